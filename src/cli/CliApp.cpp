@@ -1,0 +1,102 @@
+#include "cli/CliApp.h"
+
+#include "notes/CNotesConverter.h"
+
+#include <cstdio>
+
+CliApp::CliApp() : m_out(stdout), m_err(stderr) {
+    m_out.setEncoding(QStringConverter::Utf8);
+    m_err.setEncoding(QStringConverter::Utf8);
+}
+
+QString CliApp::escape(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+            case '\\': out += QStringLiteral("\\\\"); break;
+            case '\t': out += QStringLiteral("\\t"); break;
+            case '\r': out += QStringLiteral("\\r"); break;
+            case '\n': out += QStringLiteral("\\n"); break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+int CliApp::usage() {
+    m_err << "usage:\n"
+             "  tesseldoc-cli folders DB [--view-folders]\n"
+             "  tesseldoc-cli items DB FOLDER\n"
+             "  tesseldoc-cli header DB NOTEID\n"
+             "  tesseldoc-cli convert DB DEST [--folder NAME]... [--mode text|rtf-low|rtf-best]\n"
+             "DB is a .nsf or .dxl file, or SERVER!!PATH for a database on a Domino server.\n";
+    m_err.flush();
+    return 2;
+}
+
+int CliApp::run(const QStringList& arguments) {
+    const QStringList args = arguments.mid(1);
+    if (args.isEmpty()) return usage();
+    const QString command = args.front();
+    if (command == QLatin1String("folders")) return cmdFolders(args.mid(1));
+    return usage();
+}
+
+namespace {
+
+// "SERVER!!PATH" names a database on a server.
+void splitDatabase(const QString& db, QString& path, QString& server) {
+    const int sep = db.indexOf(QStringLiteral("!!"));
+    if (sep > 0) {
+        server = db.left(sep);
+        path = db.mid(sep + 2);
+    } else {
+        server.clear();
+        path = db;
+    }
+}
+
+}  // namespace
+
+int CliApp::cmdFolders(const QStringList& args) {
+    QString db;
+    CNotesConverter converter;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--view-folders"))
+            converter.showViewFolders = 1;
+        else if (db.isEmpty())
+            db = a;
+        else
+            return usage();
+    }
+    if (db.isEmpty()) return usage();
+    if (!converter.Initialize()) {
+        m_err << converter.GetLastErrorText() << "\n";
+        return 1;
+    }
+    QString path, server;
+    splitDatabase(db, path, server);
+    QStringList names;
+    if (!converter.EnumerateFolders(path, server, names, 1)) {
+        m_err << "tesseldoc-cli: " << converter.GetLastErrorText() << "\n";
+        return 1;
+    }
+    // Entry counts: open each listed folder once more.
+    for (const QString& name : names) {
+        QString bare = name;
+        bare.chop(1);
+        uint32_t count = 0;
+        try {
+            LNViewFolder folder;
+            converter.database().GetViewFolder(CNotesConverter::WideToLNString(bare), &folder);
+            folder.Open(0);
+            count = uint32_t(folder.GetEntryCount());
+            folder.Close();
+        } catch (LNSTATUS) {
+        }
+        m_out << escape(name) << '\t' << count << '\n';
+    }
+    for (const QString& problem : converter.folderProblems()) m_err << "warning: " << problem << "\n";
+    return 0;
+}

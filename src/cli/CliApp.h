@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+// tesseldoc-cli: the core without the GUI. Commands: folders, items, header, convert.
+class CliApp {
+public:
+    CliApp();
+    int run(const QStringList& arguments);
+
+    // Escapes a backslash, tab, CR and LF as \\ \t \r \n.
+    static QString escape(const QString& text);
+
+private:
+    int usage();
+    int cmdFolders(const QStringList& args);
+
+    QTextStream m_out;
+    QTextStream m_err;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// What the folder export run and the item save need of the Word exporter.
+// CWordExporter (office library) implements it over the office engine; tests
+// use a recording fake. Operations and results as CWordExporter documents them.
+class IDocumentExporter {
+public:
+    virtual ~IDocumentExporter() = default;
+
+    virtual bool StartWord() = 0;
+    virtual void ShutdownWord() = 0;
+    virtual void SetRootFolder(const QString& path) = 0;
+    virtual bool SetOutputFolder(const QString& relative) = 0;
+    virtual QString GetOutputFolder() const = 0;
+    virtual void SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo,
+                                 const QString& mailDate, const QString& block) = 0;
+    virtual int CountHeaderLabels(const QString& block) const = 0;
+    virtual void SetTemplate(const QString& rtfText) = 0;
+    virtual void SetPhotoPath(const QString& path) = 0;
+    virtual bool ExportItem(const QString& bodyFile, const QString& name) = 0;
+    virtual bool ExportContact(const QString& bodyFile, const QString& name) = 0;
+    // Why the last ExportItem/ExportContact/StartWord failed (for the failure report).
+    virtual QString LastFailure() const = 0;
+    // Path of the document the last successful export wrote.
+    virtual QString LastWrittenPath() const = 0;
+};

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "notes/NotesFolderEntry.h"
+#include "notes/ProgressInterfaces.h"
+#include "notes/ln/LotusApi.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <cstdint>
+
+class IDocumentExporter;
+
+// Saving modes of a run.
+enum SavingMode { Text = 1, RtfLowQuality = 2, RtfBestQuality = 3 };
+
+// The one Notes access object: session, open database, current folder, the
+// last error text. Other parts of the program add operations of their own
+// (item listing, body export, folder export, preview) in files of their own.
+class CNotesConverter {
+public:
+    CNotesConverter();
+    ~CNotesConverter();
+    CNotesConverter(const CNotesConverter&) = delete;
+    CNotesConverter& operator=(const CNotesConverter&) = delete;
+
+    // ---- session and database
+    int Initialize();
+    void Shutdown();
+    // Opens the database (server empty: a file) and lists its folders and the
+    // mail-like views into `folderNames` (each with a trailing backslash).
+    int EnumerateFolders(const QString& filePath, const QString& serverName, QStringList& folderNames, int quiet);
+    // Opens a listed folder and fills the item list (FillItemList).
+    void OpenFolder(IItemList* itemList, const QString& folderName);
+    QString GetLastErrorText() const { return lastErrorText; }
+
+    static LNString WideToLNString(const QString& text);
+    static QString LNStringToWide(const LNString& text);
+
+    // ---- item listing (the item list of the browse step)
+    void FillItemList(IItemList* itemList);
+
+    // ---- members
+    QString lastErrorText;
+    std::atomic<int> cancelRequested{0};
+    unsigned char showViewFolders = 0;
+    int savingMode = Text;
+    QString contactPhotoPath;
+    IProgressBar* itemStatusBar = nullptr;
+    IProgressBar* itemProgressBar = nullptr;
+    IDocumentExporter* wordExporter = nullptr;
+    QString m_strPreviewHeaderText;
+    int m_bAskLargeBody = 1;
+    int m_bShowLargeBody = 1;
+
+    IFolderTree* folderTree = nullptr;   // set by the browse step; null: no tree
+    IProgressBar* progressDialog = nullptr;  // the please-wait dialog; null: none
+
+    // State, read by the rest of the program and by tests.
+    bool isSessionInitialized() const { return m_bSessionInitialized; }
+    bool isDatabaseOpen() const { return m_bDatabaseOpen; }
+    LNSTATUS lastStatus() const { return m_lastStatus; }
+    LNDatabase& database() { return m_database; }
+    LNViewFolder& currentFolder() { return m_currentFolder; }
+    const LNViewFolderArray& folderArray() const { return m_folderArray; }
+    // Views that were listed but whose entries the store could not list, with why.
+    const QStringList& folderProblems() const { return m_folderProblems; }
+
+    // Stores the API's text for a thrown status in lastErrorText.
+    void StoreErrorText(LNSTATUS status);
+
+private:
+    int OpenDatabase(const QString& filePath, const QString& serverName);
+
+    bool m_bSessionInitialized = false;
+    bool m_bDatabaseOpen = false;
+    LNNotesSession m_session;
+    LNDatabase m_database;
+    LNViewFolder m_currentFolder;
+    LNViewFolderArray m_folderArray;
+    LNSTATUS m_lastStatus = 0;
+    QStringList m_folderProblems;
+};

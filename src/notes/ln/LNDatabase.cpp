@@ -1,0 +1,114 @@
+#include "notes/ln/LNDatabase.h"
+
+#include "notes/ln/LNDatabaseImpl.h"
+#include "notes/ln/LNDocument.h"
+#include "notes/ln/LNErrors.h"
+#include "notes/ln/LNViewFolder.h"
+
+#include <QFileInfo>
+
+namespace {
+
+std::string utf8(const QString& s) {
+    const QByteArray b = s.toUtf8();
+    return std::string(b.constData(), size_t(b.size()));
+}
+
+}  // namespace
+
+LNSTATUS LNDatabase::Open(LNINT) {
+    if (!m_impl) return lnimpl::fail(store::StatusNotOpen);
+    QMutexLocker lock(&m_impl->mutex);
+    if (m_impl->store) return LNNOERROR;
+    store::StoreError error;
+    auto s = store::openStore(m_impl->path, m_impl->server, error);
+    if (!s) {
+        if (error.ok()) error = {store::StatusUnsupportedFormat, m_impl->path};
+        lock.unlock();
+        return lnimpl::fail(error);
+    }
+    m_impl->store = std::move(s);
+    m_impl->foldersRead = false;
+    return LNNOERROR;
+}
+
+LNSTATUS LNDatabase::Close() {
+    if (!m_impl) return lnimpl::fail(store::StatusNotOpen);
+    QMutexLocker lock(&m_impl->mutex);
+    m_impl->store.reset();
+    m_impl->folders.clear();
+    m_impl->foldersRead = false;
+    return LNNOERROR;
+}
+
+bool LNDatabase::IsOpen() const { return m_impl && m_impl->isOpen(); }
+
+LNSTATUS LNDatabase::GetViewFolders(LNViewFolderArray* array, LNBOOL) {
+    if (!array) return lnimpl::fail(store::StatusInternal);
+    if (!IsOpen()) return lnimpl::fail(store::StatusNotOpen);
+    QMutexLocker lock(&m_impl->mutex);
+    if (!m_impl->foldersRead) {
+        m_impl->folders = m_impl->store->folders();
+        m_impl->foldersRead = true;
+    }
+    array->m_db = m_impl;
+    array->m_count = m_impl->folders.size();
+    return LNNOERROR;
+}
+
+LNBOOL LNDatabase::ViewFolderExists(const LNString& name) {
+    if (!IsOpen()) {
+        lnimpl::fail(store::StatusNotOpen);
+        return FALSE;
+    }
+    QMutexLocker lock(&m_impl->mutex);
+    if (!m_impl->foldersRead) {
+        m_impl->folders = m_impl->store->folders();
+        m_impl->foldersRead = true;
+    }
+    const QString wanted = QString::fromUtf8(name.GetBuf());
+    for (const auto& info : m_impl->folders)
+        if (info.name == wanted) return TRUE;
+    return FALSE;
+}
+
+LNSTATUS LNDatabase::GetViewFolder(const LNString& name, LNViewFolder* folder) {
+    if (!folder) return lnimpl::fail(store::StatusInternal);
+    if (!IsOpen()) return lnimpl::fail(store::StatusNotOpen);
+    const QString wanted = QString::fromUtf8(name.GetBuf());
+    size_t index = 0;
+    bool found = false;
+    {
+        QMutexLocker lock(&m_impl->mutex);
+        if (!m_impl->foldersRead) {
+            m_impl->folders = m_impl->store->folders();
+            m_impl->foldersRead = true;
+        }
+        for (size_t i = 0; i < m_impl->folders.size(); ++i) {
+            if (m_impl->folders[i].name == wanted) {
+                index = i;
+                found = true;
+                break;
+            }
+        }
+    }
+    if (!found) return lnimpl::fail({store::StatusNoSuchFolder, wanted});
+    *folder = LNViewFolder(m_impl, index);
+    return LNNOERROR;
+}
+
+LNSTATUS LNDatabase::GetDocument(NOTEID noteId, LNDocument* document) {
+    if (!document) return lnimpl::fail(store::StatusInternal);
+    if (!IsOpen()) return lnimpl::fail(store::StatusNotOpen);
+    *document = LNDocument(m_impl, noteId);
+    return LNNOERROR;
+}
+
+LNString LNDatabase::GetFilename() const {
+    if (!m_impl) return LNString();
+    return LNString(utf8(QFileInfo(m_impl->path).fileName()));
+}
+
+LNString LNDatabase::GetFilepath() const { return m_impl ? LNString(utf8(m_impl->path)) : LNString(); }
+
+LNString LNDatabase::GetServer() const { return m_impl ? LNString(utf8(m_impl->server)) : LNString(); }

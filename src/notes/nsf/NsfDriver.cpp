@@ -1,0 +1,8 @@
+#include "notes/store/NoteStore.h"
+
+namespace store {
+
+// Registers the native NSF driver.
+void registerNsfDriver() {}
+
+}  // namespace store

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace store {
+
+// Driver-neutral model of a Notes rich-text item: what the DXL and NSF drivers
+// read, what the RTF writer renders and what plain-text reads are made from.
+// Sizes are in points, lengths in twips (1/1440 inch).
+
+struct RtFont {
+    QString face;            // empty: the default face
+    double sizePt = 10.0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool superscript = false;
+    bool subscript = false;
+    bool hasColor = false;
+    unsigned rgb = 0;        // 0xRRGGBB when hasColor
+};
+
+enum class RtAlign { Left, Right, Center, Justify, NoWrap };
+
+struct RtParagraphStyle {
+    RtAlign align = RtAlign::Left;
+    int leftIndent = 0;        // twips
+    int firstLineIndent = 0;   // twips, relative to leftIndent
+    int rightIndent = 0;       // twips
+    int spaceBefore = 0;       // twips
+    int spaceAfter = 0;        // twips
+    std::vector<int> tabStops; // twips from the left margin
+    bool bullet = false;
+    bool numbered = false;
+};
+
+struct RtRun {
+    enum class Kind {
+        Text,           // text in font
+        LineBreak,      // a line break inside the paragraph
+        Tab,
+        Picture,        // picture.data in picture.format ("gif", "jpeg", "png", "bmp", ...)
+        AttachmentRef,  // reference to an attachment: text = file name
+        DocLink,        // link to a document or view: text = its description
+        Url,            // a URL link: text = shown text, target = address
+    };
+    Kind kind = Kind::Text;
+    QString text;
+    QString target;
+    RtFont font;
+    struct Picture {
+        QByteArray data;
+        QString format;
+        int widthPx = 0;
+        int heightPx = 0;
+    } picture;
+};
+
+struct RtTable;
+
+// A block of the body: a paragraph, or a table (then `table` is set).
+struct RtBlock {
+    RtParagraphStyle style;
+    std::vector<RtRun> runs;
+    std::shared_ptr<RtTable> table;
+};
+
+struct RtTableCell {
+    std::vector<RtBlock> blocks;
+    int widthTwips = 0;      // 0: the table's even share
+    bool hasBackground = false;
+    unsigned backgroundRgb = 0xFFFFFF;
+};
+
+struct RtTableRow {
+    std::vector<RtTableCell> cells;
+};
+
+struct RtTable {
+    std::vector<RtTableRow> rows;
+    bool borders = true;
+};
+
+struct RichTextDoc {
+    std::vector<RtBlock> blocks;
+    // Set by drivers that keep the item's raw stored form (NSF CD records).
+    QByteArray rawRecords;
+
+    // The plain text: paragraphs end in "\r\n" (none after the last); table
+    // cells are separated by a tab and rows end in "\r\n"; pictures give nothing,
+    // attachment references and links their text.
+    QString plainText() const;
+    bool isEmpty() const { return blocks.empty(); }
+};
+
+}  // namespace store
