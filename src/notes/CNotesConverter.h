@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notes/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
 #include "notes/ProgressInterfaces.h"
 #include "notes/ln/LotusApi.h"
@@ -40,6 +41,9 @@ public:
 
     // ---- item listing (the item list of the browse step)
     void FillItemList(IItemList* itemList);
+    // The contact reader: the 69 fields of an open contact document.
+    ContactRecord ReadContactRecord(LNDocument document, QStringList* names = nullptr,
+                                    QStringList* sizes = nullptr) const;
 
     // ---- members
     QString lastErrorText;
