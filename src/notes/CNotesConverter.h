@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/ExportReport.h"
 #include "notes/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
 #include "notes/ProgressInterfaces.h"
@@ -57,6 +58,9 @@ public:
     QString m_strPreviewHeaderText;
     int m_bAskLargeBody = 1;
     int m_bShowLargeBody = 1;
+
+    // What the current save run did, item by item (failures named).
+    ExportReport exportReport;
 
     IFolderTree* folderTree = nullptr;   // set by the browse step; null: no tree
     IProgressBar* progressDialog = nullptr;  // the please-wait dialog; null: none
