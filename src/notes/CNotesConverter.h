@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/ExportReport.h"
+#include "notes/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
 #include "notes/ProgressInterfaces.h"
 #include "notes/ln/LotusApi.h"
@@ -41,6 +42,9 @@ public:
 
     // ---- item listing (the item list of the browse step)
     void FillItemList(IItemList* itemList);
+    // The contact reader: the 69 fields of an open contact document.
+    ContactRecord ReadContactRecord(LNDocument document, QStringList* names = nullptr,
+                                    QStringList* sizes = nullptr) const;
 
     // ---- members
     QString lastErrorText;
