@@ -60,8 +60,16 @@ void appendPicture(const RtRun& run, QString& out) {
     out += QStringLiteral(" />");
 }
 
-void appendRuns(const std::vector<RtRun>& runs, QString& out) {
+// A list paragraph ("•", tab, text) hangs its first line; HTML has no tab
+// stops, so the tab after the bullet becomes a short fixed gap.
+void appendRuns(const std::vector<RtRun>& runs, bool hanging, QString& out) {
+    bool firstTab = hanging;
     for (const RtRun& run : runs) {
+        if (run.kind == RtRun::Kind::Tab && firstTab) {
+            firstTab = false;
+            out += QStringLiteral("\u2002\u2002");
+            continue;
+        }
         switch (run.kind) {
             case RtRun::Kind::Text:
             case RtRun::Kind::AttachmentRef:
@@ -96,12 +104,12 @@ void appendParagraph(const RtBlock& block, QString& out) {
                .arg(px(std::max(st.rightIndent, 0)))
                .arg(px(st.firstLineIndent));
     if (block.runs.empty()) out += QStringLiteral("<br />");
-    appendRuns(block.runs, out);
+    appendRuns(block.runs, st.firstLineIndent < 0, out);
     out += QStringLiteral("</p>\n");
 }
 
 void appendTable(const store::RtTable& table, QString& out) {
-    out += QStringLiteral("<table border=\"%1\" cellspacing=\"0\" cellpadding=\"4\" style=\"border-collapse:collapse;\">\n")
+    out += QStringLiteral("<table border=\"%1\" cellspacing=\"0\" cellpadding=\"3\" style=\"border-collapse:collapse;\">\n")
                .arg(table.borders ? 1 : 0);
     for (const auto& row : table.rows) {
         out += QStringLiteral("<tr>");
