@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/FailedItem.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+// The end of a run: where the documents went, as a link that opens the
+// folder, and how many items produced no document, with a way to see them.
+class CSaveCompleteDlg : public QDialog {
+    Q_OBJECT
+public:
+    CSaveCompleteDlg(const QString& caption, const QString& location, const FailedItemList& failures,
+                     QWidget* parent = nullptr);
+    QString Location() const { return m_strLocation; }
+    QString FailureText() const;
+    void OnShowFailures();
+
+private:
+    QString m_strLocation;
+    FailedItemList m_failures;
+    QLabel* m_pFailureLabel;
+    QPushButton* m_pShowFailures;
+};
