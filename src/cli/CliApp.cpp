@@ -40,6 +40,8 @@ int CliApp::run(const QStringList& arguments) {
     if (args.isEmpty()) return usage();
     const QString command = args.front();
     if (command == QLatin1String("folders")) return cmdFolders(args.mid(1));
+    if (command == QLatin1String("items")) return cmdItems(args.mid(1));
+    if (command == QLatin1String("header")) return cmdHeader(args.mid(1));
     return usage();
 }
 

@@ -16,6 +16,8 @@ public:
 private:
     int usage();
     int cmdFolders(const QStringList& args);
+    int cmdItems(const QStringList& args);
+    int cmdHeader(const QStringList& args);
 
     QTextStream m_out;
     QTextStream m_err;

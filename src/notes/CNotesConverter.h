@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/ExportReport.h"
+#include "notes/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
 #include "notes/ProgressInterfaces.h"
 #include "notes/ln/LotusApi.h"
@@ -40,6 +42,9 @@ public:
 
     // ---- item listing (the item list of the browse step)
     void FillItemList(IItemList* itemList);
+    // The contact reader: the 69 fields of an open contact document.
+    ContactRecord ReadContactRecord(LNDocument document, QStringList* names = nullptr,
+                                    QStringList* sizes = nullptr) const;
 
     // ---- members
     QString lastErrorText;
@@ -53,6 +58,9 @@ public:
     QString m_strPreviewHeaderText;
     int m_bAskLargeBody = 1;
     int m_bShowLargeBody = 1;
+
+    // What the current save run did, item by item (failures named).
+    ExportReport exportReport;
 
     IFolderTree* folderTree = nullptr;   // set by the browse step; null: no tree
     IProgressBar* progressDialog = nullptr;  // the please-wait dialog; null: none

@@ -37,6 +37,8 @@ public:
     // RTF export of start..end into a file: without a filter name (paragraphs
     // and character formatting), or through the filter "nxrtf2.dll" (also
     // tables, pictures, tabs, indents, bullets, attachment and link references).
+    // The file is replaced. Any range exports the whole item. Format must be
+    // "RTF"; another filter name fails with StatusExportFailed.
     LNSTATUS Export(const LNString& filename, const LNRTCursor& start, const LNRTCursor& end,
                     const LNString& format = "RTF") const;
     LNSTATUS Export(const LNString& filename, const LNRTCursor& start, const LNRTCursor& end,

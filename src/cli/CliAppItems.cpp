@@ -1,0 +1,126 @@
+#include "cli/CliApp.h"
+#include "export/ContactHeaderText.h"
+#include "notes/CNotesConverter.h"
+#include "notes/ItemRecordReaders.h"
+#include "notes/NotesItemKind.h"
+
+#include <array>
+#include <vector>
+
+// The items and header commands.
+
+namespace {
+
+// Records the rows FillItemList makes.
+class RecordingItemList : public IItemList {
+public:
+    struct Row {
+        int kind = 0;
+        quint32 noteId = 0;
+        std::array<QString, 5> columns;
+    };
+
+    int addRow(int kind, const QString& column0) override {
+        Row row;
+        row.kind = kind;
+        row.columns[0] = column0;
+        rows.push_back(row);
+        return int(rows.size()) - 1;
+    }
+    void setColumn(int row, int column, const QString& text) override {
+        if (row >= 0 && size_t(row) < rows.size() && column >= 0 && column < 5)
+            rows[size_t(row)].columns[size_t(column)] = text;
+    }
+    void setRowNoteId(int row, quint32 noteId) override {
+        if (row >= 0 && size_t(row) < rows.size()) rows[size_t(row)].noteId = noteId;
+    }
+
+    std::vector<Row> rows;
+};
+
+// Initialises the session and opens DB ("SERVER!!PATH" for a server database).
+bool openDatabase(CNotesConverter& converter, const QString& db, QTextStream& err) {
+    if (!converter.Initialize()) {
+        err << converter.GetLastErrorText() << "\n";
+        return false;
+    }
+    QString path = db, server;
+    const int sep = db.indexOf(QStringLiteral("!!"));
+    if (sep > 0) {
+        server = db.left(sep);
+        path = db.mid(sep + 2);
+    }
+    QStringList names;
+    if (!converter.EnumerateFolders(path, server, names, 1)) {
+        err << "tesseldoc-cli: " << converter.GetLastErrorText() << "\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int CliApp::cmdItems(const QStringList& args) {
+    if (args.size() != 2) return usage();
+    CNotesConverter converter;
+    if (!openDatabase(converter, args[0], m_err)) return 1;
+    QString folder = args[1];
+    if (folder.endsWith(QLatin1Char('\\'))) folder.chop(1);
+    bool exists = false;
+    try {
+        exists = converter.database().ViewFolderExists(CNotesConverter::WideToLNString(folder));
+    } catch (LNSTATUS) {
+    }
+    if (!exists) {
+        m_err << "tesseldoc-cli: no folder or view named " << escape(args[1]) << "\n";
+        return 1;
+    }
+    RecordingItemList list;
+    converter.OpenFolder(&list, args[1]);
+    for (const auto& row : list.rows) {
+        m_out << row.kind << '\t' << QString::number(row.noteId, 16);
+        for (const QString& column : row.columns) m_out << '\t' << escape(column);
+        m_out << '\n';
+    }
+    return 0;
+}
+
+int CliApp::cmdHeader(const QStringList& args) {
+    if (args.size() != 2) return usage();
+    QString idText = args[1];
+    if (idText.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) idText = idText.mid(2);
+    bool ok = false;
+    const NOTEID noteId = idText.toUInt(&ok, 16);
+    if (!ok) {
+        m_err << "tesseldoc-cli: not a note ID (hexadecimal): " << escape(args[1]) << "\n";
+        return 2;
+    }
+    CNotesConverter converter;
+    if (!openDatabase(converter, args[0], m_err)) return 1;
+    LNDocument document;
+    try {
+        converter.database().GetDocument(noteId, &document);
+        document.Open(0);
+    } catch (LNSTATUS status) {
+        converter.StoreErrorText(status);
+        m_err << "tesseldoc-cli: " << converter.GetLastErrorText() << "\n";
+        return 1;
+    }
+    switch (DetectItemKind(document)) {
+        case Mail: m_out << escape(ReadMailRecord(document).BuildHeaderText()) << '\n'; break;
+        case Calendar: m_out << escape(ReadCalendarRecord(document).BuildHeaderText()) << '\n'; break;
+        case Task: m_out << escape(ReadTaskRecord(document).BuildHeaderText()) << '\n'; break;
+        case Journal: m_out << escape(ReadJournalRecord(document).BuildHeaderText()) << '\n'; break;
+        case Contact: {
+            const ContactRecord record = converter.ReadContactRecord(document);
+            m_out << escape(record.BuildHeaderText()) << '\n';
+            m_out << escape(ContactExportText(document, record.fields[ContactRecord::kAttachmentsField])) << '\n';
+            break;
+        }
+    }
+    try {
+        document.Close();
+    } catch (LNSTATUS) {
+    }
+    return 0;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// Longest file or directory name the file system takes, in bytes of UTF-8.
+constexpr int kMaxNameBytes = 255;
+
+// The name with " * / : < > ? \ | and the control characters 1 to 31 (and
+// NUL, which no file name can hold) replaced by "_".
+QString CleanFileName(const QString& name);
+
+// The name with the nine characters " * / : < > ? \ | (and NUL) replaced by
+// "_"; other control characters stay. A name that is just "." or ".." would
+// name a directory, so its dots become "_" as well.
+QString CleanNameNine(const QString& name);
+
+// The longest start of `text` that fits in maxBytes bytes of UTF-8, cut
+// between characters (never inside a surrogate pair).
+QString CutToUtf8Bytes(const QString& text, int maxBytes);
+
+// A name cut so that it and `reservedBytes` more bytes fit in 255 bytes of
+// UTF-8. A short extension (".doc") is kept; the stem loses its end.
+QString CapComponentBytes(const QString& name, int reservedBytes = 0);

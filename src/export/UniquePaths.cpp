@@ -1,0 +1,100 @@
+#include "export/UniquePaths.h"
+
+#include "export/FileNameCleaning.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString kDocExtension = QStringLiteral(".doc");
+const QString kAttachmentsWord = QStringLiteral("Attachments");
+// Bytes kept free for the number that UniqueDirectoryPath may append.
+constexpr int kNumberReserve = 6;
+
+int utf8Bytes(const QString& text) { return int(text.toUtf8().size()); }
+
+// Splits at the last "/": ("dir/", "name").
+void splitPath(const QString& path, QString& dir, QString& name) {
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    dir = path.left(slash + 1);
+    name = path.mid(slash + 1);
+}
+
+QString capLastName(const QString& path) {
+    QString dir, name;
+    splitPath(path, dir, name);
+    return dir + CapComponentBytes(name);
+}
+
+}  // namespace
+
+bool PathIsTaken(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QString CapPathLength(const QString& path) {
+    constexpr int kCapAt = 252;
+    constexpr int kCapTo = 251;
+    constexpr int kLastSlashLimit = 245;
+    QString result = path;
+    const int slash = result.lastIndexOf(QLatin1Char('/'));
+    if (result.size() >= kCapAt && slash <= kLastSlashLimit) {
+        int dot = result.lastIndexOf(QLatin1Char('.'));
+        if (dot <= slash) dot = result.size();  // no extension: cut the name's end
+        while (result.size() > kCapTo && dot - 1 > slash) {
+            int cut = dot - 1;
+            if (QChar::isLowSurrogate(result.at(cut).unicode()) && cut - 1 > slash &&
+                QChar::isHighSurrogate(result.at(cut - 1).unicode()))
+                --cut;  // a character outside the BMP goes whole
+            result.remove(cut, dot - cut);
+            dot = cut;
+        }
+    }
+    return capLastName(result);
+}
+
+QString UniqueDocPath(const QString& pathIn) {
+    const QString path = capLastName(pathIn);
+    if (!PathIsTaken(path)) return path;
+    QString dir, name;
+    splitPath(path, dir, name);
+    const QString stem = name.endsWith(kDocExtension) ? name.left(name.size() - kDocExtension.size()) : name;
+    for (qint64 n = 0;; ++n) {
+        const QString number = QString::number(n);
+        const int room = kMaxNameBytes - utf8Bytes(number) - utf8Bytes(kDocExtension);
+        const QString candidate = dir + CutToUtf8Bytes(stem, room) + number + kDocExtension;
+        if (!PathIsTaken(candidate)) return candidate;
+    }
+}
+
+QString UniqueDirectoryPath(const QString& pathIn) {
+    QString path = pathIn;
+    QString trailing;
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) {
+        path.chop(1);
+        trailing += QLatin1Char('/');
+    }
+    path = capLastName(path);
+    if (!PathIsTaken(path)) return path + trailing;
+    QString dir, name;
+    splitPath(path, dir, name);
+    for (qint64 n = 0;; ++n) {
+        const QString number = QString::number(n);
+        const QString candidate = dir + CutToUtf8Bytes(name, kMaxNameBytes - utf8Bytes(number)) + number;
+        if (!PathIsTaken(candidate)) return candidate + trailing;
+    }
+}
+
+QString DocumentPathFor(const QString& outputFolder, const QString& itemName) {
+    QString folder = outputFolder;
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return UniqueDocPath(CapPathLength(folder + CleanFileName(itemName) + kDocExtension));
+}
+
+QString AttachmentDirectoryFor(const QString& outputFolder, const QString& itemName) {
+    QString folder = outputFolder;
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    const int room = kMaxNameBytes - utf8Bytes(kAttachmentsWord) - kNumberReserve;
+    return UniqueDirectoryPath(folder + CutToUtf8Bytes(CleanNameNine(itemName), room) + kAttachmentsWord);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// Document and directory paths in the output tree: length caps and numbered
+// names for names already taken. Nothing existing is ever reused.
+
+// A path of 252 characters or more whose last "/" is at position 245 or
+// before loses characters just before its last "." (the name's end) until it
+// is 251 characters long. Then the last name is cut to 255 bytes of UTF-8,
+// keeping its extension.
+QString CapPathLength(const QString& path);
+
+// The path itself when nothing exists there (a dangling link counts as
+// existing); otherwise stem + 0, 1, 2, ... + ".doc" where the stem is the
+// file name without its ".doc", cut as needed to stay within 255 bytes.
+QString UniqueDocPath(const QString& path);
+
+// The path itself when nothing exists there; otherwise path + "0", "1", ...
+QString UniqueDirectoryPath(const QString& path);
+
+// The full document path of an item: output folder + CleanFileName(name) +
+// ".doc", capped, then made unique.
+QString DocumentPathFor(const QString& outputFolder, const QString& itemName);
+
+// The attachment directory of an item: output folder + CleanNameNine(name) +
+// "Attachments", made unique (not created).
+QString AttachmentDirectoryFor(const QString& outputFolder, const QString& itemName);
+
+// Whether anything (file, directory, link, even a dangling one) is at the path.
+bool PathIsTaken(const QString& path);

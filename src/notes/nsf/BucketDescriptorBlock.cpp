@@ -1,0 +1,113 @@
+#include "notes/nsf/BucketDescriptorBlock.h"
+
+#include "notes/nsf/CxDecompressor.h"
+#include "notes/nsf/LmbcsConverter.h"
+
+#include <algorithm>
+
+namespace nsf {
+namespace {
+constexpr uint64_t kHeaderSize = 66;
+}
+
+bool BucketDescriptorBlock::load(ByteView file, const NsfHeader& header, LmbcsConverter& lmbcs,
+                                 QString& error) {
+    struct Candidate {
+        uint64_t offset;
+        uint32_t writeCount;
+    };
+    std::vector<Candidate> candidates;
+    for (const NsfHeader::Slot& slot : header.bdbs) {
+        const uint64_t off = uint64_t(slot.pos) * 256;
+        if (slot.pos == 0 || !file.has(off, kHeaderSize + 4) || file.u16(off) != kSignature) continue;
+        candidates.push_back({off, file.u32(off + 10)});
+    }
+    if (candidates.empty()) {
+        error = QStringLiteral("no bucket descriptor block found");
+        return false;
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.writeCount > b.writeCount; });
+    QString firstError;
+    for (const Candidate& c : candidates) {
+        QString e;
+        if (loadCopy(file, c.offset, lmbcs, e)) return true;
+        if (firstError.isEmpty()) firstError = e;
+    }
+    error = QStringLiteral("bucket descriptor block unreadable: %1").arg(firstError);
+    return false;
+}
+
+bool BucketDescriptorBlock::loadCopy(ByteView file, uint64_t off, LmbcsConverter& lmbcs, QString& error) {
+    const ByteView h = file.sub(off, kHeaderSize);
+    if (xorChecksum(h.sub(0, 54)) != h.u32(54)) {
+        error = QStringLiteral("block at 0x%1 fails its header checksum").arg(off, 0, 16);
+        return false;
+    }
+    const uint32_t bodySize = h.u32(6);
+    const uint16_t compression = h.u16(4);
+    QByteArray body;
+    if (compression == 1) {
+        const uint32_t stored = file.u32(off + 66);
+        if (!file.has(off + 70, uint64_t(stored) + 12)) {
+            error = QStringLiteral("block at 0x%1 runs past the end of the file").arg(off, 0, 16);
+            return false;
+        }
+        if (xorChecksum(file.sub(off + 66, uint64_t(stored) + 4)) != file.u32(off + 78 + stored)) {
+            error = QStringLiteral("block at 0x%1 fails its checksum").arg(off, 0, 16);
+            return false;
+        }
+        QString e;
+        if (!CxDecompressor::decompress(file.sub(off + 70, stored), bodySize, body, e)) {
+            error = QStringLiteral("block at 0x%1: %2 (encrypted or damaged)").arg(off, 0, 16).arg(e);
+            return false;
+        }
+    } else if (compression == 0) {
+        const ByteView data = file.sub(off + 66, bodySize);
+        if (data.size() != bodySize) {
+            error = QStringLiteral("block at 0x%1 runs past the end of the file").arg(off, 0, 16);
+            return false;
+        }
+        body = QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(bodySize));
+    } else {
+        error = QStringLiteral("block at 0x%1 uses unknown compression %2").arg(off, 0, 16).arg(compression);
+        return false;
+    }
+
+    const ByteView b(body.constData(), size_t(body.size()));
+    const uint64_t nameCount = h.u32(26);
+    const uint64_t textSize = h.u32(34);
+    const uint64_t rrvCount = h.u32(38);
+    const uint64_t hashCount = h.u32(42);
+    const uint64_t namesAt = rrvCount * 8;
+    const uint64_t textLenAt = namesAt + nameCount * 10;
+    const uint64_t textAt = textLenAt + 4;
+    if (textAt + textSize + hashCount * 2 != b.size() || b.u32(textLenAt) != textSize) {
+        error = QStringLiteral("block at 0x%1 has an inconsistent layout").arg(off, 0, 16);
+        return false;
+    }
+    std::vector<RrvBucketRef> buckets;
+    buckets.reserve(size_t(rrvCount));
+    for (uint64_t i = 0; i < rrvCount; ++i) {
+        const uint32_t posFlag = b.u32(i * 8);
+        buckets.push_back({posFlag & ~1u, (posFlag & 1u) != 0, b.u32(i * 8 + 4)});
+    }
+    const ByteView text = b.sub(textAt, textSize);
+    std::vector<ItemName> names;
+    names.reserve(size_t(nameCount));
+    for (uint64_t i = 0; i < nameCount; ++i) {
+        const uint64_t e = namesAt + i * 10;
+        const ByteView nameBytes = text.sub(b.u32(e), b.u16(e + 4));
+        if (nameBytes.size() != b.u16(e + 4)) {
+            error = QStringLiteral("block at 0x%1: item name %2 lies outside the name text").arg(off, 0, 16).arg(i);
+            return false;
+        }
+        names.push_back({lmbcs.toUnicode(nameBytes), b.u16(e + 6)});
+    }
+    m_writeCount = h.u32(10);
+    m_rrvBuckets = std::move(buckets);
+    m_names = std::move(names);
+    return true;
+}
+
+}  // namespace nsf

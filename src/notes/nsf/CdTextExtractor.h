@@ -1,0 +1,56 @@
+#pragma once
+
+#include "notes/nsf/ByteView.h"
+#include "notes/store/RichTextModel.h"
+
+#include <QMap>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace nsf {
+
+class LmbcsConverter;
+
+// Builds the paragraphs, text runs and tables of a rich-text value from its
+// CD records (text runs, paragraph starts and styles, tables, attachment
+// hotspots); everything else is kept only in the raw records.
+class CdTextExtractor {
+public:
+    CdTextExtractor(LmbcsConverter& lmbcs, const QMap<int, QString>& fontFaces);
+
+    // Feeds one stored part of the field (parts are separate record streams).
+    void addPart(ByteView part);
+    // True when a part ended in a damaged record (the rest of it was skipped).
+    bool damaged() const { return m_damaged; }
+    // Finishes and returns the blocks.
+    std::vector<store::RtBlock> finish();
+
+    // Face names by font ID from a $Fonts value (one CDFONTTABLE record).
+    static QMap<int, QString> readFontTable(ByteView value, LmbcsConverter& lmbcs);
+
+private:
+    struct TableLevel {
+        std::shared_ptr<store::RtTable> table;
+        int row = -1;
+        int cell = -1;
+    };
+    std::vector<store::RtBlock>& container();
+    void flushParagraph();
+    void startParagraph();
+    void addText(ByteView text, const store::RtFont& font);
+    store::RtFont font(ByteView fontId) const;
+
+    LmbcsConverter& m_lmbcs;
+    QMap<int, QString> m_faces;
+    QMap<int, store::RtParagraphStyle> m_styles;
+    std::vector<store::RtBlock> m_blocks;
+    std::vector<TableLevel> m_tables;
+    store::RtBlock m_paragraph;
+    store::RtParagraphStyle m_style;
+    bool m_started = false;
+    bool m_damaged = false;
+};
+
+}  // namespace nsf

@@ -1,0 +1,276 @@
+#include "notes/nsf/NsfDatabase.h"
+
+#include "notes/nsf/CdTextExtractor.h"
+#include "notes/nsf/FileObject.h"
+#include "notes/nsf/IdTable.h"
+#include "notes/nsf/ItemValueDecoder.h"
+#include "notes/nsf/ObjectReader.h"
+
+#include <QHash>
+
+namespace nsf {
+namespace {
+
+constexpr uint16_t kClassDocument = 0x0001;
+constexpr uint16_t kClassView = 0x0008;
+constexpr uint16_t kObjectFile = 0;
+constexpr uint16_t kObjectFolderIdTable = 10;
+
+QString hex(uint32_t v) { return QStringLiteral("0x") + QString::number(v, 16).toUpper(); }
+
+bool isSealName(const QString& name) {
+    return name.compare(QLatin1String("$Seal"), Qt::CaseInsensitive) == 0 ||
+           name.compare(QLatin1String("$SealData"), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+std::unique_ptr<NsfDatabase> NsfDatabase::open(std::unique_ptr<NsfFile> file, store::StoreError& error) {
+    std::unique_ptr<NsfDatabase> db(new NsfDatabase);
+    db->m_file = std::move(file);
+    const ByteView bytes = db->m_file->bytes();
+    QString e;
+    bool unsupported = false;
+    if (!NsfHeader::parse(bytes, db->m_header, e, unsupported)) {
+        error = {unsupported ? store::StatusUnsupportedFormat : store::StatusDamaged, e};
+        return nullptr;
+    }
+    if (!db->m_lmbcs.isValid()) {
+        error = {store::StatusInternal, QStringLiteral("the LMBCS converter of ICU is not available")};
+        return nullptr;
+    }
+    if (!db->m_sb.load(bytes, db->m_header, e)) {
+        error = {store::StatusDamaged, e};
+        return nullptr;
+    }
+    if (!db->m_bdb.load(bytes, db->m_header, db->m_lmbcs, e)) {
+        error = {store::StatusDamaged, e};
+        return nullptr;
+    }
+    db->m_rrv.build(bytes, db->m_header.rrvBucketSize, db->m_bdb, db->m_sb);
+    db->m_reader = std::make_unique<NoteReader>(bytes, db->m_sb, db->m_bdb, db->m_cache);
+    return db;
+}
+
+QString NsfDatabase::title() {
+    return m_lmbcs.toUnicode(ByteView(m_header.titleBytes.constData(), size_t(m_header.titleBytes.size())));
+}
+
+NoteReader::Result NsfDatabase::readRaw(uint32_t id, RawNote& note, QString& error) {
+    const RrvMap::Entry* entry = m_rrv.find(id);
+    if (!entry) {
+        error = QStringLiteral("no note has the ID %1").arg(hex(id));
+        return NoteReader::Result::Error;
+    }
+    return m_reader->read(*entry, note, error);
+}
+
+NoteReader::Result NsfDatabase::peekClass(uint32_t id, uint16_t& noteClass, QString& error) {
+    const RrvMap::Entry* entry = m_rrv.find(id);
+    if (!entry) {
+        error = QStringLiteral("no note has the ID %1").arg(hex(id));
+        return NoteReader::Result::Error;
+    }
+    return m_reader->peek(*entry, noteClass, error);
+}
+
+store::StoreError NsfDatabase::loadNote(uint32_t noteId, store::StoreNote& note) {
+    note = store::StoreNote();
+    if (!m_rrv.find(noteId)) return {store::StatusNoSuchNote, QStringLiteral("no note has the ID %1").arg(hex(noteId))};
+    RawNote raw;
+    QString e;
+    switch (readRaw(noteId, raw, e)) {
+        case NoteReader::Result::Note: break;
+        case NoteReader::Result::DeletionStub:
+            return {store::StatusNoSuchNote, QStringLiteral("note %1 has been deleted").arg(hex(noteId))};
+        case NoteReader::Result::NotANote:
+            return {store::StatusNoSuchNote, QStringLiteral("ID %1 is not a note").arg(hex(noteId))};
+        case NoteReader::Result::Error: return {store::StatusDamaged, e};
+    }
+    convert(raw, note);
+    return {};
+}
+
+void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
+    note = store::StoreNote();
+    note.noteId = raw.noteId;
+    note.unid = raw.unid();
+    note.noteClass = raw.classMasked();
+    note.size = qint64(raw.summaryLength) + raw.nonSummaryLength;
+    for (const RawItem& i : raw.items)
+        if (ItemValueDecoder::isSealType(i.type) || isSealName(i.name)) note.encrypted = true;
+
+    QMap<int, QString> faces;
+    for (const RawItem& i : raw.items)
+        if (i.type == NsfComposite && i.name.compare(QLatin1String("$Fonts"), Qt::CaseInsensitive) == 0 &&
+            i.problem.isEmpty())
+            faces.insert(CdTextExtractor::readFontTable(i.value, m_lmbcs));
+
+    struct Field {
+        size_t index;
+        std::unique_ptr<CdTextExtractor> text;
+        QByteArray raw;
+    };
+    QHash<QString, size_t> fieldByName;
+    std::vector<Field> fields;
+    ItemValueDecoder decoder(m_lmbcs);
+    note.items.reserve(raw.items.size());
+    for (size_t k = 0; k < raw.items.size(); ++k) {
+        const RawItem& i = raw.items[k];
+        if (note.encrypted && (i.flags & ItemSeal) && i.problem.isEmpty()) {
+            store::StoreItem item;
+            item.name = i.name;
+            item.flags = i.flags;
+            item.type = ItemValueDecoder::storeType(i.type);
+            item.unreadable = true;
+            item.problem = QStringLiteral("the item is encrypted");
+            note.items.push_back(std::move(item));
+            continue;
+        }
+        if (i.type == NsfComposite && i.problem.isEmpty()) {
+            const QString key = i.name.toLower();
+            auto it = fieldByName.find(key);
+            if (it == fieldByName.end()) {
+                store::StoreItem item;
+                item.name = i.name;
+                item.flags = i.flags;
+                item.type = store::TypeComposite;
+                note.items.push_back(std::move(item));
+                it = fieldByName.insert(key, fields.size());
+                fields.push_back({note.items.size() - 1, std::make_unique<CdTextExtractor>(m_lmbcs, faces), {}});
+            }
+            Field& f = fields[*it];
+            f.text->addPart(i.value);
+            f.raw.append(reinterpret_cast<const char*>(i.value.data()), qsizetype(i.value.size()));
+            continue;
+        }
+        store::StoreItem item;
+        decoder.decode(i, item);
+        note.items.push_back(std::move(item));
+        if (i.type == NsfObject && i.problem.isEmpty() &&
+            i.name.compare(QLatin1String("$FILE"), Qt::CaseInsensitive) == 0)
+            addAttachment(i, k, note);
+    }
+    for (Field& f : fields) {
+        auto doc = std::make_shared<store::RichTextDoc>();
+        doc->blocks = f.text->finish();
+        doc->rawRecords = f.raw;
+        store::StoreItem& item = note.items[f.index];
+        if (f.text->damaged()) item.problem = QStringLiteral("the rich text ends in a damaged record");
+        item.raw = std::move(f.raw);
+        item.richText = std::move(doc);
+    }
+}
+
+void NsfDatabase::addAttachment(const RawItem& raw, size_t itemIndex, store::StoreNote& note) {
+    FileObject file;
+    QString e;
+    store::StoreAttachment a;
+    a.key = qint64(itemIndex);
+    if (!FileObject::parse(raw.value, m_lmbcs, file, e)) {
+        a.decodable = false;
+        a.problem = e;
+    } else if (file.objectType != kObjectFile) {
+        return;
+    } else {
+        a.name = file.name;
+        a.size = file.fileSize;
+        const ObjectReader objects(m_file->bytes(), m_rrv);
+        if (!objects.checkFile(file, e)) {
+            a.decodable = false;
+            a.problem = e;
+        }
+    }
+    note.attachments.push_back(a);
+}
+
+store::StoreError NsfDatabase::extractAttachment(uint32_t noteId, qint64 key, const HuffmanDecoder::Sink& sink) {
+    RawNote raw;
+    QString e;
+    const auto result = readRaw(noteId, raw, e);
+    if (result != NoteReader::Result::Note)
+        return {result == NoteReader::Result::Error ? store::StatusDamaged : store::StatusNoSuchNote, e};
+    if (key < 0 || size_t(key) >= raw.items.size())
+        return {store::StatusAttachmentUnreadable, QStringLiteral("note %1 has no attachment %2").arg(hex(noteId)).arg(key)};
+    const RawItem& item = raw.items[size_t(key)];
+    if (item.type != NsfObject || !item.problem.isEmpty() ||
+        item.name.compare(QLatin1String("$FILE"), Qt::CaseInsensitive) != 0)
+        return {store::StatusAttachmentUnreadable, QStringLiteral("note %1 has no attachment %2").arg(hex(noteId)).arg(key)};
+    FileObject file;
+    if (!FileObject::parse(item.value, m_lmbcs, file, e))
+        return {store::StatusAttachmentUnreadable, e};
+    const ObjectReader objects(m_file->bytes(), m_rrv);
+    if (!objects.extractFile(file, sink, e))
+        return {store::StatusAttachmentUnreadable, file.name + QStringLiteral(": ") + e};
+    return {};
+}
+
+const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
+    if (m_design) return *m_design;
+    m_design.emplace();
+    ItemValueDecoder decoder(m_lmbcs);
+    for (const RrvMap::Entry& entry : m_rrv.entries()) {
+        if (!entry.nonData) continue;
+        uint16_t cls = 0;
+        QString e;
+        if (m_reader->peek(entry, cls, e) != NoteReader::Result::Note || (cls & 0x7FFF) != kClassView) continue;
+        RawNote raw;
+        if (m_reader->read(entry, raw, e) != NoteReader::Result::Note) continue;
+        DesignEntry d;
+        d.noteId = raw.noteId;
+        d.unid = raw.unid();
+        if (const RawItem* t = raw.item(QStringLiteral("$TITLE"))) {
+            store::StoreItem item;
+            decoder.decode(*t, item);
+            if (t->type == NsfTextList) {
+                d.storedTitle = QLatin1Char('[') + item.texts.join(QLatin1Char(',')) + QLatin1Char(']');
+                d.name = item.texts.value(0).trimmed();
+            } else {
+                d.storedTitle = item.texts.value(0);
+                d.name = d.storedTitle.section(QLatin1Char('|'), 0, 0).trimmed();
+            }
+        }
+        if (const RawItem* f = raw.item(QStringLiteral("$Flags"))) {
+            store::StoreItem item;
+            decoder.decode(*f, item);
+            d.isFolder = item.texts.value(0).contains(QLatin1Char('F'));
+        }
+        m_design->push_back(std::move(d));
+    }
+    return *m_design;
+}
+
+store::StoreError NsfDatabase::folderMembers(uint32_t folderNoteId, std::vector<uint32_t>& ids) {
+    ids.clear();
+    RawNote raw;
+    QString e;
+    if (readRaw(folderNoteId, raw, e) != NoteReader::Result::Note) return {store::StatusDamaged, e};
+    const RawItem* table = nullptr;
+    for (const RawItem& i : raw.items)
+        if (i.type == NsfObject && i.problem.isEmpty() && i.value.u16(0) == kObjectFolderIdTable &&
+            i.name.compare(QLatin1String("$FolderIDTable"), Qt::CaseInsensitive) == 0)
+            table = &i;
+    if (!table) return {store::StatusNoSuchFolder, QStringLiteral("the folder has no member table")};
+    const ObjectReader objects(m_file->bytes(), m_rrv);
+    const ByteView data = objects.storedData(table->value.u32(2), e);
+    if (!data.data()) return {store::StatusDamaged, QStringLiteral("folder member table: %1").arg(e)};
+    std::vector<uint32_t> all;
+    if (!IdTable::decode(data, all, e)) return {store::StatusDamaged, QStringLiteral("folder member table: %1").arg(e)};
+    for (uint32_t id : all)
+        if (m_rrv.find(id)) ids.push_back(id);
+    return {};
+}
+
+const std::vector<uint32_t>& NsfDatabase::documentIds() {
+    if (m_documents) return *m_documents;
+    m_documents.emplace();
+    for (const RrvMap::Entry& entry : m_rrv.entries()) {
+        uint16_t cls = 0;
+        QString e;
+        if (m_reader->peek(entry, cls, e) == NoteReader::Result::Note && (cls & 0x7FFF) == kClassDocument)
+            m_documents->push_back(entry.id);
+    }
+    return *m_documents;
+}
+
+}  // namespace nsf

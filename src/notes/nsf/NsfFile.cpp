@@ -1,0 +1,48 @@
+#include "notes/nsf/NsfFile.h"
+
+namespace nsf {
+
+std::unique_ptr<NsfFile> NsfFile::open(const QString& path, QString& error) {
+    std::unique_ptr<NsfFile> f(new NsfFile);
+    f->m_file = std::make_unique<QFile>(path);
+    if (!f->m_file->open(QIODevice::ReadOnly)) {
+        error = f->m_file->errorString();
+        return nullptr;
+    }
+    const qint64 size = f->m_file->size();
+    if (size <= 0) {
+        error = QStringLiteral("the file is empty");
+        return nullptr;
+    }
+    if (uint64_t(size) > uint64_t(SIZE_MAX / 2)) {
+        error = QStringLiteral("the file is too large for this system");
+        return nullptr;
+    }
+    uchar* p = f->m_file->map(0, size);
+    if (!p) {
+        // Mapping can fail on special file systems: fall back to reading.
+        f->m_memory = f->m_file->readAll();
+        if (f->m_memory.size() != size) {
+            error = f->m_file->errorString();
+            return nullptr;
+        }
+        f->m_view = ByteView(f->m_memory.constData(), size_t(f->m_memory.size()));
+        return f;
+    }
+    f->m_view = ByteView(p, size_t(size));
+    return f;
+}
+
+std::unique_ptr<NsfFile> NsfFile::fromBytes(QByteArray bytes) {
+    std::unique_ptr<NsfFile> f(new NsfFile);
+    f->m_memory = std::move(bytes);
+    f->m_view = ByteView(f->m_memory.constData(), size_t(f->m_memory.size()));
+    return f;
+}
+
+NsfFile::~NsfFile() {
+    if (m_file && m_file->isOpen() && m_memory.isEmpty() && m_view.data())
+        m_file->unmap(const_cast<uchar*>(m_view.data()));
+}
+
+}  // namespace nsf

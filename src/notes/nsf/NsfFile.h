@@ -1,0 +1,36 @@
+#pragma once
+
+#include "notes/nsf/ByteView.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <memory>
+
+namespace nsf {
+
+// The bytes of one database file: memory-mapped from disk, or held in memory
+// (tests, fuzzing). All reads go through bytes(), a bounds-checked view.
+class NsfFile {
+public:
+    // Maps the file read-only. Null with `error` set on failure.
+    static std::unique_ptr<NsfFile> open(const QString& path, QString& error);
+    // Wraps bytes already in memory.
+    static std::unique_ptr<NsfFile> fromBytes(QByteArray bytes);
+
+    ~NsfFile();
+    NsfFile(const NsfFile&) = delete;
+    NsfFile& operator=(const NsfFile&) = delete;
+
+    ByteView bytes() const { return m_view; }
+    uint64_t size() const { return m_view.size(); }
+
+private:
+    NsfFile() = default;
+    std::unique_ptr<QFile> m_file;
+    QByteArray m_memory;
+    ByteView m_view;
+};
+
+}  // namespace nsf

@@ -1,0 +1,79 @@
+#include "notes/nsf/NsfStore.h"
+
+#include "notes/store/SafeFileWriter.h"
+
+namespace nsf {
+
+std::unique_ptr<store::NoteStore> NsfStore::open(const QString& path, store::StoreError& error) {
+    QString e;
+    auto file = NsfFile::open(path, e);
+    if (!file) {
+        error = {store::StatusReadError, path + QStringLiteral(": ") + e};
+        return nullptr;
+    }
+    auto db = NsfDatabase::open(std::move(file), error);
+    if (!db) {
+        error.detail = path + QStringLiteral(": ") + error.detail;
+        return nullptr;
+    }
+    return std::make_unique<NsfStore>(std::move(db));
+}
+
+QString NsfStore::viewProblem() {
+    return QStringLiteral("the entries of views are not read from NSF files yet; the view lists none");
+}
+
+QString NsfStore::title() const { return m_db->title(); }
+
+std::vector<store::StoreFolderInfo> NsfStore::folders() {
+    std::vector<store::StoreFolderInfo> out;
+    for (const NsfDatabase::DesignEntry& d : m_db->designEntries()) {
+        store::StoreFolderInfo info;
+        info.name = d.name;
+        info.isFolder = d.isFolder;
+        info.unid = d.unid;
+        info.noteId = d.noteId;
+        if (!d.isFolder) {
+            info.problem = viewProblem();
+        } else {
+            std::vector<uint32_t> ids;
+            const store::StoreError e = m_db->folderMembers(d.noteId, ids);
+            if (!e.ok()) info.problem = e.message();
+        }
+        out.push_back(std::move(info));
+    }
+    return out;
+}
+
+store::StoreError NsfStore::folderEntries(size_t index, std::vector<uint32_t>& noteIds) {
+    noteIds.clear();
+    const auto& design = m_db->designEntries();
+    if (index >= design.size()) return {store::StatusIndexOutOfRange, QString()};
+    if (!design[index].isFolder) return {};
+    return m_db->folderMembers(design[index].noteId, noteIds);
+}
+
+store::StoreError NsfStore::loadNote(uint32_t noteId, store::StoreNote& note) { return m_db->loadNote(noteId, note); }
+
+store::StoreError NsfStore::detachAttachment(uint32_t noteId, const store::StoreAttachment& attachment,
+                                             const QString& targetPath) {
+    if (!attachment.decodable)
+        return {store::StatusAttachmentUnreadable, attachment.name + QStringLiteral(": ") + attachment.problem};
+    store::SafeFileWriter writer(targetPath);
+    store::StoreError e = writer.open();
+    if (!e.ok()) return e;
+    store::StoreError writeError;
+    e = m_db->extractAttachment(noteId, attachment.key, [&](const char* data, size_t size) {
+        writeError = writer.append(data, qint64(size));
+        return writeError.ok();
+    });
+    if (!e.ok() || !writeError.ok()) {
+        writer.abort();
+        return writeError.ok() ? e : writeError;
+    }
+    return writer.commit();
+}
+
+std::vector<uint32_t> NsfStore::allDocumentIds() { return m_db->documentIds(); }
+
+}  // namespace nsf

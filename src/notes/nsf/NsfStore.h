@@ -1,0 +1,33 @@
+#pragma once
+
+#include "notes/nsf/NsfDatabase.h"
+#include "notes/store/NoteStore.h"
+
+#include <memory>
+
+namespace nsf {
+
+// The store driver's database: serves the Notes access layer from an NSF file.
+class NsfStore : public store::NoteStore {
+public:
+    static std::unique_ptr<store::NoteStore> open(const QString& path, store::StoreError& error);
+    explicit NsfStore(std::unique_ptr<NsfDatabase> db) : m_db(std::move(db)) {}
+
+    QString title() const override;
+    std::vector<store::StoreFolderInfo> folders() override;
+    store::StoreError folderEntries(size_t index, std::vector<uint32_t>& noteIds) override;
+    store::StoreError loadNote(uint32_t noteId, store::StoreNote& note) override;
+    store::StoreError detachAttachment(uint32_t noteId, const store::StoreAttachment& attachment,
+                                       const QString& targetPath) override;
+    std::vector<uint32_t> allDocumentIds() override;
+
+    NsfDatabase& database() { return *m_db; }
+
+    // The text a view carries: its entries come from the view index, not read yet.
+    static QString viewProblem();
+
+private:
+    std::unique_ptr<NsfDatabase> m_db;
+};
+
+}  // namespace nsf

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "notes/store/RichTextModel.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <vector>
+
+namespace rtf {
+
+enum class RtfQuality {
+    Low,   // paragraphs, alignment and character formatting; tables become tab-separated lines
+    Best,  // also tables, pictures, tab stops, indents, bullets, attachment and link references
+};
+
+// Renders a rich-text body as an RTF document. The output is 7-bit ASCII: every
+// character outside it is written as \uN with a code page 1252 fallback, so no
+// character is lost whatever reads the file. Line breaks are placed only where
+// dropping them cannot join a control word to the text after it.
+class RtfWriter {
+public:
+    explicit RtfWriter(RtfQuality quality);
+
+    QByteArray write(const store::RichTextDoc& doc);
+
+    // Pictures of the last write that could not be embedded (formats other than
+    // PNG and JPEG, unreadable data) and were written as pictureFallbackText.
+    int pictureFallbacks() const { return m_pictureFallbacks; }
+    static QString pictureFallbackText();
+    static QString attachmentText(const QString& name);
+    static QString docLinkText(const QString& description);
+
+    // Width of a table whose cells carry no width of their own.
+    static constexpr int DefaultTableTwips = 9000;
+    // Tables nested deeper than this are written as text lines.
+    static constexpr int MaxTableNesting = 8;
+
+private:
+    void writeBlocks(const std::vector<store::RtBlock>& blocks);
+    void writeParagraphStart(const store::RtParagraphStyle& style, int tableLevel);
+    void writeRuns(const std::vector<store::RtRun>& runs);
+    void writeRunsInline(const std::vector<store::RtBlock>& blocks);
+    void writeTextRun(const store::RtRun& run, const QString& text);
+    void writePicture(const store::RtRun& run);
+    void writeUrl(const store::RtRun& run);
+    void writeTableBest(const store::RtTable& table, int level, int availableTwips);
+    void writeRowDefinition(const store::RtTableRow& row, const store::RtTable& table, int availableTwips,
+                            std::vector<int>& cellWidths);
+    void writeCell(const store::RtTableCell& cell, int level, int widthTwips);
+    void writeTableLow(const store::RtTable& table);
+    void fontControls(const store::RtFont& font);
+
+    int fontIndex(const QString& face);
+    int colorIndex(unsigned rgb);
+    QByteArray header() const;
+
+    RtfQuality m_quality;
+    QByteArray m_body;
+    std::vector<QString> m_fonts;
+    QHash<QString, int> m_fontIndex;
+    std::vector<unsigned> m_colors;
+    QHash<unsigned, int> m_colorIndex;
+    int m_pictureFallbacks = 0;
+    int m_numberCounter = 0;
+    bool m_needPar = false;
+};
+
+}  // namespace rtf

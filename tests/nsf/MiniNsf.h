@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// Writes small NSF files for tests: one header, an uncompressed superblock and
+// BDB, one data RRV bucket (the current one, kept in the superblock, with a
+// stale on-disk copy), one summary bucket with sector stamps applied, object
+// records and separate non-summary records at file positions.
+class MiniNsf {
+public:
+    struct Item {
+        QString name;
+        uint16_t type = 0x0500;      // stored type
+        uint16_t flags = 0x0004;     // summary
+        QByteArray value;            // without type word
+        bool typeWord = false;       // store the type in the value (flag 0x0008 clear)
+        uint16_t nameType = 0x0500;  // the type the name table keeps
+    };
+    enum class NonSummary { Inline, Separate, Missing };
+    struct Note {
+        uint32_t id = 0;
+        uint16_t noteClass = 1;
+        std::vector<Item> items;
+        std::vector<uint32_t> responses;
+        NonSummary placement = NonSummary::Separate;
+        bool deletionStub = false;
+        uint32_t storedId = 0;       // 0: the same as id
+    };
+    struct Object {
+        uint32_t id = 0;
+        QByteArray data;
+    };
+
+    std::vector<Note> notes;
+    std::vector<Object> objects;
+    uint8_t stamp = 0x7;             // per-write stamp written over each sector's byte 0x42
+    bool staleDiskRrvHasNotes = false;
+    QString title = QStringLiteral("Mini");
+
+    QByteArray build() const;
+
+    // Item value helpers.
+    static QByteArray text(const QByteArray& s) { return s; }
+    static QByteArray textList(const std::vector<QByteArray>& list);
+    static QByteArray number(double d);
+    static QByteArray timeDate(uint32_t t, uint32_t d);
+    static QByteArray fileObject(uint32_t objectId, const QByteArray& name, uint16_t compression, uint32_t size);
+    static void put16(QByteArray& b, qsizetype at, uint16_t v);
+    static void put32(QByteArray& b, qsizetype at, uint32_t v);
+    static uint32_t xor32(const QByteArray& b, qsizetype from, qsizetype len);
+
+    static constexpr uint32_t kFirstId = 0x8F6;
+    static constexpr uint32_t kSummaryBucketOffset = 0x10000;
+};
