@@ -5,6 +5,11 @@
 
 #include <QMutexLocker>
 
+#if defined(TESSELDOC_HAVE_OFFICE) && __has_include("office/CWordExporter.h")
+#include "office/CWordExporter.h"
+#define TESSELDOC_GUI_HAS_WORD 1
+#endif
+
 CCoreConversionBackend::CCoreConversionBackend() = default;
 CCoreConversionBackend::~CCoreConversionBackend() = default;
 
@@ -14,11 +19,21 @@ int CCoreConversionBackend::EnumerateFolders(CNotesConverter& notes, const QStri
 }
 
 bool CCoreConversionBackend::CheckWordAvailable() {
-    // The office library is not part of this build yet.
-    return false;
+#ifdef TESSELDOC_GUI_HAS_WORD
+    CWordExporter probe;
+    return probe.CheckWordAvailable();
+#else
+    return false;  // built without the office library
+#endif
 }
 
-std::unique_ptr<IDocumentExporter> CCoreConversionBackend::CreateWordExporter() { return nullptr; }
+std::unique_ptr<IDocumentExporter> CCoreConversionBackend::CreateWordExporter() {
+#ifdef TESSELDOC_GUI_HAS_WORD
+    return std::make_unique<CWordExporter>();
+#else
+    return nullptr;
+#endif
+}
 
 int CCoreConversionBackend::SaveFolder(CNotesConverter& notes, IDocumentExporter* exporter,
                                        const QString& folderName) {

@@ -275,7 +275,10 @@ bool C1TovanWelcomeView::eventFilter(QObject* watched, QEvent* event) {
     const bool isMouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
                          type == QEvent::MouseButtonDblClick;
     if (isKey || isMouse) {
-        if (QApplication::keyboardModifiers() & Qt::ControlModifier) return true;  // discarded while Ctrl is held
+        // Everything is discarded while Ctrl is held.
+        Qt::KeyboardModifiers mods = QApplication::keyboardModifiers();
+        if (isKey) mods |= static_cast<QKeyEvent*>(event)->modifiers();
+        if (mods & Qt::ControlModifier) return true;
     }
     if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -9,7 +9,9 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QPushButton>
+#include <QApplication>
 #include <QTableWidget>
+#include <QTest>
 #include <QTemporaryDir>
 
 namespace {
@@ -141,4 +143,31 @@ TEST_F(NavigationTest, MessagesCarryTheirNumbers) {
     EXPECT_EQ(WM_CMD_EXPORT, QEvent::User + 111);
     EXPECT_EQ(WM_STEP_KEY, QEvent::User + 121);
     EXPECT_EQ(WM_ADD_SERVER_FILES, QEvent::User + 123);
+}
+
+TEST_F(NavigationTest, KeysOnStepOneAndInTheFrame) {
+    // A key pressed inside the page runs the page's action.
+    QTest::keyClick(step1()->List(), Qt::Key_R);
+    EXPECT_EQ(boxes().shownTexts(), QStringList{SourceTexts::kNothingToRemove});
+    // While Ctrl is held nothing happens.
+    boxes().clear();
+    QTest::keyClick(step1()->List(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(boxes().shownTexts().isEmpty());
+    // Keys that reach the frame are forwarded to the current step; Ctrl+S and Ctrl+N are dropped.
+    QTest::keyClick(frame.get(), Qt::Key_M);
+    EXPECT_EQ(boxes().shownTexts(), QStringList{SourceTexts::kNothingToRemove});
+    boxes().clear();
+    QTest::keyClick(frame.get(), Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(frame.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(boxes().shown().isEmpty());
+    // H opens the manual (or names it missing).
+    QTest::keyClick(frame.get(), Qt::Key_H);
+    ASSERT_EQ(boxes().shown().size(), 1);
+    EXPECT_TRUE(boxes().shown().first().kind == QStringLiteral("open") ||
+                boxes().shown().first().text == AppTexts::kHelpMissing);
+    // X runs the close handling (answered No).
+    boxes().clear();
+    QTest::keyClick(frame.get(), Qt::Key_X);
+    EXPECT_EQ(boxes().shownTexts(), QStringList{AppTexts::kConfirmClose});
+    EXPECT_TRUE(frame->isVisible());
 }
