@@ -1,5 +1,6 @@
 #include "app/CCoreConversionBackend.h"
 
+#include "export/CFolderExportRun.h"
 #include "export/IDocumentExporter.h"
 #include "notes/CNotesConverter.h"
 
@@ -37,18 +38,26 @@ std::unique_ptr<IDocumentExporter> CCoreConversionBackend::CreateWordExporter() 
 
 int CCoreConversionBackend::SaveFolder(CNotesConverter& notes, IDocumentExporter* exporter,
                                        const QString& folderName) {
-    (void)notes;
-    (void)exporter;
-    AddFailure({folderName, QString(), QStringLiteral("the folder export is not available in this build")});
-    return 0;
+    m_notes = &notes;
+    CFolderExportRun run;
+    run.converter = &notes;
+    run.exporter = exporter;
+    return run.SaveFolder(folderName);
 }
 
 FailedItemList CCoreConversionBackend::Failures() const {
+    FailedItemList all;
+    if (m_notes) {
+        for (const ExportFailure& f : m_notes->exportReport.failures())
+            all.append({f.folder, f.noteId ? QString::number(f.noteId, 16) : QString(), f.reason});
+    }
     QMutexLocker lock(&m_mutex);
-    return m_failures;
+    all.append(m_failures);
+    return all;
 }
 
 void CCoreConversionBackend::ClearFailures() {
+    if (m_notes) m_notes->exportReport.reset();
     QMutexLocker lock(&m_mutex);
     m_failures.clear();
 }
@@ -56,4 +65,11 @@ void CCoreConversionBackend::ClearFailures() {
 void CCoreConversionBackend::AddFailure(const FailedItem& item) {
     QMutexLocker lock(&m_mutex);
     m_failures.append(item);
+}
+
+bool CCoreConversionBackend::ItemCounts(int* found, int* written) const {
+    if (!m_notes) return false;
+    *found = m_notes->exportReport.found();
+    *written = m_notes->exportReport.written();
+    return true;
 }

@@ -5,8 +5,9 @@
 #include <QMutex>
 
 // The frame's link to the core: CNotesConverter for folder listing, the
-// office library's CWordExporter, and the folder export run. While a piece
-// is missing from the build, the matching operation reports failure.
+// office library's CWordExporter (without the office library no Word object
+// exists and every save fails), and CFolderExportRun, whose report names
+// every item that produced no document.
 class CCoreConversionBackend : public IConversionBackend {
 public:
     CCoreConversionBackend();
@@ -20,8 +21,11 @@ public:
     FailedItemList Failures() const override;
     void ClearFailures() override;
     void AddFailure(const FailedItem& item) override;
+    bool ItemCounts(int* found, int* written) const override;
+    void Attach(CNotesConverter& notes) override { m_notes = &notes; }
 
 private:
+    CNotesConverter* m_notes = nullptr;
     mutable QMutex m_mutex;
     FailedItemList m_failures;
 };

@@ -38,6 +38,7 @@ CMainFrame::CMainFrame(std::unique_ptr<IConversionBackend> backend, QWidget* par
     : QMainWindow(parent), m_backend(std::move(backend)) {
     InitGuiResources();
     if (!m_backend) m_backend = std::make_unique<CCoreConversionBackend>();
+    m_backend->Attach(m_notes);
     setWindowTitle(AppTexts::kFrameTitle);
     setWindowIcon(ProductIcon());
     setMinimumSize(750, 400);
@@ -281,6 +282,7 @@ void CMainFrame::SetDestinationName(const QString& name) {
 FailedItemList CMainFrame::GetFailedItems() const { return m_backend->Failures(); }
 void CMainFrame::ClearFailedItems() { m_backend->ClearFailures(); }
 void CMainFrame::AddFailedItem(const FailedItem& item) { m_backend->AddFailure(item); }
+bool CMainFrame::GetItemCounts(int* found, int* written) const { return m_backend->ItemCounts(found, written); }
 
 // ---------------------------------------------------------------- state
 

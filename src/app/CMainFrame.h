@@ -64,6 +64,8 @@ public:
     FailedItemList GetFailedItems() const;
     void ClearFailedItems();
     void AddFailedItem(const FailedItem& item);
+    // Items found and documents written in the current run; false when the core does not count them.
+    bool GetItemCounts(int* found, int* written) const;
 
     // ---- wizard state
     QString SourcePath() const;

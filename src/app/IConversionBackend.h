@@ -31,4 +31,12 @@ public:
     virtual void ClearFailures() = 0;
     // Adds a failure found outside the folder run (a source that cannot be read).
     virtual void AddFailure(const FailedItem& item) = 0;
+    // Items found and documents written since the last ClearFailures; false when not counted.
+    virtual bool ItemCounts(int* found, int* written) const {
+        (void)found;
+        (void)written;
+        return false;
+    }
+    // The Notes access object the frame works with (set once by the frame).
+    virtual void Attach(CNotesConverter& notes) { (void)notes; }
 };

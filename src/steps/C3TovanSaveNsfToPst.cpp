@@ -236,8 +236,10 @@ void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int
     if (!stopped && singleFileFailed) {
         boxes.Plain(this, SaveTexts::kNoWordMessage);
     } else {
+        int found = -1, written = -1;
+        if (!m_pFrame->GetItemCounts(&found, &written)) found = written = -1;
         CSaveCompleteDlg dlg(stopped ? SaveTexts::kCaptionAborted : SaveTexts::kCaptionComplete, location,
-                             m_pFrame->GetFailedItems(), this);
+                             m_pFrame->GetFailedItems(), this, found, written);
         boxes.ExecDialog(dlg);
     }
     SetIdle();

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 CSaveCompleteDlg::CSaveCompleteDlg(const QString& caption, const QString& location, const FailedItemList& failures,
-                                   QWidget* parent)
-    : QDialog(parent), m_strLocation(location), m_failures(failures) {
+                                   QWidget* parent, int found, int written)
+    : QDialog(parent), m_strLocation(location), m_failures(failures), m_nFound(found), m_nWritten(written) {
     setWindowTitle(caption);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -45,6 +45,7 @@ CSaveCompleteDlg::CSaveCompleteDlg(const QString& caption, const QString& locati
     texts->addWidget(text);
     texts->addWidget(link);
     texts->addSpacing(8);
+    if (m_nFound >= 0) texts->addWidget(new QLabel(CountText(), this));
     texts->addLayout(failureRow);
     auto* top = new QHBoxLayout;
     top->addWidget(picture, 0, Qt::AlignTop);
@@ -57,7 +58,13 @@ CSaveCompleteDlg::CSaveCompleteDlg(const QString& caption, const QString& locati
     setMinimumWidth(480);
 }
 
-QString CSaveCompleteDlg::FailureText() const { return SaveTexts::kNoDocument.arg(m_failures.size()); }
+QString CSaveCompleteDlg::FailureText() const {
+    // Counted items without a document; the failure list may also name lost attachments.
+    const int missing = m_nFound >= 0 && m_nWritten >= 0 ? qMax(0, m_nFound - m_nWritten) : int(m_failures.size());
+    return SaveTexts::kNoDocument.arg(missing);
+}
+
+QString CSaveCompleteDlg::CountText() const { return SaveTexts::kWrittenCount.arg(m_nWritten).arg(m_nFound); }
 
 void CSaveCompleteDlg::OnShowFailures() {
     CFailedItemsDlg dlg(m_failures, this);

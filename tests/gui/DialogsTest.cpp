@@ -131,6 +131,10 @@ TEST_F(DialogsTest, CompletionNamesTheFailures) {
     CSaveCompleteDlg dlg(QStringLiteral("Saving Complete"), QStringLiteral("/out/ConvertedItems"), failures);
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Saving Complete"));
     EXPECT_EQ(dlg.FailureText(), QStringLiteral("2 item(s) produced no document."));
+    // With counts, the number of items without a document comes from them.
+    CSaveCompleteDlg counted(QStringLiteral("Saving Complete"), QStringLiteral("/out"), failures, nullptr, 10, 9);
+    EXPECT_EQ(counted.FailureText(), QStringLiteral("1 item(s) produced no document."));
+    EXPECT_EQ(counted.CountText(), QStringLiteral("Documents written: 9 of 10 item(s)."));
     CFailedItemsDlg list(failures);
     ASSERT_EQ(list.Table()->rowCount(), 2);
     EXPECT_EQ(list.Table()->item(1, 1)->text(), QStringLiteral("2a"));
