@@ -208,10 +208,15 @@ int CMainFrame::PrepareWord() {
     m_pWordExporter.reset();
     m_notes.wordExporter = nullptr;
     m_pWordExporter = m_backend->CreateWordExporter();
-    if (!m_pWordExporter) return 0;
+    if (!m_pWordExporter) {
+        AddFailedItem({SourcePath(), QString(), QStringLiteral("no office is available to write documents")});
+        return 0;
+    }
     m_pWordExporter->SetRootFolder(WithSlash(WithSlash(DestFolderPath()) + DestFolderName()));
     if (!m_pWordExporter->StartWord()) {
-        AddFailedItem({DestFolderName(), QString(), m_pWordExporter->LastFailure()});
+        QString why = m_pWordExporter->LastFailure();
+        if (why.isEmpty()) why = QStringLiteral("the office did not start");
+        AddFailedItem({SourcePath(), QString(), why});
         return 0;
     }
     return 1;

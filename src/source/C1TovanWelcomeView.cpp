@@ -83,10 +83,18 @@ void C1TovanWelcomeView::resizeEvent(QResizeEvent* event) {
     const int w = width();
     const int h = height();
     m_pList->setGeometry(220, 100, qMax(0, w - 240), qMax(0, h - 190));
-    m_btnAddFiles->setGeometry(w - 510, 50, 110, 26);
-    m_btnAddDomino->setGeometry(w - 390, 50, 130, 26);
-    m_btnRemove->setGeometry(w - 250, 50, 100, 26);
-    m_btnRemoveAll->setGeometry(w - 140, 50, 120, 26);
+    // Right-aligned with 10 pixels between them; a button is never narrower than its text.
+    struct Slot {
+        QPushButton* button;
+        int width;
+    };
+    const Slot order[] = {{m_btnRemoveAll, 120}, {m_btnRemove, 100}, {m_btnAddDomino, 130}, {m_btnAddFiles, 110}};
+    int right = w - 20;
+    for (const Slot& slot : order) {
+        const int bw = qMax(slot.width, slot.button->sizeHint().width());
+        slot.button->setGeometry(right - bw, 50, bw, 26);
+        right -= bw + 10;
+    }
 }
 
 QList<NsfSourceEntry> C1TovanWelcomeView::Entries() const {

@@ -33,6 +33,7 @@ CSaveCompleteDlg::CSaveCompleteDlg(const QString& caption, const QString& locati
     connect(link, &QLabel::linkActivated, this, [this] { CMessageBoxService::instance().OpenUrl(m_strLocation); });
 
     m_pFailureLabel = new QLabel(FailureText(), this);
+    m_pFailureLabel->setWordWrap(true);
     m_pShowFailures = new QPushButton(SaveTexts::kShowFailed, this);
     m_pShowFailures->setEnabled(!m_failures.isEmpty());
     m_pShowFailures->setAutoDefault(false);
@@ -59,9 +60,16 @@ CSaveCompleteDlg::CSaveCompleteDlg(const QString& caption, const QString& locati
 }
 
 QString CSaveCompleteDlg::FailureText() const {
-    // Counted items without a document; the failure list may also name lost attachments.
-    const int missing = m_nFound >= 0 && m_nWritten >= 0 ? qMax(0, m_nFound - m_nWritten) : int(m_failures.size());
-    return SaveTexts::kNoDocument.arg(missing);
+    // Counted items without a document; the list may also name whole sources or
+    // folders that could not be saved (no note ID) and lost attachments.
+    int wholes = 0;
+    for (const FailedItem& f : m_failures)
+        if (f.noteId.isEmpty()) ++wholes;
+    const int missing = m_nFound >= 0 && m_nWritten >= 0 ? qMax(0, m_nFound - m_nWritten)
+                                                         : int(m_failures.size()) - wholes;
+    QString text = SaveTexts::kNoDocument.arg(missing);
+    if (wholes > 0) text += QLatin1Char(' ') + SaveTexts::kWholeFailures.arg(wholes);
+    return text;
 }
 
 QString CSaveCompleteDlg::CountText() const { return SaveTexts::kWrittenCount.arg(m_nWritten).arg(m_nFound); }

@@ -69,6 +69,7 @@ inline const QString kShowViewFolders = QStringLiteral("Show \"View Folders\"");
 // Completion
 inline const QString kSavedAt = QStringLiteral("DOC File(s) have been saved at the following location :-");
 inline const QString kNoDocument = QStringLiteral("%1 item(s) produced no document.");
+inline const QString kWholeFailures = QStringLiteral("%1 source(s) or folder(s) could not be saved at all.");
 inline const QString kWrittenCount = QStringLiteral("Documents written: %1 of %2 item(s).");
 inline const QString kShowFailed = QStringLiteral("&Show Item(s)...");
 inline const QString kFailedTitle = QStringLiteral("Item(s) without a document");

@@ -155,6 +155,9 @@ TEST_F(SaveRunTest, UnreadableSourceAndMissingOfficeFail) {
     ASSERT_TRUE(step3()->WaitForRunEnd(20000));
     EXPECT_EQ(status(list, 0), SaveTexts::kFailed);
     EXPECT_EQ(status(list, 1), SaveTexts::kFailed);
+    // Both sources are named in the failure list, and the completion says so.
+    EXPECT_EQ(completion.failures, 2);
+    EXPECT_TRUE(completion.failureText.contains(QStringLiteral("2 source(s) or folder(s) could not be saved at all.")));
 }
 
 TEST_F(SaveRunTest, SingleFileRunWithoutOfficeShowsTheWordMessage) {
