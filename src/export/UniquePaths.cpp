@@ -2,7 +2,11 @@
 
 #include "export/FileNameCleaning.h"
 
-#include <QFileInfo>
+#include <QFile>
+#include <QHash>
+#include <QMutex>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -20,6 +24,31 @@ void splitPath(const QString& path, QString& dir, QString& name) {
     name = path.mid(slash + 1);
 }
 
+// Where the search for a free numbered name last ended, per directory and
+// stem. Many items of one subject in one folder would otherwise probe every
+// taken name again for each new one. Names only get taken during a run, so
+// the first free number never lies below the one found last time.
+class NumberHints {
+public:
+    qint64 start(const QString& key) {
+        QMutexLocker lock(&m_mutex);
+        return m_next.value(key, 0);
+    }
+    void found(const QString& key, qint64 n) {
+        QMutexLocker lock(&m_mutex);
+        m_next.insert(key, n);
+    }
+
+private:
+    QMutex m_mutex;
+    QHash<QString, qint64> m_next;
+};
+
+NumberHints& numberHints() {
+    static NumberHints hints;
+    return hints;
+}
+
 QString capLastName(const QString& path) {
     QString dir, name;
     splitPath(path, dir, name);
@@ -29,8 +58,11 @@ QString capLastName(const QString& path) {
 }  // namespace
 
 bool PathIsTaken(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    // lstat: a link counts even when it points nowhere. Any failure other
+    // than a missing entry also reads as free: writing there then fails and
+    // is reported, instead of the search never ending.
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
 QString CapPathLength(const QString& path) {
@@ -60,11 +92,15 @@ QString UniqueDocPath(const QString& pathIn) {
     QString dir, name;
     splitPath(path, dir, name);
     const QString stem = name.endsWith(kDocExtension) ? name.left(name.size() - kDocExtension.size()) : name;
-    for (qint64 n = 0;; ++n) {
+    const QString key = QStringLiteral("doc:") + dir + stem;
+    for (qint64 n = numberHints().start(key);; ++n) {
         const QString number = QString::number(n);
         const int room = kMaxNameBytes - utf8Bytes(number) - utf8Bytes(kDocExtension);
         const QString candidate = dir + CutToUtf8Bytes(stem, room) + number + kDocExtension;
-        if (!PathIsTaken(candidate)) return candidate;
+        if (!PathIsTaken(candidate)) {
+            numberHints().found(key, n);
+            return candidate;
+        }
     }
 }
 
@@ -79,10 +115,14 @@ QString UniqueDirectoryPath(const QString& pathIn) {
     if (!PathIsTaken(path)) return path + trailing;
     QString dir, name;
     splitPath(path, dir, name);
-    for (qint64 n = 0;; ++n) {
+    const QString key = QStringLiteral("dir:") + path;
+    for (qint64 n = numberHints().start(key);; ++n) {
         const QString number = QString::number(n);
         const QString candidate = dir + CutToUtf8Bytes(name, kMaxNameBytes - utf8Bytes(number)) + number;
-        if (!PathIsTaken(candidate)) return candidate + trailing;
+        if (!PathIsTaken(candidate)) {
+            numberHints().found(key, n);
+            return candidate + trailing;
+        }
     }
 }
 

@@ -13,7 +13,9 @@ QString CapPathLength(const QString& path);
 
 // The path itself when nothing exists there (a dangling link counts as
 // existing); otherwise stem + 0, 1, 2, ... + ".doc" where the stem is the
-// file name without its ".doc", cut as needed to stay within 255 bytes.
+// file name without its ".doc", cut as needed to stay within 255 bytes. The
+// search resumes where the last one for the same stem ended (names are only
+// ever added during a run), so a thousand items of one subject stay fast.
 QString UniqueDocPath(const QString& path);
 
 // The path itself when nothing exists there; otherwise path + "0", "1", ...

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/ExportReport.h"
+#include "notes/ItemListRow.h"
 #include "notes/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
 #include "notes/ProgressInterfaces.h"
@@ -45,6 +46,8 @@ public:
     // The contact reader: the 69 fields of an open contact document.
     ContactRecord ReadContactRecord(LNDocument document, QStringList* names = nullptr,
                                     QStringList* sizes = nullptr) const;
+    // The item-list row of an open document (the note ID is left to the caller).
+    ItemListRow ReadItemListRow(const LNDocument& document) const;
 
     // ---- members
     QString lastErrorText;

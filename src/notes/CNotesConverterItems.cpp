@@ -4,15 +4,36 @@
 #include "notes/ItemFieldReaders.h"
 #include "notes/NotesItemKind.h"
 
-namespace {
-
-// The texts of one row of the item list.
-struct RowTexts {
-    NotesItemKind kind = Mail;
-    QString column0, column1, column2, column3, attachments;
-};
-
-}  // namespace
+ItemListRow CNotesConverter::ReadItemListRow(const LNDocument& document) const {
+    ItemListRow row;
+    row.columns[1] = ReadTextItem(document, QStringLiteral("Subject"));
+    row.columns[0] = NormalizeSender(ReadTextItem(document, QStringLiteral("From")));
+    row.columns[4] = DescribeAttachments(document);
+    row.columns[2] = ReadSentDate(document);
+    try {
+        row.columns[3] = QString::number(document.GetSize());
+    } catch (...) {
+        row.columns[3] = QStringLiteral("0");
+    }
+    row.kind = DetectItemKind(document);
+    switch (row.kind) {
+        case Calendar:
+        case Task: row.columns[2] = ReadDateItem(document, QStringLiteral("STARTDATETIME")); break;
+        case Journal:
+            row.columns[2] = ReadDateItem(document, QStringLiteral("TimeCreated"));
+            if (row.columns[2].isEmpty()) row.columns[2] = ReadDateItem(document, QStringLiteral("DiaryDate"));
+            break;
+        case Contact: {
+            const ContactRecord contact = ReadContactRecord(document);
+            row.columns[0] = ContactTextBlock1(contact);
+            row.columns[1] = ContactTextBlock2(contact);
+            row.columns[2] = ContactTextBlock3(contact);
+            break;
+        }
+        case Mail: break;
+    }
+    return row;
+}
 
 void CNotesConverter::FillItemList(IItemList* itemList) {
     if (cancelRequested) return;
@@ -38,40 +59,15 @@ void CNotesConverter::FillItemList(IItemList* itemList) {
         } catch (...) {
             continue;  // a document that cannot be fetched or opened gets no row
         }
-        RowTexts row;
-        row.column1 = ReadTextItem(document, QStringLiteral("Subject"));
-        row.column0 = NormalizeSender(ReadTextItem(document, QStringLiteral("From")));
-        row.attachments = DescribeAttachments(document);
-        row.column2 = ReadSentDate(document);
-        try {
-            row.column3 = QString::number(document.GetSize());
-        } catch (...) {
-            row.column3 = QStringLiteral("0");
-        }
-        row.kind = DetectItemKind(document);
-        switch (row.kind) {
-            case Calendar:
-            case Task: row.column2 = ReadDateItem(document, QStringLiteral("STARTDATETIME")); break;
-            case Journal:
-                row.column2 = ReadDateItem(document, QStringLiteral("TimeCreated"));
-                if (row.column2.isEmpty()) row.column2 = ReadDateItem(document, QStringLiteral("DiaryDate"));
-                break;
-            case Contact: {
-                const ContactRecord contact = ReadContactRecord(document);
-                row.column0 = ContactTextBlock1(contact);
-                row.column1 = ContactTextBlock2(contact);
-                row.column2 = ContactTextBlock3(contact);
-                break;
-            }
-            case Mail: break;
-        }
+        ItemListRow row = ReadItemListRow(document);
+        row.noteId = noteId;
         if (itemList) {
-            const int r = itemList->addRow(int(row.kind), row.column0);
-            itemList->setColumn(r, 1, row.column1);
-            itemList->setColumn(r, 2, row.column2);
-            itemList->setColumn(r, 3, row.column3);
-            itemList->setRowNoteId(r, noteId);
-            if (!row.attachments.isEmpty()) itemList->setColumn(r, 4, row.attachments);
+            const int r = itemList->addRow(int(row.kind), row.columns[0]);
+            itemList->setColumn(r, 1, row.columns[1]);
+            itemList->setColumn(r, 2, row.columns[2]);
+            itemList->setColumn(r, 3, row.columns[3]);
+            itemList->setRowNoteId(r, row.noteId);
+            if (!row.columns[4].isEmpty()) itemList->setColumn(r, 4, row.columns[4]);
         }
         try {
             document.Close();

@@ -127,6 +127,11 @@ TEST_F(OnDisk, SameSubjectTwiceGetsNumberedDocuments) {
     EXPECT_EQ(second, root + "Re_ plan_0.doc");
     touch(second);
     EXPECT_EQ(DocumentPathFor(root, "Re: plan?"), root + "Re_ plan_1.doc");
+    // A name handed out but never written is handed out again.
+    EXPECT_EQ(DocumentPathFor(root, "Re: plan?"), root + "Re_ plan_1.doc");
+    touch(root + "Re_ plan_1.doc");
+    touch(root + "Re_ plan_2.doc");  // taken behind the search's back
+    EXPECT_EQ(DocumentPathFor(root, "Re: plan?"), root + "Re_ plan_3.doc");
     // Only the final ".doc" comes off the stem.
     touch(root + "Budget.docx.doc");
     EXPECT_EQ(UniqueDocPath(root + "Budget.docx.doc"), root + "Budget.docx0.doc");

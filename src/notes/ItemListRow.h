@@ -1,0 +1,17 @@
+#pragma once
+
+#include "notes/NotesItemKind.h"
+#include "notes/ln/LNGlobals.h"
+
+#include <QString>
+
+#include <array>
+
+// One row of the browse step's item list. Columns: sender, subject, date,
+// size, attachment summary (for a contact: its three text blocks, size and
+// attachments). Column 4 is set on the list only when it is not empty.
+struct ItemListRow {
+    NotesItemKind kind = Mail;
+    std::array<QString, 5> columns;
+    NOTEID noteId = 0;
+};
