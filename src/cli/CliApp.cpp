@@ -99,6 +99,7 @@ int CliApp::cmdFolders(const QStringList& args) {
         }
         m_out << escape(name) << '\t' << count << '\n';
     }
+    m_out.flush();
     for (const QString& problem : converter.folderProblems()) m_err << "warning: " << problem << "\n";
     return 0;
 }

@@ -49,6 +49,36 @@ public:
     // The item-list row of an open document (the note ID is left to the caller).
     ItemListRow ReadItemListRow(const LNDocument& document) const;
 
+    // ---- body and attachments
+    // The process's private temporary folder, with a trailing "/"; empty when
+    // it cannot be made.
+    static QString TempFolder();
+    // The body as plain text and, in the RTF modes or for the preview, as RTF
+    // ("ch111.rtf"). 0 when the document cannot be re-read.
+    int ExportBody(LNDocument& document, int& rtfReady, QString& rtfText, QString& plainText, int preview);
+    // The file's text, line breaks kept, advancing itemProgressBar per line.
+    QString ReadTextFileWithProgress(const QString& path);
+    struct AttachmentFailure {
+        QString name;
+        QString reason;
+    };
+    // Writes every attachment into folder under unique names; "ContactPhoto"
+    // becomes "ContactPhoto.jpg" and contactPhotoPath. Failures are listed.
+    void DetachAttachments(LNDocument& document, const QString& folder,
+                           QList<AttachmentFailure>* failures = nullptr);
+    static QString UniqueAttachmentPath(const QString& path);
+
+    // ---- folder export run
+    void ExportFolder(const QString& folderName);
+    void ExportFolderItems();
+    void SaveMailItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
+    void SaveCalendarItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
+    void SaveContactItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
+    void SaveTaskItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
+    void SaveJournalItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
+    // The API's text for a status, as LNGetErrorMessageText gives it.
+    static QString ErrorTextFor(LNSTATUS status);
+
     // ---- members
     QString lastErrorText;
     std::atomic<int> cancelRequested{0};
@@ -82,6 +112,19 @@ public:
     void StoreErrorText(LNSTATUS status);
 
 private:
+    // What the save of the current item came to (for the run's report).
+    struct ItemOutcome {
+        bool written = false;
+        QString failure;                         // why no document
+        QList<AttachmentFailure> attachments;    // attachments not written
+    };
+    void SaveItem(LNDocument& document, int kind, const QString& name, const QString& block,
+                  const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);
+    QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
+    void DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames);
+    QString m_exportFolderName;  // Notes name of the folder being exported
+    ItemOutcome m_itemOutcome;
+
     int OpenDatabase(const QString& filePath, const QString& serverName);
 
     bool m_bSessionInitialized = false;

@@ -1,0 +1,17 @@
+#include "export/CFolderExportRun.h"
+
+#include "export/IDocumentExporter.h"
+#include "export/OutputNaming.h"
+#include "notes/CNotesConverter.h"
+
+int CFolderExportRun::SaveFolder(const QString& folderName) {
+    if (!converter || !exporter) return 0;
+    try {
+        exporter->SetOutputFolder(OutputFolderFor(folderName));
+        converter->wordExporter = exporter;
+        converter->ExportFolder(folderName);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}

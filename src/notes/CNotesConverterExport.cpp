@@ -1,0 +1,279 @@
+#include "notes/CNotesConverter.h"
+
+#include "export/ContactHeaderText.h"
+#include "export/HeaderTemplates.h"
+#include "export/IDocumentExporter.h"
+#include "export/OutputNaming.h"
+#include "notes/AddressNormalizers.h"
+#include "notes/ItemFieldReaders.h"
+#include "notes/ItemRecordReaders.h"
+#include "notes/NotesItemKind.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <atomic>
+
+namespace {
+
+// Default names, one counter per kind, for the life of the process.
+std::atomic<int> g_emailCounter{0};
+std::atomic<int> g_calendarCounter{0};
+std::atomic<int> g_contactCounter{0};
+std::atomic<int> g_taskCounter{0};
+std::atomic<int> g_journalCounter{0};
+
+QString defaultName(const char* word, std::atomic<int>& counter) {
+    return QString::fromLatin1(word) + QString::number(counter.fetch_add(1));
+}
+
+void removeBodyFiles(const QString& temp) {
+    if (temp.isEmpty()) return;
+    QFile::remove(temp + QStringLiteral("NewRtf.rtf"));
+    QFile::remove(temp + QStringLiteral("NewTxt.txt"));
+}
+
+void setBar(IProgressBar* bar, int position) {
+    if (bar && bar->hasWindow()) bar->setPosition(position);
+}
+
+}  // namespace
+
+QString CNotesConverter::ErrorTextFor(LNSTATUS status) {
+    char buffer[512] = {0};
+    LNGetErrorMessageText(status, buffer, 512, 0);
+    return QString::fromUtf8(buffer);
+}
+
+void CNotesConverter::ExportFolder(const QString& folderNameIn) {
+    if (folderNameIn.isEmpty()) return;
+    QString name = folderNameIn;
+    if (name.endsWith(QLatin1Char('\\'))) name.chop(1);
+    m_exportFolderName = name;
+    try {
+        const LNString lnName = WideToLNString(name);
+        if (!m_database.ViewFolderExists(lnName)) {
+            exportReport.addFailure(name, 0, QStringLiteral("folder not found in the database"));
+            return;
+        }
+        m_database.GetViewFolder(lnName, &m_currentFolder);
+        m_currentFolder.Open(0);
+        // The name is compared in the API's native form read back as text.
+        if (QString::fromUtf8(m_currentFolder.GetName().GetBuf()) == name) ExportFolderItems();
+        m_currentFolder.Close();
+    } catch (LNSTATUS status) {
+        lastErrorText = QStringLiteral("Error while parsing folders");
+        exportReport.addFailure(name, 0, QStringLiteral("folder cannot be read: ") + ErrorTextFor(status));
+    }
+}
+
+void CNotesConverter::ExportFolderItems() {
+    if (cancelRequested) return;
+    setBar(itemProgressBar, 0);
+    const QString temp = TempFolder();
+    removeBodyFiles(temp);
+
+    const int count = m_currentFolder.GetEntryCount();
+    exportReport.addFound(count);
+    for (int i = 0; i < count && !cancelRequested; ++i) {
+        const int position = (i + 1) * 100 / count;
+        if (itemStatusBar && itemStatusBar->hasWindow()) {
+            itemStatusBar->setText(QStringLiteral("Saving Item %1 of %2 ...").arg(i + 1).arg(count));
+            itemStatusBar->setPosition(position);
+        }
+        setBar(itemProgressBar, 0);
+
+        LNDocument document;
+        NOTEID noteId = 0;
+        try {
+            const LNVFEntry entry = m_currentFolder[i];
+            noteId = entry.GetNoteID();
+            entry.GetDocument(&document);
+            document.Open(0);
+        } catch (LNSTATUS status) {
+            exportReport.addFailure(m_exportFolderName, noteId,
+                                    QStringLiteral("document cannot be read: ") + ErrorTextFor(status));
+            continue;
+        }
+
+        int rtfReady = 0;
+        QString rtfText, plainText;
+        try {
+            ExportBody(document, rtfReady, rtfText, plainText, 0);
+        } catch (...) {
+        }
+
+        m_itemOutcome = ItemOutcome();
+        try {
+            switch (DetectItemKind(document)) {
+                case Mail: SaveMailItem(document, rtfReady, rtfText, plainText); break;
+                case Calendar: SaveCalendarItem(document, rtfReady, rtfText, plainText); break;
+                case Contact: SaveContactItem(document, rtfReady, rtfText, plainText); break;
+                case Task: SaveTaskItem(document, rtfReady, rtfText, plainText); break;
+                case Journal: SaveJournalItem(document, rtfReady, rtfText, plainText); break;
+            }
+        } catch (LNSTATUS status) {
+            if (m_itemOutcome.failure.isEmpty()) m_itemOutcome.failure = ErrorTextFor(status);
+        } catch (...) {
+            if (m_itemOutcome.failure.isEmpty()) m_itemOutcome.failure = QStringLiteral("unexpected error");
+        }
+        if (m_itemOutcome.written)
+            exportReport.addWritten();
+        else
+            exportReport.addFailure(m_exportFolderName, noteId,
+                                    m_itemOutcome.failure.isEmpty() ? QStringLiteral("no document written")
+                                                                    : m_itemOutcome.failure);
+        for (const AttachmentFailure& a : m_itemOutcome.attachments)
+            exportReport.addFailure(m_exportFolderName, noteId,
+                                    QStringLiteral("attachment \"%1\" not written: %2").arg(a.name, a.reason));
+
+        try {
+            document.Close();
+        } catch (...) {
+        }
+        removeBodyFiles(temp);
+        setBar(itemProgressBar, 100);
+    }
+    removeBodyFiles(temp);
+}
+
+QString CNotesConverter::WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText) {
+    const QString temp = TempFolder();
+    if (temp.isEmpty()) {
+        m_itemOutcome.failure = QStringLiteral("no temporary folder for the body file");
+        return QString();
+    }
+    if (rtfReady) {
+        const QString path = temp + QStringLiteral("NewRtf.rtf");
+        QFile file(path);
+        // The RTF was read as 8-bit text; it goes back byte for byte.
+        if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate) ||
+            file.write(rtfText.toLatin1()) != rtfText.size() || !file.flush()) {
+            file.close();
+            QFile::remove(path);
+            m_itemOutcome.failure = QStringLiteral("body file cannot be written: ") + file.errorString();
+            return QString();
+        }
+        return path;
+    }
+    const QString path = temp + QStringLiteral("NewTxt.txt");
+    QFile file(path);
+    QByteArray bytes;
+    bytes.reserve(2 + plainText.size() * 2);
+    bytes.append(char(0xFF)).append(char(0xFE));
+    for (const QChar c : plainText) {
+        bytes.append(char(c.unicode() & 0xFF));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
+        !file.flush()) {
+        file.close();
+        QFile::remove(path);
+        m_itemOutcome.failure = QStringLiteral("body file cannot be written: ") + file.errorString();
+        return QString();
+    }
+    return path;
+}
+
+void CNotesConverter::DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames) {
+    if (attachmentNames.isEmpty() || !wordExporter) return;
+    const QString dir = AttachmentDirectoryFor(wordExporter->GetOutputFolder(), name);
+    if (!QDir().mkdir(dir)) {
+        for (const QString& a : attachmentNames)
+            m_itemOutcome.attachments.append({a, QStringLiteral("folder %1 cannot be created").arg(dir)});
+        return;
+    }
+    DetachAttachments(document, dir, &m_itemOutcome.attachments);
+}
+
+void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& name, const QString& block,
+                               const QStringList& attachmentNames, int rtfReady, const QString& rtfText,
+                               const QString& plainText) {
+    if (!wordExporter) {
+        m_itemOutcome.failure = QStringLiteral("no document exporter");
+        return;
+    }
+    DetachInto(document, name, attachmentNames);
+    const QString bodyFile = WriteBodyFile(rtfReady, rtfText, plainText);
+    if (bodyFile.isEmpty()) return;
+    (void)kind;
+    wordExporter->SetHeaderInputs(QString(), QString(), QString(), QString(), block);
+    const int rows = wordExporter->CountHeaderLabels(block);
+    wordExporter->SetTemplate(LoadRtfTemplate(TemplateIdForRows(rows)));
+    const bool ok = wordExporter->ExportItem(bodyFile, name);
+    QFile::remove(bodyFile);
+    m_itemOutcome.written = ok;
+    if (!ok) {
+        const QString why = wordExporter->LastFailure();
+        m_itemOutcome.failure = why.isEmpty() ? QStringLiteral("the office could not write the document") : why;
+    }
+}
+
+void CNotesConverter::SaveMailItem(LNDocument& document, int rtfReady, const QString& rtfText,
+                                   const QString& plainText) {
+    QStringList names;
+    const MailRecord record = ReadMailRecord(document, &names);
+    QString name = ReadTextItem(document, QStringLiteral("Subject"));
+    for (QChar& c : name)
+        if (c == QLatin1Char('\t') || c.unicode() == 0x81 || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            c = QLatin1Char(' ');
+    if (name.isEmpty()) name = defaultName("EmailName", g_emailCounter);
+    SaveItem(document, Mail, name, record.BuildHeaderText(), names, rtfReady, rtfText, plainText);
+}
+
+void CNotesConverter::SaveCalendarItem(LNDocument& document, int rtfReady, const QString& rtfText,
+                                       const QString& plainText) {
+    QStringList names;
+    const CalendarRecord record = ReadCalendarRecord(document, &names);
+    QString name = ReadTextItem(document, QStringLiteral("Subject"));
+    if (name.isEmpty()) name = defaultName("CalenderName", g_calendarCounter);
+    SaveItem(document, Calendar, name, record.BuildHeaderText(), names, rtfReady, rtfText, plainText);
+}
+
+void CNotesConverter::SaveTaskItem(LNDocument& document, int rtfReady, const QString& rtfText,
+                                   const QString& plainText) {
+    QStringList names;
+    const TaskRecord record = ReadTaskRecord(document, &names);
+    QString name = ReadTextItem(document, QStringLiteral("Subject"));
+    if (name.isEmpty()) name = defaultName("TaskName", g_taskCounter);
+    SaveItem(document, Task, name, record.BuildHeaderText(), names, rtfReady, rtfText, plainText);
+}
+
+void CNotesConverter::SaveJournalItem(LNDocument& document, int rtfReady, const QString& rtfText,
+                                      const QString& plainText) {
+    QStringList names;
+    const JournalRecord record = ReadJournalRecord(document, &names);
+    QString name = ReadTextItem(document, QStringLiteral("Subject"));
+    if (name.isEmpty()) name = defaultName("JournalName", g_journalCounter);
+    SaveItem(document, Journal, name, record.BuildHeaderText(), names, rtfReady, rtfText, plainText);
+}
+
+void CNotesConverter::SaveContactItem(LNDocument& document, int rtfReady, const QString& rtfText,
+                                      const QString& plainText) {
+    QStringList names;
+    const ContactRecord record = ReadContactRecord(document, &names);
+    const QString subject = ReadTextItem(document, QStringLiteral("Subject"));
+    const QString from = NormalizeSender(ReadTextItem(document, QStringLiteral("From")));
+    const QString sendTo = ReadTextItem(document, QStringLiteral("SendTo"));
+    const QString text = ContactExportText(document, record.fields[ContactRecord::kAttachmentsField]);
+    QString name = ReadTextItem(document, QStringLiteral("FullNameInput"));
+    if (name.isEmpty()) name = defaultName("ContectName", g_contactCounter);
+    contactPhotoPath.clear();
+    if (!wordExporter) {
+        m_itemOutcome.failure = QStringLiteral("no document exporter");
+        return;
+    }
+    DetachInto(document, name, names);
+    const QString bodyFile = WriteBodyFile(rtfReady, rtfText, plainText);
+    if (bodyFile.isEmpty()) return;
+    // The photo goes into the document in the RTF saving modes only.
+    wordExporter->SetPhotoPath(savingMode != Text ? contactPhotoPath : QString());
+    wordExporter->SetHeaderInputs(subject, from, sendTo, QString(), text);
+    const bool ok = wordExporter->ExportContact(bodyFile, name);
+    QFile::remove(bodyFile);
+    m_itemOutcome.written = ok;
+    if (!ok) {
+        const QString why = wordExporter->LastFailure();
+        m_itemOutcome.failure = why.isEmpty() ? QStringLiteral("the office could not write the document") : why;
+    }
+}

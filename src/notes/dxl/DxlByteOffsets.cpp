@@ -1,0 +1,61 @@
+#include "notes/dxl/DxlByteOffsets.h"
+
+namespace store::dxl {
+namespace {
+constexpr qint64 kChunk = 1 << 20;
+constexpr qint64 kKeepBehind = 1 << 16;
+}  // namespace
+
+bool DxlByteOffsets::open(const QString& path, qint64 firstByte, bool utf8) {
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadOnly)) return false;
+    if (!m_file.seek(firstByte)) return false;
+    m_window.clear();
+    m_windowStart = firstByte;
+    m_pos = firstByte;
+    m_chars = 0;
+    m_utf8 = utf8;
+    return true;
+}
+
+bool DxlByteOffsets::fill() {
+    // Drop what lies well behind the current position.
+    const qint64 drop = m_pos - kKeepBehind - m_windowStart;
+    if (drop > kChunk) {
+        m_window.remove(0, drop);
+        m_windowStart += drop;
+    }
+    const QByteArray more = m_file.read(kChunk);
+    if (more.isEmpty()) return false;
+    m_window.append(more);
+    return true;
+}
+
+qint64 DxlByteOffsets::byteAt(qint64 charOffset) {
+    auto at = [&](qint64 pos, uchar& b) {
+        while (pos - m_windowStart >= m_window.size())
+            if (!fill()) return false;
+        b = uchar(m_window.at(pos - m_windowStart));
+        return true;
+    };
+    uchar b = 0;
+    while (m_chars < charOffset) {
+        if (!at(m_pos, b)) return -1;
+        if (!m_utf8) m_chars += 1;
+        else if ((b & 0xC0) != 0x80) m_chars += b >= 0xF0 ? 2 : 1;  // a lead byte; four bytes make two units
+        ++m_pos;
+    }
+    // Step over the rest of the last character.
+    while (m_utf8 && at(m_pos, b) && (b & 0xC0) == 0x80) ++m_pos;
+    return m_pos;
+}
+
+qint64 DxlByteOffsets::tagStart(qint64 end) const {
+    for (qint64 p = end - 1; p >= m_windowStart; --p) {
+        const qint64 i = p - m_windowStart;
+        if (i < m_window.size() && m_window.at(i) == '<') return p;
+    }
+    return -1;
+}
+
+}  // namespace store::dxl

@@ -1,0 +1,498 @@
+#include "notes/dxl/DxlIndexer.h"
+
+#include "notes/dxl/Base64Decoder.h"
+#include "notes/dxl/DxlByteOffsets.h"
+#include "notes/dxl/DxlItemReader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+namespace store::dxl {
+namespace {
+
+bool isBase64Element(QStringView name) {
+    static const QSet<QString> names = {
+        QStringLiteral("gif"),  QStringLiteral("jpeg"),        QStringLiteral("png"),      QStringLiteral("bmp"),
+        QStringLiteral("cgm"),  QStringLiteral("notesbitmap"), QStringLiteral("rawitemdata"), QStringLiteral("userdata"),
+    };
+    return names.contains(name.toString());
+}
+
+// Encodings whose characters are single bytes, so that offsets map one to one.
+bool isSingleByte(const QString& enc) {
+    return enc == QLatin1String("us-ascii") || enc == QLatin1String("ascii") || enc.startsWith(QLatin1String("iso-8859-")) ||
+           enc.startsWith(QLatin1String("windows-125")) || enc == QLatin1String("latin1");
+}
+
+QString oneLine(QString text) {
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    while (text.endsWith(QLatin1Char('.'))) text.chop(1);
+    return text;
+}
+
+// Reads base64 to the end of the current element, only counting.
+bool checkBase64(QXmlStreamReader& xml, qint64* size = nullptr) {
+    Base64Decoder counter(true);
+    while (!xml.atEnd()) {
+        const auto t = xml.readNext();
+        if (t == QXmlStreamReader::Characters) counter.feed(xml.text());
+        else if (t == QXmlStreamReader::EndElement) break;
+        else if (t == QXmlStreamReader::StartElement) xml.skipCurrentElement();
+    }
+    const bool ok = counter.finish();
+    if (size) *size = counter.decodedSize();
+    return ok;
+}
+
+}  // namespace
+
+FormulaValue DxlIndexer::formulaValue(const StoreItem& item) {
+    FormulaValue v;
+    if (item.unreadable) return FormulaValue::text(QString());
+    switch (item.type) {
+        case TypeText:
+        case TypeTextList:
+        case TypeFormula: v.texts = item.texts; break;
+        case TypeNumber:
+        case TypeNumberRange:
+            v.kind = FormulaValue::Kind::Number;
+            v.numbers = item.numbers;
+            break;
+        case TypeTime:
+        case TypeTimeRange:
+            v.kind = FormulaValue::Kind::Time;
+            v.times = item.times;
+            for (const NotesTimePair& p : item.timeRanges) {
+                v.times.push_back(p.lower);
+                v.times.push_back(p.upper);
+            }
+            break;
+        case TypeComposite:
+            if (item.richText) v.texts << item.richText->plainText();
+            break;
+        default: v.texts << QString(); break;
+    }
+    return v;
+}
+
+StoreError DxlIndexer::build(const QString& path, DxlIndex& index) {
+    index = DxlIndex();
+    DxlIndexer indexer(index);
+    const StoreError e = indexer.run(path);
+    if (!e.ok()) index = DxlIndex();
+    return e;
+}
+
+QString DxlIndexer::where(const QXmlStreamReader& xml) const {
+    return QStringLiteral("line %1").arg(xml.lineNumber());
+}
+
+StoreError DxlIndexer::xmlError(const QXmlStreamReader& xml) const {
+    const QString what = oneLine(xml.errorString());
+    if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
+        return {StatusDamaged, QStringLiteral("%1: the XML ends early at line %2 (truncated file?)")
+                                   .arg(m_fileName)
+                                   .arg(xml.lineNumber())};
+    return {StatusDamaged, QStringLiteral("%1: XML error at line %2, column %3: %4")
+                               .arg(m_fileName)
+                               .arg(xml.lineNumber())
+                               .arg(xml.columnNumber())
+                               .arg(what)};
+}
+
+StoreError DxlIndexer::run(const QString& path) {
+    m_fileName = QFileInfo(path).fileName();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {StatusAccessDenied, path};
+    const QByteArray head = file.peek(4);
+    if (head.startsWith("\xFE\xFF") || head.startsWith("\xFF\xFE") ||
+        (head.size() >= 2 && (head.at(0) == 0 || head.at(1) == 0)))
+        return {StatusUnsupportedFormat, QStringLiteral("%1 is UTF-16 or UTF-32 text; Notes XML is read as UTF-8").arg(m_fileName)};
+    const qint64 bom = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+
+    DxlByteOffsets offsets;
+    if (!offsets.open(path, bom, true)) return {StatusReadError, path};
+    m_offsets = &offsets;
+
+    QXmlStreamReader xml(&file);
+    int depth = 0;
+    bool sawRoot = false;
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == QXmlStreamReader::StartDocument) {
+            const QString enc = xml.documentEncoding().toString().toLower();
+            if (!enc.isEmpty() && enc != QLatin1String("utf-8") && enc != QLatin1String("utf8")) {
+                if (!isSingleByte(enc))
+                    return {StatusUnsupportedFormat,
+                            QStringLiteral("%1: the encoding %2 is not read; export the database as UTF-8").arg(m_fileName, enc)};
+                m_index.encoding = enc.toLatin1();
+                if (!offsets.open(path, bom, false)) return {StatusReadError, path};
+            }
+        } else if (token == QXmlStreamReader::StartElement) {
+            ++depth;
+            const QStringView name = xml.name();
+            const bool isDocument =
+                name == QLatin1String("document") ||
+                (name == QLatin1String("note") && xml.attributes().value(QLatin1String("class")) == QLatin1String("document"));
+            if (depth == 1) {
+                sawRoot = true;
+                if (name == QLatin1String("database")) {
+                    m_index.title = xml.attributes().value(QLatin1String("title")).toString();
+                } else if (isDocument) {
+                    m_docDepth = 1;
+                    const StoreError e = startDocument(xml);
+                    if (!e.ok()) return e;
+                } else if (name == QLatin1String("view") || name == QLatin1String("folder")) {
+                    readDesign(xml, name == QLatin1String("folder"));
+                    --depth;
+                } else if (name == QLatin1String("note")) {
+                    xml.skipCurrentElement();  // a single design note: a database without documents
+                    --depth;
+                } else {
+                    return {StatusUnsupportedFormat,
+                            QStringLiteral("%1: the root element <%2> is not a Notes database or document")
+                                .arg(m_fileName, name.toString())};
+                }
+            } else if (m_inDoc) {
+                const StoreError e = readDocumentChild(xml, depth);
+                if (!e.ok()) return e;
+            } else if (isDocument) {
+                m_docDepth = depth;
+                const StoreError e = startDocument(xml);
+                if (!e.ok()) return e;
+            } else if (name == QLatin1String("view") || name == QLatin1String("folder")) {
+                readDesign(xml, name == QLatin1String("folder"));
+                --depth;
+            } else {
+                xml.skipCurrentElement();  // forms, agents, database information, ...
+                --depth;
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (m_inDoc && depth == m_docDepth + 1) {
+                // End of an item of the document.
+                if (m_inFileItem && m_fileSeen && !m_spans.empty() && m_spans.back().dataEnd == 0 &&
+                    m_spans.back().readable) {
+                    m_spans.back().readable = false;
+                    m_spans.back().problem = QStringLiteral("the attachment has no data");
+                }
+                m_inFileItem = false;
+            }
+            if (m_inDoc && depth == m_docDepth) {
+                const StoreError e = finishDocument(xml);
+                if (!e.ok()) return e;
+            }
+            --depth;
+        }
+    }
+    if (xml.hasError()) {
+        if (!sawRoot && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+            return {StatusUnsupportedFormat, QStringLiteral("%1 is not an XML file (%2)").arg(m_fileName, oneLine(xml.errorString()))};
+        if (!sawRoot) return {StatusUnsupportedFormat, QStringLiteral("%1 holds no XML element").arg(m_fileName)};
+        return xmlError(xml);
+    }
+    if (!sawRoot) return {StatusUnsupportedFormat, QStringLiteral("%1 holds no XML element").arg(m_fileName)};
+    m_offsets = nullptr;
+    const StoreError late = fillLateValues(path);
+    if (!late.ok()) return late;
+    assignMissingNoteIds();
+    return {};
+}
+
+void DxlIndexer::readDesign(QXmlStreamReader& xml, bool isFolder) {
+    DxlDesignEntry d;
+    d.info.name = xml.attributes().value(QLatin1String("name")).toString();
+    d.info.isFolder = isFolder;
+    bool hasSelection = false, hasFormula = false;
+    QString formulaText;
+    struct Column {
+        QString sort, item;
+        bool valueCode = false;
+    };
+    std::vector<Column> columns;
+    bool sortChosen = false;
+    QString sortItem;
+    int depth = 1;
+    while (!xml.atEnd() && depth > 0) {
+        const auto token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            ++depth;
+            const QStringView n = xml.name();
+            const QXmlStreamAttributes a = xml.attributes();
+            if (n == QLatin1String("noteinfo")) {
+                d.info.unid = a.value(QLatin1String("unid")).toString();
+                d.info.noteId = a.value(QLatin1String("noteid")).toUInt(nullptr, 16);
+                xml.skipCurrentElement();
+                --depth;
+            } else if (n == QLatin1String("code")) {
+                const QStringView event = a.value(QLatin1String("event"));
+                if (event == QLatin1String("selection") && !hasSelection) {
+                    hasSelection = true;
+                    while (!xml.atEnd()) {
+                        const auto t = xml.readNext();
+                        if (t == QXmlStreamReader::EndElement) break;
+                        if (t != QXmlStreamReader::StartElement) continue;
+                        if (xml.name() == QLatin1String("formula") && !hasFormula) {
+                            hasFormula = true;
+                            formulaText = DxlItemReader::elementText(xml);
+                        } else {
+                            xml.skipCurrentElement();
+                        }
+                    }
+                } else {
+                    if (event == QLatin1String("value") && !columns.empty()) columns.back().valueCode = true;
+                    xml.skipCurrentElement();
+                }
+                --depth;
+            } else if (n == QLatin1String("column")) {
+                columns.push_back({a.value(QLatin1String("sort")).toString(), a.value(QLatin1String("itemname")).toString()});
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            --depth;
+            if (xml.name() == QLatin1String("column") && !columns.empty()) {
+                const Column c = columns.back();
+                columns.pop_back();
+                if (!sortChosen && (c.sort == QLatin1String("ascending") || c.sort == QLatin1String("descending")) &&
+                    !c.item.isEmpty() && !c.valueCode) {
+                    sortChosen = true;
+                    sortItem = c.item;
+                    d.descending = c.sort == QLatin1String("descending");
+                }
+            }
+        }
+    }
+    if (xml.hasError()) return;  // the main loop reports it
+
+    QStringList names;
+    if (!isFolder) {
+        QString problem;
+        if (!hasSelection) formulaText = QStringLiteral("SELECT @All");  // a view without selection shows every document
+        if (hasSelection && !hasFormula) {
+            d.info.problem = QStringLiteral("selection formula not supported: simple search conditions");
+        } else {
+            auto formula = SelectionFormula::parse(formulaText, problem);
+            if (formula) {
+                names = formula->itemNames();
+                d.formula = std::move(formula);
+            } else {
+                d.info.problem = QStringLiteral("selection formula not supported: ") + problem;
+            }
+        }
+    }
+    if (sortChosen) names << sortItem.toLower();
+    for (const QString& name : names) {
+        const bool known = m_index.nameIds.contains(name);
+        m_index.addName(name);
+        if (!known && m_seenDocument && !m_lateNames.contains(name)) m_lateNames << name;
+    }
+    if (sortChosen) d.sortNameId = m_index.nameId(sortItem.toLower());
+    m_index.designs.push_back(std::move(d));
+}
+
+StoreError DxlIndexer::startDocument(QXmlStreamReader& xml) {
+    m_inDoc = true;
+    m_seenDocument = true;
+    m_doc = DxlDocEntry();
+    m_docLine = xml.lineNumber();
+    const qint64 tagEnd = m_offsets->byteAt(xml.characterOffset());
+    m_doc.start = tagEnd < 0 ? -1 : m_offsets->tagStart(tagEnd);
+    if (m_doc.start < 0) return {StatusReadError, QStringLiteral("%1: cannot locate the document at %2").arg(m_fileName, where(xml))};
+    m_formAttribute = xml.attributes().value(QLatin1String("form")).toString();
+    m_hasFormItem = false;
+    m_hasNoteId = false;
+    m_inFileItem = false;
+    m_spans.clear();
+    return {};
+}
+
+StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
+    const QStringView name = xml.name();
+    if (depth == m_docDepth + 1) {
+        const QXmlStreamAttributes a = xml.attributes();
+        if (name == QLatin1String("noteinfo")) {
+            const QString id = a.value(QLatin1String("noteid")).toString();
+            if (!id.isEmpty()) {
+                bool ok = false;
+                const uint v = id.toUInt(&ok, 16);
+                if (!ok)
+                    return {StatusDamaged,
+                            QStringLiteral("%1: note ID \"%2\" at %3 is not a hexadecimal number").arg(m_fileName, id, where(xml))};
+                if (v != 0) {
+                    m_doc.noteId = v;
+                    m_hasNoteId = true;
+                }
+            }
+            m_doc.unid = a.value(QLatin1String("unid")).toString();
+            xml.skipCurrentElement();
+            --depth;
+            return {};
+        }
+        if (name != QLatin1String("item")) return {};
+        const QString itemName = a.value(QLatin1String("name")).toString();
+        const QString lower = itemName.toLower();
+        if (lower == QLatin1String("form")) m_hasFormItem = true;
+        const int id = m_index.nameId(lower);
+        if (lower == QLatin1String("$file")) {
+            m_inFileItem = true;
+            m_fileSeen = false;
+            if (id >= 0 && !m_doc.value(id)) m_doc.values.emplace_back(id, FormulaValue::text(QString()));
+            return {};
+        }
+        const bool folderRefs = lower == QLatin1String("$folderrefs");
+        if (!folderRefs && id < 0) return {};  // read through for its base64 data only
+        StoreItem item;
+        QString error;
+        if (!DxlItemReader::read(xml, item, nullptr, error))
+            return {StatusDamaged, QStringLiteral("%1: %2").arg(m_fileName, error)};
+        --depth;
+        if (folderRefs) {
+            const int docIndex = int(m_index.docs.size());
+            for (const QString& unid : item.texts) {
+                std::vector<int>& members = m_index.folderMembers[unid.trimmed().toUpper()];
+                if (members.empty() || members.back() != docIndex) members.push_back(docIndex);
+            }
+        }
+        if (id >= 0 && !m_doc.value(id)) m_doc.values.emplace_back(id, formulaValue(item));
+        return {};
+    }
+    if (m_inFileItem && name == QLatin1String("file") && !m_fileSeen) {
+        m_fileSeen = true;
+        const QXmlStreamAttributes a = xml.attributes();
+        DxlAttachmentSpan span;
+        span.name = a.value(QLatin1String("name")).toString();
+        const QString compression = a.value(QLatin1String("compression")).toString();
+        if (!compression.isEmpty() && compression != QLatin1String("none")) {
+            span.readable = false;
+            span.problem = QStringLiteral("the attachment is stored compressed (%1)").arg(compression);
+        }
+        m_spans.push_back(span);
+        return {};
+    }
+    if (m_inFileItem && name == QLatin1String("filedata") && m_fileSeen && !m_spans.empty() &&
+        m_spans.back().dataEnd == 0) {
+        DxlAttachmentSpan& span = m_spans.back();
+        const qint64 start = m_offsets->byteAt(xml.characterOffset());
+        qint64 size = 0;
+        const bool ok = checkBase64(xml, &size);
+        --depth;
+        if (xml.hasError()) return {};  // reported by the main loop
+        if (!ok)
+            return {StatusDamaged, QStringLiteral("%1: the data of attachment \"%2\" is not valid base64 (%3)")
+                                       .arg(m_fileName, span.name, where(xml))};
+        const qint64 end = m_offsets->byteAt(xml.characterOffset());
+        span.dataStart = start;
+        span.dataEnd = end < 0 ? -1 : m_offsets->tagStart(end);
+        span.size = size;
+        if (start < 0 || span.dataEnd < start)
+            return {StatusReadError, QStringLiteral("%1: cannot locate attachment data at %2").arg(m_fileName, where(xml))};
+        return {};
+    }
+    if (isBase64Element(name)) {
+        const QString element = name.toString();
+        const bool ok = checkBase64(xml);
+        --depth;
+        if (!xml.hasError() && !ok)
+            return {StatusDamaged,
+                    QStringLiteral("%1: <%2> data is not valid base64 (%3)").arg(m_fileName, element, where(xml))};
+    }
+    return {};
+}
+
+StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
+    m_inDoc = false;
+    m_doc.end = m_offsets->byteAt(xml.characterOffset());
+    if (m_doc.end <= m_doc.start)
+        return {StatusReadError, QStringLiteral("%1: cannot locate the end of the document at %2").arg(m_fileName, where(xml))};
+    if (!m_hasFormItem && !m_formAttribute.isEmpty()) {
+        const int id = m_index.nameId(QStringLiteral("form"));
+        if (id >= 0 && !m_doc.value(id)) m_doc.values.emplace_back(id, FormulaValue::text(m_formAttribute));
+    }
+    if (!m_spans.empty()) {
+        m_doc.attachments = int(m_index.attachments.size());
+        m_index.attachments.push_back(std::move(m_spans));
+        m_spans.clear();
+    }
+    const int index = int(m_index.docs.size());
+    if (m_hasNoteId) {
+        if (m_index.byNoteId.contains(m_doc.noteId))
+            return {StatusDamaged, QStringLiteral("%1: two documents have note ID %2 (the second at line %3)")
+                                       .arg(m_fileName)
+                                       .arg(m_doc.noteId, 0, 16)
+                                       .arg(m_docLine)};
+        m_index.byNoteId.insert(m_doc.noteId, index);
+    }
+    m_index.docs.push_back(std::move(m_doc));
+    m_doc = DxlDocEntry();
+    return {};
+}
+
+StoreError DxlIndexer::fillLateValues(const QString& path) {
+    if (m_lateNames.isEmpty() || m_index.docs.empty()) return {};
+    // Views and folders that came after documents: read their items again.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {StatusReadError, path};
+    QByteArray prolog;
+    if (!m_index.encoding.isEmpty()) prolog = "<?xml version='1.0' encoding='" + m_index.encoding + "'?>";
+    const int formId = m_lateNames.contains(QStringLiteral("form")) ? m_index.nameId(QStringLiteral("form")) : -1;
+    for (DxlDocEntry& doc : m_index.docs) {
+        if (!file.seek(doc.start)) return {StatusReadError, path};
+        QXmlStreamReader xml(prolog + file.read(doc.end - doc.start));
+        int depth = 0;
+        QString form;
+        bool hasForm = false;
+        while (!xml.atEnd()) {
+            const auto t = xml.readNext();
+            if (t == QXmlStreamReader::StartElement) {
+                ++depth;
+                if (depth == 1) {
+                    form = xml.attributes().value(QLatin1String("form")).toString();
+                    continue;
+                }
+                if (depth == 2 && xml.name() == QLatin1String("item")) {
+                    const QString lower = xml.attributes().value(QLatin1String("name")).toString().toLower();
+                    if (lower == QLatin1String("form")) hasForm = true;
+                    if (m_lateNames.contains(lower)) {
+                        const int id = m_index.nameId(lower);
+                        if (lower == QLatin1String("$file")) {
+                            if (!doc.value(id)) doc.values.emplace_back(id, FormulaValue::text(QString()));
+                            xml.skipCurrentElement();
+                        } else {
+                            StoreItem item;
+                            QString error;
+                            if (!DxlItemReader::read(xml, item, nullptr, error))
+                                return {StatusDamaged, QStringLiteral("%1: %2").arg(m_fileName, error)};
+                            if (!doc.value(id)) doc.values.emplace_back(id, formulaValue(item));
+                        }
+                        --depth;
+                        continue;
+                    }
+                }
+                xml.skipCurrentElement();
+                --depth;
+            } else if (t == QXmlStreamReader::EndElement) {
+                --depth;
+            }
+        }
+        if (xml.hasError())
+            return {StatusReadError, QStringLiteral("%1: the file changed while it was read").arg(m_fileName)};
+        if (formId >= 0 && !hasForm && !form.isEmpty() && !doc.value(formId))
+            doc.values.emplace_back(formId, FormulaValue::text(form));
+    }
+    return {};
+}
+
+void DxlIndexer::assignMissingNoteIds() {
+    uint32_t next = 0x8F6;
+    for (const DxlDocEntry& d : m_index.docs)
+        if (d.noteId >= next) next = d.noteId + 4;
+    for (size_t i = 0; i < m_index.docs.size(); ++i) {
+        DxlDocEntry& d = m_index.docs[i];
+        if (d.noteId != 0) continue;
+        d.noteId = next;
+        next += 4;
+        m_index.byNoteId.insert(d.noteId, int(i));
+    }
+}
+
+}  // namespace store::dxl

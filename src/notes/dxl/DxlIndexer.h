@@ -1,0 +1,54 @@
+#pragma once
+
+#include "notes/dxl/DxlIndex.h"
+#include "notes/store/StoreStatus.h"
+
+#include <QXmlStreamReader>
+
+namespace store::dxl {
+
+// Reads a Notes XML file once, from start to end, and keeps what serves
+// reads: each document's byte range, note ID and UNID, its folder references
+// and the item values that selection formulas and sorted columns use; each
+// view's and folder's name, UNID, formula and sort column. Everything else
+// (item values, rich text, attachment data) stays in the file and is read
+// again when a document is opened. Base64 data is checked on the way.
+class DxlIndexer {
+public:
+    static StoreError build(const QString& path, DxlIndex& index);
+
+    // Turns a document's stored item into the value formulas see.
+    static FormulaValue formulaValue(const StoreItem& item);
+
+private:
+    explicit DxlIndexer(DxlIndex& index) : m_index(index) {}
+    StoreError run(const QString& path);
+    StoreError xmlError(const QXmlStreamReader& xml) const;
+    void readDesign(QXmlStreamReader& xml, bool isFolder);
+    StoreError startDocument(QXmlStreamReader& xml);
+    StoreError finishDocument(QXmlStreamReader& xml);
+    StoreError readDocumentChild(QXmlStreamReader& xml, int& depth);
+    StoreError fillLateValues(const QString& path);
+    void assignMissingNoteIds();
+    QString where(const QXmlStreamReader& xml) const;
+
+    DxlIndex& m_index;
+    class DxlByteOffsets* m_offsets = nullptr;
+    QString m_fileName;
+    bool m_inDoc = false;
+    int m_docDepth = 0;
+    DxlDocEntry m_doc;
+    qint64 m_docLine = 0;
+    QString m_formAttribute;
+    bool m_hasFormItem = false;
+    bool m_hasNoteId = false;
+    // Inside a $FILE item.
+    bool m_inFileItem = false;
+    bool m_fileSeen = false;
+    std::vector<DxlAttachmentSpan> m_spans;
+    // Item names wanted while documents were read, and those added after.
+    bool m_seenDocument = false;
+    QStringList m_lateNames;
+};
+
+}  // namespace store::dxl

@@ -1,0 +1,231 @@
+#include "notes/dxl/DxlStore.h"
+
+#include "notes/dxl/Base64Decoder.h"
+#include "notes/dxl/DxlIndexer.h"
+#include "notes/dxl/DxlNoteReader.h"
+#include "notes/store/SafeFileWriter.h"
+
+#include <QXmlStreamReader>
+
+#include <algorithm>
+
+namespace store::dxl {
+namespace {
+
+// A sort key: missing values first, then numbers, date/times, texts.
+struct SortKey {
+    int rank = 0;  // 0 missing, 1 number, 2 time, 3 text
+    double number = 0;
+    qint64 instant = 0;
+    QString text;
+};
+
+SortKey sortKey(const FormulaValue* v) {
+    SortKey k;
+    if (!v || v->size() == 0) return k;
+    switch (v->kind) {
+        case FormulaValue::Kind::Number:
+            k.rank = 1;
+            k.number = v->numbers.front();
+            break;
+        case FormulaValue::Kind::Time:
+            k.rank = 2;
+            k.instant = v->times.front().instantMs();
+            break;
+        case FormulaValue::Kind::Text:
+            k.rank = 3;
+            k.text = v->texts.front().toLower();
+            break;
+    }
+    return k;
+}
+
+// <0, 0, >0 between two present keys.
+int compareKeys(const SortKey& a, const SortKey& b) {
+    if (a.rank != b.rank) return a.rank < b.rank ? -1 : 1;
+    switch (a.rank) {
+        case 1: return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+        case 2: return a.instant < b.instant ? -1 : (a.instant > b.instant ? 1 : 0);
+        case 3: return a.text.compare(b.text);
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<DxlStore> DxlStore::open(const QString& path, StoreError& error) {
+    std::unique_ptr<DxlStore> s(new DxlStore);
+    s->m_path = path;
+    error = DxlIndexer::build(path, s->m_index);
+    if (!error.ok()) return nullptr;
+    s->m_file.setFileName(path);
+    if (!s->m_file.open(QIODevice::ReadOnly)) {
+        error = {StatusAccessDenied, path};
+        return nullptr;
+    }
+    return s;
+}
+
+std::vector<StoreFolderInfo> DxlStore::folders() {
+    std::vector<StoreFolderInfo> out;
+    out.reserve(m_index.designs.size());
+    for (const DxlDesignEntry& d : m_index.designs) out.push_back(d.info);
+    return out;
+}
+
+void DxlStore::computeEntries(DxlDesignEntry& design) {
+    std::vector<int> docs;
+    if (design.info.isFolder) {
+        auto it = m_index.folderMembers.constFind(design.info.unid.trimmed().toUpper());
+        if (!design.info.unid.isEmpty() && it != m_index.folderMembers.constEnd()) docs = *it;
+    } else if (design.formula) {
+        const DxlIndex& index = m_index;
+        for (size_t i = 0; i < index.docs.size(); ++i) {
+            const DxlDocEntry& doc = index.docs[i];
+            const bool selected = design.formula->selects([&](const QString& name) -> const FormulaValue* {
+                const int id = index.nameId(name);
+                return id < 0 ? nullptr : doc.value(id);
+            });
+            if (selected) docs.push_back(int(i));
+        }
+    }
+    if (design.sortNameId >= 0 && docs.size() > 1) {
+        std::vector<std::pair<SortKey, int>> keyed;
+        keyed.reserve(docs.size());
+        for (int i : docs) keyed.emplace_back(sortKey(m_index.docs[size_t(i)].value(design.sortNameId)), i);
+        const bool descending = design.descending;
+        // Missing values first in both directions; ties keep the file's order.
+        std::stable_sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
+            if (a.first.rank == 0 || b.first.rank == 0) return a.first.rank == 0 && b.first.rank != 0;
+            const int c = compareKeys(a.first, b.first);
+            return descending ? c > 0 : c < 0;
+        });
+        for (size_t i = 0; i < docs.size(); ++i) docs[i] = keyed[i].second;
+    }
+    design.entries.clear();
+    design.entries.reserve(docs.size());
+    for (int i : docs) design.entries.push_back(m_index.docs[size_t(i)].noteId);
+    design.entriesReady = true;
+}
+
+StoreError DxlStore::folderEntries(size_t index, std::vector<uint32_t>& noteIds) {
+    if (index >= m_index.designs.size()) return {StatusIndexOutOfRange, {}};
+    DxlDesignEntry& d = m_index.designs[index];
+    if (!d.info.isFolder && !d.formula) {
+        noteIds.clear();
+        QString detail = d.info.problem;
+        const QString prefix = QStringLiteral("selection formula not supported: ");
+        if (detail.startsWith(prefix)) detail = detail.mid(prefix.size());
+        return {StatusUnsupportedFormula, d.info.name + QStringLiteral(": ") + detail};
+    }
+    if (!d.entriesReady) computeEntries(d);
+    noteIds = d.entries;
+    return {};
+}
+
+StoreError DxlStore::readRange(const DxlDocEntry& doc, QByteArray& bytes) {
+    bytes.clear();
+    if (!m_index.encoding.isEmpty()) bytes = "<?xml version='1.0' encoding='" + m_index.encoding + "'?>";
+    // Attachment data stays in the file: the reader sees empty <filedata>.
+    qint64 pos = doc.start;
+    auto copy = [&](qint64 from, qint64 to) {
+        if (to <= from) return true;
+        if (!m_file.seek(from)) return false;
+        const QByteArray part = m_file.read(to - from);
+        if (part.size() != to - from) return false;
+        bytes += part;
+        return true;
+    };
+    if (doc.attachments >= 0) {
+        for (const DxlAttachmentSpan& span : m_index.attachments[size_t(doc.attachments)]) {
+            if (span.dataEnd <= span.dataStart) continue;
+            if (!copy(pos, span.dataStart)) return {StatusReadError, m_path};
+            pos = span.dataEnd;
+        }
+    }
+    if (!copy(pos, doc.end)) return {StatusReadError, m_path};
+    return {};
+}
+
+StoreError DxlStore::loadNote(uint32_t noteId, StoreNote& note) {
+    const int i = m_index.byNoteId.value(noteId, -1);
+    if (i < 0) return {StatusNoSuchNote, QStringLiteral("note ID %1").arg(noteId, 0, 16)};
+    const DxlDocEntry& doc = m_index.docs[size_t(i)];
+    QByteArray bytes;
+    StoreError e = readRange(doc, bytes);
+    if (!e.ok()) return e;
+    StoreNote n;
+    QXmlStreamReader xml(bytes);
+    QString error;
+    if (!DxlNoteReader::read(xml, n, error))
+        return {StatusDamaged, QStringLiteral("note ID %1: %2").arg(noteId, 0, 16).arg(error)};
+    n.noteId = doc.noteId;
+    n.unid = doc.unid;
+    n.noteClass = 0x0001;
+    n.size = doc.end - doc.start;
+    const std::vector<DxlAttachmentSpan>* spans =
+        doc.attachments >= 0 ? &m_index.attachments[size_t(doc.attachments)] : nullptr;
+    for (StoreAttachment& a : n.attachments) {
+        if (!spans || a.key >= qint64(spans->size())) {
+            a.decodable = false;
+            a.problem = QStringLiteral("the attachment has no data");
+            continue;
+        }
+        const DxlAttachmentSpan& span = (*spans)[size_t(a.key)];
+        a.size = span.size;
+        if (!span.readable) {
+            a.decodable = false;
+            a.problem = span.problem;
+        }
+    }
+    note = std::move(n);
+    return {};
+}
+
+StoreError DxlStore::detachAttachment(uint32_t noteId, const StoreAttachment& attachment, const QString& targetPath) {
+    const int i = m_index.byNoteId.value(noteId, -1);
+    if (i < 0) return {StatusNoSuchNote, QStringLiteral("note ID %1").arg(noteId, 0, 16)};
+    const DxlDocEntry& doc = m_index.docs[size_t(i)];
+    if (doc.attachments < 0 || attachment.key < 0 ||
+        attachment.key >= qint64(m_index.attachments[size_t(doc.attachments)].size()))
+        return {StatusAttachmentUnreadable, attachment.name};
+    const DxlAttachmentSpan& span = m_index.attachments[size_t(doc.attachments)][size_t(attachment.key)];
+    if (!span.readable) return {StatusAttachmentUnreadable, span.name + QStringLiteral(": ") + span.problem};
+
+    SafeFileWriter writer(targetPath);
+    StoreError e = writer.open();
+    if (!e.ok()) return e;
+    Base64Decoder decoder;
+    qint64 pos = span.dataStart;
+    if (!m_file.seek(pos)) return {StatusReadError, m_path};
+    while (pos < span.dataEnd) {
+        const QByteArray chunk = m_file.read(std::min<qint64>(span.dataEnd - pos, 1 << 20));
+        if (chunk.isEmpty()) {
+            writer.abort();
+            return {StatusReadError, m_path};
+        }
+        pos += chunk.size();
+        decoder.feed(chunk.constData(), chunk.size());
+        if (decoder.failed()) break;
+        const QByteArray out = decoder.takeOutput();
+        e = writer.append(out.constData(), out.size());
+        if (!e.ok()) return e;
+    }
+    if (!decoder.finish() || decoder.decodedSize() != span.size) {
+        writer.abort();
+        return {StatusAttachmentUnreadable, span.name + QStringLiteral(": the data in the file cannot be decoded")};
+    }
+    const QByteArray rest = decoder.takeOutput();
+    e = writer.append(rest.constData(), rest.size());
+    if (!e.ok()) return e;
+    return writer.commit();
+}
+
+std::vector<uint32_t> DxlStore::allDocumentIds() {
+    std::vector<uint32_t> ids;
+    ids.reserve(m_index.docs.size());
+    for (const DxlDocEntry& d : m_index.docs) ids.push_back(d.noteId);
+    return ids;
+}
+
+}  // namespace store::dxl

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "notes/dxl/FormulaValue.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace store::dxl {
+
+// A view's selection formula, restricted to the part of the formula language
+// that selects mail-like documents: SELECT, text and number literals, item
+// names, = != < > <= >=, & | !, parentheses and the functions @All, @True,
+// @False, @IsAvailable, @IsUnavailable, @IsMember, @IsNotMember, @Contains,
+// @Begins, @Ends, @LowerCase, @UpperCase and @Trim.
+//
+// Comparisons are true when any pair of values compares so; text compares
+// exactly (case-sensitive). "!" binds looser than a comparison and tighter
+// than "&" and "|", which share one level and group from the left.
+class SelectionFormula {
+public:
+    // Looks an item up by name (any case); null when the document has none.
+    using ItemLookup = std::function<const FormulaValue*(const QString& name)>;
+
+    // Parses `text`. On anything outside the supported part, returns null and
+    // says what in `problem` ("@Today is not supported", ...).
+    static std::unique_ptr<SelectionFormula> parse(const QString& text, QString& problem);
+
+    ~SelectionFormula();
+    SelectionFormula(const SelectionFormula&) = delete;
+    SelectionFormula& operator=(const SelectionFormula&) = delete;
+
+    bool selects(const ItemLookup& lookup) const;
+    // The item names the formula reads, lower-cased.
+    const QStringList& itemNames() const { return m_itemNames; }
+
+    struct Node;
+
+private:
+    SelectionFormula();
+    std::unique_ptr<Node> m_root;
+    QStringList m_itemNames;
+};
+
+}  // namespace store::dxl

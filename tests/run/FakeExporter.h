@@ -1,0 +1,88 @@
+#pragma once
+
+#include "export/IDocumentExporter.h"
+#include "export/OutputNaming.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+#include <functional>
+
+// Records what the run asks of the exporter and writes a small file where the
+// document would go, so that names collide as they would with real documents.
+class FakeExporter : public IDocumentExporter {
+public:
+    struct Call {
+        QString kind;  // "item" or "contact"
+        QString name;
+        QString bodyFile;
+        QByteArray body;
+        QString block;
+        QString photo;
+        QString templ;
+        QString path;
+    };
+    QList<Call> calls;
+    QString root;
+    QString output;
+    QString photo;
+    QString block;
+    QString templ;
+    QStringList header;
+    int failOnCall = -1;                  // this call (0-based) fails
+    std::function<void(int)> onExport;    // called with the call index
+
+    bool StartWord() override { return true; }
+    void ShutdownWord() override {}
+    void SetRootFolder(const QString& path) override { root = path.endsWith('/') ? path : path + '/'; }
+    bool SetOutputFolder(const QString& relative) override {
+        output = root + relative;
+        MakeDirectories(output);
+        return true;
+    }
+    QString GetOutputFolder() const override { return output; }
+    void SetHeaderInputs(const QString& s, const QString& f, const QString& t, const QString& d,
+                         const QString& b) override {
+        header = {s, f, t, d};
+        block = b;
+    }
+    int CountHeaderLabels(const QString& b) const override { return int(b.count(QStringLiteral("\r\n"))); }
+    void SetTemplate(const QString& t) override { templ = t; }
+    void SetPhotoPath(const QString& p) override { photo = p; }
+    bool ExportItem(const QString& bodyFile, const QString& name) override { return record("item", bodyFile, name); }
+    bool ExportContact(const QString& bodyFile, const QString& name) override {
+        return record("contact", bodyFile, name);
+    }
+    QString LastFailure() const override { return m_failure; }
+    QString LastWrittenPath() const override { return m_written; }
+
+private:
+    bool record(const char* kind, const QString& bodyFile, const QString& name) {
+        const int index = int(calls.size());
+        Call c;
+        c.kind = QString::fromLatin1(kind);
+        c.name = name;
+        c.bodyFile = bodyFile;
+        QFile f(bodyFile);
+        if (f.open(QIODevice::ReadOnly)) c.body = f.readAll();
+        c.block = block;
+        c.photo = photo;
+        c.templ = templ;
+        if (onExport) onExport(index);
+        if (index == failOnCall) {
+            m_failure = QStringLiteral("office stopped responding");
+            calls.append(c);
+            return false;
+        }
+        c.path = DocumentPathFor(output, name);
+        QFile doc(c.path);
+        doc.open(QIODevice::WriteOnly);
+        doc.write("doc");
+        m_written = c.path;
+        calls.append(c);
+        return true;
+    }
+    QString m_failure;
+    QString m_written;
+};

@@ -1,0 +1,273 @@
+#include "FakeExporter.h"
+
+#include "export/CFolderExportRun.h"
+#include "notes/CNotesConverter.h"
+#include "notes/store/MemoryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace store;
+
+namespace {
+
+StoreItem text(const QString& name, const QString& value) {
+    StoreItem it;
+    it.name = name;
+    it.type = TypeText;
+    it.texts = {value};
+    return it;
+}
+
+StoreItem richBody(const QString& plain, bool withTable = false) {
+    auto doc = std::make_shared<RichTextDoc>();
+    RtBlock p;
+    RtRun r;
+    r.text = plain;
+    r.font.bold = true;
+    p.runs.push_back(r);
+    doc->blocks.push_back(p);
+    if (withTable) {
+        RtBlock t;
+        t.table = std::make_shared<RtTable>();
+        RtTableRow row;
+        for (const char* cell : {"A1", "B1"}) {
+            RtTableCell c;
+            RtBlock cp;
+            RtRun cr;
+            cr.text = QString::fromLatin1(cell);
+            cp.runs.push_back(cr);
+            c.blocks.push_back(cp);
+            row.cells.push_back(c);
+        }
+        t.table->rows.push_back(row);
+        doc->blocks.push_back(t);
+    }
+    StoreItem it;
+    it.name = QStringLiteral("Body");
+    it.type = TypeComposite;
+    it.richText = doc;
+    return it;
+}
+
+StoreNote mail(const QString& subject, const QString& body = QStringLiteral("Hello")) {
+    StoreNote n;
+    if (!subject.isNull()) n.items.push_back(text("Subject", subject));
+    n.items.push_back(text("From", "CN=Ann Lee/O=Acme"));
+    n.items.push_back(text("SendTo", "bob@example.com"));
+    n.items.push_back(richBody(body));
+    return n;
+}
+
+struct Recorder : IProgressBar {
+    QStringList texts;
+    QList<int> positions;
+    void setPosition(int p) override { positions.append(p); }
+    void setText(const QString& t) override { texts.append(t); }
+};
+
+class RunFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dest.isValid());
+        store = std::make_shared<MemoryStore>();
+        name = QStringLiteral("run%1").arg(++counter);
+    }
+    void TearDown() override { MemoryStore::unregisterStore(name); }
+
+    // Opens the store and saves the given folders.
+    void run(const QStringList& folders, int mode = Text) {
+        MemoryStore::registerStore(name, store);
+        ASSERT_EQ(conv.Initialize(), 1);
+        QStringList listed;
+        ASSERT_EQ(conv.EnumerateFolders("memory:" + name, "", listed, 1), 1) << conv.GetLastErrorText().toStdString();
+        conv.savingMode = mode;
+        conv.itemStatusBar = &status;
+        conv.itemProgressBar = &itemBar;
+        exporter.SetRootFolder(dest.path());
+        CFolderExportRun r;
+        r.converter = &conv;
+        r.exporter = &exporter;
+        for (const QString& f : folders) EXPECT_EQ(r.SaveFolder(f), 1);
+    }
+
+    static int counter;
+    QTemporaryDir dest;
+    std::shared_ptr<MemoryStore> store;
+    QString name;
+    CNotesConverter conv;
+    FakeExporter exporter;
+    Recorder status, itemBar;
+};
+int RunFixture::counter = 0;
+
+}  // namespace
+
+TEST_F(RunFixture, ThreeMailsGiveThreeDocumentsWithStatusTextAndPositions) {
+    std::vector<uint32_t> ids;
+    for (const char* s : {"One", "Two", "Three"}) ids.push_back(store->addNote(mail(s)));
+    store->addFolder("($Inbox)", true, ids);
+    run({"($Inbox)\\"});
+    ASSERT_EQ(exporter.calls.size(), 3);
+    EXPECT_EQ(status.texts, QStringList({"Saving Item 1 of 3 ...", "Saving Item 2 of 3 ...", "Saving Item 3 of 3 ..."}));
+    EXPECT_EQ(status.positions, QList<int>({33, 66, 100}));
+    EXPECT_TRUE(QFile::exists(dest.path() + "/Inbox/One.doc"));
+    EXPECT_TRUE(exporter.calls[0].block.contains("Ann Lee"));
+    // Text mode: a UTF-16LE body with its byte-order mark.
+    EXPECT_TRUE(exporter.calls[0].body.startsWith("\xFF\xFE"));
+    EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(exporter.calls[0].body.constData() + 2),
+                                 (exporter.calls[0].body.size() - 2) / 2),
+              "Hello");
+    EXPECT_EQ(conv.exportReport.found(), 3);
+    EXPECT_EQ(conv.exportReport.written(), 3);
+    EXPECT_EQ(conv.exportReport.failedCount(), 0);
+    // Body files are gone after the run.
+    EXPECT_FALSE(QFile::exists(CNotesConverter::TempFolder() + "NewTxt.txt"));
+    EXPECT_FALSE(QFile::exists(CNotesConverter::TempFolder() + "NewRtf.rtf"));
+}
+
+TEST_F(RunFixture, EmptyFolderSavesNothingAndLeavesStatusAlone) {
+    store->addFolder("Empty", true, {});
+    run({"Empty\\"});
+    EXPECT_TRUE(exporter.calls.isEmpty());
+    EXPECT_TRUE(status.texts.isEmpty());
+    EXPECT_TRUE(QDir(dest.path() + "/Empty").exists());
+}
+
+TEST_F(RunFixture, DefaultNamesCountOnAcrossRunsAndMailSubjectsLoseControls) {
+    const uint32_t a = store->addNote(mail(QString()));
+    const uint32_t b = store->addNote(mail(QString()));
+    const uint32_t c = store->addNote(mail("Tab\there\r\nline"));
+    store->addFolder("F", true, {a, b, c});
+    run({"F\\"});
+    ASSERT_EQ(exporter.calls.size(), 3);
+    const QString first = exporter.calls[0].name;
+    ASSERT_TRUE(first.startsWith("EmailName"));
+    const int n = first.mid(9).toInt();
+    EXPECT_EQ(exporter.calls[1].name, QString("EmailName%1").arg(n + 1));
+    EXPECT_EQ(exporter.calls[2].name, "Tab here  line");
+
+    // A later run in the same process goes on counting.
+    CNotesConverter other;
+    FakeExporter ex2;
+    ASSERT_EQ(other.Initialize(), 1);
+    QStringList listed;
+    ASSERT_EQ(other.EnumerateFolders("memory:" + name, "", listed, 1), 1);
+    ex2.SetRootFolder(dest.path() + "/second");
+    CFolderExportRun r;
+    r.converter = &other;
+    r.exporter = &ex2;
+    r.SaveFolder("F\\");
+    ASSERT_FALSE(ex2.calls.isEmpty());
+    EXPECT_EQ(ex2.calls[0].name, QString("EmailName%1").arg(n + 2));
+}
+
+TEST_F(RunFixture, AttachmentsLandBesideTheDocumentUnderUniqueNames) {
+    StoreNote cal = mail("Meeting");
+    cal.items.push_back(text("Location", "Room 1"));
+    const uint32_t id1 = store->addNote(cal);
+    store->addAttachment(id1, "agenda.txt", "first agenda");
+    store->addAttachment(id1, "agenda.txt", "second agenda");
+    store->addAttachment(id1, "a:b?.txt", "odd name");
+    const uint32_t id2 = store->addNote(cal);
+    store->addAttachment(id2, "notes.txt", "other");
+    store->addFolder("($Meetings)", false, {id1, id2});
+    run({"($Meetings)\\"});
+    const QString dir = dest.path() + "/Calendar/";
+    auto read = [](const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    EXPECT_EQ(read(dir + "MeetingAttachments/agenda.txt"), "first agenda");
+    EXPECT_EQ(read(dir + "MeetingAttachments/agenda0.txt"), "second agenda");
+    EXPECT_EQ(read(dir + "MeetingAttachments/a_b_.txt"), "odd name");
+    EXPECT_EQ(read(dir + "MeetingAttachments0/notes.txt"), "other");
+    EXPECT_TRUE(QFile::exists(dir + "Meeting.doc"));
+    EXPECT_TRUE(QFile::exists(dir + "Meeting0.doc"));
+}
+
+TEST_F(RunFixture, ContactPhotoGoesToTheDocumentOnlyInRtfModes) {
+    StoreNote withPhoto;
+    withPhoto.items.push_back(text("FirstName", "Ann"));
+    withPhoto.items.push_back(text("FullNameInput", "Ann Lee"));
+    const uint32_t p = store->addNote(withPhoto);
+    store->addAttachment(p, "ContactPhoto", "\xFF\xD8jpeg");
+    store->addAttachment(p, "cv.txt", "cv");
+    StoreNote plain;
+    plain.items.push_back(text("LastName", "Bo"));
+    plain.items.push_back(text("FullNameInput", "Bo"));
+    const uint32_t q = store->addNote(plain);
+    store->addFolder("My Contacts", false, {p, q});
+    run({"My Contacts\\"}, RtfBestQuality);
+    ASSERT_EQ(exporter.calls.size(), 2);
+    EXPECT_EQ(exporter.calls[0].kind, "contact");
+    EXPECT_EQ(exporter.calls[0].photo, dest.path() + "/My Contacts/Ann LeeAttachments/ContactPhoto.jpg");
+    EXPECT_TRUE(exporter.calls[1].photo.isEmpty());
+    EXPECT_TRUE(exporter.calls[0].block.contains("Ann"));
+}
+
+TEST_F(RunFixture, ContactPhotoIsDetachedButNotPlacedInTextMode) {
+    StoreNote c;
+    c.items.push_back(text("FirstName", "Ann"));
+    c.items.push_back(text("FullNameInput", "Ann"));
+    const uint32_t p = store->addNote(c);
+    store->addAttachment(p, "ContactPhoto", "jpeg");
+    store->addFolder("My Contacts", false, {p});
+    run({"My Contacts\\"}, Text);
+    ASSERT_EQ(exporter.calls.size(), 1);
+    EXPECT_TRUE(exporter.calls[0].photo.isEmpty());
+    EXPECT_TRUE(QFile::exists(dest.path() + "/My Contacts/AnnAttachments/ContactPhoto.jpg"));
+}
+
+TEST_F(RunFixture, StopFinishesTheCurrentItemAndReadsNoMore) {
+    std::vector<uint32_t> ids;
+    for (const char* s : {"A", "B", "C"}) ids.push_back(store->addNote(mail(s)));
+    store->addFolder("F", true, ids);
+    exporter.onExport = [&](int index) {
+        if (index == 1) conv.cancelRequested = 1;
+    };
+    run({"F\\"});
+    ASSERT_EQ(exporter.calls.size(), 2);
+    EXPECT_TRUE(QFile::exists(dest.path() + "/F/B.doc"));
+    EXPECT_FALSE(QFile::exists(CNotesConverter::TempFolder() + "NewTxt.txt"));
+    EXPECT_EQ(conv.exportReport.failedCount(), 0);
+}
+
+TEST_F(RunFixture, EveryItemWithoutADocumentIsNamedInTheReport) {
+    const uint32_t good = store->addNote(mail("Good"));
+    const uint32_t broken = store->addNote(mail("Broken"));
+    const uint32_t officeFails = store->addNote(mail("Fails"));
+    store->failNote(broken, {StatusDamaged, "bad bucket"});
+    store->addFolder("F", true, {good, broken, officeFails});
+    exporter.failOnCall = 1;  // the second export call: "Fails"
+    run({"F\\", "Missing\\"});
+    EXPECT_EQ(conv.exportReport.found(), 3);
+    EXPECT_EQ(conv.exportReport.written(), 1);
+    const auto failures = conv.exportReport.failures();
+    ASSERT_EQ(failures.size(), 3);
+    EXPECT_EQ(failures[0].noteId, broken);
+    EXPECT_TRUE(failures[0].reason.contains("Database is damaged: bad bucket")) << failures[0].reason.toStdString();
+    EXPECT_EQ(failures[1].noteId, officeFails);
+    EXPECT_EQ(failures[1].reason, "office stopped responding");
+    EXPECT_EQ(failures[2].folder, "Missing");
+}
+
+TEST_F(RunFixture, RtfModesHandTheOfficeRtfAndTextBodiesStayText) {
+    StoreNote rich = mail("Rich");
+    rich.items.back() = richBody("Bold text", true);
+    const uint32_t r = store->addNote(rich);
+    StoreNote textBody;
+    textBody.items.push_back(text("Subject", "Plain"));
+    textBody.items.push_back(text("Body", "just text"));
+    const uint32_t t = store->addNote(textBody);
+    store->addFolder("F", true, {r, t});
+    run({"F\\"}, RtfBestQuality);
+    ASSERT_EQ(exporter.calls.size(), 2);
+    EXPECT_TRUE(exporter.calls[0].bodyFile.endsWith("NewRtf.rtf"));
+    EXPECT_TRUE(exporter.calls[0].body.startsWith("{\\rtf"));
+    EXPECT_TRUE(exporter.calls[0].body.contains("\\trowd"));
+    EXPECT_TRUE(exporter.calls[1].bodyFile.endsWith("NewTxt.txt"));
+}
