@@ -111,6 +111,10 @@ StoreError DxlIndexer::run(const QString& path) {
         (head.size() >= 2 && (head.at(0) == 0 || head.at(1) == 0)))
         return {StatusUnsupportedFormat, QStringLiteral("%1 is UTF-16 or UTF-32 text; Notes XML is read as UTF-8").arg(m_fileName)};
     const qint64 bom = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    // Text that does not start with "<" is not XML at all; anything else is
+    // XML, damaged where the parser says.
+    const QByteArray start = file.peek(bom + 64).mid(bom).trimmed();
+    const bool looksLikeXml = start.startsWith('<');
 
     DxlByteOffsets offsets;
     if (!offsets.open(path, bom, true)) return {StatusReadError, path};
@@ -187,9 +191,9 @@ StoreError DxlIndexer::run(const QString& path) {
         }
     }
     if (xml.hasError()) {
-        if (!sawRoot && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+        if (!sawRoot && !looksLikeXml && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
             return {StatusUnsupportedFormat, QStringLiteral("%1 is not an XML file (%2)").arg(m_fileName, oneLine(xml.errorString()))};
-        if (!sawRoot) return {StatusUnsupportedFormat, QStringLiteral("%1 holds no XML element").arg(m_fileName)};
+        if (!sawRoot && !looksLikeXml) return {StatusUnsupportedFormat, QStringLiteral("%1 holds no XML element").arg(m_fileName)};
         return xmlError(xml);
     }
     if (!sawRoot) return {StatusUnsupportedFormat, QStringLiteral("%1 holds no XML element").arg(m_fileName)};
