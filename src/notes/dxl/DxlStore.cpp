@@ -17,36 +17,36 @@ struct SortKey {
     int rank = 0;  // 0 missing, 1 number, 2 time, 3 text
     double number = 0;
     qint64 instant = 0;
-    QString text;
+    const QString* text = nullptr;
 };
 
 SortKey sortKey(const FormulaValue* v) {
     SortKey k;
     if (!v || v->size() == 0) return k;
-    switch (v->kind) {
+    switch (v->kind()) {
         case FormulaValue::Kind::Number:
             k.rank = 1;
-            k.number = v->numbers.front();
+            k.number = v->numberList().front();
             break;
         case FormulaValue::Kind::Time:
             k.rank = 2;
-            k.instant = v->times.front().instantMs();
+            k.instant = v->timeList().front().instantMs();
             break;
         case FormulaValue::Kind::Text:
             k.rank = 3;
-            k.text = v->texts.front().toLower();
+            k.text = &v->textList().front();
             break;
     }
     return k;
 }
 
-// <0, 0, >0 between two present keys.
+// <0, 0, >0 between two present keys; text without regard to case.
 int compareKeys(const SortKey& a, const SortKey& b) {
     if (a.rank != b.rank) return a.rank < b.rank ? -1 : 1;
     switch (a.rank) {
         case 1: return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
         case 2: return a.instant < b.instant ? -1 : (a.instant > b.instant ? 1 : 0);
-        case 3: return a.text.compare(b.text);
+        case 3: return a.text->compare(*b.text, Qt::CaseInsensitive);
         default: return 0;
     }
 }
@@ -160,7 +160,6 @@ StoreError DxlStore::loadNote(uint32_t noteId, StoreNote& note) {
     if (!DxlNoteReader::read(xml, n, error))
         return {StatusDamaged, QStringLiteral("note ID %1: %2").arg(noteId, 0, 16).arg(error)};
     n.noteId = doc.noteId;
-    n.unid = doc.unid;
     n.noteClass = 0x0001;
     n.size = doc.end - doc.start;
     const std::vector<DxlAttachmentSpan>* spans =
