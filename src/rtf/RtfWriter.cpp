@@ -203,7 +203,7 @@ void RtfWriter::writeParagraphStart(const RtParagraphStyle& style, int tableLeve
     } else {
         m_numberCounter = 0;
     }
-    m_body += ' ';
+    if (!m_body.endsWith('}')) m_body += ' ';  // after a group a blank would be text
 }
 
 void RtfWriter::fontControls(const RtFont& font) {
@@ -280,6 +280,7 @@ void RtfWriter::writePicture(const RtRun& run) {
         m_body += "\\picw" + num(info.widthPx) + "\\pich" + num(info.heightPx);
     if (w > 0 && h > 0)
         m_body += "\\picwgoal" + num(std::min(w * 15, 31680)) + "\\pichgoal" + num(std::min(h * 15, 31680));
+    m_body += ' ';  // so that the data never joins a control word's number
     m_body += hexLines(run.picture.data);
     m_body += "\n}";
 }

@@ -1,6 +1,7 @@
 #include "RtfTestDocs.h"
 #include "notes/ln/LotusApi.h"
 #include "notes/store/MemoryStore.h"
+#include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 
 #include <QDir>
@@ -63,7 +64,7 @@ TEST(RtfWriter, BestAddsLayoutPicturesTablesAndReferencesLowLeavesThemOut) {
     }
     QByteArray flat = b;
     flat.replace('\n', "");
-    EXPECT_TRUE(flat.contains(QByteArray("\\pngblip\\picw2\\pich1\\picwgoal30\\pichgoal15") + tinyPng().toHex()));
+    EXPECT_TRUE(flat.contains(QByteArray("\\pngblip\\picw2\\pich1\\picwgoal30\\pichgoal15 ") + tinyPng().toHex()));
     EXPECT_TRUE(b.contains("[Attachment: budget.xls]"));
     EXPECT_TRUE(b.contains("[Link: Minutes]"));
     // A GIF cannot be embedded: a visible placeholder, and the writer says so.
@@ -101,8 +102,18 @@ TEST(RtfWriter, DroppingLineBreaksNeverJoinsAControlWordToText) {
     for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
         const QByteArray& next = lines[i + 1];
         if (next.isEmpty()) continue;
-        const bool safeNext = next[0] == '\\' || next[0] == '{' || next[0] == '}' || isxdigit(next[0]);
+        const QByteArray& prev = lines[i];
+        const bool hexData = isxdigit(next[0]) && (prev.endsWith(' ') || QByteArray::fromHex(prev).toHex() == prev);
+        const bool safeNext = next[0] == '\\' || next[0] == '{' || next[0] == '}' || hexData;
         EXPECT_TRUE(safeNext) << "line " << i + 1 << ": " << next.left(30).constData();
+    }
+    // Read back as one long line, the document says the same.
+    for (RtfQuality q : {RtfQuality::Low, RtfQuality::Best}) {
+        QByteArray rtf = writeDoc(sampleDoc(), q);
+        const QString text = rtf::RtfReader::toPlainText(rtf);
+        rtf.replace('\n', QByteArray());
+        EXPECT_EQ(rtf::RtfReader::toPlainText(rtf), text);
+        EXPECT_EQ(rtf::RtfReader::toHtml(rtf).toStdString(), rtf::RtfReader::toHtml(writeDoc(sampleDoc(), q)).toStdString());
     }
 }
 
