@@ -341,3 +341,20 @@ TEST(DxlStore, AttachmentsAreDecodedOnlyOnDetachAndNeverLeaveAPartialFile) {
     EXPECT_EQ(s->detachAttachment(4, n.attachments[0], files.dir() + "/no/such/dir/x").status, StatusWriteFailed);
     EXPECT_EQ(QDir(files.dir()).entryList(QDir::Files | QDir::Hidden), before);
 }
+
+TEST(DxlStore, AttachmentDataWithMarkupIsDecodedAsXml) {
+    DxlTestFiles files;
+    // Character references and a CDATA section inside the base64 text.
+    const QByteArray file = F::database(F::document(
+        "4", "<item name='$FILE'><object><file name='a.txt'><filedata>SGVs&#x62;G8s<![CDATA[IHdv]]>&#10;cmxkIQ=="
+             "</filedata></file></object></item>\n"));
+    auto s = open(files.write(file));
+    ASSERT_TRUE(s);
+    const StoreNote n = load(*s, 4);
+    ASSERT_EQ(n.attachments.size(), 1u);
+    EXPECT_EQ(n.attachments[0].size, 13);
+    ASSERT_TRUE(s->detachAttachment(4, n.attachments[0], files.dir() + "/a.txt").ok());
+    QFile f(files.dir() + "/a.txt");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "Hello, world!");
+}

@@ -14,9 +14,7 @@ namespace {
 struct Doc {
     QHash<QString, FormulaValue> items;
     Doc& text(const QString& name, const QStringList& values) {
-        FormulaValue v;
-        v.texts = values;
-        items.insert(name.toLower(), v);
+        items.insert(name.toLower(), FormulaValue::texts(values));
         return *this;
     }
     Doc& number(const QString& name, double n) {
@@ -24,10 +22,7 @@ struct Doc {
         return *this;
     }
     Doc& time(const QString& name, const QString& dxl) {
-        FormulaValue v;
-        v.kind = FormulaValue::Kind::Time;
-        v.times.push_back(*NotesTime::fromDxl(dxl));
-        items.insert(name.toLower(), v);
+        items.insert(name.toLower(), FormulaValue::times({*NotesTime::fromDxl(dxl)}));
         return *this;
     }
 };

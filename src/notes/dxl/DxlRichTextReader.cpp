@@ -2,22 +2,20 @@
 
 #include "notes/dxl/Base64Decoder.h"
 
-#include <QSet>
 
 namespace store::dxl {
 namespace {
 
 // Elements that carry no content of the document itself.
 bool isSkipped(QStringView name) {
-    static const QSet<QString> skipped = {
-        QStringLiteral("code"),         QStringLiteral("formula"),       QStringLiteral("lotusscript"),
-        QStringLiteral("javascript"),   QStringLiteral("computedtext"),  QStringLiteral("popuptext"),
-        QStringLiteral("horizrule"),    QStringLiteral("imageref"),      QStringLiteral("field"),
-        QStringLiteral("cellbackground"), QStringLiteral("border"),      QStringLiteral("caption"),
-        QStringLiteral("background"),   QStringLiteral("attachmentfile"), QStringLiteral("html"),
-        QStringLiteral("objectref"),    QStringLiteral("embeddedcontrol"), QStringLiteral("embeddedview"),
+    static const char* const skipped[] = {
+        "code",           "formula", "lotusscript", "javascript", "computedtext",   "popuptext",
+        "horizrule",      "imageref", "field",      "cellbackground", "border",     "caption",
+        "background",     "attachmentfile", "html", "objectref",  "embeddedcontrol", "embeddedview",
     };
-    return skipped.contains(name.toString());
+    for (const char* n : skipped)
+        if (name == QLatin1String(n)) return true;
+    return false;
 }
 
 bool isPictureFormat(QStringView name) {

@@ -224,14 +224,14 @@ FormulaValue boolValue(bool b) { return FormulaValue::number(b ? 1 : 0); }
 
 // Compares two single values of the same kind: <0, 0, >0.
 int compareAt(const FormulaValue& a, int i, const FormulaValue& b, int j) {
-    switch (a.kind) {
-        case FormulaValue::Kind::Text: return a.texts.at(i).compare(b.texts.at(j));
+    switch (a.kind()) {
+        case FormulaValue::Kind::Text: return a.textList().at(i).compare(b.textList().at(j));
         case FormulaValue::Kind::Number: {
-            const double x = a.numbers[size_t(i)], y = b.numbers[size_t(j)];
+            const double x = a.numberList()[size_t(i)], y = b.numberList()[size_t(j)];
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case FormulaValue::Kind::Time: {
-            const qint64 x = a.times[size_t(i)].instantMs(), y = b.times[size_t(j)].instantMs();
+            const qint64 x = a.timeList()[size_t(i)].instantMs(), y = b.timeList()[size_t(j)].instantMs();
             return x < y ? -1 : (x > y ? 1 : 0);
         }
     }
@@ -239,7 +239,7 @@ int compareAt(const FormulaValue& a, int i, const FormulaValue& b, int j) {
 }
 
 bool compareAny(const FormulaValue& a, const FormulaValue& b, const QString& op) {
-    if (a.kind != b.kind) return false;  // values of different types never compare
+    if (a.kind() != b.kind()) return false;  // values of different types never compare
     for (int i = 0; i < a.size(); ++i) {
         for (int j = 0; j < b.size(); ++j) {
             const int c = compareAt(a, i, b, j);
@@ -257,7 +257,7 @@ bool compareAny(const FormulaValue& a, const FormulaValue& b, const QString& op)
 }
 
 bool contains(const FormulaValue& list, const FormulaValue& v, int index) {
-    if (list.kind != v.kind) return false;
+    if (list.kind() != v.kind()) return false;
     for (int i = 0; i < list.size(); ++i)
         if (compareAt(v, index, list, i) == 0) return true;
     return false;
@@ -270,14 +270,14 @@ FormulaValue normalised(const FormulaValue* v) {
 }
 
 FormulaValue mapTexts(const FormulaValue& v, const std::function<QString(const QString&)>& f, bool dropEmpty) {
-    FormulaValue out;
+    QStringList out;
     for (const QString& s : v.asTexts()) {
         const QString r = f(s);
         if (dropEmpty && r.isEmpty() && v.size() > 1) continue;
-        out.texts << r;
+        out << r;
     }
-    if (out.texts.isEmpty()) out.texts << QString();
-    return out;
+    if (out.isEmpty()) out << QString();
+    return FormulaValue::texts(out);
 }
 
 FormulaValue evaluate(const Node& n, const SelectionFormula::ItemLookup& lookup) {
