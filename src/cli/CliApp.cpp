@@ -42,13 +42,11 @@ int CliApp::run(const QStringList& arguments) {
     if (command == QLatin1String("folders")) return cmdFolders(args.mid(1));
     if (command == QLatin1String("items")) return cmdItems(args.mid(1));
     if (command == QLatin1String("header")) return cmdHeader(args.mid(1));
+    if (command == QLatin1String("convert")) return cmdConvert(args.mid(1));
     return usage();
 }
 
-namespace {
-
-// "SERVER!!PATH" names a database on a server.
-void splitDatabase(const QString& db, QString& path, QString& server) {
+void CliApp::splitDatabase(const QString& db, QString& path, QString& server) {
     const int sep = db.indexOf(QStringLiteral("!!"));
     if (sep > 0) {
         server = db.left(sep);
@@ -58,8 +56,6 @@ void splitDatabase(const QString& db, QString& path, QString& server) {
         path = db;
     }
 }
-
-}  // namespace
 
 int CliApp::cmdFolders(const QStringList& args) {
     QString db;

@@ -12,12 +12,15 @@ public:
 
     // Escapes a backslash, tab, CR and LF as \\ \t \r \n.
     static QString escape(const QString& text);
+    // "SERVER!!PATH" names a database on a server; anything else is a path.
+    static void splitDatabase(const QString& db, QString& path, QString& server);
 
 private:
     int usage();
     int cmdFolders(const QStringList& args);
     int cmdItems(const QStringList& args);
     int cmdHeader(const QStringList& args);
+    int cmdConvert(const QStringList& args);
 
     QTextStream m_out;
     QTextStream m_err;

@@ -44,12 +44,8 @@ bool openDatabase(CNotesConverter& converter, const QString& db, QTextStream& er
         err << converter.GetLastErrorText() << "\n";
         return false;
     }
-    QString path = db, server;
-    const int sep = db.indexOf(QStringLiteral("!!"));
-    if (sep > 0) {
-        server = db.left(sep);
-        path = db.mid(sep + 2);
-    }
+    QString path, server;
+    CliApp::splitDatabase(db, path, server);
     QStringList names;
     if (!converter.EnumerateFolders(path, server, names, 1)) {
         err << "tesseldoc-cli: " << converter.GetLastErrorText() << "\n";

@@ -1,0 +1,407 @@
+#include "office/CWordExporter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "export/PrivateTempDir.h"
+#include "office/LibreOfficeEngine.h"
+#include "office/OfficeAutomationError.h"
+#include "office/WordExporterTexts.h"
+
+namespace {
+
+// Output naming of documents (clean name, length cap, first free name).
+// TODO: take the shared output-naming helpers once they are in src/export.
+QString cleanFileName(const QString& name) {
+    static const QString nine = QStringLiteral("\"*/:<>?\\|");
+    QString out = name;
+    for (QChar& c : out)
+        if (nine.contains(c) || (c.unicode() >= 1 && c.unicode() <= 31)) c = QLatin1Char('_');
+    return out;
+}
+
+// A file name must stay within 255 bytes of UTF-8: keep room for ".doc" and a number.
+QString fitComponent(const QString& stem) {
+    constexpr int maxStemBytes = 255 - 4 - 10;
+    if (stem.toUtf8().size() <= maxStemBytes) return stem;
+    QString out;
+    int bytes = 0;
+    for (int i = 0; i < stem.size(); ++i) {
+        const int len = (stem.at(i).isHighSurrogate() && i + 1 < stem.size()) ? 2 : 1;
+        const int size = stem.mid(i, len).toUtf8().size();
+        if (bytes + size > maxStemBytes) break;
+        out += stem.mid(i, len);
+        bytes += size;
+        i += len - 1;
+    }
+    return out;
+}
+
+QString capPathLength(const QString& path) {
+    if (path.size() < 252) return path;
+    if (path.lastIndexOf(QLatin1Char('/')) > 245) return path;
+    QString out = path;
+    while (out.size() > 251) {
+        const int dot = out.lastIndexOf(QLatin1Char('.'));
+        if (dot <= 0 || out.at(dot - 1) == QLatin1Char('/')) break;
+        out.remove(dot - 1, 1);
+    }
+    return out;
+}
+
+bool existsAt(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QString uniqueDocPath(const QString& path) {
+    if (!existsAt(path)) return path;
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = path.left(slash + 1);
+    QString stem = path.mid(slash + 1);
+    stem.remove(QStringLiteral(".doc"));
+    for (qint64 n = 0;; ++n) {
+        const QString candidate = folder + stem + QString::number(n) + QStringLiteral(".doc");
+        if (!existsAt(candidate)) return candidate;
+    }
+}
+
+// Removes a file when the scope ends.
+class RemoveOnExit {
+public:
+    explicit RemoveOnExit(QString path) : m_path(std::move(path)) {}
+    ~RemoveOnExit() { QFile::remove(m_path); }
+    RemoveOnExit(const RemoveOnExit&) = delete;
+    RemoveOnExit& operator=(const RemoveOnExit&) = delete;
+
+private:
+    QString m_path;
+};
+
+}  // namespace
+
+CWordExporter::CWordExporter()
+    : CWordExporter([] { return std::unique_ptr<IOfficeAutomation>(std::make_unique<LibreOfficeEngine>()); }) {}
+
+CWordExporter::CWordExporter(EngineFactory factory) : m_factory(std::move(factory)) {}
+
+CWordExporter::~CWordExporter() { ShutdownWord(); }
+
+const QStringList& CWordExporter::TableLabels() {
+    static const QStringList labels = {
+        QStringLiteral("Subject:"),  QStringLiteral("MailDate:"), QStringLiteral("StartDate:"),
+        QStringLiteral("EndDate:"),  QStringLiteral("DiaryDate:"), QStringLiteral("DueDate:"),
+        QStringLiteral("From:"),     QStringLiteral("SendTo:"),   QStringLiteral("CC:"),
+        QStringLiteral("BCC:"),      QStringLiteral("Location:"), QStringLiteral("Categories:"),
+        QStringLiteral("Attachment:"),
+    };
+    return labels;
+}
+
+QString CWordExporter::LabelValue(const QString& text, const QString& label) {
+    QString copy = text;
+    const int at = copy.indexOf(label);
+    if (at < 0) return {};
+    const QString upToLabel = copy.left(at + label.size());
+    copy.remove(upToLabel);
+    int lineBreak = copy.indexOf(QStringLiteral("\r\n"));
+    if (lineBreak < 0) lineBreak = copy.indexOf(QLatin1Char('\n'));
+    if (lineBreak < 0) return {};
+    return copy.left(lineBreak + 1);
+}
+
+int CWordExporter::VersionNumber(const QString& version) {
+    int i = 0;
+    while (i < version.size() && version.at(i).isSpace()) ++i;
+    bool negative = false;
+    if (i < version.size() && (version.at(i) == QLatin1Char('+') || version.at(i) == QLatin1Char('-'))) {
+        negative = version.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    qint64 value = 0;
+    while (i < version.size() && version.at(i) >= QLatin1Char('0') && version.at(i) <= QLatin1Char('9')) {
+        value = value * 10 + (version.at(i).unicode() - '0');
+        if (value > 1000000) break;
+        ++i;
+    }
+    return int(negative ? -value : value);
+}
+
+void CWordExporter::releaseDocuments() {
+    // A document still open is closed without saving by its handle.
+    m_doc.reset();
+    m_docOld.reset();
+    m_docs.reset();
+    m_docsOld.reset();
+}
+
+void CWordExporter::closeQuietly() {
+    if (IOfficeDocument* doc = document()) {
+        try {
+            doc->Close(0);
+        } catch (const std::exception&) {
+            // Whatever is left open goes with the instance at the next restart.
+        }
+    }
+    m_doc.reset();
+    m_docOld.reset();
+}
+
+void CWordExporter::quitApplication() {
+    releaseDocuments();
+    if (m_app) {
+        m_app->Quit();
+        m_app.reset();
+    }
+}
+
+bool CWordExporter::CheckWordAvailable() {
+    ShutdownWord();
+    try {
+        std::unique_ptr<IOfficeAutomation> app = m_factory();
+        QString error;
+        if (!app || !app->Create(&error)) {
+            m_strLastError = WordExporterTexts::wordMissing();
+            m_lastFailure = error;
+            return false;
+        }
+        app->Quit();
+        return true;
+    } catch (...) {
+        m_strLastError = WordExporterTexts::unknownError();
+        return false;
+    }
+}
+
+bool CWordExporter::StartWord() {
+    quitApplication();
+    try {
+        m_app = m_factory();
+        QString error;
+        if (!m_app || !m_app->Create(&error)) {
+            m_app.reset();
+            m_strLastError = WordExporterTexts::wordMissing();
+            m_lastFailure = error.isEmpty() ? m_strLastError : error;
+            return false;
+        }
+        m_app->SetVisible(false);
+        if (VersionNumber(m_app->Version()) <= 9)
+            m_docsOld = m_app->Documents();
+        else
+            m_docs = m_app->Documents();
+        return true;
+    } catch (const std::exception& e) {
+        m_lastFailure = QString::fromStdString(e.what());
+        return false;
+    }
+}
+
+void CWordExporter::ShutdownWord() { quitApplication(); }
+
+void CWordExporter::SetRootFolder(const QString& path) { m_strRootFolder = path; }
+
+bool CWordExporter::SetOutputFolder(const QString& relative) {
+    // Notes nests folders with "\": each level becomes a directory.
+    QString folder = m_strRootFolder;
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    folder += QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    QDir().mkpath(folder);  // a folder that cannot be made fails each item's save instead
+    m_strOutputFolder = folder;
+    return true;
+}
+
+QString CWordExporter::GetOutputFolder() const { return m_strOutputFolder; }
+
+void CWordExporter::SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo,
+                                    const QString& mailDate, const QString& block) {
+    m_strSubject = subject;
+    m_strFrom = from;
+    m_strSendTo = sendTo;
+    m_strMailDate = mailDate;
+    m_strHeaderBlock = block;
+}
+
+int CWordExporter::CountHeaderLabels(const QString& block) const {
+    static const QStringList labels = {
+        QStringLiteral("Subject:"),    QStringLiteral("From:"),     QStringLiteral("SendTo:"),
+        QStringLiteral("Location:"),   QStringLiteral("StartDate:"), QStringLiteral("EndDate:"),
+        QStringLiteral("Attachment:"), QStringLiteral("DueDate:"),  QStringLiteral("BCC:"),
+        QStringLiteral("CC:"),         QStringLiteral("MailDate:"), QStringLiteral("DiaryDate:"),
+        QStringLiteral("Categories:"),
+    };
+    int count = 0;
+    for (const QString& label : labels)
+        if (block.contains(label)) ++count;
+    return count;
+}
+
+void CWordExporter::SetTemplate(const QString& rtfText) { m_strTemplate = rtfText; }
+
+void CWordExporter::SetPhotoPath(const QString& path) { m_strPhotoPath = path; }
+
+bool CWordExporter::ExportItem(const QString& bodyFile, const QString& name) {
+    return exportAs(Kind::Item, bodyFile, name);
+}
+
+bool CWordExporter::ExportContact(const QString& bodyFile, const QString& name) {
+    return exportAs(Kind::Contact, bodyFile, name);
+}
+
+QString CWordExporter::documentPath(const QString& name) const {
+    QString path = m_strOutputFolder + fitComponent(cleanFileName(name)) + QStringLiteral(".doc");
+    path = capPathLength(path);
+    return uniqueDocPath(path);
+}
+
+bool CWordExporter::exportAs(Kind kind, const QString& bodyFile, const QString& name) {
+    m_lastFailure.clear();
+    m_lastWrittenPath.clear();
+    const QString path = documentPath(name);
+    if (!m_app) {
+        m_lastFailure = QStringLiteral("the word processor is not running");
+        return false;
+    }
+    try {
+        m_app->SetVisible(false);
+        const bool ok = kind == Kind::Item ? exportDocument(bodyFile, path) : exportContact(bodyFile, path);
+        if (ok) m_lastWrittenPath = path;
+        return ok;
+    } catch (const OfficeAutomationError& e) {
+        m_lastFailure = e.text();
+        // An instance that died or hung is replaced; one that only refused this
+        // document (a file it cannot write, say) closes it and serves the next item.
+        if (e.instanceLost()) {
+            StartWord();
+        } else {
+            closeQuietly();
+        }
+        return false;
+    } catch (const std::exception& e) {
+        m_lastFailure = QString::fromStdString(e.what());
+        m_doc.reset();
+        m_docOld.reset();
+        StartWord();
+        return false;
+    }
+}
+
+void CWordExporter::composeTableText() {
+    m_strTableText.clear();
+    if (!m_strSubject.isEmpty()) m_strTableText += QStringLiteral("Subject:") + m_strSubject + QLatin1Char('\n');
+    if (!m_strFrom.isEmpty()) m_strTableText += QStringLiteral("From:") + m_strFrom + QLatin1Char('\n');
+    if (!m_strSendTo.isEmpty() && m_strSendTo != QStringLiteral("."))
+        m_strTableText += QStringLiteral("SendTo: ") + m_strSendTo + QLatin1Char('\n');
+    if (!m_strMailDate.isEmpty()) m_strTableText += QStringLiteral("MailDate:") + m_strMailDate + QLatin1Char('\n');
+    if (!m_strHeaderBlock.isEmpty() && m_strHeaderBlock != QStringLiteral("Attachment:"))
+        m_strTableText += QLatin1Char(' ') + m_strHeaderBlock + QLatin1Char('\n');
+}
+
+int CWordExporter::generation() { return VersionNumber(m_app->Version()); }
+
+IOfficeDocument* CWordExporter::document() const { return m_doc ? m_doc.get() : m_docOld.get(); }
+
+bool CWordExporter::openBody(const QString& bodyFile) {
+    OpenArguments args;
+    args.fileName = bodyFile;
+    args.readOnly = 1;
+    if (generation() <= 9) {
+        args.form = AutomationForm::Old;
+        if (!m_docsOld) m_docsOld = m_app->Documents();
+        m_docOld = m_docsOld->Open(args);
+    } else {
+        args.form = AutomationForm::New;
+        if (!m_docs) m_docs = m_app->Documents();
+        m_doc = m_docs->Open(args);
+    }
+    if (document()) return true;
+    m_lastFailure = QStringLiteral("the body file could not be opened: ") + bodyFile;
+    return false;
+}
+
+bool CWordExporter::exportDocument(const QString& bodyFile, const QString& path) {
+    composeTableText();
+    if (!openBody(bodyFile)) return false;
+    insertHeaderTable();
+    saveAndClose(path);
+    return true;
+}
+
+void CWordExporter::insertHeaderTable() {
+    const QString tableFile = PrivateTempDir::filePath(QStringLiteral("RtfTable.rtf"));
+    if (tableFile.isEmpty()) return;
+    QFile::remove(tableFile);
+    if (m_strTemplate.isEmpty()) return;
+    {
+        QFile file(tableFile);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return;
+        const QByteArray bytes = m_strTemplate.toLatin1();
+        if (file.write(bytes) != bytes.size() || !file.flush()) {
+            file.close();
+            QFile::remove(tableFile);
+            return;
+        }
+    }
+    RemoveOnExit removeTableFile(tableFile);
+    m_app->SetSelectionStart(0);
+    m_app->SetSelectionEnd(0);
+    m_app->SelectionInsertFile(tableFile, 0, 0);
+    fillHeaderTable();
+}
+
+void CWordExporter::fillHeaderTable() {
+    IOfficeDocument* doc = document();
+    int row = 1;
+    for (const QString& label : TableLabels()) {
+        if (!m_strTableText.contains(label)) continue;
+        doc->SetTableCellText(1, row, 1, label);
+        doc->SetTableCellText(1, row, 2, LabelValue(m_strTableText, label));
+        ++row;
+    }
+}
+
+void CWordExporter::saveAndClose(const QString& path) {
+    SaveAsArguments args;
+    args.form = m_doc ? AutomationForm::New : AutomationForm::Old;
+    args.fileName = path;
+    args.fileFormat = 0;
+    args.lockComments = 0;
+    args.addToRecentFiles = 0;
+    args.remaining = 0;
+    IOfficeDocument* doc = document();
+    doc->SaveAs(args);
+    doc->Close(0);
+    m_doc.reset();
+    m_docOld.reset();
+}
+
+bool CWordExporter::exportContact(const QString& bodyFile, const QString& path) {
+    composeTableText();
+    if (!openBody(bodyFile)) return false;
+    m_app->SetSelectionStart(0);
+    m_app->SetSelectionEnd(0);
+    m_app->SetSelectionRangeText(m_strTableText);
+    if (m_doc) {
+        m_app->SetSelectionRangeFontSize(11.0);
+        m_app->SetSelectionRangeFontColor(0);
+        m_app->SetSelectionRangeFontBold(1);
+    } else {
+        m_app->SetSelectionRangeFontSize(10.0);
+        m_app->SetSelectionRangeFontColor(1);
+        m_app->SetSelectionRangeFontBold(1);
+    }
+    if (!m_strPhotoPath.isEmpty()) {
+        // A photo that cannot be read costs the photo, not the contact.
+        const QFileInfo photo(m_strPhotoPath);
+        if (photo.isFile() && photo.isReadable()) {
+            try {
+                document()->AddInlinePicture(m_strPhotoPath);
+            } catch (const OfficeAutomationError& e) {
+                if (e.instanceLost()) throw;
+            }
+        }
+    }
+    saveAndClose(path);
+    return true;
+}

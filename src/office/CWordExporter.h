@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+#include "export/IDocumentExporter.h"
+#include "office/IOfficeAutomation.h"
+
+// Turns one converted item into one Word 97-2003 document: opens the item's body
+// file in the word processor, puts the two-column header table (from an RTF
+// template) at the top, or for contacts a text block and the photo, and saves
+// the result under the item's name in the output folder. One exporter per save
+// run; it keeps one word-processor instance for the whole run and restarts it
+// when an automation call fails.
+class CWordExporter : public IDocumentExporter {
+public:
+    using EngineFactory = std::function<std::unique_ptr<IOfficeAutomation>()>;
+
+    // The LibreOffice engine.
+    CWordExporter();
+    // Another automation (tests): `factory` makes the application object.
+    explicit CWordExporter(EngineFactory factory);
+    ~CWordExporter() override;
+    CWordExporter(const CWordExporter&) = delete;
+    CWordExporter& operator=(const CWordExporter&) = delete;
+
+    bool CheckWordAvailable();
+    bool StartWord() override;
+    void ShutdownWord() override;
+    void SetRootFolder(const QString& path) override;
+    bool SetOutputFolder(const QString& relative) override;
+    QString GetOutputFolder() const override;
+    void SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo, const QString& mailDate,
+                         const QString& block) override;
+    int CountHeaderLabels(const QString& block) const override;
+    void SetTemplate(const QString& rtfText) override;
+    void SetPhotoPath(const QString& path) override;
+    bool ExportItem(const QString& bodyFile, const QString& name) override;
+    bool ExportContact(const QString& bodyFile, const QString& name) override;
+    QString LastFailure() const override { return m_lastFailure; }
+    QString LastWrittenPath() const override { return m_lastWrittenPath; }
+
+    // Text of the last failure to reach the word processor.
+    QString LastError() const { return m_strLastError; }
+    // The header table's text of the last export.
+    QString TableText() const { return m_strTableText; }
+    // The application object, for diagnostics (null before StartWord).
+    IOfficeAutomation* Application() const { return m_app.get(); }
+
+    // The labels the header table is filled with, in fill order.
+    static const QStringList& TableLabels();
+    // The value of `label` in `text`: the rest of the label's line up to and
+    // including the first character of its line break; empty without one.
+    static QString LabelValue(const QString& text, const QString& label);
+    // The integer a version text starts with ("11.0" gives 11, no digits 0).
+    static int VersionNumber(const QString& version);
+
+private:
+    enum class Kind { Item, Contact };
+    bool exportAs(Kind kind, const QString& bodyFile, const QString& name);
+    bool exportDocument(const QString& bodyFile, const QString& path);
+    bool exportContact(const QString& bodyFile, const QString& path);
+    void composeTableText();
+    int generation();
+    bool openBody(const QString& bodyFile);
+    void insertHeaderTable();
+    void fillHeaderTable();
+    void saveAndClose(const QString& path);
+    IOfficeDocument* document() const;
+    void releaseDocuments();
+    void closeQuietly();
+    void quitApplication();
+    QString documentPath(const QString& name) const;
+
+    EngineFactory m_factory;
+
+    QString m_strTableText;
+    std::unique_ptr<IOfficeAutomation> m_app;
+    std::unique_ptr<IOfficeDocument> m_doc;
+    std::unique_ptr<IOfficeDocuments> m_docs;
+    std::unique_ptr<IOfficeDocument> m_docOld;
+    std::unique_ptr<IOfficeDocuments> m_docsOld;
+    QString m_strPhotoPath;
+    QString m_strLastError;
+    QString m_strRootFolder;
+    QString m_strOutputFolder;
+    QString m_strTemplate;
+    QString m_strSubject;
+    QString m_strFrom;
+    QString m_strSendTo;
+    QString m_strMailDate;
+    QString m_strHeaderBlock;
+
+    QString m_lastFailure;
+    QString m_lastWrittenPath;
+};

@@ -1,0 +1,205 @@
+#include "office/LibreOfficeDocument.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <com/sun/star/awt/Size.hpp>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/graphic/GraphicProvider.hpp>
+#include <com/sun/star/graphic/XGraphic.hpp>
+#include <com/sun/star/graphic/XGraphicProvider.hpp>
+#include <com/sun/star/lang/IllegalArgumentException.hpp>
+#include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/text/ControlCharacter.hpp>
+#include <com/sun/star/text/TextContentAnchorType.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextContent.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
+
+#include "office/LibreOfficeSession.h"
+#include "office/OfficeText.h"
+#include "office/UnoProperties.h"
+#include "office/UnoStrings.h"
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+// Publishes `temp` as `target` without ever replacing an existing file.
+// Returns 0 or an errno value; `temp` is gone afterwards either way.
+int publishWithoutReplacing(const QString& temp, const QString& target) {
+    const QByteArray from = QFile::encodeName(temp);
+    const QByteArray to = QFile::encodeName(target);
+    int err = 0;
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return 0;
+    err = errno;
+    if (err == EINVAL || err == ENOSYS || err == ENOTSUP) {
+        // File systems without no-replace renames: a hard link fails on an existing name too.
+        if (::link(from.constData(), to.constData()) == 0) {
+            ::unlink(from.constData());
+            return 0;
+        }
+        err = errno;
+        if (err == EPERM || err == ENOTSUP || err == EOPNOTSUPP) {
+            if (QFileInfo::exists(target)) {
+                err = EEXIST;
+            } else if (::rename(from.constData(), to.constData()) == 0) {
+                return 0;
+            } else {
+                err = errno;
+            }
+        }
+    }
+    ::unlink(from.constData());
+    return err;
+}
+
+}  // namespace
+
+LibreOfficeDocument::LibreOfficeDocument(std::shared_ptr<LibreOfficeSession> session,
+                                         const Reference<css::lang::XComponent>& model, const QString& sourcePath)
+    : m_session(std::move(session)), m_model(model), m_sourcePath(sourcePath) {}
+
+LibreOfficeDocument::~LibreOfficeDocument() {
+    if (!m_model.is() || !m_session->alive()) return;
+    try {
+        Close(0);
+    } catch (const OfficeAutomationError&) {
+        // The instance is restarted by whoever sees it failing next.
+    }
+}
+
+Reference<css::text::XTextTable> LibreOfficeDocument::tableInOrder(int index) const {
+    // Tables in the order they appear in the body (the text's own table list is
+    // in creation order and would name a table of the body before the header's).
+    const Reference<css::text::XTextDocument> doc(m_model, UNO_QUERY_THROW);
+    const Reference<css::container::XEnumerationAccess> paragraphs(doc->getText(), UNO_QUERY_THROW);
+    const Reference<css::container::XEnumeration> e = paragraphs->createEnumeration();
+    int seen = 0;
+    while (e->hasMoreElements()) {
+        Reference<css::text::XTextTable> table(e->nextElement(), UNO_QUERY);
+        if (table.is() && ++seen == index) return table;
+    }
+    throw css::lang::IndexOutOfBoundsException(rtl::OUString("no such table"), {});
+}
+
+void LibreOfficeDocument::SetTableCellText(int table, int row, int column, const QString& text) {
+    if (!m_model.is()) throw OfficeAutomationError(QStringLiteral("Cell.Range.Text: document closed"), false);
+    m_session->call("Cell.Range.Text", m_session->callTimeout(), [&] {
+        const Reference<css::table::XCellRange> cells(tableInOrder(table), UNO_QUERY_THROW);
+        const Reference<css::text::XText> cellText(cells->getCellByPosition(column - 1, row - 1), UNO_QUERY_THROW);
+        ReplaceRangeText(cellText, Reference<css::text::XTextRange>(cellText.get()), text);
+    });
+}
+
+void LibreOfficeDocument::AddInlinePicture(const QString& fileName) {
+    if (!m_model.is()) throw OfficeAutomationError(QStringLiteral("InlineShapes.AddPicture: document closed"), false);
+    m_session->call("InlineShapes.AddPicture", m_session->timeoutForFile(fileName), [&] {
+        const Reference<css::graphic::XGraphicProvider> provider =
+            css::graphic::GraphicProvider::create(m_session->remoteContext());
+        const Reference<css::graphic::XGraphic> graphic =
+            provider->queryGraphic(unoProperties({unoProperty("URL", css::uno::Any(fileUrl(fileName)))}));
+        if (!graphic.is()) throw css::lang::IllegalArgumentException(rtl::OUString("picture unreadable"), {}, 0);
+
+        // Natural size, at most 16 x 20 cm.
+        const Reference<css::beans::XPropertySet> info(graphic, UNO_QUERY_THROW);
+        css::awt::Size size;
+        info->getPropertyValue(rtl::OUString("Size100thMM")) >>= size;
+        if (size.Width <= 0 || size.Height <= 0) {
+            info->getPropertyValue(rtl::OUString("SizePixel")) >>= size;
+            size.Width = size.Width * 2540 / 96;
+            size.Height = size.Height * 2540 / 96;
+        }
+        if (size.Width <= 0 || size.Height <= 0) size = css::awt::Size(5000, 5000);
+        const double scale = std::min({1.0, 16000.0 / size.Width, 20000.0 / size.Height});
+        size.Width = sal_Int32(size.Width * scale);
+        size.Height = sal_Int32(size.Height * scale);
+
+        const Reference<css::lang::XMultiServiceFactory> factory(m_model, UNO_QUERY_THROW);
+        const Reference<css::text::XTextContent> picture(
+            factory->createInstance(rtl::OUString("com.sun.star.text.TextGraphicObject")), UNO_QUERY_THROW);
+        const Reference<css::beans::XPropertySet> props(picture, UNO_QUERY_THROW);
+        props->setPropertyValue(rtl::OUString("AnchorType"),
+                                css::uno::Any(css::text::TextContentAnchorType_AS_CHARACTER));
+        props->setPropertyValue(rtl::OUString("Graphic"), css::uno::Any(graphic));
+        props->setPropertyValue(rtl::OUString("Size"), css::uno::Any(size));
+
+        // In line at the top of the document, on a line of its own.
+        const Reference<css::text::XText> text = Reference<css::text::XTextDocument>(m_model, UNO_QUERY_THROW)->getText();
+        const Reference<css::text::XTextCursor> cursor = text->createTextCursor();
+        cursor->gotoStart(false);
+        const Reference<css::text::XTextRange> at(cursor.get());
+        text->insertControlCharacter(at, css::text::ControlCharacter::PARAGRAPH_BREAK, false);
+        cursor->gotoStart(false);
+        text->insertTextContent(at, picture, false);
+    });
+}
+
+void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
+    if (!m_model.is()) throw OfficeAutomationError(QStringLiteral("SaveAs: document closed"), false);
+    if (args.fileFormat != 0)
+        throw OfficeAutomationError(QStringLiteral("SaveAs: only the Word 97-2003 format is written"), false);
+    const QFileInfo target(args.fileName);
+    if (target.exists() || target.isSymLink())
+        throw OfficeAutomationError(QStringLiteral("SaveAs: ") + args.fileName + QStringLiteral(" exists"), false);
+
+    // Written under a hidden name beside the target, then published in one step:
+    // a failed or interrupted save leaves no partial document behind.
+    const QString temp = target.absolutePath() + QStringLiteral("/.~tesseldoc-%1.doc.part")
+                                                     .arg(QRandomGenerator::global()->generate64(), 16, 16,
+                                                          QLatin1Char('0'));
+    try {
+        m_session->call("SaveAs", m_session->timeoutForFile(m_sourcePath), [&] {
+            const Reference<css::frame::XStorable> storable(m_model, UNO_QUERY_THROW);
+            storable->storeToURL(fileUrl(temp),
+                                 unoProperties({unoProperty("FilterName", css::uno::Any(rtl::OUString("MS Word 97"))),
+                                                unoProperty("Overwrite", css::uno::Any(false))}));
+        });
+    } catch (...) {
+        QFile::remove(temp);
+        throw;
+    }
+    const int err = publishWithoutReplacing(temp, args.fileName);
+    if (err != 0)
+        throw OfficeAutomationError(QStringLiteral("SaveAs: ") + args.fileName + QStringLiteral(": ") +
+                                        QString::fromLocal8Bit(std::strerror(err)),
+                                    false);
+}
+
+void LibreOfficeDocument::Close(short saveChanges) {
+    if (!m_model.is()) return;
+    if (saveChanges != 0)
+        throw OfficeAutomationError(QStringLiteral("Close: only closing without saving is supported"), false);
+    const Reference<css::lang::XComponent> model = m_model;
+    m_model.clear();
+    m_session->documentClosed(model);
+    m_session->call("Document.Close", m_session->callTimeout(), [&] {
+        const Reference<css::util::XModifiable> modifiable(model, UNO_QUERY);
+        if (modifiable.is()) modifiable->setModified(false);
+        const Reference<css::util::XCloseable> closeable(model, UNO_QUERY);
+        if (closeable.is())
+            closeable->close(true);
+        else
+            model->dispose();
+    });
+}
