@@ -139,9 +139,9 @@ int CNotesConverter::RenderItem(NOTEID noteId, int rtfFlag, int purpose, QString
 
     // The header by kind.
     try {
-        if (!known) throw 0;
-        type = typeCodeOf(kind);
-        switch (kind) {
+        type = known ? typeCodeOf(kind) : 5;
+        if (!known) m_strPreviewHeaderText = kNoContent;
+        if (known) switch (kind) {
         case Mail:
             m_strPreviewHeaderText = ReadMailRecord(document, &attachmentNames, &attachmentSizes).BuildHeaderText();
             break;

@@ -71,7 +71,7 @@ TEST_F(FolderTreeTest, TickingAParentTicksEverythingBelowAndExportKeepsTreeOrder
     tree->SetChecked(root, true);  // everything
     EXPECT_EQ(tree->TickedFolders(),
               QStringList({"($Inbox)\\", "Projects\\2012\\", "Projects\\2013\\", "Empty\\", "($All)\\"}));
-    tree->SetChecked(root->child(3), false);
+    tree->SetChecked(root->child(2), false);  // Empty
     EXPECT_EQ(tree->TickedFolders(), QStringList({"($Inbox)\\", "Projects\\2012\\", "Projects\\2013\\", "($All)\\"}));
 }
 

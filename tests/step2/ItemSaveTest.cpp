@@ -9,6 +9,8 @@
 #include "steps/CSelectDestinationDlg.h"
 #include "steps/FolderTreeTexts.h"
 
+#include <QFileInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 using namespace step2test;

@@ -6,6 +6,7 @@
 #include "steps/CPreviewPane.h"
 #include "steps/FolderTreeTexts.h"
 
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTextBrowser>
 
@@ -16,10 +17,10 @@ namespace {
 class PreviewTest : public Step2Fixture {
 protected:
     void Customise() override {
-        atLimit = db.Add({Text("Subject", "at limit"), Rich("Body", "body at the limit", 61440)});
-        overLimit = db.Add({Text("Subject", "over limit"), Rich("Body", "large mail body", 61441)});
-        overLimit2 = db.Add({Text("Subject", "over limit again"), Rich("Body", "second large body", 70000)});
-        largeTask = db.Add({Text("Subject", "large task"), Date("DueDate", 2014, 1, 1),
+        atLimit = db.Add({TextItem("Subject", "at limit"), Rich("Body", "body at the limit", 61440)});
+        overLimit = db.Add({TextItem("Subject", "over limit"), Rich("Body", "large mail body", 61441)});
+        overLimit2 = db.Add({TextItem("Subject", "over limit again"), Rich("Body", "second large body", 70000)});
+        largeTask = db.Add({TextItem("Subject", "large task"), Date("DueDate", 2014, 1, 1),
                             Rich("Body", "large task body", 80000)});
         db.store->addFolder("Large", true, {atLimit, overLimit, overLimit2, largeTask});
     }
@@ -215,10 +216,10 @@ public:
 
 TEST(RenderItemTest, PurposesTypeCodesHeaderAndSavesNeverAsk) {
     TestDatabase db(QStringLiteral("render"));
-    const uint32_t task = db.Add({Text("Subject", "T"), Date("DueDate", 2014, 1, 2), Rich("Body", "task text")});
-    const uint32_t journal = db.Add({Text("Subject", "J"), Date("DiaryDate", 2014, 1, 3),
-                                     Text("Comment", "only a comment")});
-    const uint32_t big = db.Add({Text("Subject", "B"), Rich("Body", "big body", 100000)});
+    const uint32_t task = db.Add({TextItem("Subject", "T"), Date("DueDate", 2014, 1, 2), Rich("Body", "task text")});
+    const uint32_t journal = db.Add({TextItem("Subject", "J"), Date("DiaryDate", 2014, 1, 3),
+                                     TextItem("Comment", "only a comment")});
+    const uint32_t big = db.Add({TextItem("Subject", "B"), Rich("Body", "big body", 100000)});
     db.store->addFolder("F", true, {task, journal, big});
     db.Register();
     CNotesConverter notes;

@@ -11,7 +11,10 @@
 #include "export/OutputNaming.h"
 #include "notes/store/MemoryStore.h"
 #include "steps/C2TovanFolderTreeView.h"
+#include "steps/CItemListGrid.h"
 
+#include <atomic>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -113,7 +116,7 @@ public:
     }
 };
 
-inline store::StoreItem Text(const QString& name, const QString& value) {
+inline store::StoreItem TextItem(const QString& name, const QString& value) {
     store::StoreItem it;
     it.name = name;
     it.type = store::TypeText;
@@ -172,18 +175,18 @@ protected:
     void SetUp() override {
         CMessageBoxService::instance().clear();
         QSettings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc")).clear();
-        mail = db.Add({Text("Subject", "Quarterly report"), Text("From", "CN=Jane Roe/O=Acme"),
+        mail = db.Add({TextItem("Subject", "Quarterly report"), TextItem("From", "CN=Jane Roe/O=Acme"),
                        Date("PostedDate", 2014, 8, 8), Rich("Body", "Hello from the report")});
         db.store->addAttachment(mail, "plan.pdf", QByteArray(1234, 'p'));
         db.store->addAttachment(mail, "notes.txt", QByteArray("some notes"));
-        mailNoSubject = db.Add({Text("From", "bob@example.com"), Text("Body", "plain body")});
-        calendar = db.Add({Text("Subject", "Team meeting"), Text("Location", "Room 1"),
+        mailNoSubject = db.Add({TextItem("From", "bob@example.com"), TextItem("Body", "plain body")});
+        calendar = db.Add({TextItem("Subject", "Team meeting"), TextItem("Location", "Room 1"),
                            Date("STARTDATETIME", 2014, 9, 1), Rich("Body", "Agenda")});
-        task = db.Add({Text("Subject", "Write tests"), Date("DueDate", 2014, 9, 2), Rich("Body", "All of them")});
-        journal = db.Add({Text("Subject", "Diary entry"), Date("DiaryDate", 2014, 9, 3), Rich("Body", "Dear diary")});
-        contact = db.Add({Text("FirstName", "Jane"), Text("LastName", "Roe"), Text("FullName", "Jane Roe"),
-                          Text("CompanyName", "Acme")});
-        project = db.Add({Text("Subject", "Plan 2012"), Rich("Body", "old plan")});
+        task = db.Add({TextItem("Subject", "Write tests"), Date("DueDate", 2014, 9, 2), Rich("Body", "All of them")});
+        journal = db.Add({TextItem("Subject", "Diary entry"), Date("DiaryDate", 2014, 9, 3), Rich("Body", "Dear diary")});
+        contact = db.Add({TextItem("FirstName", "Jane"), TextItem("LastName", "Roe"), TextItem("FullNameInput", "Jane Roe"),
+                          TextItem("CompanyName", "Acme")});
+        project = db.Add({TextItem("Subject", "Plan 2012"), Rich("Body", "old plan")});
         db.store->addFolder("($Inbox)", true, {mail, mailNoSubject, calendar, task, journal, contact});
         db.store->addFolder("Projects\\2012", true, {project});
         db.store->addFolder("Projects\\2013", true, {});
