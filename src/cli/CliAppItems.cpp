@@ -71,6 +71,8 @@ int CliApp::cmdItems(const QStringList& args) {
         m_err << "tesseldoc-cli: no folder or view named " << escape(args[1]) << "\n";
         return 1;
     }
+    for (const QString& problem : converter.folderProblems())
+        if (problem.startsWith(folder + QStringLiteral(": "))) m_err << "warning: " << escape(problem) << "\n";
     RecordingItemList list;
     converter.OpenFolder(&list, args[1]);
     for (const auto& row : list.rows) {
