@@ -425,6 +425,9 @@ StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
     }
     const int index = int(m_index.docs.size());
     if (m_hasNoteId) {
+        // Two documents under one note ID make every read by ID ambiguous (which
+        // one does an entry mean?). A database export never does this; the file
+        // was edited or joined by hand. Refuse it instead of hiding a document.
         if (m_index.byNoteId.contains(m_doc.noteId))
             return {StatusDamaged, QStringLiteral("%1: two documents have note ID %2 (the second at line %3)")
                                        .arg(m_fileName)
