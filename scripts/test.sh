@@ -6,3 +6,5 @@ cd "$(dirname "$0")/.."
 ./scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j 2 --timeout 900
+# Bounded fuzzing of the NSF reader (clang + libFuzzer), after the tests.
+FUZZ_SECONDS="${FUZZ_SECONDS:-60}" ./scripts/fuzz-smoke.sh

@@ -341,3 +341,42 @@ TEST(DxlStore, AttachmentsAreDecodedOnlyOnDetachAndNeverLeaveAPartialFile) {
     EXPECT_EQ(s->detachAttachment(4, n.attachments[0], files.dir() + "/no/such/dir/x").status, StatusWriteFailed);
     EXPECT_EQ(QDir(files.dir()).entryList(QDir::Files | QDir::Hidden), before);
 }
+
+TEST(DxlStore, AttachmentDataWithMarkupIsDecodedAsXml) {
+    DxlTestFiles files;
+    // Character references and a CDATA section inside the base64 text.
+    const QByteArray file = F::database(F::document(
+        "4", "<item name='$FILE'><object><file name='a.txt'><filedata>SGVs&#x62;G8s<![CDATA[IHdv]]>&#10;cmxkIQ=="
+             "</filedata></file></object></item>\n"));
+    auto s = open(files.write(file));
+    ASSERT_TRUE(s);
+    const StoreNote n = load(*s, 4);
+    ASSERT_EQ(n.attachments.size(), 1u);
+    EXPECT_EQ(n.attachments[0].size, 13);
+    ASSERT_TRUE(s->detachAttachment(4, n.attachments[0], files.dir() + "/a.txt").ok());
+    QFile f(files.dir() + "/a.txt");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "Hello, world!");
+}
+
+TEST(DxlStore, DeepNestingIsCutAndSingleByteEncodingsMapOffsets) {
+    DxlTestFiles files;
+    QByteArray deep;
+    for (int i = 0; i < 20000; ++i) deep += "<section>";
+    deep += "<par>deep</par>";
+    for (int i = 0; i < 20000; ++i) deep += "</section>";
+    const QByteArray body = "<item name='Body'><richtext><par>top</par>" + deep + "<par>after</par></richtext></item>";
+    auto s = open(files.write(F::database(F::document("4", body)), "deep.dxl"));
+    ASSERT_TRUE(s);
+    const StoreNote n = load(*s, 4);
+    EXPECT_EQ(n.item("Body")->richText->plainText(), "top\r\nafter");
+
+    const QByteArray doc = "<document><noteinfo noteid='8'/><item name='Subject'><text>Caf\xE9 cr\xE8me</text></item>"
+                           "</document>";
+    auto latin = open(files.write("<?xml version='1.0' encoding='ISO-8859-1'?>\n<database>\xE9" + doc + "</database>",
+                                  "latin1.dxl"));
+    ASSERT_TRUE(latin);
+    const StoreNote l = load(*latin, 8);
+    EXPECT_EQ(l.size, doc.size());
+    EXPECT_EQ(l.item("Subject")->texts, QStringList{QString::fromUtf8("Café crème")});
+}

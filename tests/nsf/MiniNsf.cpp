@@ -86,6 +86,7 @@ QByteArray MiniNsf::build() const {
     put32(bucket, 50, uint32_t(bucketSize / 1024));
     qsizetype at = 0x44;
     std::vector<std::pair<uint32_t, uint32_t>> rrv;  // id -> slot
+    std::map<uint32_t, uint32_t> bucketOf;
     for (size_t k = 0; k < notes.size(); ++k) {
         const Note& n = notes[k];
         QByteArray rec(n.deletionStub ? 64 : 100, 0);
@@ -147,7 +148,8 @@ QByteArray MiniNsf::build() const {
         if (at + rec.size() > slotEntry) qFatal("MiniNsf: the notes do not fit one bucket");
         bucket.replace(at, rec.size(), rec);
         at += rec.size();
-        rrv.push_back({n.id, uint32_t(k + 1)});
+        rrv.push_back({n.id, n.rrvSlot ? n.rrvSlot : uint32_t(k + 1)});
+        bucketOf[n.id] = n.rrvBucket ? n.rrvBucket : 1;
     }
     put16(bucket, 40, uint16_t(at));
     // Sector stamps: the original low nibbles go to the footer (sector s is
@@ -172,7 +174,7 @@ QByteArray MiniNsf::build() const {
         put32(b, 6, kFirstId);
         if (withEntries) {
             for (auto [id, slot] : rrv) {
-                put32(b, 32 + 8 * qsizetype((id - kFirstId) / 4), 0x80000001u);
+                put32(b, 32 + 8 * qsizetype((id - kFirstId) / 4), 0x80000000u | bucketOf[id]);
                 put32(b, 36 + 8 * qsizetype((id - kFirstId) / 4), slot);
             }
             for (auto [id, pos] : objectPos) {

@@ -29,6 +29,8 @@ public:
         NonSummary placement = NonSummary::Separate;
         bool deletionStub = false;
         uint32_t storedId = 0;       // 0: the same as id
+        uint32_t rrvBucket = 0;      // 0: the real bucket number (1)
+        uint32_t rrvSlot = 0;        // 0: the real slot
     };
     struct Object {
         uint32_t id = 0;

@@ -29,7 +29,6 @@ struct DxlDocEntry {
     qint64 start = 0;       // offset of "<document" / "<note"
     qint64 end = 0;         // one past the closing ">"
     uint32_t noteId = 0;
-    QString unid;
     int attachments = -1;   // index into DxlIndex::attachments, -1: none
     std::vector<std::pair<int, FormulaValue>> values;  // by item name id
 

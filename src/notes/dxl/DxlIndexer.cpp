@@ -6,17 +6,15 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 
 namespace store::dxl {
 namespace {
 
 bool isBase64Element(QStringView name) {
-    static const QSet<QString> names = {
-        QStringLiteral("gif"),  QStringLiteral("jpeg"),        QStringLiteral("png"),      QStringLiteral("bmp"),
-        QStringLiteral("cgm"),  QStringLiteral("notesbitmap"), QStringLiteral("rawitemdata"), QStringLiteral("userdata"),
-    };
-    return names.contains(name.toString());
+    static const char* const names[] = {"gif", "jpeg", "png", "bmp", "cgm", "notesbitmap", "rawitemdata", "userdata"};
+    for (const char* n : names)
+        if (name == QLatin1String(n)) return true;
+    return false;
 }
 
 // Encodings whose characters are single bytes, so that offsets map one to one.
@@ -49,32 +47,26 @@ bool checkBase64(QXmlStreamReader& xml, qint64* size = nullptr) {
 }  // namespace
 
 FormulaValue DxlIndexer::formulaValue(const StoreItem& item) {
-    FormulaValue v;
     if (item.unreadable) return FormulaValue::text(QString());
     switch (item.type) {
         case TypeText:
         case TypeTextList:
-        case TypeFormula: v.texts = item.texts; break;
+        case TypeFormula: return FormulaValue::texts(item.texts);
         case TypeNumber:
-        case TypeNumberRange:
-            v.kind = FormulaValue::Kind::Number;
-            v.numbers = item.numbers;
-            break;
+        case TypeNumberRange: return FormulaValue::numbers(item.numbers);
         case TypeTime:
-        case TypeTimeRange:
-            v.kind = FormulaValue::Kind::Time;
-            v.times = item.times;
+        case TypeTimeRange: {
+            std::vector<NotesTime> times = item.times;
             for (const NotesTimePair& p : item.timeRanges) {
-                v.times.push_back(p.lower);
-                v.times.push_back(p.upper);
+                times.push_back(p.lower);
+                times.push_back(p.upper);
             }
-            break;
-        case TypeComposite:
-            if (item.richText) v.texts << item.richText->plainText();
-            break;
-        default: v.texts << QString(); break;
+            times.shrink_to_fit();
+            return FormulaValue::times(std::move(times));
+        }
+        case TypeComposite: return FormulaValue::text(item.richText ? item.richText->plainText() : QString());
+        default: return FormulaValue::text(QString());
     }
-    return v;
 }
 
 StoreError DxlIndexer::build(const QString& path, DxlIndex& index) {
@@ -137,6 +129,11 @@ StoreError DxlIndexer::run(const QString& path) {
         } else if (token == QXmlStreamReader::StartElement) {
             ++depth;
             const QStringView name = xml.name();
+            if (m_inDoc) {
+                const StoreError e = readDocumentChild(xml, depth);
+                if (!e.ok()) return e;
+                continue;
+            }
             const bool isDocument =
                 name == QLatin1String("document") ||
                 (name == QLatin1String("note") && xml.attributes().value(QLatin1String("class")) == QLatin1String("document"));
@@ -159,9 +156,6 @@ StoreError DxlIndexer::run(const QString& path) {
                             QStringLiteral("%1: the root element <%2> is not a Notes database or document")
                                 .arg(m_fileName, name.toString())};
                 }
-            } else if (m_inDoc) {
-                const StoreError e = readDocumentChild(xml, depth);
-                if (!e.ok()) return e;
             } else if (isDocument) {
                 m_docDepth = depth;
                 const StoreError e = startDocument(xml);
@@ -327,7 +321,6 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
                     m_hasNoteId = true;
                 }
             }
-            m_doc.unid = a.value(QLatin1String("unid")).toString();
             xml.skipCurrentElement();
             --depth;
             return {};
@@ -357,7 +350,12 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
                 if (members.empty() || members.back() != docIndex) members.push_back(docIndex);
             }
         }
-        if (id >= 0 && !m_doc.value(id)) m_doc.values.emplace_back(id, formulaValue(item));
+        if (id >= 0 && !m_doc.value(id)) {
+            if (item.texts.size() == 1 && !item.unreadable &&
+                (item.type == TypeText || item.type == TypeTextList))
+                item.texts = intern(item.texts.front());  // the same form or name in many documents
+            m_doc.values.emplace_back(id, formulaValue(item));
+        }
         return {};
     }
     if (m_inFileItem && name == QLatin1String("file") && !m_fileSeen) {
@@ -403,6 +401,14 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
     return {};
 }
 
+QStringList DxlIndexer::intern(const QString& text) {
+    auto it = m_pool.constFind(text);
+    if (it != m_pool.constEnd()) return *it;
+    const QStringList list{text};
+    if (m_pool.size() < 4096) m_pool.insert(text, list);
+    return list;
+}
+
 StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
     m_inDoc = false;
     m_doc.end = m_offsets->byteAt(xml.characterOffset());
@@ -410,7 +416,7 @@ StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
         return {StatusReadError, QStringLiteral("%1: cannot locate the end of the document at %2").arg(m_fileName, where(xml))};
     if (!m_hasFormItem && !m_formAttribute.isEmpty()) {
         const int id = m_index.nameId(QStringLiteral("form"));
-        if (id >= 0 && !m_doc.value(id)) m_doc.values.emplace_back(id, FormulaValue::text(m_formAttribute));
+        if (id >= 0 && !m_doc.value(id)) m_doc.values.emplace_back(id, FormulaValue::texts(intern(m_formAttribute)));
     }
     if (!m_spans.empty()) {
         m_doc.attachments = int(m_index.attachments.size());
@@ -426,6 +432,7 @@ StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
                                        .arg(m_docLine)};
         m_index.byNoteId.insert(m_doc.noteId, index);
     }
+    m_doc.values.shrink_to_fit();
     m_index.docs.push_back(std::move(m_doc));
     m_doc = DxlDocEntry();
     return {};

@@ -31,6 +31,8 @@ private:
     StoreError fillLateValues(const QString& path);
     void assignMissingNoteIds();
     QString where(const QXmlStreamReader& xml) const;
+    // One shared list for text values that recur (forms, names).
+    QStringList intern(const QString& text);
 
     DxlIndex& m_index;
     class DxlByteOffsets* m_offsets = nullptr;
@@ -49,6 +51,7 @@ private:
     // Item names wanted while documents were read, and those added after.
     bool m_seenDocument = false;
     QStringList m_lateNames;
+    QHash<QString, QStringList> m_pool;
 };
 
 }  // namespace store::dxl

@@ -2,22 +2,20 @@
 
 #include "notes/dxl/Base64Decoder.h"
 
-#include <QSet>
 
 namespace store::dxl {
 namespace {
 
 // Elements that carry no content of the document itself.
 bool isSkipped(QStringView name) {
-    static const QSet<QString> skipped = {
-        QStringLiteral("code"),         QStringLiteral("formula"),       QStringLiteral("lotusscript"),
-        QStringLiteral("javascript"),   QStringLiteral("computedtext"),  QStringLiteral("popuptext"),
-        QStringLiteral("horizrule"),    QStringLiteral("imageref"),      QStringLiteral("field"),
-        QStringLiteral("cellbackground"), QStringLiteral("border"),      QStringLiteral("caption"),
-        QStringLiteral("background"),   QStringLiteral("attachmentfile"), QStringLiteral("html"),
-        QStringLiteral("objectref"),    QStringLiteral("embeddedcontrol"), QStringLiteral("embeddedview"),
+    static const char* const skipped[] = {
+        "code",           "formula", "lotusscript", "javascript", "computedtext",   "popuptext",
+        "horizrule",      "imageref", "field",      "cellbackground", "border",     "caption",
+        "background",     "attachmentfile", "html", "objectref",  "embeddedcontrol", "embeddedview",
     };
-    return skipped.contains(name.toString());
+    for (const char* n : skipped)
+        if (name == QLatin1String(n)) return true;
+    return false;
 }
 
 bool isPictureFormat(QStringView name) {
@@ -129,6 +127,7 @@ void DxlRichTextReader::addText(std::vector<RtRun>& runs, QStringView textIn, co
 bool DxlRichTextReader::read(QXmlStreamReader& xml, RichTextDoc& doc, QString& problem) {
     m_pardefs.clear();
     m_problem.clear();
+    m_depth = 0;
     readBlocks(xml, doc.blocks);
     problem = m_problem;
     return m_problem.isEmpty();
@@ -186,6 +185,16 @@ void DxlRichTextReader::readPardef(QXmlStreamReader& xml) {
 }
 
 void DxlRichTextReader::readBlocks(QXmlStreamReader& xml, std::vector<RtBlock>& blocks) {
+    if (m_depth >= kMaxDepth) {
+        xml.skipCurrentElement();
+        return;
+    }
+    ++m_depth;
+    readBlocksAt(xml, blocks);
+    --m_depth;
+}
+
+void DxlRichTextReader::readBlocksAt(QXmlStreamReader& xml, std::vector<RtBlock>& blocks) {
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::EndElement) return;
@@ -324,6 +333,16 @@ QString DxlRichTextReader::innerText(QXmlStreamReader& xml) {
 }
 
 void DxlRichTextReader::readInline(QXmlStreamReader& xml, std::vector<RtRun>& runs, RtFont font) {
+    if (m_depth >= kMaxDepth) {
+        xml.skipCurrentElement();
+        return;
+    }
+    ++m_depth;
+    readInlineAt(xml, runs, font);
+    --m_depth;
+}
+
+void DxlRichTextReader::readInlineAt(QXmlStreamReader& xml, std::vector<RtRun>& runs, RtFont font) {
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::EndElement) return;

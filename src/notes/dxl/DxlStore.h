@@ -32,6 +32,8 @@ private:
     DxlStore() = default;
     void computeEntries(DxlDesignEntry& design);
     StoreError readRange(const DxlDocEntry& doc, QByteArray& bytes);
+    StoreError detachThroughXml(const DxlDocEntry& doc, qint64 ordinal, const DxlAttachmentSpan& span,
+                                const QString& targetPath);
 
     QString m_path;
     QFile m_file;

@@ -12,6 +12,7 @@ struct SelectionFormula::Node {
     FormulaValue literal;
     QString name;        // item name (lower-cased), operator or function (lower-cased)
     std::vector<std::unique_ptr<Node>> children;
+    int depth = 1;       // levels of the tree below and including this node
 };
 
 namespace {
@@ -38,6 +39,9 @@ const FunctionInfo* findFunction(const QString& lowerName) {
     return nullptr;
 }
 
+// Deeper formulas are refused: evaluation recurses once per level.
+constexpr int kMaxDepth = 200;
+
 class Parser {
 public:
     Parser(std::vector<FormulaToken> tokens, QStringList& names) : m_tokens(std::move(tokens)), m_names(names) {}
@@ -58,6 +62,17 @@ public:
 
 private:
     const FormulaToken& peek() const { return m_tokens[m_pos]; }
+
+    std::unique_ptr<Node> tooDeep() {
+        if (m_problem.isEmpty()) m_problem = QStringLiteral("formula nested too deeply");
+        return nullptr;
+    }
+
+    // Sets the node's depth from its children; null when it is too deep.
+    std::unique_ptr<Node> finish(std::unique_ptr<Node> n) {
+        for (const auto& c : n->children) n->depth = std::max(n->depth, c->depth + 1);
+        return n->depth > kMaxDepth ? tooDeep() : std::move(n);
+    }
     bool isOp(const QString& op) const { return peek().kind == Kind::Operator && peek().text == op; }
 
     std::unique_ptr<Node> fail(const FormulaToken& t) {
@@ -87,7 +102,7 @@ private:
             if (!right) return nullptr;
             n->children.push_back(std::move(left));
             n->children.push_back(std::move(right));
-            left = std::move(n);
+            left = finish(std::move(n));
         }
         return left;
     }
@@ -96,12 +111,14 @@ private:
     std::unique_ptr<Node> parseUnary() {
         if (isOp(QStringLiteral("!"))) {
             ++m_pos;
+            if (++m_nesting > kMaxDepth) return tooDeep();
             auto operand = parseUnary();
+            --m_nesting;
             if (!operand) return nullptr;
             auto n = std::make_unique<Node>();
             n->type = Node::Type::Not;
             n->children.push_back(std::move(operand));
-            return n;
+            return finish(std::move(n));
         }
         return parseCompare();
     }
@@ -120,7 +137,7 @@ private:
             if (!right) return nullptr;
             n->children.push_back(std::move(left));
             n->children.push_back(std::move(right));
-            left = std::move(n);
+            left = finish(std::move(n));
         }
         return left;
     }
@@ -156,7 +173,9 @@ private:
             case Kind::Operator:
                 if (t.text == QLatin1String("(")) {
                     ++m_pos;
+                    if (++m_nesting > kMaxDepth) return tooDeep();
                     auto inner = parseLogic();
+                    --m_nesting;
                     if (!inner) return nullptr;
                     if (!isOp(QStringLiteral(")"))) return fail(peek());
                     ++m_pos;
@@ -190,7 +209,9 @@ private:
                         ++m_pos;
                         n->children.push_back(std::move(item));
                     } else {
+                        if (++m_nesting > kMaxDepth) return tooDeep();
                         auto arg = parseLogic();
+                        --m_nesting;
                         if (!arg) return nullptr;
                         n->children.push_back(std::move(arg));
                     }
@@ -209,11 +230,12 @@ private:
             m_problem = QStringLiteral("%1 with %2 argument(s)").arg(t.text).arg(count);
             return nullptr;
         }
-        return n;
+        return finish(std::move(n));
     }
 
     std::vector<FormulaToken> m_tokens;
     size_t m_pos = 0;
+    int m_nesting = 0;  // open parentheses, "!" and call arguments
     QStringList& m_names;
     QString m_problem;
 };
@@ -224,14 +246,14 @@ FormulaValue boolValue(bool b) { return FormulaValue::number(b ? 1 : 0); }
 
 // Compares two single values of the same kind: <0, 0, >0.
 int compareAt(const FormulaValue& a, int i, const FormulaValue& b, int j) {
-    switch (a.kind) {
-        case FormulaValue::Kind::Text: return a.texts.at(i).compare(b.texts.at(j));
+    switch (a.kind()) {
+        case FormulaValue::Kind::Text: return a.textList().at(i).compare(b.textList().at(j));
         case FormulaValue::Kind::Number: {
-            const double x = a.numbers[size_t(i)], y = b.numbers[size_t(j)];
+            const double x = a.numberList()[size_t(i)], y = b.numberList()[size_t(j)];
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case FormulaValue::Kind::Time: {
-            const qint64 x = a.times[size_t(i)].instantMs(), y = b.times[size_t(j)].instantMs();
+            const qint64 x = a.timeList()[size_t(i)].instantMs(), y = b.timeList()[size_t(j)].instantMs();
             return x < y ? -1 : (x > y ? 1 : 0);
         }
     }
@@ -239,7 +261,7 @@ int compareAt(const FormulaValue& a, int i, const FormulaValue& b, int j) {
 }
 
 bool compareAny(const FormulaValue& a, const FormulaValue& b, const QString& op) {
-    if (a.kind != b.kind) return false;  // values of different types never compare
+    if (a.kind() != b.kind()) return false;  // values of different types never compare
     for (int i = 0; i < a.size(); ++i) {
         for (int j = 0; j < b.size(); ++j) {
             const int c = compareAt(a, i, b, j);
@@ -257,7 +279,7 @@ bool compareAny(const FormulaValue& a, const FormulaValue& b, const QString& op)
 }
 
 bool contains(const FormulaValue& list, const FormulaValue& v, int index) {
-    if (list.kind != v.kind) return false;
+    if (list.kind() != v.kind()) return false;
     for (int i = 0; i < list.size(); ++i)
         if (compareAt(v, index, list, i) == 0) return true;
     return false;
@@ -270,14 +292,14 @@ FormulaValue normalised(const FormulaValue* v) {
 }
 
 FormulaValue mapTexts(const FormulaValue& v, const std::function<QString(const QString&)>& f, bool dropEmpty) {
-    FormulaValue out;
+    QStringList out;
     for (const QString& s : v.asTexts()) {
         const QString r = f(s);
         if (dropEmpty && r.isEmpty() && v.size() > 1) continue;
-        out.texts << r;
+        out << r;
     }
-    if (out.texts.isEmpty()) out.texts << QString();
-    return out;
+    if (out.isEmpty()) out << QString();
+    return FormulaValue::texts(out);
 }
 
 FormulaValue evaluate(const Node& n, const SelectionFormula::ItemLookup& lookup) {

@@ -1,5 +1,8 @@
 #include "notes/nsf/CxDecompressor.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace nsf {
 namespace {
 
@@ -19,9 +22,19 @@ public:
         ++m_pos;
         return b;
     }
+    // n <= 24 bits at once; past the end the missing bits read 0 and set eof.
     uint32_t bits(unsigned n) {
-        uint32_t v = 0;
-        for (unsigned i = 0; i < n; ++i) v |= uint32_t(bit()) << i;
+        if (m_pos + n > m_total) {
+            uint32_t v = 0;
+            for (unsigned i = 0; i < n; ++i) v |= uint32_t(bit()) << i;
+            return v;
+        }
+        const size_t byte = size_t(m_pos >> 3);
+        const size_t avail = std::min<size_t>(8, m_in.size() - byte);
+        uint64_t window = 0;
+        for (size_t i = 0; i < avail; ++i) window |= uint64_t(m_in.data()[byte + i]) << (8 * i);
+        const uint32_t v = uint32_t((window >> (m_pos & 7)) & ((uint64_t(1) << n) - 1));
+        m_pos += n;
         return v;
     }
     // Gamma count: n bits up to and including the first 1, then an n-bit
