@@ -358,3 +358,25 @@ TEST(DxlStore, AttachmentDataWithMarkupIsDecodedAsXml) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "Hello, world!");
 }
+
+TEST(DxlStore, DeepNestingIsCutAndSingleByteEncodingsMapOffsets) {
+    DxlTestFiles files;
+    QByteArray deep;
+    for (int i = 0; i < 20000; ++i) deep += "<section>";
+    deep += "<par>deep</par>";
+    for (int i = 0; i < 20000; ++i) deep += "</section>";
+    const QByteArray body = "<item name='Body'><richtext><par>top</par>" + deep + "<par>after</par></richtext></item>";
+    auto s = open(files.write(F::database(F::document("4", body)), "deep.dxl"));
+    ASSERT_TRUE(s);
+    const StoreNote n = load(*s, 4);
+    EXPECT_EQ(n.item("Body")->richText->plainText(), "top\r\nafter");
+
+    const QByteArray doc = "<document><noteinfo noteid='8'/><item name='Subject'><text>Caf\xE9 cr\xE8me</text></item>"
+                           "</document>";
+    auto latin = open(files.write("<?xml version='1.0' encoding='ISO-8859-1'?>\n<database>\xE9" + doc + "</database>",
+                                  "latin1.dxl"));
+    ASSERT_TRUE(latin);
+    const StoreNote l = load(*latin, 8);
+    EXPECT_EQ(l.size, doc.size());
+    EXPECT_EQ(l.item("Subject")->texts, QStringList{QString::fromUtf8("Café crème")});
+}

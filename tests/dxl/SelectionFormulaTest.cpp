@@ -128,6 +128,14 @@ TEST(SelectionFormula, NamesWhatItCannotEvaluate) {
     EXPECT_EQ(problemOf("SELECT @IsMember(a)"), "@IsMember with 1 argument(s)");
     EXPECT_EQ(problemOf("SELECT (Form = \"A\""), "incomplete formula");
     EXPECT_EQ(problemOf("SELECT Form = \"A"), "unterminated text at position 15");
+    // Nesting without end is refused instead of exhausting the stack.
+    EXPECT_EQ(problemOf("SELECT " + QString(100000, '(') + "1" + QString(100000, ')')), "formula nested too deeply");
+    EXPECT_EQ(problemOf("SELECT " + QString(100000, '!') + "1"), "formula nested too deeply");
+    QString chain = "SELECT 1";
+    for (int i = 0; i < 50000; ++i) chain += " & 1";
+    EXPECT_EQ(problemOf(chain), "formula nested too deeply");
+    Doc doc;
+    EXPECT_TRUE(selects("SELECT " + QString(150, '(') + "1" + QString(150, ')'), doc));
 }
 
 TEST(SelectionFormula, ReportsTheItemsItReads) {

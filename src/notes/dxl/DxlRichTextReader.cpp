@@ -127,6 +127,7 @@ void DxlRichTextReader::addText(std::vector<RtRun>& runs, QStringView textIn, co
 bool DxlRichTextReader::read(QXmlStreamReader& xml, RichTextDoc& doc, QString& problem) {
     m_pardefs.clear();
     m_problem.clear();
+    m_depth = 0;
     readBlocks(xml, doc.blocks);
     problem = m_problem;
     return m_problem.isEmpty();
@@ -184,6 +185,16 @@ void DxlRichTextReader::readPardef(QXmlStreamReader& xml) {
 }
 
 void DxlRichTextReader::readBlocks(QXmlStreamReader& xml, std::vector<RtBlock>& blocks) {
+    if (m_depth >= kMaxDepth) {
+        xml.skipCurrentElement();
+        return;
+    }
+    ++m_depth;
+    readBlocksAt(xml, blocks);
+    --m_depth;
+}
+
+void DxlRichTextReader::readBlocksAt(QXmlStreamReader& xml, std::vector<RtBlock>& blocks) {
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::EndElement) return;
@@ -322,6 +333,16 @@ QString DxlRichTextReader::innerText(QXmlStreamReader& xml) {
 }
 
 void DxlRichTextReader::readInline(QXmlStreamReader& xml, std::vector<RtRun>& runs, RtFont font) {
+    if (m_depth >= kMaxDepth) {
+        xml.skipCurrentElement();
+        return;
+    }
+    ++m_depth;
+    readInlineAt(xml, runs, font);
+    --m_depth;
+}
+
+void DxlRichTextReader::readInlineAt(QXmlStreamReader& xml, std::vector<RtRun>& runs, RtFont font) {
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::EndElement) return;

@@ -27,7 +27,9 @@ public:
 
 private:
     void readBlocks(QXmlStreamReader& xml, std::vector<RtBlock>& blocks);
+    void readBlocksAt(QXmlStreamReader& xml, std::vector<RtBlock>& blocks);
     void readInline(QXmlStreamReader& xml, std::vector<RtRun>& runs, RtFont font);
+    void readInlineAt(QXmlStreamReader& xml, std::vector<RtRun>& runs, RtFont font);
     void readTable(QXmlStreamReader& xml, RtBlock& block);
     void readPicture(QXmlStreamReader& xml, std::vector<RtRun>& runs);
     void readPardef(QXmlStreamReader& xml);
@@ -35,8 +37,11 @@ private:
     static void applyFont(const QXmlStreamAttributes& attrs, RtFont& font);
     static void addText(std::vector<RtRun>& runs, QStringView text, const RtFont& font);
 
+    // Nesting deeper than this is skipped rather than followed (no stack overflow).
+    static constexpr int kMaxDepth = 64;
     QHash<QString, RtParagraphStyle> m_pardefs;
     QString m_problem;
+    int m_depth = 0;
 };
 
 }  // namespace store::dxl

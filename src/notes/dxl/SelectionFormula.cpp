@@ -12,6 +12,7 @@ struct SelectionFormula::Node {
     FormulaValue literal;
     QString name;        // item name (lower-cased), operator or function (lower-cased)
     std::vector<std::unique_ptr<Node>> children;
+    int depth = 1;       // levels of the tree below and including this node
 };
 
 namespace {
@@ -38,6 +39,9 @@ const FunctionInfo* findFunction(const QString& lowerName) {
     return nullptr;
 }
 
+// Deeper formulas are refused: evaluation recurses once per level.
+constexpr int kMaxDepth = 200;
+
 class Parser {
 public:
     Parser(std::vector<FormulaToken> tokens, QStringList& names) : m_tokens(std::move(tokens)), m_names(names) {}
@@ -58,6 +62,17 @@ public:
 
 private:
     const FormulaToken& peek() const { return m_tokens[m_pos]; }
+
+    std::unique_ptr<Node> tooDeep() {
+        if (m_problem.isEmpty()) m_problem = QStringLiteral("formula nested too deeply");
+        return nullptr;
+    }
+
+    // Sets the node's depth from its children; null when it is too deep.
+    std::unique_ptr<Node> finish(std::unique_ptr<Node> n) {
+        for (const auto& c : n->children) n->depth = std::max(n->depth, c->depth + 1);
+        return n->depth > kMaxDepth ? tooDeep() : std::move(n);
+    }
     bool isOp(const QString& op) const { return peek().kind == Kind::Operator && peek().text == op; }
 
     std::unique_ptr<Node> fail(const FormulaToken& t) {
@@ -87,7 +102,7 @@ private:
             if (!right) return nullptr;
             n->children.push_back(std::move(left));
             n->children.push_back(std::move(right));
-            left = std::move(n);
+            left = finish(std::move(n));
         }
         return left;
     }
@@ -96,12 +111,14 @@ private:
     std::unique_ptr<Node> parseUnary() {
         if (isOp(QStringLiteral("!"))) {
             ++m_pos;
+            if (++m_nesting > kMaxDepth) return tooDeep();
             auto operand = parseUnary();
+            --m_nesting;
             if (!operand) return nullptr;
             auto n = std::make_unique<Node>();
             n->type = Node::Type::Not;
             n->children.push_back(std::move(operand));
-            return n;
+            return finish(std::move(n));
         }
         return parseCompare();
     }
@@ -120,7 +137,7 @@ private:
             if (!right) return nullptr;
             n->children.push_back(std::move(left));
             n->children.push_back(std::move(right));
-            left = std::move(n);
+            left = finish(std::move(n));
         }
         return left;
     }
@@ -156,7 +173,9 @@ private:
             case Kind::Operator:
                 if (t.text == QLatin1String("(")) {
                     ++m_pos;
+                    if (++m_nesting > kMaxDepth) return tooDeep();
                     auto inner = parseLogic();
+                    --m_nesting;
                     if (!inner) return nullptr;
                     if (!isOp(QStringLiteral(")"))) return fail(peek());
                     ++m_pos;
@@ -190,7 +209,9 @@ private:
                         ++m_pos;
                         n->children.push_back(std::move(item));
                     } else {
+                        if (++m_nesting > kMaxDepth) return tooDeep();
                         auto arg = parseLogic();
+                        --m_nesting;
                         if (!arg) return nullptr;
                         n->children.push_back(std::move(arg));
                     }
@@ -209,11 +230,12 @@ private:
             m_problem = QStringLiteral("%1 with %2 argument(s)").arg(t.text).arg(count);
             return nullptr;
         }
-        return n;
+        return finish(std::move(n));
     }
 
     std::vector<FormulaToken> m_tokens;
     size_t m_pos = 0;
+    int m_nesting = 0;  // open parentheses, "!" and call arguments
     QStringList& m_names;
     QString m_problem;
 };
