@@ -401,3 +401,17 @@ TEST(DxlStore, DeepNestingIsCutAndSingleByteEncodingsMapOffsets) {
     EXPECT_EQ(l.size, doc.size());
     EXPECT_EQ(l.item("Subject")->texts, QStringList{QString::fromUtf8("Café crème")});
 }
+
+TEST(DxlStore, FoldersSayWhyTheyAreEmptyWhenNoDocumentHasFolderReferences) {
+    DxlTestFiles files;
+    auto s = open(files.write(F::database(F::folder("($Inbox)", "AAAA") + F::view("($All)", "SELECT @All") +
+                                          F::document("4", F::textItem("Subject", "x")))));
+    ASSERT_TRUE(s);
+    const auto infos = s->folders();
+    ASSERT_EQ(infos.size(), 2u);
+    EXPECT_EQ(infos[0].problem,
+              "folder contents unknown: no document of the file has folder references ($FolderRefs)");
+    EXPECT_TRUE(infos[1].problem.isEmpty());
+    EXPECT_TRUE(entries(*s, "($Inbox)").empty());
+    EXPECT_EQ(entries(*s, "($All)"), std::vector<uint32_t>{4});
+}

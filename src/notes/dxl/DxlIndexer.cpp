@@ -209,6 +209,14 @@ StoreError DxlIndexer::run(const QString& path) {
     const StoreError late = fillLateValues(path);
     if (!late.ok()) return late;
     assignMissingNoteIds();
+    if (m_index.folderMembers.isEmpty() && !m_index.docs.empty()) {
+        // Folders know their documents only through the documents' folder
+        // references; without any, say why the folders are empty.
+        for (DxlDesignEntry& d : m_index.designs)
+            if (d.info.isFolder && d.info.problem.isEmpty())
+                d.info.problem = QStringLiteral(
+                    "folder contents unknown: no document of the file has folder references ($FolderRefs)");
+    }
     return {};
 }
 
