@@ -9,6 +9,8 @@ entries and contacts, one of them with a photo.
 
 Run: python3 scripts/make-demo-dxl.py [OUTPUT]
 The output is deterministic: the same script always writes the same file.
+Tests read the demo database (note IDs, counts, texts): change its data only
+together with them.
 """
 import base64
 import hashlib

@@ -1,5 +1,6 @@
 #include "rtf/RtfWriter.h"
 
+#include "rtf/PictureToPng.h"
 #include "rtf/RtfImageInfo.h"
 #include "rtf/RtfTextEscaper.h"
 
@@ -263,7 +264,13 @@ void RtfWriter::writeUrl(const RtRun& run) {
 }
 
 void RtfWriter::writePicture(const RtRun& run) {
-    const RtfImageInfo info = RtfImageInfo::probe(run.picture.data);
+    QByteArray data = run.picture.data;
+    RtfImageInfo info = RtfImageInfo::probe(data);
+    const RtfImageInfo original = info;
+    if (info.format == RtfImageInfo::Format::Gif || info.format == RtfImageInfo::Format::Bmp) {
+        data = PictureToPng::convert(data);
+        info = RtfImageInfo::probe(data);
+    }
     const char* blip = nullptr;
     if (info.format == RtfImageInfo::Format::Png) blip = "\\pngblip";
     else if (info.format == RtfImageInfo::Format::Jpeg) blip = "\\jpegblip";
@@ -272,8 +279,8 @@ void RtfWriter::writePicture(const RtRun& run) {
         writeTextRun(run, pictureFallbackText());
         return;
     }
-    const int w = run.picture.widthPx > 0 ? run.picture.widthPx : info.widthPx;
-    const int h = run.picture.heightPx > 0 ? run.picture.heightPx : info.heightPx;
+    const int w = run.picture.widthPx > 0 ? run.picture.widthPx : original.widthPx;
+    const int h = run.picture.heightPx > 0 ? run.picture.heightPx : original.heightPx;
     m_body += "{\\pict";
     m_body += blip;
     if (info.widthPx > 0 && info.heightPx > 0)
@@ -281,7 +288,7 @@ void RtfWriter::writePicture(const RtRun& run) {
     if (w > 0 && h > 0)
         m_body += "\\picwgoal" + num(std::min(w * 15, 31680)) + "\\pichgoal" + num(std::min(h * 15, 31680));
     m_body += ' ';  // so that the data never joins a control word's number
-    m_body += hexLines(run.picture.data);
+    m_body += hexLines(data);
     m_body += "\n}";
 }
 

@@ -25,8 +25,9 @@ public:
 
     QByteArray write(const store::RichTextDoc& doc);
 
-    // Pictures of the last write that could not be embedded (formats other than
-    // PNG and JPEG, unreadable data) and were written as pictureFallbackText.
+    // Pictures of the last write that could not be embedded and were written as
+    // pictureFallbackText: formats other than PNG, JPEG, GIF and uncompressed
+    // BMP (GIF and BMP go in as PNG), or data that cannot be read.
     int pictureFallbacks() const { return m_pictureFallbacks; }
     static QString pictureFallbackText();
     static QString attachmentText(const QString& name);

@@ -1,11 +1,11 @@
-#include "notes/CNotesConverter.h"
-#include "notes/dxl/DxlStore.h"
+#include <gtest/gtest.h>
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
+#include "notes/CNotesConverter.h"
+#include "notes/dxl/DxlStore.h"
 
 using namespace store;
 
@@ -47,9 +47,9 @@ TEST(DemoDatabase, ListsTheMailFoldersAndViewsWithTheirCounts) {
     ASSERT_EQ(c.Initialize(), 1);
     QStringList names;
     ASSERT_EQ(c.EnumerateFolders(kDemo, QString(), names, 1), 1) << c.GetLastErrorText().toStdString();
-    const QStringList expected = {"($Inbox)\\",   "($Sent)\\",       "($Drafts)\\",   "($All)\\",
-                                  "($Trash)\\",   "($JunkMail)\\",   "($Meetings)\\", "($ToDo)\\",
-                                  "($Follow-Up)\\", "My Contacts\\", "By Diary Date\\", "Projects\\",
+    const QStringList expected = {"($Inbox)\\",       "($Sent)\\",        "($Drafts)\\",     "($All)\\",
+                                  "($Trash)\\",       "($JunkMail)\\",    "($Meetings)\\",   "($ToDo)\\",
+                                  "($Follow-Up)\\",   "My Contacts\\",    "By Diary Date\\", "Projects\\",
                                   "Projects\\2012\\", "Projects\\2013\\", "Archive\\"};
     EXPECT_EQ(names, expected);
     EXPECT_TRUE(c.folderProblems().isEmpty());
@@ -93,4 +93,42 @@ TEST(DemoDatabase, ReadsAMailWithAttachmentTableAndCopies) {
     EXPECT_EQ(pdf.size(), report.attachments[0].size);
     // Never overwrites.
     EXPECT_EQ(s->detachAttachment(report.noteId, report.attachments[0], target).status, StatusTargetExists);
+}
+
+TEST(DemoDatabase, ContactPhotoIsARealJpegAndBodiesHavePictures) {
+    auto s = openDemo();
+    ASSERT_TRUE(s);
+    std::vector<uint32_t> contacts;
+    ASSERT_TRUE(s->folderEntries(folderIndex(*s, "My Contacts"), contacts).ok());
+    ASSERT_EQ(contacts.size(), 5u);
+    int photos = 0;
+    QTemporaryDir dir;
+    for (uint32_t id : contacts) {
+        const StoreNote n = load(*s, id);
+        EXPECT_TRUE(n.item("LastName"));
+        for (const StoreAttachment& a : n.attachments) {
+            if (a.name != "ContactPhoto") continue;
+            ++photos;
+            ASSERT_TRUE(s->detachAttachment(id, a, dir.filePath("photo.jpg")).ok());
+            QFile f(dir.filePath("photo.jpg"));
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            const QByteArray jpeg = f.readAll();
+            EXPECT_TRUE(jpeg.startsWith("\xFF\xD8\xFF"));
+            EXPECT_TRUE(jpeg.endsWith("\xFF\xD9"));
+        }
+    }
+    EXPECT_EQ(photos, 1);
+
+    std::vector<uint32_t> inbox;
+    ASSERT_TRUE(s->folderEntries(folderIndex(*s, "($Inbox)"), inbox).ok());
+    int pictures = 0;
+    for (uint32_t id : inbox) {
+        const StoreNote n = load(*s, id);
+        const StoreItem* body = n.item("Body");
+        ASSERT_TRUE(body && body->richText);
+        for (const RtBlock& b : body->richText->blocks)
+            for (const RtRun& r : b.runs)
+                if (r.kind == RtRun::Kind::Picture && !r.picture.data.isEmpty()) ++pictures;
+    }
+    EXPECT_EQ(pictures, 2);  // the chart (png) and the logo (gif)
 }

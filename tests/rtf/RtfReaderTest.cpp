@@ -109,8 +109,9 @@ TEST(RtfRoundTrip, BestKeepsTablesPicturesIndentsAndLinks) {
     EXPECT_EQ(ind.tabStops, (std::vector<int>{1440, 2880}));
 
     const auto pics = pictures(back.blocks);
-    ASSERT_EQ(pics.size(), 1u);
+    ASSERT_EQ(pics.size(), 2u) << "the PNG, and the GIF as PNG";
     EXPECT_EQ(pics[0]->picture.data, tinyPng());
+    EXPECT_EQ(pics[1]->picture.format, QStringLiteral("png"));
     EXPECT_EQ(pics[0]->picture.format, QStringLiteral("png"));
     EXPECT_EQ(pics[0]->picture.widthPx, 2);
 

@@ -91,7 +91,10 @@ RichTextDoc sampleDoc() {
     RtRun gif = kindRun(RtRun::Kind::Picture);
     gif.picture.data = tinyGif();
     gif.picture.format = QStringLiteral("gif");
-    doc.blocks.push_back(para({text(QStringLiteral("Picture: ")), png, gif}));
+    RtRun unknown = kindRun(RtRun::Kind::Picture);
+    unknown.picture.data = QByteArray("\x01\x00\x09\x00 a metafile", 16);
+    unknown.picture.format = QStringLiteral("wmf");
+    doc.blocks.push_back(para({text(QStringLiteral("Picture: ")), png, gif, unknown}));
 
     doc.blocks.push_back(para({kindRun(RtRun::Kind::AttachmentRef, QStringLiteral("budget.xls")),
                                text(QStringLiteral(" see ")),

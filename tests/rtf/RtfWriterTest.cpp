@@ -67,8 +67,10 @@ TEST(RtfWriter, BestAddsLayoutPicturesTablesAndReferencesLowLeavesThemOut) {
     EXPECT_TRUE(flat.contains(QByteArray("\\pngblip\\picw2\\pich1\\picwgoal30\\pichgoal15 ") + tinyPng().toHex()));
     EXPECT_TRUE(b.contains("[Attachment: budget.xls]"));
     EXPECT_TRUE(b.contains("[Link: Minutes]"));
-    // A GIF cannot be embedded: a visible placeholder, and the writer says so.
-    EXPECT_TRUE(b.contains("[picture]"));
+    // The GIF goes in as PNG; a metafile cannot: a visible placeholder, and the writer says so.
+    EXPECT_EQ(b.count("\\pict\\pngblip"), 2);
+    EXPECT_TRUE(b.contains("\\pngblip\\picw1\\pich1\\picwgoal15\\pichgoal15 "));
+    EXPECT_EQ(b.count("[picture]"), 1);
     EXPECT_EQ(best.pictureFallbacks(), 1);
 
     // Low keeps every character of the text: table rows as tab-separated lines, references by name.

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QXmlStreamReader>
+
 #include "notes/dxl/DxlIndex.h"
 #include "notes/store/StoreStatus.h"
-
-#include <QXmlStreamReader>
 
 namespace store::dxl {
 
@@ -14,13 +14,13 @@ namespace store::dxl {
 // (item values, rich text, attachment data) stays in the file and is read
 // again when a document is opened. Base64 data is checked on the way.
 class DxlIndexer {
-public:
+  public:
     static StoreError build(const QString& path, DxlIndex& index);
 
     // Turns a document's stored item into the value formulas see.
     static FormulaValue formulaValue(const StoreItem& item);
 
-private:
+  private:
     explicit DxlIndexer(DxlIndex& index) : m_index(index) {}
     StoreError run(const QString& path);
     StoreError xmlError(const QXmlStreamReader& xml) const;
@@ -31,6 +31,8 @@ private:
     StoreError fillLateValues(const QString& path);
     void assignMissingNoteIds();
     QString where(const QXmlStreamReader& xml) const;
+    // One shared list for text values that recur (forms, names).
+    QStringList intern(const QString& text);
 
     DxlIndex& m_index;
     class DxlByteOffsets* m_offsets = nullptr;
@@ -49,6 +51,7 @@ private:
     // Item names wanted while documents were read, and those added after.
     bool m_seenDocument = false;
     QStringList m_lateNames;
+    QHash<QString, QStringList> m_pool;
 };
 
 }  // namespace store::dxl

@@ -17,6 +17,11 @@ bool DxlNoteReader::read(QXmlStreamReader& xml, StoreNote& note, QString& error)
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::EndElement) break;
         if (token != QXmlStreamReader::StartElement) continue;
+        if (xml.name() == QLatin1String("noteinfo")) {
+            note.unid = xml.attributes().value(QLatin1String("unid")).toString();
+            xml.skipCurrentElement();
+            continue;
+        }
         if (xml.name() != QLatin1String("item")) {
             xml.skipCurrentElement();  // noteinfo, updatedby, revisions, ...
             continue;

@@ -1,13 +1,12 @@
 #include "notes/dxl/DxlStore.h"
 
+#include <QXmlStreamReader>
+#include <algorithm>
+
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlIndexer.h"
 #include "notes/dxl/DxlNoteReader.h"
 #include "notes/store/SafeFileWriter.h"
-
-#include <QXmlStreamReader>
-
-#include <algorithm>
 
 namespace store::dxl {
 namespace {
@@ -17,37 +16,41 @@ struct SortKey {
     int rank = 0;  // 0 missing, 1 number, 2 time, 3 text
     double number = 0;
     qint64 instant = 0;
-    QString text;
+    const QString* text = nullptr;
 };
 
 SortKey sortKey(const FormulaValue* v) {
     SortKey k;
     if (!v || v->size() == 0) return k;
-    switch (v->kind) {
+    switch (v->kind()) {
         case FormulaValue::Kind::Number:
             k.rank = 1;
-            k.number = v->numbers.front();
+            k.number = v->numberList().front();
             break;
         case FormulaValue::Kind::Time:
             k.rank = 2;
-            k.instant = v->times.front().instantMs();
+            k.instant = v->timeList().front().instantMs();
             break;
         case FormulaValue::Kind::Text:
             k.rank = 3;
-            k.text = v->texts.front().toLower();
+            k.text = &v->textList().front();
             break;
     }
     return k;
 }
 
-// <0, 0, >0 between two present keys.
+// <0, 0, >0 between two present keys; text without regard to case.
 int compareKeys(const SortKey& a, const SortKey& b) {
     if (a.rank != b.rank) return a.rank < b.rank ? -1 : 1;
     switch (a.rank) {
-        case 1: return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
-        case 2: return a.instant < b.instant ? -1 : (a.instant > b.instant ? 1 : 0);
-        case 3: return a.text.compare(b.text);
-        default: return 0;
+        case 1:
+            return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+        case 2:
+            return a.instant < b.instant ? -1 : (a.instant > b.instant ? 1 : 0);
+        case 3:
+            return a.text->compare(*b.text, Qt::CaseInsensitive);
+        default:
+            return 0;
     }
 }
 
@@ -160,7 +163,6 @@ StoreError DxlStore::loadNote(uint32_t noteId, StoreNote& note) {
     if (!DxlNoteReader::read(xml, n, error))
         return {StatusDamaged, QStringLiteral("note ID %1: %2").arg(noteId, 0, 16).arg(error)};
     n.noteId = doc.noteId;
-    n.unid = doc.unid;
     n.noteClass = 0x0001;
     n.size = doc.end - doc.start;
     const std::vector<DxlAttachmentSpan>* spans =
@@ -182,7 +184,8 @@ StoreError DxlStore::loadNote(uint32_t noteId, StoreNote& note) {
     return {};
 }
 
-StoreError DxlStore::detachAttachment(uint32_t noteId, const StoreAttachment& attachment, const QString& targetPath) {
+StoreError DxlStore::detachAttachment(uint32_t noteId, const StoreAttachment& attachment,
+                                      const QString& targetPath) {
     const int i = m_index.byNoteId.value(noteId, -1);
     if (i < 0) return {StatusNoSuchNote, QStringLiteral("note ID %1").arg(noteId, 0, 16)};
     const DxlDocEntry& doc = m_index.docs[size_t(i)];
@@ -192,33 +195,87 @@ StoreError DxlStore::detachAttachment(uint32_t noteId, const StoreAttachment& at
     const DxlAttachmentSpan& span = m_index.attachments[size_t(doc.attachments)][size_t(attachment.key)];
     if (!span.readable) return {StatusAttachmentUnreadable, span.name + QStringLiteral(": ") + span.problem};
 
-    SafeFileWriter writer(targetPath);
-    StoreError e = writer.open();
-    if (!e.ok()) return e;
-    Base64Decoder decoder;
-    qint64 pos = span.dataStart;
-    if (!m_file.seek(pos)) return {StatusReadError, m_path};
-    while (pos < span.dataEnd) {
-        const QByteArray chunk = m_file.read(std::min<qint64>(span.dataEnd - pos, 1 << 20));
-        if (chunk.isEmpty()) {
-            writer.abort();
-            return {StatusReadError, m_path};
-        }
-        pos += chunk.size();
-        decoder.feed(chunk.constData(), chunk.size());
-        if (decoder.failed()) break;
-        const QByteArray out = decoder.takeOutput();
-        e = writer.append(out.constData(), out.size());
+    // Straight from the file's bytes, a megabyte at a time.
+    {
+        SafeFileWriter writer(targetPath);
+        StoreError e = writer.open();
         if (!e.ok()) return e;
+        Base64Decoder decoder;
+        qint64 pos = span.dataStart;
+        if (!m_file.seek(pos)) return {StatusReadError, m_path};
+        while (pos < span.dataEnd && !decoder.failed()) {
+            const QByteArray chunk = m_file.read(std::min<qint64>(span.dataEnd - pos, 1 << 20));
+            if (chunk.isEmpty()) return {StatusReadError, m_path};
+            pos += chunk.size();
+            decoder.feed(chunk.constData(), chunk.size());
+            const QByteArray out = decoder.takeOutput();
+            e = writer.append(out.constData(), out.size());
+            if (!e.ok()) return e;
+        }
+        if (decoder.finish() && decoder.decodedSize() == span.size) {
+            const QByteArray rest = decoder.takeOutput();
+            e = writer.append(rest.constData(), rest.size());
+            if (!e.ok()) return e;
+            return writer.commit();
+        }
+    }  // the writer removes what it wrote
+    // The data holds XML markup (character references, CDATA): decode it as XML.
+    return detachThroughXml(doc, attachment.key, span, targetPath);
+}
+
+StoreError DxlStore::detachThroughXml(const DxlDocEntry& doc, qint64 ordinal, const DxlAttachmentSpan& span,
+                                      const QString& targetPath) {
+    QByteArray bytes;
+    if (!m_index.encoding.isEmpty()) bytes = "<?xml version='1.0' encoding='" + m_index.encoding + "'?>";
+    if (!m_file.seek(doc.start)) return {StatusReadError, m_path};
+    bytes += m_file.read(doc.end - doc.start);
+    QXmlStreamReader xml(bytes);
+    qint64 seen = -1;
+    int depth = 0;
+    bool inFileItem = false, fileInItem = false;
+    while (!xml.atEnd()) {
+        const auto t = xml.readNext();
+        if (t == QXmlStreamReader::EndElement) {
+            if (depth == 2) inFileItem = false;
+            --depth;
+            continue;
+        }
+        if (t != QXmlStreamReader::StartElement) continue;
+        ++depth;
+        const QStringView name = xml.name();
+        if (depth == 2) {
+            inFileItem = name == QLatin1String("item") &&
+                         xml.attributes()
+                                 .value(QLatin1String("name"))
+                                 .compare(QLatin1String("$FILE"), Qt::CaseInsensitive) == 0;
+            fileInItem = false;
+        } else if (inFileItem && name == QLatin1String("file") && !fileInItem) {
+            fileInItem = true;
+            ++seen;
+        } else if (inFileItem && name == QLatin1String("filedata") && seen == ordinal) {
+            SafeFileWriter writer(targetPath);
+            StoreError e = writer.open();
+            if (!e.ok()) return e;
+            Base64Decoder decoder;
+            while (!xml.atEnd()) {
+                const auto c = xml.readNext();
+                if (c == QXmlStreamReader::EndElement) break;
+                if (c != QXmlStreamReader::Characters) continue;
+                decoder.feed(xml.text());
+                const QByteArray out = decoder.takeOutput();
+                e = writer.append(out.constData(), out.size());
+                if (!e.ok()) return e;
+            }
+            if (!decoder.finish() || decoder.decodedSize() != span.size)
+                return {StatusAttachmentUnreadable,
+                        span.name + QStringLiteral(": the data in the file cannot be decoded")};
+            const QByteArray rest = decoder.takeOutput();
+            e = writer.append(rest.constData(), rest.size());
+            if (!e.ok()) return e;
+            return writer.commit();
+        }
     }
-    if (!decoder.finish() || decoder.decodedSize() != span.size) {
-        writer.abort();
-        return {StatusAttachmentUnreadable, span.name + QStringLiteral(": the data in the file cannot be decoded")};
-    }
-    const QByteArray rest = decoder.takeOutput();
-    e = writer.append(rest.constData(), rest.size());
-    if (!e.ok()) return e;
-    return writer.commit();
+    return {StatusAttachmentUnreadable, span.name + QStringLiteral(": the data in the file cannot be found")};
 }
 
 std::vector<uint32_t> DxlStore::allDocumentIds() {

@@ -1,45 +1,52 @@
 #pragma once
 
-#include "notes/store/NotesTime.h"
-
 #include <QStringList>
-
+#include <variant>
 #include <vector>
+
+#include "notes/store/NotesTime.h"
 
 namespace store::dxl {
 
 // A value of the formula language as selection formulas and view sorting see
 // it: a list of texts, numbers or date/times. A missing item reads as "".
-struct FormulaValue {
+// Kept small (one list at a time): the index holds one per document and item.
+class FormulaValue {
+  public:
     enum class Kind : uint8_t { Text, Number, Time };
-    Kind kind = Kind::Text;
-    QStringList texts;
-    std::vector<double> numbers;
-    std::vector<NotesTime> times;
 
-    static FormulaValue text(const QString& t) {
+    FormulaValue() = default;
+    static FormulaValue text(const QString& t) { return texts(QStringList{t}); }
+    static FormulaValue texts(QStringList list) {
         FormulaValue v;
-        v.texts << t;
+        v.m_value = std::move(list);
         return v;
     }
-    static FormulaValue number(double n) {
+    static FormulaValue number(double n) { return numbers({n}); }
+    static FormulaValue numbers(std::vector<double> list) {
         FormulaValue v;
-        v.kind = Kind::Number;
-        v.numbers.push_back(n);
+        v.m_value = std::move(list);
         return v;
     }
-    int size() const {
-        switch (kind) {
-            case Kind::Text: return int(texts.size());
-            case Kind::Number: return int(numbers.size());
-            case Kind::Time: return int(times.size());
-        }
-        return 0;
+    static FormulaValue times(std::vector<NotesTime> list) {
+        FormulaValue v;
+        v.m_value = std::move(list);
+        return v;
     }
+
+    Kind kind() const { return Kind(m_value.index()); }
+    // The list of the value's kind (empty for another kind).
+    const QStringList& textList() const;
+    const std::vector<double>& numberList() const;
+    const std::vector<NotesTime>& timeList() const;
+    int size() const;
     // The values as texts (numbers and date/times in their text form).
     QStringList asTexts() const;
     // True for a number value whose first value is not zero.
-    bool isTrue() const { return kind == Kind::Number && !numbers.empty() && numbers.front() != 0.0; }
+    bool isTrue() const;
+
+  private:
+    std::variant<QStringList, std::vector<double>, std::vector<NotesTime>> m_value;
 };
 
 }  // namespace store::dxl

@@ -1,8 +1,8 @@
 #include "notes/dxl/SelectionFormula.h"
 
-#include "notes/dxl/FormulaTokenizer.h"
-
 #include <QRegularExpression>
+
+#include "notes/dxl/FormulaTokenizer.h"
 
 namespace store::dxl {
 
@@ -10,8 +10,9 @@ struct SelectionFormula::Node {
     enum class Type { Literal, Item, Not, And, Or, Compare, Call };
     Type type = Type::Literal;
     FormulaValue literal;
-    QString name;        // item name (lower-cased), operator or function (lower-cased)
+    QString name;  // item name (lower-cased), operator or function (lower-cased)
     std::vector<std::unique_ptr<Node>> children;
+    int depth = 1;  // levels of the tree below and including this node
 };
 
 namespace {
@@ -26,9 +27,9 @@ struct FunctionInfo {
     int maxArgs;
 };
 const FunctionInfo kFunctions[] = {
-    {"@all", 0, 0},         {"@true", 0, 0},      {"@false", 0, 0},    {"@isavailable", 1, 1},
+    {"@all", 0, 0},           {"@true", 0, 0},     {"@false", 0, 0},       {"@isavailable", 1, 1},
     {"@isunavailable", 1, 1}, {"@ismember", 2, 2}, {"@isnotmember", 2, 2}, {"@contains", 2, 2},
-    {"@begins", 2, 2},      {"@ends", 2, 2},      {"@lowercase", 1, 1}, {"@uppercase", 1, 1},
+    {"@begins", 2, 2},        {"@ends", 2, 2},     {"@lowercase", 1, 1},   {"@uppercase", 1, 1},
     {"@trim", 1, 1},
 };
 
@@ -38,13 +39,18 @@ const FunctionInfo* findFunction(const QString& lowerName) {
     return nullptr;
 }
 
+// Deeper formulas are refused: evaluation recurses once per level.
+constexpr int kMaxDepth = 200;
+
 class Parser {
-public:
-    Parser(std::vector<FormulaToken> tokens, QStringList& names) : m_tokens(std::move(tokens)), m_names(names) {}
+  public:
+    Parser(std::vector<FormulaToken> tokens, QStringList& names)
+        : m_tokens(std::move(tokens)), m_names(names) {}
 
     std::unique_ptr<Node> parseFormula(QString& problem) {
         // SELECT is optional; any case.
-        if (peek().kind == Kind::Name && peek().text.compare(QLatin1String("select"), Qt::CaseInsensitive) == 0)
+        if (peek().kind == Kind::Name &&
+            peek().text.compare(QLatin1String("select"), Qt::CaseInsensitive) == 0)
             ++m_pos;
         auto root = parseLogic();
         while (root && isOp(QStringLiteral(";"))) ++m_pos;  // trailing statement separators
@@ -56,22 +62,40 @@ public:
         return root;
     }
 
-private:
+  private:
     const FormulaToken& peek() const { return m_tokens[m_pos]; }
+
+    std::unique_ptr<Node> tooDeep() {
+        if (m_problem.isEmpty()) m_problem = QStringLiteral("formula nested too deeply");
+        return nullptr;
+    }
+
+    // Sets the node's depth from its children; null when it is too deep.
+    std::unique_ptr<Node> finish(std::unique_ptr<Node> n) {
+        for (const auto& c : n->children) n->depth = std::max(n->depth, c->depth + 1);
+        return n->depth > kMaxDepth ? tooDeep() : std::move(n);
+    }
     bool isOp(const QString& op) const { return peek().kind == Kind::Operator && peek().text == op; }
 
     std::unique_ptr<Node> fail(const FormulaToken& t) {
         if (!m_problem.isEmpty()) return nullptr;
         switch (t.kind) {
-            case Kind::End: m_problem = QStringLiteral("incomplete formula"); break;
-            case Kind::Function: m_problem = t.text; break;
+            case Kind::End:
+                m_problem = QStringLiteral("incomplete formula");
+                break;
+            case Kind::Function:
+                m_problem = t.text;
+                break;
             case Kind::Other:
                 m_problem = t.text == QLatin1String(":=") ? QStringLiteral("assignment :=")
                                                           : QStringLiteral("operator %1").arg(t.text);
                 break;
-            case Kind::Name: m_problem = QStringLiteral("keyword %1").arg(t.text.toUpper()); break;
+            case Kind::Name:
+                m_problem = QStringLiteral("keyword %1").arg(t.text.toUpper());
+                break;
             default:
-                m_problem = QStringLiteral("unexpected \"%1\" at position %2").arg(t.text).arg(t.position + 1);
+                m_problem =
+                    QStringLiteral("unexpected \"%1\" at position %2").arg(t.text).arg(t.position + 1);
         }
         return nullptr;
     }
@@ -87,7 +111,7 @@ private:
             if (!right) return nullptr;
             n->children.push_back(std::move(left));
             n->children.push_back(std::move(right));
-            left = std::move(n);
+            left = finish(std::move(n));
         }
         return left;
     }
@@ -96,12 +120,14 @@ private:
     std::unique_ptr<Node> parseUnary() {
         if (isOp(QStringLiteral("!"))) {
             ++m_pos;
+            if (++m_nesting > kMaxDepth) return tooDeep();
             auto operand = parseUnary();
+            --m_nesting;
             if (!operand) return nullptr;
             auto n = std::make_unique<Node>();
             n->type = Node::Type::Not;
             n->children.push_back(std::move(operand));
-            return n;
+            return finish(std::move(n));
         }
         return parseCompare();
     }
@@ -109,8 +135,8 @@ private:
     // compare := primary (op primary)*
     std::unique_ptr<Node> parseCompare() {
         auto left = parsePrimary();
-        static const QStringList ops = {QStringLiteral("="),  QStringLiteral("!="), QStringLiteral("<"),
-                                        QStringLiteral(">"),  QStringLiteral("<="), QStringLiteral(">=")};
+        static const QStringList ops = {QStringLiteral("="), QStringLiteral("!="), QStringLiteral("<"),
+                                        QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=")};
         while (left && peek().kind == Kind::Operator && ops.contains(peek().text)) {
             auto n = std::make_unique<Node>();
             n->type = Node::Type::Compare;
@@ -120,7 +146,7 @@ private:
             if (!right) return nullptr;
             n->children.push_back(std::move(left));
             n->children.push_back(std::move(right));
-            left = std::move(n);
+            left = finish(std::move(n));
         }
         return left;
     }
@@ -152,18 +178,22 @@ private:
                 ++m_pos;
                 return n;
             }
-            case Kind::Function: return parseCall();
+            case Kind::Function:
+                return parseCall();
             case Kind::Operator:
                 if (t.text == QLatin1String("(")) {
                     ++m_pos;
+                    if (++m_nesting > kMaxDepth) return tooDeep();
                     auto inner = parseLogic();
+                    --m_nesting;
                     if (!inner) return nullptr;
                     if (!isOp(QStringLiteral(")"))) return fail(peek());
                     ++m_pos;
                     return inner;
                 }
                 return fail(t);
-            default: return fail(t);
+            default:
+                return fail(t);
         }
     }
 
@@ -190,7 +220,9 @@ private:
                         ++m_pos;
                         n->children.push_back(std::move(item));
                     } else {
+                        if (++m_nesting > kMaxDepth) return tooDeep();
                         auto arg = parseLogic();
+                        --m_nesting;
                         if (!arg) return nullptr;
                         n->children.push_back(std::move(arg));
                     }
@@ -209,29 +241,33 @@ private:
             m_problem = QStringLiteral("%1 with %2 argument(s)").arg(t.text).arg(count);
             return nullptr;
         }
-        return n;
+        return finish(std::move(n));
     }
 
     std::vector<FormulaToken> m_tokens;
     size_t m_pos = 0;
+    int m_nesting = 0;  // open parentheses, "!" and call arguments
     QStringList& m_names;
     QString m_problem;
 };
 
 // ---- evaluation
 
-FormulaValue boolValue(bool b) { return FormulaValue::number(b ? 1 : 0); }
+FormulaValue boolValue(bool b) {
+    return FormulaValue::number(b ? 1 : 0);
+}
 
 // Compares two single values of the same kind: <0, 0, >0.
 int compareAt(const FormulaValue& a, int i, const FormulaValue& b, int j) {
-    switch (a.kind) {
-        case FormulaValue::Kind::Text: return a.texts.at(i).compare(b.texts.at(j));
+    switch (a.kind()) {
+        case FormulaValue::Kind::Text:
+            return a.textList().at(i).compare(b.textList().at(j));
         case FormulaValue::Kind::Number: {
-            const double x = a.numbers[size_t(i)], y = b.numbers[size_t(j)];
+            const double x = a.numberList()[size_t(i)], y = b.numberList()[size_t(j)];
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case FormulaValue::Kind::Time: {
-            const qint64 x = a.times[size_t(i)].instantMs(), y = b.times[size_t(j)].instantMs();
+            const qint64 x = a.timeList()[size_t(i)].instantMs(), y = b.timeList()[size_t(j)].instantMs();
             return x < y ? -1 : (x > y ? 1 : 0);
         }
     }
@@ -239,17 +275,23 @@ int compareAt(const FormulaValue& a, int i, const FormulaValue& b, int j) {
 }
 
 bool compareAny(const FormulaValue& a, const FormulaValue& b, const QString& op) {
-    if (a.kind != b.kind) return false;  // values of different types never compare
+    if (a.kind() != b.kind()) return false;  // values of different types never compare
     for (int i = 0; i < a.size(); ++i) {
         for (int j = 0; j < b.size(); ++j) {
             const int c = compareAt(a, i, b, j);
             bool r = false;
-            if (op == QLatin1String("=")) r = c == 0;
-            else if (op == QLatin1String("!=")) r = c != 0;
-            else if (op == QLatin1String("<")) r = c < 0;
-            else if (op == QLatin1String(">")) r = c > 0;
-            else if (op == QLatin1String("<=")) r = c <= 0;
-            else if (op == QLatin1String(">=")) r = c >= 0;
+            if (op == QLatin1String("="))
+                r = c == 0;
+            else if (op == QLatin1String("!="))
+                r = c != 0;
+            else if (op == QLatin1String("<"))
+                r = c < 0;
+            else if (op == QLatin1String(">"))
+                r = c > 0;
+            else if (op == QLatin1String("<="))
+                r = c <= 0;
+            else if (op == QLatin1String(">="))
+                r = c >= 0;
             if (r) return true;
         }
     }
@@ -257,7 +299,7 @@ bool compareAny(const FormulaValue& a, const FormulaValue& b, const QString& op)
 }
 
 bool contains(const FormulaValue& list, const FormulaValue& v, int index) {
-    if (list.kind != v.kind) return false;
+    if (list.kind() != v.kind()) return false;
     for (int i = 0; i < list.size(); ++i)
         if (compareAt(v, index, list, i) == 0) return true;
     return false;
@@ -269,29 +311,37 @@ FormulaValue normalised(const FormulaValue* v) {
     return *v;
 }
 
-FormulaValue mapTexts(const FormulaValue& v, const std::function<QString(const QString&)>& f, bool dropEmpty) {
-    FormulaValue out;
+FormulaValue mapTexts(const FormulaValue& v, const std::function<QString(const QString&)>& f,
+                      bool dropEmpty) {
+    QStringList out;
     for (const QString& s : v.asTexts()) {
         const QString r = f(s);
         if (dropEmpty && r.isEmpty() && v.size() > 1) continue;
-        out.texts << r;
+        out << r;
     }
-    if (out.texts.isEmpty()) out.texts << QString();
-    return out;
+    if (out.isEmpty()) out << QString();
+    return FormulaValue::texts(out);
 }
 
 FormulaValue evaluate(const Node& n, const SelectionFormula::ItemLookup& lookup) {
     switch (n.type) {
-        case Node::Type::Literal: return n.literal;
-        case Node::Type::Item: return normalised(lookup(n.name));
-        case Node::Type::Not: return boolValue(!evaluate(*n.children[0], lookup).isTrue());
+        case Node::Type::Literal:
+            return n.literal;
+        case Node::Type::Item:
+            return normalised(lookup(n.name));
+        case Node::Type::Not:
+            return boolValue(!evaluate(*n.children[0], lookup).isTrue());
         case Node::Type::And:
-            return boolValue(evaluate(*n.children[0], lookup).isTrue() && evaluate(*n.children[1], lookup).isTrue());
+            return boolValue(evaluate(*n.children[0], lookup).isTrue() &&
+                             evaluate(*n.children[1], lookup).isTrue());
         case Node::Type::Or:
-            return boolValue(evaluate(*n.children[0], lookup).isTrue() || evaluate(*n.children[1], lookup).isTrue());
+            return boolValue(evaluate(*n.children[0], lookup).isTrue() ||
+                             evaluate(*n.children[1], lookup).isTrue());
         case Node::Type::Compare:
-            return boolValue(compareAny(evaluate(*n.children[0], lookup), evaluate(*n.children[1], lookup), n.name));
-        case Node::Type::Call: break;
+            return boolValue(
+                compareAny(evaluate(*n.children[0], lookup), evaluate(*n.children[1], lookup), n.name));
+        case Node::Type::Call:
+            break;
     }
     const QString& f = n.name;
     if (f == QLatin1String("@all") || f == QLatin1String("@true")) return boolValue(true);
@@ -299,9 +349,11 @@ FormulaValue evaluate(const Node& n, const SelectionFormula::ItemLookup& lookup)
     if (f == QLatin1String("@isavailable")) return boolValue(lookup(n.children[0]->name) != nullptr);
     if (f == QLatin1String("@isunavailable")) return boolValue(lookup(n.children[0]->name) == nullptr);
     if (f == QLatin1String("@lowercase"))
-        return mapTexts(evaluate(*n.children[0], lookup), [](const QString& s) { return s.toLower(); }, false);
+        return mapTexts(
+            evaluate(*n.children[0], lookup), [](const QString& s) { return s.toLower(); }, false);
     if (f == QLatin1String("@uppercase"))
-        return mapTexts(evaluate(*n.children[0], lookup), [](const QString& s) { return s.toUpper(); }, false);
+        return mapTexts(
+            evaluate(*n.children[0], lookup), [](const QString& s) { return s.toUpper(); }, false);
     if (f == QLatin1String("@trim")) {
         static const QRegularExpression blanks(QStringLiteral(" {2,}"));
         return mapTexts(
@@ -331,9 +383,12 @@ FormulaValue evaluate(const Node& n, const SelectionFormula::ItemLookup& lookup)
     for (const QString& x : as) {
         for (const QString& y : bs) {
             bool r = false;
-            if (f == QLatin1String("@contains")) r = x.contains(y);
-            else if (f == QLatin1String("@begins")) r = x.startsWith(y);
-            else if (f == QLatin1String("@ends")) r = x.endsWith(y);
+            if (f == QLatin1String("@contains"))
+                r = x.contains(y);
+            else if (f == QLatin1String("@begins"))
+                r = x.startsWith(y);
+            else if (f == QLatin1String("@ends"))
+                r = x.endsWith(y);
             if (r) return boolValue(true);
         }
     }
@@ -359,6 +414,8 @@ std::unique_ptr<SelectionFormula> SelectionFormula::parse(const QString& text, Q
     return formula;
 }
 
-bool SelectionFormula::selects(const ItemLookup& lookup) const { return evaluate(*m_root, lookup).isTrue(); }
+bool SelectionFormula::selects(const ItemLookup& lookup) const {
+    return evaluate(*m_root, lookup).isTrue();
+}
 
 }  // namespace store::dxl

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "app/FailedItem.h"
+#include "app/IConversionBackend.h"
+#include "notes/CNotesConverter.h"
+
+#include <QMainWindow>
+#include <QMutex>
+#include <QPointer>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+
+class CProgressWaitDlg;
+class CTesselEmlConverterGuiView;
+class CTovanCommonBaseView;
+class IDocumentExporter;
+class IItemList;
+class QAction;
+class QToolBar;
+
+// Which sources the save step converts.
+enum SourceMode { SingleFile = 1, FileList = 2 };
+
+// The main window and hub of the wizard: it owns the Notes access object,
+// the link to the folder export run and the Word automation object, holds
+// the wizard's shared state, and the step pages reach the core only through
+// its hub operations. Hub operations that do Notes or office work may be
+// called from worker threads; the rest run on the UI thread.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // backend null: the real core (CCoreConversionBackend).
+    explicit CMainFrame(std::unique_ptr<IConversionBackend> backend = nullptr, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Builds bars, starts the Notes session, creates the wait dialog and the
+    // step host. False when the program cannot go on (the reason was shown).
+    bool OnCreate();
+    // The frame published by the last successful OnCreate (null before).
+    static CMainFrame* MainFrame();
+
+    // ---- hub operations
+    void GoToNextStep(int n);
+    int GoToPreviousStep(int n);
+    int EnumerateFolders(QStringList& folders, int flag);
+    void ListFolderItems(const QString& folderName, IItemList* list);
+    bool CheckWordAvailable();
+    int PrepareWord();
+    int SaveOneFolder(const QString& folderName);
+    void ShutdownWord();
+    IDocumentExporter* WordExporter() const { return m_pWordExporter.get(); }
+    void ShowProgress(const QString& text);
+    void HideProgress();
+    int EnumerateServers(QStringList& servers);
+    int ListServerDatabases(const QString& serverName, QStringList& databases);
+    void AddDominoServerFiles(const QString& serverName, const QStringList& paths);
+    void SetSourcePath(const QString& path);
+    void SetServerName(const QString& server);
+    void SetDestinationPath(const QString& path);
+    void SetDestinationName(const QString& name);  // also clears the server name
+    // The items of the current run that produced no document.
+    FailedItemList GetFailedItems() const;
+    void ClearFailedItems();
+    void AddFailedItem(const FailedItem& item);
+    // Items found and documents written in the current run; false when the core does not count them.
+    bool GetItemCounts(int* found, int* written) const;
+
+    // ---- wizard state
+    QString SourcePath() const;
+    QString ServerName() const;
+    QString DestFolderPath() const;
+    QString DestFolderName() const;
+    QStringList SelectedFolders() const;
+    void SetSelectedFolders(const QStringList& folders);
+    QStringList SourcePaths() const;
+    QStringList SourceServers() const;
+    void SetSourceList(const QStringList& paths, const QStringList& servers);
+    QString ListDestRoot() const;
+    void SetListDestRoot(const QString& root);
+    int SourceMode() const { return m_nSourceMode; }
+    void SetSourceMode(int mode) { m_nSourceMode = mode; }
+
+    std::atomic<int> m_bSaving{0};
+    std::atomic<int> m_nCurrentStep{0};
+    std::atomic<int> m_bStepOneActive{0};
+    unsigned char m_bShowViewFolders = 0;
+
+    CNotesConverter& Notes() { return m_notes; }
+    CTesselEmlConverterGuiView* StepHost() const { return m_pStepHost; }
+    void SetStepHost(CTesselEmlConverterGuiView* host) { m_pStepHost = host; }
+    void SetActiveView(CTovanCommonBaseView* view) { m_pActiveView = view; }
+    CTovanCommonBaseView* ActiveView() const { return m_pActiveView; }
+    CProgressWaitDlg* ProgressWaitDialog() const { return m_pProgressWaitDlg; }
+    QString AppDirectory() const { return m_strAppDirectory; }
+
+    // ---- commands
+    // Runs the close handling; true when the window may close.
+    bool CloseHandling();
+    void OnHelp();
+    void OnAbout();
+    void OnAdvanceSettings();
+    void OnHomePage();
+    // Where Help finds the manual; empty when it is nowhere.
+    QString HelpFilePath() const;
+    // Reads the show-view-folders setting into the Notes access object.
+    void ReadShowViewFolders();
+    QAction* AdvanceSettingsAction() const { return m_actAdvance; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void CreateBars();
+    void SendToHost(int message);
+
+    CNotesConverter m_notes;
+    std::unique_ptr<IConversionBackend> m_backend;
+    std::unique_ptr<IDocumentExporter> m_pWordExporter;
+
+    mutable QMutex m_stateMutex;
+    QString m_strSourcePath;
+    QString m_strServerName;
+    QStringList m_arrSelectedFolders;
+    QString m_strDestFolderPath;
+    QString m_strDestFolderName;
+    QStringList m_arrSourcePaths;
+    QStringList m_arrSourceServers;
+    QString m_strListDestRoot;
+    std::atomic<int> m_nSourceMode{0};
+
+    QToolBar* m_pToolBar = nullptr;
+    QAction* m_actAdvance = nullptr;
+    CTesselEmlConverterGuiView* m_pStepHost = nullptr;
+    CTovanCommonBaseView* m_pActiveView = nullptr;
+    CProgressWaitDlg* m_pProgressWaitDlg = nullptr;  // child of the frame
+    QString m_strAppDirectory;
+    bool m_bF5Down = false;
+    bool m_bForceClose = false;
+};

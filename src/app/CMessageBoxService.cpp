@@ -1,0 +1,124 @@
+#include "app/CMessageBoxService.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMutexLocker>
+#include <QUrl>
+
+CMessageBoxService& CMessageBoxService::instance() {
+    static CMessageBoxService service;
+    return service;
+}
+
+QString CMessageBoxService::displayText(const QString& text) {
+    // The texts carry Windows line ends; show them as plain line breaks.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+void CMessageBoxService::record(const QString& kind, const QString& text) {
+    QMutexLocker lock(&m_mutex);
+    m_shown.append({kind, text});
+}
+
+void CMessageBoxService::Information(QWidget* parent, const QString& text) {
+    record(QStringLiteral("info"), text);
+    if (m_testMode) return;
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Tesseldoc"), displayText(text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void CMessageBoxService::Plain(QWidget* parent, const QString& text) {
+    record(QStringLiteral("plain"), text);
+    if (m_testMode) return;
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tesseldoc"), displayText(text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool CMessageBoxService::Question(QWidget* parent, const QString& text) {
+    record(QStringLiteral("question"), text);
+    if (m_testMode) {
+        if (m_questionHook) m_questionHook(text);
+        QMutexLocker lock(&m_mutex);
+        if (m_answers.empty()) return false;
+        const bool yes = m_answers.front();
+        m_answers.pop_front();
+        return yes;
+    }
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tesseldoc"), displayText(text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+int CMessageBoxService::ExecDialog(QDialog& dialog) {
+    record(QStringLiteral("dialog"), dialog.windowTitle());
+    if (m_testMode) {
+        if (!m_dialogHandler) return QDialog::Rejected;
+        return m_dialogHandler(dialog);
+    }
+    return dialog.exec();
+}
+
+QStringList CMessageBoxService::GetOpenFileNames(QWidget* parent, const QString& caption, const QString& filter) {
+    if (m_testMode) return m_openFilesHandler ? m_openFilesHandler() : QStringList();
+    return QFileDialog::getOpenFileNames(parent, caption, QString(), filter);
+}
+
+QString CMessageBoxService::GetExistingDirectory(QWidget* parent, const QString& caption, const QString& start) {
+    if (m_testMode) return m_directoryHandler ? m_directoryHandler() : QString();
+    return QFileDialog::getExistingDirectory(parent, caption, start);
+}
+
+void CMessageBoxService::OpenUrl(const QString& urlOrPath) {
+    record(QStringLiteral("open"), urlOrPath);
+    if (m_testMode) return;
+    const QUrl url = urlOrPath.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(urlOrPath) : QUrl(urlOrPath);
+    QDesktopServices::openUrl(url);
+}
+
+void CMessageBoxService::setTestMode(bool on) { m_testMode = on; }
+
+void CMessageBoxService::queueAnswer(bool yes) {
+    QMutexLocker lock(&m_mutex);
+    m_answers.push_back(yes);
+}
+
+void CMessageBoxService::setDialogHandler(std::function<int(QDialog&)> handler) { m_dialogHandler = std::move(handler); }
+
+void CMessageBoxService::setOpenFileNamesHandler(std::function<QStringList()> handler) {
+    m_openFilesHandler = std::move(handler);
+}
+
+void CMessageBoxService::setDirectoryHandler(std::function<QString()> handler) {
+    m_directoryHandler = std::move(handler);
+}
+
+void CMessageBoxService::setQuestionHook(std::function<void(const QString&)> hook) { m_questionHook = std::move(hook); }
+
+QList<CMessageBoxService::Shown> CMessageBoxService::shown() const {
+    QMutexLocker lock(&m_mutex);
+    return m_shown;
+}
+
+QStringList CMessageBoxService::shownTexts() const {
+    QMutexLocker lock(&m_mutex);
+    QStringList texts;
+    for (const Shown& s : m_shown)
+        if (s.kind != QLatin1String("dialog") && s.kind != QLatin1String("open")) texts.append(s.text);
+    return texts;
+}
+
+void CMessageBoxService::clear() {
+    QMutexLocker lock(&m_mutex);
+    m_shown.clear();
+    m_answers.clear();
+    m_dialogHandler = nullptr;
+    m_openFilesHandler = nullptr;
+    m_directoryHandler = nullptr;
+    m_questionHook = nullptr;
+}

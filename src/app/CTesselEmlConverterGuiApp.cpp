@@ -1,0 +1,46 @@
+#include "app/CTesselEmlConverterGuiApp.h"
+
+#include "app/AppTexts.h"
+#include "app/CMainFrame.h"
+#include "app/CMessageBoxService.h"
+#include "app/GuiResources.h"
+#include "app/IConversionBackend.h"
+
+#include <QApplication>
+
+CTesselEmlConverterGuiApp::CTesselEmlConverterGuiApp(QApplication& app) : m_app(app) {}
+
+CTesselEmlConverterGuiApp::~CTesselEmlConverterGuiApp() {
+    m_frame.reset();
+    m_instanceLock.release();
+}
+
+void CTesselEmlConverterGuiApp::SetRegistryKey() {
+    QCoreApplication::setOrganizationName(AppTexts::kRegistryKey);
+    QCoreApplication::setApplicationName(AppTexts::kProductName);
+}
+
+bool CTesselEmlConverterGuiApp::InitInstance(std::unique_ptr<IConversionBackend> backend, bool show) {
+    if (!m_instanceLock.tryAcquire()) {
+        CMessageBoxService::instance().Information(nullptr, AppTexts::kAnotherInstance);
+        return false;
+    }
+    SetRegistryKey();
+    InitGuiResources();
+    m_app.setWindowIcon(ProductIcon());
+    m_frame = std::make_unique<CMainFrame>(std::move(backend));
+    if (!m_frame->OnCreate()) {
+        m_frame.reset();
+        return false;
+    }
+    if (show) {
+        m_frame->showMaximized();
+        m_frame->raise();
+    }
+    return true;
+}
+
+int CTesselEmlConverterGuiApp::Run() {
+    m_app.setQuitOnLastWindowClosed(true);
+    return m_app.exec();
+}

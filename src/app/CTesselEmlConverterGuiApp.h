@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/CSingleInstanceLock.h"
+#include "app/IConversionBackend.h"
+
+#include <memory>
+
+class CMainFrame;
+class IConversionBackend;
+class QApplication;
+
+// The application object: single instance, settings location, the main frame.
+class CTesselEmlConverterGuiApp {
+public:
+    explicit CTesselEmlConverterGuiApp(QApplication& app);
+    ~CTesselEmlConverterGuiApp();
+
+    // Sets where settings live (organisation and application names).
+    static void SetRegistryKey();
+    // Start-up; false when the program must end (another instance runs, or
+    // the frame could not be created). backend null: the real core.
+    bool InitInstance(std::unique_ptr<IConversionBackend> backend = nullptr, bool show = true);
+    // Runs the event loop until the frame closes.
+    int Run();
+    CMainFrame* MainFrame() const { return m_frame.get(); }
+
+private:
+    QApplication& m_app;
+    CSingleInstanceLock m_instanceLock;
+    std::unique_ptr<CMainFrame> m_frame;
+};

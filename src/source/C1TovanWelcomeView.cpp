@@ -1,0 +1,322 @@
+#include "source/C1TovanWelcomeView.h"
+
+#include "app/AppTexts.h"
+#include "app/CMainFrame.h"
+#include "app/CMessageBoxService.h"
+#include "app/GuiResources.h"
+#include "app/StepPages.h"
+#include "app/WindowMessages.h"
+#include "source/SourcePathRules.h"
+#include "source/SourceTexts.h"
+#include "steps/CSelectDestinationDlg.h"
+#include "widgets/ShellFileIcon.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTableWidget>
+
+CTovanCommonBaseView* CreateStepOnePage(CMainFrame* frame) { return new C1TovanWelcomeView(frame); }
+
+C1TovanWelcomeView::C1TovanWelcomeView(CMainFrame* frame)
+    : CTovanCommonBaseView(frame, AppTexts::kPageTitle[0]), m_pList(new QTableWidget(0, 2, this)) {
+    setObjectName(QStringLiteral("Step1"));
+    m_pList->setHorizontalHeaderLabels({SourceTexts::kColFilePath, SourceTexts::kColServer});
+    m_pList->setColumnWidth(0, 500);
+    m_pList->setColumnWidth(1, 500);
+    m_pList->setShowGrid(true);
+    m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pList->verticalHeader()->hide();
+    m_pList->horizontalHeader()->setStretchLastSection(true);
+    m_pList->setIconSize(QSize(16, 16));
+
+    auto makeButton = [this](const QString& text, const QString& tip, const QString& icon, int id) {
+        auto* button = new QPushButton(CommandIcon(icon), text, this);
+        button->setToolTip(tip);
+        button->setProperty("buttonId", id);
+        button->setAutoDefault(false);
+        return button;
+    };
+    m_btnAddFiles = makeButton(SourceTexts::kBtnAddFiles, SourceTexts::kTipAddFiles, QStringLiteral("add"), 100);
+    m_btnAddDomino = makeButton(SourceTexts::kBtnAddDomino, SourceTexts::kTipAddDomino, QStringLiteral("domino"), 500);
+    m_btnRemove = makeButton(SourceTexts::kBtnRemove, SourceTexts::kTipRemove, QStringLiteral("remove"), 200);
+    m_btnRemoveAll = makeButton(SourceTexts::kBtnRemoveAll, SourceTexts::kTipRemoveAll, QStringLiteral("removeall"), 300);
+    connect(m_btnAddFiles, &QPushButton::clicked, this, &C1TovanWelcomeView::OnAddFiles);
+    connect(m_btnAddDomino, &QPushButton::clicked, this, &C1TovanWelcomeView::OnAddDominoFiles);
+    connect(m_btnRemove, &QPushButton::clicked, this, &C1TovanWelcomeView::OnRemove);
+    connect(m_btnRemoveAll, &QPushButton::clicked, this, &C1TovanWelcomeView::OnRemoveAll);
+    WatchChildren();
+}
+
+void C1TovanWelcomeView::WatchChildren() {
+    m_pList->installEventFilter(this);
+    m_pList->viewport()->installEventFilter(this);
+    for (QPushButton* b : findChildren<QPushButton*>()) b->installEventFilter(this);
+}
+
+void C1TovanWelcomeView::OnInitialUpdate() {
+    CTovanCommonBaseView::OnInitialUpdate();
+    SetCurrentStepIndex(0);
+    HideStop();
+    HideExit();
+    NextButton()->setText(AppTexts::kBtnExport);
+    NextButton()->setIcon(CommandIcon(QStringLiteral("export")));
+}
+
+int C1TovanWelcomeView::OnActivate() {
+    m_pFrame->m_nCurrentStep = 1;
+    m_pList->show();
+    for (QPushButton* b : {m_btnAddFiles, m_btnAddDomino, m_btnRemove, m_btnRemoveAll}) b->show();
+    HideBack();
+    HideStop();
+    SetCurrentStepIndex(0);
+    PreviewButton()->show();
+    LayoutButtons();
+    return 1;
+}
+
+void C1TovanWelcomeView::resizeEvent(QResizeEvent* event) {
+    CTovanCommonBaseView::resizeEvent(event);
+    const int w = width();
+    const int h = height();
+    m_pList->setGeometry(220, 100, qMax(0, w - 240), qMax(0, h - 190));
+    // Right-aligned with 10 pixels between them; a button is never narrower than its text.
+    struct Slot {
+        QPushButton* button;
+        int width;
+    };
+    const Slot order[] = {{m_btnRemoveAll, 120}, {m_btnRemove, 100}, {m_btnAddDomino, 130}, {m_btnAddFiles, 110}};
+    int right = w - 20;
+    for (const Slot& slot : order) {
+        const int bw = qMax(slot.width, slot.button->sizeHint().width());
+        slot.button->setGeometry(right - bw, 50, bw, 26);
+        right -= bw + 10;
+    }
+}
+
+QList<NsfSourceEntry> C1TovanWelcomeView::Entries() const {
+    QList<NsfSourceEntry> entries;
+    for (int row = 0; row < m_pList->rowCount(); ++row) {
+        const QTableWidgetItem* path = m_pList->item(row, 0);
+        const QTableWidgetItem* server = m_pList->item(row, 1);
+        entries.append({path ? path->text() : QString(), server ? server->text() : QString()});
+    }
+    return entries;
+}
+
+void C1TovanWelcomeView::InsertRowOnTop(const NsfSourceEntry& entry) {
+    m_pList->insertRow(0);
+    auto* path = new QTableWidgetItem(ShellFileIcon(entry.filePath), entry.filePath);
+    path->setToolTip(entry.filePath);
+    m_pList->setItem(0, 0, path);
+    m_pList->setItem(0, 1, new QTableWidgetItem(entry.serverName));
+}
+
+void C1TovanWelcomeView::OnAddFiles() {
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    QList<NsfSourceEntry> entries = Entries();
+    const QStringList chosen = boxes.GetOpenFileNames(this, SourceTexts::kDialogTitle, SourceTexts::kDialogFilter);
+    for (const QString& path : chosen) {
+        bool listed = false;
+        for (const NsfSourceEntry& e : entries)
+            if (e.filePath == path) listed = true;
+        if (listed) {
+            boxes.Information(this, path + SourceTexts::kAlreadyExists);
+            continue;
+        }
+        entries.append({path, QString()});
+    }
+    // The list is rebuilt whether or not files were chosen: each entry goes on top.
+    m_pList->setRowCount(0);
+    bool network = false;
+    for (const NsfSourceEntry& e : entries) {
+        if (!SourcePathRules::IsAcceptedSourcePath(e.filePath)) continue;
+        InsertRowOnTop(e);
+        if (e.serverName.isEmpty() && SourcePathRules::IsNetworkPath(e.filePath)) network = true;
+    }
+    if (network) boxes.Plain(this, SourceTexts::kNetworkWarning);
+}
+
+void C1TovanWelcomeView::OnAddDominoFiles() {
+    // Databases on Domino servers are added through the server browser, which
+    // calls the frame's AddDominoServerFiles; without one, say so.
+    CMessageBoxService::instance().Information(this, SourceTexts::kDominoUnavailable);
+}
+
+void C1TovanWelcomeView::AddServerFiles(const QString& serverName, const QStringList& paths) {
+    for (const QString& path : paths) {
+        const NsfSourceEntry entry{path, serverName};
+        if (Entries().contains(entry)) continue;
+        InsertRowOnTop(entry);
+    }
+}
+
+void C1TovanWelcomeView::OnRemove() {
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    if (m_pList->rowCount() == 0) {
+        boxes.Information(this, SourceTexts::kNothingToRemove);
+        return;
+    }
+    bool removed = false;
+    for (int row = m_pList->rowCount() - 1; row >= 0; --row) {
+        const QTableWidgetItem* item = m_pList->item(row, 0);
+        if (item && item->isSelected()) {
+            m_pList->removeRow(row);
+            removed = true;
+        }
+    }
+    if (!removed) boxes.Information(this, SourceTexts::kSelectToRemove);
+}
+
+void C1TovanWelcomeView::OnRemoveAll() {
+    if (m_pList->rowCount() == 0) {
+        CMessageBoxService::instance().Information(this, SourceTexts::kNothingToRemove);
+        return;
+    }
+    m_pList->setRowCount(0);
+}
+
+void C1TovanWelcomeView::OnPreview() {
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    if (m_pList->rowCount() == 0) {
+        boxes.Information(this, SourceTexts::kNothingToPreview);
+        return;
+    }
+    int marked = -1;
+    for (int row = 0; row < m_pList->rowCount() && marked < 0; ++row)
+        if (m_pList->item(row, 0) && m_pList->item(row, 0)->isSelected()) marked = row;
+    if (marked < 0) {
+        boxes.Information(this, SourceTexts::kSelectToPreview);
+        return;
+    }
+    const NsfSourceEntry entry = Entries().at(marked);
+    if (!entry.serverName.isEmpty()) {
+        boxes.Information(this, SourceTexts::kNoDominoPreview);
+        return;
+    }
+    if (!SourcePathRules::IsAcceptedSourcePath(entry.filePath)) {
+        boxes.Information(this, SourceTexts::kEnterNsf);
+        return;
+    }
+    m_pFrame->SetSourceMode(SingleFile);
+    m_pFrame->SetSourcePath(entry.filePath);
+    m_pFrame->SetServerName(entry.serverName);
+    m_pFrame->GoToNextStep(0);
+}
+
+void C1TovanWelcomeView::OnNext() {
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    if (m_pList->rowCount() == 0) {
+        boxes.Information(this, SourceTexts::kAddToExport);
+        return;
+    }
+    CSelectDestinationDlg dlg(this);
+    if (boxes.ExecDialog(dlg) != QDialog::Accepted) return;
+    QStringList paths, servers;
+    for (const NsfSourceEntry& e : Entries()) {
+        paths.append(e.filePath);
+        servers.append(e.serverName);
+    }
+    m_pFrame->SetListDestRoot(dlg.OutputRoot());
+    m_pFrame->SetSourceList(paths, servers);
+    m_pFrame->SetSourceMode(FileList);
+    m_pFrame->GoToNextStep(1);
+}
+
+QList<QPushButton*> C1TovanWelcomeView::TabOrder() const {
+    return {m_btnAddFiles, m_btnAddDomino, m_btnRemove, m_btnRemoveAll, PreviewButton(), NextButton()};
+}
+
+bool C1TovanWelcomeView::HandleKey(int key, int& tabPosition) {
+    switch (key) {
+    case Qt::Key_A:
+        m_btnAddFiles->setFocus();
+        OnAddFiles();
+        return true;
+    case Qt::Key_D:
+        m_btnAddDomino->setFocus();
+        OnAddDominoFiles();
+        return true;
+    case Qt::Key_R:
+        m_btnRemove->setFocus();
+        OnRemove();
+        return true;
+    case Qt::Key_M:
+        m_btnRemoveAll->setFocus();
+        OnRemoveAll();
+        return true;
+    case Qt::Key_P:
+        OnPreview();
+        return true;
+    case Qt::Key_E:
+        OnNext();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus == m_btnAddFiles) OnAddFiles();
+        else if (focus == m_btnAddDomino) OnAddDominoFiles();
+        else if (focus == m_btnRemove) OnRemove();
+        else if (focus == m_btnRemoveAll) OnRemoveAll();
+        else if (focus == PreviewButton()) OnPreview();
+        else if (focus == NextButton()) OnNext();
+        else return false;
+        return true;
+    }
+    case Qt::Key_Tab: {
+        const QList<QPushButton*> order = TabOrder();
+        tabPosition = (tabPosition + 1) % int(order.size());
+        order[tabPosition]->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool C1TovanWelcomeView::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    const bool isKey = type == QEvent::KeyPress || type == QEvent::ShortcutOverride;
+    const bool isMouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                         type == QEvent::MouseButtonDblClick;
+    if (isKey || isMouse) {
+        // Everything is discarded while Ctrl is held.
+        Qt::KeyboardModifiers mods = QApplication::keyboardModifiers();
+        if (isKey) mods |= static_cast<QKeyEvent*>(event)->modifiers();
+        if (mods & Qt::ControlModifier) return true;
+    }
+    if (type == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!(key->modifiers() & Qt::ControlModifier) && HandleKey(key->key(), m_nPageTabPosition)) return true;
+    }
+    return CTovanCommonBaseView::eventFilter(watched, event);
+}
+
+void C1TovanWelcomeView::OnStepKey(int message, int key) {
+    (void)message;
+    HandleKey(key, m_nForwardedTabPosition);
+}
+
+bool C1TovanWelcomeView::event(QEvent* event) {
+    switch (static_cast<int>(event->type())) {
+    case WM_CMD_ADD_FILES:
+        OnAddFiles();
+        return true;
+    case WM_CMD_ADD_DOMINO_FILES:
+        OnAddDominoFiles();
+        return true;
+    case WM_CMD_EXPORT:
+        OnNext();
+        return true;
+    case WM_ADD_SERVER_FILES: {
+        auto* ev = static_cast<CStepEvent*>(event);
+        AddServerFiles(ev->wParam.toString(), ev->lParam.toStringList());
+        return true;
+    }
+    default:
+        return CTovanCommonBaseView::event(event);
+    }
+}

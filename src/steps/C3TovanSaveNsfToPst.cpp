@@ -1,0 +1,308 @@
+#include "steps/C3TovanSaveNsfToPst.h"
+
+#include "app/AppTexts.h"
+#include "app/CMainFrame.h"
+#include "app/CMessageBoxService.h"
+#include "app/StepPages.h"
+#include "app/WindowMessages.h"
+#include "steps/CLongPathDestinationDlg.h"
+#include "steps/CProgressBarAdapter.h"
+#include "steps/CSaveCompleteDlg.h"
+#include "steps/CSaveThread.h"
+#include "steps/CSavingModeDlg.h"
+#include "steps/SaveRunRules.h"
+#include "steps/SaveTexts.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QThread>
+
+CTovanCommonBaseView* CreateStepThreePage(CMainFrame* frame) { return new C3TovanSaveNsfToPst(frame); }
+
+C3TovanSaveNsfToPst::C3TovanSaveNsfToPst(CMainFrame* frame)
+    : CTovanCommonBaseView(frame, AppTexts::kPageTitle[2]),
+      m_pList(new QTableWidget(0, 3, this)),
+      m_pStatus(new QLabel(this)),
+      m_pItemProgressBar(new QProgressBar(this)),
+      m_pItemStatusBar(new QProgressBar(this)),
+      m_pFolderBar(new QProgressBar(this)) {
+    setObjectName(QStringLiteral("Step3"));
+    m_pList->setObjectName(QStringLiteral("SourceList"));
+    m_pList->setHorizontalHeaderLabels({SaveTexts::kColFileName, SaveTexts::kColStatus, SaveTexts::kColServer});
+    m_pList->setColumnWidth(0, 300);
+    m_pList->setColumnWidth(1, 200);
+    m_pList->setColumnWidth(2, 200);
+    m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pList->verticalHeader()->hide();
+    m_pList->horizontalHeader()->setStretchLastSection(true);
+    m_pList->hide();
+
+    m_pStatus->setAlignment(Qt::AlignCenter);
+    m_pStatus->setAutoFillBackground(true);
+    m_pStatus->setWordWrap(true);
+    QPalette pal = m_pStatus->palette();
+    pal.setColor(QPalette::Window, QColor(255, 254, 239));
+    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    m_pStatus->setPalette(pal);
+    QFont bold = m_pStatus->font();
+    bold.setBold(true);
+    m_pStatus->setFont(bold);
+    m_pStatus->setFrameShape(QFrame::StyledPanel);
+    m_pStatus->hide();
+
+    for (QProgressBar* bar : {m_pItemProgressBar, m_pItemStatusBar, m_pFolderBar}) {
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(true);
+        bar->setAlignment(Qt::AlignCenter);
+        bar->hide();
+    }
+    m_pItemProgressAdapter = std::make_unique<CProgressBarAdapter>(m_pItemProgressBar, &m_gate);
+    m_pItemStatusAdapter = std::make_unique<CProgressBarAdapter>(m_pItemStatusBar, &m_gate);
+    m_pFolderAdapter = std::make_unique<CProgressBarAdapter>(m_pFolderBar, &m_gate);
+}
+
+C3TovanSaveNsfToPst::~C3TovanSaveNsfToPst() { TearDown(); }
+
+void C3TovanSaveNsfToPst::TearDown() {
+    CNotesConverter& notes = m_pFrame->Notes();
+    if (m_hSaveThread) {
+        // Raise the stop flags and wait for the worker to wind down; it is never killed.
+        notes.cancelRequested = 1;
+        m_bStopSaving = 1;
+        m_hSaveThread->AbortUiWaits();
+        m_gate.Open();
+        m_hSaveThread->wait();
+        m_hSaveThread.reset();
+        m_bStopSaving = 0;
+        m_pFrame->m_bSaving = 0;
+    }
+    if (notes.itemProgressBar == m_pItemProgressAdapter.get()) notes.itemProgressBar = nullptr;
+    if (notes.itemStatusBar == m_pItemStatusAdapter.get()) notes.itemStatusBar = nullptr;
+}
+
+void C3TovanSaveNsfToPst::OnInitialUpdate() {
+    CTovanCommonBaseView::OnInitialUpdate();
+    SetCurrentStepIndex(2);
+    HideStop();
+}
+
+void C3TovanSaveNsfToPst::resizeEvent(QResizeEvent* event) {
+    CTovanCommonBaseView::resizeEvent(event);
+    const int h = height() / 2;
+    const int w = qMax(0, width() - 300);
+    m_pList->setGeometry(250, 20, w, qMax(0, h - 120));
+    m_pStatus->setGeometry(250, h - 80, w, 40);
+    m_pItemProgressBar->setGeometry(250, h - 20, w, 20);
+    m_pItemStatusBar->setGeometry(250, h + 20, w, 20);
+    m_pFolderBar->setGeometry(250, h + 60, w, 20);
+}
+
+bool C3TovanSaveNsfToPst::IsRunning() const { return m_hSaveThread && !m_bRunEnded; }
+
+void C3TovanSaveNsfToPst::SetBarsVisible(bool visible) {
+    for (QProgressBar* bar : {m_pItemProgressBar, m_pItemStatusBar, m_pFolderBar}) bar->setVisible(visible);
+}
+
+void C3TovanSaveNsfToPst::SetIdle() {
+    HideStop();
+    ShowNext();
+    ShowBack();
+    ShowExit();
+    LayoutButtons();
+}
+
+int C3TovanSaveNsfToPst::OnActivate() {
+    m_pFrame->m_nCurrentStep = 3;
+    SetCurrentStepIndex(2);
+    if (IsRunning()) return 1;  // a run is still going: nothing new starts
+    m_pStatus->hide();
+    SetBarsVisible(false);
+    for (QProgressBar* bar : {m_pItemProgressBar, m_pItemStatusBar, m_pFolderBar}) {
+        bar->setValue(0);
+        bar->setFormat(QStringLiteral("%p%"));
+    }
+    m_pList->hide();
+    m_pList->setRowCount(0);
+    HideNext();
+    HideBack();
+    HideExit();
+    ShowStop();
+    LayoutButtons();
+
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    boxes.Information(this, SaveTexts::kCloseWord);
+
+    CSavingModeDlg modeDlg(this);
+    if (boxes.ExecDialog(modeDlg) != QDialog::Accepted) {
+        SetIdle();
+        m_pFrame->m_bSaving = 0;
+        return 1;
+    }
+    CNotesConverter& notes = m_pFrame->Notes();
+    notes.savingMode = modeDlg.Mode();
+    m_bStopSaving = 0;
+    m_gate.Open();
+    m_pFrame->ClearFailedItems();
+    notes.itemProgressBar = m_pItemProgressAdapter.get();
+    notes.itemStatusBar = m_pItemStatusAdapter.get();
+
+    if (m_hSaveThread) {
+        m_hSaveThread->wait();
+        m_hSaveThread.reset();
+    }
+    CSaveThread::Context ctx;
+    ctx.frame = m_pFrame;
+    ctx.stopSaving = &m_bStopSaving;
+    ctx.gate = &m_gate;
+    ctx.folderBar = m_pFolderAdapter.get();
+    ctx.settleMs = m_nSettleMs;
+    ctx.askLongPath = [this](const QString& stored, QString* folder, QString* name) {
+        return AskLongPath(stored, folder, name);
+    };
+    m_hSaveThread = std::make_unique<CSaveThread>(ctx, this);
+    CSaveThread* thread = m_hSaveThread.get();
+    connect(thread, &CSaveThread::runStarted, this, &C3TovanSaveNsfToPst::OnRunStarted);
+    connect(thread, &CSaveThread::statusText, m_pStatus, &QLabel::setText);
+    connect(thread, &CSaveThread::barsVisible, this, &C3TovanSaveNsfToPst::SetBarsVisible);
+    connect(thread, &CSaveThread::listVisible, m_pList, &QWidget::setVisible);
+    connect(thread, &CSaveThread::rowsReset, this, &C3TovanSaveNsfToPst::OnRowsReset);
+    connect(thread, &CSaveThread::rowStatus, this, &C3TovanSaveNsfToPst::OnRowStatus);
+    connect(thread, &CSaveThread::runFinished, this, &C3TovanSaveNsfToPst::OnRunFinished);
+    m_bRunEnded = false;
+    m_pFrame->m_bSaving = 1;  // closing is refused from here on, before the thread runs
+    thread->start(QThread::NormalPriority);
+    m_pStatus->show();
+    return 1;
+}
+
+void C3TovanSaveNsfToPst::OnRunStarted() {
+    HideNext();
+    HideBack();
+    HideExit();
+    ShowStop();
+    LayoutButtons();
+    update();
+}
+
+void C3TovanSaveNsfToPst::OnRowsReset(const QStringList& paths, const QStringList& servers) {
+    m_pList->setRowCount(0);
+    for (int i = 0; i < paths.size(); ++i) {
+        m_pList->insertRow(i);
+        m_pList->setItem(i, 0, new QTableWidgetItem(paths[i]));
+        m_pList->setItem(i, 1, new QTableWidgetItem(SaveTexts::kPending));
+        m_pList->setItem(i, 2, new QTableWidgetItem(servers.value(i)));
+    }
+}
+
+void C3TovanSaveNsfToPst::OnRowStatus(int row, const QString& status) {
+    if (row < 0 || row >= m_pList->rowCount()) return;
+    if (QTableWidgetItem* item = m_pList->item(row, 1)) {
+        item->setText(status);
+        const bool bad = status == SaveTexts::kFailed || status == SaveTexts::kCancelled;
+        item->setForeground(bad ? QColor(200, 0, 0) : status == SaveTexts::kCompleted ? QColor(0, 120, 0) : QColor());
+    }
+}
+
+bool C3TovanSaveNsfToPst::AskLongPath(const QString& storedName, QString* folder, QString* name) {
+    CLongPathDestinationDlg dlg(storedName, this);
+    if (CMessageBoxService::instance().ExecDialog(dlg) != QDialog::Accepted) return false;
+    *folder = dlg.ChosenFolder();
+    *name = dlg.NewFolderName();
+    return true;
+}
+
+void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int sources) {
+    m_bRunEnded = true;
+    if (m_hSaveThread) m_hSaveThread->wait();
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    if (stopped) m_pStatus->setText(SaveTexts::kAborted);
+    else if (singleFileFailed) m_pStatus->setText(SaveTexts::kNoWordLabel);
+    else m_pStatus->setText(SaveTexts::kComplete);
+    SetBarsVisible(false);
+    // The list stays visible after a list export, so every file's outcome can be read.
+    m_pList->setVisible(m_pFrame->SourceMode() == FileList && m_pList->rowCount() > 0);
+
+    const bool oneSource = m_pFrame->SourceMode() != FileList || sources <= 1;
+    const QString location = oneSource
+                                 ? SaveRunRules::JoinPath(m_pFrame->DestFolderPath(), m_pFrame->DestFolderName())
+                                 : m_pFrame->DestFolderPath();
+    if (!stopped && singleFileFailed) {
+        boxes.Plain(this, SaveTexts::kNoWordMessage);
+    } else {
+        int found = -1, written = -1;
+        if (!m_pFrame->GetItemCounts(&found, &written)) found = written = -1;
+        CSaveCompleteDlg dlg(stopped ? SaveTexts::kCaptionAborted : SaveTexts::kCaptionComplete, location,
+                             m_pFrame->GetFailedItems(), this, found, written);
+        boxes.ExecDialog(dlg);
+    }
+    SetIdle();
+    update();
+    m_pFrame->m_bSaving = 0;
+}
+
+bool C3TovanSaveNsfToPst::WaitForRunEnd(int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (m_bRunEnded && m_pFrame->m_bSaving == 0) return true;
+        QThread::msleep(5);
+    }
+    return false;
+}
+
+void C3TovanSaveNsfToPst::OnNext() { m_pFrame->GoToNextStep(-1); }
+
+void C3TovanSaveNsfToPst::OnBack() {
+    if (m_pFrame->SourceMode() == FileList) m_pFrame->GoToNextStep(-1);
+    else m_pFrame->GoToPreviousStep(2);
+}
+
+void C3TovanSaveNsfToPst::OnExit() { m_pFrame->close(); }
+
+void C3TovanSaveNsfToPst::OnStop() {
+    if (!IsRunning()) return;
+    m_gate.Close();  // the worker waits at its next checkpoint while the question is open
+    const bool yes = CMessageBoxService::instance().Question(this, SaveTexts::kStopQuestion);
+    if (yes && m_pFrame) {
+        m_pFrame->Notes().cancelRequested = 1;
+        m_bStopSaving = 1;
+    }
+    m_gate.Open();
+}
+
+void C3TovanSaveNsfToPst::OnStepKey(int message, int key) {
+    (void)message;
+    if (key == Qt::Key_T) {
+        OnStop();
+        return;
+    }
+    if (!IsNavigationShown()) return;
+    switch (key) {
+    case Qt::Key_Left:
+        BackButton()->setFocus();
+        break;
+    case Qt::Key_Right:
+        NextButton()->setFocus();
+        break;
+    case Qt::Key_Tab: {
+        QPushButton* order[3] = {ExitButton(), BackButton(), NextButton()};
+        m_nTabPosition = (m_nTabPosition + 1) % 3;
+        order[m_nTabPosition]->setFocus(Qt::TabFocusReason);
+        break;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (QApplication::focusWidget() == NextButton()) OnNext();
+        else if (QApplication::focusWidget() == BackButton()) OnBack();
+        break;
+    default:
+        break;
+    }
+}

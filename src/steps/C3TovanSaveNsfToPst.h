@@ -1,0 +1,73 @@
+#pragma once
+
+#include "app/CTovanCommonBaseView.h"
+#include "steps/CPauseGate.h"
+
+#include <atomic>
+#include <memory>
+
+class CProgressBarAdapter;
+class CSaveThread;
+class QLabel;
+class QProgressBar;
+class QTableWidget;
+
+// Step 3, "Saving Progress": asks for the saving mode and runs the save
+// thread, with a row per source file, three bars, a status line, Stop and
+// the completion dialog.
+class C3TovanSaveNsfToPst : public CTovanCommonBaseView {
+    Q_OBJECT
+public:
+    explicit C3TovanSaveNsfToPst(CMainFrame* frame);
+    ~C3TovanSaveNsfToPst() override;
+
+    void OnInitialUpdate() override;
+    int OnActivate() override;
+    void OnNext() override;
+    void OnBack() override;
+    void OnExit() override;
+    void OnStop() override;
+    void OnStepKey(int message, int key) override;
+
+    bool IsRunning() const;
+    // How long the start of a run keeps the cancel flag raised for earlier workers.
+    void SetSettleMs(int ms) { m_nSettleMs = ms; }
+    // Waits (processing events) until the current run has ended; false on timeout.
+    bool WaitForRunEnd(int timeoutMs);
+
+    QTableWidget* SourceList() const { return m_pList; }
+    QLabel* StatusLabel() const { return m_pStatus; }
+    QProgressBar* FolderBar() const { return m_pFolderBar; }
+    QProgressBar* ItemStatusBar() const { return m_pItemStatusBar; }
+    QProgressBar* ItemProgressBar() const { return m_pItemProgressBar; }
+    CPauseGate& PauseGate() { return m_gate; }
+    int StopSaving() const { return m_bStopSaving; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void SetIdle();
+    void OnRunStarted();
+    void OnRunFinished(bool stopped, bool singleFileFailed, int sources);
+    void OnRowsReset(const QStringList& paths, const QStringList& servers);
+    void OnRowStatus(int row, const QString& status);
+    void SetBarsVisible(bool visible);
+    bool AskLongPath(const QString& storedName, QString* folder, QString* name);
+    void TearDown();
+
+    QTableWidget* m_pList;
+    QLabel* m_pStatus;
+    QProgressBar* m_pItemProgressBar;
+    QProgressBar* m_pItemStatusBar;
+    QProgressBar* m_pFolderBar;
+    std::unique_ptr<CProgressBarAdapter> m_pItemProgressAdapter;
+    std::unique_ptr<CProgressBarAdapter> m_pItemStatusAdapter;
+    std::unique_ptr<CProgressBarAdapter> m_pFolderAdapter;
+    std::unique_ptr<CSaveThread> m_hSaveThread;
+    std::atomic<int> m_bStopSaving{0};
+    CPauseGate m_gate;
+    int m_nSettleMs = 2000;
+    int m_nTabPosition = -1;
+    bool m_bRunEnded = true;
+};

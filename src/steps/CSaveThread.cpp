@@ -1,0 +1,169 @@
+#include "steps/CSaveThread.h"
+
+#include "app/CMainFrame.h"
+#include "export/IDocumentExporter.h"
+#include "notes/ln/LNNotesSession.h"
+#include "source/SourcePathRules.h"
+#include "steps/CPauseGate.h"
+#include "steps/DestinationRules.h"
+#include "steps/SaveRunRules.h"
+#include "steps/SaveTexts.h"
+
+#include <QMetaObject>
+
+#include <chrono>
+
+CSaveThread::CSaveThread(Context context, QObject* parent) : QThread(parent), m_ctx(std::move(context)) {}
+
+CSaveThread::~CSaveThread() {
+    AbortUiWaits();
+    wait();
+}
+
+void CSaveThread::AbortUiWaits() {
+    {
+        std::lock_guard<std::mutex> lock(m_uiMutex);
+        m_abortUi = true;
+    }
+    m_uiCv.notify_all();
+}
+
+bool CSaveThread::Stopped() const { return m_ctx.stopSaving && *m_ctx.stopSaving != 0; }
+
+bool CSaveThread::AskLongPath(const QString& storedName, QString* folder, QString* name) {
+    if (!m_ctx.askLongPath) return false;
+    struct Answer {
+        bool done = false;
+        bool ok = false;
+        QString folder, name;
+    };
+    auto answer = std::make_shared<Answer>();
+    auto ask = m_ctx.askLongPath;
+    QObject* uiContext = parent() ? parent() : static_cast<QObject*>(m_ctx.frame);
+    QMetaObject::invokeMethod(
+        uiContext,
+        [this, answer, ask, storedName] {
+            QString f, n;
+            const bool ok = ask(storedName, &f, &n);
+            std::lock_guard<std::mutex> lock(m_uiMutex);
+            answer->ok = ok;
+            answer->folder = f;
+            answer->name = n;
+            answer->done = true;
+            m_uiCv.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock<std::mutex> lock(m_uiMutex);
+    // Never wait for the UI without a way out: the tear-down aborts the wait.
+    while (!answer->done && !m_abortUi) m_uiCv.wait_for(lock, std::chrono::milliseconds(100));
+    if (!answer->done || !answer->ok) return false;
+    *folder = answer->folder;
+    *name = answer->name;
+    return true;
+}
+
+void CSaveThread::run() {
+    CMainFrame* frame = m_ctx.frame;
+    CNotesConverter& notes = frame->Notes();
+    frame->m_bSaving = 1;
+    emit runStarted();
+    if (m_ctx.folderBar) {
+        m_ctx.folderBar->setPosition(0);
+        m_ctx.folderBar->setText(QString());
+    }
+    if (notes.itemStatusBar) notes.itemStatusBar->setPosition(0);
+    emit statusText(SaveTexts::kInitializing);
+    emit barsVisible(false);
+
+    // Workers of an earlier step that are still winding down see the flag and end.
+    if (m_ctx.settleMs > 0) {
+        notes.cancelRequested = 1;
+        for (int waited = 0; waited < m_ctx.settleMs && !m_abortUi; waited += 50) msleep(50);
+    }
+    notes.cancelRequested = 0;
+
+    LNNotesSession session;
+    session.InitThread();
+    emit barsVisible(true);
+
+    bool singleFileFailed = false;
+    int sources = 1;
+    if (frame->SourceMode() == FileList) {
+        const QStringList paths = frame->SourcePaths();
+        const QStringList servers = frame->SourceServers();
+        const QString listRoot = frame->ListDestRoot();
+        sources = int(paths.size());
+        emit listVisible(true);
+        emit rowsReset(paths, servers);
+        for (int i = 0; i < paths.size(); ++i) {
+            if (m_ctx.gate) m_ctx.gate->Checkpoint();
+            if (Stopped()) break;
+            emit rowStatus(i, SaveTexts::kProcessing);
+            const QString path = paths[i];
+            const QString server = servers.value(i);
+            frame->SetSourcePath(path);
+            frame->SetDestinationPath(listRoot);
+            frame->SetDestinationName(SourcePathRules::FileTitle(path));
+            frame->SetServerName(server);
+            emit statusText(SaveTexts::kGettingFolders + path);
+            QStringList folders;
+            if (!frame->EnumerateFolders(folders, 1)) {
+                // A source that cannot be opened or listed is named, never counted as done.
+                if (Stopped()) {
+                    emit rowStatus(i, SaveTexts::kCancelled);
+                } else {
+                    QString reason = notes.lastErrorText;
+                    if (reason.isEmpty()) reason = QStringLiteral("the database could not be opened");
+                    frame->AddFailedItem({path, QString(), reason});
+                    emit rowStatus(i, SaveTexts::kFailed);
+                }
+                continue;
+            }
+            frame->SetSelectedFolders(folders);
+            const Outcome outcome = SaveSelectedFolders();
+            emit rowStatus(i, outcome == Success ? SaveTexts::kCompleted
+                                                 : outcome == Cancelled ? SaveTexts::kCancelled : SaveTexts::kFailed);
+        }
+    } else {
+        emit listVisible(false);
+        if (SaveSelectedFolders() == Failure) singleFileFailed = true;
+    }
+
+    session.TermThread();
+    emit runFinished(Stopped(), singleFileFailed, sources);
+}
+
+CSaveThread::Outcome CSaveThread::SaveSelectedFolders() {
+    CMainFrame* frame = m_ctx.frame;
+    frame->m_nCurrentStep = 3;
+    emit statusText(SaveTexts::kInitializingFolders);
+    if (!frame->PrepareWord() || Stopped()) return Failure;
+
+    const QStringList folders = frame->SelectedFolders();
+    const int n = int(folders.size());
+    for (int d = 0; d < n; ++d) {
+        if (m_ctx.gate) m_ctx.gate->Checkpoint();
+        if (Stopped()) break;
+        if (m_ctx.folderBar) {
+            m_ctx.folderBar->setPosition(SaveRunRules::FolderBarPosition(d + 1, n));
+            m_ctx.folderBar->setText(SaveTexts::kFolderBar.arg(d + 1).arg(n));
+        }
+        const QString stored = folders[d];
+        const QString outputName = SaveRunRules::OutputFolderName(stored);
+        emit statusText(SaveTexts::kSavingFolder + outputName + QStringLiteral("..."));
+
+        const QString folderPath = SaveRunRules::JoinPath(
+            SaveRunRules::JoinPath(frame->DestFolderPath(), frame->DestFolderName()), outputName);
+        if (folderPath.size() > DestinationRules::kMaxFolderPath) {
+            QString newFolder, newName;
+            if (!AskLongPath(stored, &newFolder, &newName)) continue;  // skipped by the user
+            frame->SetDestinationPath(newFolder);
+            frame->SetDestinationName(newName);
+            if (IDocumentExporter* exporter = frame->WordExporter())
+                exporter->SetRootFolder(SaveRunRules::JoinPath(newFolder, newName) + QLatin1Char('/'));
+        }
+        frame->SaveOneFolder(stored);
+    }
+    frame->ShutdownWord();
+    return Stopped() ? Cancelled : Success;
+}

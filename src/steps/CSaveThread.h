@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QStringList>
+#include <QThread>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+class CMainFrame;
+class CPauseGate;
+class IProgressBar;
+
+// The save step's worker: file by file (list export) or the chosen folders
+// of one file, folder by folder through the frame's hub operations. It
+// reports to the page only through queued signals and stops cooperatively:
+// it reads the stop flag before every file and folder and waits at the
+// pause gate while a stop question is open.
+class CSaveThread : public QThread {
+    Q_OBJECT
+public:
+    enum Outcome { Success = 0, Cancelled = 1, Failure = 2 };
+
+    struct Context {
+        CMainFrame* frame = nullptr;
+        std::atomic<int>* stopSaving = nullptr;
+        CPauseGate* gate = nullptr;
+        IProgressBar* folderBar = nullptr;
+        int settleMs = 2000;
+        // Asks the user for another place for a folder whose path is too long
+        // (runs on the UI thread); false: skip the folder.
+        std::function<bool(const QString& storedName, QString* folder, QString* name)> askLongPath;
+    };
+
+    explicit CSaveThread(Context context, QObject* parent = nullptr);
+    ~CSaveThread() override;
+
+    // Makes a wait for the UI give up (tear-down).
+    void AbortUiWaits();
+
+signals:
+    void runStarted();
+    void statusText(const QString& text);
+    void barsVisible(bool visible);
+    void listVisible(bool visible);
+    void rowsReset(const QStringList& paths, const QStringList& servers);
+    void rowStatus(int row, const QString& status);
+    // stopped: the user stopped the run; singleFileFailed: a one-file run could not start;
+    // sources: how many sources the run had.
+    void runFinished(bool stopped, bool singleFileFailed, int sources);
+
+protected:
+    void run() override;
+
+private:
+    Outcome SaveSelectedFolders();
+    bool Stopped() const;
+    bool AskLongPath(const QString& storedName, QString* folder, QString* name);
+
+    Context m_ctx;
+    std::atomic<bool> m_abortUi{false};
+    std::mutex m_uiMutex;
+    std::condition_variable m_uiCv;
+};

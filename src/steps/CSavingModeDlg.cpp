@@ -1,0 +1,40 @@
+#include "steps/CSavingModeDlg.h"
+
+#include "steps/SaveTexts.h"
+
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+CSavingModeDlg::CSavingModeDlg(QWidget* parent)
+    : QDialog(parent),
+      m_pText(new QRadioButton(SaveTexts::kModeText)),
+      m_pRtfLow(new QRadioButton(SaveTexts::kModeRtfLow)),
+      m_pRtfBest(new QRadioButton(SaveTexts::kModeRtfBest)) {
+    setWindowTitle(SaveTexts::kSavingModeTitle);
+    auto* group = new QGroupBox(this);
+    auto* options = new QVBoxLayout(group);
+    options->addWidget(m_pText);
+    options->addWidget(m_pRtfLow);
+    options->addWidget(m_pRtfBest);
+    m_pText->setChecked(true);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(SaveTexts::kSavingModePrompt, this));
+    layout->addWidget(group);
+    layout->addWidget(buttons);
+}
+
+int CSavingModeDlg::Mode() const {
+    if (m_pRtfLow->isChecked()) return 2;
+    if (m_pRtfBest->isChecked()) return 3;
+    return 1;
+}
+
+void CSavingModeDlg::SelectMode(int mode) {
+    (mode == 2 ? m_pRtfLow : mode == 3 ? m_pRtfBest : m_pText)->setChecked(true);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+class QRadioButton;
+
+// "Saving Mode Selection": text, RTF of low quality or RTF of best quality.
+class CSavingModeDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CSavingModeDlg(QWidget* parent = nullptr);
+    // The chosen SavingMode value (1 when none is selected).
+    int Mode() const;
+    // Selects an option (1, 2 or 3), as a click would.
+    void SelectMode(int mode);
+
+private:
+    QRadioButton* m_pText;
+    QRadioButton* m_pRtfLow;
+    QRadioButton* m_pRtfBest;
+};

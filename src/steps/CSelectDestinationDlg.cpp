@@ -1,0 +1,70 @@
+#include "steps/CSelectDestinationDlg.h"
+
+#include "app/CMessageBoxService.h"
+#include "app/GuiResources.h"
+#include "steps/DestinationRules.h"
+#include "steps/SaveTexts.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+CSelectDestinationDlg::CSelectDestinationDlg(QWidget* parent) : QDialog(parent), m_pPathEdit(new QLineEdit(this)) {
+    setWindowTitle(SaveTexts::kSelectDestinationTitle);
+    m_pPathEdit->setReadOnly(true);
+    m_pPathEdit->setMinimumWidth(360);
+    auto* browse = new QToolButton(this);
+    browse->setText(QStringLiteral("..."));
+    browse->setToolTip(SaveTexts::kBrowseTip);
+    browse->setFont(font());
+    connect(browse, &QToolButton::clicked, this, &CSelectDestinationDlg::OnBrowse);
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(SaveTexts::kFolderPathLabel, this));
+    row->addWidget(m_pPathEdit, 1);
+    row->addWidget(browse);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CSelectDestinationDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(SaveTexts::kDestPrompt, this));
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+}
+
+void CSelectDestinationDlg::SetFolderPath(const QString& path) {
+    m_strFolderPath = path;
+    m_pPathEdit->setText(path);
+}
+
+void CSelectDestinationDlg::OnBrowse() {
+    const QString start = m_strFolderPath.isEmpty() ? QDir::homePath() : m_strFolderPath;
+    const QString chosen =
+        CMessageBoxService::instance().GetExistingDirectory(this, SaveTexts::kSelectDestinationTitle, start);
+    if (!chosen.isEmpty()) SetFolderPath(chosen);
+}
+
+void CSelectDestinationDlg::accept() {
+    using namespace DestinationRules;
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    switch (CheckSelectDestination(m_strFolderPath, &m_strNewName, &m_strRoot)) {
+    case SelectResult::EmptyPath:
+        boxes.Information(this, SaveTexts::kSelectFolderPath);
+        return;
+    case SelectResult::NotAccessible:
+        boxes.Information(this, SaveTexts::kInvalidPath);
+        return;
+    case SelectResult::FolderTooLong:
+        boxes.Information(this, SaveTexts::kFolderTooLong);
+        return;
+    case SelectResult::RootTooLong:
+        boxes.Information(this, SaveTexts::kFileTooLong);
+        return;
+    case SelectResult::Ok:
+        QDialog::accept();
+        return;
+    }
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QString>
+
+// The texts of the save step and of the destination and saving-mode dialogs, letter for letter.
+namespace SaveTexts {
+// Save step
+inline const QString kCloseWord =
+    QStringLiteral("It is recommended to close all instances of Microsoft Word while saving file(s)");
+inline const QString kColFileName = QStringLiteral("File Name");
+inline const QString kColStatus = QStringLiteral("Status");
+inline const QString kColServer = QStringLiteral("Server");
+inline const QString kPending = QStringLiteral("Pending");
+inline const QString kProcessing = QStringLiteral("Processing...");
+inline const QString kCompleted = QStringLiteral("Process Completed");
+inline const QString kCancelled = QStringLiteral("Saving cancelled by user");
+inline const QString kFailed = QStringLiteral("Fail to save");
+inline const QString kInitializing = QStringLiteral("Initializing saving.. please wait...");
+inline const QString kInitializingFolders = QStringLiteral("Initializing  saving please wait....");
+inline const QString kGettingFolders = QStringLiteral("Getting Folders from File : ");
+inline const QString kFolderBar = QStringLiteral("Saving Folder %1 of %2 ...");
+inline const QString kItemBar = QStringLiteral("Saving Item %1 of %2 ...");
+inline const QString kSavingFolder = QStringLiteral("Saving Folder ");
+inline const QString kAborted = QStringLiteral(
+    "Process aborted by user , Click Next button to convert another file or click Exit button to close the software");
+inline const QString kComplete = QStringLiteral(
+    "Saving Complete , Click Next button to convert another file or click Exit button to close the software");
+inline const QString kNoWordLabel = QStringLiteral("Word is not installed or no profile exist");
+inline const QString kNoWordMessage = QStringLiteral(
+    "Word is not installed or no profile exist , \r\nClick Next button to convert another file or click Exit button "
+    "to close the software");
+inline const QString kCaptionAborted = QStringLiteral("Process aborted by user");
+inline const QString kCaptionComplete = QStringLiteral("Saving Complete");
+inline const QString kStopQuestion = QStringLiteral("Are you sure you want to stop the saving process ?");
+inline const QString kStopProcessQuestion = QStringLiteral("Are you sure you want to stop current process ?");
+
+// Progress wait dialog
+inline const QString kWaitTitle = QStringLiteral("Please wait while current process finishes");
+inline const QString kWaitStopTip = QStringLiteral("Stop current processing.");
+
+// Destination dialogs
+inline const QString kSelectDestinationTitle = QStringLiteral("Select Destination");
+inline const QString kDestPrompt = QStringLiteral("Please select a location to save converted file(s)");
+inline const QString kFolderPathLabel = QStringLiteral("Folder Path :");
+inline const QString kBrowseTip = QStringLiteral("Select the location to save converted file(s)");
+inline const QString kSelectFolderPath = QStringLiteral("Select folder path using Browse button.");
+inline const QString kInvalidPath = QStringLiteral("Please enter valid folder path.");
+inline const QString kFolderTooLong = QStringLiteral("Please select diffrent folder, as folder length is large ");
+inline const QString kFileTooLong = QStringLiteral("Please select diffrent file, as file name length is large ");
+inline const QString kConvertedItems = QStringLiteral("ConvertedItems");
+inline const QString kLongPathNotice = QStringLiteral(
+    "Folder length is too large , please browse the different location to create folder. ");
+inline const QString kLongPathLabel = QStringLiteral("Folder Path:");
+inline const QString kLongPathTooLong =
+    QStringLiteral("Please provide diffrent path to save, as selected path is too long");
+
+// Saving mode
+inline const QString kSavingModeTitle = QStringLiteral("Saving Mode Selection");
+inline const QString kSavingModePrompt =
+    QStringLiteral("Please select saving mode, RTF format can take more time in saving");
+inline const QString kModeText = QStringLiteral("Save item(s)  in Text format - Fastest Speed");
+inline const QString kModeRtfLow = QStringLiteral("Save item(s) in RTF format - Low Quality - Medium Speed");
+inline const QString kModeRtfBest = QStringLiteral("Save item(s) in RTF format - Best Quality - Lowest Speed");
+
+// Advance settings
+inline const QString kAdvanceTitle = QStringLiteral("Advance Settings");
+inline const QString kShowViewFolders = QStringLiteral("Show \"View Folders\"");
+
+// Completion
+inline const QString kSavedAt = QStringLiteral("DOC File(s) have been saved at the following location :-");
+inline const QString kNoDocument = QStringLiteral("%1 item(s) produced no document.");
+inline const QString kWholeFailures = QStringLiteral("%1 source(s) or folder(s) could not be saved at all.");
+inline const QString kWrittenCount = QStringLiteral("Documents written: %1 of %2 item(s).");
+inline const QString kShowFailed = QStringLiteral("&Show Item(s)...");
+inline const QString kFailedTitle = QStringLiteral("Item(s) without a document");
+}  // namespace SaveTexts

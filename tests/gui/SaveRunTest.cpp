@@ -1,0 +1,235 @@
+#include "GuiTestSupport.h"
+
+#include "app/AppTexts.h"
+#include "steps/CLongPathDestinationDlg.h"
+#include "steps/CSaveCompleteDlg.h"
+#include "steps/CSavingModeDlg.h"
+#include "steps/CSelectDestinationDlg.h"
+#include "steps/SaveRunRules.h"
+#include "steps/SaveTexts.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+namespace {
+struct CompletionSeen {
+    QString caption;
+    QString location;
+    QString failureText;
+    int failures = -1;
+};
+
+QString status(QTableWidget* list, int row) { return list->item(row, 1) ? list->item(row, 1)->text() : QString(); }
+}  // namespace
+
+class SaveRunTest : public FrameFixture {
+protected:
+    // Answers the destination dialog with `dest`, the saving mode with `mode`,
+    // records the completion dialog, and lets `longPath` answer the long-path dialog.
+    void answerDialogs(const QString& dest, int mode = 1) {
+        boxes().setDialogHandler([this, dest, mode](QDialog& dlg) -> int {
+            if (auto* d = qobject_cast<CSelectDestinationDlg*>(&dlg)) {
+                d->SetFolderPath(dest);
+                d->accept();
+                return d->result();
+            }
+            if (auto* m = qobject_cast<CSavingModeDlg*>(&dlg)) {
+                m->SelectMode(mode);
+                return QDialog::Accepted;
+            }
+            if (auto* c = qobject_cast<CSaveCompleteDlg*>(&dlg)) {
+                completion.caption = c->windowTitle();
+                completion.location = c->Location();
+                completion.failureText = c->FailureText();
+                completion.failures = int(frame->GetFailedItems().size());
+                return QDialog::Accepted;
+            }
+            if (auto* l = qobject_cast<CLongPathDestinationDlg*>(&dlg)) {
+                if (longPathFolder.isEmpty()) return QDialog::Rejected;
+                l->SetFolderPath(longPathFolder);
+                l->accept();
+                return l->result();
+            }
+            return QDialog::Rejected;
+        });
+    }
+    void exportList(const QStringList& files, int mode = 1) {
+        addFiles(files);
+        answerDialogs(dest.path(), mode);
+        step1()->OnNext();
+        ASSERT_EQ(host()->CurrentPageIndex(), 2);
+        ASSERT_TRUE(step3()->WaitForRunEnd(20000));
+    }
+
+    QTemporaryDir dest;
+    CompletionSeen completion;
+    QString longPathFolder;
+};
+
+TEST_F(SaveRunTest, StopConfirmedDuringTheSecondOfThreeFiles) {
+    fake->folders["/d/one.nsf"] = {"($Inbox)\\", "Projects\\"};
+    fake->folders["/d/two.nsf"] = {"($Inbox)\\", "($Sent)\\", "Later\\"};
+    fake->folders["/d/three.nsf"] = {"($Inbox)\\"};
+    C3TovanSaveNsfToPst* view = step3();
+    bool stopAsked = false;
+    fake->onSaveFolder = [&](const QString& source, const QString& folder) {
+        if (source == QStringLiteral("/d/two.nsf") && folder == QStringLiteral("($Inbox)\\")) {
+            boxes().queueAnswer(true);
+            // The user presses Stop on the UI thread while this folder is being saved.
+            QMetaObject::invokeMethod(view, [&] { view->OnStop(); stopAsked = true; }, Qt::BlockingQueuedConnection);
+        }
+    };
+    // Displayed order is the reverse of the order added.
+    exportList({"/d/three.nsf", "/d/two.nsf", "/d/one.nsf"}, 2);
+
+    EXPECT_TRUE(stopAsked);
+    QTableWidget* list = view->SourceList();
+    ASSERT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->item(0, 0)->text(), QStringLiteral("/d/one.nsf"));
+    EXPECT_EQ(status(list, 0), SaveTexts::kCompleted);
+    EXPECT_EQ(status(list, 1), SaveTexts::kCancelled);
+    EXPECT_EQ(status(list, 2), SaveTexts::kPending);
+    EXPECT_EQ(view->StatusLabel()->text(), SaveTexts::kAborted);
+    EXPECT_EQ(completion.caption, SaveTexts::kCaptionAborted);
+    EXPECT_EQ(completion.location, frame->DestFolderPath());
+    EXPECT_EQ(frame->DestFolderPath(), dest.path() + QStringLiteral("/ConvertedItems"));
+    EXPECT_TRUE(boxes().shownTexts().contains(SaveTexts::kStopQuestion));
+    EXPECT_EQ(frame->Notes().savingMode, 2);
+    // Nothing of the second file after the stop, nothing of the third.
+    EXPECT_EQ(fake->Saved(), QStringList({"/d/one.nsf|($Inbox)\\", "/d/one.nsf|Projects\\", "/d/two.nsf|($Inbox)\\"}));
+    // Each file got its own root below the list's root.
+    EXPECT_EQ(fake->Roots(), QStringList({dest.path() + "/ConvertedItems/ONE/", dest.path() + "/ConvertedItems/TWO/"}));
+    // Idle again: Next, Back, Exit; no Stop; closing allowed.
+    EXPECT_TRUE(view->NextButton()->isVisibleTo(view));
+    EXPECT_TRUE(view->BackButton()->isVisibleTo(view));
+    EXPECT_TRUE(view->ExitButton()->isVisibleTo(view));
+    EXPECT_FALSE(view->StopButton()->isVisibleTo(view));
+    EXPECT_EQ(frame->m_bSaving, 0);
+}
+
+TEST_F(SaveRunTest, AnsweringNoLetsTheRunGoOn) {
+    fake->folders["/d/one.nsf"] = {"A\\", "B\\"};
+    C3TovanSaveNsfToPst* view = step3();
+    fake->onSaveFolder = [&](const QString&, const QString& folder) {
+        if (folder == QStringLiteral("A\\"))
+            QMetaObject::invokeMethod(view, [&] { view->OnStop(); }, Qt::BlockingQueuedConnection);  // answered No
+    };
+    exportList({"/d/one.nsf"});
+    EXPECT_EQ(status(view->SourceList(), 0), SaveTexts::kCompleted);
+    EXPECT_EQ(fake->Saved().size(), 2);
+    EXPECT_EQ(view->StatusLabel()->text(), SaveTexts::kComplete);
+    EXPECT_EQ(completion.caption, SaveTexts::kCaptionComplete);
+    // One source: the location is the file's own folder.
+    EXPECT_EQ(completion.location, dest.path() + QStringLiteral("/ConvertedItems/ONE"));
+}
+
+TEST_F(SaveRunTest, AllFoldersAreSkippedAndFailuresAreCounted) {
+    fake->folders["/d/one.nsf"] = {"($All)\\", "($Inbox)\\", "broken1\\", "broken2\\"};
+    exportList({"/d/one.nsf"});
+    EXPECT_EQ(fake->Saved(), QStringList({"/d/one.nsf|($Inbox)\\", "/d/one.nsf|broken1\\", "/d/one.nsf|broken2\\"}));
+    EXPECT_EQ(completion.failures, 2);
+    EXPECT_EQ(completion.failureText, QStringLiteral("2 item(s) produced no document."));
+}
+
+TEST_F(SaveRunTest, UnreadableSourceAndMissingOfficeFail) {
+    fake->unreadable = {"/d/gone.nsf"};
+    fake->folders["/d/ok.nsf"] = {"($Inbox)\\"};
+    exportList({"/d/ok.nsf", "/d/gone.nsf"});
+    QTableWidget* list = step3()->SourceList();
+    EXPECT_EQ(list->item(0, 0)->text(), QStringLiteral("/d/gone.nsf"));
+    EXPECT_EQ(status(list, 0), SaveTexts::kFailed);
+    EXPECT_EQ(status(list, 1), SaveTexts::kCompleted);
+    ASSERT_EQ(completion.failures, 1);
+    EXPECT_EQ(frame->GetFailedItems().first().folder, QStringLiteral("/d/gone.nsf"));
+    EXPECT_EQ(frame->GetFailedItems().first().reason, QStringLiteral("File does not exist"));
+    EXPECT_TRUE(list->isVisibleTo(step3()));  // the outcome of each file stays readable
+
+    // Without an office every file fails to save.
+    fake->wordOk = false;
+    step3()->OnNext();
+    step1()->OnNext();
+    ASSERT_TRUE(step3()->WaitForRunEnd(20000));
+    EXPECT_EQ(status(list, 0), SaveTexts::kFailed);
+    EXPECT_EQ(status(list, 1), SaveTexts::kFailed);
+    // Both sources are named in the failure list, and the completion says so.
+    EXPECT_EQ(completion.failures, 2);
+    EXPECT_TRUE(completion.failureText.contains(QStringLiteral("2 source(s) or folder(s) could not be saved at all.")));
+}
+
+TEST_F(SaveRunTest, SingleFileRunWithoutOfficeShowsTheWordMessage) {
+    fake->wordOk = false;
+    frame->SetSourceMode(SingleFile);
+    frame->SetDestinationPath(dest.path());
+    frame->SetDestinationName(QStringLiteral("ConvertedItems"));
+    frame->SetSelectedFolders({"($Inbox)\\"});
+    answerDialogs(dest.path());
+    frame->GoToNextStep(1);
+    ASSERT_TRUE(step3()->WaitForRunEnd(20000));
+    EXPECT_EQ(step3()->StatusLabel()->text(), SaveTexts::kNoWordLabel);
+    EXPECT_TRUE(boxes().shownTexts().contains(SaveTexts::kNoWordMessage));
+    EXPECT_EQ(completion.failures, -1);  // no completion dialog
+    EXPECT_FALSE(step3()->SourceList()->isVisibleTo(step3()));
+}
+
+TEST_F(SaveRunTest, CloseIsRefusedWhileSaving) {
+    fake->folders["/d/one.nsf"] = {"A\\"};
+    bool stillOpen = false;
+    fake->onSaveFolder = [&](const QString&, const QString&) {
+        QMetaObject::invokeMethod(frame.get(), [&] { frame->close(); stillOpen = frame->isVisible(); },
+                                  Qt::BlockingQueuedConnection);
+    };
+    exportList({"/d/one.nsf"});
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(boxes().shownTexts().contains(AppTexts::kStopSavingFirst));
+    EXPECT_FALSE(boxes().shownTexts().contains(AppTexts::kConfirmClose));
+    // After the run, closing asks; No keeps the window.
+    boxes().clear();
+    frame->close();
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(boxes().shownTexts(), QStringList{AppTexts::kConfirmClose});
+}
+
+TEST_F(SaveRunTest, TooLongFolderPathAsksForAnotherPlace) {
+    // A destination so deep that "<root>/ONE/<folder>" passes 244 characters.
+    QString deep = dest.path();
+    while (deep.size() < 180) deep += QStringLiteral("/") + QString(qBound(1, 179 - int(deep.size()), 40), QLatin1Char('d'));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    QTemporaryDir other;
+    longPathFolder = other.path();
+    const QString longName = QString(60, QLatin1Char('f')) + QStringLiteral("\\");
+    fake->folders["/d/one.nsf"] = {"short\\", longName};
+    addFiles({"/d/one.nsf"});
+    answerDialogs(deep);
+    step1()->OnNext();
+    ASSERT_TRUE(step3()->WaitForRunEnd(20000));
+    EXPECT_EQ(fake->Saved().size(), 2);
+    const QString expectedName = QString(60, QLatin1Char('f'));
+    EXPECT_EQ(frame->DestFolderPath(), other.path() + QStringLiteral("/"));
+    EXPECT_EQ(frame->DestFolderName(), expectedName);
+    EXPECT_EQ(fake->Roots().last(), other.path() + QStringLiteral("/") + expectedName + QStringLiteral("/"));
+
+    // Cancel skips the folder.
+    longPathFolder.clear();
+    step3()->OnNext();
+    step1()->OnNext();
+    ASSERT_TRUE(step3()->WaitForRunEnd(20000));
+    EXPECT_EQ(fake->Saved().size(), 3);
+    EXPECT_EQ(fake->Saved().last(), QStringLiteral("/d/one.nsf|short\\"));
+}
+
+TEST(SaveRunRulesTest, FolderNamesAndBar) {
+    using namespace SaveRunRules;
+    EXPECT_EQ(OutputFolderName(QStringLiteral("($Inbox)\\")), QStringLiteral("Inbox"));
+    EXPECT_EQ(OutputFolderName(QStringLiteral("($JunkMail)\\")), QStringLiteral("Junk Mails"));
+    EXPECT_EQ(OutputFolderName(QStringLiteral("($Meetings)\\")), QStringLiteral("Calendar"));
+    EXPECT_EQ(OutputFolderName(QStringLiteral("($Inbox)")), QStringLiteral("($Inbox)"));  // exact match only
+    EXPECT_EQ(OutputFolderName(QStringLiteral("Projects\\")), QStringLiteral("Projects\\"));
+    EXPECT_EQ(FolderBarPosition(1, 3), 33);
+    EXPECT_EQ(FolderBarPosition(2, 3), 66);
+    EXPECT_EQ(FolderBarPosition(3, 3), 100);
+    EXPECT_EQ(FolderBarPosition(0, 0), 0);
+}

@@ -1,0 +1,129 @@
+// Drives the wizard through a list export of one database and saves a PNG
+// of every step and dialog on the way: tesseldoc-screenshots DB OUTDIR.
+#include "app/CCoreConversionBackend.h"
+#include "app/CMainFrame.h"
+#include "app/CMessageBoxService.h"
+#include "app/CTesselEmlConverterGuiApp.h"
+#include "app/CTesselEmlConverterGuiView.h"
+#include "source/C1TovanWelcomeView.h"
+#include "steps/C3TovanSaveNsfToPst.h"
+#include "steps/CSaveCompleteDlg.h"
+#include "steps/CSavingModeDlg.h"
+#include "steps/CSelectDestinationDlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QPixmap>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdio>
+
+namespace {
+QString g_outDir;
+
+void settle(int ms = 150) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+}
+
+void save(QWidget* w, const QString& name) {
+    settle();
+    const QString path = QDir(g_outDir).filePath(name + QStringLiteral(".png"));
+    if (w->grab().save(path)) std::printf("wrote %s\n", qPrintable(path));
+    else std::printf("could not write %s\n", qPrintable(path));
+}
+
+// Shows a dialog the way the user sees it, over the frame, and saves its picture.
+void snapDialog(QDialog& dlg, const QString& name) {
+    dlg.show();
+    dlg.raise();
+    save(&dlg, name);
+    dlg.hide();
+}
+
+// The real core, with one picture of Step 3 taken while the first folder is saved.
+class TourBackend : public CCoreConversionBackend {
+public:
+    CMainFrame* frame = nullptr;
+    int SaveFolder(CNotesConverter& notes, IDocumentExporter* exporter, const QString& folderName) override {
+        if (!m_shot.exchange(true) && frame)
+            QMetaObject::invokeMethod(frame, [this] { save(frame, QStringLiteral("3-step3-running")); },
+                                      Qt::BlockingQueuedConnection);
+        return CCoreConversionBackend::SaveFolder(notes, exporter, folderName);
+    }
+
+private:
+    std::atomic<bool> m_shot{false};
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: tesseldoc-screenshots DB OUTDIR\n");
+        return 2;
+    }
+    const QString db = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+    g_outDir = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(g_outDir);
+    QTemporaryDir dest;
+
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    boxes.setTestMode(true);
+    CTesselEmlConverterGuiApp tesseldoc(app);
+    auto backend = std::make_unique<TourBackend>();
+    TourBackend* tour = backend.get();
+    if (!tesseldoc.InitInstance(std::move(backend), false)) {
+        std::fprintf(stderr, "the program did not start: %s\n", qPrintable(boxes.shownTexts().join(" | ")));
+        return 1;
+    }
+    CMainFrame* frame = tesseldoc.MainFrame();
+    tour->frame = frame;
+    frame->resize(1280, 800);
+    frame->show();
+    auto* step1 = static_cast<C1TovanWelcomeView*>(frame->StepHost()->Page(0));
+    auto* step3 = static_cast<C3TovanSaveNsfToPst*>(frame->StepHost()->Page(2));
+    step3->SetSettleMs(0);
+    save(frame, QStringLiteral("1-step1-empty"));
+
+    boxes.setOpenFileNamesHandler([db] { return QStringList{db}; });
+    step1->OnAddFiles();
+    step1->List()->selectRow(0);
+    save(frame, QStringLiteral("2-step1-list"));
+
+    boxes.setDialogHandler([&](QDialog& dlg) -> int {
+        if (auto* d = qobject_cast<CSelectDestinationDlg*>(&dlg)) {
+            d->SetFolderPath(dest.path());
+            snapDialog(dlg, QStringLiteral("2a-destination"));
+            d->accept();
+            return d->result();
+        }
+        if (qobject_cast<CSavingModeDlg*>(&dlg)) {
+            snapDialog(dlg, QStringLiteral("2b-saving-mode"));
+            return QDialog::Accepted;
+        }
+        if (qobject_cast<CSaveCompleteDlg*>(&dlg)) {
+            snapDialog(dlg, QStringLiteral("4a-completion"));
+            return QDialog::Accepted;
+        }
+        return QDialog::Rejected;
+    });
+    step1->OnNext();
+    if (!step3->WaitForRunEnd(600000)) std::fprintf(stderr, "the run did not end in time\n");
+    save(frame, QStringLiteral("4-step3-done"));
+    std::printf("messages: %s\n", qPrintable(boxes.shownTexts().join(" | ")));
+    for (const FailedItem& f : frame->GetFailedItems())
+        std::printf("no document: %s\t%s\t%s\n", qPrintable(f.folder), qPrintable(f.noteId), qPrintable(f.reason));
+    std::printf("output under %s:\n", qPrintable(dest.path()));
+    return 0;
+}
