@@ -1,21 +1,21 @@
 #include "office/OfficeProcess.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-
-#include <cerrno>
-#include <chrono>
-#include <cstdlib>
-#include <mutex>
-#include <set>
-#include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <set>
+#include <thread>
 
 extern char** environ;
 
@@ -52,10 +52,12 @@ void unregisterGroup(pid_t group) {
 
 }  // namespace
 
-OfficeProcess::~OfficeProcess() { stop(0); }
+OfficeProcess::~OfficeProcess() {
+    stop(0);
+}
 
-bool OfficeProcess::start(const QString& program, const QStringList& arguments, const QStringList& environment,
-                          const QString& logFile, QString* error) {
+bool OfficeProcess::start(const QString& program, const QStringList& arguments,
+                          const QStringList& environment, const QString& logFile, QString* error) {
     stop(0);
 
     std::vector<QByteArray> args;

@@ -3,9 +3,7 @@
 // Text handed to the office: line breaks as paragraph breaks. Office-internal.
 
 #include <QString>
-
 #include <com/sun/star/text/XTextRange.hpp>
-
 #include <rtl/ustring.hxx>
 
 // The text with each "\r\n", "\r" or "\n" as Writer's paragraph break ("\r").
