@@ -1,9 +1,9 @@
-#include "notes/CNotesConverter.h"
-#include "notes/dxl/DxlStore.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 
-#include <gtest/gtest.h>
+#include "notes/CNotesConverter.h"
+#include "notes/dxl/DxlStore.h"
 
 using namespace store;
 
@@ -18,7 +18,7 @@ std::unique_ptr<dxl::DxlStore> openSample(const char* name) {
     return s;
 }
 
-#define REQUIRE_SAMPLES()                                                                  \
+#define REQUIRE_SAMPLES() \
     if (!QDir(kSamples).exists()) GTEST_SKIP() << "no DXL samples at " << kSamples.toStdString()
 
 }  // namespace
