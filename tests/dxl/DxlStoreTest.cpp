@@ -59,6 +59,7 @@ TEST(DxlStore, ReadsItemsOfEveryType) {
         "<datetime>20120101T100000,00+01</datetime></datetimepair></item>\n"
         "<item name='Raw' summary='false'><rawitemdata type='502'>AAEC</rawitemdata></item>\n"
         "<item name='CD'><rawitemdata type='1'>gv8=</rawitemdata></item>\n"
+        "<item name='CD'><rawitemdata type='1'>gv8=</rawitemdata></item>\n"
         "<item name='BadDate'><datetime>yesterday</datetime></item>\n"
         "<item name='Empty'><text/></item>\n";
     const QString path = files.write(F::database(F::document("8fa", items, "Memo")));
@@ -88,7 +89,10 @@ TEST(DxlStore, ReadsItemsOfEveryType) {
     EXPECT_EQ(n.item("Raw")->raw, QByteArray("\x00\x01\x02", 3));
     EXPECT_EQ(n.item("CD")->type, TypeComposite);
     ASSERT_TRUE(n.item("CD")->richText);
-    EXPECT_EQ(n.item("CD")->richText->rawRecords, QByteArray("\x82\xff", 2));
+    // Parts of one rich-text field are joined into its first item.
+    EXPECT_EQ(n.item("CD")->richText->rawRecords, QByteArray("\x82\xff\x82\xff", 4));
+    EXPECT_EQ(
+        std::count_if(n.items.begin(), n.items.end(), [](const StoreItem& i) { return i.name == "CD"; }), 1);
     EXPECT_TRUE(n.item("BadDate")->unreadable);
     EXPECT_FALSE(n.item("BadDate")->problem.isEmpty());
     EXPECT_EQ(n.item("Empty")->texts, QStringList{QString()});

@@ -86,6 +86,10 @@ TEST(DxlRealSamples, NoteFormatDocumentKeepsRichTextAsRecords) {
     ASSERT_TRUE(body && body->richText);
     EXPECT_EQ(body->type, TypeComposite);
     EXPECT_TRUE(body->richText->rawRecords.contains("This is normal text."));
+    // The records are read into paragraphs as well.
+    EXPECT_TRUE(body->richText->plainText().contains("This is normal text."))
+        << body->richText->plainText().toStdString();
+    EXPECT_TRUE(body->richText->plainText().contains("This is serif italic bold text"));
     EXPECT_EQ(n.item("Readers")->texts, QStringList({"CN=Jesse Gallagher/O=IKSG", "[Admin]"}));
 }
 
