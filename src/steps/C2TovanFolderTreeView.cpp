@@ -64,6 +64,7 @@ C2TovanFolderTreeView::C2TovanFolderTreeView(CMainFrame* frame)
     m_pOuter->setSizes({230, 700});
     m_pRight->setStretchFactor(0, 1);
     m_pRight->setStretchFactor(1, 1);
+    m_pRight->setSizes({420, 480});
     m_pOuter->setChildrenCollapsible(false);
     m_pRight->setChildrenCollapsible(false);
     m_pTree->SetPauseGate(&m_gate);
@@ -224,6 +225,7 @@ void C2TovanFolderTreeView::OnFolderClicked(const QString& path) {
     CNotesConverter& notes = m_pFrame->Notes();
     notes.cancelRequested = 0;
     g_currentFolderName = path;
+    if (QTreeWidgetItem* node = m_pTree->FindPath(path)) m_pTree->setCurrentItem(node);
     HideBack();
     HideNext();
     HideStop();
