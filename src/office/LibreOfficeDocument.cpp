@@ -148,7 +148,7 @@ void LibreOfficeDocument::flushCells() {
                 for (const auto& [at, text] : texts) {
                     const Reference<css::text::XText> cell(table->getCellByPosition(at.second - 1, at.first - 1),
                                                            UNO_QUERY_THROW);
-                    ReplaceRangeText(cell, Reference<css::text::XTextRange>(cell.get()), text);
+                    ReplaceRangeText(Reference<css::text::XTextRange>(cell.get()), text);
                 }
             }
         }

@@ -186,7 +186,7 @@ void LibreOfficeEngine::SetSelectionRangeText(const QString& text) {
     const Reference<css::text::XTextCursor> selection = m_session->selection();
     if (!selection.is()) throw OfficeAutomationError(QStringLiteral("Selection.Range.Text: no selection"), false);
     m_session->call("Selection.Range.Text", m_session->callTimeout(),
-                    [&] { ReplaceRangeText(selection->getText(), Reference<css::text::XTextRange>(selection.get()), text); });
+                    [&] { ReplaceRangeText(Reference<css::text::XTextRange>(selection.get()), text); });
 }
 
 void LibreOfficeEngine::SetSelectionRangeFontSize(double points) {

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <cstdlib>
+#include <unistd.h>
 
 #include "OfficeReadBack.h"
 #include "export/HeaderTemplates.h"
@@ -320,4 +322,49 @@ TEST_F(LibreOfficeExport, OfficeKilledOrHungDuringAnItemFailsThatItemOnly) {
         << s_exporter->LastFailure().toStdString();
     EXPECT_EQ(QDir(s_exporter->GetOutputFolder()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("After hang.doc"), QStringLiteral("After kill.doc")}));
+}
+
+namespace {
+
+bool processGone(pid_t pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return true;
+    const QByteArray text = stat.readAll();
+    const int close = text.lastIndexOf(')');
+    return close > 0 && close + 2 < text.size() && text.at(close + 2) == 'Z';
+}
+
+QString lifetimePidFile(pid_t parent) { return QDir::tempPath() + QStringLiteral("/tesseldoc-lifetime-%1").arg(parent); }
+
+}  // namespace
+
+TEST(OfficeLifetimeDeathTest, ProgramEndingWithoutShutdownLeavesNoOfficeBehind) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const QString pidFile = lifetimePidFile(::getpid());
+    QFile::remove(pidFile);
+    EXPECT_EXIT(
+        {
+            auto* engine = new LibreOfficeEngine();  // deliberately never destroyed
+            QString error;
+            if (!engine->Create(&error)) std::_Exit(3);
+            QFile out(lifetimePidFile(::getppid()));
+            out.open(QIODevice::WriteOnly);
+            for (pid_t pid : engine->OfficeProcessIds()) out.write(QByteArray::number(pid) + '\n');
+            out.close();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    QFile in(pidFile);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QList<QByteArray> pids = in.readAll().split('\n');
+    in.remove();
+    int checked = 0;
+    for (const QByteArray& line : pids) {
+        if (line.isEmpty()) continue;
+        const pid_t pid = pid_t(line.toInt());
+        for (int i = 0; i < 200 && !processGone(pid); ++i) ::usleep(10000);
+        EXPECT_TRUE(processGone(pid)) << "office process " << pid << " outlived its program";
+        ++checked;
+    }
+    EXPECT_GE(checked, 1);
 }
