@@ -13,8 +13,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
-#include <set>
 #include <thread>
 
 extern char** environ;
@@ -28,26 +28,68 @@ std::mutex& registryMutex() {
     return mutex;
 }
 
-std::set<pid_t>& runningGroups() {
-    static std::set<pid_t>* groups = new std::set<pid_t>();  // outlives static destruction
+// Office group -> its guard process.
+std::map<pid_t, pid_t>& runningGroups() {
+    static auto* groups = new std::map<pid_t, pid_t>();  // outlives static destruction
     return *groups;
 }
 
 void killRunningGroups() {
     std::lock_guard<std::mutex> lock(registryMutex());
-    for (pid_t group : runningGroups()) ::kill(-group, SIGKILL);
+    for (const auto& [group, guard] : runningGroups()) {
+        if (guard > 0) ::kill(guard, SIGKILL);  // first, so it never acts on a reused group id
+        ::kill(-group, SIGKILL);
+    }
 }
 
-void registerGroup(pid_t group) {
+void registerGroup(pid_t group, pid_t guard) {
     static const bool atExit = [] { return std::atexit(killRunningGroups) == 0; }();
     (void)atExit;
     std::lock_guard<std::mutex> lock(registryMutex());
-    runningGroups().insert(group);
+    runningGroups()[group] = guard;
 }
 
 void unregisterGroup(pid_t group) {
     std::lock_guard<std::mutex> lock(registryMutex());
     runningGroups().erase(group);
+}
+
+// A guard process that kills the office group once this process is gone, for
+// whatever reason (a crash, a kill): it waits for the end of a pipe whose only
+// writer is this process. Returns its pid and the pipe's write end, or -1.
+pid_t startGuard(pid_t group, int* writeEnd) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigfillset(&defaults);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    posix_spawnattr_setpgroup(&attr, 0);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    QByteArray groupText = QByteArray::number(group);
+    char sh[] = "/bin/sh", c[] = "-c", name[] = "tesseldoc-office-guard";
+    char script[] = "read line; kill -KILL -\"$1\" 2>/dev/null";
+    char* argv[] = {sh, c, script, name, groupText.data(), nullptr};
+    pid_t guard = -1;
+    const int rc = posix_spawn(&guard, sh, &actions, &attr, argv, environ);
+    posix_spawnattr_destroy(&attr);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[0]);
+    if (rc != 0) {
+        ::close(fds[1]);
+        return -1;
+    }
+    *writeEnd = fds[1];
+    return guard;
 }
 
 }  // namespace
@@ -116,7 +158,8 @@ bool OfficeProcess::start(const QString& program, const QStringList& arguments,
         return false;
     }
     m_pid = pid;
-    registerGroup(pid);
+    m_guardPid = startGuard(pid, &m_guardFd);
+    registerGroup(pid, m_guardPid);
     return true;
 }
 
@@ -155,6 +198,17 @@ void OfficeProcess::killGroup() const {
 
 void OfficeProcess::stop(int timeoutMs) {
     if (m_pid <= 0) return;
+    // The guard goes first, so that it never acts on a group id used again later.
+    if (m_guardPid > 0) {
+        ::kill(m_guardPid, SIGKILL);
+        while (::waitpid(m_guardPid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        m_guardPid = -1;
+    }
+    if (m_guardFd >= 0) {
+        ::close(m_guardFd);
+        m_guardFd = -1;
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (launcherRunning() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -33,4 +33,6 @@ class OfficeProcess {
 
   private:
     pid_t m_pid = -1;
+    pid_t m_guardPid = -1;  // kills the group should this process end without stop()
+    int m_guardFd = -1;
 };

@@ -371,22 +371,27 @@ QString lifetimePidFile(pid_t parent) {
 
 }  // namespace
 
-TEST(OfficeLifetimeDeathTest, ProgramEndingWithoutShutdownLeavesNoOfficeBehind) {
+// Starts an office in a child program that then ends without shutting it down,
+// and checks that no office process outlives that program.
+void expectNoOfficeOutlives(bool crash) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const QString pidFile = lifetimePidFile(::getpid());
     QFile::remove(pidFile);
-    EXPECT_EXIT(
-        {
-            auto* engine = new LibreOfficeEngine();  // deliberately never destroyed
-            QString error;
-            if (!engine->Create(&error)) std::_Exit(3);
-            QFile out(lifetimePidFile(::getppid()));
-            out.open(QIODevice::WriteOnly);
-            for (pid_t pid : engine->OfficeProcessIds()) out.write(QByteArray::number(pid) + '\n');
-            out.close();
-            std::exit(0);
-        },
-        ::testing::ExitedWithCode(0), "");
+    auto child = [crash] {
+        auto* engine = new LibreOfficeEngine();  // deliberately never destroyed
+        QString error;
+        if (!engine->Create(&error)) std::_Exit(3);
+        QFile out(lifetimePidFile(::getppid()));
+        out.open(QIODevice::WriteOnly);
+        for (pid_t pid : engine->OfficeProcessIds()) out.write(QByteArray::number(pid) + '\n');
+        out.close();
+        if (crash) std::abort();
+        std::exit(0);
+    };
+    if (crash)
+        EXPECT_EXIT(child(), ::testing::KilledBySignal(SIGABRT), "");
+    else
+        EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
     QFile in(pidFile);
     ASSERT_TRUE(in.open(QIODevice::ReadOnly));
     const QList<QByteArray> pids = in.readAll().split('\n');
@@ -395,9 +400,18 @@ TEST(OfficeLifetimeDeathTest, ProgramEndingWithoutShutdownLeavesNoOfficeBehind) 
     for (const QByteArray& line : pids) {
         if (line.isEmpty()) continue;
         const pid_t pid = pid_t(line.toInt());
-        for (int i = 0; i < 200 && !processGone(pid); ++i) ::usleep(10000);
+        for (int i = 0; i < 300 && !processGone(pid); ++i) ::usleep(10000);
         EXPECT_TRUE(processGone(pid)) << "office process " << pid << " outlived its program";
+        if (!processGone(pid)) ::kill(pid, SIGKILL);
         ++checked;
     }
     EXPECT_GE(checked, 1);
+}
+
+TEST(OfficeLifetimeDeathTest, ProgramEndingWithoutShutdownLeavesNoOfficeBehind) {
+    expectNoOfficeOutlives(false);
+}
+
+TEST(OfficeLifetimeDeathTest, CrashingProgramLeavesNoOfficeBehind) {
+    expectNoOfficeOutlives(true);
 }
