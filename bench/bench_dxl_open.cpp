@@ -1,21 +1,21 @@
 // Generates a Notes XML database of 100,000 small documents (or the count
 // given as the first argument), then opens it and lists its folders the way
 // the program does, and prints the time taken and the peak memory.
-#include "notes/CNotesConverter.h"
-#include "notes/dxl/DxlStore.h"
+#include <sys/resource.h>
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
 #include <cstdio>
-#include <sys/resource.h>
+
+#include "notes/CNotesConverter.h"
+#include "notes/dxl/DxlStore.h"
 
 namespace {
 
 long peakKb() {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;  // kilobytes on Linux
 }
@@ -23,23 +23,30 @@ long peakKb() {
 // Processor time used so far (user + system), in seconds: wall time varies
 // with the load of the machine.
 double cpuSeconds() {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-QByteArray unid(int n) { return QByteArray::number(0x10000000 + n, 16).toUpper().rightJustified(32, '0'); }
+QByteArray unid(int n) {
+    return QByteArray::number(0x10000000 + n, 16).toUpper().rightJustified(32, '0');
+}
 
 bool generate(const QString& path, int count) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write("<?xml version='1.0' encoding='utf-8'?>\n<database xmlns='http://www.lotus.com/dxl' title='bench'>\n");
+    f.write(
+        "<?xml version='1.0' encoding='utf-8'?>\n<database xmlns='http://www.lotus.com/dxl' "
+        "title='bench'>\n");
     const char* folders[] = {"($Inbox)", "Projects\\2012", "Projects\\2013", "($Trash)"};
     for (int i = 0; i < 4; ++i)
-        f.write("<folder name='" + QByteArray(folders[i]) + "'><noteinfo noteid='" + QByteArray::number(0x100 + 4 * i, 16) +
-                "' unid='F" + unid(i).mid(1) + "'/><column itemname='PostedDate' sort='descending'/></folder>\n");
+        f.write("<folder name='" + QByteArray(folders[i]) + "'><noteinfo noteid='" +
+                QByteArray::number(0x100 + 4 * i, 16) + "' unid='F" + unid(i).mid(1) +
+                "'/><column itemname='PostedDate' sort='descending'/></folder>\n");
     f.write("<view name='($Sent)'><noteinfo noteid='200' unid='E" + unid(1).mid(1) +
-            "'/><code event='selection'><formula>SELECT Form = \"Memo\" &amp; @IsUnavailable(DeliveredDate)</formula>"
+            "'/><code event='selection'><formula>SELECT Form = \"Memo\" &amp; "
+            "@IsUnavailable(DeliveredDate)</formula>"
             "</code><column itemname='PostedDate' sort='descending'/></view>\n");
     f.write("<view name='($All)'><noteinfo noteid='204' unid='E" + unid(2).mid(1) +
             "'/><code event='selection'><formula>SELECT @All</formula></code>"
@@ -55,13 +62,18 @@ bool generate(const QString& path, int count) {
         buf += "<document form='Memo'><noteinfo noteid='" + id + "' unid='" + unid(n + 100) +
                "'/>\n<item name='Subject'><text>Message number " + QByteArray::number(n) +
                "</text></item>\n<item name='From'><text>CN=Sender " + QByteArray::number(n % 97) +
-               "/O=Acme</text></item>\n<item name='SendTo'><textlist><text>CN=Ann Lee/O=Acme</text><text>bob@example.com"
-               "</text></textlist></item>\n<item name='PostedDate'><datetime>2012" + month + day + "T1030" +
-               QByteArray::number(10 + n % 50) + ",00+01</datetime></item>\n";
-        if (n % 3 == 0) buf += "<item name='DeliveredDate'><datetime>2012" + month + day + "T110000,00+01</datetime></item>\n";
+               "/O=Acme</text></item>\n<item name='SendTo'><textlist><text>CN=Ann "
+               "Lee/O=Acme</text><text>bob@example.com"
+               "</text></textlist></item>\n<item name='PostedDate'><datetime>2012" +
+               month + day + "T1030" + QByteArray::number(10 + n % 50) + ",00+01</datetime></item>\n";
+        if (n % 3 == 0)
+            buf += "<item name='DeliveredDate'><datetime>2012" + month + day +
+                   "T110000,00+01</datetime></item>\n";
         buf += "<item name='$FolderRefs'><text>F" + unid(n % 4).mid(1) +
-               "</text></item>\n<item name='Body'><richtext><pardef id='1'/><par def='1'>Hello, this is body text of "
-               "message " + QByteArray::number(n) + ".</par></richtext></item>\n</document>\n";
+               "</text></item>\n<item name='Body'><richtext><pardef id='1'/><par def='1'>Hello, this is body "
+               "text of "
+               "message " +
+               QByteArray::number(n) + ".</par></richtext></item>\n</document>\n";
         if (buf.size() > (1 << 20)) {
             f.write(buf);
             buf.clear();

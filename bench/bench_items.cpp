@@ -1,17 +1,16 @@
 // Lists a folder of many mails and contacts and builds their header blocks,
 // printing the time per item. Usage: bench_items [ITEMS]
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+
 #include "export/OutputNaming.h"
 #include "notes/CNotesConverter.h"
 #include "notes/ItemRecordReaders.h"
 #include "notes/ln/LNDatabase.h"
 #include "notes/ln/LNDocument.h"
 #include "notes/store/MemoryStore.h"
-
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <cstdio>
 
 namespace {
 
@@ -24,7 +23,7 @@ store::StoreItem text(const QString& name, const QStringList& values) {
 }
 
 class CountingList : public IItemList {
-public:
+  public:
     int addRow(int, const QString&) override { return rows++; }
     void setColumn(int, int, const QString&) override {}
     void setRowNoteId(int, quint32) override {}
@@ -93,10 +92,13 @@ int main(int argc, char** argv) {
     }
     std::printf("creating %d files alone: %.1f ms\n", same, double(timer.nsecsElapsed()) / 1e6);
 
-    std::printf("items listed: %d rows in %.1f ms (%.1f us per item)\n", list.rows, listMs, listMs * 1000 / count);
-    std::printf("mail records + header blocks: %d in %.1f ms (%.1f us per item, %lld chars)\n", count, headerMs,
-                headerMs * 1000 / count, static_cast<long long>(headerChars));
-    std::printf("document paths (free name): 2000 in %.1f ms (%.1f us each)\n", namingMs, namingMs * 1000 / 2000);
-    std::printf("same subject %d times: %.1f ms (%.1f us per document)\n", same, collideMs, collideMs * 1000 / same);
+    std::printf("items listed: %d rows in %.1f ms (%.1f us per item)\n", list.rows, listMs,
+                listMs * 1000 / count);
+    std::printf("mail records + header blocks: %d in %.1f ms (%.1f us per item, %lld chars)\n", count,
+                headerMs, headerMs * 1000 / count, static_cast<long long>(headerChars));
+    std::printf("document paths (free name): 2000 in %.1f ms (%.1f us each)\n", namingMs,
+                namingMs * 1000 / 2000);
+    std::printf("same subject %d times: %.1f ms (%.1f us per document)\n", same, collideMs,
+                collideMs * 1000 / same);
     return 0;
 }

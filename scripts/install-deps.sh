@@ -14,6 +14,7 @@ PACKAGES=(
   xvfb xauth x11-apps imagemagick
   fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei
   procps
+  adwaita-icon-theme
 )
 
 SUDO=""

@@ -199,7 +199,11 @@ int CMainFrame::EnumerateFolders(QStringList& folders, int flag) {
     return result;
 }
 
-void CMainFrame::ListFolderItems(const QString& folderName, IItemList* list) { m_notes.OpenFolder(list, folderName); }
+void CMainFrame::ListFolderItems(const QString& folderName, IItemList* list) {
+    m_notes.progressDialog = m_pProgressWaitDlg ? m_pProgressWaitDlg->progressInterface() : nullptr;
+    m_notes.OpenFolder(list, folderName);
+    m_notes.progressDialog = nullptr;
+}
 
 bool CMainFrame::CheckWordAvailable() { return m_backend->CheckWordAvailable(); }
 
@@ -227,6 +231,18 @@ int CMainFrame::SaveOneFolder(const QString& folderName) {
     m_notes.wordExporter = m_pWordExporter.get();
     return m_backend->SaveFolder(m_notes, m_pWordExporter.get(), folderName);
 }
+
+int CMainFrame::RenderItem(quint32 noteId, int rtfFlag, int purpose, QString& result, int& type,
+                           QStringList& names, QStringList& sizes, QString* plainText) {
+    return m_notes.RenderItem(noteId, rtfFlag, purpose, result, type, names, sizes, plainText);
+}
+
+int CMainFrame::SaveItemAttachments(quint32 noteId, const QString& folder,
+                                    QList<CNotesConverter::AttachmentFailure>* failures) {
+    return m_notes.SaveItemAttachments(noteId, folder, failures);
+}
+
+std::unique_ptr<IDocumentExporter> CMainFrame::CreateWordExporter() { return m_backend->CreateWordExporter(); }
 
 void CMainFrame::ShutdownWord() {
     if (m_pWordExporter) m_pWordExporter->ShutdownWord();

@@ -49,6 +49,14 @@ public:
     bool CheckWordAvailable();
     int PrepareWord();
     int SaveOneFolder(const QString& folderName);
+    // Composes one item for the preview or the item save (CNotesConverter::RenderItem).
+    int RenderItem(quint32 noteId, int rtfFlag, int purpose, QString& result, int& type, QStringList& names,
+                   QStringList& sizes, QString* plainText = nullptr);
+    // Writes the attachments of one item into folder.
+    int SaveItemAttachments(quint32 noteId, const QString& folder,
+                            QList<CNotesConverter::AttachmentFailure>* failures = nullptr);
+    // A new Word automation object for a step of its own (null when none can exist).
+    std::unique_ptr<IDocumentExporter> CreateWordExporter();
     void ShutdownWord();
     IDocumentExporter* WordExporter() const { return m_pWordExporter.get(); }
     void ShowProgress(const QString& text);

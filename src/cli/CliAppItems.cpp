@@ -1,11 +1,11 @@
+#include <array>
+#include <vector>
+
 #include "cli/CliApp.h"
 #include "export/ContactHeaderText.h"
 #include "notes/CNotesConverter.h"
 #include "notes/ItemRecordReaders.h"
 #include "notes/NotesItemKind.h"
-
-#include <array>
-#include <vector>
 
 // The items and header commands.
 
@@ -13,7 +13,7 @@ namespace {
 
 // Records the rows FillItemList makes.
 class RecordingItemList : public IItemList {
-public:
+  public:
     struct Row {
         int kind = 0;
         quint32 noteId = 0;
@@ -72,7 +72,8 @@ int CliApp::cmdItems(const QStringList& args) {
         return 1;
     }
     for (const QString& problem : converter.folderProblems())
-        if (problem.startsWith(folder + QStringLiteral(": "))) m_err << "warning: " << escape(problem) << "\n";
+        if (problem.startsWith(folder + QStringLiteral(": ")))
+            m_err << "warning: " << escape(problem) << "\n";
     RecordingItemList list;
     converter.OpenFolder(&list, args[1]);
     for (const auto& row : list.rows) {
@@ -105,14 +106,23 @@ int CliApp::cmdHeader(const QStringList& args) {
         return 1;
     }
     switch (DetectItemKind(document)) {
-        case Mail: m_out << escape(ReadMailRecord(document).BuildHeaderText()) << '\n'; break;
-        case Calendar: m_out << escape(ReadCalendarRecord(document).BuildHeaderText()) << '\n'; break;
-        case Task: m_out << escape(ReadTaskRecord(document).BuildHeaderText()) << '\n'; break;
-        case Journal: m_out << escape(ReadJournalRecord(document).BuildHeaderText()) << '\n'; break;
+        case Mail:
+            m_out << escape(ReadMailRecord(document).BuildHeaderText()) << '\n';
+            break;
+        case Calendar:
+            m_out << escape(ReadCalendarRecord(document).BuildHeaderText()) << '\n';
+            break;
+        case Task:
+            m_out << escape(ReadTaskRecord(document).BuildHeaderText()) << '\n';
+            break;
+        case Journal:
+            m_out << escape(ReadJournalRecord(document).BuildHeaderText()) << '\n';
+            break;
         case Contact: {
             const ContactRecord record = converter.ReadContactRecord(document);
             m_out << escape(record.BuildHeaderText()) << '\n';
-            m_out << escape(ContactExportText(document, record.fields[ContactRecord::kAttachmentsField])) << '\n';
+            m_out << escape(ContactExportText(document, record.fields[ContactRecord::kAttachmentsField]))
+                  << '\n';
             break;
         }
     }

@@ -1,9 +1,9 @@
 #include "export/ContactHeaderText.h"
 
+#include <cstring>
+
 #include "notes/ItemFieldReaders.h"
 #include "notes/ItemRecords.h"
-
-#include <cstring>
 
 namespace {
 
@@ -98,7 +98,9 @@ int fieldOfLine(int line) {
 
 }  // namespace
 
-const ContactHeaderLine* ContactHeaderLines() { return kLines; }
+const ContactHeaderLine* ContactHeaderLines() {
+    return kLines;
+}
 
 QString ContactRecord::BuildHeaderText() const {
     QString text = QStringLiteral("Contact Item \n");
@@ -128,7 +130,8 @@ QString ContactExportText(const LNNote& document, const QString& attachmentList)
             line.itemName ? ReadTextItem(document, QLatin1String(line.itemName)) : attachmentList;
         appendLine(text, label, value);
         if (i == kOtherCountryLine)
-            appendLine(text, QStringLiteral("Full Name: "), ReadTextItem(document, QStringLiteral("FullName")));
+            appendLine(text, QStringLiteral("Full Name: "),
+                       ReadTextItem(document, QStringLiteral("FullName")));
     }
     return text;
 }

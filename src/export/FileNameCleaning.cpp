@@ -12,12 +12,16 @@ bool isNineCharacter(char16_t c) {
         case u'>':
         case u'?':
         case u'\\':
-        case u'|': return true;
-        default: return false;
+        case u'|':
+            return true;
+        default:
+            return false;
     }
 }
 
-int utf8Bytes(const QString& text) { return int(text.toUtf8().size()); }
+int utf8Bytes(const QString& text) {
+    return int(text.toUtf8().size());
+}
 
 // Extensions longer than this are not treated as extensions when cutting.
 constexpr int kMaxExtensionBytes = 32;
@@ -47,7 +51,8 @@ QString CutToUtf8Bytes(const QString& text, int maxBytes) {
         int units = 1;
         int size = 1;
         if (c >= 0x80) size = c < 0x800 ? 2 : 3;
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text.at(i + 1).unicode())) {
             units = 2;
             size = 4;
         }

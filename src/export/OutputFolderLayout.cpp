@@ -1,10 +1,10 @@
 #include "export/OutputFolderLayout.h"
 
-#include "export/FileNameCleaning.h"
-#include "notes/NotesFolderEntry.h"
-
 #include <QDir>
 #include <QStringList>
+
+#include "export/FileNameCleaning.h"
+#include "notes/NotesFolderEntry.h"
 
 namespace {
 
@@ -40,7 +40,8 @@ QString OutputFolderFor(const QString& notesFolderName) {
 bool MakeDirectories(const QString& path) {
     if (!path.contains(QLatin1Char('/'))) return false;
     QDir dir;
-    for (int slash = path.indexOf(QLatin1Char('/')); slash >= 0; slash = path.indexOf(QLatin1Char('/'), slash + 1))
+    for (int slash = path.indexOf(QLatin1Char('/')); slash >= 0;
+         slash = path.indexOf(QLatin1Char('/'), slash + 1))
         if (slash > 0) dir.mkdir(path.left(slash));
     dir.mkdir(path);
     return true;

@@ -1,12 +1,12 @@
 #include "export/UniquePaths.h"
 
-#include "export/FileNameCleaning.h"
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QHash>
 #include <QMutex>
 
-#include <sys/stat.h>
+#include "export/FileNameCleaning.h"
 
 namespace {
 
@@ -15,7 +15,9 @@ const QString kAttachmentsWord = QStringLiteral("Attachments");
 // Bytes kept free for the number that UniqueDirectoryPath may append.
 constexpr int kNumberReserve = 6;
 
-int utf8Bytes(const QString& text) { return int(text.toUtf8().size()); }
+int utf8Bytes(const QString& text) {
+    return int(text.toUtf8().size());
+}
 
 // Splits at the last "/": ("dir/", "name").
 void splitPath(const QString& path, QString& dir, QString& name) {
@@ -29,7 +31,7 @@ void splitPath(const QString& path, QString& dir, QString& name) {
 // taken name again for each new one. Names only get taken during a run, so
 // the first free number never lies below the one found last time.
 class NumberHints {
-public:
+  public:
     qint64 start(const QString& key) {
         QMutexLocker lock(&m_mutex);
         return m_next.value(key, 0);
@@ -39,7 +41,7 @@ public:
         m_next.insert(key, n);
     }
 
-private:
+  private:
     QMutex m_mutex;
     QHash<QString, qint64> m_next;
 };

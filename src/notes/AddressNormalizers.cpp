@@ -70,8 +70,8 @@ QString PickRecipientList(const QString& a, const QString& b, const QString& c) 
 
 QString ReadRecipientBlock(const LNNote& document) {
     QString cc = recipientGroup(document, "CopyTo", "InetCopyTo", "EnterCopyTo", QStringLiteral("CC:"));
-    const QString bcc =
-        recipientGroup(document, "BlindCopyTo", "InetBlindCopyTo", "EnterBlindCopyTo", QStringLiteral("BCC:"));
+    const QString bcc = recipientGroup(document, "BlindCopyTo", "InetBlindCopyTo", "EnterBlindCopyTo",
+                                       QStringLiteral("BCC:"));
     const QString to = recipientGroup(document, "SendTo", "InetSendTo", "EnterSendTo", QString());
     if (!cc.isEmpty() && !bcc.isEmpty()) cc += QStringLiteral("\r\n");
     if (to.isEmpty()) return cc + bcc;

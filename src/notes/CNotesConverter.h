@@ -14,6 +14,7 @@
 #include <cstdint>
 
 class IDocumentExporter;
+class ILargeBodyQuestion;
 
 // Saving modes of a run.
 enum SavingMode { Text = 1, RtfLowQuality = 2, RtfBestQuality = 3 };
@@ -78,6 +79,24 @@ public:
     void SaveJournalItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     // The API's text for a status, as LNGetErrorMessageText gives it.
     static QString ErrorTextFor(LNSTATUS status);
+
+    // ---- item preview and the browse step's item save
+    // Purposes of RenderItem: the preview (header text + text), a text save
+    // (text), anything else an RTF save (the RTF).
+    enum { RenderPreview = 10, RenderTextSave = 20, RenderRtfSave = 0 };
+    // A rich-text body larger than this asks before the preview shows it.
+    static constexpr LNINT kLargeBodyBytes = 61440;
+    // Composes one item by note ID. `type`: 0 mail, 1 calendar, 2 task,
+    // 3 contact, 4 journal, 5 anything else. The header text is left in
+    // m_strPreviewHeaderText; `plainText`, when given, receives the item's
+    // text whatever the purpose. 0 when nothing could be composed.
+    int RenderItem(NOTEID noteId, int rtfFlag, int purpose, QString& result, int& type, QStringList& attachmentNames,
+                   QStringList& attachmentSizes, QString* plainText = nullptr);
+    // Writes the attachments of one document into folder (empty: nothing is
+    // written). 0 when the document cannot be opened.
+    int SaveItemAttachments(NOTEID noteId, const QString& folder, QList<AttachmentFailure>* failures = nullptr);
+    // Asked before a large body is previewed; null: the last answer stands.
+    ILargeBodyQuestion* largeBodyQuestion = nullptr;
 
     // ---- members
     QString lastErrorText;

@@ -18,10 +18,13 @@ ItemListRow CNotesConverter::ReadItemListRow(const LNDocument& document) const {
     row.kind = DetectItemKind(document);
     switch (row.kind) {
         case Calendar:
-        case Task: row.columns[2] = ReadDateItem(document, QStringLiteral("STARTDATETIME")); break;
+        case Task:
+            row.columns[2] = ReadDateItem(document, QStringLiteral("STARTDATETIME"));
+            break;
         case Journal:
             row.columns[2] = ReadDateItem(document, QStringLiteral("TimeCreated"));
-            if (row.columns[2].isEmpty()) row.columns[2] = ReadDateItem(document, QStringLiteral("DiaryDate"));
+            if (row.columns[2].isEmpty())
+                row.columns[2] = ReadDateItem(document, QStringLiteral("DiaryDate"));
             break;
         case Contact: {
             const ContactRecord contact = ReadContactRecord(document);
@@ -30,7 +33,8 @@ ItemListRow CNotesConverter::ReadItemListRow(const LNDocument& document) const {
             row.columns[2] = ContactTextBlock3(contact);
             break;
         }
-        case Mail: break;
+        case Mail:
+            break;
     }
     return row;
 }

@@ -89,8 +89,7 @@ QString DescribeAttachments(const LNNote& document, QStringList* names, QStringL
 QString ReadSentDate(const LNDocument& document) {
     try {
         LNDatetime date;
-        if (LNMailMessage(document).GetDateSent(&date) != LNNOERROR)
-            return QString();
+        if (LNMailMessage(document).GetDateSent(&date) != LNNOERROR) return QString();
         LNString text;
         if (date.GetText(&text) != LNNOERROR) return QString();
         return QString::fromUtf8(text.GetBuf());

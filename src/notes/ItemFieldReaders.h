@@ -19,7 +19,8 @@ QString ReadDateItem(const LNNote& document, const QString& name);
 
 // "a.doc Size = 1234, b.txt Size = 99". Appends each attachment's name to
 // `names` and its " Size = N" text to `sizes` when those are given.
-QString DescribeAttachments(const LNNote& document, QStringList* names = nullptr, QStringList* sizes = nullptr);
+QString DescribeAttachments(const LNNote& document, QStringList* names = nullptr,
+                            QStringList* sizes = nullptr);
 
 // The sent date of a mail ("PostedDate"); empty when it has none.
 QString ReadSentDate(const LNDocument& document);

@@ -1,11 +1,10 @@
 #pragma once
 
+#include <QString>
+#include <array>
+
 #include "notes/NotesItemKind.h"
 #include "notes/ln/LNGlobals.h"
-
-#include <QString>
-
-#include <array>
 
 // One row of the browse step's item list. Columns: sender, subject, date,
 // size, attachment summary (for a contact: its three text blocks, size and

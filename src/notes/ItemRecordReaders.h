@@ -1,8 +1,8 @@
 #pragma once
 
-#include "notes/ItemRecords.h"
-
 #include <QStringList>
+
+#include "notes/ItemRecords.h"
 
 class LNDocument;
 
@@ -10,6 +10,8 @@ class LNDocument;
 // `names` and `sizes`, when given, collect the attachments' names and size
 // texts for detaching them later. No reader fails: unreadable items are "".
 MailRecord ReadMailRecord(LNDocument document, QStringList* names = nullptr, QStringList* sizes = nullptr);
-CalendarRecord ReadCalendarRecord(LNDocument document, QStringList* names = nullptr, QStringList* sizes = nullptr);
+CalendarRecord ReadCalendarRecord(LNDocument document, QStringList* names = nullptr,
+                                  QStringList* sizes = nullptr);
 TaskRecord ReadTaskRecord(LNDocument document, QStringList* names = nullptr, QStringList* sizes = nullptr);
-JournalRecord ReadJournalRecord(LNDocument document, QStringList* names = nullptr, QStringList* sizes = nullptr);
+JournalRecord ReadJournalRecord(LNDocument document, QStringList* names = nullptr,
+                                QStringList* sizes = nullptr);

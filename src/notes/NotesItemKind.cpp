@@ -15,8 +15,8 @@ bool hasItem(const LNNote& document, const char* name) {
 }  // namespace
 
 NotesItemKind DetectItemKind(const LNNote& document) {
-    static const char* const contactItems[] = {"MiddleInitial", "BusinessAddress", "CellPhoneNumber",
-                                               "OfficePhoneNumber", "LastName", "FirstName"};
+    static const char* const contactItems[] = {"MiddleInitial",     "BusinessAddress", "CellPhoneNumber",
+                                               "OfficePhoneNumber", "LastName",        "FirstName"};
     for (const char* name : contactItems)
         if (hasItem(document, name)) return Contact;
     if (hasItem(document, "Location")) return Calendar;

@@ -1,71 +1,19 @@
 #include "office/CWordExporter.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "export/OutputNaming.h"
 #include "export/PrivateTempDir.h"
 #include "office/LibreOfficeEngine.h"
 #include "office/OfficeAutomationError.h"
 #include "office/WordExporterTexts.h"
 
 namespace {
-
-// Output naming of documents (clean name, length cap, first free name).
-// TODO: take the shared output-naming helpers once they are in src/export.
-QString cleanFileName(const QString& name) {
-    static const QString nine = QStringLiteral("\"*/:<>?\\|");
-    QString out = name;
-    for (QChar& c : out)
-        if (nine.contains(c) || (c.unicode() >= 1 && c.unicode() <= 31)) c = QLatin1Char('_');
-    return out;
-}
-
-// A file name must stay within 255 bytes of UTF-8: keep room for ".doc" and a number.
-QString fitComponent(const QString& stem) {
-    constexpr int maxStemBytes = 255 - 4 - 10;
-    if (stem.toUtf8().size() <= maxStemBytes) return stem;
-    QString out;
-    int bytes = 0;
-    for (int i = 0; i < stem.size(); ++i) {
-        const int len = (stem.at(i).isHighSurrogate() && i + 1 < stem.size()) ? 2 : 1;
-        const int size = stem.mid(i, len).toUtf8().size();
-        if (bytes + size > maxStemBytes) break;
-        out += stem.mid(i, len);
-        bytes += size;
-        i += len - 1;
-    }
-    return out;
-}
-
-QString capPathLength(const QString& path) {
-    if (path.size() < 252) return path;
-    if (path.lastIndexOf(QLatin1Char('/')) > 245) return path;
-    QString out = path;
-    while (out.size() > 251) {
-        const int dot = out.lastIndexOf(QLatin1Char('.'));
-        if (dot <= 0 || out.at(dot - 1) == QLatin1Char('/')) break;
-        out.remove(dot - 1, 1);
-    }
-    return out;
-}
-
-bool existsAt(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
-QString uniqueDocPath(const QString& path) {
-    if (!existsAt(path)) return path;
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString folder = path.left(slash + 1);
-    QString stem = path.mid(slash + 1);
-    stem.remove(QStringLiteral(".doc"));
-    for (qint64 n = 0;; ++n) {
-        const QString candidate = folder + stem + QString::number(n) + QStringLiteral(".doc");
-        if (!existsAt(candidate)) return candidate;
-    }
-}
 
 // Removes a file when the scope ends.
 class RemoveOnExit {
@@ -79,10 +27,19 @@ private:
     QString m_path;
 };
 
+// LibreOffice engines that all use one private directory: an office restarted
+// during the run finds its profile ready and starts faster.
+CWordExporter::EngineFactory libreOfficeFactory() {
+    static std::atomic<int> counter{0};
+    LibreOfficeSettings settings;
+    const QString base = PrivateTempDir::path();
+    if (!base.isEmpty()) settings.workDirectory = base + QStringLiteral("/exporter-%1").arg(++counter);
+    return [settings] { return std::unique_ptr<IOfficeAutomation>(std::make_unique<LibreOfficeEngine>(settings)); };
+}
+
 }  // namespace
 
-CWordExporter::CWordExporter()
-    : CWordExporter([] { return std::unique_ptr<IOfficeAutomation>(std::make_unique<LibreOfficeEngine>()); }) {}
+CWordExporter::CWordExporter() : CWordExporter(libreOfficeFactory()) {}
 
 CWordExporter::CWordExporter(EngineFactory factory) : m_factory(std::move(factory)) {}
 
@@ -197,7 +154,18 @@ bool CWordExporter::StartWord() {
     }
 }
 
-void CWordExporter::ShutdownWord() { quitApplication(); }
+void CWordExporter::ShutdownWord() {
+    quitApplication();
+    if (m_wroteDocuments) {
+        // Documents are stored without a flush each; put the run's output on disk once.
+        m_wroteDocuments = false;
+        const int fd = ::open(QFile::encodeName(m_strRootFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::syncfs(fd);
+            ::close(fd);
+        }
+    }
+}
 
 void CWordExporter::SetRootFolder(const QString& path) { m_strRootFolder = path; }
 
@@ -207,7 +175,7 @@ bool CWordExporter::SetOutputFolder(const QString& relative) {
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     folder += QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    QDir().mkpath(folder);  // a folder that cannot be made fails each item's save instead
+    MakeDirectories(folder);  // a folder that cannot be made fails each item's save instead
     m_strOutputFolder = folder;
     return true;
 }
@@ -249,11 +217,7 @@ bool CWordExporter::ExportContact(const QString& bodyFile, const QString& name) 
     return exportAs(Kind::Contact, bodyFile, name);
 }
 
-QString CWordExporter::documentPath(const QString& name) const {
-    QString path = m_strOutputFolder + fitComponent(cleanFileName(name)) + QStringLiteral(".doc");
-    path = capPathLength(path);
-    return uniqueDocPath(path);
-}
+QString CWordExporter::documentPath(const QString& name) const { return DocumentPathFor(m_strOutputFolder, name); }
 
 bool CWordExporter::exportAs(Kind kind, const QString& bodyFile, const QString& name) {
     m_lastFailure.clear();
@@ -266,7 +230,10 @@ bool CWordExporter::exportAs(Kind kind, const QString& bodyFile, const QString& 
     try {
         m_app->SetVisible(false);
         const bool ok = kind == Kind::Item ? exportDocument(bodyFile, path) : exportContact(bodyFile, path);
-        if (ok) m_lastWrittenPath = path;
+        if (ok) {
+            m_lastWrittenPath = path;
+            m_wroteDocuments = true;
+        }
         return ok;
     } catch (const OfficeAutomationError& e) {
         m_lastFailure = e.text();

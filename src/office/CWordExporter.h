@@ -96,4 +96,5 @@ private:
 
     QString m_lastFailure;
     QString m_lastWrittenPath;
+    bool m_wroteDocuments = false;
 };

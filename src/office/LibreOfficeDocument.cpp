@@ -5,6 +5,8 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <climits>
+#include <map>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +25,7 @@
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
@@ -105,15 +108,56 @@ Reference<css::text::XTextTable> LibreOfficeDocument::tableInOrder(int index) co
 
 void LibreOfficeDocument::SetTableCellText(int table, int row, int column, const QString& text) {
     if (!m_model.is()) throw OfficeAutomationError(QStringLiteral("Cell.Range.Text: document closed"), false);
+    if (table < 1 || row < 1 || column < 1)
+        throw OfficeAutomationError(QStringLiteral("Cell.Range.Text: no cell (%1, %2) in table %3").arg(row).arg(column).arg(table),
+                                    false);
+    m_session->requireAlive("Cell.Range.Text");
+    m_pendingCells.push_back({table, row, column, text});
+}
+
+void LibreOfficeDocument::flushCells() {
+    if (m_pendingCells.empty()) return;
+    const std::vector<PendingCell> cells = std::move(m_pendingCells);
+    m_pendingCells.clear();
+    std::map<int, std::map<std::pair<int, int>, QString>> byTable;  // later writes to a cell win
+    for (const PendingCell& c : cells) byTable[c.table][{c.row, c.column}] = c.text;
+
     m_session->call("Cell.Range.Text", m_session->callTimeout(), [&] {
-        const Reference<css::table::XCellRange> cells(tableInOrder(table), UNO_QUERY_THROW);
-        const Reference<css::text::XText> cellText(cells->getCellByPosition(column - 1, row - 1), UNO_QUERY_THROW);
-        ReplaceRangeText(cellText, Reference<css::text::XTextRange>(cellText.get()), text);
+        for (const auto& [index, texts] : byTable) {
+            const Reference<css::table::XCellRange> table(tableInOrder(index), UNO_QUERY_THROW);
+            int top = INT_MAX, left = INT_MAX, bottom = 0, right = 0;
+            for (const auto& [at, text] : texts) {
+                top = std::min(top, at.first);
+                bottom = std::max(bottom, at.first);
+                left = std::min(left, at.second);
+                right = std::max(right, at.second);
+            }
+            if (texts.size() == size_t(bottom - top + 1) * size_t(right - left + 1)) {
+                // A full block of cells (a filled header table): one call.
+                css::uno::Sequence<css::uno::Sequence<css::uno::Any>> rows(bottom - top + 1);
+                for (int r = top; r <= bottom; ++r) {
+                    css::uno::Sequence<css::uno::Any> row(right - left + 1);
+                    for (int c = left; c <= right; ++c)
+                        row.getArray()[c - left] <<= ParagraphText(texts.at({r, c}));
+                    rows.getArray()[r - top] = row;
+                }
+                const Reference<css::sheet::XCellRangeData> block(
+                    table->getCellRangeByPosition(left - 1, top - 1, right - 1, bottom - 1), UNO_QUERY_THROW);
+                block->setDataArray(rows);
+            } else {
+                for (const auto& [at, text] : texts) {
+                    const Reference<css::text::XText> cell(table->getCellByPosition(at.second - 1, at.first - 1),
+                                                           UNO_QUERY_THROW);
+                    ReplaceRangeText(cell, Reference<css::text::XTextRange>(cell.get()), text);
+                }
+            }
+        }
     });
 }
 
 void LibreOfficeDocument::AddInlinePicture(const QString& fileName) {
     if (!m_model.is()) throw OfficeAutomationError(QStringLiteral("InlineShapes.AddPicture: document closed"), false);
+    flushCells();
     m_session->call("InlineShapes.AddPicture", m_session->timeoutForFile(fileName), [&] {
         const Reference<css::graphic::XGraphicProvider> provider =
             css::graphic::GraphicProvider::create(m_session->remoteContext());
@@ -159,6 +203,7 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
     if (!m_model.is()) throw OfficeAutomationError(QStringLiteral("SaveAs: document closed"), false);
     if (args.fileFormat != 0)
         throw OfficeAutomationError(QStringLiteral("SaveAs: only the Word 97-2003 format is written"), false);
+    flushCells();
     const QFileInfo target(args.fileName);
     if (target.exists() || target.isSymLink())
         throw OfficeAutomationError(QStringLiteral("SaveAs: ") + args.fileName + QStringLiteral(" exists"), false);
@@ -171,9 +216,12 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
     try {
         m_session->call("SaveAs", m_session->timeoutForFile(m_sourcePath), [&] {
             const Reference<css::frame::XStorable> storable(m_model, UNO_QUERY_THROW);
+            // No flush to disk per document (it costs a third of the store); the
+            // exporter syncs the output once when the run ends.
             storable->storeToURL(fileUrl(temp),
                                  unoProperties({unoProperty("FilterName", css::uno::Any(rtl::OUString("MS Word 97"))),
-                                                unoProperty("Overwrite", css::uno::Any(false))}));
+                                                unoProperty("Overwrite", css::uno::Any(false)),
+                                                unoProperty("NoFileSync", css::uno::Any(true))}));
         });
     } catch (...) {
         QFile::remove(temp);
@@ -190,6 +238,7 @@ void LibreOfficeDocument::Close(short saveChanges) {
     if (!m_model.is()) return;
     if (saveChanges != 0)
         throw OfficeAutomationError(QStringLiteral("Close: only closing without saving is supported"), false);
+    m_pendingCells.clear();
     const Reference<css::lang::XComponent> model = m_model;
     m_model.clear();
     m_session->documentClosed(model);

@@ -5,10 +5,14 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
 
+#include <vector>
+
 #include "office/IOfficeAutomation.h"
 
 class LibreOfficeSession;
 
+// Cell texts set with SetTableCellText reach the document when it is next used
+// (AddInlinePicture, SaveAs); a failure to place them is reported there.
 class LibreOfficeDocument : public IOfficeDocument {
 public:
     LibreOfficeDocument(std::shared_ptr<LibreOfficeSession> session,
@@ -23,6 +27,17 @@ public:
 
 private:
     com::sun::star::uno::Reference<com::sun::star::text::XTextTable> tableInOrder(int index) const;
+    void flushCells();
+
+    // Cell texts are collected and written in one go before the document is
+    // next used otherwise (picture, save): one call for a whole header table.
+    struct PendingCell {
+        int table;
+        int row;
+        int column;
+        QString text;
+    };
+    std::vector<PendingCell> m_pendingCells;
 
     // Kept alive by its documents; quit sessions refuse every call.
     std::shared_ptr<LibreOfficeSession> m_session;

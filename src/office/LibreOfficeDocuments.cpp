@@ -5,6 +5,8 @@
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/frame/XLoadable.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
@@ -15,6 +17,7 @@
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
 
 std::unique_ptr<IOfficeDocument> LibreOfficeDocuments::Open(const OpenArguments& args) {
     m_session->requireAlive("Documents.Open");
@@ -35,6 +38,7 @@ std::unique_ptr<IOfficeDocument> LibreOfficeDocuments::Open(const OpenArguments&
         props.realloc(props.getLength() + 1);
         props.getArray()[props.getLength() - 1] = unoProperty(name, css::uno::Any(value));
     };
+    const bool knownFormat = head.startsWith("{\\rtf") || head.startsWith("\xFF\xFE") || head.startsWith("\xEF\xBB\xBF");
     if (head.startsWith("{\\rtf")) {
         add("FilterName", rtl::OUString("Rich Text Format"));
     } else if (head.startsWith("\xFF\xFE")) {
@@ -47,7 +51,20 @@ std::unique_ptr<IOfficeDocument> LibreOfficeDocuments::Open(const OpenArguments&
 
     Reference<css::lang::XComponent> model;
     try {
-        model = m_session->call("Documents.Open", m_session->timeoutForFile(args.fileName), [&] {
+        model = m_session->call("Documents.Open", m_session->timeoutForFile(args.fileName), [&]() -> Reference<css::lang::XComponent> {
+            if (knownFormat) {
+                // A known format loads straight into a document model: no frame, no
+                // view, no layout (a third of the time per document).
+                const Reference<css::lang::XComponent> doc(
+                    m_session->remoteContext()->getServiceManager()->createInstanceWithContext(
+                        rtl::OUString("com.sun.star.text.TextDocument"), m_session->remoteContext()),
+                    UNO_QUERY_THROW);
+                css::uno::Sequence<css::beans::PropertyValue> media(props);
+                media.realloc(media.getLength() + 1);
+                media.getArray()[media.getLength() - 1] = unoProperty("URL", css::uno::Any(fileUrl(info.absoluteFilePath())));
+                Reference<css::frame::XLoadable>(doc, UNO_QUERY_THROW)->load(media);
+                return doc;
+            }
             return m_session->loader()->loadComponentFromURL(fileUrl(info.absoluteFilePath()),
                                                              rtl::OUString("_blank"), 0, props);
         });

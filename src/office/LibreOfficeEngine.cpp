@@ -20,6 +20,7 @@
 #include <com/sun/star/text/XTextContent.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
+#include <com/sun/star/text/XTextTablesSupplier.hpp>
 
 #include "export/PrivateTempDir.h"
 #include "office/LibreOfficeDocuments.h"
@@ -124,9 +125,12 @@ void LibreOfficeEngine::collapseSelectionAtStart(const char* what, int position)
         const Reference<css::text::XText> text = Reference<css::text::XTextDocument>(model, UNO_QUERY_THROW)->getText();
         // A body cursor never stands in a table: in a body that starts with one, the
         // start would be after that table. Open a paragraph before it instead.
+        const bool hasTables =
+            Reference<css::text::XTextTablesSupplier>(model, UNO_QUERY_THROW)->getTextTables()->hasElements();
         const Reference<css::container::XEnumeration> e =
-            Reference<css::container::XEnumerationAccess>(text, UNO_QUERY_THROW)->createEnumeration();
-        if (e->hasMoreElements()) {
+            hasTables ? Reference<css::container::XEnumerationAccess>(text, UNO_QUERY_THROW)->createEnumeration()
+                      : Reference<css::container::XEnumeration>();
+        if (e.is() && e->hasMoreElements()) {
             const Reference<css::text::XTextTable> table(e->nextElement(), UNO_QUERY);
             if (table.is()) {
                 const Reference<css::lang::XMultiServiceFactory> factory(model, UNO_QUERY_THROW);

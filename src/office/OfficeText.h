@@ -7,6 +7,11 @@
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 
+#include <rtl/ustring.hxx>
+
+// The text with each "\r\n", "\r" or "\n" as Writer's paragraph break ("\r").
+rtl::OUString ParagraphText(const QString& value);
+
 // Replaces the text of `range` (inside `text`) by `value`, each "\r\n", "\r" or
 // "\n" becoming a paragraph break as in the word processor; the range then
 // covers the new text. Character formatting is that of the range's start.

@@ -230,11 +230,18 @@ QByteArray PictureToPng::fromGif(const QByteArray& gif) {
         if (ipacked & 0x80) palette = s.take(3 * (1 << ((ipacked & 7) + 1)));
         const int minCode = s.byte();
         const QByteArray lzw = s.subBlocks();
-        const int width = screenW > 0 ? screenW : w;
-        const int height = screenH > 0 ? screenH : h;
-        if (w <= 0 || h <= 0 || width <= 0 || height <= 0 || qint64(width) * height > MaxPixels ||
-            qint64(w) * h > MaxPixels)
-            return {};
+        // LZW packs at most a few thousand pixels into a byte: a frame far
+        // larger than its data is damage, not a picture.
+        const qint64 framePixels = qint64(w) * h;
+        if (w <= 0 || h <= 0 || framePixels > MaxPixels || framePixels > qint64(lzw.size()) * 4096 + 65536) return {};
+        int width = screenW > 0 ? screenW : w;
+        int height = screenH > 0 ? screenH : h;
+        int frameLeft = left, frameTop = top;
+        if (qint64(width) * height > framePixels * 4 + 65536) {  // a screen out of proportion: the frame alone
+            width = w;
+            height = h;
+            frameLeft = frameTop = 0;
+        }
         QByteArray frame(qsizetype(w) * h, char(transparent >= 0 ? transparent : 0));
         lzwDecode(lzw, minCode, frame);
         // Place the frame on the logical screen.
@@ -253,10 +260,10 @@ QByteArray PictureToPng::fromGif(const QByteArray& gif) {
             for (int y = 0; y < h; ++y) rowOf[size_t(y)] = y;
         }
         for (int r = 0; r < h; ++r) {
-            const int y = top + rowOf[size_t(r)];
+            const int y = frameTop + rowOf[size_t(r)];
             if (y < 0 || y >= height) continue;
             for (int x = 0; x < w; ++x) {
-                const int cx = left + x;
+                const int cx = frameLeft + x;
                 if (cx >= width) break;
                 canvas[qsizetype(y) * width + cx] = frame[qsizetype(r) * w + x];
             }

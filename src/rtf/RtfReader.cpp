@@ -78,7 +78,7 @@ QByteArray bmpFromDib(const QByteArray& dib) {
     return file + dib;
 }
 
-bool isSkippedDestination(const QByteArray& w) {
+bool isSkippedDestination(QByteArrayView w) {
     static const char* const words[] = {
         "stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
         "footerf", "footnote", "pn", "listtable", "listoverridetable", "revtbl", "rsidtbl", "filetbl",
@@ -93,7 +93,7 @@ bool isSkippedDestination(const QByteArray& w) {
     return false;
 }
 
-QChar specialChar(const QByteArray& w) {
+QChar specialChar(QByteArrayView w) {
     struct Entry {
         const char* word;
         char16_t ch;
@@ -171,7 +171,7 @@ store::RichTextDoc RtfReader::read(const QByteArray& rtf) {
         handle(token);
         if (m_truncated) break;
     }
-    flushBytes();
+    flushText();
     if (!m_truncated) {
         // A picture cut off by the end of the file still shows what arrived.
         while (m_stack.size() > 1) groupEnd();
@@ -204,14 +204,14 @@ void RtfReader::handle(const RtfToken& t) {
     switch (t.type) {
         case T::End: return;
         case T::GroupStart:
-            flushBytes();
+            flushText();
             m_skipFallback = 0;
             m_starPending = false;
             groupStart();
             m_groupJustStarted = true;
             return;
         case T::GroupEnd:
-            flushBytes();
+            flushText();
             m_skipFallback = 0;
             m_starPending = false;
             groupEnd();
@@ -224,7 +224,7 @@ void RtfReader::handle(const RtfToken& t) {
                 from = std::min<qsizetype>(m_skipFallback, t.text.size());
                 m_skipFallback -= int(from);
             }
-            if (from < t.text.size()) bytesIn(from ? t.text.mid(from) : t.text);
+            if (from < t.text.size()) bytesIn(t.text.sliced(from));
             return;
         }
         case T::HexByte:
@@ -233,7 +233,10 @@ void RtfReader::handle(const RtfToken& t) {
                 --m_skipFallback;
                 return;
             }
-            bytesIn(QByteArray(1, char(t.byte)));
+            {
+                const char b = char(t.byte);
+                bytesIn(QByteArrayView(&b, 1));
+            }
             return;
         case T::Binary:
             m_groupJustStarted = false;
@@ -262,7 +265,7 @@ void RtfReader::handle(const RtfToken& t) {
                 --m_skipFallback;
                 return;
             }
-            flushBytes();
+            if (t.word != "u" && t.word != "uc") flushText();
             controlWord(t.word, t.hasParam, t.param);
             m_groupJustStarted = false;
             m_starPending = false;
@@ -290,7 +293,7 @@ void RtfReader::groupEnd() {
     if (popped == Dest::Picture && st().dest != Dest::Picture) finishPicture();
 }
 
-bool RtfReader::destination(const QByteArray& w, bool starred) {
+bool RtfReader::destination(QByteArrayView w, bool starred) {
     State& s = st();
     if (s.dest == Dest::Skip) return true;
     if (!m_groupJustStarted) return false;
@@ -331,7 +334,7 @@ bool RtfReader::destination(const QByteArray& w, bool starred) {
     return true;
 }
 
-void RtfReader::controlSymbol(const QByteArray& symbol) {
+void RtfReader::controlSymbol(QByteArrayView symbol) {
     if (symbol == "~") textIn(QString(QChar(0x00A0)));
     else if (symbol == "_") textIn(QString(QChar(0x2011)));
     // \- (optional hyphen), \: and \| show nothing.
@@ -344,7 +347,7 @@ RtfReader::RowDef& RtfReader::rowDef() {
 
 int RtfReader::tableLevel() const { return st().inTable ? std::clamp(st().itap, 1, int(MaxTableNesting)) : 0; }
 
-void RtfReader::controlWord(const QByteArray& w, bool hasParam, int param) {
+void RtfReader::controlWord(QByteArrayView w, bool hasParam, int param) {
     const bool starred = m_starPending;
     m_starPending = false;
     if (destination(w, starred)) return;
@@ -483,7 +486,7 @@ void RtfReader::controlWord(const QByteArray& w, bool hasParam, int param) {
     }
 }
 
-void RtfReader::bytesIn(const QByteArray& bytes) {
+void RtfReader::bytesIn(QByteArrayView bytes) {
     switch (st().dest) {
         case Dest::Body: {
             const State& s = st();
@@ -501,7 +504,7 @@ void RtfReader::bytesIn(const QByteArray& bytes) {
         }
         case Dest::FontTable: {
             const int own = RtfCodePage::codePageOfCharset(m_fontEntryCharset);
-            const QString text = codePage(own ? own : m_ansiCodePage).decode(bytes);
+            const QString text = codePage(own ? own : m_ansiCodePage).decode(bytes.toByteArray());
             for (QChar c : text) {
                 if (c == QLatin1Char(';')) finishFontEntry();
                 else if (m_fontEntryName.size() < kMaxFontName) m_fontEntryName += c;
@@ -530,7 +533,7 @@ void RtfReader::bytesIn(const QByteArray& bytes) {
             }
             return;
         case Dest::FieldInstruction:
-            if (m_fieldInstruction.size() < 4096) m_fieldInstruction += QString::fromLatin1(bytes);
+            if (m_fieldInstruction.size() < 4096) m_fieldInstruction += QString::fromLatin1(bytes.data(), bytes.size());
             return;
         case Dest::Skip:
         case Dest::ShapeInstruction: return;
@@ -548,12 +551,25 @@ void RtfReader::flushBytes() {
         text = codePage(m_pendingCodePage).decode(m_pendingBytes);
     }
     m_pendingBytes.clear();
+    m_pendingText += text;
+}
+
+// Font, hidden text and links change only through control words and groups,
+// so body text gathers here until one of those comes.
+void RtfReader::flushText() {
+    flushBytes();
+    if (m_pendingText.isEmpty()) return;
+    const QString text = std::move(m_pendingText);
+    m_pendingText.clear();
     addBodyText(text);
 }
 
 void RtfReader::textIn(const QString& text) {
     switch (st().dest) {
-        case Dest::Body: addBodyText(text); return;
+        case Dest::Body:
+            flushBytes();
+            m_pendingText += text;
+            return;
         case Dest::FontTable:
             if (m_fontEntryName.size() < kMaxFontName) m_fontEntryName += text;
             return;
@@ -668,7 +684,7 @@ void RtfReader::finishPicture() {
 }
 
 void RtfReader::endParagraph(ParaEnd how) {
-    flushBytes();
+    flushText();
     int level = tableLevel();
     if (how == ParaEnd::Cell) level = 1;
     else if (how == ParaEnd::NestCell) level = std::clamp(st().itap, 2, int(MaxTableNesting));
@@ -699,7 +715,7 @@ void RtfReader::endParagraph(ParaEnd how) {
 }
 
 void RtfReader::endRow(int level) {
-    flushBytes();
+    flushText();
     if (!m_runs.empty()) endParagraph(level == 1 ? ParaEnd::Cell : ParaEnd::NestCell);
     ensureLevel(level);
     OpenTable& t = m_tables[size_t(level - 1)];

@@ -95,13 +95,14 @@ private:
     enum class ParaEnd { Par, Cell, NestCell, Document };
 
     void handle(const RtfToken& token);
-    void controlWord(const QByteArray& word, bool hasParam, int param);
-    void controlSymbol(const QByteArray& symbol);
-    bool destination(const QByteArray& word, bool starred);
+    void controlWord(QByteArrayView word, bool hasParam, int param);
+    void controlSymbol(QByteArrayView symbol);
+    bool destination(QByteArrayView word, bool starred);
     void groupStart();
     void groupEnd();
-    void bytesIn(const QByteArray& bytes);
+    void bytesIn(QByteArrayView bytes);
     void flushBytes();
+    void flushText();
     void textIn(const QString& text);
     void addRun(store::RtRun run);
     void addBodyText(const QString& text);
@@ -128,7 +129,8 @@ private:
     bool m_starPending = false;
     bool m_groupJustStarted = false;
     int m_skipFallback = 0;
-    QByteArray m_pendingBytes;
+    QByteArray m_pendingBytes;   // 8-bit body text not yet decoded
+    QString m_pendingText;       // body text not yet made into runs
     int m_pendingCodePage = 1252;
     bool m_pendingSymbol = false;
 

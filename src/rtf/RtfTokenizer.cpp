@@ -44,7 +44,7 @@ RtfToken RtfTokenizer::next() {
             ++m_pos;
         }
         t.type = RtfToken::Type::Text;
-        t.text = m_in.mid(start, m_pos - start);
+        t.text = QByteArrayView(m_in).sliced(start, m_pos - start);
         return t;
     }
 
@@ -55,7 +55,7 @@ RtfToken RtfTokenizer::next() {
         const qsizetype start = m_pos;
         while (m_pos < n && isLetter(m_in[m_pos])) ++m_pos;
         t.type = RtfToken::Type::ControlWord;
-        t.word = m_in.mid(start, std::min<qsizetype>(m_pos - start, kMaxWordLength));
+        t.word = QByteArrayView(m_in).sliced(start, std::min<qsizetype>(m_pos - start, kMaxWordLength));
         bool negative = false;
         if (m_pos + 1 < n && m_in[m_pos] == '-' && isDigit(m_in[m_pos + 1])) {
             negative = true;
@@ -90,12 +90,12 @@ RtfToken RtfTokenizer::next() {
         case '{':
         case '}':
             t.type = RtfToken::Type::Text;
-            t.text = QByteArray(1, s);
+            t.text = QByteArrayView(m_in).sliced(m_pos - 1, 1);
             return t;
         case '\r':
         case '\n':  // backslash + line end means \par
             t.type = RtfToken::Type::ControlWord;
-            t.word = "par";
+            t.word = QByteArrayView("par");
             return t;
         case '\'': {
             const int hi = m_pos < n ? hexValue(m_in[m_pos]) : -1;
@@ -103,7 +103,7 @@ RtfToken RtfTokenizer::next() {
             if (hi < 0 || lo < 0) {  // broken escape: skip what hex digits there are
                 if (m_pos < n && hexValue(m_in[m_pos]) >= 0) ++m_pos;
                 t.type = RtfToken::Type::ControlSymbol;
-                t.word = "'";
+                t.word = QByteArrayView("'");
                 return t;
             }
             m_pos += 2;
@@ -113,7 +113,7 @@ RtfToken RtfTokenizer::next() {
         }
         default:
             t.type = RtfToken::Type::ControlSymbol;
-            t.word = QByteArray(1, s);
+            t.word = QByteArrayView(m_in).sliced(m_pos - 1, 1);
             return t;
     }
 }

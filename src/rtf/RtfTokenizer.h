@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 namespace rtf {
 
@@ -17,10 +18,11 @@ struct RtfToken {
         Binary,         // the data of \binN: binOffset/binLength into the input
     };
     Type type = Type::End;
-    QByteArray word;       // control word name, or the control symbol
+    // Views into the input (or into static text): valid while the input lives.
+    QByteArrayView word;   // control word name, or the control symbol
     bool hasParam = false;
     int param = 0;
-    QByteArray text;       // Text
+    QByteArrayView text;   // Text
     unsigned char byte = 0;  // HexByte
     qsizetype binOffset = 0;
     qsizetype binLength = 0;

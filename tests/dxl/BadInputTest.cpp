@@ -1,12 +1,11 @@
-#include "DxlTestFiles.h"
-
-#include "notes/CNotesConverter.h"
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include "DxlTestFiles.h"
+#include "notes/CNotesConverter.h"
 
 namespace {
 
@@ -34,11 +33,15 @@ TEST(DxlBadInput, FilesThatAreNotThereOrNotDatabases) {
     QDir(files.dir()).mkdir("folder.dxl");
     expectFailure(files.dir() + "/folder.dxl", "The path names a directory, not a database: ");
     expectFailure(files.write("", "empty.dxl"), "The file is empty: ");
-    expectFailure(files.write("hello world\n", "text.dxl"), "Unsupported database format: text.dxl is not an XML file");
-    expectFailure(files.write("   \n", "blank.xml"), "Unsupported database format: blank.xml holds no XML element");
-    expectFailure(files.write("<html><body>page</body></html>", "page.xml"),
-                  "Unsupported database format: page.xml: the root element <html> is not a Notes database or document");
-    expectFailure(files.write(QByteArray("\xFF\xFE<\0d\0", 6), "utf16.dxl"), "Unsupported database format: utf16.dxl is UTF-16");
+    expectFailure(files.write("hello world\n", "text.dxl"),
+                  "Unsupported database format: text.dxl is not an XML file");
+    expectFailure(files.write("   \n", "blank.xml"),
+                  "Unsupported database format: blank.xml holds no XML element");
+    expectFailure(
+        files.write("<html><body>page</body></html>", "page.xml"),
+        "Unsupported database format: page.xml: the root element <html> is not a Notes database or document");
+    expectFailure(files.write(QByteArray("\xFF\xFE<\0d\0", 6), "utf16.dxl"),
+                  "Unsupported database format: utf16.dxl is UTF-16");
     expectFailure(files.write("<?xml version='1.0' encoding='Shift_JIS'?><database/>", "sjis.dxl"),
                   "Unsupported database format: sjis.dxl: the encoding shift_jis is not read");
 }
@@ -48,19 +51,21 @@ TEST(DxlBadInput, BrokenXmlIsDamagedAndSaysWhere) {
     const QByteArray good = F::database(F::document("4", F::textItem("Subject", "Hello")));
     expectFailure(files.write(good.left(good.size() - 30), "cut.dxl"),
                   "Database is damaged: cut.dxl: the XML ends early at line");
-    expectFailure(files.write("<database>\n<document><item name='a'><text>x</item></document></database>", "tags.dxl"),
-                  "Database is damaged: tags.dxl: XML error at line 2, column", "mismatch");
+    expectFailure(
+        files.write("<database>\n<document><item name='a'><text>x</item></document></database>", "tags.dxl"),
+        "Database is damaged: tags.dxl: XML error at line 2, column", "mismatch");
     expectFailure(files.write("<database>\n<document>&nbsp;</document></database>", "entity.dxl"),
                   "Database is damaged: entity.dxl: XML error at line 2");
-    expectFailure(files.write(QByteArray("<database><document><item name='a'><text>\xC3\x28</text></item></document>"
-                                         "</database>"),
-                              "utf8.dxl"),
-                  "Database is damaged: utf8.dxl: XML error at line 1");
+    expectFailure(
+        files.write(QByteArray("<database><document><item name='a'><text>\xC3\x28</text></item></document>"
+                               "</database>"),
+                    "utf8.dxl"),
+        "Database is damaged: utf8.dxl: XML error at line 1");
     // Entities that expand without end are refused, not expanded.
     QByteArray bomb = "<?xml version='1.0'?><!DOCTYPE database [<!ENTITY a 'aaaaaaaaaa'>";
     for (char c = 'b'; c <= 'j'; ++c)
-        bomb += QByteArray("<!ENTITY ") + c + " '" + QByteArray("&") + char(c - 1) + ";&" + char(c - 1) + ";&" +
-                char(c - 1) + ";&" + char(c - 1) + ";&" + char(c - 1) + ";'>";
+        bomb += QByteArray("<!ENTITY ") + c + " '" + QByteArray("&") + char(c - 1) + ";&" + char(c - 1) +
+                ";&" + char(c - 1) + ";&" + char(c - 1) + ";&" + char(c - 1) + ";'>";
     bomb += "]><database><document><item name='x'><text>&j;</text></item></document></database>";
     expectFailure(files.write(bomb, "bomb.dxl"), "Database is damaged: bomb.dxl");
 }
@@ -80,20 +85,24 @@ TEST(DxlBadInput, Base64ThatDoesNotDecodeIsDamageWherever) {
     auto file = [&](const char* name, const QByteArray& items) {
         return files.write(F::database(F::document("4", items)), name);
     };
-    expectFailure(file("att.dxl", "<item name='$FILE'><object><file name='a.txt'><filedata>QUJD*RA==</filedata>"
-                                  "</file></object></item>"),
+    expectFailure(file("att.dxl",
+                       "<item name='$FILE'><object><file name='a.txt'><filedata>QUJD*RA==</filedata>"
+                       "</file></object></item>"),
                   "Database is damaged: att.dxl: the data of attachment \"a.txt\" is not valid base64");
-    expectFailure(file("pic.dxl", "<item name='Body'><richtext><par><picture><gif>R0lGO===A</gif></picture></par>"
-                                  "</richtext></item>"),
+    expectFailure(file("pic.dxl",
+                       "<item name='Body'><richtext><par><picture><gif>R0lGO===A</gif></picture></par>"
+                       "</richtext></item>"),
                   "Database is damaged: pic.dxl: <gif> data is not valid base64");
     expectFailure(file("raw.dxl", "<item name='Body'><rawitemdata type='1'>A</rawitemdata></item>"),
                   "Database is damaged: raw.dxl: <rawitemdata> data is not valid base64");
     // Also when the item is one that views read while the file is indexed.
-    expectFailure(files.write(F::database(F::view("v", "SELECT Body = \"\"") +
-                                          F::document("4", "<item name='Body'><rawitemdata type='1'>@@@@</rawitemdata>"
-                                                           "</item>")),
-                              "wanted.dxl"),
-                  "Database is damaged: wanted.dxl: item Body: raw data is not valid base64");
+    expectFailure(
+        files.write(F::database(F::view("v", "SELECT Body = \"\"") +
+                                F::document("4",
+                                            "<item name='Body'><rawitemdata type='1'>@@@@</rawitemdata>"
+                                            "</item>")),
+                    "wanted.dxl"),
+        "Database is damaged: wanted.dxl: item Body: raw data is not valid base64");
 }
 
 TEST(DxlBadInput, UnreadableFile) {
@@ -106,7 +115,8 @@ TEST(DxlBadInput, UnreadableFile) {
 
 TEST(DxlBadInput, AFailingOpenIsFollowedByAGoodOneWithoutRestart) {
     DxlTestFiles files;
-    const QString good = files.write(F::database(F::folder("($Inbox)", "A") + F::document("4", "")), "good.dxl");
+    const QString good =
+        files.write(F::database(F::folder("($Inbox)", "A") + F::document("4", "")), "good.dxl");
     CNotesConverter c;
     ASSERT_EQ(c.Initialize(), 1);
     QStringList names;

@@ -1,11 +1,11 @@
-#include "notes/CNotesConverter.h"
-#include "notes/dxl/DxlStore.h"
+#include <gtest/gtest.h>
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
+#include "notes/CNotesConverter.h"
+#include "notes/dxl/DxlStore.h"
 
 using namespace store;
 
@@ -47,9 +47,9 @@ TEST(DemoDatabase, ListsTheMailFoldersAndViewsWithTheirCounts) {
     ASSERT_EQ(c.Initialize(), 1);
     QStringList names;
     ASSERT_EQ(c.EnumerateFolders(kDemo, QString(), names, 1), 1) << c.GetLastErrorText().toStdString();
-    const QStringList expected = {"($Inbox)\\",   "($Sent)\\",       "($Drafts)\\",   "($All)\\",
-                                  "($Trash)\\",   "($JunkMail)\\",   "($Meetings)\\", "($ToDo)\\",
-                                  "($Follow-Up)\\", "My Contacts\\", "By Diary Date\\", "Projects\\",
+    const QStringList expected = {"($Inbox)\\",       "($Sent)\\",        "($Drafts)\\",     "($All)\\",
+                                  "($Trash)\\",       "($JunkMail)\\",    "($Meetings)\\",   "($ToDo)\\",
+                                  "($Follow-Up)\\",   "My Contacts\\",    "By Diary Date\\", "Projects\\",
                                   "Projects\\2012\\", "Projects\\2013\\", "Archive\\"};
     EXPECT_EQ(names, expected);
     EXPECT_TRUE(c.folderProblems().isEmpty());

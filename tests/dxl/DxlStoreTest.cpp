@@ -1,12 +1,11 @@
-#include "DxlTestFiles.h"
-
-#include "notes/CNotesConverter.h"
-#include "notes/dxl/DxlStore.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 
-#include <gtest/gtest.h>
+#include "DxlTestFiles.h"
+#include "notes/CNotesConverter.h"
+#include "notes/dxl/DxlStore.h"
 
 using namespace store;
 using store::dxl::DxlStore;
@@ -48,14 +47,18 @@ TEST(DxlStore, ReadsItemsOfEveryType) {
     DxlTestFiles files;
     const QByteArray items =
         "<item name='Subject'><text>Caf\xC3\xA9 <break/>line two &amp; more</text></item>\n"
-        "<item name='SendTo' names='true'><textlist><text>CN=Ann Lee/O=Acme</text><text>bob@x.org</text></textlist></item>\n"
+        "<item name='SendTo' names='true'><textlist><text>CN=Ann "
+        "Lee/O=Acme</text><text>bob@x.org</text></textlist></item>\n"
         "<item name='Size'><number>42.5</number></item>\n"
         "<item name='Scores'><numberlist><number>1</number><number>-2</number></numberlist></item>\n"
         "<item name='PostedDate'><datetime dst='true'>20140808T131833,00-04</datetime></item>\n"
-        "<item name='Days'><datetimelist><datetime>20120101</datetime><datetime>T093000,00</datetime></datetimelist></item>\n"
+        "<item "
+        "name='Days'><datetimelist><datetime>20120101</datetime><datetime>T093000,00</datetime></"
+        "datetimelist></item>\n"
         "<item name='Range'><datetimepair><datetime>20120101T090000,00+01</datetime>"
         "<datetime>20120101T100000,00+01</datetime></datetimepair></item>\n"
         "<item name='Raw' summary='false'><rawitemdata type='502'>AAEC</rawitemdata></item>\n"
+        "<item name='CD'><rawitemdata type='1'>gv8=</rawitemdata></item>\n"
         "<item name='CD'><rawitemdata type='1'>gv8=</rawitemdata></item>\n"
         "<item name='BadDate'><datetime>yesterday</datetime></item>\n"
         "<item name='Empty'><text/></item>\n";
@@ -86,7 +89,10 @@ TEST(DxlStore, ReadsItemsOfEveryType) {
     EXPECT_EQ(n.item("Raw")->raw, QByteArray("\x00\x01\x02", 3));
     EXPECT_EQ(n.item("CD")->type, TypeComposite);
     ASSERT_TRUE(n.item("CD")->richText);
-    EXPECT_EQ(n.item("CD")->richText->rawRecords, QByteArray("\x82\xff", 2));
+    // Parts of one rich-text field are joined into its first item.
+    EXPECT_EQ(n.item("CD")->richText->rawRecords, QByteArray("\x82\xff\x82\xff", 4));
+    EXPECT_EQ(
+        std::count_if(n.items.begin(), n.items.end(), [](const StoreItem& i) { return i.name == "CD"; }), 1);
     EXPECT_TRUE(n.item("BadDate")->unreadable);
     EXPECT_FALSE(n.item("BadDate")->problem.isEmpty());
     EXPECT_EQ(n.item("Empty")->texts, QStringList{QString()});
@@ -131,17 +137,21 @@ TEST(DxlStore, RichTextKeepsParagraphStylesFontsTablesPicturesAndLinks) {
     DxlTestFiles files;
     const QByteArray body =
         "<item name='Body'><richtext>\n"
-        "<pardef id='1'/><pardef id='2' align='center' leftmargin='1.5in' list='bullet' tabs='L0.5in R2in'/>\n"
-        "<par def='1'>Plain <run><font size='12pt' style='bold italic' color='#ff0000' name='Arial'/>bold red</run>"
+        "<pardef id='1'/><pardef id='2' align='center' leftmargin='1.5in' list='bullet' tabs='L0.5in "
+        "R2in'/>\n"
+        "<par def='1'>Plain <run><font size='12pt' style='bold italic' color='#ff0000' name='Arial'/>bold "
+        "red</run>"
         "<break/>next<tab/>col</par>\n"
         "<par def='2'><run><font style='underline strikethrough' color='blue'/>styled</run></par>\n"
         "<table><tablecolumn width='1in'/><tablecolumn width='2in'/>\n"
         "<tablerow><tablecell bgcolor='#e0e8f0'><pardef id='3'/><par def='3'>A1</par></tablecell>"
         "<tablecell><par def='3'>B1</par></tablecell></tablerow>\n"
-        "<tablerow><tablecell><par def='3'>A2</par></tablecell><tablecell><par def='3'>B2</par></tablecell></tablerow>"
+        "<tablerow><tablecell><par def='3'>A2</par></tablecell><tablecell><par "
+        "def='3'>B2</par></tablecell></tablerow>"
         "</table>\n"
         "<par def='1'><picture width='16px' height='8px'><png>iVBORw0KGgo=</png></picture>"
-        "<attachmentref name='a.pdf' displayname='a.pdf'><picture><gif>R0lGOA==</gif></picture></attachmentref> "
+        "<attachmentref name='a.pdf' "
+        "displayname='a.pdf'><picture><gif>R0lGOA==</gif></picture></attachmentref> "
         "<urllink href='https://example.com'><run>site</run></urllink> "
         "<doclink document='ABC' description='the memo'/></par>\n"
         "<par def='1'><code event='hidewhen'><formula>1</formula></code><computedtext><code event='value'>"
@@ -155,7 +165,8 @@ TEST(DxlStore, RichTextKeepsParagraphStylesFontsTablesPicturesAndLinks) {
     ASSERT_TRUE(it && it->richText);
     const RichTextDoc& doc = *it->richText;
     ASSERT_EQ(doc.blocks.size(), 5u);
-    EXPECT_EQ(doc.plainText(), "Plain bold red\r\nnext\tcol\r\nstyled\r\nA1\tB1\r\nA2\tB2\r\na.pdf site the memo\r\nend");
+    EXPECT_EQ(doc.plainText(),
+              "Plain bold red\r\nnext\tcol\r\nstyled\r\nA1\tB1\r\nA2\tB2\r\na.pdf site the memo\r\nend");
 
     const auto& p1 = doc.blocks[0].runs;
     ASSERT_EQ(p1.size(), 6u);
@@ -205,13 +216,14 @@ TEST(DxlStore, RichTextKeepsParagraphStylesFontsTablesPicturesAndLinks) {
 TEST(DxlStore, DocumentSizeIsTheBytesOfItsElement) {
     DxlTestFiles files;
     // Multi-byte characters, a four-byte character, CRLF line ends and a byte-order mark.
-    const QByteArray doc1 = "<document form='Memo'>\r\n<noteinfo noteid='4'/>\r\n"
-                            "<item name='Subject'><text>\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80 \xC3\xA9</text></item>\r\n"
-                            "</document>";
+    const QByteArray doc1 =
+        "<document form='Memo'>\r\n<noteinfo noteid='4'/>\r\n"
+        "<item name='Subject'><text>\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80 \xC3\xA9</text></item>\r\n"
+        "</document>";
     const QByteArray doc2 = "<document><noteinfo noteid='8'/></document>";
     const QByteArray doc3 = "<document form='x'/>";
-    const QByteArray file = "\xEF\xBB\xBF<?xml version='1.0' encoding='UTF-8'?>\r\n<database>\r\n  " + doc1 + "\r\n" +
-                            doc2 + doc3 + "\r\n</database>\r\n";
+    const QByteArray file = "\xEF\xBB\xBF<?xml version='1.0' encoding='UTF-8'?>\r\n<database>\r\n  " + doc1 +
+                            "\r\n" + doc2 + doc3 + "\r\n</database>\r\n";
     auto s = open(files.write(file));
     ASSERT_TRUE(s);
     const std::vector<uint32_t> ids = s->allDocumentIds();
@@ -243,7 +255,8 @@ TEST(DxlStore, FolderEntriesComeFromFolderRefsInSortedOrder) {
         F::folder("Projects\\2012", "12341234123412341234123412341234") +
         doc("4", "a", "20120101T100000,00+01", in) + doc("8", "b", "", in) +
         doc("c", "c", "20120101T090000,00Z", in + "<text>12341234123412341234123412341234</text>") +
-        doc("10", "d", "20120301", in + in) + doc("14", "e", "20120101T100000,00+01", "<text>nothing</text>") +
+        doc("10", "d", "20120301", in + in) +
+        doc("14", "e", "20120101T100000,00+01", "<text>nothing</text>") +
         doc("18", "f", "20120102T000000,00+02", in)));
     auto s = open(path);
     ASSERT_TRUE(s);
@@ -260,12 +273,14 @@ TEST(DxlStore, ViewEntriesAreSelectedAndSortedByTheFirstSortedItemColumn) {
         return F::document(id, F::textItem("LastName", last) + F::textItem("Form", "Person"));
     };
     auto task = [](const char* id, const char* due) {
-        return F::document(id, "<item name='DueDate'><number>" + QByteArray(due) + "</number></item>", "Task");
+        return F::document(id, "<item name='DueDate'><number>" + QByteArray(due) + "</number></item>",
+                           "Task");
     };
     // The first sorted column computes a value: the next sorted item column decides.
-    const QByteArray contactCols = "<column itemname='$1' sort='ascending'><code event='value'><formula>@Now</formula>"
-                                   "</code></column><column itemname='Title'/><column itemname='LastName' "
-                                   "sort='ascending'/><column itemname='FirstName' sort='descending'/>";
+    const QByteArray contactCols =
+        "<column itemname='$1' sort='ascending'><code event='value'><formula>@Now</formula>"
+        "</code></column><column itemname='Title'/><column itemname='LastName' "
+        "sort='ascending'/><column itemname='FirstName' sort='descending'/>";
     const QString path = files.write(F::database(
         F::view("My Contacts", "SELECT Form = \"Person\"", contactCols) +
         F::view("($ToDo)", "SELECT Form = \"Task\"", "<column itemname='DueDate' sort='descending'/>") +
@@ -309,11 +324,16 @@ TEST(DxlStore, AttachmentsAreDecodedOnlyOnDetachAndNeverLeaveAPartialFile) {
     QByteArray b64 = data.toBase64();
     for (qsizetype i = 76; i < b64.size(); i += 77) b64.insert(i, '\n');
     const QByteArray file = F::database(F::document(
-        "4", "<item name='$FILE'><object><file name='big.bin' size='1'><created><datetime>20120101</datetime></created>"
-             "<filedata>\n" + b64 + "\n</filedata></file></object></item>\n"
-             "<item name='$FILE'><object><file name='packed.bin' compression='huff'><filedata>AAAA</filedata></file>"
-             "</object></item>\n<item name='$FILE'><object><file name='empty.txt'><filedata></filedata></file>"
-             "</object></item>\n"));
+        "4",
+        "<item name='$FILE'><object><file name='big.bin' "
+        "size='1'><created><datetime>20120101</datetime></created>"
+        "<filedata>\n" +
+            b64 +
+            "\n</filedata></file></object></item>\n"
+            "<item name='$FILE'><object><file name='packed.bin' "
+            "compression='huff'><filedata>AAAA</filedata></file>"
+            "</object></item>\n<item name='$FILE'><object><file name='empty.txt'><filedata></filedata></file>"
+            "</object></item>\n"));
     const QString path = files.write(file);
     auto s = open(path);
     ASSERT_TRUE(s);
@@ -337,8 +357,10 @@ TEST(DxlStore, AttachmentsAreDecodedOnlyOnDetachAndNeverLeaveAPartialFile) {
     EXPECT_EQ(QFile(files.dir() + "/empty.txt").size(), 0);
 
     const QStringList before = QDir(files.dir()).entryList(QDir::Files | QDir::Hidden);
-    EXPECT_EQ(s->detachAttachment(4, n.attachments[1], files.dir() + "/packed.bin").status, StatusAttachmentUnreadable);
-    EXPECT_EQ(s->detachAttachment(4, n.attachments[0], files.dir() + "/no/such/dir/x").status, StatusWriteFailed);
+    EXPECT_EQ(s->detachAttachment(4, n.attachments[1], files.dir() + "/packed.bin").status,
+              StatusAttachmentUnreadable);
+    EXPECT_EQ(s->detachAttachment(4, n.attachments[0], files.dir() + "/no/such/dir/x").status,
+              StatusWriteFailed);
     EXPECT_EQ(QDir(files.dir()).entryList(QDir::Files | QDir::Hidden), before);
 }
 
@@ -346,8 +368,9 @@ TEST(DxlStore, AttachmentDataWithMarkupIsDecodedAsXml) {
     DxlTestFiles files;
     // Character references and a CDATA section inside the base64 text.
     const QByteArray file = F::database(F::document(
-        "4", "<item name='$FILE'><object><file name='a.txt'><filedata>SGVs&#x62;G8s<![CDATA[IHdv]]>&#10;cmxkIQ=="
-             "</filedata></file></object></item>\n"));
+        "4",
+        "<item name='$FILE'><object><file name='a.txt'><filedata>SGVs&#x62;G8s<![CDATA[IHdv]]>&#10;cmxkIQ=="
+        "</filedata></file></object></item>\n"));
     auto s = open(files.write(file));
     ASSERT_TRUE(s);
     const StoreNote n = load(*s, 4);
@@ -365,18 +388,34 @@ TEST(DxlStore, DeepNestingIsCutAndSingleByteEncodingsMapOffsets) {
     for (int i = 0; i < 20000; ++i) deep += "<section>";
     deep += "<par>deep</par>";
     for (int i = 0; i < 20000; ++i) deep += "</section>";
-    const QByteArray body = "<item name='Body'><richtext><par>top</par>" + deep + "<par>after</par></richtext></item>";
+    const QByteArray body =
+        "<item name='Body'><richtext><par>top</par>" + deep + "<par>after</par></richtext></item>";
     auto s = open(files.write(F::database(F::document("4", body)), "deep.dxl"));
     ASSERT_TRUE(s);
     const StoreNote n = load(*s, 4);
     EXPECT_EQ(n.item("Body")->richText->plainText(), "top\r\nafter");
 
-    const QByteArray doc = "<document><noteinfo noteid='8'/><item name='Subject'><text>Caf\xE9 cr\xE8me</text></item>"
-                           "</document>";
-    auto latin = open(files.write("<?xml version='1.0' encoding='ISO-8859-1'?>\n<database>\xE9" + doc + "</database>",
-                                  "latin1.dxl"));
+    const QByteArray doc =
+        "<document><noteinfo noteid='8'/><item name='Subject'><text>Caf\xE9 cr\xE8me</text></item>"
+        "</document>";
+    auto latin = open(files.write(
+        "<?xml version='1.0' encoding='ISO-8859-1'?>\n<database>\xE9" + doc + "</database>", "latin1.dxl"));
     ASSERT_TRUE(latin);
     const StoreNote l = load(*latin, 8);
     EXPECT_EQ(l.size, doc.size());
     EXPECT_EQ(l.item("Subject")->texts, QStringList{QString::fromUtf8("Café crème")});
+}
+
+TEST(DxlStore, FoldersSayWhyTheyAreEmptyWhenNoDocumentHasFolderReferences) {
+    DxlTestFiles files;
+    auto s = open(files.write(F::database(F::folder("($Inbox)", "AAAA") + F::view("($All)", "SELECT @All") +
+                                          F::document("4", F::textItem("Subject", "x")))));
+    ASSERT_TRUE(s);
+    const auto infos = s->folders();
+    ASSERT_EQ(infos.size(), 2u);
+    EXPECT_EQ(infos[0].problem,
+              "folder contents unknown: no document of the file has folder references ($FolderRefs)");
+    EXPECT_TRUE(infos[1].problem.isEmpty());
+    EXPECT_TRUE(entries(*s, "($Inbox)").empty());
+    EXPECT_EQ(entries(*s, "($All)"), std::vector<uint32_t>{4});
 }

@@ -1,8 +1,7 @@
-#include "DxlTestFiles.h"
-
-#include "notes/CNotesConverter.h"
-
 #include <gtest/gtest.h>
+
+#include "DxlTestFiles.h"
+#include "notes/CNotesConverter.h"
 
 namespace {
 
@@ -10,7 +9,7 @@ using F = DxlTestFiles;
 
 // Records the tree calls; handles are 1 + the index of the insertPath call.
 class RecordingTree : public IFolderTree {
-public:
+  public:
     struct Insert {
         QString path;
         int image;
@@ -27,7 +26,7 @@ public:
 };
 
 class RecordingProgress : public IProgressBar {
-public:
+  public:
     std::vector<int> positions;
     QStringList texts;
     int repaints = 0;
@@ -41,7 +40,8 @@ public:
 };
 
 // A database with one view or folder per name, each holding `entries` documents.
-QString databaseWith(DxlTestFiles& files, const std::vector<std::pair<QByteArray, bool>>& designs, int docs = 1) {
+QString databaseWith(DxlTestFiles& files, const std::vector<std::pair<QByteArray, bool>>& designs,
+                     int docs = 1) {
     QByteArray elements;
     int n = 0;
     for (const auto& [name, isFolder] : designs) {
@@ -50,9 +50,10 @@ QString databaseWith(DxlTestFiles& files, const std::vector<std::pair<QByteArray
     }
     for (int d = 0; d < docs; ++d) {
         QByteArray refs;
-        for (int i = 1; i <= n; ++i) refs += "<text>" + QByteArray::number(i).rightJustified(32, '0') + "</text>";
-        elements += F::document(QByteArray::number(4 * (d + 1), 16), "<item name='$FolderRefs'><textlist>" + refs +
-                                                                         "</textlist></item>");
+        for (int i = 1; i <= n; ++i)
+            refs += "<text>" + QByteArray::number(i).rightJustified(32, '0') + "</text>";
+        elements += F::document(QByteArray::number(4 * (d + 1), 16),
+                                "<item name='$FolderRefs'><textlist>" + refs + "</textlist></item>");
     }
     return files.write(F::database(elements));
 }
@@ -71,20 +72,34 @@ QStringList listing(const QString& path, bool showViewFolders) {
 TEST(EnumerateFolders, ListsEveryFolderAndOnlyTheMailLikeViews) {
     DxlTestFiles files;
     const std::vector<std::pair<QByteArray, bool>> designs = {
-        {"($Inbox)", true},        {"Any folder", true},       {"($Calendar)", true},  // folders: always
-        {"($Sent)", false},        {"($Drafts)", false},       {"($JunkMail)", false}, {"($ToDo)", false},
-        {"($Journal)", false},     {"($Follow-Up)", false},    {"($Meetings)", false}, {"My Contacts", false},
-        {"By Diary Date", false},  {"By Category", false},     {"All Documents", false}, {"($All)", false},
-        {"Old $Sent items", false},                                                    // substring
-        {"($Meetings) archive", false},                                                // exact test only
-        {"($Calendar)", false},    {"($Alarms)", false},       {"($Inbox)", false},    {"my contacts", false},
+        {"($Inbox)", true},
+        {"Any folder", true},
+        {"($Calendar)", true},  // folders: always
+        {"($Sent)", false},
+        {"($Drafts)", false},
+        {"($JunkMail)", false},
+        {"($ToDo)", false},
+        {"($Journal)", false},
+        {"($Follow-Up)", false},
+        {"($Meetings)", false},
+        {"My Contacts", false},
+        {"By Diary Date", false},
+        {"By Category", false},
+        {"All Documents", false},
+        {"($All)", false},
+        {"Old $Sent items", false},      // substring
+        {"($Meetings) archive", false},  // exact test only
+        {"($Calendar)", false},
+        {"($Alarms)", false},
+        {"($Inbox)", false},
+        {"my contacts", false},
         {"($sent)", false},
     };
     const QString path = databaseWith(files, designs);
-    const QStringList expected = {"($Inbox)\\",     "Any folder\\",    "($Calendar)\\",    "($Sent)\\",
-                                  "($Drafts)\\",    "($JunkMail)\\",   "($ToDo)\\",        "($Journal)\\",
-                                  "($Follow-Up)\\", "($Meetings)\\",   "My Contacts\\",    "By Diary Date\\",
-                                  "By Category\\",  "All Documents\\", "($All)\\",         "Old $Sent items\\"};
+    const QStringList expected = {"($Inbox)\\",     "Any folder\\",    "($Calendar)\\", "($Sent)\\",
+                                  "($Drafts)\\",    "($JunkMail)\\",   "($ToDo)\\",     "($Journal)\\",
+                                  "($Follow-Up)\\", "($Meetings)\\",   "My Contacts\\", "By Diary Date\\",
+                                  "By Category\\",  "All Documents\\", "($All)\\",      "Old $Sent items\\"};
     EXPECT_EQ(listing(path, false), expected);
     QStringList all;
     for (const auto& d : designs) all << QString::fromUtf8(d.first) + "\\";
@@ -99,11 +114,12 @@ TEST(EnumerateFolders, AnEmptyDatabaseListsNothingAndSucceeds) {
 
 TEST(EnumerateFolders, FillsTheTreeAndTheProgressTextLetterForLetter) {
     DxlTestFiles files;
-    const QString path = databaseWith(files, {{"($Inbox)", true},
-                                              {"($Calendar)", false},
-                                              {"Projects\\2012", true},
-                                              {"Projects\\2013", true},
-                                              {"Empty", true}},
+    const QString path = databaseWith(files,
+                                      {{"($Inbox)", true},
+                                       {"($Calendar)", false},
+                                       {"Projects\\2012", true},
+                                       {"Projects\\2013", true},
+                                       {"Empty", true}},
                                       3);
     // "Empty" gets no documents: drop its references by giving it another UNID.
     QFile f(path);

@@ -1,12 +1,10 @@
-#include "DxlTestFiles.h"
-
-#include "notes/dxl/DxlStore.h"
-
-#include <QDir>
-
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <random>
+
+#include "DxlTestFiles.h"
+#include "notes/dxl/DxlStore.h"
 
 using namespace store;
 
@@ -18,18 +16,26 @@ QByteArray seedFile() {
     const QByteArray unid = "0123456789ABCDEF0123456789ABCDEF";
     return F::database(
         F::folder("($Inbox)", unid, "<column itemname='PostedDate' sort='descending'/>") +
-        F::view("($All)", "SELECT @IsAvailable(Subject) &amp; !(Form = \"Person\") | @Contains(Subject; \"x\")",
+        F::view("($All)",
+                "SELECT @IsAvailable(Subject) &amp; !(Form = \"Person\") | @Contains(Subject; \"x\")",
                 "<column itemname='Subject' sort='ascending'/>") +
-        F::document("4",
-                    F::textItem("Subject", "Hello") + "<item name='PostedDate'><datetime>20120101T100000,00+01</datetime>"
-                    "</item><item name='$FolderRefs'><text>" + unid + "</text></item>"
-                    "<item name='Body'><richtext><pardef id='1' list='bullet' tabs='L1in'/><par def='1'>a<run>"
-                    "<font style='bold' color='red'/>b</run><break/><picture><png>iVBORw0KGgo=</png></picture></par>"
-                    "<table><tablerow><tablecell><par>c</par></tablecell></tablerow></table></richtext></item>"
-                    "<item name='$FILE'><object><file name='a.txt'><filedata>SGVsbG8=</filedata></file></object></item>",
-                    "Memo") +
-        F::document("8", "<item name='N'><numberlist><number>1</number></numberlist></item>"
-                         "<item name='R'><rawitemdata type='1'>AAEC</rawitemdata></item>"));
+        F::document(
+            "4",
+            F::textItem("Subject", "Hello") +
+                "<item name='PostedDate'><datetime>20120101T100000,00+01</datetime>"
+                "</item><item name='$FolderRefs'><text>" +
+                unid +
+                "</text></item>"
+                "<item name='Body'><richtext><pardef id='1' list='bullet' tabs='L1in'/><par def='1'>a<run>"
+                "<font style='bold' "
+                "color='red'/>b</run><break/><picture><png>iVBORw0KGgo=</png></picture></par>"
+                "<table><tablerow><tablecell><par>c</par></tablecell></tablerow></table></richtext></item>"
+                "<item name='$FILE'><object><file "
+                "name='a.txt'><filedata>SGVsbG8=</filedata></file></object></item>",
+            "Memo") +
+        F::document("8",
+                    "<item name='N'><numberlist><number>1</number></numberlist></item>"
+                    "<item name='R'><rawitemdata type='1'>AAEC</rawitemdata></item>"));
 }
 
 }  // namespace
@@ -57,11 +63,21 @@ TEST(DxlMutatedInput, OpensOrFailsCleanly) {
         for (int e = 0; e < edits && !data.isEmpty(); ++e) {
             const qsizetype at = qsizetype(rng() % quint32(data.size()));
             switch (rng() % 5) {
-                case 0: data[at] = char(rng() % 256); break;
-                case 1: data.remove(at, 1 + qsizetype(rng() % 20)); break;
-                case 2: data.insert(at, "<>&'\"/="[rng() % 7]); break;
-                case 3: data.truncate(at); break;
-                case 4: data.insert(at, data.mid(qsizetype(rng() % quint32(data.size())), 40)); break;
+                case 0:
+                    data[at] = char(rng() % 256);
+                    break;
+                case 1:
+                    data.remove(at, 1 + qsizetype(rng() % 20));
+                    break;
+                case 2:
+                    data.insert(at, "<>&'\"/="[rng() % 7]);
+                    break;
+                case 3:
+                    data.truncate(at);
+                    break;
+                case 4:
+                    data.insert(at, data.mid(qsizetype(rng() % quint32(data.size())), 40));
+                    break;
             }
         }
         const QString path = files.write(data, QStringLiteral("m%1.dxl").arg(round));

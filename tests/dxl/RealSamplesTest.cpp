@@ -1,9 +1,9 @@
-#include "notes/CNotesConverter.h"
-#include "notes/dxl/DxlStore.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 
-#include <gtest/gtest.h>
+#include "notes/CNotesConverter.h"
+#include "notes/dxl/DxlStore.h"
 
 using namespace store;
 
@@ -18,7 +18,7 @@ std::unique_ptr<dxl::DxlStore> openSample(const char* name) {
     return s;
 }
 
-#define REQUIRE_SAMPLES()                                                                  \
+#define REQUIRE_SAMPLES() \
     if (!QDir(kSamples).exists()) GTEST_SKIP() << "no DXL samples at " << kSamples.toStdString()
 
 }  // namespace
@@ -86,6 +86,10 @@ TEST(DxlRealSamples, NoteFormatDocumentKeepsRichTextAsRecords) {
     ASSERT_TRUE(body && body->richText);
     EXPECT_EQ(body->type, TypeComposite);
     EXPECT_TRUE(body->richText->rawRecords.contains("This is normal text."));
+    // The records are read into paragraphs as well.
+    EXPECT_TRUE(body->richText->plainText().contains("This is normal text."))
+        << body->richText->plainText().toStdString();
+    EXPECT_TRUE(body->richText->plainText().contains("This is serif italic bold text"));
     EXPECT_EQ(n.item("Readers")->texts, QStringList({"CN=Jesse Gallagher/O=IKSG", "[Admin]"}));
 }
 

@@ -1,8 +1,8 @@
-#include "notes/dxl/SelectionFormula.h"
+#include <gtest/gtest.h>
 
 #include <QHash>
 
-#include <gtest/gtest.h>
+#include "notes/dxl/SelectionFormula.h"
 
 using store::NotesTime;
 using store::dxl::FormulaValue;
@@ -51,14 +51,14 @@ TEST(SelectionFormula, ComparesTextExactlyAndAnyPairOfValues) {
     Doc memo;
     memo.text("Form", {"Memo"}).text("SendTo", {"Ann", "Bob"});
     EXPECT_TRUE(selects("SELECT Form = \"Memo\"", memo));
-    EXPECT_FALSE(selects("SELECT Form = \"memo\"", memo));  // case-sensitive
-    EXPECT_TRUE(selects("select Form = \"Memo\"", memo));   // SELECT in any case
-    EXPECT_TRUE(selects("SELECT form = \"Memo\"", memo));   // item names in any case
-    EXPECT_TRUE(selects("SELECT SendTo = \"Bob\"", memo));  // any value matches
-    EXPECT_TRUE(selects("SELECT SendTo != \"Ann\"", memo)); // "Bob" differs from "Ann"
+    EXPECT_FALSE(selects("SELECT Form = \"memo\"", memo));   // case-sensitive
+    EXPECT_TRUE(selects("select Form = \"Memo\"", memo));    // SELECT in any case
+    EXPECT_TRUE(selects("SELECT form = \"Memo\"", memo));    // item names in any case
+    EXPECT_TRUE(selects("SELECT SendTo = \"Bob\"", memo));   // any value matches
+    EXPECT_TRUE(selects("SELECT SendTo != \"Ann\"", memo));  // "Bob" differs from "Ann"
     EXPECT_FALSE(selects("SELECT Form != \"Memo\"", memo));
-    EXPECT_TRUE(selects("SELECT Form = {Memo};", memo));     // brace literal, trailing separator
-    EXPECT_TRUE(selects("SELECT \"a\\\"b\" = {a\"b}", memo)); // escaped quote
+    EXPECT_TRUE(selects("SELECT Form = {Memo};", memo));       // brace literal, trailing separator
+    EXPECT_TRUE(selects("SELECT \"a\\\"b\" = {a\"b}", memo));  // escaped quote
 }
 
 TEST(SelectionFormula, MissingItemsReadAsEmptyTextAndAvailabilityIsPresence) {
@@ -91,7 +91,9 @@ TEST(SelectionFormula, NotBindsLooserThanComparisonAndTighterThanAndOr) {
 
 TEST(SelectionFormula, OrdersNumbersDatesAndTextAndNeverMixesTypes) {
     Doc doc;
-    doc.number("Size", 12).time("DueDate", "20120105T100000,00+01").time("Start", "20120105T090000,00Z")
+    doc.number("Size", 12)
+        .time("DueDate", "20120105T100000,00+01")
+        .time("Start", "20120105T090000,00Z")
         .text("Subject", {"beta"});
     EXPECT_TRUE(selects("SELECT Size > 10 & Size <= 12 & Size >= 12 & Size < 12.5", doc));
     EXPECT_FALSE(selects("SELECT Size = \"12\"", doc));  // a number never equals a text
@@ -103,7 +105,9 @@ TEST(SelectionFormula, OrdersNumbersDatesAndTextAndNeverMixesTypes) {
 
 TEST(SelectionFormula, MembershipAndTextFunctions) {
     Doc doc;
-    doc.text("Categories", {"Work", "Travel"}).text("Subject", {"  Re:   Budget  2013 "}).text("Form", {"Journal Entry"});
+    doc.text("Categories", {"Work", "Travel"})
+        .text("Subject", {"  Re:   Budget  2013 "})
+        .text("Form", {"Journal Entry"});
     EXPECT_TRUE(selects("SELECT @IsMember(\"Work\"; Categories)", doc));
     EXPECT_TRUE(selects("SELECT @IsMember(Categories; Categories)", doc));
     EXPECT_FALSE(selects("SELECT @IsMember(Categories; \"Work\")", doc));  // every value of a must be in b
@@ -129,7 +133,8 @@ TEST(SelectionFormula, NamesWhatItCannotEvaluate) {
     EXPECT_EQ(problemOf("SELECT (Form = \"A\""), "incomplete formula");
     EXPECT_EQ(problemOf("SELECT Form = \"A"), "unterminated text at position 15");
     // Nesting without end is refused instead of exhausting the stack.
-    EXPECT_EQ(problemOf("SELECT " + QString(100000, '(') + "1" + QString(100000, ')')), "formula nested too deeply");
+    EXPECT_EQ(problemOf("SELECT " + QString(100000, '(') + "1" + QString(100000, ')')),
+              "formula nested too deeply");
     EXPECT_EQ(problemOf("SELECT " + QString(100000, '!') + "1"), "formula nested too deeply");
     QString chain = "SELECT 1";
     for (int i = 0; i < 50000; ++i) chain += " & 1";
@@ -140,7 +145,8 @@ TEST(SelectionFormula, NamesWhatItCannotEvaluate) {
 
 TEST(SelectionFormula, ReportsTheItemsItReads) {
     QString problem;
-    auto f = SelectionFormula::parse("SELECT Form = \"Memo\" & @IsAvailable(PostedDate) & @Contains(subject; Form)", problem);
+    auto f = SelectionFormula::parse(
+        "SELECT Form = \"Memo\" & @IsAvailable(PostedDate) & @Contains(subject; Form)", problem);
     ASSERT_TRUE(f);
     EXPECT_EQ(f->itemNames(), QStringList({"form", "posteddate", "subject"}));
 }

@@ -1,22 +1,23 @@
+#include <QFileInfo>
+
 #include "ItemTestStore.h"
 #include "export/ContactHeaderText.h"
 #include "notes/ItemRecordReaders.h"
 #include "notes/NotesItemKind.h"
-
-#include <QFileInfo>
 
 // The bundled demo database read end to end: driver, readers and header text.
 
 namespace {
 
 class DemoDatabase : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path = QStringLiteral(TESSELDOC_SOURCE_DIR "/res/demo/demo-mail.dxl");
         if (!QFileInfo::exists(path)) GTEST_SKIP() << "no demo database at " << path.toStdString();
         ASSERT_EQ(converter.Initialize(), 1);
         QStringList names;
-        ASSERT_EQ(converter.EnumerateFolders(path, "", names, 1), 1) << converter.GetLastErrorText().toStdString();
+        ASSERT_EQ(converter.EnumerateFolders(path, "", names, 1), 1)
+            << converter.GetLastErrorText().toStdString();
     }
     LNDocument open(NOTEID id) {
         LNDocument doc;
@@ -29,7 +30,7 @@ protected:
 };
 
 class Rows : public IItemList {
-public:
+  public:
     int addRow(int kind, const QString& c0) override {
         rows.push_back({QString::number(kind), c0, {}, {}, {}, {}, {}});
         return int(rows.size()) - 1;
@@ -47,7 +48,8 @@ TEST_F(DemoDatabase, InboxRowsAndAMailWithoutFromItem) {
     ASSERT_EQ(list.rows.size(), 16u);
     for (const auto& row : list.rows) EXPECT_EQ(row[0], "2");
     // "Lunch?" has INetFrom but no From item: its sender stays empty.
-    const auto lunch = std::find_if(list.rows.begin(), list.rows.end(), [](auto& r) { return r[1] == "95a"; });
+    const auto lunch =
+        std::find_if(list.rows.begin(), list.rows.end(), [](auto& r) { return r[1] == "95a"; });
     ASSERT_NE(lunch, list.rows.end());
     EXPECT_EQ((*lunch)[2], "");
     EXPECT_EQ((*lunch)[3], "Lunch?");
@@ -57,10 +59,11 @@ TEST_F(DemoDatabase, InboxRowsAndAMailWithoutFromItem) {
 TEST_F(DemoDatabase, HeaderBlocksOfEachKind) {
     const LNDocument report = open(0x942);
     ASSERT_EQ(DetectItemKind(report), Mail);
-    EXPECT_EQ(ReadMailRecord(report).BuildHeaderText(),
-              QString::fromUtf8("Email Item \r\nSubject:Quarterly report Q1 \r\nMailDate:03/04/2012 17:42:00 \r\n"
-                                "From:Chen Wei/OU=R&D \r\nSendTo:Ann Lee/Sales/Acme ; Bob Meyer/Acme\r\n"
-                                "CC:Dora Müller/Acme \r\nAttachment:report.pdf Size = 652 \r\n"));
+    EXPECT_EQ(
+        ReadMailRecord(report).BuildHeaderText(),
+        QString::fromUtf8("Email Item \r\nSubject:Quarterly report Q1 \r\nMailDate:03/04/2012 17:42:00 \r\n"
+                          "From:Chen Wei/OU=R&D \r\nSendTo:Ann Lee/Sales/Acme ; Bob Meyer/Acme\r\n"
+                          "CC:Dora Müller/Acme \r\nAttachment:report.pdf Size = 652 \r\n"));
     const LNDocument meeting = open(0x9b2);
     ASSERT_EQ(DetectItemKind(meeting), Calendar);
     EXPECT_TRUE(ReadCalendarRecord(meeting).BuildHeaderText().startsWith(

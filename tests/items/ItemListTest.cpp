@@ -1,9 +1,9 @@
+#include <array>
+#include <map>
+
 #include "ItemTestStore.h"
 #include "notes/ContactTextBlocks.h"
 #include "notes/ItemRecordReaders.h"
-
-#include <array>
-#include <map>
 
 using namespace itemtest;
 
@@ -11,7 +11,7 @@ namespace {
 
 // Records every call the item list receives, in order.
 class RecordingList : public IItemList {
-public:
+  public:
     struct Row {
         int kind = 0;
         quint32 noteId = 0;
@@ -38,7 +38,7 @@ public:
 };
 
 class RecordingBar : public IProgressBar {
-public:
+  public:
     void setPosition(int percent) override { positions.push_back(percent); }
     void setText(const QString&) override {}
     std::vector<int> positions;
@@ -47,7 +47,8 @@ public:
 // A contact whose item values are their names ("FirstName" holds "FirstName").
 std::vector<store::StoreItem> fullContactItems() {
     std::vector<store::StoreItem> items{text("From", {"CN=Ann Lee/O=Acme"}), text("Photo", {"photo"})};
-    for (int f = 1; f <= 64; ++f) items.push_back(text(ContactRecord::ItemName(f), {ContactRecord::ItemName(f)}));
+    for (int f = 1; f <= 64; ++f)
+        items.push_back(text(ContactRecord::ItemName(f), {ContactRecord::ItemName(f)}));
     return items;
 }
 
@@ -55,20 +56,21 @@ std::vector<store::StoreItem> fullContactItems() {
 
 TEST(Records, MailCalendarTaskJournalFieldsInPlace) {
     Database db("records");
-    const auto common = std::vector<store::StoreItem>{text("Subject", {"Plan"}), text("From", {"CN=Bo/O=Acme"}),
-                                                      text("SendTo", {"A", "B"})};
+    const auto common = std::vector<store::StoreItem>{
+        text("Subject", {"Plan"}), text("From", {"CN=Bo/O=Acme"}), text("SendTo", {"A", "B"})};
     auto with = [&](std::vector<store::StoreItem> more) {
         auto items = common;
         items.insert(items.end(), more.begin(), more.end());
         return items;
     };
     const uint32_t mail = db.add(with({dates("PostedDate", {when(2014, 8, 8, 13, 18, 33)})}));
-    const uint32_t cal = db.add(with({text("Location", {"Room", "2"}), dates("STARTDATETIME", {when(2014, 1, 2, 9, 0, 0)}),
-                                      dates("EndDateTime", {when(2014, 1, 2, 10, 0, 0)})}));
+    const uint32_t cal =
+        db.add(with({text("Location", {"Room", "2"}), dates("STARTDATETIME", {when(2014, 1, 2, 9, 0, 0)}),
+                     dates("EndDateTime", {when(2014, 1, 2, 10, 0, 0)})}));
     const uint32_t task = db.add(with({dates("STARTDATETIME", {when(2014, 1, 2, 9, 0, 0)}),
                                        dates("DueDate", {when(2014, 1, 3, 9, 0, 0)})}));
-    const uint32_t journal = db.add(with({dates("DiaryDate", {when(2014, 1, 4, 0, 0, 0)}),
-                                          text("Categories", {"x", "y"})}));
+    const uint32_t journal =
+        db.add(with({dates("DiaryDate", {when(2014, 1, 4, 0, 0, 0)}), text("Categories", {"x", "y"})}));
     db.store().addAttachment(mail, "a.txt", "abc");
     db.open();
 
@@ -125,7 +127,8 @@ TEST(ContactReader, SixtyNineFieldsAndTheThreeBlocks) {
 
     const QString b1 = ContactTextBlock1(r);
     EXPECT_TRUE(b1.startsWith("From : Ann Lee\r\nFull Name : FullNameInput\r\n"));
-    EXPECT_TRUE(b1.contains("Misc Phone1 : MiscPhone1\r\nMisc Phone2 : MiscPhone2\r\nMisc Phone3 : MiscPhone3\r\n"));
+    EXPECT_TRUE(
+        b1.contains("Misc Phone1 : MiscPhone1\r\nMisc Phone2 : MiscPhone2\r\nMisc Phone3 : MiscPhone3\r\n"));
     EXPECT_TRUE(b1.endsWith("Office Phone Number : OfficePhoneNumber\r\nPhone Number : PhoneNumber\r\n"));
     EXPECT_EQ(b1.count("\r\n"), 22);
     const QString b2 = ContactTextBlock2(r);
@@ -141,7 +144,8 @@ TEST(ContactReader, SixtyNineFieldsAndTheThreeBlocks) {
 
     // Empty values still give their lines.
     const ContactRecord empty;
-    EXPECT_TRUE(ContactTextBlock2(empty).startsWith("Cell Phone Number : \r\nOffice FAX Phone Number : \r\n"));
+    EXPECT_TRUE(
+        ContactTextBlock2(empty).startsWith("Cell Phone Number : \r\nOffice FAX Phone Number : \r\n"));
     EXPECT_EQ(ContactTextBlock1(empty).count("\r\n"), 22);
 }
 
@@ -154,10 +158,10 @@ TEST(FillItemList, RowsPerKindInCallOrder) {
     const uint32_t cal = db.add({text("Subject", {"Meet"}), text("Location", {"R"}),
                                  dates("STARTDATETIME", {when(2014, 1, 2, 9, 0, 0)}),
                                  dates("PostedDate", {when(2000, 1, 1, 0, 0, 0)})});
-    const uint32_t journalCreated = db.add({dates("TimeCreated", {when(2014, 3, 3, 3, 3, 3)}),
-                                            dates("DiaryDate", {when(2014, 4, 4, 0, 0, 0)})});
-    const uint32_t journalDiary = db.add({text("TimeCreated", {"not a date"}),
-                                          dates("DiaryDate", {when(2014, 4, 4, 0, 0, 0)})});
+    const uint32_t journalCreated = db.add(
+        {dates("TimeCreated", {when(2014, 3, 3, 3, 3, 3)}), dates("DiaryDate", {when(2014, 4, 4, 0, 0, 0)})});
+    const uint32_t journalDiary =
+        db.add({text("TimeCreated", {"not a date"}), dates("DiaryDate", {when(2014, 4, 4, 0, 0, 0)})});
     const uint32_t broken = db.add({text("Subject", {"damaged"})});
     db.store().failNote(broken, {store::StatusDamaged, "bad"});
     const uint32_t contact = db.add(fullContactItems(), 77);
@@ -219,7 +223,7 @@ TEST(FillItemList, ProgressNeverReachesTheEndAndCancelStops) {
 
     // A list that cancels while the first row is added ends the listing.
     class CancellingList : public RecordingList {
-    public:
+      public:
         explicit CancellingList(CNotesConverter& c) : m_c(c) {}
         int addRow(int kind, const QString& column0) override {
             m_c.cancelRequested = 1;

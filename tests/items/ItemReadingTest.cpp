@@ -27,12 +27,13 @@ TEST(ItemKind, PresenceDecidesInPrecedenceOrder) {
 
 TEST(ReadText, JoinsValuesAndFallsBackOnlyForEmptyAddressItems) {
     Database db("text");
-    const uint32_t a = db.add({text("SendTo", {"a", "b", "c"}), text("From", {""}),
-                               text("INetFrom", {"ann@x.org"}), text("CopyTo", {""}),
-                               text("InetCopyTo", {"cc@x.org"}), text("Subject", {""}),
-                               text("InetSendTo", {"never"})});
-    const uint32_t b = db.add({text("INetFrom", {"ann@x.org"}), text("SendTo", {""}), text("InetSendTo", {""}),
-                               text("CopyTo", {"direct"}), text("InetCopyTo", {"other"})});
+    const uint32_t a =
+        db.add({text("SendTo", {"a", "b", "c"}), text("From", {""}), text("INetFrom", {"ann@x.org"}),
+                text("CopyTo", {""}), text("InetCopyTo", {"cc@x.org"}), text("Subject", {""}),
+                text("InetSendTo", {"never"})});
+    const uint32_t b =
+        db.add({text("INetFrom", {"ann@x.org"}), text("SendTo", {""}), text("InetSendTo", {""}),
+                text("CopyTo", {"direct"}), text("InetCopyTo", {"other"})});
     db.open();
     const LNDocument da = db.document(a), dbb = db.document(b);
     EXPECT_EQ(ReadTextItem(da, "SendTo"), "a;b;c");
@@ -50,9 +51,10 @@ TEST(ReadText, ItemsOfOtherTypesAndOddTextReadSafely) {
     Database db("odd");
     store::StoreItem unreadable = text("Broken", {"x"});
     unreadable.unreadable = true;
-    const uint32_t id = db.add({number("Subject", 42), richText("Body"), dates("When", {when(2014, 8, 8, 13, 18, 33)}),
-                                unreadable, text("Ctl", {QString("a\tb\x01") + QChar(0) + "c"}),
-                                text("Bad", {QString::fromUtf8("ok\xff\xfe")})});
+    const uint32_t id =
+        db.add({number("Subject", 42), richText("Body"), dates("When", {when(2014, 8, 8, 13, 18, 33)}),
+                unreadable, text("Ctl", {QString("a\tb\x01") + QChar(0) + "c"}),
+                text("Bad", {QString::fromUtf8("ok\xff\xfe")})});
     db.open();
     const LNDocument d = db.document(id);
     EXPECT_EQ(ReadTextItem(d, "Subject"), "");

@@ -3,21 +3,22 @@
 // Builds small in-memory databases for the item tests and opens their
 // documents through the Notes access layer.
 
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QTime>
+#include <memory>
+#include <ostream>
+
 #include "notes/CNotesConverter.h"
 #include "notes/ln/LNDatabase.h"
 #include "notes/ln/LNDocument.h"
 #include "notes/store/MemoryStore.h"
 
-#include <QDate>
-#include <QTime>
-
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <ostream>
-
 // Readable QString values in test failures.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace itemtest {
 
@@ -61,7 +62,7 @@ inline store::StoreItem dates(const QString& name, const std::vector<store::Note
 
 // One database registered as "memory:NAME" and a converter that opened it.
 class Database {
-public:
+  public:
     explicit Database(const QString& name) : m_name(name), m_store(std::make_shared<store::MemoryStore>()) {}
     ~Database() { store::MemoryStore::unregisterStore(m_name); }
 
@@ -92,7 +93,7 @@ public:
 
     CNotesConverter converter;
 
-private:
+  private:
     QString m_name;
     std::shared_ptr<store::MemoryStore> m_store;
 };

@@ -1,14 +1,16 @@
-#include "export/OutputNaming.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
+#include "export/OutputNaming.h"
 
 namespace {
 
-int utf8Bytes(const QString& s) { return int(s.toUtf8().size()); }
+int utf8Bytes(const QString& s) {
+    return int(s.toUtf8().size());
+}
 
 void touch(const QString& path) {
     QFile f(path);
@@ -113,8 +115,11 @@ TEST(PathLengthCap, NameOver255BytesIsCutOnACharacterKeepingTheExtension) {
 }
 
 class OnDisk : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(tmp.isValid()); root = tmp.path() + "/"; }
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        root = tmp.path() + "/";
+    }
     QTemporaryDir tmp;
     QString root;
 };

@@ -250,3 +250,60 @@ TEST(NsfFormat, DaylightSavingRulesByZone) {
     EXPECT_EQ(t.text(), "01/07/2023 14:00:00");
     EXPECT_EQ(TimeDateDecoder::decode(0, 0, t), TimeDateDecoder::Kind::Empty);
 }
+
+TEST(NsfFormat, RichTextParagraphsTablesAndMultiPartFields) {
+    auto rec = [](std::initializer_list<int> bytes) {
+        QByteArray b;
+        for (int v : bytes) b.append(char(v));
+        return b;
+    };
+    auto text = [](const QByteArray& s, uint8_t attrib = 0) {
+        QByteArray r(8, 0);
+        r[0] = char(0x85);
+        r[1] = char(0xFF);
+        MiniNsf::put16(r, 2, uint16_t(8 + s.size()));
+        r[4] = 1;  // swiss
+        r[5] = char(attrib);
+        r[7] = 10;
+        r += s;
+        if (r.size() % 2) r.append('\0');
+        return r;
+    };
+    const QByteArray paragraph = rec({0x81, 0x02});
+    const QByteArray pabRef = rec({0x83, 0x04, 0x01, 0x00});
+    // Paragraph records end paragraphs: the empty one first is a paragraph too.
+    QByteArray part1 = pabRef + text("") + paragraph + pabRef + text(QByteArray("Hello\0World", 11), 0x01) + paragraph;
+    QByteArray table = rec({0xA3, 14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    QByteArray cell00 = rec({0xA4, 18, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    QByteArray cell01 = rec({0xA4, 18, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    QByteArray end = rec({0xA5, 6, 0, 0, 0, 0});
+    QByteArray part2 = table + cell00 + text("a") + cell01 + text("b") + end + pabRef + text("after");
+
+    MiniNsf mini;
+    MiniNsf::Note n;
+    n.id = 0x8F6;
+    for (const QByteArray& part : {part1, part2}) {
+        MiniNsf::Item body;
+        body.name = "Body";
+        body.type = body.nameType = 0x0001;
+        body.flags = 0;
+        body.value = part;
+        n.items.push_back(body);
+    }
+    mini.notes.push_back(n);
+    auto db = openBytes(mini.build());
+    ASSERT_TRUE(db);
+    store::StoreNote note;
+    ASSERT_TRUE(db->loadNote(0x8F6, note).ok());
+    int bodies = 0;
+    for (const auto& i : note.items) bodies += i.name == "Body";
+    EXPECT_EQ(bodies, 1);  // the parts make one field
+    const store::StoreItem* body = note.item("Body");
+    ASSERT_TRUE(body && body->richText);
+    EXPECT_EQ(body->richText->rawRecords, part1 + part2);
+    EXPECT_EQ(body->richText->plainText().toStdString(), "\r\nHello\r\nWorld\r\na\tb\r\nafter");
+    ASSERT_GE(body->richText->blocks.size(), 2u);
+    ASSERT_FALSE(body->richText->blocks[1].runs.empty());
+    EXPECT_TRUE(body->richText->blocks[1].runs[0].font.bold);
+    EXPECT_EQ(body->richText->blocks[1].runs[0].font.face, "Arial");
+}

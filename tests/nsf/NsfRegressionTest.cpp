@@ -51,3 +51,8 @@ TEST(NsfRegressions, WriteFuzzSeeds) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(mini.build());
 }
+
+TEST(NsfRegressions, PatchModeBaseDatabaseIsValid) {
+    // Patches only find faults if the database they start from reads fully.
+    EXPECT_EQ(walkAllBytes(fuzzBaseDatabase()), 3);
+}

@@ -96,3 +96,54 @@ TEST(NsfSamples, AttachmentsExtractWithTheirSizesAndChecksums) {
     }
     EXPECT_EQ(total, 16);  // the format notes say 15 but list 16 (notesflo holds five)
 }
+
+#include "notes/store/NoteStore.h"
+
+TEST(NsfSamples, DriverServesTitleFoldersDocumentsAndRichText) {
+    SAMPLES_OR_SKIP(rows);
+    store::StoreError e;
+    auto st = store::openStore(NsfSamples::dir() + "/domino-jnx/sample.nsf", QString(), e);
+    ASSERT_TRUE(st) << e.message().toStdString();
+    const auto folders = st->folders();
+    int folderCount = 0;
+    for (size_t i = 0; i < folders.size(); ++i) {
+        std::vector<uint32_t> ids;
+        ASSERT_TRUE(st->folderEntries(i, ids).ok());
+        if (!folders[i].isFolder) {
+            EXPECT_TRUE(ids.empty());
+            EXPECT_FALSE(folders[i].problem.isEmpty()) << folders[i].name.toStdString();
+            continue;
+        }
+        ++folderCount;
+        EXPECT_EQ(folders[i].name, "Backup Role for Student");
+        EXPECT_TRUE(folders[i].problem.isEmpty());
+        ASSERT_EQ(ids, std::vector<uint32_t>{0x926});
+        store::StoreNote note;
+        ASSERT_TRUE(st->loadNote(0x926, note).ok());
+        EXPECT_EQ(note.noteClass, 1);
+        EXPECT_GT(note.size, 100);
+        EXPECT_EQ(note.unid.size(), 32);
+    }
+    EXPECT_EQ(folderCount, 1);
+    EXPECT_TRUE(std::find_if(folders.begin(), folders.end(), [](const store::StoreFolderInfo& f) {
+                    return f.name == "By Role\\Teacher";
+                }) != folders.end());
+
+    // Rich text: the user guide's chapters read as paragraphs of text.
+    auto guide = store::openStore(NsfSamples::dir() + "/domino-c-api-docs/apiug.nsf", QString(), e);
+    ASSERT_TRUE(guide) << e.message().toStdString();
+    EXPECT_EQ(guide->title(), "HCL C API Notes/Domino 14.5 User Guide");
+    const std::vector<uint32_t> docs = guide->allDocumentIds();
+    EXPECT_EQ(docs.size(), 98u);
+    int withBody = 0;
+    for (uint32_t id : docs) {
+        store::StoreNote note;
+        ASSERT_TRUE(guide->loadNote(id, note).ok());
+        for (const store::StoreItem& item : note.items) {
+            if (item.type != store::TypeComposite || !item.richText || item.name.startsWith('$')) continue;
+            EXPECT_FALSE(item.richText->rawRecords.isEmpty());
+            if (item.richText->plainText().contains("Domino executable directory")) ++withBody;
+        }
+    }
+    EXPECT_GE(withBody, 1);
+}

@@ -43,6 +43,52 @@ int walkAllBytes(const QByteArray& bytes) {
 #include "notes/nsf/LmbcsConverter.h"
 #include "notes/nsf/SlotBucket.h"
 
+#include "MiniNsf.h"
+
+// Three documents (inline and separate non-summary values, rich text, a text
+// list) and three attachments (stored, Huffman, LZ1).
+QByteArray fuzzBaseDatabase() {
+    MiniNsf mini;
+    for (uint32_t k = 0; k < 3; ++k) {
+        MiniNsf::Note n;
+        n.id = MiniNsf::kFirstId + 4 * k;
+        n.placement = k == 1 ? MiniNsf::NonSummary::Inline : MiniNsf::NonSummary::Separate;
+        MiniNsf::Item form;
+        form.name = "Form";
+        form.value = "Memo";
+        n.items.push_back(form);
+        MiniNsf::Item body;
+        body.name = "Body";
+        body.type = body.nameType = 0x0001;
+        body.flags = 0;
+        body.value = QByteArray("\x81\x02\x85\xFF\x0D\x00\x00\x00\x00\x0A" "Hello\x00", 14);
+        n.items.push_back(body);
+        MiniNsf::Item list;
+        list.name = "List";
+        list.type = list.nameType = 0x0501;
+        list.value = MiniNsf::textList({"a", "bc"});
+        n.items.push_back(list);
+        if (k == 0) {
+            MiniNsf::Item file;
+            file.name = "$FILE";
+            file.type = file.nameType = 0x0003;
+            file.typeWord = true;
+            file.value = MiniNsf::fileObject(0x902, "a.txt", 0, 5);
+            n.items.push_back(file);
+            file.value = MiniNsf::fileObject(0x906, "b.txt", 1, 4);
+            n.items.push_back(file);
+            file.value = MiniNsf::fileObject(0x90A, "c.txt", 2, 4);
+            n.items.push_back(file);
+        }
+        mini.notes.push_back(n);
+    }
+    mini.objects.push_back({0x902, "hello"});
+    // "ABBA" coded with A = 1, B = 01, end = 00.
+    mini.objects.push_back({0x906, QByteArray("\x06\x01\x00\x00\x08\x00\x41\x00\xFF\xFF\x42\x00\x00\x01\xAC", 15)});
+    mini.objects.push_back({0x90A, "zzzz"});
+    return mini.build();
+}
+
 void decodeFuzzInput(const uint8_t* data, size_t size) {
     if (size >= 2 && data[0] == 0x1A && data[1] == 0x00) {
         walkAllBytes(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
@@ -53,7 +99,7 @@ void decodeFuzzInput(const uint8_t* data, size_t size) {
     const uint16_t param = uint16_t(data[1] | (data[2] << 8));
     static LmbcsConverter lmbcs;
     QString e;
-    switch (data[0] % 7) {
+    switch (data[0] % 8) {
         case 0: {
             QByteArray out;
             CxDecompressor::decompress(rest, size_t(param) * 16, out, e);
@@ -96,6 +142,15 @@ void decodeFuzzInput(const uint8_t* data, size_t size) {
             auto bucket = SlotBucket::load(rest, 0, e);
             if (bucket)
                 for (uint32_t s = 0; s <= std::min<uint32_t>(bucket->slotCount() + 1, 64); ++s) bucket->slotRecord(s, e);
+            break;
+        }
+        case 7: {
+            // Byte patches on a small valid database: (u32 offset, u8 value)...
+            static const QByteArray base = fuzzBaseDatabase();
+            QByteArray b = base;
+            for (size_t at = 0; at + 5 <= rest.size(); at += 5)
+                b[qsizetype(rest.u32(at) % uint32_t(b.size()))] = char(rest.u8(at + 4));
+            walkAllBytes(b);
             break;
         }
         default:

@@ -14,3 +14,6 @@ int walkAllBytes(const QByteArray& bytes);
 // (walkAllBytes); anything else feeds one decoder, chosen by the first byte,
 // with the rest (CX, Huffman, ID table, rich text, item values, slot bucket).
 void decodeFuzzInput(const uint8_t* data, size_t size);
+
+// The small valid database that patch-mode fuzz inputs modify.
+QByteArray fuzzBaseDatabase();

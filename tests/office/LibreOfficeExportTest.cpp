@@ -195,6 +195,12 @@ TEST_F(LibreOfficeExport, MailGetsItsHeaderTableFirstAndTheBodyAfterIt) {
     const QString html = squeezed(htmlOf(doc));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^<body[^>]*> ?<table")).match(html).hasMatch()) << html.left(300).toStdString();
     EXPECT_EQ(html.count(QStringLiteral("<tr")), 5);
+    // Label cells keep the template's bold dark blue Arial, value cells its regular Arial.
+    EXPECT_TRUE(html.contains(QStringLiteral("<font color=\"#003366\"><font face=\"Arial, sans-serif\"><font size=\"2\" "
+                                             "style=\"font-size: 11pt\"><b>Subject:</b>")))
+        << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("<font face=\"Arial, sans-serif\"><font size=\"2\" style=\"font-size: "
+                                             "11pt\">Quarterly figures")));
     EXPECT_TRUE(html.contains(QStringLiteral("<b>bold</b>")));
     EXPECT_GT(html.indexOf(QStringLiteral("Second paragraph")), html.indexOf(QStringLiteral("</table>")));
 }

@@ -3,6 +3,7 @@
 #include "rtf/RtfImageInfo.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -110,12 +111,30 @@ TEST(PictureToPng, DamagedOrUnsupportedDataGivesNothingOrWhatArrived) {
     const QByteArray bmp = testFile(QStringLiteral("rgb24.bmp"));
     for (qsizetype n = 0; n < bmp.size(); ++n) EXPECT_TRUE(PictureToPng::convert(bmp.left(n)).isEmpty()) << n;
     // Corrupt LZW codes, absurd sizes, JPEG and PNG input.
-    QByteArray bad = gif;
-    for (qsizetype i = 60; i < bad.size() - 1; i += 3) bad[i] = char(0xFF);
-    (void)PictureToPng::convert(bad);
-    QByteArray huge = gif;
-    huge[6] = huge[7] = huge[8] = huge[9] = char(0xFF);
-    EXPECT_TRUE(PictureToPng::convert(huge).isEmpty());
+    QRandomGenerator rng(7);
+    for (const char* name : {"plain.gif", "inter.gif", "pal4.bmp", "pal8.bmp"}) {
+        const QByteArray good = testFile(QLatin1String(name));
+        for (int round = 0; round < 300; ++round) {
+            QByteArray bad = good;
+            for (int k = 0; k < 4; ++k) bad[6 + rng.bounded(int(bad.size() - 6))] = char(rng.bounded(256));
+            const QByteArray png = PictureToPng::convert(bad);
+            int w = 0, h = 0;
+            if (!png.isEmpty()) {
+                EXPECT_FALSE(pngToRgba(png, &w, &h).isEmpty());
+            }
+        }
+    }
+    // A logical screen out of all proportion: the frame alone. A frame larger
+    // than its data could ever fill: nothing.
+    QByteArray hugeScreen = gif;
+    hugeScreen[6] = hugeScreen[7] = hugeScreen[8] = hugeScreen[9] = char(0xFF);
+    int w = 0, h = 0;
+    EXPECT_EQ(pngToRgba(PictureToPng::convert(hugeScreen), &w, &h).size(), 13 * 7 * 4);
+    QByteArray hugeFrame = gif;
+    const qsizetype descriptor = hugeFrame.indexOf(QByteArray("\x2c\0\0\0\0\x0d\0\x07\0", 9));
+    ASSERT_GT(descriptor, 0);
+    hugeFrame[descriptor + 5] = hugeFrame[descriptor + 6] = hugeFrame[descriptor + 7] = char(0xFF);
+    EXPECT_TRUE(PictureToPng::convert(hugeFrame).isEmpty());
     EXPECT_TRUE(PictureToPng::convert(rtftest::tinyPng()).isEmpty());
     EXPECT_TRUE(PictureToPng::convert(QByteArray("\xFF\xD8\xFF\xE0", 4)).isEmpty());
 }

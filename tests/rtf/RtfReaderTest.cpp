@@ -4,6 +4,7 @@
 #include "rtf/RtfWriter.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -229,6 +230,18 @@ TEST(RtfReader, MalformedInputGivesBestEffortTextWithinBounds) {
             const RichTextDoc doc = readBack(src->left(n));
             (void)doc.plainText();
         }
+    }
+    // Random damage: bytes replaced by RTF's special characters and by noise.
+    QRandomGenerator rng(42);
+    static const char specials[] = "{}\\'*0123456789abcdef ;\x00\xff";
+    for (int round = 0; round < 300; ++round) {
+        QByteArray damaged = round % 2 ? good : lo;
+        for (int k = 0; k < 20; ++k) {
+            const qsizetype at = rng.bounded(int(damaged.size()));
+            damaged[at] = rng.bounded(2) ? specials[rng.bounded(int(sizeof specials - 1))] : char(rng.bounded(256));
+        }
+        RtfReader reader;
+        (void)rtf::RichTextHtmlWriter::toHtml(reader.read(damaged));
     }
     EXPECT_TRUE(RtfReader::toPlainText(good.left(good.indexOf("Indented"))).contains(QStringLiteral("Grüße")));
     EXPECT_TRUE(RtfReader::toPlainText(good.left(good.indexOf("49484452") + 10)).contains(QStringLiteral("Picture")));

@@ -12,7 +12,9 @@ int sextet(uint32_t c) {
     return -1;
 }
 
-bool isBlank(uint32_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isBlank(uint32_t c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 }  // namespace
 

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QStringView>
-
 #include <cstdint>
 
 namespace store::dxl {
@@ -13,7 +12,7 @@ namespace store::dxl {
 // without holding it. After a bad character or bad padding every further call
 // is ignored and failed() stays true.
 class Base64Decoder {
-public:
+  public:
     explicit Base64Decoder(bool countOnly = false) : m_countOnly(countOnly) {}
 
     void feed(QStringView text);
@@ -27,15 +26,15 @@ public:
     // Hands over the bytes decoded so far and clears them (streaming use).
     QByteArray takeOutput();
 
-private:
+  private:
     void put(uint32_t c);
 
     bool m_countOnly;
     bool m_failed = false;
     bool m_finished = false;
     uint32_t m_bits = 0;
-    int m_count = 0;      // sextets in m_bits
-    int m_padding = 0;    // '=' seen
+    int m_count = 0;    // sextets in m_bits
+    int m_padding = 0;  // '=' seen
     qint64 m_decoded = 0;
     QByteArray m_out;
 };

@@ -41,8 +41,10 @@ qint64 DxlByteOffsets::byteAt(qint64 charOffset) {
     uchar b = 0;
     while (m_chars < charOffset) {
         if (!at(m_pos, b)) return -1;
-        if (!m_utf8) m_chars += 1;
-        else if ((b & 0xC0) != 0x80) m_chars += b >= 0xF0 ? 2 : 1;  // a lead byte; four bytes make two units
+        if (!m_utf8)
+            m_chars += 1;
+        else if ((b & 0xC0) != 0x80)
+            m_chars += b >= 0xF0 ? 2 : 1;  // a lead byte; four bytes make two units
         ++m_pos;
     }
     // Step over the rest of the last character.

@@ -12,7 +12,7 @@ namespace store::dxl {
 // for in increasing order. Only a short stretch behind the current position
 // is kept, so memory stays small however large the file.
 class DxlByteOffsets {
-public:
+  public:
     // `firstByte`: where the text starts (after a byte-order mark);
     // `utf8`: false for a single-byte encoding.
     bool open(const QString& path, qint64 firstByte, bool utf8);
@@ -23,7 +23,7 @@ public:
     // (attribute values cannot hold "<"); -1 when it is not in reach.
     qint64 tagStart(qint64 end) const;
 
-private:
+  private:
     bool fill();
 
     QFile m_file;

@@ -11,8 +11,8 @@ bool claimsDxl(const QString& path, const QByteArray& head) {
     QByteArray h = head;
     if (h.startsWith("\xEF\xBB\xBF")) h = h.mid(3);
     h = h.trimmed();
-    return h.startsWith("<?xml") || h.startsWith("<database") || h.startsWith("<document") || h.startsWith("<note") ||
-           h.startsWith("<!DOCTYPE database");
+    return h.startsWith("<?xml") || h.startsWith("<database") || h.startsWith("<document") ||
+           h.startsWith("<note") || h.startsWith("<!DOCTYPE database");
 }
 
 std::unique_ptr<NoteStore> openDxl(const QString& path, StoreError& error) {
@@ -22,6 +22,8 @@ std::unique_ptr<NoteStore> openDxl(const QString& path, StoreError& error) {
 }  // namespace
 
 // Registers the Notes XML (DXL) driver.
-void registerDxlDriver() { registerStoreDriver({"dxl", &claimsDxl, &openDxl}); }
+void registerDxlDriver() {
+    registerStoreDriver({"dxl", &claimsDxl, &openDxl});
+}
 
 }  // namespace store

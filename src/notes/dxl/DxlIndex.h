@@ -1,24 +1,23 @@
 #pragma once
 
-#include "notes/dxl/FormulaValue.h"
-#include "notes/dxl/SelectionFormula.h"
-#include "notes/store/NoteStore.h"
-
 #include <QHash>
 #include <QString>
-
 #include <memory>
 #include <utility>
 #include <vector>
+
+#include "notes/dxl/FormulaValue.h"
+#include "notes/dxl/SelectionFormula.h"
+#include "notes/store/NoteStore.h"
 
 namespace store::dxl {
 
 // Where an attachment's base64 data lies in the file, and what it decodes to.
 struct DxlAttachmentSpan {
     QString name;
-    qint64 size = 0;        // decoded length
-    qint64 dataStart = 0;   // first byte of the <filedata> content
-    qint64 dataEnd = 0;     // one past its last byte
+    qint64 size = 0;       // decoded length
+    qint64 dataStart = 0;  // first byte of the <filedata> content
+    qint64 dataEnd = 0;    // one past its last byte
     bool readable = true;
     QString problem;
 };
@@ -26,10 +25,10 @@ struct DxlAttachmentSpan {
 // What the index keeps of one document: its place in the file and the few
 // values that folder membership, selection formulas and sorting need.
 struct DxlDocEntry {
-    qint64 start = 0;       // offset of "<document" / "<note"
-    qint64 end = 0;         // one past the closing ">"
+    qint64 start = 0;  // offset of "<document" / "<note"
+    qint64 end = 0;    // one past the closing ">"
     uint32_t noteId = 0;
-    int attachments = -1;   // index into DxlIndex::attachments, -1: none
+    int attachments = -1;                              // index into DxlIndex::attachments, -1: none
     std::vector<std::pair<int, FormulaValue>> values;  // by item name id
 
     const FormulaValue* value(int nameId) const {
@@ -52,7 +51,7 @@ struct DxlDesignEntry {
 // Everything the DXL driver learns from one pass over the file.
 struct DxlIndex {
     QString title;
-    QByteArray encoding;     // empty for UTF-8, else the declared single-byte encoding
+    QByteArray encoding;  // empty for UTF-8, else the declared single-byte encoding
     std::vector<DxlDocEntry> docs;
     std::vector<DxlDesignEntry> designs;
     std::vector<std::vector<DxlAttachmentSpan>> attachments;

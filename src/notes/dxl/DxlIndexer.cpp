@@ -1,17 +1,18 @@
 #include "notes/dxl/DxlIndexer.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlByteOffsets.h"
 #include "notes/dxl/DxlItemReader.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 namespace store::dxl {
 namespace {
 
 bool isBase64Element(QStringView name) {
-    static const char* const names[] = {"gif", "jpeg", "png", "bmp", "cgm", "notesbitmap", "rawitemdata", "userdata"};
+    static const char* const names[] = {"gif", "jpeg",        "png",         "bmp",
+                                        "cgm", "notesbitmap", "rawitemdata", "userdata"};
     for (const char* n : names)
         if (name == QLatin1String(n)) return true;
     return false;
@@ -19,8 +20,9 @@ bool isBase64Element(QStringView name) {
 
 // Encodings whose characters are single bytes, so that offsets map one to one.
 bool isSingleByte(const QString& enc) {
-    return enc == QLatin1String("us-ascii") || enc == QLatin1String("ascii") || enc.startsWith(QLatin1String("iso-8859-")) ||
-           enc.startsWith(QLatin1String("windows-125")) || enc == QLatin1String("latin1");
+    return enc == QLatin1String("us-ascii") || enc == QLatin1String("ascii") ||
+           enc.startsWith(QLatin1String("iso-8859-")) || enc.startsWith(QLatin1String("windows-125")) ||
+           enc == QLatin1String("latin1");
 }
 
 QString oneLine(QString text) {
@@ -35,9 +37,12 @@ bool checkBase64(QXmlStreamReader& xml, qint64* size = nullptr) {
     Base64Decoder counter(true);
     while (!xml.atEnd()) {
         const auto t = xml.readNext();
-        if (t == QXmlStreamReader::Characters) counter.feed(xml.text());
-        else if (t == QXmlStreamReader::EndElement) break;
-        else if (t == QXmlStreamReader::StartElement) xml.skipCurrentElement();
+        if (t == QXmlStreamReader::Characters)
+            counter.feed(xml.text());
+        else if (t == QXmlStreamReader::EndElement)
+            break;
+        else if (t == QXmlStreamReader::StartElement)
+            xml.skipCurrentElement();
     }
     const bool ok = counter.finish();
     if (size) *size = counter.decodedSize();
@@ -51,9 +56,11 @@ FormulaValue DxlIndexer::formulaValue(const StoreItem& item) {
     switch (item.type) {
         case TypeText:
         case TypeTextList:
-        case TypeFormula: return FormulaValue::texts(item.texts);
+        case TypeFormula:
+            return FormulaValue::texts(item.texts);
         case TypeNumber:
-        case TypeNumberRange: return FormulaValue::numbers(item.numbers);
+        case TypeNumberRange:
+            return FormulaValue::numbers(item.numbers);
         case TypeTime:
         case TypeTimeRange: {
             std::vector<NotesTime> times = item.times;
@@ -64,8 +71,10 @@ FormulaValue DxlIndexer::formulaValue(const StoreItem& item) {
             times.shrink_to_fit();
             return FormulaValue::times(std::move(times));
         }
-        case TypeComposite: return FormulaValue::text(item.richText ? item.richText->plainText() : QString());
-        default: return FormulaValue::text(QString());
+        case TypeComposite:
+            return FormulaValue::text(item.richText ? item.richText->plainText() : QString());
+        default:
+            return FormulaValue::text(QString());
     }
 }
 
@@ -101,7 +110,8 @@ StoreError DxlIndexer::run(const QString& path) {
     const QByteArray head = file.peek(4);
     if (head.startsWith("\xFE\xFF") || head.startsWith("\xFF\xFE") ||
         (head.size() >= 2 && (head.at(0) == 0 || head.at(1) == 0)))
-        return {StatusUnsupportedFormat, QStringLiteral("%1 is UTF-16 or UTF-32 text; Notes XML is read as UTF-8").arg(m_fileName)};
+        return {StatusUnsupportedFormat,
+                QStringLiteral("%1 is UTF-16 or UTF-32 text; Notes XML is read as UTF-8").arg(m_fileName)};
     const qint64 bom = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     // Text that does not start with "<" is not XML at all; anything else is
     // XML, damaged where the parser says.
@@ -122,7 +132,8 @@ StoreError DxlIndexer::run(const QString& path) {
             if (!enc.isEmpty() && enc != QLatin1String("utf-8") && enc != QLatin1String("utf8")) {
                 if (!isSingleByte(enc))
                     return {StatusUnsupportedFormat,
-                            QStringLiteral("%1: the encoding %2 is not read; export the database as UTF-8").arg(m_fileName, enc)};
+                            QStringLiteral("%1: the encoding %2 is not read; export the database as UTF-8")
+                                .arg(m_fileName, enc)};
                 m_index.encoding = enc.toLatin1();
                 if (!offsets.open(path, bom, false)) return {StatusReadError, path};
             }
@@ -136,7 +147,8 @@ StoreError DxlIndexer::run(const QString& path) {
             }
             const bool isDocument =
                 name == QLatin1String("document") ||
-                (name == QLatin1String("note") && xml.attributes().value(QLatin1String("class")) == QLatin1String("document"));
+                (name == QLatin1String("note") &&
+                 xml.attributes().value(QLatin1String("class")) == QLatin1String("document"));
             if (depth == 1) {
                 sawRoot = true;
                 if (name == QLatin1String("database")) {
@@ -186,8 +198,10 @@ StoreError DxlIndexer::run(const QString& path) {
     }
     if (xml.hasError()) {
         if (!sawRoot && !looksLikeXml && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
-            return {StatusUnsupportedFormat, QStringLiteral("%1 is not an XML file (%2)").arg(m_fileName, oneLine(xml.errorString()))};
-        if (!sawRoot && !looksLikeXml) return {StatusUnsupportedFormat, QStringLiteral("%1 holds no XML element").arg(m_fileName)};
+            return {StatusUnsupportedFormat,
+                    QStringLiteral("%1 is not an XML file (%2)").arg(m_fileName, oneLine(xml.errorString()))};
+        if (!sawRoot && !looksLikeXml)
+            return {StatusUnsupportedFormat, QStringLiteral("%1 holds no XML element").arg(m_fileName)};
         return xmlError(xml);
     }
     if (!sawRoot) return {StatusUnsupportedFormat, QStringLiteral("%1 holds no XML element").arg(m_fileName)};
@@ -195,6 +209,14 @@ StoreError DxlIndexer::run(const QString& path) {
     const StoreError late = fillLateValues(path);
     if (!late.ok()) return late;
     assignMissingNoteIds();
+    if (m_index.folderMembers.isEmpty() && !m_index.docs.empty()) {
+        // Folders know their documents only through the documents' folder
+        // references; without any, say why the folders are empty.
+        for (DxlDesignEntry& d : m_index.designs)
+            if (d.info.isFolder && d.info.problem.isEmpty())
+                d.info.problem = QStringLiteral(
+                    "folder contents unknown: no document of the file has folder references ($FolderRefs)");
+    }
     return {};
 }
 
@@ -244,14 +266,16 @@ void DxlIndexer::readDesign(QXmlStreamReader& xml, bool isFolder) {
                 }
                 --depth;
             } else if (n == QLatin1String("column")) {
-                columns.push_back({a.value(QLatin1String("sort")).toString(), a.value(QLatin1String("itemname")).toString()});
+                columns.push_back({a.value(QLatin1String("sort")).toString(),
+                                   a.value(QLatin1String("itemname")).toString()});
             }
         } else if (token == QXmlStreamReader::EndElement) {
             --depth;
             if (xml.name() == QLatin1String("column") && !columns.empty()) {
                 const Column c = columns.back();
                 columns.pop_back();
-                if (!sortChosen && (c.sort == QLatin1String("ascending") || c.sort == QLatin1String("descending")) &&
+                if (!sortChosen &&
+                    (c.sort == QLatin1String("ascending") || c.sort == QLatin1String("descending")) &&
                     !c.item.isEmpty() && !c.valueCode) {
                     sortChosen = true;
                     sortItem = c.item;
@@ -265,7 +289,8 @@ void DxlIndexer::readDesign(QXmlStreamReader& xml, bool isFolder) {
     QStringList names;
     if (!isFolder) {
         QString problem;
-        if (!hasSelection) formulaText = QStringLiteral("SELECT @All");  // a view without selection shows every document
+        if (!hasSelection)
+            formulaText = QStringLiteral("SELECT @All");  // a view without selection shows every document
         if (hasSelection && !hasFormula) {
             d.info.problem = QStringLiteral("selection formula not supported: simple search conditions");
         } else {
@@ -295,7 +320,9 @@ StoreError DxlIndexer::startDocument(QXmlStreamReader& xml) {
     m_docLine = xml.lineNumber();
     const qint64 tagEnd = m_offsets->byteAt(xml.characterOffset());
     m_doc.start = tagEnd < 0 ? -1 : m_offsets->tagStart(tagEnd);
-    if (m_doc.start < 0) return {StatusReadError, QStringLiteral("%1: cannot locate the document at %2").arg(m_fileName, where(xml))};
+    if (m_doc.start < 0)
+        return {StatusReadError,
+                QStringLiteral("%1: cannot locate the document at %2").arg(m_fileName, where(xml))};
     m_formAttribute = xml.attributes().value(QLatin1String("form")).toString();
     m_hasFormItem = false;
     m_hasNoteId = false;
@@ -315,7 +342,8 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
                 const uint v = id.toUInt(&ok, 16);
                 if (!ok)
                     return {StatusDamaged,
-                            QStringLiteral("%1: note ID \"%2\" at %3 is not a hexadecimal number").arg(m_fileName, id, where(xml))};
+                            QStringLiteral("%1: note ID \"%2\" at %3 is not a hexadecimal number")
+                                .arg(m_fileName, id, where(xml))};
                 if (v != 0) {
                     m_doc.noteId = v;
                     m_hasNoteId = true;
@@ -380,14 +408,16 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
         --depth;
         if (xml.hasError()) return {};  // reported by the main loop
         if (!ok)
-            return {StatusDamaged, QStringLiteral("%1: the data of attachment \"%2\" is not valid base64 (%3)")
-                                       .arg(m_fileName, span.name, where(xml))};
+            return {StatusDamaged,
+                    QStringLiteral("%1: the data of attachment \"%2\" is not valid base64 (%3)")
+                        .arg(m_fileName, span.name, where(xml))};
         const qint64 end = m_offsets->byteAt(xml.characterOffset());
         span.dataStart = start;
         span.dataEnd = end < 0 ? -1 : m_offsets->tagStart(end);
         span.size = size;
         if (start < 0 || span.dataEnd < start)
-            return {StatusReadError, QStringLiteral("%1: cannot locate attachment data at %2").arg(m_fileName, where(xml))};
+            return {StatusReadError,
+                    QStringLiteral("%1: cannot locate attachment data at %2").arg(m_fileName, where(xml))};
         return {};
     }
     if (isBase64Element(name)) {
@@ -395,8 +425,8 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
         const bool ok = checkBase64(xml);
         --depth;
         if (!xml.hasError() && !ok)
-            return {StatusDamaged,
-                    QStringLiteral("%1: <%2> data is not valid base64 (%3)").arg(m_fileName, element, where(xml))};
+            return {StatusDamaged, QStringLiteral("%1: <%2> data is not valid base64 (%3)")
+                                       .arg(m_fileName, element, where(xml))};
     }
     return {};
 }
@@ -413,10 +443,13 @@ StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
     m_inDoc = false;
     m_doc.end = m_offsets->byteAt(xml.characterOffset());
     if (m_doc.end <= m_doc.start)
-        return {StatusReadError, QStringLiteral("%1: cannot locate the end of the document at %2").arg(m_fileName, where(xml))};
+        return {
+            StatusReadError,
+            QStringLiteral("%1: cannot locate the end of the document at %2").arg(m_fileName, where(xml))};
     if (!m_hasFormItem && !m_formAttribute.isEmpty()) {
         const int id = m_index.nameId(QStringLiteral("form"));
-        if (id >= 0 && !m_doc.value(id)) m_doc.values.emplace_back(id, FormulaValue::texts(intern(m_formAttribute)));
+        if (id >= 0 && !m_doc.value(id))
+            m_doc.values.emplace_back(id, FormulaValue::texts(intern(m_formAttribute)));
     }
     if (!m_spans.empty()) {
         m_doc.attachments = int(m_index.attachments.size());
@@ -425,6 +458,9 @@ StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
     }
     const int index = int(m_index.docs.size());
     if (m_hasNoteId) {
+        // Two documents under one note ID make every read by ID ambiguous (which
+        // one does an entry mean?). A database export never does this; the file
+        // was edited or joined by hand. Refuse it instead of hiding a document.
         if (m_index.byNoteId.contains(m_doc.noteId))
             return {StatusDamaged, QStringLiteral("%1: two documents have note ID %2 (the second at line %3)")
                                        .arg(m_fileName)
@@ -445,7 +481,8 @@ StoreError DxlIndexer::fillLateValues(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) return {StatusReadError, path};
     QByteArray prolog;
     if (!m_index.encoding.isEmpty()) prolog = "<?xml version='1.0' encoding='" + m_index.encoding + "'?>";
-    const int formId = m_lateNames.contains(QStringLiteral("form")) ? m_index.nameId(QStringLiteral("form")) : -1;
+    const int formId =
+        m_lateNames.contains(QStringLiteral("form")) ? m_index.nameId(QStringLiteral("form")) : -1;
     for (DxlDocEntry& doc : m_index.docs) {
         if (!file.seek(doc.start)) return {StatusReadError, path};
         QXmlStreamReader xml(prolog + file.read(doc.end - doc.start));
@@ -486,7 +523,8 @@ StoreError DxlIndexer::fillLateValues(const QString& path) {
             }
         }
         if (xml.hasError())
-            return {StatusReadError, QStringLiteral("%1: the file changed while it was read").arg(m_fileName)};
+            return {StatusReadError,
+                    QStringLiteral("%1: the file changed while it was read").arg(m_fileName)};
         if (formId >= 0 && !hasForm && !form.isEmpty() && !doc.value(formId))
             doc.values.emplace_back(formId, FormulaValue::text(form));
     }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QXmlStreamReader>
+
 #include "notes/dxl/DxlIndex.h"
 #include "notes/store/StoreStatus.h"
-
-#include <QXmlStreamReader>
 
 namespace store::dxl {
 
@@ -14,13 +14,13 @@ namespace store::dxl {
 // (item values, rich text, attachment data) stays in the file and is read
 // again when a document is opened. Base64 data is checked on the way.
 class DxlIndexer {
-public:
+  public:
     static StoreError build(const QString& path, DxlIndex& index);
 
     // Turns a document's stored item into the value formulas see.
     static FormulaValue formulaValue(const StoreItem& item);
 
-private:
+  private:
     explicit DxlIndexer(DxlIndex& index) : m_index(index) {}
     StoreError run(const QString& path);
     StoreError xmlError(const QXmlStreamReader& xml) const;

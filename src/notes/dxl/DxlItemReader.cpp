@@ -24,9 +24,12 @@ uint16_t itemFlags(const QXmlStreamAttributes& a) {
 bool readBase64(QXmlStreamReader& xml, Base64Decoder& decoder) {
     while (!xml.atEnd()) {
         const auto t = xml.readNext();
-        if (t == QXmlStreamReader::Characters) decoder.feed(xml.text());
-        else if (t == QXmlStreamReader::EndElement) break;
-        else if (t == QXmlStreamReader::StartElement) xml.skipCurrentElement();
+        if (t == QXmlStreamReader::Characters)
+            decoder.feed(xml.text());
+        else if (t == QXmlStreamReader::EndElement)
+            break;
+        else if (t == QXmlStreamReader::StartElement)
+            xml.skipCurrentElement();
     }
     return decoder.finish();
 }
@@ -122,8 +125,10 @@ bool DxlItemReader::read(QXmlStreamReader& xml, StoreItem& item, FileInfo* file,
                 const auto t = xml.readNext();
                 if (t == QXmlStreamReader::EndElement) break;
                 if (t == QXmlStreamReader::StartElement) {
-                    if (xml.name() == QLatin1String("text")) item.texts << elementText(xml);
-                    else xml.skipCurrentElement();
+                    if (xml.name() == QLatin1String("text"))
+                        item.texts << elementText(xml);
+                    else
+                        xml.skipCurrentElement();
                 }
             }
         } else if (v == QLatin1String("number")) {
@@ -135,8 +140,10 @@ bool DxlItemReader::read(QXmlStreamReader& xml, StoreItem& item, FileInfo* file,
                 const auto t = xml.readNext();
                 if (t == QXmlStreamReader::EndElement) break;
                 if (t == QXmlStreamReader::StartElement) {
-                    if (xml.name() == QLatin1String("number")) readNumber(xml, item);
-                    else xml.skipCurrentElement();
+                    if (xml.name() == QLatin1String("number"))
+                        readNumber(xml, item);
+                    else
+                        xml.skipCurrentElement();
                 }
             }
         } else if (v == QLatin1String("datetime")) {
@@ -215,7 +222,9 @@ bool DxlItemReader::read(QXmlStreamReader& xml, StoreItem& item, FileInfo* file,
             const uint type = xml.attributes().value(QLatin1String("type")).toUInt(&ok, 16);
             Base64Decoder decoder;
             if (!readBase64(xml, decoder)) {
-                error = QStringLiteral("item %1: raw data is not valid base64 (line %2)").arg(item.name).arg(xml.lineNumber());
+                error = QStringLiteral("item %1: raw data is not valid base64 (line %2)")
+                            .arg(item.name)
+                            .arg(xml.lineNumber());
                 return false;
             }
             item.raw = decoder.takeOutput();
@@ -252,7 +261,9 @@ bool DxlItemReader::read(QXmlStreamReader& xml, StoreItem& item, FileInfo* file,
             item.type = TypeUserData;
             Base64Decoder decoder;
             if (!readBase64(xml, decoder)) {
-                error = QStringLiteral("item %1: user data is not valid base64 (line %2)").arg(item.name).arg(xml.lineNumber());
+                error = QStringLiteral("item %1: user data is not valid base64 (line %2)")
+                            .arg(item.name)
+                            .arg(xml.lineNumber());
                 return false;
             }
             item.raw = decoder.takeOutput();

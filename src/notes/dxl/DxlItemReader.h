@@ -1,8 +1,8 @@
 #pragma once
 
-#include "notes/store/StoreItem.h"
-
 #include <QXmlStreamReader>
+
+#include "notes/store/StoreItem.h"
 
 namespace store::dxl {
 
@@ -10,13 +10,13 @@ namespace store::dxl {
 // datetime(list), datetimepair, richtext, object (file attachments),
 // rawitemdata (kept as raw bytes of its type), formula, unavailable.
 class DxlItemReader {
-public:
+  public:
     // What an <object><file> of the item says about its attachment.
     struct FileInfo {
         bool present = false;
         QString name;
-        QString compression;   // "none" or empty: readable
-        qint64 dataSize = 0;   // decoded length of <filedata> seen here
+        QString compression;  // "none" or empty: readable
+        qint64 dataSize = 0;  // decoded length of <filedata> seen here
     };
 
     // The reader stands on <item>; returns with it on </item>. Values that

@@ -1,8 +1,73 @@
 #include "notes/dxl/DxlNoteReader.h"
 
+#include <QHash>
+
 #include "notes/dxl/DxlItemReader.h"
+#include "notes/nsf/CdTextExtractor.h"
+#include "notes/nsf/LmbcsConverter.h"
 
 namespace store::dxl {
+
+namespace {
+
+nsf::ByteView bytesOf(const QByteArray& b) {
+    return nsf::ByteView(b.constData(), size_t(b.size()));
+}
+
+// Rich text kept as CD records (<rawitemdata type='1'>): a field may be split
+// over several items of one name, each a part of the record stream. The parts
+// are joined into the first item and read into paragraphs as the native
+// reader reads them.
+void decodeRawRichText(StoreNote& note) {
+    bool any = false;
+    for (const StoreItem& it : note.items)
+        if (it.type == TypeComposite && it.richText && it.richText->blocks.empty() && !it.raw.isEmpty())
+            any = true;
+    if (!any) return;
+    thread_local nsf::LmbcsConverter lmbcs;
+    QMap<int, QString> faces;
+    for (const StoreItem& it : note.items)
+        if (it.type == TypeComposite && it.name.compare(QLatin1String("$Fonts"), Qt::CaseInsensitive) == 0)
+            faces.insert(nsf::CdTextExtractor::readFontTable(bytesOf(it.raw), lmbcs));
+    QHash<QString, size_t> first;
+    std::vector<StoreItem> items;
+    std::vector<std::unique_ptr<nsf::CdTextExtractor>> extractors;
+    QHash<size_t, size_t> extractorOf;
+    for (StoreItem& it : note.items) {
+        const bool raw = it.type == TypeComposite && it.richText && it.richText->blocks.empty() &&
+                         !it.raw.isEmpty() &&
+                         it.name.compare(QLatin1String("$Fonts"), Qt::CaseInsensitive) != 0;
+        if (!raw) {
+            items.push_back(std::move(it));
+            continue;
+        }
+        const QString key = it.name.toLower();
+        auto f = first.constFind(key);
+        if (f == first.constEnd()) {
+            extractors.push_back(std::make_unique<nsf::CdTextExtractor>(lmbcs, faces));
+            extractors.back()->addPart(bytesOf(it.raw));
+            first.insert(key, items.size());
+            extractorOf.insert(items.size(), extractors.size() - 1);
+            items.push_back(std::move(it));
+        } else {
+            StoreItem& target = items[*f];
+            extractors[extractorOf.value(*f)]->addPart(bytesOf(it.raw));
+            target.raw += it.raw;
+        }
+    }
+    for (auto it = extractorOf.constBegin(); it != extractorOf.constEnd(); ++it) {
+        StoreItem& item = items[it.key()];
+        auto doc = std::make_shared<RichTextDoc>();
+        doc->blocks = extractors[it.value()]->finish();
+        doc->rawRecords = item.raw;
+        if (extractors[it.value()]->damaged())
+            item.problem = QStringLiteral("the rich text ends in a damaged record");
+        item.richText = std::move(doc);
+    }
+    note.items = std::move(items);
+}
+
+}  // namespace
 
 bool DxlNoteReader::read(QXmlStreamReader& xml, StoreNote& note, QString& error) {
     while (!xml.atEnd() && xml.readNext() != QXmlStreamReader::StartElement) {
@@ -50,6 +115,7 @@ bool DxlNoteReader::read(QXmlStreamReader& xml, StoreNote& note, QString& error)
         error = xml.errorString();
         return false;
     }
+    decodeRawRichText(note);
     if (!hasForm && !form.isEmpty()) {
         // The form attribute of <document> stands for a missing Form item.
         StoreItem item;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "notes/store/StoreItem.h"
-
 #include <QXmlStreamReader>
+
+#include "notes/store/StoreItem.h"
 
 namespace store::dxl {
 
@@ -10,7 +10,7 @@ namespace store::dxl {
 // StoreNote. $FILE items give the note's attachments in item order, keyed by
 // that order; the caller adds sizes and data places from the index.
 class DxlNoteReader {
-public:
+  public:
     // The reader stands before the element. Returns false with `error` set
     // when the XML cannot be read.
     static bool read(QXmlStreamReader& xml, StoreNote& note, QString& error);

@@ -2,16 +2,15 @@
 
 #include "notes/dxl/Base64Decoder.h"
 
-
 namespace store::dxl {
 namespace {
 
 // Elements that carry no content of the document itself.
 bool isSkipped(QStringView name) {
     static const char* const skipped[] = {
-        "code",           "formula", "lotusscript", "javascript", "computedtext",   "popuptext",
-        "horizrule",      "imageref", "field",      "cellbackground", "border",     "caption",
-        "background",     "attachmentfile", "html", "objectref",  "embeddedcontrol", "embeddedview",
+        "code",       "formula",        "lotusscript", "javascript",     "computedtext",    "popuptext",
+        "horizrule",  "imageref",       "field",       "cellbackground", "border",          "caption",
+        "background", "attachmentfile", "html",        "objectref",      "embeddedcontrol", "embeddedview",
     };
     for (const char* n : skipped)
         if (name == QLatin1String(n)) return true;
@@ -20,7 +19,8 @@ bool isSkipped(QStringView name) {
 
 bool isPictureFormat(QStringView name) {
     return name == QLatin1String("gif") || name == QLatin1String("jpeg") || name == QLatin1String("png") ||
-           name == QLatin1String("bmp") || name == QLatin1String("notesbitmap") || name == QLatin1String("cgm");
+           name == QLatin1String("bmp") || name == QLatin1String("notesbitmap") ||
+           name == QLatin1String("cgm");
 }
 
 }  // namespace
@@ -52,18 +52,18 @@ bool DxlRichTextReader::colour(QStringView text, unsigned& rgb) {
         return ok;
     }
     static const QHash<QString, unsigned> names = {
-        {QStringLiteral("black"), 0x000000},      {QStringLiteral("white"), 0xFFFFFF},
-        {QStringLiteral("red"), 0xFF0000},        {QStringLiteral("lime"), 0x00FF00},
-        {QStringLiteral("green"), 0x008000},      {QStringLiteral("blue"), 0x0000FF},
-        {QStringLiteral("yellow"), 0xFFFF00},     {QStringLiteral("fuchsia"), 0xFF00FF},
-        {QStringLiteral("magenta"), 0xFF00FF},    {QStringLiteral("aqua"), 0x00FFFF},
-        {QStringLiteral("cyan"), 0x00FFFF},       {QStringLiteral("maroon"), 0x800000},
-        {QStringLiteral("darkred"), 0x800000},    {QStringLiteral("darkgreen"), 0x008000},
-        {QStringLiteral("navy"), 0x000080},       {QStringLiteral("darkblue"), 0x000080},
-        {QStringLiteral("purple"), 0x800080},     {QStringLiteral("darkmagenta"), 0x800080},
-        {QStringLiteral("olive"), 0x808000},      {QStringLiteral("darkyellow"), 0x808000},
-        {QStringLiteral("teal"), 0x008080},       {QStringLiteral("darkcyan"), 0x008080},
-        {QStringLiteral("gray"), 0x808080},       {QStringLiteral("silver"), 0xC0C0C0},
+        {QStringLiteral("black"), 0x000000},     {QStringLiteral("white"), 0xFFFFFF},
+        {QStringLiteral("red"), 0xFF0000},       {QStringLiteral("lime"), 0x00FF00},
+        {QStringLiteral("green"), 0x008000},     {QStringLiteral("blue"), 0x0000FF},
+        {QStringLiteral("yellow"), 0xFFFF00},    {QStringLiteral("fuchsia"), 0xFF00FF},
+        {QStringLiteral("magenta"), 0xFF00FF},   {QStringLiteral("aqua"), 0x00FFFF},
+        {QStringLiteral("cyan"), 0x00FFFF},      {QStringLiteral("maroon"), 0x800000},
+        {QStringLiteral("darkred"), 0x800000},   {QStringLiteral("darkgreen"), 0x008000},
+        {QStringLiteral("navy"), 0x000080},      {QStringLiteral("darkblue"), 0x000080},
+        {QStringLiteral("purple"), 0x800080},    {QStringLiteral("darkmagenta"), 0x800080},
+        {QStringLiteral("olive"), 0x808000},     {QStringLiteral("darkyellow"), 0x808000},
+        {QStringLiteral("teal"), 0x008080},      {QStringLiteral("darkcyan"), 0x008080},
+        {QStringLiteral("gray"), 0x808080},      {QStringLiteral("silver"), 0xC0C0C0},
         {QStringLiteral("lightgray"), 0xC0C0C0},
     };
     auto it = names.constFind(text.toString().toLower());
@@ -81,7 +81,8 @@ void DxlRichTextReader::applyFont(const QXmlStreamAttributes& attrs, RtFont& fon
         if (ok && pt > 0) font.sizePt = pt;
     }
     if (attrs.hasAttribute(QLatin1String("style"))) {
-        const QStringList styles = attrs.value(QLatin1String("style")).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QStringList styles =
+            attrs.value(QLatin1String("style")).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
         font.bold = styles.contains(QLatin1String("bold"));
         font.italic = styles.contains(QLatin1String("italic"));
         font.underline = styles.contains(QLatin1String("underline"));
@@ -109,10 +110,10 @@ void DxlRichTextReader::addText(std::vector<RtRun>& runs, QStringView textIn, co
     if (!runs.empty()) {
         RtRun& last = runs.back();
         const RtFont& f = last.font;
-        if (last.kind == RtRun::Kind::Text && f.face == font.face && f.sizePt == font.sizePt && f.bold == font.bold &&
-            f.italic == font.italic && f.underline == font.underline && f.strike == font.strike &&
-            f.superscript == font.superscript && f.subscript == font.subscript && f.hasColor == font.hasColor &&
-            f.rgb == font.rgb) {
+        if (last.kind == RtRun::Kind::Text && f.face == font.face && f.sizePt == font.sizePt &&
+            f.bold == font.bold && f.italic == font.italic && f.underline == font.underline &&
+            f.strike == font.strike && f.superscript == font.superscript && f.subscript == font.subscript &&
+            f.hasColor == font.hasColor && f.rgb == font.rgb) {
             last.text += text;
             return;
         }
@@ -137,10 +138,14 @@ void DxlRichTextReader::readPardef(QXmlStreamReader& xml) {
     const QXmlStreamAttributes a = xml.attributes();
     RtParagraphStyle s;
     const QStringView align = a.value(QLatin1String("align"));
-    if (align == QLatin1String("right")) s.align = RtAlign::Right;
-    else if (align == QLatin1String("center")) s.align = RtAlign::Center;
-    else if (align == QLatin1String("full")) s.align = RtAlign::Justify;
-    else if (align == QLatin1String("none")) s.align = RtAlign::NoWrap;
+    if (align == QLatin1String("right"))
+        s.align = RtAlign::Right;
+    else if (align == QLatin1String("center"))
+        s.align = RtAlign::Center;
+    else if (align == QLatin1String("full"))
+        s.align = RtAlign::Justify;
+    else if (align == QLatin1String("none"))
+        s.align = RtAlign::NoWrap;
     // Notes margins count from the page edge, with a default of one inch.
     const int pageMargin = 1440;
     int left = pageMargin;
@@ -161,15 +166,16 @@ void DxlRichTextReader::readPardef(QXmlStreamReader& xml) {
             if (ok) s.rightIndent = std::max(0, v);
         }
     }
-    for (const QString& tab : a.value(QLatin1String("tabs")).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString& tab :
+         a.value(QLatin1String("tabs")).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         QStringView t(tab);
         if (!t.isEmpty() && t.front().isLetter()) t = t.mid(1);  // L, R, C, D
         const int v = twips(t, &ok);
         if (ok) s.tabStops.push_back(v);
     }
     const QStringView list = a.value(QLatin1String("list"));
-    if (list == QLatin1String("bullet") || list == QLatin1String("circle") || list == QLatin1String("square") ||
-        list == QLatin1String("check") || list == QLatin1String("uncheck"))
+    if (list == QLatin1String("bullet") || list == QLatin1String("circle") ||
+        list == QLatin1String("square") || list == QLatin1String("check") || list == QLatin1String("uncheck"))
         s.bullet = true;
     else if (list == QLatin1String("number") || list.startsWith(QLatin1String("alpha")) ||
              list.startsWith(QLatin1String("roman")))
@@ -214,7 +220,9 @@ void DxlRichTextReader::readBlocksAt(QXmlStreamReader& xml, std::vector<RtBlock>
         } else if (name == QLatin1String("par") || name == QLatin1String("sectiontitle") ||
                    name == QLatin1String("run")) {
             RtBlock b;
-            const QString def = xml.attributes().value(QLatin1String(name == QLatin1String("par") ? "def" : "pardef")).toString();
+            const QString def = xml.attributes()
+                                    .value(QLatin1String(name == QLatin1String("par") ? "def" : "pardef"))
+                                    .toString();
             b.style = m_pardefs.value(def);
             readInline(xml, b.runs, RtFont());  // a run outside a paragraph reads as one
             blocks.push_back(std::move(b));
@@ -261,7 +269,8 @@ void DxlRichTextReader::readTable(QXmlStreamReader& xml, RtBlock& block) {
                 const QStringView bw = a.value(QLatin1String("borderwidth"));
                 if (bw.isEmpty() || bw.trimmed() != QLatin1String("0px")) anyBorder = true;
                 unsigned rgb = 0;
-                if (a.hasAttribute(QLatin1String("bgcolor")) && colour(a.value(QLatin1String("bgcolor")), rgb)) {
+                if (a.hasAttribute(QLatin1String("bgcolor")) &&
+                    colour(a.value(QLatin1String("bgcolor")), rgb)) {
                     cell.hasBackground = true;
                     cell.backgroundRgb = rgb;
                 }
@@ -301,9 +310,12 @@ void DxlRichTextReader::readPicture(QXmlStreamReader& xml, std::vector<RtRun>& r
         Base64Decoder decoder;
         while (!xml.atEnd()) {
             const auto t = xml.readNext();
-            if (t == QXmlStreamReader::Characters) decoder.feed(xml.text());
-            else if (t == QXmlStreamReader::EndElement) break;
-            else if (t == QXmlStreamReader::StartElement) xml.skipCurrentElement();
+            if (t == QXmlStreamReader::Characters)
+                decoder.feed(xml.text());
+            else if (t == QXmlStreamReader::EndElement)
+                break;
+            else if (t == QXmlStreamReader::StartElement)
+                xml.skipCurrentElement();
         }
         if (!decoder.finish()) {
             if (m_problem.isEmpty())

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "notes/store/RichTextModel.h"
-
 #include <QHash>
 #include <QString>
 #include <QXmlStreamReader>
+
+#include "notes/store/RichTextModel.h"
 
 namespace store::dxl {
 
@@ -14,7 +14,7 @@ namespace store::dxl {
 // only matter to the Notes client (code, hide-when formulas, computed text)
 // are skipped; unknown containers are read through for their paragraphs.
 class DxlRichTextReader {
-public:
+  public:
     // The reader stands on <richtext>; returns with it on </richtext>.
     // Returns false when picture data is not valid base64 (`problem` says where).
     bool read(QXmlStreamReader& xml, RichTextDoc& doc, QString& problem);
@@ -25,7 +25,7 @@ public:
     // "#rrggbb" or a Notes colour name; false for "system" and unknown names.
     static bool colour(QStringView text, unsigned& rgb);
 
-private:
+  private:
     void readBlocks(QXmlStreamReader& xml, std::vector<RtBlock>& blocks);
     void readBlocksAt(QXmlStreamReader& xml, std::vector<RtBlock>& blocks);
     void readInline(QXmlStreamReader& xml, std::vector<RtRun>& runs, RtFont font);

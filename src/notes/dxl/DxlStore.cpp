@@ -1,13 +1,12 @@
 #include "notes/dxl/DxlStore.h"
 
+#include <QXmlStreamReader>
+#include <algorithm>
+
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlIndexer.h"
 #include "notes/dxl/DxlNoteReader.h"
 #include "notes/store/SafeFileWriter.h"
-
-#include <QXmlStreamReader>
-
-#include <algorithm>
 
 namespace store::dxl {
 namespace {
@@ -44,10 +43,14 @@ SortKey sortKey(const FormulaValue* v) {
 int compareKeys(const SortKey& a, const SortKey& b) {
     if (a.rank != b.rank) return a.rank < b.rank ? -1 : 1;
     switch (a.rank) {
-        case 1: return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
-        case 2: return a.instant < b.instant ? -1 : (a.instant > b.instant ? 1 : 0);
-        case 3: return a.text->compare(*b.text, Qt::CaseInsensitive);
-        default: return 0;
+        case 1:
+            return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+        case 2:
+            return a.instant < b.instant ? -1 : (a.instant > b.instant ? 1 : 0);
+        case 3:
+            return a.text->compare(*b.text, Qt::CaseInsensitive);
+        default:
+            return 0;
     }
 }
 
@@ -181,7 +184,8 @@ StoreError DxlStore::loadNote(uint32_t noteId, StoreNote& note) {
     return {};
 }
 
-StoreError DxlStore::detachAttachment(uint32_t noteId, const StoreAttachment& attachment, const QString& targetPath) {
+StoreError DxlStore::detachAttachment(uint32_t noteId, const StoreAttachment& attachment,
+                                      const QString& targetPath) {
     const int i = m_index.byNoteId.value(noteId, -1);
     if (i < 0) return {StatusNoSuchNote, QStringLiteral("note ID %1").arg(noteId, 0, 16)};
     const DxlDocEntry& doc = m_index.docs[size_t(i)];
@@ -241,7 +245,9 @@ StoreError DxlStore::detachThroughXml(const DxlDocEntry& doc, qint64 ordinal, co
         const QStringView name = xml.name();
         if (depth == 2) {
             inFileItem = name == QLatin1String("item") &&
-                         xml.attributes().value(QLatin1String("name")).compare(QLatin1String("$FILE"), Qt::CaseInsensitive) == 0;
+                         xml.attributes()
+                                 .value(QLatin1String("name"))
+                                 .compare(QLatin1String("$FILE"), Qt::CaseInsensitive) == 0;
             fileInItem = false;
         } else if (inFileItem && name == QLatin1String("file") && !fileInItem) {
             fileInItem = true;
@@ -261,7 +267,8 @@ StoreError DxlStore::detachThroughXml(const DxlDocEntry& doc, qint64 ordinal, co
                 if (!e.ok()) return e;
             }
             if (!decoder.finish() || decoder.decodedSize() != span.size)
-                return {StatusAttachmentUnreadable, span.name + QStringLiteral(": the data in the file cannot be decoded")};
+                return {StatusAttachmentUnreadable,
+                        span.name + QStringLiteral(": the data in the file cannot be decoded")};
             const QByteArray rest = decoder.takeOutput();
             e = writer.append(rest.constData(), rest.size());
             if (!e.ok()) return e;

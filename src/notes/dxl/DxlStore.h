@@ -1,11 +1,10 @@
 #pragma once
 
+#include <QFile>
+#include <memory>
+
 #include "notes/dxl/DxlIndex.h"
 #include "notes/store/NoteStore.h"
-
-#include <QFile>
-
-#include <memory>
 
 namespace store::dxl {
 
@@ -15,7 +14,7 @@ namespace store::dxl {
 // byte range when it is loaded; attachment data is decoded only when it is
 // detached, straight from the file into the target.
 class DxlStore : public NoteStore {
-public:
+  public:
     static std::unique_ptr<DxlStore> open(const QString& path, StoreError& error);
 
     QString title() const override { return m_index.title; }
@@ -28,7 +27,7 @@ public:
 
     const DxlIndex& index() const { return m_index; }
 
-private:
+  private:
     DxlStore() = default;
     void computeEntries(DxlDesignEntry& design);
     StoreError readRange(const DxlDocEntry& doc, QByteArray& bytes);

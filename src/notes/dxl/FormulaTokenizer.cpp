@@ -5,8 +5,12 @@
 namespace store::dxl {
 namespace {
 
-bool isNameStart(QChar c) { return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('$'); }
-bool isNamePart(QChar c) { return isNameStart(c) || c.isDigit(); }
+bool isNameStart(QChar c) {
+    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('$');
+}
+bool isNamePart(QChar c) {
+    return isNameStart(c) || c.isDigit();
+}
 
 }  // namespace
 
@@ -105,10 +109,10 @@ bool FormulaTokenizer::tokenize(const QString& text, std::vector<FormulaToken>& 
                 t.text = QString(c);
                 ++i;
             }
-            static const QStringList known = {QStringLiteral("="),  QStringLiteral("!="), QStringLiteral("<"),
-                                              QStringLiteral(">"),  QStringLiteral("<="), QStringLiteral(">="),
-                                              QStringLiteral("&"),  QStringLiteral("|"),  QStringLiteral("!"),
-                                              QStringLiteral("("),  QStringLiteral(")"),  QStringLiteral(";")};
+            static const QStringList known = {QStringLiteral("="), QStringLiteral("!="), QStringLiteral("<"),
+                                              QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">="),
+                                              QStringLiteral("&"), QStringLiteral("|"),  QStringLiteral("!"),
+                                              QStringLiteral("("), QStringLiteral(")"),  QStringLiteral(";")};
             t.kind = known.contains(t.text) ? FormulaToken::Kind::Operator : FormulaToken::Kind::Other;
         }
         tokens.push_back(std::move(t));

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <vector>
 
 namespace store::dxl {
@@ -12,13 +11,13 @@ namespace store::dxl {
 struct FormulaToken {
     enum class Kind { Text, Number, Name, Function, Operator, Other, End };
     Kind kind = Kind::End;
-    QString text;    // the literal's value, the name, the operator
+    QString text;  // the literal's value, the name, the operator
     double number = 0;
     int position = 0;
 };
 
 class FormulaTokenizer {
-public:
+  public:
     // Returns false and sets `problem` on text that cannot be split (an
     // unterminated string).
     static bool tokenize(const QString& text, std::vector<FormulaToken>& tokens, QString& problem);

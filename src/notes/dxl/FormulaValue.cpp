@@ -22,9 +22,12 @@ const std::vector<NotesTime>& FormulaValue::timeList() const {
 
 int FormulaValue::size() const {
     switch (kind()) {
-        case Kind::Text: return int(textList().size());
-        case Kind::Number: return int(numberList().size());
-        case Kind::Time: return int(timeList().size());
+        case Kind::Text:
+            return int(textList().size());
+        case Kind::Number:
+            return int(numberList().size());
+        case Kind::Time:
+            return int(timeList().size());
     }
     return 0;
 }
@@ -37,7 +40,8 @@ bool FormulaValue::isTrue() const {
 QStringList FormulaValue::asTexts() const {
     QStringList out;
     switch (kind()) {
-        case Kind::Text: return textList();
+        case Kind::Text:
+            return textList();
         case Kind::Number:
             for (double n : numberList()) out << QString::number(n, 'g', 15);
             break;

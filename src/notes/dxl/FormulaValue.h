@@ -1,11 +1,10 @@
 #pragma once
 
-#include "notes/store/NotesTime.h"
-
 #include <QStringList>
-
 #include <variant>
 #include <vector>
+
+#include "notes/store/NotesTime.h"
 
 namespace store::dxl {
 
@@ -13,7 +12,7 @@ namespace store::dxl {
 // it: a list of texts, numbers or date/times. A missing item reads as "".
 // Kept small (one list at a time): the index holds one per document and item.
 class FormulaValue {
-public:
+  public:
     enum class Kind : uint8_t { Text, Number, Time };
 
     FormulaValue() = default;
@@ -46,7 +45,7 @@ public:
     // True for a number value whose first value is not zero.
     bool isTrue() const;
 
-private:
+  private:
     std::variant<QStringList, std::vector<double>, std::vector<NotesTime>> m_value;
 };
 

@@ -1,8 +1,8 @@
 #include "notes/dxl/SelectionFormula.h"
 
-#include "notes/dxl/FormulaTokenizer.h"
-
 #include <QRegularExpression>
+
+#include "notes/dxl/FormulaTokenizer.h"
 
 namespace store::dxl {
 
@@ -10,9 +10,9 @@ struct SelectionFormula::Node {
     enum class Type { Literal, Item, Not, And, Or, Compare, Call };
     Type type = Type::Literal;
     FormulaValue literal;
-    QString name;        // item name (lower-cased), operator or function (lower-cased)
+    QString name;  // item name (lower-cased), operator or function (lower-cased)
     std::vector<std::unique_ptr<Node>> children;
-    int depth = 1;       // levels of the tree below and including this node
+    int depth = 1;  // levels of the tree below and including this node
 };
 
 namespace {
@@ -27,9 +27,9 @@ struct FunctionInfo {
     int maxArgs;
 };
 const FunctionInfo kFunctions[] = {
-    {"@all", 0, 0},         {"@true", 0, 0},      {"@false", 0, 0},    {"@isavailable", 1, 1},
+    {"@all", 0, 0},           {"@true", 0, 0},     {"@false", 0, 0},       {"@isavailable", 1, 1},
     {"@isunavailable", 1, 1}, {"@ismember", 2, 2}, {"@isnotmember", 2, 2}, {"@contains", 2, 2},
-    {"@begins", 2, 2},      {"@ends", 2, 2},      {"@lowercase", 1, 1}, {"@uppercase", 1, 1},
+    {"@begins", 2, 2},        {"@ends", 2, 2},     {"@lowercase", 1, 1},   {"@uppercase", 1, 1},
     {"@trim", 1, 1},
 };
 
@@ -43,12 +43,14 @@ const FunctionInfo* findFunction(const QString& lowerName) {
 constexpr int kMaxDepth = 200;
 
 class Parser {
-public:
-    Parser(std::vector<FormulaToken> tokens, QStringList& names) : m_tokens(std::move(tokens)), m_names(names) {}
+  public:
+    Parser(std::vector<FormulaToken> tokens, QStringList& names)
+        : m_tokens(std::move(tokens)), m_names(names) {}
 
     std::unique_ptr<Node> parseFormula(QString& problem) {
         // SELECT is optional; any case.
-        if (peek().kind == Kind::Name && peek().text.compare(QLatin1String("select"), Qt::CaseInsensitive) == 0)
+        if (peek().kind == Kind::Name &&
+            peek().text.compare(QLatin1String("select"), Qt::CaseInsensitive) == 0)
             ++m_pos;
         auto root = parseLogic();
         while (root && isOp(QStringLiteral(";"))) ++m_pos;  // trailing statement separators
@@ -60,7 +62,7 @@ public:
         return root;
     }
 
-private:
+  private:
     const FormulaToken& peek() const { return m_tokens[m_pos]; }
 
     std::unique_ptr<Node> tooDeep() {
@@ -78,15 +80,22 @@ private:
     std::unique_ptr<Node> fail(const FormulaToken& t) {
         if (!m_problem.isEmpty()) return nullptr;
         switch (t.kind) {
-            case Kind::End: m_problem = QStringLiteral("incomplete formula"); break;
-            case Kind::Function: m_problem = t.text; break;
+            case Kind::End:
+                m_problem = QStringLiteral("incomplete formula");
+                break;
+            case Kind::Function:
+                m_problem = t.text;
+                break;
             case Kind::Other:
                 m_problem = t.text == QLatin1String(":=") ? QStringLiteral("assignment :=")
                                                           : QStringLiteral("operator %1").arg(t.text);
                 break;
-            case Kind::Name: m_problem = QStringLiteral("keyword %1").arg(t.text.toUpper()); break;
+            case Kind::Name:
+                m_problem = QStringLiteral("keyword %1").arg(t.text.toUpper());
+                break;
             default:
-                m_problem = QStringLiteral("unexpected \"%1\" at position %2").arg(t.text).arg(t.position + 1);
+                m_problem =
+                    QStringLiteral("unexpected \"%1\" at position %2").arg(t.text).arg(t.position + 1);
         }
         return nullptr;
     }
@@ -126,8 +135,8 @@ private:
     // compare := primary (op primary)*
     std::unique_ptr<Node> parseCompare() {
         auto left = parsePrimary();
-        static const QStringList ops = {QStringLiteral("="),  QStringLiteral("!="), QStringLiteral("<"),
-                                        QStringLiteral(">"),  QStringLiteral("<="), QStringLiteral(">=")};
+        static const QStringList ops = {QStringLiteral("="), QStringLiteral("!="), QStringLiteral("<"),
+                                        QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=")};
         while (left && peek().kind == Kind::Operator && ops.contains(peek().text)) {
             auto n = std::make_unique<Node>();
             n->type = Node::Type::Compare;
@@ -169,7 +178,8 @@ private:
                 ++m_pos;
                 return n;
             }
-            case Kind::Function: return parseCall();
+            case Kind::Function:
+                return parseCall();
             case Kind::Operator:
                 if (t.text == QLatin1String("(")) {
                     ++m_pos;
@@ -182,7 +192,8 @@ private:
                     return inner;
                 }
                 return fail(t);
-            default: return fail(t);
+            default:
+                return fail(t);
         }
     }
 
@@ -242,12 +253,15 @@ private:
 
 // ---- evaluation
 
-FormulaValue boolValue(bool b) { return FormulaValue::number(b ? 1 : 0); }
+FormulaValue boolValue(bool b) {
+    return FormulaValue::number(b ? 1 : 0);
+}
 
 // Compares two single values of the same kind: <0, 0, >0.
 int compareAt(const FormulaValue& a, int i, const FormulaValue& b, int j) {
     switch (a.kind()) {
-        case FormulaValue::Kind::Text: return a.textList().at(i).compare(b.textList().at(j));
+        case FormulaValue::Kind::Text:
+            return a.textList().at(i).compare(b.textList().at(j));
         case FormulaValue::Kind::Number: {
             const double x = a.numberList()[size_t(i)], y = b.numberList()[size_t(j)];
             return x < y ? -1 : (x > y ? 1 : 0);
@@ -266,12 +280,18 @@ bool compareAny(const FormulaValue& a, const FormulaValue& b, const QString& op)
         for (int j = 0; j < b.size(); ++j) {
             const int c = compareAt(a, i, b, j);
             bool r = false;
-            if (op == QLatin1String("=")) r = c == 0;
-            else if (op == QLatin1String("!=")) r = c != 0;
-            else if (op == QLatin1String("<")) r = c < 0;
-            else if (op == QLatin1String(">")) r = c > 0;
-            else if (op == QLatin1String("<=")) r = c <= 0;
-            else if (op == QLatin1String(">=")) r = c >= 0;
+            if (op == QLatin1String("="))
+                r = c == 0;
+            else if (op == QLatin1String("!="))
+                r = c != 0;
+            else if (op == QLatin1String("<"))
+                r = c < 0;
+            else if (op == QLatin1String(">"))
+                r = c > 0;
+            else if (op == QLatin1String("<="))
+                r = c <= 0;
+            else if (op == QLatin1String(">="))
+                r = c >= 0;
             if (r) return true;
         }
     }
@@ -291,7 +311,8 @@ FormulaValue normalised(const FormulaValue* v) {
     return *v;
 }
 
-FormulaValue mapTexts(const FormulaValue& v, const std::function<QString(const QString&)>& f, bool dropEmpty) {
+FormulaValue mapTexts(const FormulaValue& v, const std::function<QString(const QString&)>& f,
+                      bool dropEmpty) {
     QStringList out;
     for (const QString& s : v.asTexts()) {
         const QString r = f(s);
@@ -304,16 +325,23 @@ FormulaValue mapTexts(const FormulaValue& v, const std::function<QString(const Q
 
 FormulaValue evaluate(const Node& n, const SelectionFormula::ItemLookup& lookup) {
     switch (n.type) {
-        case Node::Type::Literal: return n.literal;
-        case Node::Type::Item: return normalised(lookup(n.name));
-        case Node::Type::Not: return boolValue(!evaluate(*n.children[0], lookup).isTrue());
+        case Node::Type::Literal:
+            return n.literal;
+        case Node::Type::Item:
+            return normalised(lookup(n.name));
+        case Node::Type::Not:
+            return boolValue(!evaluate(*n.children[0], lookup).isTrue());
         case Node::Type::And:
-            return boolValue(evaluate(*n.children[0], lookup).isTrue() && evaluate(*n.children[1], lookup).isTrue());
+            return boolValue(evaluate(*n.children[0], lookup).isTrue() &&
+                             evaluate(*n.children[1], lookup).isTrue());
         case Node::Type::Or:
-            return boolValue(evaluate(*n.children[0], lookup).isTrue() || evaluate(*n.children[1], lookup).isTrue());
+            return boolValue(evaluate(*n.children[0], lookup).isTrue() ||
+                             evaluate(*n.children[1], lookup).isTrue());
         case Node::Type::Compare:
-            return boolValue(compareAny(evaluate(*n.children[0], lookup), evaluate(*n.children[1], lookup), n.name));
-        case Node::Type::Call: break;
+            return boolValue(
+                compareAny(evaluate(*n.children[0], lookup), evaluate(*n.children[1], lookup), n.name));
+        case Node::Type::Call:
+            break;
     }
     const QString& f = n.name;
     if (f == QLatin1String("@all") || f == QLatin1String("@true")) return boolValue(true);
@@ -321,9 +349,11 @@ FormulaValue evaluate(const Node& n, const SelectionFormula::ItemLookup& lookup)
     if (f == QLatin1String("@isavailable")) return boolValue(lookup(n.children[0]->name) != nullptr);
     if (f == QLatin1String("@isunavailable")) return boolValue(lookup(n.children[0]->name) == nullptr);
     if (f == QLatin1String("@lowercase"))
-        return mapTexts(evaluate(*n.children[0], lookup), [](const QString& s) { return s.toLower(); }, false);
+        return mapTexts(
+            evaluate(*n.children[0], lookup), [](const QString& s) { return s.toLower(); }, false);
     if (f == QLatin1String("@uppercase"))
-        return mapTexts(evaluate(*n.children[0], lookup), [](const QString& s) { return s.toUpper(); }, false);
+        return mapTexts(
+            evaluate(*n.children[0], lookup), [](const QString& s) { return s.toUpper(); }, false);
     if (f == QLatin1String("@trim")) {
         static const QRegularExpression blanks(QStringLiteral(" {2,}"));
         return mapTexts(
@@ -353,9 +383,12 @@ FormulaValue evaluate(const Node& n, const SelectionFormula::ItemLookup& lookup)
     for (const QString& x : as) {
         for (const QString& y : bs) {
             bool r = false;
-            if (f == QLatin1String("@contains")) r = x.contains(y);
-            else if (f == QLatin1String("@begins")) r = x.startsWith(y);
-            else if (f == QLatin1String("@ends")) r = x.endsWith(y);
+            if (f == QLatin1String("@contains"))
+                r = x.contains(y);
+            else if (f == QLatin1String("@begins"))
+                r = x.startsWith(y);
+            else if (f == QLatin1String("@ends"))
+                r = x.endsWith(y);
             if (r) return boolValue(true);
         }
     }
@@ -381,6 +414,8 @@ std::unique_ptr<SelectionFormula> SelectionFormula::parse(const QString& text, Q
     return formula;
 }
 
-bool SelectionFormula::selects(const ItemLookup& lookup) const { return evaluate(*m_root, lookup).isTrue(); }
+bool SelectionFormula::selects(const ItemLookup& lookup) const {
+    return evaluate(*m_root, lookup).isTrue();
+}
 
 }  // namespace store::dxl

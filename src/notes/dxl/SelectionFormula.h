@@ -1,12 +1,11 @@
 #pragma once
 
-#include "notes/dxl/FormulaValue.h"
-
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <memory>
+
+#include "notes/dxl/FormulaValue.h"
 
 namespace store::dxl {
 
@@ -20,7 +19,7 @@ namespace store::dxl {
 // exactly (case-sensitive). "!" binds looser than a comparison and tighter
 // than "&" and "|", which share one level and group from the left.
 class SelectionFormula {
-public:
+  public:
     // Looks an item up by name (any case); null when the document has none.
     using ItemLookup = std::function<const FormulaValue*(const QString& name)>;
 
@@ -38,7 +37,7 @@ public:
 
     struct Node;
 
-private:
+  private:
     SelectionFormula();
     std::unique_ptr<Node> m_root;
     QStringList m_itemNames;

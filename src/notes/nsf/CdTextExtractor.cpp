@@ -70,9 +70,9 @@ void CdTextExtractor::flushParagraph() {
     m_started = false;
 }
 
-void CdTextExtractor::startParagraph() {
-    flushParagraph();
+void CdTextExtractor::endParagraph() {
     m_started = true;
+    flushParagraph();
 }
 
 store::RtFont CdTextExtractor::font(ByteView id) const {
@@ -102,10 +102,11 @@ store::RtFont CdTextExtractor::font(ByteView id) const {
 }
 
 void CdTextExtractor::addText(ByteView text, const store::RtFont& f) {
+    // Even an empty run means the paragraph it sits in exists.
+    m_started = true;
     size_t n = text.size();
     while (n > 0 && text.u8(n - 1) == 0) --n;  // trailing NULs carry nothing
     if (n == 0) return;
-    m_started = true;
     size_t start = 0;
     for (size_t i = 0; i <= n; ++i) {
         if (i < n && text.u8(i) != 0) continue;
@@ -137,7 +138,7 @@ void CdTextExtractor::addPart(ByteView part) {
                 if (r.headerSize == 4 && b.size() >= 8) addText(b.from(8), font(b.sub(4, 4)));
                 break;
             case SigParagraph:
-                if (r.headerSize == 2) startParagraph();
+                if (r.headerSize == 2) endParagraph();
                 break;
             case SigPabDefinition:
                 if (r.headerSize == 4 && b.size() >= 22) {
@@ -164,6 +165,7 @@ void CdTextExtractor::addPart(ByteView part) {
                 if (r.headerSize == 2 && b.size() >= 4) {
                     m_style = m_styles.value(b.u16(2));
                     m_paragraph.style = m_style;
+                    m_started = true;
                 }
                 break;
             case SigTableBegin:

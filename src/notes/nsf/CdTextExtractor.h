@@ -38,7 +38,8 @@ private:
     };
     std::vector<store::RtBlock>& container();
     void flushParagraph();
-    void startParagraph();
+    // A paragraph record ends the paragraph before it (even an empty one).
+    void endParagraph();
     void addText(ByteView text, const store::RtFont& font);
     store::RtFont font(ByteView fontId) const;
 

@@ -7,34 +7,38 @@ namespace nsf {
 namespace {
 
 // Bits are taken least-significant first; fields are assembled LSB first.
+// A 64-bit buffer is refilled a byte at a time from the input.
 class LsbBitReader {
 public:
-    explicit LsbBitReader(ByteView in) : m_in(in), m_total(uint64_t(in.size()) * 8) {}
-    bool exhausted() const { return m_pos >= m_total; }
-    void skip(unsigned n) { m_pos += n; }
-    // Reads one bit; sets `m_eof` when past the end (the bit then reads 0).
+    explicit LsbBitReader(ByteView in) : m_in(in) {}
+    bool exhausted() const { return m_count == 0 && m_next >= m_in.size(); }
+    // Reads one bit; past the end the bit reads 0 and eof() turns true.
     unsigned bit() {
-        if (m_pos >= m_total) {
-            m_eof = true;
-            return 0;
+        if (m_count == 0) {
+            refill();
+            if (m_count == 0) {
+                m_eof = true;
+                return 0;
+            }
         }
-        const unsigned b = (m_in.data()[m_pos >> 3] >> (m_pos & 7)) & 1u;
-        ++m_pos;
+        const unsigned b = unsigned(m_buffer & 1u);
+        m_buffer >>= 1;
+        --m_count;
         return b;
     }
-    // n <= 24 bits at once; past the end the missing bits read 0 and set eof.
+    // n <= 24 bits at once.
     uint32_t bits(unsigned n) {
-        if (m_pos + n > m_total) {
-            uint32_t v = 0;
-            for (unsigned i = 0; i < n; ++i) v |= uint32_t(bit()) << i;
+        if (m_count < n) refill();
+        if (m_count < n) {
+            const uint32_t v = uint32_t(m_buffer);
+            m_buffer = 0;
+            m_count = 0;
+            m_eof = true;
             return v;
         }
-        const size_t byte = size_t(m_pos >> 3);
-        const size_t avail = std::min<size_t>(8, m_in.size() - byte);
-        uint64_t window = 0;
-        for (size_t i = 0; i < avail; ++i) window |= uint64_t(m_in.data()[byte + i]) << (8 * i);
-        const uint32_t v = uint32_t((window >> (m_pos & 7)) & ((uint64_t(1) << n) - 1));
-        m_pos += n;
+        const uint32_t v = uint32_t(m_buffer & ((uint64_t(1) << n) - 1));
+        m_buffer >>= n;
+        m_count -= n;
         return v;
     }
     // Gamma count: n bits up to and including the first 1, then an n-bit
@@ -51,9 +55,17 @@ public:
     bool eof() const { return m_eof; }
 
 private:
+    void refill() {
+        while (m_count <= 56 && m_next < m_in.size()) {
+            m_buffer |= uint64_t(m_in.data()[m_next++]) << m_count;
+            m_count += 8;
+        }
+    }
+
     ByteView m_in;
-    uint64_t m_total;
-    uint64_t m_pos = 0;
+    uint64_t m_buffer = 0;
+    unsigned m_count = 0;
+    size_t m_next = 0;
     bool m_eof = false;
 };
 
@@ -86,7 +98,7 @@ bool CxDecompressor::decompress(ByteView input, size_t declaredSize, QByteArray&
     char* out = output.data();
     size_t produced = 0;
     LsbBitReader in(input);
-    in.skip(3);
+    in.bits(3);
     while (!in.exhausted()) {
         if (in.bit() == 0) {
             const uint32_t literal = in.bits(8);
@@ -121,7 +133,12 @@ bool CxDecompressor::decompress(ByteView input, size_t declaredSize, QByteArray&
             error = QStringLiteral("compressed body expands past its declared size");
             return false;
         }
-        for (uint32_t i = 0; i < length; ++i, ++produced) out[produced] = out[produced - distance];
+        if (distance >= length) {
+            std::memcpy(out + produced, out + produced - distance, length);
+            produced += length;
+        } else {
+            for (uint32_t i = 0; i < length; ++i, ++produced) out[produced] = out[produced - distance];
+        }
     }
     if (produced != declaredSize) {
         error = QStringLiteral("compressed body gives %1 of %2 bytes")

@@ -16,7 +16,7 @@ namespace nsf {
 // stamp on disk). load() restores those nibbles before anything is read.
 class SlotBucket {
 public:
-    static constexpr uint32_t kMaxSize = 1u << 20;
+    static constexpr uint32_t kMaxSize = 256u << 10;  // real buckets are at most 62 KiB
 
     // Reads and restores the bucket at `fileOffset`. Null with `error` when
     // the bytes there are not a bucket.

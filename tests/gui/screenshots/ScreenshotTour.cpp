@@ -6,6 +6,8 @@
 #include "app/CTesselEmlConverterGuiApp.h"
 #include "app/CTesselEmlConverterGuiView.h"
 #include "source/C1TovanWelcomeView.h"
+#include "steps/C2TovanFolderTreeView.h"
+#include "steps/CItemListGrid.h"
 #include "steps/C3TovanSaveNsfToPst.h"
 #include "steps/CSaveCompleteDlg.h"
 #include "steps/CSavingModeDlg.h"
@@ -100,6 +102,33 @@ int main(int argc, char** argv) {
     step1->OnAddFiles();
     step1->List()->selectRow(0);
     save(frame, QStringLiteral("2-step1-list"));
+
+    // Step 2: the folders of the database, a folder open, a mail with attachments and a contact previewed.
+    auto* step2 = static_cast<C2TovanFolderTreeView*>(frame->StepHost()->Page(1));
+    step1->OnPreview();
+    if (!step2->WaitForIdle(60000)) std::fprintf(stderr, "the folders were not listed in time\n");
+    save(frame, QStringLiteral("2c-step2-folders"));
+    const auto previewFirst = [&](const QString& folder, auto wanted) {
+        step2->OnFolderClicked(folder);
+        if (!step2->WaitForIdle(60000)) std::fprintf(stderr, "%s was not listed in time\n", qPrintable(folder));
+        CItemListGrid* list = step2->List();
+        for (int r = 0; r < list->rowCount(); ++r) {
+            if (!wanted(list, r)) continue;
+            list->setCurrentCell(r, 1);
+            step2->OnItemClicked(list->NoteIdOf(r), r + 1);
+            return true;
+        }
+        return false;
+    };
+    previewFirst(QStringLiteral("($Inbox)\\"), [](CItemListGrid*, int) { return false; });
+    save(frame, QStringLiteral("2d-step2-folder-open"));
+    previewFirst(QStringLiteral("($Inbox)\\"),
+                 [](CItemListGrid* list, int r) { return !list->Cell(r, 4).isEmpty() && list->KindOf(r) == 2; });
+    save(frame, QStringLiteral("2e-step2-mail-preview"));
+    previewFirst(QStringLiteral("My Contacts\\"), [](CItemListGrid* list, int r) { return list->KindOf(r) == 4; });
+    save(frame, QStringLiteral("2f-step2-contact-preview"));
+    step2->OnBack();
+    step1->List()->selectRow(0);
 
     boxes.setDialogHandler([&](QDialog& dlg) -> int {
         if (auto* d = qobject_cast<CSelectDestinationDlg*>(&dlg)) {
