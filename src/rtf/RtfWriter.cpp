@@ -124,7 +124,8 @@ QByteArray RtfWriter::header() const {
     for (unsigned rgb : m_colors)
         h += "\\red" + num(int((rgb >> 16) & 0xFF)) + "\\green" + num(int((rgb >> 8) & 0xFF)) + "\\blue" +
              num(int(rgb & 0xFF)) + ';';
-    h += "}\n{\\*\\generator Tesseldoc;}\\viewkind4";
+    // The document default face and size also give empty paragraphs their height.
+    h += "}\n{\\*\\generator Tesseldoc;}\\viewkind4\\f0\\fs20";
     return h;
 }
 

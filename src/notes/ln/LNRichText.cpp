@@ -80,6 +80,7 @@ LNSTATUS exportRtf(const store::RichTextDoc* doc, const LNString& filename, cons
 
     const QByteArray data = rtf::RtfWriter(quality).write(*doc);
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);  // a folder we may write files in but not create them
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
         return lnimpl::fail({store::StatusWriteFailed, path + QStringLiteral(": ") + file.errorString()});
     return LNNOERROR;
