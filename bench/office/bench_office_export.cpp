@@ -5,6 +5,9 @@
 // same bodies, with the ratio between the two.
 //
 //   bench_office_export [items] [sample]
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,12 +15,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUrl>
-
 #include <algorithm>
-#include <map>
 #include <cstdio>
-#include <sys/resource.h>
-#include <unistd.h>
+#include <map>
 #include <vector>
 
 #include "export/HeaderTemplates.h"
@@ -50,13 +50,15 @@ double peakMegabytes(pid_t pid) {
 
 QByteArray rtfBody(int i) {
     return QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\froman Times New Roman;}}\\f0\\fs24 ") +
-           "Message " + QByteArray::number(i) + " of the benchmark, with {\\b bold} and {\\i italic} words.\\par " +
+           "Message " + QByteArray::number(i) +
+           " of the benchmark, with {\\b bold} and {\\i italic} words.\\par " +
            "A second paragraph that carries a little more text, as small mails do.\\par " +
            "Regards,\\par Ann\\par}";
 }
 
 QByteArray textBody(int i) {
-    const QString text = QStringLiteral("Plain message %1.\r\nGrüße, Ωμέγα, 日本.\r\nSecond line.\r\n").arg(i);
+    const QString text =
+        QStringLiteral("Plain message %1.\r\nGrüße, Ωμέγα, 日本.\r\nSecond line.\r\n").arg(i);
     QByteArray bytes("\xFF\xFE", 2);
     for (QChar c : text) {
         bytes.append(char(c.unicode() & 0xFF));
@@ -90,20 +92,28 @@ auto timed(OperationTimes& times, const char* name, F&& f) -> decltype(f()) {
 
 // The real engine, timing each operation.
 class TimingEngine : public IOfficeAutomation {
-public:
+  public:
     TimingEngine(OperationTimes& times) : m_times(times) {}
     LibreOfficeEngine& engine() { return m_engine; }
 
-    bool Create(QString* e) override { return timed(m_times, "Create", [&] { return m_engine.Create(e); }); }
+    bool Create(QString* e) override {
+        return timed(m_times, "Create", [&] { return m_engine.Create(e); });
+    }
     bool IsCreated() const override { return m_engine.IsCreated(); }
     void Quit() override { m_engine.Quit(); }
-    void SetVisible(bool v) override { timed(m_times, "Visible", [&] { m_engine.SetVisible(v); }); }
+    void SetVisible(bool v) override {
+        timed(m_times, "Visible", [&] { m_engine.SetVisible(v); });
+    }
     QString Version() override { return m_engine.Version(); }
     std::unique_ptr<IOfficeDocuments> Documents() override {
         return std::make_unique<Docs>(m_engine.Documents(), m_times);
     }
-    void SetSelectionStart(int p) override { timed(m_times, "Selection.Start", [&] { m_engine.SetSelectionStart(p); }); }
-    void SetSelectionEnd(int p) override { timed(m_times, "Selection.End", [&] { m_engine.SetSelectionEnd(p); }); }
+    void SetSelectionStart(int p) override {
+        timed(m_times, "Selection.Start", [&] { m_engine.SetSelectionStart(p); });
+    }
+    void SetSelectionEnd(int p) override {
+        timed(m_times, "Selection.End", [&] { m_engine.SetSelectionEnd(p); });
+    }
     void SelectionInsertFile(const QString& f, int c, int l) override {
         timed(m_times, "Selection.InsertFile", [&] { m_engine.SelectionInsertFile(f, c, l); });
     }
@@ -112,30 +122,34 @@ public:
     void SetSelectionRangeFontBold(int b) override { m_engine.SetSelectionRangeFontBold(b); }
     void SetSelectionRangeFontColor(int c) override { m_engine.SetSelectionRangeFontColor(c); }
 
-private:
+  private:
     class Doc : public IOfficeDocument {
-    public:
+      public:
         Doc(std::unique_ptr<IOfficeDocument> d, OperationTimes& t) : m_doc(std::move(d)), m_times(t) {}
         void SetTableCellText(int t, int r, int c, const QString& s) override {
             timed(m_times, "Cell.Range.Text", [&] { m_doc->SetTableCellText(t, r, c, s); });
         }
         void AddInlinePicture(const QString& f) override { m_doc->AddInlinePicture(f); }
-        void SaveAs(const SaveAsArguments& a) override { timed(m_times, "SaveAs", [&] { m_doc->SaveAs(a); }); }
-        void Close(short s) override { timed(m_times, "Close", [&] { m_doc->Close(s); }); }
+        void SaveAs(const SaveAsArguments& a) override {
+            timed(m_times, "SaveAs", [&] { m_doc->SaveAs(a); });
+        }
+        void Close(short s) override {
+            timed(m_times, "Close", [&] { m_doc->Close(s); });
+        }
 
-    private:
+      private:
         std::unique_ptr<IOfficeDocument> m_doc;
         OperationTimes& m_times;
     };
     class Docs : public IOfficeDocuments {
-    public:
+      public:
         Docs(std::unique_ptr<IOfficeDocuments> d, OperationTimes& t) : m_docs(std::move(d)), m_times(t) {}
         std::unique_ptr<IOfficeDocument> Open(const OpenArguments& a) override {
             auto doc = timed(m_times, "Documents.Open", [&] { return m_docs->Open(a); });
             return doc ? std::make_unique<Doc>(std::move(doc), m_times) : nullptr;
         }
 
-    private:
+      private:
         std::unique_ptr<IOfficeDocuments> m_docs;
         OperationTimes& m_times;
     };
@@ -146,7 +160,8 @@ private:
 
 QString loadAverage() {
     QFile f(QStringLiteral("/proc/loadavg"));
-    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()).section(QLatin1Char(' '), 0, 0) : QString();
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()).section(QLatin1Char(' '), 0, 0)
+                                       : QString();
 }
 
 // CPU time (user + system) a process has used so far, in ms; 0 when unknown.
@@ -217,10 +232,11 @@ int main(int argc, char** argv) {
     QElapsedTimer run;
     run.start();
     for (int i = 0; i < items; ++i) {
-        const QString block = QStringLiteral(
-                                  "Email Item \r\nSubject:Benchmark item %1 \r\nMailDate:08/08/2014 13:18:33 \r\n"
-                                  "From:Ann Example \r\nSendTo:Bob Example \r\n")
-                                  .arg(i);
+        const QString block =
+            QStringLiteral(
+                "Email Item \r\nSubject:Benchmark item %1 \r\nMailDate:08/08/2014 13:18:33 \r\n"
+                "From:Ann Example \r\nSendTo:Bob Example \r\n")
+                .arg(i);
         QElapsedTimer one;
         one.start();
         exporter.SetHeaderInputs({}, {}, {}, {}, block);
@@ -244,16 +260,19 @@ int main(int argc, char** argv) {
     std::printf("%d items (half RTF, half UTF-16 text; 4-row header table), %d failed\n", items, failed);
     std::printf("per document: median %.1f ms, p90 %.1f ms, max %.1f ms\n", med, percentile(perDoc, 0.9),
                 percentile(perDoc, 1.0));
-    std::printf("documents per second: %.1f (median), %.1f (whole run without start-up), %.1f (with start-up)\n",
-                1000.0 / med, items * 1000.0 / runMs, items * 1000.0 / (runMs + startMs));
-    std::printf("CPU per document: office %.1f ms, this process %.1f ms (%.1f documents/s per busy core; load %s)\n",
-                officeCpuMs / items, ownCpuMs / items, items * 1000.0 / (officeCpuMs + ownCpuMs),
-                qPrintable(loadAverage()));
+    std::printf(
+        "documents per second: %.1f (median), %.1f (whole run without start-up), %.1f (with start-up)\n",
+        1000.0 / med, items * 1000.0 / runMs, items * 1000.0 / (runMs + startMs));
+    std::printf(
+        "CPU per document: office %.1f ms, this process %.1f ms (%.1f documents/s per busy core; load %s)\n",
+        officeCpuMs / items, ownCpuMs / items, items * 1000.0 / (officeCpuMs + ownCpuMs),
+        qPrintable(loadAverage()));
     std::printf("office peak memory (VmHWM of soffice.bin): %.0f MB\n", peak);
     std::printf("time per call (mean):");
     for (const auto& [name, entry] : times.byName)
         if (name != QStringLiteral("Create"))
-            std::printf(" %s %.2f ms x%.0f;", qPrintable(name), entry.first / entry.second, double(entry.second) / items);
+            std::printf(" %s %.2f ms x%.0f;", qPrintable(name), entry.first / entry.second,
+                        double(entry.second) / items);
     std::printf("\n");
 
     if (sample > 0) {
@@ -282,8 +301,10 @@ int main(int argc, char** argv) {
             perFile.push_back(double(one.nsecsElapsed()) / 1e6);
         }
         const double cmd = median(perFile);
-        std::printf("soffice --convert-to doc, one call per file (%d files): median %.0f ms per file (%.2f files/s)\n",
-                    int(perFile.size()), cmd, 1000.0 / cmd);
+        std::printf(
+            "soffice --convert-to doc, one call per file (%d files): median %.0f ms per file (%.2f "
+            "files/s)\n",
+            int(perFile.size()), cmd, 1000.0 / cmd);
         std::printf("ratio: the exporter is %.0fx faster per document\n", cmd / med);
     }
     return failed == 0 ? 0 : 2;

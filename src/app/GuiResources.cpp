@@ -33,7 +33,14 @@ QIcon CommandIcon(const QString& name) {
         {"exit", QStyle::SP_DialogCloseButton},    {"stop", QStyle::SP_BrowserStop},
         {"preview", QStyle::SP_FileDialogContentsView}, {"browse", QStyle::SP_DirOpenIcon},
     };
-    for (const Entry& e : entries)
-        if (name == QLatin1String(e.name)) return st->standardIcon(e.pixmap);
+    for (const Entry& e : entries) {
+        if (name != QLatin1String(e.name)) continue;
+        QIcon icon = st->standardIcon(e.pixmap);
+        // Some styles only carry small pictures; the toolbar shows 32 x 32.
+        const QPixmap large = icon.pixmap(32, 32);
+        if (!large.isNull() && large.width() < 32)
+            icon.addPixmap(large.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        return icon;
+    }
     return QIcon();
 }

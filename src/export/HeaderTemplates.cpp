@@ -13,16 +13,26 @@ static void ensureTemplateResources() {
 
 int TemplateIdForRows(int rows) {
     switch (rows) {
-        case 1: return 249;
-        case 2: return 254;
-        case 3: return 250;
-        case 4: return 251;
-        case 5: return 252;
-        case 6: return 253;
-        case 7: return 248;
-        case 8: return 255;
-        case 9: return 256;
-        default: return rows;
+        case 1:
+            return 249;
+        case 2:
+            return 254;
+        case 3:
+            return 250;
+        case 4:
+            return 251;
+        case 5:
+            return 252;
+        case 6:
+            return 253;
+        case 7:
+            return 248;
+        case 8:
+            return 255;
+        case 9:
+            return 256;
+        default:
+            return rows;
     }
 }
 

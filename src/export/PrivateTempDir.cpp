@@ -9,8 +9,9 @@ namespace {
 QTemporaryDir& processDir() {
     // Function-local static: created once, thread-safe, removed at exit.
     static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tesseldoc-XXXXXX"));
-    static const bool secured = dir.isValid() &&
-        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    static const bool secured =
+        dir.isValid() && QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                               QFileDevice::ExeOwner);
     (void)secured;
     return dir;
 }

@@ -7,7 +7,7 @@
 // "NewRtf.rtf", ...) live here instead of the shared /tmp, so that other users
 // and other runs can neither read, pre-create nor clash with them.
 class PrivateTempDir {
-public:
+  public:
     // Absolute path without trailing "/"; empty when the directory could not be created.
     static QString path();
     // path() + "/" + name; empty when the directory could not be created.

@@ -1,11 +1,11 @@
 #include "office/CWordExporter.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include <atomic>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <atomic>
 
 #include "export/OutputNaming.h"
 #include "export/PrivateTempDir.h"
@@ -17,13 +17,13 @@ namespace {
 
 // Removes a file when the scope ends.
 class RemoveOnExit {
-public:
+  public:
     explicit RemoveOnExit(QString path) : m_path(std::move(path)) {}
     ~RemoveOnExit() { QFile::remove(m_path); }
     RemoveOnExit(const RemoveOnExit&) = delete;
     RemoveOnExit& operator=(const RemoveOnExit&) = delete;
 
-private:
+  private:
     QString m_path;
 };
 
@@ -34,7 +34,9 @@ CWordExporter::EngineFactory libreOfficeFactory() {
     LibreOfficeSettings settings;
     const QString base = PrivateTempDir::path();
     if (!base.isEmpty()) settings.workDirectory = base + QStringLiteral("/exporter-%1").arg(++counter);
-    return [settings] { return std::unique_ptr<IOfficeAutomation>(std::make_unique<LibreOfficeEngine>(settings)); };
+    return [settings] {
+        return std::unique_ptr<IOfficeAutomation>(std::make_unique<LibreOfficeEngine>(settings));
+    };
 }
 
 }  // namespace
@@ -43,14 +45,16 @@ CWordExporter::CWordExporter() : CWordExporter(libreOfficeFactory()) {}
 
 CWordExporter::CWordExporter(EngineFactory factory) : m_factory(std::move(factory)) {}
 
-CWordExporter::~CWordExporter() { ShutdownWord(); }
+CWordExporter::~CWordExporter() {
+    ShutdownWord();
+}
 
 const QStringList& CWordExporter::TableLabels() {
     static const QStringList labels = {
-        QStringLiteral("Subject:"),  QStringLiteral("MailDate:"), QStringLiteral("StartDate:"),
-        QStringLiteral("EndDate:"),  QStringLiteral("DiaryDate:"), QStringLiteral("DueDate:"),
-        QStringLiteral("From:"),     QStringLiteral("SendTo:"),   QStringLiteral("CC:"),
-        QStringLiteral("BCC:"),      QStringLiteral("Location:"), QStringLiteral("Categories:"),
+        QStringLiteral("Subject:"),    QStringLiteral("MailDate:"),  QStringLiteral("StartDate:"),
+        QStringLiteral("EndDate:"),    QStringLiteral("DiaryDate:"), QStringLiteral("DueDate:"),
+        QStringLiteral("From:"),       QStringLiteral("SendTo:"),    QStringLiteral("CC:"),
+        QStringLiteral("BCC:"),        QStringLiteral("Location:"),  QStringLiteral("Categories:"),
         QStringLiteral("Attachment:"),
     };
     return labels;
@@ -159,7 +163,8 @@ void CWordExporter::ShutdownWord() {
     if (m_wroteDocuments) {
         // Documents are stored without a flush each; put the run's output on disk once.
         m_wroteDocuments = false;
-        const int fd = ::open(QFile::encodeName(m_strRootFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int fd =
+            ::open(QFile::encodeName(m_strRootFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd >= 0) {
             ::syncfs(fd);
             ::close(fd);
@@ -167,7 +172,9 @@ void CWordExporter::ShutdownWord() {
     }
 }
 
-void CWordExporter::SetRootFolder(const QString& path) { m_strRootFolder = path; }
+void CWordExporter::SetRootFolder(const QString& path) {
+    m_strRootFolder = path;
+}
 
 bool CWordExporter::SetOutputFolder(const QString& relative) {
     // Notes nests folders with "\": each level becomes a directory.
@@ -180,7 +187,9 @@ bool CWordExporter::SetOutputFolder(const QString& relative) {
     return true;
 }
 
-QString CWordExporter::GetOutputFolder() const { return m_strOutputFolder; }
+QString CWordExporter::GetOutputFolder() const {
+    return m_strOutputFolder;
+}
 
 void CWordExporter::SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo,
                                     const QString& mailDate, const QString& block) {
@@ -193,10 +202,10 @@ void CWordExporter::SetHeaderInputs(const QString& subject, const QString& from,
 
 int CWordExporter::CountHeaderLabels(const QString& block) const {
     static const QStringList labels = {
-        QStringLiteral("Subject:"),    QStringLiteral("From:"),     QStringLiteral("SendTo:"),
+        QStringLiteral("Subject:"),    QStringLiteral("From:"),      QStringLiteral("SendTo:"),
         QStringLiteral("Location:"),   QStringLiteral("StartDate:"), QStringLiteral("EndDate:"),
-        QStringLiteral("Attachment:"), QStringLiteral("DueDate:"),  QStringLiteral("BCC:"),
-        QStringLiteral("CC:"),         QStringLiteral("MailDate:"), QStringLiteral("DiaryDate:"),
+        QStringLiteral("Attachment:"), QStringLiteral("DueDate:"),   QStringLiteral("BCC:"),
+        QStringLiteral("CC:"),         QStringLiteral("MailDate:"),  QStringLiteral("DiaryDate:"),
         QStringLiteral("Categories:"),
     };
     int count = 0;
@@ -205,9 +214,13 @@ int CWordExporter::CountHeaderLabels(const QString& block) const {
     return count;
 }
 
-void CWordExporter::SetTemplate(const QString& rtfText) { m_strTemplate = rtfText; }
+void CWordExporter::SetTemplate(const QString& rtfText) {
+    m_strTemplate = rtfText;
+}
 
-void CWordExporter::SetPhotoPath(const QString& path) { m_strPhotoPath = path; }
+void CWordExporter::SetPhotoPath(const QString& path) {
+    m_strPhotoPath = path;
+}
 
 bool CWordExporter::ExportItem(const QString& bodyFile, const QString& name) {
     return exportAs(Kind::Item, bodyFile, name);
@@ -217,7 +230,9 @@ bool CWordExporter::ExportContact(const QString& bodyFile, const QString& name) 
     return exportAs(Kind::Contact, bodyFile, name);
 }
 
-QString CWordExporter::documentPath(const QString& name) const { return DocumentPathFor(m_strOutputFolder, name); }
+QString CWordExporter::documentPath(const QString& name) const {
+    return DocumentPathFor(m_strOutputFolder, name);
+}
 
 bool CWordExporter::exportAs(Kind kind, const QString& bodyFile, const QString& name) {
     m_lastFailure.clear();
@@ -256,18 +271,24 @@ bool CWordExporter::exportAs(Kind kind, const QString& bodyFile, const QString& 
 
 void CWordExporter::composeTableText() {
     m_strTableText.clear();
-    if (!m_strSubject.isEmpty()) m_strTableText += QStringLiteral("Subject:") + m_strSubject + QLatin1Char('\n');
+    if (!m_strSubject.isEmpty())
+        m_strTableText += QStringLiteral("Subject:") + m_strSubject + QLatin1Char('\n');
     if (!m_strFrom.isEmpty()) m_strTableText += QStringLiteral("From:") + m_strFrom + QLatin1Char('\n');
     if (!m_strSendTo.isEmpty() && m_strSendTo != QStringLiteral("."))
         m_strTableText += QStringLiteral("SendTo: ") + m_strSendTo + QLatin1Char('\n');
-    if (!m_strMailDate.isEmpty()) m_strTableText += QStringLiteral("MailDate:") + m_strMailDate + QLatin1Char('\n');
+    if (!m_strMailDate.isEmpty())
+        m_strTableText += QStringLiteral("MailDate:") + m_strMailDate + QLatin1Char('\n');
     if (!m_strHeaderBlock.isEmpty() && m_strHeaderBlock != QStringLiteral("Attachment:"))
         m_strTableText += QLatin1Char(' ') + m_strHeaderBlock + QLatin1Char('\n');
 }
 
-int CWordExporter::generation() { return VersionNumber(m_app->Version()); }
+int CWordExporter::generation() {
+    return VersionNumber(m_app->Version());
+}
 
-IOfficeDocument* CWordExporter::document() const { return m_doc ? m_doc.get() : m_docOld.get(); }
+IOfficeDocument* CWordExporter::document() const {
+    return m_doc ? m_doc.get() : m_docOld.get();
+}
 
 bool CWordExporter::openBody(const QString& bodyFile) {
     OpenArguments args;

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <memory>
 
@@ -16,7 +15,7 @@
 // run; it keeps one word-processor instance for the whole run and restarts it
 // when an automation call fails.
 class CWordExporter : public IDocumentExporter {
-public:
+  public:
     using EngineFactory = std::function<std::unique_ptr<IOfficeAutomation>()>;
 
     // The LibreOffice engine.
@@ -33,8 +32,8 @@ public:
     void SetRootFolder(const QString& path) override;
     bool SetOutputFolder(const QString& relative) override;
     QString GetOutputFolder() const override;
-    void SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo, const QString& mailDate,
-                         const QString& block) override;
+    void SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo,
+                         const QString& mailDate, const QString& block) override;
     int CountHeaderLabels(const QString& block) const override;
     void SetTemplate(const QString& rtfText) override;
     void SetPhotoPath(const QString& path) override;
@@ -58,7 +57,7 @@ public:
     // The integer a version text starts with ("11.0" gives 11, no digits 0).
     static int VersionNumber(const QString& version);
 
-private:
+  private:
     enum class Kind { Item, Contact };
     bool exportAs(Kind kind, const QString& bodyFile, const QString& name);
     bool exportDocument(const QString& bodyFile, const QString& path);

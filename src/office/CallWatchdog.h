@@ -9,7 +9,7 @@
 // Bounds blocking calls: while armed, runs onExpiry (on its own thread) once
 // the deadline passes. disarm() returns only after a running onExpiry ended.
 class CallWatchdog {
-public:
+  public:
     explicit CallWatchdog(std::function<void()> onExpiry);
     ~CallWatchdog();
     CallWatchdog(const CallWatchdog&) = delete;
@@ -20,7 +20,7 @@ public:
     bool disarm();
     bool fired() const;
 
-private:
+  private:
     void run();
 
     std::function<void()> m_onExpiry;

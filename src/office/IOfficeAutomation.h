@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <memory>
 
 // The word-processor automation the Word exporter relies on, one operation per
@@ -43,7 +42,7 @@ struct SaveAsArguments {
 
 // One open document (Document).
 class IOfficeDocument {
-public:
+  public:
     virtual ~IOfficeDocument() = default;
 
     // Tables.Item(table).Cell(row, column).Range.Text = text; all 1-based,
@@ -58,7 +57,7 @@ public:
 
 // Application.Documents.
 class IOfficeDocuments {
-public:
+  public:
     virtual ~IOfficeDocuments() = default;
 
     // Documents.Open; null when no document came back (missing or unreadable file).
@@ -67,7 +66,7 @@ public:
 
 // Application.
 class IOfficeAutomation {
-public:
+  public:
     virtual ~IOfficeAutomation() = default;
 
     // Creates a new, hidden application instance. False, with the reason in

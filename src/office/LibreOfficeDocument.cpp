@@ -1,18 +1,14 @@
 #include "office/LibreOfficeDocument.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-
-#include <algorithm>
-#include <climits>
-#include <map>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -36,6 +32,9 @@
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
+#include <cstdio>
+#include <cstring>
+#include <map>
 
 #include "office/LibreOfficeSession.h"
 #include "office/OfficeText.h"
@@ -80,7 +79,8 @@ int publishWithoutReplacing(const QString& temp, const QString& target) {
 }  // namespace
 
 LibreOfficeDocument::LibreOfficeDocument(std::shared_ptr<LibreOfficeSession> session,
-                                         const Reference<css::lang::XComponent>& model, const QString& sourcePath)
+                                         const Reference<css::lang::XComponent>& model,
+                                         const QString& sourcePath)
     : m_session(std::move(session)), m_model(model), m_sourcePath(sourcePath) {}
 
 LibreOfficeDocument::~LibreOfficeDocument() {
@@ -109,8 +109,9 @@ Reference<css::text::XTextTable> LibreOfficeDocument::tableInOrder(int index) co
 void LibreOfficeDocument::SetTableCellText(int table, int row, int column, const QString& text) {
     if (!m_model.is()) throw OfficeAutomationError(QStringLiteral("Cell.Range.Text: document closed"), false);
     if (table < 1 || row < 1 || column < 1)
-        throw OfficeAutomationError(QStringLiteral("Cell.Range.Text: no cell (%1, %2) in table %3").arg(row).arg(column).arg(table),
-                                    false);
+        throw OfficeAutomationError(
+            QStringLiteral("Cell.Range.Text: no cell (%1, %2) in table %3").arg(row).arg(column).arg(table),
+            false);
     m_session->requireAlive("Cell.Range.Text");
     m_pendingCells.push_back({table, row, column, text});
 }
@@ -146,9 +147,9 @@ void LibreOfficeDocument::flushCells() {
                 block->setDataArray(rows);
             } else {
                 for (const auto& [at, text] : texts) {
-                    const Reference<css::text::XText> cell(table->getCellByPosition(at.second - 1, at.first - 1),
-                                                           UNO_QUERY_THROW);
-                    ReplaceRangeText(cell, Reference<css::text::XTextRange>(cell.get()), text);
+                    const Reference<css::text::XText> cell(
+                        table->getCellByPosition(at.second - 1, at.first - 1), UNO_QUERY_THROW);
+                    ReplaceRangeText(Reference<css::text::XTextRange>(cell.get()), text);
                 }
             }
         }
@@ -156,14 +157,16 @@ void LibreOfficeDocument::flushCells() {
 }
 
 void LibreOfficeDocument::AddInlinePicture(const QString& fileName) {
-    if (!m_model.is()) throw OfficeAutomationError(QStringLiteral("InlineShapes.AddPicture: document closed"), false);
+    if (!m_model.is())
+        throw OfficeAutomationError(QStringLiteral("InlineShapes.AddPicture: document closed"), false);
     flushCells();
     m_session->call("InlineShapes.AddPicture", m_session->timeoutForFile(fileName), [&] {
         const Reference<css::graphic::XGraphicProvider> provider =
             css::graphic::GraphicProvider::create(m_session->remoteContext());
         const Reference<css::graphic::XGraphic> graphic =
             provider->queryGraphic(unoProperties({unoProperty("URL", css::uno::Any(fileUrl(fileName)))}));
-        if (!graphic.is()) throw css::lang::IllegalArgumentException(rtl::OUString("picture unreadable"), {}, 0);
+        if (!graphic.is())
+            throw css::lang::IllegalArgumentException(rtl::OUString("picture unreadable"), {}, 0);
 
         // Natural size, at most 16 x 20 cm.
         const Reference<css::beans::XPropertySet> info(graphic, UNO_QUERY_THROW);
@@ -189,7 +192,8 @@ void LibreOfficeDocument::AddInlinePicture(const QString& fileName) {
         props->setPropertyValue(rtl::OUString("Size"), css::uno::Any(size));
 
         // In line at the top of the document, on a line of its own.
-        const Reference<css::text::XText> text = Reference<css::text::XTextDocument>(m_model, UNO_QUERY_THROW)->getText();
+        const Reference<css::text::XText> text =
+            Reference<css::text::XTextDocument>(m_model, UNO_QUERY_THROW)->getText();
         const Reference<css::text::XTextCursor> cursor = text->createTextCursor();
         cursor->gotoStart(false);
         const Reference<css::text::XTextRange> at(cursor.get());
@@ -206,22 +210,24 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
     flushCells();
     const QFileInfo target(args.fileName);
     if (target.exists() || target.isSymLink())
-        throw OfficeAutomationError(QStringLiteral("SaveAs: ") + args.fileName + QStringLiteral(" exists"), false);
+        throw OfficeAutomationError(QStringLiteral("SaveAs: ") + args.fileName + QStringLiteral(" exists"),
+                                    false);
 
     // Written under a hidden name beside the target, then published in one step:
     // a failed or interrupted save leaves no partial document behind.
-    const QString temp = target.absolutePath() + QStringLiteral("/.~tesseldoc-%1.doc.part")
-                                                     .arg(QRandomGenerator::global()->generate64(), 16, 16,
-                                                          QLatin1Char('0'));
+    const QString temp =
+        target.absolutePath() + QStringLiteral("/.~tesseldoc-%1.doc.part")
+                                    .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
     try {
         m_session->call("SaveAs", m_session->timeoutForFile(m_sourcePath), [&] {
             const Reference<css::frame::XStorable> storable(m_model, UNO_QUERY_THROW);
             // No flush to disk per document (it costs a third of the store); the
             // exporter syncs the output once when the run ends.
-            storable->storeToURL(fileUrl(temp),
-                                 unoProperties({unoProperty("FilterName", css::uno::Any(rtl::OUString("MS Word 97"))),
-                                                unoProperty("Overwrite", css::uno::Any(false)),
-                                                unoProperty("NoFileSync", css::uno::Any(true))}));
+            storable->storeToURL(
+                fileUrl(temp),
+                unoProperties({unoProperty("FilterName", css::uno::Any(rtl::OUString("MS Word 97"))),
+                               unoProperty("Overwrite", css::uno::Any(false)),
+                               unoProperty("NoFileSync", css::uno::Any(true))}));
         });
     } catch (...) {
         QFile::remove(temp);

@@ -4,7 +4,6 @@
 
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
-
 #include <vector>
 
 #include "office/IOfficeAutomation.h"
@@ -14,7 +13,7 @@ class LibreOfficeSession;
 // Cell texts set with SetTableCellText reach the document when it is next used
 // (AddInlinePicture, SaveAs); a failure to place them is reported there.
 class LibreOfficeDocument : public IOfficeDocument {
-public:
+  public:
     LibreOfficeDocument(std::shared_ptr<LibreOfficeSession> session,
                         const com::sun::star::uno::Reference<com::sun::star::lang::XComponent>& model,
                         const QString& sourcePath);
@@ -25,7 +24,7 @@ public:
     void SaveAs(const SaveAsArguments& args) override;
     void Close(short saveChanges) override;
 
-private:
+  private:
     com::sun::star::uno::Reference<com::sun::star::text::XTextTable> tableInOrder(int index) const;
     void flushCells();
 

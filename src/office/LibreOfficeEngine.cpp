@@ -2,9 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
-
 #include <atomic>
-
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -55,12 +53,15 @@ void setCharProperty(const Reference<css::text::XTextCursor>& range, const char*
 // Inserting a file at the start of a paragraph splits it and leaves an empty
 // paragraph above an inserted table: drop it, so that the table comes first.
 void removeSplitParagraphBeforeTable(const Reference<css::lang::XComponent>& model) {
-    const Reference<css::text::XText> text = Reference<css::text::XTextDocument>(model, UNO_QUERY_THROW)->getText();
+    const Reference<css::text::XText> text =
+        Reference<css::text::XTextDocument>(model, UNO_QUERY_THROW)->getText();
     const Reference<css::container::XEnumeration> e =
         Reference<css::container::XEnumerationAccess>(text, UNO_QUERY_THROW)->createEnumeration();
     if (!e->hasMoreElements()) return;
     const Reference<css::text::XTextRange> first(e->nextElement(), UNO_QUERY);
-    if (!first.is() || Reference<css::text::XTextTable>(first, UNO_QUERY).is() || !first->getString().isEmpty()) return;
+    if (!first.is() || Reference<css::text::XTextTable>(first, UNO_QUERY).is() ||
+        !first->getString().isEmpty())
+        return;
     if (!e->hasMoreElements() || !Reference<css::text::XTextTable>(e->nextElement(), UNO_QUERY).is()) return;
     Reference<css::lang::XComponent>(first, UNO_QUERY_THROW)->dispose();
 }
@@ -74,7 +75,9 @@ LibreOfficeEngine::LibreOfficeEngine(LibreOfficeSettings settings) : m_settings(
         m_workDirectory = PrivateTempDir::filePath(QStringLiteral("office-%1").arg(++counter));
 }
 
-LibreOfficeEngine::~LibreOfficeEngine() { Quit(); }
+LibreOfficeEngine::~LibreOfficeEngine() {
+    Quit();
+}
 
 bool LibreOfficeEngine::Create(QString* error) {
     Quit();
@@ -88,7 +91,9 @@ bool LibreOfficeEngine::Create(QString* error) {
     return true;
 }
 
-bool LibreOfficeEngine::IsCreated() const { return m_session != nullptr; }
+bool LibreOfficeEngine::IsCreated() const {
+    return m_session != nullptr;
+}
 
 void LibreOfficeEngine::Quit() {
     if (!m_session) return;
@@ -115,21 +120,25 @@ std::unique_ptr<IOfficeDocuments> LibreOfficeEngine::Documents() {
 }
 
 void LibreOfficeEngine::collapseSelectionAtStart(const char* what, int position) {
-    if (!m_session) throw OfficeAutomationError(QString::fromLatin1(what) + QStringLiteral(": no office instance"), true);
+    if (!m_session)
+        throw OfficeAutomationError(QString::fromLatin1(what) + QStringLiteral(": no office instance"), true);
     if (position != 0)
-        throw OfficeAutomationError(QString::fromLatin1(what) + QStringLiteral(": only the document start is supported"),
-                                    false);
+        throw OfficeAutomationError(
+            QString::fromLatin1(what) + QStringLiteral(": only the document start is supported"), false);
     const Reference<css::lang::XComponent> model = m_session->activeDocument();
-    if (!model.is()) throw OfficeAutomationError(QString::fromLatin1(what) + QStringLiteral(": no document"), false);
+    if (!model.is())
+        throw OfficeAutomationError(QString::fromLatin1(what) + QStringLiteral(": no document"), false);
     m_session->call(what, m_session->callTimeout(), [&] {
-        const Reference<css::text::XText> text = Reference<css::text::XTextDocument>(model, UNO_QUERY_THROW)->getText();
+        const Reference<css::text::XText> text =
+            Reference<css::text::XTextDocument>(model, UNO_QUERY_THROW)->getText();
         // A body cursor never stands in a table: in a body that starts with one, the
         // start would be after that table. Open a paragraph before it instead.
         const bool hasTables =
             Reference<css::text::XTextTablesSupplier>(model, UNO_QUERY_THROW)->getTextTables()->hasElements();
         const Reference<css::container::XEnumeration> e =
-            hasTables ? Reference<css::container::XEnumerationAccess>(text, UNO_QUERY_THROW)->createEnumeration()
-                      : Reference<css::container::XEnumeration>();
+            hasTables
+                ? Reference<css::container::XEnumerationAccess>(text, UNO_QUERY_THROW)->createEnumeration()
+                : Reference<css::container::XEnumeration>();
         if (e.is() && e->hasMoreElements()) {
             const Reference<css::text::XTextTable> table(e->nextElement(), UNO_QUERY);
             if (table.is()) {
@@ -139,7 +148,8 @@ void LibreOfficeEngine::collapseSelectionAtStart(const char* what, int position)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
                 Reference<css::text::XRelativeTextContentInsert>(text, UNO_QUERY_THROW)
-                    ->insertTextContentBefore(paragraph, Reference<css::text::XTextContent>(table, UNO_QUERY_THROW));
+                    ->insertTextContentBefore(paragraph,
+                                              Reference<css::text::XTextContent>(table, UNO_QUERY_THROW));
 #pragma GCC diagnostic pop
             }
         }
@@ -149,29 +159,37 @@ void LibreOfficeEngine::collapseSelectionAtStart(const char* what, int position)
     });
 }
 
-void LibreOfficeEngine::SetSelectionStart(int position) { collapseSelectionAtStart("Selection.Start", position); }
+void LibreOfficeEngine::SetSelectionStart(int position) {
+    collapseSelectionAtStart("Selection.Start", position);
+}
 
 void LibreOfficeEngine::SetSelectionEnd(int position) {
     if (m_session && m_session->selection().is() && position == 0) {
-        m_session->call("Selection.End", m_session->callTimeout(), [&] { m_session->selection()->collapseToStart(); });
+        m_session->call("Selection.End", m_session->callTimeout(),
+                        [&] { m_session->selection()->collapseToStart(); });
         return;
     }
     collapseSelectionAtStart("Selection.End", position);
 }
 
 void LibreOfficeEngine::SelectionInsertFile(const QString& fileName, int, int) {
-    if (!m_session) throw OfficeAutomationError(QStringLiteral("Selection.InsertFile: no office instance"), true);
+    if (!m_session)
+        throw OfficeAutomationError(QStringLiteral("Selection.InsertFile: no office instance"), true);
     const Reference<css::text::XTextCursor> selection = m_session->selection();
-    if (!selection.is()) throw OfficeAutomationError(QStringLiteral("Selection.InsertFile: no selection"), false);
+    if (!selection.is())
+        throw OfficeAutomationError(QStringLiteral("Selection.InsertFile: no selection"), false);
     QFile file(fileName);
     const bool rtf = file.open(QIODevice::ReadOnly) && file.read(5) == "{\\rtf";
     m_session->call("Selection.InsertFile", m_session->timeoutForFile(fileName), [&] {
         css::uno::Sequence<css::beans::PropertyValue> props;
-        if (rtf) props = unoProperties({unoProperty("FilterName", css::uno::Any(rtl::OUString("Rich Text Format")))});
+        if (rtf)
+            props =
+                unoProperties({unoProperty("FilterName", css::uno::Any(rtl::OUString("Rich Text Format")))});
         // Inserting a file must not change the document's own properties (an RTF
         // file's title would otherwise become the document's title).
         const Reference<css::document::XDocumentProperties> info =
-            Reference<css::document::XDocumentPropertiesSupplier>(m_session->activeDocument(), UNO_QUERY_THROW)
+            Reference<css::document::XDocumentPropertiesSupplier>(m_session->activeDocument(),
+                                                                  UNO_QUERY_THROW)
                 ->getDocumentProperties();
         const rtl::OUString title = info->getTitle();
         Reference<css::document::XDocumentInsertable>(selection, UNO_QUERY_THROW)
@@ -182,11 +200,13 @@ void LibreOfficeEngine::SelectionInsertFile(const QString& fileName, int, int) {
 }
 
 void LibreOfficeEngine::SetSelectionRangeText(const QString& text) {
-    if (!m_session) throw OfficeAutomationError(QStringLiteral("Selection.Range.Text: no office instance"), true);
+    if (!m_session)
+        throw OfficeAutomationError(QStringLiteral("Selection.Range.Text: no office instance"), true);
     const Reference<css::text::XTextCursor> selection = m_session->selection();
-    if (!selection.is()) throw OfficeAutomationError(QStringLiteral("Selection.Range.Text: no selection"), false);
+    if (!selection.is())
+        throw OfficeAutomationError(QStringLiteral("Selection.Range.Text: no selection"), false);
     m_session->call("Selection.Range.Text", m_session->callTimeout(),
-                    [&] { ReplaceRangeText(selection->getText(), Reference<css::text::XTextRange>(selection.get()), text); });
+                    [&] { ReplaceRangeText(Reference<css::text::XTextRange>(selection.get()), text); });
 }
 
 void LibreOfficeEngine::SetSelectionRangeFontSize(double points) {

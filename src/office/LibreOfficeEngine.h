@@ -17,7 +17,7 @@ class LibreOfficeSession;
 // hangs makes the pending and every later call throw (instanceLost) until the
 // next Create. Quit (and destruction) never leave an office process behind.
 class LibreOfficeEngine : public IOfficeAutomation {
-public:
+  public:
     explicit LibreOfficeEngine(LibreOfficeSettings settings = {});
     ~LibreOfficeEngine() override;
     LibreOfficeEngine(const LibreOfficeEngine&) = delete;
@@ -44,7 +44,7 @@ public:
     std::vector<pid_t> OfficeProcessIds() const;
     int StartCount() const { return m_starts; }
 
-private:
+  private:
     void collapseSelectionAtStart(const char* what, int position);
 
     LibreOfficeSettings m_settings;

@@ -1,15 +1,12 @@
 #include "office/LibreOfficeSession.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-
 #include <atomic>
-#include <mutex>
-#include <thread>
-#include <unistd.h>
-
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
@@ -17,7 +14,9 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <cppuhelper/bootstrap.hxx>
+#include <mutex>
 #include <rtl/bootstrap.hxx>
+#include <thread>
 
 #include "office/UnoStrings.h"
 
@@ -30,8 +29,9 @@ css::uno::Reference<css::uno::XComponentContext> localContext(QString* error) {
     std::lock_guard<std::mutex> lock(mutex);
     if (!context.is()) {
         try {
-            rtl::Bootstrap::set(rtl::OUString("URE_BOOTSTRAP"),
-                                rtl::OUString("vnd.sun.star.pathname:" TESSELDOC_LO_PROGRAM_DIR "/fundamentalrc"));
+            rtl::Bootstrap::set(
+                rtl::OUString("URE_BOOTSTRAP"),
+                rtl::OUString("vnd.sun.star.pathname:" TESSELDOC_LO_PROGRAM_DIR "/fundamentalrc"));
             context = cppu::defaultBootstrap_InitialComponentContext();
         } catch (const cppu::BootstrapException& e) {
             if (error) *error = QStringLiteral("UNO bootstrap failed: ") + fromOU(e.getMessage());
@@ -57,7 +57,9 @@ LibreOfficeSession::LibreOfficeSession(const LibreOfficeSettings& settings, cons
                      .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 }
 
-LibreOfficeSession::~LibreOfficeSession() { quit(); }
+LibreOfficeSession::~LibreOfficeSession() {
+    quit();
+}
 
 std::shared_ptr<LibreOfficeSession> LibreOfficeSession::start(const LibreOfficeSettings& settings,
                                                               const QString& workDirectory, QString* error) {
@@ -108,7 +110,8 @@ bool LibreOfficeSession::launch(QString* error) {
         if (error) *error = m_settings.soffice + QStringLiteral(" not found");
         return false;
     }
-    return m_process.start(m_settings.soffice, args, env, m_workDirectory + QStringLiteral("/soffice.log"), error);
+    return m_process.start(m_settings.soffice, args, env, m_workDirectory + QStringLiteral("/soffice.log"),
+                           error);
 }
 
 bool LibreOfficeSession::connect(QString* error) {
@@ -116,12 +119,14 @@ bool LibreOfficeSession::connect(QString* error) {
     if (!local.is()) return false;
     const rtl::OUString url =
         toOU(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_settings.startTimeoutMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(m_settings.startTimeoutMs);
     try {
-        const css::uno::Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
+        const css::uno::Reference<css::bridge::XUnoUrlResolver> resolver =
+            css::bridge::UnoUrlResolver::create(local);
         while (true) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0) {
                 if (error) *error = QStringLiteral("the office did not accept a connection in time");
                 return false;
@@ -197,7 +202,8 @@ std::chrono::milliseconds LibreOfficeSession::timeoutForFile(const QString& path
 
 void LibreOfficeSession::requireAlive(const char* what) const {
     if (!m_alive)
-        throw OfficeAutomationError(QString::fromLatin1(what) + QStringLiteral(": the office instance is gone"), true);
+        throw OfficeAutomationError(
+            QString::fromLatin1(what) + QStringLiteral(": the office instance is gone"), true);
 }
 
 void LibreOfficeSession::finished() {

@@ -4,10 +4,7 @@
 // (UNO headers): used by the engine and its document handles only.
 
 #include <QString>
-
 #include <chrono>
-#include <type_traits>
-
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XDesktop.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
@@ -16,6 +13,7 @@
 #include <com/sun/star/uno/Exception.hpp>
 #include <com/sun/star/uno/RuntimeException.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
+#include <type_traits>
 
 #include "office/CallWatchdog.h"
 #include "office/LibreOfficeSettings.h"
@@ -25,7 +23,7 @@
 namespace css = com::sun::star;
 
 class LibreOfficeSession {
-public:
+  public:
     // Starts a headless office with the profile in workDirectory and connects to it.
     // Null, with the reason in *error, when it does not come up.
     static std::shared_ptr<LibreOfficeSession> start(const LibreOfficeSettings& settings,
@@ -51,7 +49,9 @@ public:
 
     // Call timeout for an operation that reads or writes `path`.
     std::chrono::milliseconds timeoutForFile(const QString& path) const;
-    std::chrono::milliseconds callTimeout() const { return std::chrono::milliseconds(m_settings.callTimeoutMs); }
+    std::chrono::milliseconds callTimeout() const {
+        return std::chrono::milliseconds(m_settings.callTimeoutMs);
+    }
 
     // Runs f bounded by the watchdog, turning UNO exceptions into OfficeAutomationError.
     template <class F>
@@ -78,7 +78,7 @@ public:
 
     void requireAlive(const char* what) const;
 
-private:
+  private:
     LibreOfficeSession(const LibreOfficeSettings& settings, const QString& workDirectory);
     bool launch(QString* error);
     bool connect(QString* error);

@@ -1,25 +1,63 @@
 #include "office/OfficeProcess.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-
-#include <cerrno>
-#include <chrono>
-#include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <set>
+#include <thread>
 
 extern char** environ;
 
-OfficeProcess::~OfficeProcess() { stop(0); }
+namespace {
 
-bool OfficeProcess::start(const QString& program, const QStringList& arguments, const QStringList& environment,
-                          const QString& logFile, QString* error) {
+// Every office process group still running, so that a process that exits
+// without destroying its exporter does not leave an office behind.
+std::mutex& registryMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::set<pid_t>& runningGroups() {
+    static std::set<pid_t>* groups = new std::set<pid_t>();  // outlives static destruction
+    return *groups;
+}
+
+void killRunningGroups() {
+    std::lock_guard<std::mutex> lock(registryMutex());
+    for (pid_t group : runningGroups()) ::kill(-group, SIGKILL);
+}
+
+void registerGroup(pid_t group) {
+    static const bool atExit = [] { return std::atexit(killRunningGroups) == 0; }();
+    (void)atExit;
+    std::lock_guard<std::mutex> lock(registryMutex());
+    runningGroups().insert(group);
+}
+
+void unregisterGroup(pid_t group) {
+    std::lock_guard<std::mutex> lock(registryMutex());
+    runningGroups().erase(group);
+}
+
+}  // namespace
+
+OfficeProcess::~OfficeProcess() {
+    stop(0);
+}
+
+bool OfficeProcess::start(const QString& program, const QStringList& arguments,
+                          const QStringList& environment, const QString& logFile, QString* error) {
     stop(0);
 
     std::vector<QByteArray> args;
@@ -51,6 +89,8 @@ bool OfficeProcess::start(const QString& program, const QStringList& arguments, 
     const QByteArray log = QFile::encodeName(logFile.isEmpty() ? QStringLiteral("/dev/null") : logFile);
     posix_spawn_file_actions_addopen(&actions, 1, log.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    // Nothing else of ours (output files, pipes, sockets) goes to the office.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
@@ -76,6 +116,7 @@ bool OfficeProcess::start(const QString& program, const QStringList& arguments, 
         return false;
     }
     m_pid = pid;
+    registerGroup(pid);
     return true;
 }
 
@@ -122,5 +163,6 @@ void OfficeProcess::stop(int timeoutMs) {
     int status = 0;
     while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
     }
+    unregisterGroup(m_pid);
     m_pid = -1;
 }

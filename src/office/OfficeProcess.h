@@ -1,15 +1,15 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QString>
 #include <QStringList>
-
-#include <sys/types.h>
 #include <vector>
 
 // One office process tree (the soffice launcher and the office it starts) in a
 // process group of its own, so that the whole tree can be killed at once.
 class OfficeProcess {
-public:
+  public:
     OfficeProcess() = default;
     ~OfficeProcess();  // kills and reaps whatever is still running
     OfficeProcess(const OfficeProcess&) = delete;
@@ -31,6 +31,6 @@ public:
     // Waits up to timeoutMs for the launcher to exit, then kills the group and reaps the launcher.
     void stop(int timeoutMs);
 
-private:
+  private:
     pid_t m_pid = -1;
 };

@@ -11,9 +11,7 @@ rtl::OUString ParagraphText(const QString& value) {
     return toOU(normalized);
 }
 
-void ReplaceRangeText(const com::sun::star::uno::Reference<com::sun::star::text::XText>& text,
-                      const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& range,
+void ReplaceRangeText(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& range,
                       const QString& value) {
-    (void)text;
     range->setString(ParagraphText(value));
 }

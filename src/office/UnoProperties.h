@@ -2,12 +2,12 @@
 
 // Building UNO property lists. Office-internal (UNO headers).
 
-#include <initializer_list>
-
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/uno/Sequence.hxx>
+#include <initializer_list>
 
-inline com::sun::star::beans::PropertyValue unoProperty(const char* name, const com::sun::star::uno::Any& value) {
+inline com::sun::star::beans::PropertyValue unoProperty(const char* name,
+                                                        const com::sun::star::uno::Any& value) {
     com::sun::star::beans::PropertyValue p;
     p.Name = rtl::OUString::createFromAscii(name);
     p.Value = value;
@@ -16,5 +16,6 @@ inline com::sun::star::beans::PropertyValue unoProperty(const char* name, const 
 
 inline com::sun::star::uno::Sequence<com::sun::star::beans::PropertyValue> unoProperties(
     std::initializer_list<com::sun::star::beans::PropertyValue> list) {
-    return com::sun::star::uno::Sequence<com::sun::star::beans::PropertyValue>(list.begin(), sal_Int32(list.size()));
+    return com::sun::star::uno::Sequence<com::sun::star::beans::PropertyValue>(list.begin(),
+                                                                               sal_Int32(list.size()));
 }

@@ -4,7 +4,6 @@
 // include only from .cpp files of the office library (pulls in UNO headers).
 
 #include <QString>
-
 #include <osl/file.hxx>
 #include <rtl/ustring.hxx>
 

@@ -8,6 +8,8 @@ namespace WordExporterTexts {
 inline QString wordMissing() {
     return QStringLiteral("Please install the Microsoft Word in this system to use this application.");
 }
-inline QString unknownError() { return QStringLiteral("Unknown error"); }
+inline QString unknownError() {
+    return QStringLiteral("Unknown error");
+}
 
 }  // namespace WordExporterTexts

@@ -64,6 +64,7 @@ C2TovanFolderTreeView::C2TovanFolderTreeView(CMainFrame* frame)
     m_pOuter->setSizes({230, 700});
     m_pRight->setStretchFactor(0, 1);
     m_pRight->setStretchFactor(1, 1);
+    m_pRight->setSizes({420, 480});
     m_pOuter->setChildrenCollapsible(false);
     m_pRight->setChildrenCollapsible(false);
     m_pTree->SetPauseGate(&m_gate);
@@ -224,6 +225,7 @@ void C2TovanFolderTreeView::OnFolderClicked(const QString& path) {
     CNotesConverter& notes = m_pFrame->Notes();
     notes.cancelRequested = 0;
     g_currentFolderName = path;
+    if (QTreeWidgetItem* node = m_pTree->FindPath(path)) m_pTree->setCurrentItem(node);
     HideBack();
     HideNext();
     HideStop();
@@ -366,8 +368,6 @@ void C2TovanFolderTreeView::OnSaveItems(bool selectedOnly) {
         run->rows.append({m_pList->NoteIdOf(r), m_pList->Cell(r, 0), m_pList->Cell(r, 1), m_pList->Cell(r, 2),
                           m_pList->Cell(r, 4)});
     }
-    const int chosen = int(run->rows.size());
-
     m_bBusy = 1;
     m_bItemSaveStop = 0;
     m_bItemSaveAborted = 0;
@@ -386,10 +386,12 @@ void C2TovanFolderTreeView::OnSaveItems(bool selectedOnly) {
     run->progress = [dlg](int percent) {
         QMetaObject::invokeMethod(dlg, [dlg, percent] { dlg->SetPosition(percent); }, Qt::QueuedConnection);
     };
-    m_hFolderThread = std::make_unique<CNotesWorkerThread>([self, run, exporter, dlg, chosen] {
+    m_hFolderThread = std::make_unique<CNotesWorkerThread>([self, run, exporter, dlg] {
         int written = 0;
+        int attempted = int(run->rows.size());
         if (exporter->StartWord()) {
             written = run->Run();
+            attempted = run->Attempted();
         } else {
             const QString why = exporter->LastFailure().isEmpty() ? QStringLiteral("the office did not start")
                                                                   : exporter->LastFailure();
@@ -399,17 +401,17 @@ void C2TovanFolderTreeView::OnSaveItems(bool selectedOnly) {
         const bool aborted = run->Aborted();
         QMetaObject::invokeMethod(
             dlg,
-            [self, run, aborted, written, chosen] {
+            [self, run, aborted, written, attempted] {
                 if (!self) return;
                 self->m_itemSaveFailures = run->Failures();
-                self->OnItemSaveEnd(aborted, written, chosen);
+                self->OnItemSaveEnd(aborted, written, attempted);
             },
             Qt::QueuedConnection);
     });
     m_hFolderThread->start(QThread::NormalPriority);
 }
 
-void C2TovanFolderTreeView::OnItemSaveEnd(bool aborted, int written, int chosen) {
+void C2TovanFolderTreeView::OnItemSaveEnd(bool aborted, int written, int attempted) {
     if (m_hFolderThread) m_hFolderThread->wait();
     m_hFolderThread.reset();
     m_bItemSaveStop = aborted ? 1 : 0;
@@ -418,7 +420,7 @@ void C2TovanFolderTreeView::OnItemSaveEnd(bool aborted, int written, int chosen)
     m_pFrame->m_bSaving = 0;
     const QString location = m_pWordExporter ? m_pWordExporter->GetOutputFolder() : QString();
     CSaveCompleteDlg done(aborted ? FolderTreeTexts::kCaptionAborted : FolderTreeTexts::kCaptionComplete, location,
-                          m_itemSaveFailures, this, chosen, written);
+                          m_itemSaveFailures, this, attempted, written);
     CMessageBoxService::instance().ExecDialog(done);
     m_bItemsReady = 1;
     SetWorkControlsEnabled(true);

@@ -73,7 +73,7 @@ protected:
 private:
     void OnFolderThreadEnd(bool ok, const QString& error);
     void OnListThreadEnd();
-    void OnItemSaveEnd(bool aborted, int written, int chosen);
+    void OnItemSaveEnd(bool aborted, int written, int attempted);
     void SetWorkControlsEnabled(bool enabled);
     void StopByKey();
     void JoinWorkers();

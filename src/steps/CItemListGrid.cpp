@@ -23,10 +23,10 @@ CItemListGrid::CItemListGrid(QWidget* parent) : QTableWidget(0, 5, parent) {
     horizontalHeader()->setFixedHeight(60);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     horizontalHeader()->setHighlightSections(false);
-    setColumnWidth(0, 200);
-    setColumnWidth(1, 260);
-    setColumnWidth(2, 140);
-    setColumnWidth(3, 100);
+    setColumnWidth(0, 160);
+    setColumnWidth(1, 195);
+    setColumnWidth(2, 135);
+    setColumnWidth(3, 85);
     setColumnWidth(4, 130);
     verticalHeader()->hide();
     setEditTriggers(QAbstractItemView::NoEditTriggers);

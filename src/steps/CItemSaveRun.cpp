@@ -69,6 +69,7 @@ void CItemSaveRun::FailAll(const QString& reason) {
 
 int CItemSaveRun::Run() {
     m_bAborted = false;
+    m_nAttempted = 0;
     m_failures.clear();
     const int total = int(rows.size());
     int saved = 0;
@@ -81,6 +82,7 @@ int CItemSaveRun::Run() {
         }
         if (SaveRow(row)) ++saved;
         ++done;
+        m_nAttempted = done;
         if (progress && total > 0) progress(100 * done / total);
     }
     return saved;

@@ -39,6 +39,8 @@ public:
     // Saves the rows in order; returns how many documents were written.
     int Run();
     bool Aborted() const { return m_bAborted; }
+    // Rows taken in hand (all of them unless stopped).
+    int Attempted() const { return m_nAttempted; }
     const FailedItemList& Failures() const { return m_failures; }
     // Names every row as failed for `reason` (the office did not start).
     void FailAll(const QString& reason);
@@ -54,5 +56,6 @@ private:
     void Fail(const ItemSaveRow& row, const QString& reason);
 
     bool m_bAborted = false;
+    int m_nAttempted = 0;
     FailedItemList m_failures;
 };

@@ -6,6 +6,10 @@
 #include "widgets/ShellFileIcon.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMimeDatabase>
+#include <QStandardPaths>
 #include <QIcon>
 #include <QListWidget>
 #include <QPainter>
@@ -17,21 +21,45 @@ namespace {
 constexpr int kLineY = 68;
 constexpr int kStripHeight = 40;
 
-// Without a desktop session no icon theme is named; file-type icons then come
-// from the Adwaita theme when it is installed.
-void EnsureIconTheme() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
-        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+// The icon of an attachment by its file type, from its name alone. The icon
+// theme is asked first; without a desktop session no theme is set, so the
+// installed themes' mime-type pictures are looked up directly.
+QIcon AttachmentIcon(const QString& name) {
+    static QMimeDatabase mimes;
+    static QHash<QString, QIcon> cache;
+    const QMimeType type = mimes.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    const QString key = type.name();
+    const auto cached = cache.constFind(key);
+    if (cached != cache.constEnd()) return *cached;
+    QIcon icon;
+    const QStringList candidates = {type.iconName(), type.genericIconName()};
+    for (const QString& candidate : candidates) {
+        if (candidate.isEmpty() || !icon.isNull()) continue;
+        icon = QIcon::fromTheme(candidate);
+        if (!icon.isNull()) break;
+        const QStringList roots = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                                            QStandardPaths::LocateDirectory);
+        for (const QString& root : roots) {
+            for (const char* theme : {"Adwaita", "hicolor"}) {
+                for (const char* size : {"16x16", "24x24", "32x32", "48x48"}) {
+                    const QString file = QStringLiteral("%1/%2/%3/mimetypes/%4.png")
+                                             .arg(root, QLatin1String(theme), QLatin1String(size), candidate);
+                    if (QFileInfo::exists(file)) icon.addFile(file);
+                }
+                if (!icon.isNull()) break;
+            }
+            if (!icon.isNull()) break;
+        }
+    }
+    if (icon.isNull()) icon = ShellFileIcon(name);
+    cache.insert(key, icon);
+    return icon;
 }
 
 }  // namespace
 
 CPreviewPane::CPreviewPane(QWidget* parent)
     : QWidget(parent), m_pStrip(new QListWidget(this)), m_pViewer(new QTextBrowser(this)) {
-    EnsureIconTheme();
     setObjectName(QStringLiteral("PreviewPane"));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -139,7 +167,7 @@ void CPreviewPane::Render(const QStringList& names, const QStringList& sizes) {
 
     m_pStrip->clear();
     for (int i = 0; i < m_arrNames.size(); ++i) {
-        auto* entry = new QListWidgetItem(ShellFileIcon(m_arrNames[i]), m_arrNames[i] + QLatin1Char(' ') +
+        auto* entry = new QListWidgetItem(AttachmentIcon(m_arrNames[i]), m_arrNames[i] + QLatin1Char(' ') +
                                                                             m_arrSizes.value(i));
         m_pStrip->addItem(entry);
     }

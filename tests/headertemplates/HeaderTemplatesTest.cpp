@@ -59,5 +59,6 @@ TEST(PrivateTempDir, IsOneOwnerOnlyDirectoryPerProcess) {
     EXPECT_EQ(info.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
                                     QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther),
               QFileDevice::Permissions());
-    EXPECT_EQ(PrivateTempDir::filePath(QStringLiteral("RtfTable.rtf")), dir + QStringLiteral("/RtfTable.rtf"));
+    EXPECT_EQ(PrivateTempDir::filePath(QStringLiteral("RtfTable.rtf")),
+              dir + QStringLiteral("/RtfTable.rtf"));
 }

@@ -2,6 +2,7 @@
 #include "MiniNsf.h"
 
 #include "notes/nsf/NsfDatabase.h"
+#include "notes/nsf/NsfStore.h"
 #include "notes/nsf/SlotBucket.h"
 #include "notes/nsf/TimeDateDecoder.h"
 
@@ -306,4 +307,55 @@ TEST(NsfFormat, RichTextParagraphsTablesAndMultiPartFields) {
     ASSERT_FALSE(body->richText->blocks[1].runs.empty());
     EXPECT_TRUE(body->richText->blocks[1].runs[0].font.bold);
     EXPECT_EQ(body->richText->blocks[1].runs[0].font.face, "Arial");
+}
+
+TEST(NsfFormat, FoldersListTheirLiveMembersAndViewsSayTheyListNone) {
+    MiniNsf mini;
+    MiniNsf::Note doc = document(0x8F6, MiniNsf::NonSummary::Inline);
+    MiniNsf::Note stub;
+    stub.id = 0x8FA;
+    stub.deletionStub = true;
+    auto design = [](uint32_t id, const QByteArray& title, const QByteArray& flags) {
+        MiniNsf::Note n;
+        n.id = id;
+        n.noteClass = 0x0008;
+        n.items.push_back(textItem("$TITLE", title));
+        n.items.push_back(textItem("$Flags", flags));
+        return n;
+    };
+    MiniNsf::Note folder = design(0x8FE, "Projects\\2012 | P2012", "F");
+    MiniNsf::Item table;
+    table.name = "$FolderIDTable";
+    table.type = table.nameType = 0x0003;
+    table.typeWord = true;
+    table.value = QByteArray(6, 0);
+    MiniNsf::put16(table.value, 0, 10);
+    MiniNsf::put32(table.value, 2, 0x90A);
+    folder.items.push_back(table);
+    MiniNsf::Note view = design(0x902, "By Date", "");
+    mini.notes = {doc, stub, folder, view};
+    // Members: the document, the deleted one and an ID never used.
+    QByteArray ids(18, 0);
+    MiniNsf::put32(ids, 0, 4);
+    MiniNsf::put16(ids, 4, 3);
+    MiniNsf::put16(ids, 6, 2);
+    ids += QByteArray("\x01\xF6\x08\x00\x00", 5) + QByteArray("\x00\x00\x30\x00\x00", 5);
+    mini.objects.push_back({0x90A, ids});
+    auto db = openBytes(mini.build());
+    ASSERT_TRUE(db);
+    NsfStore st(std::move(db));
+    const auto folders = st.folders();
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[0].name, "Projects\\2012");
+    EXPECT_TRUE(folders[0].isFolder);
+    EXPECT_TRUE(folders[0].problem.isEmpty()) << folders[0].problem.toStdString();
+    std::vector<uint32_t> entries;
+    ASSERT_TRUE(st.folderEntries(0, entries).ok());
+    EXPECT_EQ(entries, std::vector<uint32_t>{0x8F6});
+    EXPECT_EQ(folders[1].name, "By Date");
+    EXPECT_FALSE(folders[1].isFolder);
+    EXPECT_EQ(folders[1].problem, NsfStore::viewProblem());
+    ASSERT_TRUE(st.folderEntries(1, entries).ok());
+    EXPECT_TRUE(entries.empty());
+    EXPECT_EQ(st.folderEntries(2, entries).status, store::StatusIndexOutOfRange);
 }

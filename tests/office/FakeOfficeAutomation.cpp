@@ -8,15 +8,18 @@
 namespace {
 
 QString formArgs(AutomationForm form, int count) {
-    return QStringLiteral("%1/%2").arg(form == AutomationForm::New ? QStringLiteral("new") : QStringLiteral("old")).arg(count);
+    return QStringLiteral("%1/%2")
+        .arg(form == AutomationForm::New ? QStringLiteral("new") : QStringLiteral("old"))
+        .arg(count);
 }
 
 class FakeDocument : public IOfficeDocument {
-public:
+  public:
     explicit FakeDocument(std::shared_ptr<FakeOfficeLog> log) : m_log(std::move(log)) {}
 
     void SetTableCellText(int table, int row, int column, const QString& text) override {
-        FakeOfficeAutomation::record(*m_log, QStringLiteral("Cell(%1,%2,%3)=%4").arg(table).arg(row).arg(column).arg(text));
+        FakeOfficeAutomation::record(
+            *m_log, QStringLiteral("Cell(%1,%2,%3)=%4").arg(table).arg(row).arg(column).arg(text));
     }
     void AddInlinePicture(const QString& fileName) override {
         FakeOfficeAutomation::record(*m_log, QStringLiteral("InlineShapes.AddPicture(%1)").arg(fileName));
@@ -39,12 +42,12 @@ public:
         FakeOfficeAutomation::record(*m_log, QStringLiteral("Close(%1)").arg(saveChanges));
     }
 
-private:
+  private:
     std::shared_ptr<FakeOfficeLog> m_log;
 };
 
 class FakeDocuments : public IOfficeDocuments {
-public:
+  public:
     explicit FakeDocuments(std::shared_ptr<FakeOfficeLog> log) : m_log(std::move(log)) {}
 
     std::unique_ptr<IOfficeDocument> Open(const OpenArguments& a) override {
@@ -55,7 +58,7 @@ public:
         return std::make_unique<FakeDocument>(m_log);
     }
 
-private:
+  private:
     std::shared_ptr<FakeOfficeLog> m_log;
 };
 
@@ -93,7 +96,9 @@ void FakeOfficeAutomation::Quit() {
     m_created = false;
 }
 
-void FakeOfficeAutomation::SetVisible(bool visible) { record(*m_log, QStringLiteral("Visible=%1").arg(int(visible))); }
+void FakeOfficeAutomation::SetVisible(bool visible) {
+    record(*m_log, QStringLiteral("Visible=%1").arg(int(visible)));
+}
 
 QString FakeOfficeAutomation::Version() {
     record(*m_log, QStringLiteral("Version"));
@@ -116,7 +121,8 @@ void FakeOfficeAutomation::SetSelectionEnd(int position) {
 void FakeOfficeAutomation::SelectionInsertFile(const QString& fileName, int confirmConversions, int link) {
     QFile file(fileName);
     m_log->insertedFile = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    record(*m_log, QStringLiteral("Selection.InsertFile(%1,%2,%3)").arg(fileName).arg(confirmConversions).arg(link));
+    record(*m_log,
+           QStringLiteral("Selection.InsertFile(%1,%2,%3)").arg(fileName).arg(confirmConversions).arg(link));
 }
 
 void FakeOfficeAutomation::SetSelectionRangeText(const QString& text) {
@@ -127,7 +133,9 @@ void FakeOfficeAutomation::SetSelectionRangeFontSize(double points) {
     record(*m_log, QStringLiteral("Font.Size=%1").arg(points));
 }
 
-void FakeOfficeAutomation::SetSelectionRangeFontBold(int bold) { record(*m_log, QStringLiteral("Font.Bold=%1").arg(bold)); }
+void FakeOfficeAutomation::SetSelectionRangeFontBold(int bold) {
+    record(*m_log, QStringLiteral("Font.Bold=%1").arg(bold));
+}
 
 void FakeOfficeAutomation::SetSelectionRangeFontColor(int color) {
     record(*m_log, QStringLiteral("Font.Color=%1").arg(color));

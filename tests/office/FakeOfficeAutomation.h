@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 
 #include "office/IOfficeAutomation.h"
@@ -25,7 +24,7 @@ struct FakeOfficeLog {
 // A word-processor automation that records every call and writes a small file
 // on SaveAs. Documents.Open gives no document for a missing file.
 class FakeOfficeAutomation : public IOfficeAutomation {
-public:
+  public:
     explicit FakeOfficeAutomation(std::shared_ptr<FakeOfficeLog> log) : m_log(std::move(log)) {}
 
     bool Create(QString* error) override;
@@ -45,7 +44,7 @@ public:
     // Logs a call, throwing when it is the one set to fail.
     static void record(FakeOfficeLog& log, const QString& call);
 
-private:
+  private:
     std::shared_ptr<FakeOfficeLog> m_log;
     bool m_created = false;
 };

@@ -3,14 +3,15 @@
 // make it restart). Written documents are read back with catdoc, antiword and
 // a separate one-shot LibreOffice conversion.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-
 #include <csignal>
+#include <cstdlib>
 
 #include "OfficeReadBack.h"
 #include "export/HeaderTemplates.h"
@@ -23,7 +24,7 @@ namespace {
 // The real engine, with a switch that kills its office right after the next
 // document has been opened.
 class KillableEngine : public IOfficeAutomation {
-public:
+  public:
     explicit KillableEngine(LibreOfficeSettings settings) : m_engine(std::move(settings)) {}
 
     static inline bool killAfterNextOpen = false;
@@ -43,7 +44,9 @@ public:
     }
     void SetSelectionStart(int p) override { m_engine.SetSelectionStart(p); }
     void SetSelectionEnd(int p) override { m_engine.SetSelectionEnd(p); }
-    void SelectionInsertFile(const QString& f, int c, int l) override { m_engine.SelectionInsertFile(f, c, l); }
+    void SelectionInsertFile(const QString& f, int c, int l) override {
+        m_engine.SelectionInsertFile(f, c, l);
+    }
     void SetSelectionRangeText(const QString& t) override { m_engine.SetSelectionRangeText(t); }
     void SetSelectionRangeFontSize(double p) override { m_engine.SetSelectionRangeFontSize(p); }
     void SetSelectionRangeFontBold(int b) override { m_engine.SetSelectionRangeFontBold(b); }
@@ -55,9 +58,9 @@ public:
     std::vector<pid_t> officeProcesses() const { return m_engine.OfficeProcessIds(); }
     int starts() const { return creates; }
 
-private:
+  private:
     class KillingDocuments : public IOfficeDocuments {
-    public:
+      public:
         KillingDocuments(std::unique_ptr<IOfficeDocuments> inner, LibreOfficeEngine& engine)
             : m_inner(std::move(inner)), m_engine(engine) {}
         std::unique_ptr<IOfficeDocument> Open(const OpenArguments& args) override {
@@ -69,7 +72,7 @@ private:
             return doc;
         }
 
-    private:
+      private:
         std::unique_ptr<IOfficeDocuments> m_inner;
         LibreOfficeEngine& m_engine;
     };
@@ -82,7 +85,7 @@ const QString kMailBlock = QStringLiteral(
     "SendTo:Bob Example \r\nAttachment:report.xls \r\n");
 
 class LibreOfficeExport : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         s_root = new QTemporaryDir();
         LibreOfficeSettings settings;
@@ -140,7 +143,8 @@ protected:
     QString htmlOf(const QString& doc) {
         const QString out = s_root->filePath(QStringLiteral("html"));
         QDir().mkpath(out);
-        const QStringList written = OfficeReadBack::convertWithLibreOffice({doc}, QStringLiteral("html"), out);
+        const QStringList written =
+            OfficeReadBack::convertWithLibreOffice({doc}, QStringLiteral("html"), out);
         if (written.isEmpty()) return {};
         QFile f(written.first());
         f.open(QIODevice::ReadOnly);
@@ -153,7 +157,9 @@ protected:
     static inline KillableEngine* s_engine = nullptr;
 };
 
-QString squeezed(QString s) { return s.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" ")); }
+QString squeezed(QString s) {
+    return s.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+}
 
 }  // namespace
 
@@ -184,7 +190,8 @@ TEST_F(LibreOfficeExport, MailGetsItsHeaderTableFirstAndTheBodyAfterIt) {
         EXPECT_EQ(cells[1].trimmed(), expected[i][1]);
     }
     EXPECT_TRUE(text.trimmed().startsWith(QStringLiteral("|Subject:")));
-    EXPECT_GT(text.indexOf(QStringLiteral("Body paragraph one with bold word.")), text.indexOf(QStringLiteral("|Attachment:")));
+    EXPECT_GT(text.indexOf(QStringLiteral("Body paragraph one with bold word.")),
+              text.indexOf(QStringLiteral("|Attachment:")));
 
     // catdoc agrees on the order.
     const QString cat = OfficeReadBack::catdocText(doc);
@@ -193,23 +200,28 @@ TEST_F(LibreOfficeExport, MailGetsItsHeaderTableFirstAndTheBodyAfterIt) {
 
     // LibreOffice itself: the table is the first thing in the document, the body's bold survives.
     const QString html = squeezed(htmlOf(doc));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^<body[^>]*> ?<table")).match(html).hasMatch()) << html.left(300).toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^<body[^>]*> ?<table")).match(html).hasMatch())
+        << html.left(300).toStdString();
     EXPECT_EQ(html.count(QStringLiteral("<tr")), 5);
     // Label cells keep the template's bold dark blue Arial, value cells its regular Arial.
-    EXPECT_TRUE(html.contains(QStringLiteral("<font color=\"#003366\"><font face=\"Arial, sans-serif\"><font size=\"2\" "
-                                             "style=\"font-size: 11pt\"><b>Subject:</b>")))
+    EXPECT_TRUE(html.contains(
+        QStringLiteral("<font color=\"#003366\"><font face=\"Arial, sans-serif\"><font size=\"2\" "
+                       "style=\"font-size: 11pt\"><b>Subject:</b>")))
         << html.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("<font face=\"Arial, sans-serif\"><font size=\"2\" style=\"font-size: "
-                                             "11pt\">Quarterly figures")));
+    EXPECT_TRUE(
+        html.contains(QStringLiteral("<font face=\"Arial, sans-serif\"><font size=\"2\" style=\"font-size: "
+                                     "11pt\">Quarterly figures")));
     EXPECT_TRUE(html.contains(QStringLiteral("<b>bold</b>")));
     EXPECT_GT(html.indexOf(QStringLiteral("Second paragraph")), html.indexOf(QStringLiteral("</table>")));
 }
 
 TEST_F(LibreOfficeExport, Utf16TextBodySurvivesInATaskDocument) {
     const QString words = QStringLiteral("Grüße Ωμέγα 日本");
-    const QString body = writeFile(QStringLiteral("NewTxt.txt"), utf16Body(words + QStringLiteral("\r\nline two\r\n")));
+    const QString body =
+        writeFile(QStringLiteral("NewTxt.txt"), utf16Body(words + QStringLiteral("\r\nline two\r\n")));
     const QString block = QStringLiteral("Task Item \r\nSubject:Grüße\r\nDueDate:02/03/2015\r\n");
-    ASSERT_TRUE(exportItem(QStringLiteral("To Do\\"), block, body, QStringLiteral("Grüße"))) << s_exporter->LastFailure().toStdString();
+    ASSERT_TRUE(exportItem(QStringLiteral("To Do\\"), block, body, QStringLiteral("Grüße")))
+        << s_exporter->LastFailure().toStdString();
     const QString doc = s_exporter->LastWrittenPath();
     EXPECT_TRUE(doc.endsWith(QStringLiteral("/To Do/Grüße.doc")));
     const QString text = OfficeReadBack::antiwordText(doc);
@@ -222,15 +234,27 @@ TEST_F(LibreOfficeExport, Utf16TextBodySurvivesInATaskDocument) {
         << html.toStdString();
 }
 
+TEST_F(LibreOfficeExport, EmptyTextBodyGivesTheHeaderTableAlone) {
+    const QString body = writeFile(QStringLiteral("NewTxt.txt"), QByteArray("\xFF\xFE", 2));
+    ASSERT_TRUE(exportItem(QStringLiteral("Inbox\\"), kMailBlock, body, QStringLiteral("No body")))
+        << s_exporter->LastFailure().toStdString();
+    const QString text = OfficeReadBack::antiwordText(s_exporter->LastWrittenPath());
+    EXPECT_EQ(text.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^\\|"))).size(), 5)
+        << text.toStdString();
+}
+
 TEST_F(LibreOfficeExport, ContactGetsBoldTopTextAndItsPhoto) {
     const QString photo = QStringLiteral(TESSELDOC_OFFICE_TEST_DATA "/photo.jpg");
-    const QString body = writeFile(QStringLiteral("NewTxt.txt"), utf16Body(QStringLiteral("Notes about Ann.\r\n")));
+    const QString body =
+        writeFile(QStringLiteral("NewTxt.txt"), utf16Body(QStringLiteral("Notes about Ann.\r\n")));
     s_exporter->SetOutputFolder(QStringLiteral("My Contacts\\"));
     s_exporter->SetPhotoPath(photo);
-    s_exporter->SetHeaderInputs({}, {}, {}, {},
-                                QStringLiteral("Form: Person\r\nFull Name: Ann Example\r\n\nE-mail\nBusiness: "
-                                               "ann@example.com\r\n"));
-    ASSERT_TRUE(s_exporter->ExportContact(body, QStringLiteral("Ann Example"))) << s_exporter->LastFailure().toStdString();
+    s_exporter->SetHeaderInputs(
+        {}, {}, {}, {},
+        QStringLiteral("Form: Person\r\nFull Name: Ann Example\r\n\nE-mail\nBusiness: "
+                       "ann@example.com\r\n"));
+    ASSERT_TRUE(s_exporter->ExportContact(body, QStringLiteral("Ann Example")))
+        << s_exporter->LastFailure().toStdString();
     s_exporter->SetPhotoPath(QString());
     const QString doc = s_exporter->LastWrittenPath();
 
@@ -240,10 +264,12 @@ TEST_F(LibreOfficeExport, ContactGetsBoldTopTextAndItsPhoto) {
     EXPECT_TRUE(written.readAll().contains(jpeg.readAll()));
 
     const QString cat = OfficeReadBack::catdocText(doc);
-    EXPECT_LT(cat.indexOf(QStringLiteral("Full Name: Ann Example")), cat.indexOf(QStringLiteral("Notes about Ann.")));
+    EXPECT_LT(cat.indexOf(QStringLiteral("Full Name: Ann Example")),
+              cat.indexOf(QStringLiteral("Notes about Ann.")));
 
     const QString html = squeezed(htmlOf(doc));
-    EXPECT_LT(html.indexOf(QStringLiteral("<img")), html.indexOf(QStringLiteral("Form:"))) << html.toStdString();
+    EXPECT_LT(html.indexOf(QStringLiteral("<img")), html.indexOf(QStringLiteral("Form:")))
+        << html.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("<b>Full Name: Ann Example</b>")));
     EXPECT_TRUE(html.contains(QStringLiteral("font-size: 11pt\"><b>E-mail</b>")));
     EXPECT_FALSE(html.contains(QStringLiteral("<b>Notes about Ann.")));
@@ -251,11 +277,13 @@ TEST_F(LibreOfficeExport, ContactGetsBoldTopTextAndItsPhoto) {
 }
 
 TEST_F(LibreOfficeExport, BodyThatStartsWithATableKeepsItAndGetsTheHeaderTableAboveIt) {
-    const QString body = writeFile(QStringLiteral("NewRtf.rtf"),
-                                   "{\\rtf1\\ansi\\trowd\\cellx2000\\cellx4000\\pard\\intbl B1\\cell B2\\cell\\row"
-                                   "\\pard After the body table.\\par}");
+    const QString body =
+        writeFile(QStringLiteral("NewRtf.rtf"),
+                  "{\\rtf1\\ansi\\trowd\\cellx2000\\cellx4000\\pard\\intbl B1\\cell B2\\cell\\row"
+                  "\\pard After the body table.\\par}");
     const QString block = QStringLiteral("Email Item \r\nSubject:Tables \r\nFrom:Ann \r\n");
-    ASSERT_TRUE(exportItem(QStringLiteral("Inbox\\"), block, body, QStringLiteral("Tables"))) << s_exporter->LastFailure().toStdString();
+    ASSERT_TRUE(exportItem(QStringLiteral("Inbox\\"), block, body, QStringLiteral("Tables")))
+        << s_exporter->LastFailure().toStdString();
     const QString doc = s_exporter->LastWrittenPath();
     const QString text = OfficeReadBack::antiwordText(doc);
     const QStringList rows = text.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^\\|")));
@@ -263,12 +291,14 @@ TEST_F(LibreOfficeExport, BodyThatStartsWithATableKeepsItAndGetsTheHeaderTableAb
     EXPECT_TRUE(rows[0].startsWith(QStringLiteral("|Subject:")));
     EXPECT_TRUE(rows[0].contains(QStringLiteral("Tables")));
     EXPECT_TRUE(rows[1].startsWith(QStringLiteral("|From:")));
-    EXPECT_TRUE(rows[2].contains(QStringLiteral("B1")) && rows[2].contains(QStringLiteral("B2"))) << rows[2].toStdString();
+    EXPECT_TRUE(rows[2].contains(QStringLiteral("B1")) && rows[2].contains(QStringLiteral("B2")))
+        << rows[2].toStdString();
 
     const QString html = squeezed(htmlOf(doc));
     EXPECT_EQ(html.count(QStringLiteral("<table")), 2);  // two tables, not one inside the other's cell
     EXPECT_LT(html.indexOf(QStringLiteral("Subject:")), html.indexOf(QStringLiteral("B1")));
-    EXPECT_FALSE(html.mid(html.indexOf(QStringLiteral("<table"), html.indexOf(QStringLiteral("</table>")))).contains(QStringLiteral("Subject:")));
+    EXPECT_FALSE(html.mid(html.indexOf(QStringLiteral("<table"), html.indexOf(QStringLiteral("</table>"))))
+                     .contains(QStringLiteral("Subject:")));
 }
 
 TEST_F(LibreOfficeExport, UnreadableBodyAndUnwritableFolderFailWithoutDocumentOrRestart) {
@@ -276,7 +306,8 @@ TEST_F(LibreOfficeExport, UnreadableBodyAndUnwritableFolderFailWithoutDocumentOr
     s_exporter->SetOutputFolder(QStringLiteral("Faults\\"));
     s_exporter->SetHeaderInputs({}, {}, {}, {}, kMailBlock);
     s_exporter->SetTemplate(LoadRtfTemplate(252));
-    EXPECT_FALSE(s_exporter->ExportItem(s_root->filePath(QStringLiteral("missing.rtf")), QStringLiteral("Missing")));
+    EXPECT_FALSE(
+        s_exporter->ExportItem(s_root->filePath(QStringLiteral("missing.rtf")), QStringLiteral("Missing")));
     EXPECT_FALSE(QFileInfo::exists(s_exporter->GetOutputFolder() + QStringLiteral("Missing.doc")));
 
     // A folder that cannot exist (its parent is a file): no document, no partial file.
@@ -310,14 +341,63 @@ TEST_F(LibreOfficeExport, OfficeKilledOrHungDuringAnItemFailsThatItemOnly) {
     EXPECT_EQ(s_engine->starts(), starts + 1);
     ASSERT_TRUE(exportItem(QStringLiteral("Crash\\"), kMailBlock, body, QStringLiteral("After kill")))
         << s_exporter->LastFailure().toStdString();
-    EXPECT_TRUE(OfficeReadBack::antiwordText(s_exporter->LastWrittenPath()).contains(QStringLiteral("survivor")));
+    EXPECT_TRUE(
+        OfficeReadBack::antiwordText(s_exporter->LastWrittenPath()).contains(QStringLiteral("survivor")));
 
     // Hung (stopped): the watchdog gives the call up, the office is replaced.
     s_engine->signalOffice(SIGSTOP);
     EXPECT_FALSE(exportItem(QStringLiteral("Crash\\"), kMailBlock, body, QStringLiteral("Hung")));
-    EXPECT_TRUE(s_exporter->LastFailure().contains(QStringLiteral("in time"))) << s_exporter->LastFailure().toStdString();
+    EXPECT_TRUE(s_exporter->LastFailure().contains(QStringLiteral("in time")))
+        << s_exporter->LastFailure().toStdString();
     ASSERT_TRUE(exportItem(QStringLiteral("Crash\\"), kMailBlock, body, QStringLiteral("After hang")))
         << s_exporter->LastFailure().toStdString();
     EXPECT_EQ(QDir(s_exporter->GetOutputFolder()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("After hang.doc"), QStringLiteral("After kill.doc")}));
+}
+
+namespace {
+
+bool processGone(pid_t pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return true;
+    const QByteArray text = stat.readAll();
+    const int close = text.lastIndexOf(')');
+    return close > 0 && close + 2 < text.size() && text.at(close + 2) == 'Z';
+}
+
+QString lifetimePidFile(pid_t parent) {
+    return QDir::tempPath() + QStringLiteral("/tesseldoc-lifetime-%1").arg(parent);
+}
+
+}  // namespace
+
+TEST(OfficeLifetimeDeathTest, ProgramEndingWithoutShutdownLeavesNoOfficeBehind) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const QString pidFile = lifetimePidFile(::getpid());
+    QFile::remove(pidFile);
+    EXPECT_EXIT(
+        {
+            auto* engine = new LibreOfficeEngine();  // deliberately never destroyed
+            QString error;
+            if (!engine->Create(&error)) std::_Exit(3);
+            QFile out(lifetimePidFile(::getppid()));
+            out.open(QIODevice::WriteOnly);
+            for (pid_t pid : engine->OfficeProcessIds()) out.write(QByteArray::number(pid) + '\n');
+            out.close();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    QFile in(pidFile);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QList<QByteArray> pids = in.readAll().split('\n');
+    in.remove();
+    int checked = 0;
+    for (const QByteArray& line : pids) {
+        if (line.isEmpty()) continue;
+        const pid_t pid = pid_t(line.toInt());
+        for (int i = 0; i < 200 && !processGone(pid); ++i) ::usleep(10000);
+        EXPECT_TRUE(processGone(pid)) << "office process " << pid << " outlived its program";
+        ++checked;
+    }
+    EXPECT_GE(checked, 1);
 }

@@ -25,22 +25,29 @@ QString run(const QString& program, const QStringList& args, int timeoutMs = 600
 namespace OfficeReadBack {
 
 QString catdocText(const QString& docPath) {
-    return run(QStringLiteral("catdoc"), {QStringLiteral("-d"), QStringLiteral("utf-8"), QStringLiteral("-w"), docPath});
+    return run(QStringLiteral("catdoc"),
+               {QStringLiteral("-d"), QStringLiteral("utf-8"), QStringLiteral("-w"), docPath});
 }
 
 QString antiwordText(const QString& docPath) {
     return run(QStringLiteral("antiword"), {QStringLiteral("-m"), QStringLiteral("UTF-8.txt"), docPath});
 }
 
-QStringList convertWithLibreOffice(const QStringList& docPaths, const QString& format, const QString& outDir) {
+QStringList convertWithLibreOffice(const QStringList& docPaths, const QString& format,
+                                   const QString& outDir) {
     QTemporaryDir profile;
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), profile.path());
     p.setProcessEnvironment(env);
-    QStringList args = {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
-                        QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--convert-to"),
-                        format, QStringLiteral("--outdir"), outDir};
+    QStringList args = {
+        QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+        QStringLiteral("--headless"),
+        QStringLiteral("--norestore"),
+        QStringLiteral("--convert-to"),
+        format,
+        QStringLiteral("--outdir"),
+        outDir};
     args += docPaths;
     p.start(QStringLiteral(TESSELDOC_LO_PROGRAM_DIR "/soffice"), args);
     if (!p.waitForFinished(180000)) {
@@ -49,8 +56,8 @@ QStringList convertWithLibreOffice(const QStringList& docPaths, const QString& f
     }
     QStringList out;
     for (const QString& doc : docPaths) {
-        const QString converted = outDir + QLatin1Char('/') + QFileInfo(doc).completeBaseName() + QLatin1Char('.') +
-                                  format.section(QLatin1Char(':'), 0, 0);
+        const QString converted = outDir + QLatin1Char('/') + QFileInfo(doc).completeBaseName() +
+                                  QLatin1Char('.') + format.section(QLatin1Char(':'), 0, 0);
         if (QFileInfo::exists(converted)) out << converted;
     }
     return out;

@@ -17,12 +17,13 @@ const QString kMailBlock = QStringLiteral(
     "SendTo:Bob Example \r\nAttachment:report.xls \r\n");
 
 class WordExporterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         m_log = std::make_shared<FakeOfficeLog>();
-        m_exporter = std::make_unique<CWordExporter>(
-            [log = m_log] { return std::unique_ptr<IOfficeAutomation>(std::make_unique<FakeOfficeAutomation>(log)); });
+        m_exporter = std::make_unique<CWordExporter>([log = m_log] {
+            return std::unique_ptr<IOfficeAutomation>(std::make_unique<FakeOfficeAutomation>(log));
+        });
         m_exporter->SetRootFolder(m_dir.path() + QStringLiteral("/"));
         m_body = m_dir.filePath(QStringLiteral("NewRtf.rtf"));
         QFile body(m_body);
@@ -59,19 +60,22 @@ TEST(WordExporterRules, VersionIsReadAsADecimalPrefix) {
 
 TEST(WordExporterRules, ValueRunsToTheFirstCharacterOfTheLineBreak) {
     const QString text = QLatin1Char(' ') + kMailBlock + QLatin1Char('\n');
-    EXPECT_EQ(CWordExporter::LabelValue(text, QStringLiteral("Subject:")), QStringLiteral("Quarterly figures \r"));
+    EXPECT_EQ(CWordExporter::LabelValue(text, QStringLiteral("Subject:")),
+              QStringLiteral("Quarterly figures \r"));
     EXPECT_EQ(CWordExporter::LabelValue(text, QStringLiteral("From:")), QStringLiteral("Ann Example \r"));
     // Calendar and task lines carry no space before the line break.
     EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("Location:Room 1\r\n"), QStringLiteral("Location:")),
               QStringLiteral("Room 1\r"));
     // A lone line feed ends a value too; without any line break the value is empty.
-    EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("A:x\nB:y"), QStringLiteral("A:")), QStringLiteral("x\n"));
+    EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("A:x\nB:y"), QStringLiteral("A:")),
+              QStringLiteral("x\n"));
     EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("A:x"), QStringLiteral("A:")), QString());
     // "CC:" is found inside "BCC:" first, as a plain search finds it.
     EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("BCC:b\r\nCC:c\r\n"), QStringLiteral("CC:")),
               QStringLiteral("b\r"));
     // Every later copy of the text up to the label is removed as well.
-    EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("X:1 X:2\n"), QStringLiteral("X:")), QStringLiteral("1 2\n"));
+    EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("X:1 X:2\n"), QStringLiteral("X:")),
+              QStringLiteral("1 2\n"));
 }
 
 TEST(WordExporterRules, HeaderLabelsAreCountedOnceEach) {
@@ -147,8 +151,9 @@ TEST_F(WordExporterTest, LabelsFillRowsInFixedOrderPackedFromTheTop) {
     QStringList labels;
     for (const QString& call : m_log->callsStartingWith(QStringLiteral("Cell(")))
         if (call.contains(QStringLiteral(",1)="))) labels << call.section(QLatin1Char('='), 1);
-    EXPECT_EQ(labels, (QStringList{QStringLiteral("Subject:"), QStringLiteral("StartDate:"), QStringLiteral("EndDate:"),
-                                   QStringLiteral("From:"), QStringLiteral("Location:"), QStringLiteral("Categories:")}));
+    EXPECT_EQ(labels, (QStringList{QStringLiteral("Subject:"), QStringLiteral("StartDate:"),
+                                   QStringLiteral("EndDate:"), QStringLiteral("From:"),
+                                   QStringLiteral("Location:"), QStringLiteral("Categories:")}));
     EXPECT_TRUE(m_log->calls.contains(QStringLiteral("Cell(1,6,2)=x\r")));
     EXPECT_EQ(m_log->insertedFile, LoadRtfTemplate(253).toLatin1());
 }
@@ -177,8 +182,8 @@ TEST_F(WordExporterTest, WithoutATemplateTheDocumentIsSavedWithoutTable) {
 TEST_F(WordExporterTest, TableTextFromAllInputsAndTheBareAttachmentBlock) {
     ASSERT_TRUE(m_exporter->StartWord());
     m_exporter->SetOutputFolder(QStringLiteral("Inbox"));
-    m_exporter->SetHeaderInputs(QStringLiteral("S"), QStringLiteral("F"), QStringLiteral("T"), QStringLiteral("D"),
-                                QStringLiteral("Attachment:"));
+    m_exporter->SetHeaderInputs(QStringLiteral("S"), QStringLiteral("F"), QStringLiteral("T"),
+                                QStringLiteral("D"), QStringLiteral("Attachment:"));
     m_exporter->SetTemplate(QString());
     ASSERT_TRUE(m_exporter->ExportItem(m_body, QStringLiteral("x")));
     EXPECT_EQ(m_exporter->TableText(), QStringLiteral("Subject:S\nFrom:F\nSendTo: T\nMailDate:D\n"));
@@ -189,7 +194,8 @@ TEST_F(WordExporterTest, TableTextFromAllInputsAndTheBareAttachmentBlock) {
 
 TEST_F(WordExporterTest, MissingBodyGivesNoDocument) {
     prepareItem(kMailBlock);
-    EXPECT_FALSE(m_exporter->ExportItem(m_dir.filePath(QStringLiteral("missing.rtf")), QStringLiteral("Gone")));
+    EXPECT_FALSE(
+        m_exporter->ExportItem(m_dir.filePath(QStringLiteral("missing.rtf")), QStringLiteral("Gone")));
     EXPECT_TRUE(m_log->callsStartingWith(QStringLiteral("SaveAs")).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(outputFolder() + QStringLiteral("Gone.doc")));
     EXPECT_FALSE(m_exporter->LastFailure().isEmpty());
@@ -209,10 +215,13 @@ TEST_F(WordExporterTest, ContactTopTextFontsAndPhotoInBothForms) {
         m_log->calls.clear();
         ASSERT_TRUE(m_exporter->ExportContact(m_body, QStringLiteral("Ann Example")));
         const bool newForm = version == QStringLiteral("11.0");
-        const QStringList fonts = newForm
-            ? QStringList{QStringLiteral("Font.Size=11"), QStringLiteral("Font.Color=0"), QStringLiteral("Font.Bold=1")}
-            : QStringList{QStringLiteral("Font.Size=10"), QStringLiteral("Font.Color=1"), QStringLiteral("Font.Bold=1")};
-        const int at = m_log->calls.indexOf(QStringLiteral("Selection.Range.Text= ") + block + QLatin1Char('\n'));
+        const QStringList fonts =
+            newForm ? QStringList{QStringLiteral("Font.Size=11"), QStringLiteral("Font.Color=0"),
+                                  QStringLiteral("Font.Bold=1")}
+                    : QStringList{QStringLiteral("Font.Size=10"), QStringLiteral("Font.Color=1"),
+                                  QStringLiteral("Font.Bold=1")};
+        const int at =
+            m_log->calls.indexOf(QStringLiteral("Selection.Range.Text= ") + block + QLatin1Char('\n'));
         ASSERT_GE(at, 2) << version.toStdString();
         EXPECT_EQ(m_log->calls.mid(at - 2, 2),
                   (QStringList{QStringLiteral("Selection.Start=0"), QStringLiteral("Selection.End=0")}));
@@ -285,7 +294,8 @@ TEST_F(WordExporterTest, StartAndAvailabilityReportTheInstallMessage) {
               QStringLiteral("Please install the Microsoft Word in this system to use this application."));
     EXPECT_FALSE(m_exporter->ExportItem(m_body, QStringLiteral("x")));
 
-    CWordExporter throwing([]() -> std::unique_ptr<IOfficeAutomation> { throw std::runtime_error("broken"); });
+    CWordExporter throwing(
+        []() -> std::unique_ptr<IOfficeAutomation> { throw std::runtime_error("broken"); });
     EXPECT_FALSE(throwing.CheckWordAvailable());
     EXPECT_EQ(throwing.LastError(), QStringLiteral("Unknown error"));
 }

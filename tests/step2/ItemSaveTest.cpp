@@ -8,6 +8,7 @@
 #include "steps/CSavingModeDlg.h"
 #include "steps/CSelectDestinationDlg.h"
 #include "steps/FolderTreeTexts.h"
+#include "steps/SaveTexts.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -34,6 +35,7 @@ protected:
             if (auto* d = qobject_cast<CSaveCompleteDlg*>(&dlg)) {
                 completion = d->windowTitle();
                 location = d->Location();
+                failureText = d->FailureText();
                 return QDialog::Accepted;
             }
             return QDialog::Rejected;
@@ -45,6 +47,7 @@ protected:
     QTemporaryDir dest;
     QString completion;
     QString location;
+    QString failureText;
 };
 
 QString Utf16(const QByteArray& bytes) {
@@ -123,6 +126,7 @@ TEST_F(ItemSaveTest, SaveSelectedSavesChosenRowsAndStopsWhenAsked) {
     EXPECT_EQ(calls[0].name, QStringLiteral("Quarterly report"));
     EXPECT_TRUE(calls[0].body.startsWith("{\\rtf"));  // the RTF saving mode
     EXPECT_EQ(completion, FolderTreeTexts::kCaptionAborted);
+    EXPECT_EQ(failureText, SaveTexts::kNoDocument.arg(0));  // rows not reached are not failures
     EXPECT_EQ(step2()->ItemSaveAborted(), 1);
     EXPECT_EQ(frame->Notes().savingMode, int(RtfBestQuality));
     EXPECT_EQ(frame->m_bSaving, 0);
@@ -159,6 +163,19 @@ TEST_F(ItemSaveTest, RefusalsAndCancelledDialogsStartNothing) {
     ASSERT_TRUE(step2()->WaitForIdle(20000));
     ASSERT_NE(backend->last, nullptr);
     EXPECT_EQ(backend->last->Calls().size(), 6);
+}
+
+TEST_F(ItemSaveTest, OfficeThatDoesNotStartNamesEveryItem) {
+    OpenStep2();
+    ClickFolder(QStringLiteral("($Inbox)\\"));
+    backend->prepare = [](RecordingExporter& e) { e.startOk = false; };
+    AnswerDialogs(Text);
+    step2()->OnSaveItems(false);
+    ASSERT_TRUE(step2()->WaitForIdle(20000));
+    EXPECT_TRUE(backend->last->Calls().isEmpty());
+    EXPECT_EQ(failureText, SaveTexts::kNoDocument.arg(6));
+    EXPECT_EQ(completion, FolderTreeTexts::kCaptionComplete);
+    EXPECT_EQ(frame->m_bSaving, 0);
 }
 
 TEST_F(ItemSaveTest, SavingDialogStopAsks) {

@@ -209,8 +209,9 @@ const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
     if (m_design) return *m_design;
     m_design.emplace();
     ItemValueDecoder decoder(m_lmbcs);
+    // Classified by the class word alone (design notes have non-data IDs in
+    // every database seen, but the class is what makes a view).
     for (const RrvMap::Entry& entry : m_rrv.entries()) {
-        if (!entry.nonData) continue;
         uint16_t cls = 0;
         QString e;
         if (m_reader->peek(entry, cls, e) != NoteReader::Result::Note || (cls & 0x7FFF) != kClassView) continue;
@@ -256,8 +257,11 @@ store::StoreError NsfDatabase::folderMembers(uint32_t folderNoteId, std::vector<
     if (!data.data()) return {store::StatusDamaged, QStringLiteral("folder member table: %1").arg(e)};
     std::vector<uint32_t> all;
     if (!IdTable::decode(data, all, e)) return {store::StatusDamaged, QStringLiteral("folder member table: %1").arg(e)};
-    for (uint32_t id : all)
-        if (m_rrv.find(id)) ids.push_back(id);
+    // Members deleted since (stubs, purged IDs) are no longer entries.
+    for (uint32_t id : all) {
+        uint16_t cls = 0;
+        if (peekClass(id, cls, e) == NoteReader::Result::Note) ids.push_back(id);
+    }
     return {};
 }
 

@@ -19,7 +19,9 @@ constexpr uint64_t kBitmapDescriptorSize = 20;
 constexpr uint32_t kMaxPages = 4096;
 constexpr uint32_t kMaxBuckets = 1u << 22;
 
-// Reads `count` bucket positions spread over `pages` descriptor pages.
+// Reads `count` bucket positions spread over `pages` descriptor pages. Every
+// database seen so far has one page of each kind; a second page is taken to
+// continue where the first is full (as many entries as fit after its header).
 bool readDescriptors(ByteView body, uint64_t start, uint32_t pages, uint64_t pageSize, uint64_t first,
                      uint64_t entrySize, uint32_t count, std::vector<uint32_t>& out) {
     out.clear();

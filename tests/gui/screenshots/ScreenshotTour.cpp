@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPixmap>
@@ -58,14 +59,15 @@ class TourBackend : public CCoreConversionBackend {
 public:
     CMainFrame* frame = nullptr;
     int SaveFolder(CNotesConverter& notes, IDocumentExporter* exporter, const QString& folderName) override {
-        if (!m_shot.exchange(true) && frame)
+        // The picture is taken when the third folder starts, with the bars of the run so far.
+        if (++m_folders == 3 && frame)
             QMetaObject::invokeMethod(frame, [this] { save(frame, QStringLiteral("3-step3-running")); },
                                       Qt::BlockingQueuedConnection);
         return CCoreConversionBackend::SaveFolder(notes, exporter, folderName);
     }
 
 private:
-    std::atomic<bool> m_shot{false};
+    std::atomic<int> m_folders{0};
 };
 }  // namespace
 
@@ -153,6 +155,14 @@ int main(int argc, char** argv) {
     std::printf("messages: %s\n", qPrintable(boxes.shownTexts().join(" | ")));
     for (const FailedItem& f : frame->GetFailedItems())
         std::printf("no document: %s\t%s\t%s\n", qPrintable(f.folder), qPrintable(f.noteId), qPrintable(f.reason));
+    int found = 0, written = 0;
+    if (frame->GetItemCounts(&found, &written)) std::printf("documents written: %d of %d item(s)\n", written, found);
     std::printf("output under %s:\n", qPrintable(dest.path()));
+    QDirIterator it(dest.path(), QDir::Files, QDirIterator::Subdirectories);
+    int shown = 0;
+    while (it.hasNext() && shown < 12) {
+        std::printf("  %s\n", qPrintable(QDir(dest.path()).relativeFilePath(it.next())));
+        ++shown;
+    }
     return 0;
 }
