@@ -30,5 +30,6 @@ class CallWatchdog {
     bool m_fired = false;
     bool m_quit = false;
     std::chrono::steady_clock::time_point m_deadline;
+    std::chrono::steady_clock::time_point m_waitingUntil = std::chrono::steady_clock::time_point::max();
     std::thread m_thread;
 };
