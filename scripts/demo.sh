@@ -1,9 +1,22 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs the program on the bundled demo database.
+# Installs what is needed, builds, and converts the bundled demo database:
+# lists its folders, converts every folder into demo-output/ (one .doc per
+# item, attachments beside them) and lists what was written.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 ./scripts/build.sh
 DB=res/demo/demo-mail.dxl
+OUT=${DEMO_OUT:-demo-output}
+MODE=${DEMO_MODE:-rtf-best}
 echo "== folders of $DB"
 ./build/tesseldoc-cli folders "$DB"
+# Every run writes a new tree: earlier output is never overwritten.
+DEST="$OUT/$(date +%Y%m%d-%H%M%S)"
+echo "== converting $DB into $DEST (mode $MODE)"
+status=0
+./build/tesseldoc-cli convert "$DB" "$DEST" --mode "$MODE" || status=$?
+echo "== written"
+(cd "$DEST" && find . -type f | sort)
+echo "== the wizard: ./build/tesseldoc"
+exit $status
