@@ -57,6 +57,8 @@ public:
     // The body as plain text and, in the RTF modes or for the preview, as RTF
     // ("ch111.rtf"). 0 when the document cannot be re-read.
     int ExportBody(LNDocument& document, int& rtfReady, QString& rtfText, QString& plainText, int preview);
+    // A rich-text item's whole plain text, read in chunks when it is long.
+    static QString ReadWholeRichText(const LNRichText& richText);
     // The file's text, line breaks kept, advancing itemProgressBar per line.
     QString ReadTextFileWithProgress(const QString& path);
     struct AttachmentFailure {
@@ -137,7 +139,15 @@ private:
         QString failure;                         // why no document
         QList<AttachmentFailure> attachments;    // attachments not written
     };
-    void SaveItem(LNDocument& document, int kind, const QString& name, const QString& block,
+    // The header inputs of one item: a contact's subject, sender, recipients
+    // and export text, or an item's header block alone.
+    struct HeaderInputs {
+        QString subject;
+        QString from;
+        QString sendTo;
+        QString block;
+    };
+    void SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                   const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);
     QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
     void DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames);

@@ -5,14 +5,11 @@
 #include <QDir>
 #include <QFile>
 
-namespace {
-
-// Reads a rich-text item's whole plain text: one read, and when that says more
+// A rich-text item's whole plain text: one read, and when that says more
 // remains, chunk after chunk from the start cursor to the end.
-QString readWholeRichText(const LNRichText& rt) {
+QString CNotesConverter::ReadWholeRichText(const LNRichText& rt) {
     LNString first;
-    const LNSTATUS st = rt.GetText(&first);
-    if (st != LNWARN_PARTIAL_TEXT) return CNotesConverter::LNStringToWide(first);
+    if (rt.GetText(&first) != LNWARN_PARTIAL_TEXT) return LNStringToWide(first);
     LNRTCursor start, end;
     rt.GetCursor(&start);
     rt.GetEndCursor(&end);
@@ -22,13 +19,11 @@ QString readWholeRichText(const LNRichText& rt) {
         LNString chunk;
         const LNINT before = start.position();
         chunkStatus = rt.GetText(&start, end, &chunk);
-        text += CNotesConverter::LNStringToWide(chunk);
+        text += LNStringToWide(chunk);
         if (start.position() == before) break;  // no progress: stop rather than loop
     }
     return text;
 }
-
-}  // namespace
 
 QString CNotesConverter::TempFolder() {
     const QString dir = PrivateTempDir::path();
@@ -80,7 +75,7 @@ int CNotesConverter::ExportBody(LNDocument& document, int& rtfReady, QString& rt
     if (!haveRichText) return 1;
 
     try {
-        plainText = readWholeRichText(richText);
+        plainText = ReadWholeRichText(richText);
     } catch (LNSTATUS) {
         return 1;
     }

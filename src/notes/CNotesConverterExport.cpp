@@ -186,9 +186,10 @@ void CNotesConverter::DetachInto(LNDocument& document, const QString& name, cons
     DetachAttachments(document, dir, &m_itemOutcome.attachments);
 }
 
-void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& name, const QString& block,
+void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                                const QStringList& attachmentNames, int rtfReady, const QString& rtfText,
                                const QString& plainText) {
+    if (kind == Contact) contactPhotoPath.clear();
     if (!wordExporter) {
         m_itemOutcome.failure = QStringLiteral("no document exporter");
         return;
@@ -196,11 +197,18 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
     DetachInto(document, name, attachmentNames);
     const QString bodyFile = WriteBodyFile(rtfReady, rtfText, plainText);
     if (bodyFile.isEmpty()) return;
-    (void)kind;
-    wordExporter->SetHeaderInputs(QString(), QString(), QString(), QString(), block);
-    const int rows = wordExporter->CountHeaderLabels(block);
-    wordExporter->SetTemplate(LoadRtfTemplate(TemplateIdForRows(rows)));
-    const bool ok = wordExporter->ExportItem(bodyFile, name);
+    bool ok;
+    if (kind == Contact) {
+        // The photo goes into the document in the RTF saving modes only.
+        wordExporter->SetPhotoPath(savingMode != Text ? contactPhotoPath : QString());
+        wordExporter->SetHeaderInputs(header.subject, header.from, header.sendTo, QString(), header.block);
+        ok = wordExporter->ExportContact(bodyFile, name);
+    } else {
+        wordExporter->SetHeaderInputs(QString(), QString(), QString(), QString(), header.block);
+        const int rows = wordExporter->CountHeaderLabels(header.block);
+        wordExporter->SetTemplate(LoadRtfTemplate(TemplateIdForRows(rows)));
+        ok = wordExporter->ExportItem(bodyFile, name);
+    }
     QFile::remove(bodyFile);
     m_itemOutcome.written = ok;
     if (!ok) {
@@ -218,7 +226,8 @@ void CNotesConverter::SaveMailItem(LNDocument& document, int rtfReady, const QSt
         if (c == QLatin1Char('\t') || c.unicode() == 0x81 || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             c = QLatin1Char(' ');
     if (name.isEmpty()) name = defaultName("EmailName", g_emailCounter);
-    SaveItem(document, Mail, name, record.BuildHeaderText(), names, rtfReady, rtfText, plainText);
+    SaveItem(document, Mail, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+             rtfText, plainText);
 }
 
 void CNotesConverter::SaveCalendarItem(LNDocument& document, int rtfReady, const QString& rtfText,
@@ -227,7 +236,8 @@ void CNotesConverter::SaveCalendarItem(LNDocument& document, int rtfReady, const
     const CalendarRecord record = ReadCalendarRecord(document, &names);
     QString name = ReadTextItem(document, QStringLiteral("Subject"));
     if (name.isEmpty()) name = defaultName("CalenderName", g_calendarCounter);
-    SaveItem(document, Calendar, name, record.BuildHeaderText(), names, rtfReady, rtfText, plainText);
+    SaveItem(document, Calendar, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+             rtfText, plainText);
 }
 
 void CNotesConverter::SaveTaskItem(LNDocument& document, int rtfReady, const QString& rtfText,
@@ -236,7 +246,8 @@ void CNotesConverter::SaveTaskItem(LNDocument& document, int rtfReady, const QSt
     const TaskRecord record = ReadTaskRecord(document, &names);
     QString name = ReadTextItem(document, QStringLiteral("Subject"));
     if (name.isEmpty()) name = defaultName("TaskName", g_taskCounter);
-    SaveItem(document, Task, name, record.BuildHeaderText(), names, rtfReady, rtfText, plainText);
+    SaveItem(document, Task, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+             rtfText, plainText);
 }
 
 void CNotesConverter::SaveJournalItem(LNDocument& document, int rtfReady, const QString& rtfText,
@@ -245,7 +256,8 @@ void CNotesConverter::SaveJournalItem(LNDocument& document, int rtfReady, const 
     const JournalRecord record = ReadJournalRecord(document, &names);
     QString name = ReadTextItem(document, QStringLiteral("Subject"));
     if (name.isEmpty()) name = defaultName("JournalName", g_journalCounter);
-    SaveItem(document, Journal, name, record.BuildHeaderText(), names, rtfReady, rtfText, plainText);
+    SaveItem(document, Journal, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+             rtfText, plainText);
 }
 
 void CNotesConverter::SaveContactItem(LNDocument& document, int rtfReady, const QString& rtfText,
@@ -258,22 +270,5 @@ void CNotesConverter::SaveContactItem(LNDocument& document, int rtfReady, const 
     const QString text = ContactExportText(document, record.fields[ContactRecord::kAttachmentsField]);
     QString name = ReadTextItem(document, QStringLiteral("FullNameInput"));
     if (name.isEmpty()) name = defaultName("ContectName", g_contactCounter);
-    contactPhotoPath.clear();
-    if (!wordExporter) {
-        m_itemOutcome.failure = QStringLiteral("no document exporter");
-        return;
-    }
-    DetachInto(document, name, names);
-    const QString bodyFile = WriteBodyFile(rtfReady, rtfText, plainText);
-    if (bodyFile.isEmpty()) return;
-    // The photo goes into the document in the RTF saving modes only.
-    wordExporter->SetPhotoPath(savingMode != Text ? contactPhotoPath : QString());
-    wordExporter->SetHeaderInputs(subject, from, sendTo, QString(), text);
-    const bool ok = wordExporter->ExportContact(bodyFile, name);
-    QFile::remove(bodyFile);
-    m_itemOutcome.written = ok;
-    if (!ok) {
-        const QString why = wordExporter->LastFailure();
-        m_itemOutcome.failure = why.isEmpty() ? QStringLiteral("the office could not write the document") : why;
-    }
+    SaveItem(document, Contact, name, {subject, from, sendTo, text}, names, rtfReady, rtfText, plainText);
 }

@@ -10,23 +10,6 @@ namespace {
 
 const QString kNoContent = QStringLiteral("This File Does not contain any content!!!");
 
-// The whole plain text of a rich-text item, read chunk after chunk.
-QString wholeText(const LNRichText& rt) {
-    LNRTCursor start, end;
-    rt.GetCursor(&start);
-    rt.GetEndCursor(&end);
-    QString text;
-    LNSTATUS status = LNWARN_PARTIAL_TEXT;
-    while (status == LNWARN_PARTIAL_TEXT) {
-        LNString chunk;
-        const LNINT before = start.position();
-        status = rt.GetText(&start, end, &chunk);
-        text += CNotesConverter::LNStringToWide(chunk);
-        if (start.position() == before) break;
-    }
-    return text;
-}
-
 int typeCodeOf(NotesItemKind kind) {
     switch (kind) {
     case Mail: return 0;
@@ -115,7 +98,7 @@ int CNotesConverter::RenderItem(NOTEID noteId, int rtfFlag, int purpose, QString
                     return;
                 }
             }
-            text = wholeText(richText);
+            text = CNotesConverter::ReadWholeRichText(richText);
         } else if (itemType == LNITEMTYPE_TEXT) {
             LNItem item;
             document.GetItem(name, &item);
