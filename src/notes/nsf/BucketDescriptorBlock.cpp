@@ -1,6 +1,7 @@
 #include "notes/nsf/BucketDescriptorBlock.h"
 
 #include "notes/nsf/CxDecompressor.h"
+#include "notes/nsf/NewestCopy.h"
 #include "notes/nsf/LmbcsConverter.h"
 
 #include <algorithm>
@@ -12,31 +13,16 @@ constexpr uint64_t kHeaderSize = 66;
 
 bool BucketDescriptorBlock::load(ByteView file, const NsfHeader& header, LmbcsConverter& lmbcs,
                                  QString& error) {
-    struct Candidate {
-        uint64_t offset;
-        uint32_t writeCount;
-    };
-    std::vector<Candidate> candidates;
+    std::vector<CopyCandidate> candidates;
     for (const NsfHeader::Slot& slot : header.bdbs) {
         const uint64_t off = uint64_t(slot.pos) * 256;
         if (slot.pos == 0 || !file.has(off, kHeaderSize + 4) || file.u16(off) != kSignature) continue;
         candidates.push_back({off, file.u32(off + 10)});
     }
-    if (candidates.empty()) {
-        error = QStringLiteral("no bucket descriptor block found");
-        return false;
-    }
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const Candidate& a, const Candidate& b) { return a.writeCount > b.writeCount; });
-    QString firstError;
-    for (const Candidate& c : candidates) {
-        QString e;
-        if (loadCopy(file, c.offset, lmbcs, e)) return true;
-        if (firstError.isEmpty()) firstError = e;
-    }
-    error = QStringLiteral("bucket descriptor block unreadable: %1").arg(firstError);
-    return false;
+    const auto load = [&](uint64_t offset, QString& e) { return loadCopy(file, offset, lmbcs, e); };
+    return loadNewestCopy(std::move(candidates), "bucket descriptor block", load, error);
 }
+
 
 bool BucketDescriptorBlock::loadCopy(ByteView file, uint64_t off, LmbcsConverter& lmbcs, QString& error) {
     const ByteView h = file.sub(off, kHeaderSize);

@@ -1,6 +1,7 @@
 #include "notes/nsf/Superblock.h"
 
 #include "notes/nsf/CxDecompressor.h"
+#include "notes/nsf/NewestCopy.h"
 
 #include <algorithm>
 
@@ -42,31 +43,16 @@ bool readDescriptors(ByteView body, uint64_t start, uint32_t pages, uint64_t pag
 }  // namespace
 
 bool Superblock::load(ByteView file, const NsfHeader& header, QString& error) {
-    struct Candidate {
-        uint64_t offset;
-        uint32_t writeCount;
-    };
-    std::vector<Candidate> candidates;
+    std::vector<CopyCandidate> candidates;
     for (const NsfHeader::Slot& slot : header.superblocks) {
         const uint64_t off = uint64_t(slot.pos) * 256;
         if (slot.pos == 0 || !file.has(off, kHeaderSize) || file.u16(off) != kSignature) continue;
         candidates.push_back({off, file.u32(off + 60)});
     }
-    if (candidates.empty()) {
-        error = QStringLiteral("no superblock found");
-        return false;
-    }
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const Candidate& a, const Candidate& b) { return a.writeCount > b.writeCount; });
-    QString firstError;
-    for (const Candidate& c : candidates) {
-        QString e;
-        if (loadCopy(file, c.offset, e)) return true;
-        if (firstError.isEmpty()) firstError = e;
-    }
-    error = QStringLiteral("superblock unreadable: %1").arg(firstError);
-    return false;
+    const auto load = [&](uint64_t offset, QString& e) { return loadCopy(file, offset, e); };
+    return loadNewestCopy(std::move(candidates), "superblock", load, error);
 }
+
 
 bool Superblock::loadCopy(ByteView file, uint64_t off, QString& error) {
     const ByteView h = file.sub(off, kHeaderSize);
