@@ -14,6 +14,7 @@ PACKAGES=(
   xvfb xauth x11-apps imagemagick
   fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei
   procps
+  slurmctld slurmd slurm-client munge iproute2
   adwaita-icon-theme
 )
 

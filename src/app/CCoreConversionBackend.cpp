@@ -8,6 +8,8 @@
 
 #if defined(TESSELDOC_HAVE_OFFICE) && __has_include("office/CWordExporter.h")
 #include "office/CWordExporter.h"
+#include "office/ParallelExporter.h"
+#include "steps/CAdvanceSettingsDlg.h"
 #define TESSELDOC_GUI_HAS_WORD 1
 #endif
 
@@ -30,6 +32,9 @@ bool CCoreConversionBackend::CheckWordAvailable() {
 
 std::unique_ptr<IDocumentExporter> CCoreConversionBackend::CreateWordExporter() {
 #ifdef TESSELDOC_GUI_HAS_WORD
+    // The advanced settings choose how many office instances write side by side.
+    const int jobs = CAdvanceSettingsDlg::ReadJobs();
+    if (jobs > 1) return std::make_unique<ParallelExporter>(jobs);
     return std::make_unique<CWordExporter>();
 #else
     return nullptr;

@@ -29,8 +29,14 @@ int CliApp::usage() {
              "  tesseldoc-cli folders DB [--view-folders]\n"
              "  tesseldoc-cli items DB FOLDER\n"
              "  tesseldoc-cli header DB NOTEID\n"
-             "  tesseldoc-cli convert DB DEST [--folder NAME]... [--mode text|rtf-low|rtf-best]\n"
-             "DB is a .nsf or .dxl file, or SERVER!!PATH for a database on a Domino server.\n";
+             "  tesseldoc-cli convert DB DEST [--folder NAME]... [--mode text|rtf-low|rtf-best] [--resume]\n"
+             "                [--jobs N]\n"
+             "  tesseldoc-cli convert-many DEST [DB]... [--manifest FILE] [--shard K/N] [--mode M] [--resume]\n"
+             "                [--jobs N]\n"
+             "  tesseldoc-cli report DEST\n"
+             "DB is a .nsf or .dxl file, or SERVER!!PATH for a database on a Domino server.\n"
+             "A manifest names one database per line. --shard K/N converts the databases whose\n"
+             "position (from 0) is K modulo N. --resume skips items an earlier run into DEST wrote.\n";
     m_err.flush();
     return 2;
 }
@@ -43,6 +49,8 @@ int CliApp::run(const QStringList& arguments) {
     if (command == QLatin1String("items")) return cmdItems(args.mid(1));
     if (command == QLatin1String("header")) return cmdHeader(args.mid(1));
     if (command == QLatin1String("convert")) return cmdConvert(args.mid(1));
+    if (command == QLatin1String("convert-many")) return cmdConvertMany(args.mid(1));
+    if (command == QLatin1String("report")) return cmdReport(args.mid(1));
     return usage();
 }
 

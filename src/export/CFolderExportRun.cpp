@@ -9,6 +9,11 @@ int CFolderExportRun::SaveFolder(const QString& folderName) {
     try {
         exporter->SetOutputFolder(OutputFolderFor(folderName));
         converter->wordExporter = exporter;
+        if (exporter->WritesInBackground()) {
+            CNotesConverter* notes = converter;
+            exporter->SetOutcomeHandler(
+                [notes](const IDocumentExporter::Outcome& outcome) { notes->OnBackgroundOutcome(outcome); });
+        }
         converter->ExportFolder(folderName);
         return 1;
     } catch (...) {

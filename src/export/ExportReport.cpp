@@ -4,6 +4,7 @@ void ExportReport::reset() {
     QMutexLocker lock(&m_mutex);
     m_found = 0;
     m_written = 0;
+    m_alreadyWritten = 0;
     m_failures.clear();
 }
 
@@ -15,6 +16,16 @@ void ExportReport::addFound(int count) {
 void ExportReport::addWritten() {
     QMutexLocker lock(&m_mutex);
     ++m_written;
+}
+
+void ExportReport::addAlreadyWritten() {
+    QMutexLocker lock(&m_mutex);
+    ++m_alreadyWritten;
+}
+
+int ExportReport::alreadyWritten() const {
+    QMutexLocker lock(&m_mutex);
+    return m_alreadyWritten;
 }
 
 void ExportReport::addFailure(const QString& folder, uint32_t noteId, const QString& reason) {

@@ -21,10 +21,13 @@ public:
     void reset();
     void addFound(int count);
     void addWritten();
+    // An item an earlier run wrote completely (a resumed run skips it).
+    void addAlreadyWritten();
     void addFailure(const QString& folder, uint32_t noteId, const QString& reason);
 
     int found() const;
     int written() const;
+    int alreadyWritten() const;
     // Number of failure records (items without a document, attachments lost).
     int failedCount() const;
     QList<ExportFailure> failures() const;
@@ -33,5 +36,6 @@ private:
     mutable QMutex m_mutex;
     int m_found = 0;
     int m_written = 0;
+    int m_alreadyWritten = 0;
     QList<ExportFailure> m_failures;
 };

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <functional>
+
+#include "export/UniquePaths.h"
+
 // What the folder export run and the item save need of the Word exporter.
 // CWordExporter (office library) implements it over the office engine; tests
 // use a recording fake. Operations and results as CWordExporter documents them.
@@ -19,10 +23,33 @@ public:
     virtual int CountHeaderLabels(const QString& block) const = 0;
     virtual void SetTemplate(const QString& rtfText) = 0;
     virtual void SetPhotoPath(const QString& path) = 0;
+    // Chooses now the path the next ExportItem/ExportContact of `name` writes,
+    // so that it can be recorded before anything is written for the item. The
+    // default only predicts it; CWordExporter holds it for that export.
+    virtual QString ReserveDocumentPath(const QString& name) { return DocumentPathFor(GetOutputFolder(), name); }
     virtual bool ExportItem(const QString& bodyFile, const QString& name) = 0;
     virtual bool ExportContact(const QString& bodyFile, const QString& name) = 0;
     // Why the last ExportItem/ExportContact/StartWord failed (for the failure report).
     virtual QString LastFailure() const = 0;
-    // Path of the document the last successful export wrote.
+    // Path of the document the last successful export wrote (for an exporter
+    // that writes in the background: the path it will write).
     virtual QString LastWrittenPath() const = 0;
+
+    // ---- exporters that write in the background (several office instances)
+    struct Outcome {
+        quint64 ticket = 0;
+        bool written = false;
+        QString path;     // the document
+        QString failure;  // why not written
+    };
+    using OutcomeHandler = std::function<void(const Outcome&)>;
+    // True: an ExportItem/ExportContact that returns true has only taken the
+    // item; its outcome comes later through the handler, on another thread.
+    // One that returns false failed at once and has no outcome to come.
+    virtual bool WritesInBackground() const { return false; }
+    virtual void SetOutcomeHandler(OutcomeHandler) {}
+    // Tags the next export taken in hand; its outcome carries the ticket.
+    virtual void SetNextTicket(quint64) {}
+    // Returns when every item taken in hand has its outcome.
+    virtual void WaitForAll() {}
 };

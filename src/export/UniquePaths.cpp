@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHash>
 #include <QMutex>
+#include <QSet>
 
 #include "export/FileNameCleaning.h"
 
@@ -59,7 +60,41 @@ QString capLastName(const QString& path) {
 
 }  // namespace
 
+namespace {
+
+class Reservations {
+  public:
+    bool contains(const QString& path) {
+        QMutexLocker lock(&m_mutex);
+        return !m_paths.isEmpty() && m_paths.contains(path);
+    }
+    void insert(const QString& path) {
+        QMutexLocker lock(&m_mutex);
+        m_paths.insert(path);
+    }
+    void remove(const QString& path) {
+        QMutexLocker lock(&m_mutex);
+        m_paths.remove(path);
+    }
+
+  private:
+    QMutex m_mutex;
+    QSet<QString> m_paths;
+};
+
+Reservations& reservations() {
+    static Reservations r;
+    return r;
+}
+
+}  // namespace
+
+void ReservePath(const QString& path) { reservations().insert(path); }
+
+void ReleasePath(const QString& path) { reservations().remove(path); }
+
 bool PathIsTaken(const QString& path) {
+    if (reservations().contains(path)) return true;
     // lstat: a link counts even when it points nowhere. Any failure other
     // than a missing entry also reads as free: writing there then fails and
     // is reported, instead of the search never ending.

@@ -31,3 +31,9 @@ QString AttachmentDirectoryFor(const QString& outputFolder, const QString& itemN
 
 // Whether anything (file, directory, link, even a dangling one) is at the path.
 bool PathIsTaken(const QString& path);
+
+// Paths chosen for documents that are not written yet (several office
+// instances write while later items are named): they count as taken, for
+// every name search, until released.
+void ReservePath(const QString& path);
+void ReleasePath(const QString& path);

@@ -1,20 +1,24 @@
 #pragma once
 
 #include "export/ExportReport.h"
+#include "export/IDocumentExporter.h"
+#include "export/RunJournal.h"
 #include "notes/ItemListRow.h"
 #include "notes/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
 #include "notes/ProgressInterfaces.h"
 #include "notes/ln/LotusApi.h"
 
+#include <QHash>
+#include <QMutex>
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
 #include <cstdint>
 
-class IDocumentExporter;
 class ILargeBodyQuestion;
+class RunJournal;
 
 // Saving modes of a run.
 enum SavingMode { Text = 1, RtfLowQuality = 2, RtfBestQuality = 3 };
@@ -115,6 +119,16 @@ public:
 
     // What the current save run did, item by item (failures named).
     ExportReport exportReport;
+    // The folder export run records every item here (null: no journal); the
+    // items are keyed by journalDatabase. With resumeRun, an item the journal
+    // holds complete and unchanged is skipped, and a changed one is written
+    // again under a new name.
+    RunJournal* journal = nullptr;
+    QString journalDatabase;
+    bool resumeRun = false;
+    // The outcome of an item an exporter wrote in the background: counted in
+    // the report and recorded in the journal (called on the exporter's threads).
+    void OnBackgroundOutcome(const IDocumentExporter::Outcome& outcome);
 
     IFolderTree* folderTree = nullptr;   // set by the browse step; null: no tree
     IProgressBar* progressDialog = nullptr;  // the please-wait dialog; null: none
@@ -136,6 +150,8 @@ private:
     // What the save of the current item came to (for the run's report).
     struct ItemOutcome {
         bool written = false;
+        bool skipped = false;                    // complete from an earlier run
+        bool deferred = false;                   // taken by a background exporter
         QString failure;                         // why no document
         QList<AttachmentFailure> attachments;    // attachments not written
     };
@@ -150,8 +166,20 @@ private:
     void SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                   const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);
     QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
-    void DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames);
+    void DetachInto(LNDocument& document, const QString& dir, const QStringList& attachmentNames);
     QString m_exportFolderName;  // Notes name of the folder being exported
+    JournalKey m_itemKey;        // the item being exported, for the journal
+    QString m_itemModified;
+    // Items a background exporter has taken and not yet reported, by ticket.
+    struct PendingItem {
+        JournalKey key;
+        QString modified;
+        QString attachmentDir;
+        QString replaces;
+    };
+    QMutex m_pendingMutex;
+    QHash<quint64, PendingItem> m_pending;
+    quint64 m_nextTicket = 0;
     ItemOutcome m_itemOutcome;
 
     int OpenDatabase(const QString& filePath, const QString& serverName);

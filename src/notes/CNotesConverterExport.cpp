@@ -75,6 +75,7 @@ void CNotesConverter::ExportFolderItems() {
 
     const int count = m_currentFolder.GetEntryCount();
     exportReport.addFound(count);
+    if (journal) journal->recordFolder(journalDatabase, m_exportFolderName, count);
     for (int i = 0; i < count && !cancelRequested; ++i) {
         const int position = (i + 1) * 100 / count;
         if (itemStatusBar && itemStatusBar->hasWindow()) {
@@ -91,9 +92,16 @@ void CNotesConverter::ExportFolderItems() {
             entry.GetDocument(&document);
             document.Open(0);
         } catch (LNSTATUS status) {
-            exportReport.addFailure(m_exportFolderName, noteId,
-                                    QStringLiteral("document cannot be read: ") + ErrorTextFor(status));
+            const QString why = QStringLiteral("document cannot be read: ") + ErrorTextFor(status);
+            exportReport.addFailure(m_exportFolderName, noteId, why);
+            if (journal) journal->recordFailed({journalDatabase, m_exportFolderName, noteId, QString()}, why);
             continue;
+        }
+        m_itemKey = {journalDatabase, m_exportFolderName, noteId, QString()};
+        m_itemModified.clear();
+        if (const auto& data = document.data()) {
+            m_itemKey.unid = data->unid;
+            m_itemModified = data->modified;
         }
 
         int rtfReady = 0;
@@ -117,12 +125,18 @@ void CNotesConverter::ExportFolderItems() {
         } catch (...) {
             if (m_itemOutcome.failure.isEmpty()) m_itemOutcome.failure = QStringLiteral("unexpected error");
         }
-        if (m_itemOutcome.written)
+        if (m_itemOutcome.deferred) {
+            // Counted when the office instance has written it.
+        } else if (m_itemOutcome.skipped) {
+            exportReport.addAlreadyWritten();
+        } else if (m_itemOutcome.written) {
             exportReport.addWritten();
-        else
-            exportReport.addFailure(m_exportFolderName, noteId,
-                                    m_itemOutcome.failure.isEmpty() ? QStringLiteral("no document written")
-                                                                    : m_itemOutcome.failure);
+        } else {
+            const QString why =
+                m_itemOutcome.failure.isEmpty() ? QStringLiteral("no document written") : m_itemOutcome.failure;
+            exportReport.addFailure(m_exportFolderName, noteId, why);
+            if (journal) journal->recordFailed(m_itemKey, why);
+        }
         for (const AttachmentFailure& a : m_itemOutcome.attachments)
             exportReport.addFailure(m_exportFolderName, noteId,
                                     QStringLiteral("attachment \"%1\" not written: %2").arg(a.name, a.reason));
@@ -175,9 +189,8 @@ QString CNotesConverter::WriteBodyFile(int rtfReady, const QString& rtfText, con
     return path;
 }
 
-void CNotesConverter::DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames) {
-    if (attachmentNames.isEmpty() || !wordExporter) return;
-    const QString dir = AttachmentDirectoryFor(wordExporter->GetOutputFolder(), name);
+void CNotesConverter::DetachInto(LNDocument& document, const QString& dir, const QStringList& attachmentNames) {
+    if (attachmentNames.isEmpty() || dir.isEmpty()) return;
     if (!QDir().mkdir(dir)) {
         for (const QString& a : attachmentNames)
             m_itemOutcome.attachments.append({a, QStringLiteral("folder %1 cannot be created").arg(dir)});
@@ -194,9 +207,39 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
         m_itemOutcome.failure = QStringLiteral("no document exporter");
         return;
     }
-    DetachInto(document, name, attachmentNames);
+    QString replaces;
+    if (journal && resumeRun) {
+        if (const std::optional<JournalWritten> done = journal->written(m_itemKey)) {
+            if (done->modified != m_itemModified) {
+                // Changed since it was written: written again beside the old one.
+                replaces = done->files.front().path;
+            } else if (journal->isPresent(*done)) {
+                m_itemOutcome.skipped = true;
+                journal->recordSkipped(m_itemKey);
+                return;
+            } else {
+                // Incomplete (a file lost or cut short): written again in its place.
+                journal->removeOutput(*done);
+            }
+        }
+    }
+    // The names are chosen, and recorded, before anything is written for the item.
+    const QString documentPath = wordExporter->ReserveDocumentPath(name);
+    const QString attachmentDir =
+        attachmentNames.isEmpty() ? QString() : AttachmentDirectoryFor(wordExporter->GetOutputFolder(), name);
+    if (journal) journal->recordBegin(m_itemKey, m_itemModified, documentPath, attachmentDir);
+    DetachInto(document, attachmentDir, attachmentNames);
     const QString bodyFile = WriteBodyFile(rtfReady, rtfText, plainText);
     if (bodyFile.isEmpty()) return;
+    // An exporter that writes in the background reports the outcome later.
+    const bool background = wordExporter->WritesInBackground();
+    quint64 ticket = 0;
+    if (background) {
+        ticket = ++m_nextTicket;
+        QMutexLocker lock(&m_pendingMutex);
+        m_pending.insert(ticket, {m_itemKey, m_itemModified, attachmentDir, replaces});
+        wordExporter->SetNextTicket(ticket);
+    }
     bool ok;
     if (kind == Contact) {
         // The photo goes into the document in the RTF saving modes only.
@@ -210,11 +253,41 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
         ok = wordExporter->ExportItem(bodyFile, name);
     }
     QFile::remove(bodyFile);
+    if (background) {
+        if (ok) {
+            m_itemOutcome.deferred = true;
+            return;
+        }
+        QMutexLocker lock(&m_pendingMutex);
+        m_pending.remove(ticket);
+    }
     m_itemOutcome.written = ok;
+    if (ok && journal)
+        journal->recordWritten(m_itemKey, m_itemModified, wordExporter->LastWrittenPath(), attachmentDir, replaces);
     if (!ok) {
         const QString why = wordExporter->LastFailure();
         m_itemOutcome.failure = why.isEmpty() ? QStringLiteral("the office could not write the document") : why;
     }
+}
+
+void CNotesConverter::OnBackgroundOutcome(const IDocumentExporter::Outcome& outcome) {
+    PendingItem item;
+    {
+        QMutexLocker lock(&m_pendingMutex);
+        const auto it = m_pending.find(outcome.ticket);
+        if (it == m_pending.end()) return;
+        item = it.value();
+        m_pending.erase(it);
+    }
+    if (outcome.written) {
+        exportReport.addWritten();
+        if (journal) journal->recordWritten(item.key, item.modified, outcome.path, item.attachmentDir, item.replaces);
+        return;
+    }
+    const QString why =
+        outcome.failure.isEmpty() ? QStringLiteral("the office could not write the document") : outcome.failure;
+    exportReport.addFailure(item.key.folder, item.key.noteId, why);
+    if (journal) journal->recordFailed(item.key, why);
 }
 
 void CNotesConverter::SaveMailItem(LNDocument& document, int rtfReady, const QString& rtfText,

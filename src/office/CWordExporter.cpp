@@ -147,6 +147,8 @@ bool CWordExporter::StartWord() {
             return false;
         }
         m_app->SetVisible(false);
+        ++m_starts;
+        m_documentsSinceStart = 0;
         if (VersionNumber(m_app->Version()) <= 9)
             m_docsOld = m_app->Documents();
         else
@@ -230,14 +232,33 @@ bool CWordExporter::ExportContact(const QString& bodyFile, const QString& name) 
     return exportAs(Kind::Contact, bodyFile, name);
 }
 
+QString CWordExporter::ReserveDocumentPath(const QString& name) {
+    m_reservedName = name;
+    m_reservedPath = DocumentPathFor(m_strOutputFolder, name);
+    return m_reservedPath;
+}
+
 QString CWordExporter::documentPath(const QString& name) const {
+    if (!m_reservedPath.isEmpty() && name == m_reservedName) return m_reservedPath;
     return DocumentPathFor(m_strOutputFolder, name);
 }
 
 bool CWordExporter::exportAs(Kind kind, const QString& bodyFile, const QString& name) {
+    const QString path = documentPath(name);
+    m_reservedName.clear();
+    m_reservedPath.clear();
+    return exportToPath(kind, bodyFile, path);
+}
+
+bool CWordExporter::ExportTo(bool contact, const QString& bodyFile, const QString& path) {
+    return exportToPath(contact ? Kind::Contact : Kind::Item, bodyFile, path);
+}
+
+bool CWordExporter::exportToPath(Kind kind, const QString& bodyFile, const QString& path) {
     m_lastFailure.clear();
     m_lastWrittenPath.clear();
-    const QString path = documentPath(name);
+    // A fresh instance now and then: the office's memory grows with every document.
+    if (m_app && m_restartEvery > 0 && m_documentsSinceStart >= m_restartEvery) StartWord();
     if (!m_app) {
         m_lastFailure = QStringLiteral("the word processor is not running");
         return false;
@@ -245,6 +266,7 @@ bool CWordExporter::exportAs(Kind kind, const QString& bodyFile, const QString& 
     try {
         m_app->SetVisible(false);
         const bool ok = kind == Kind::Item ? exportDocument(bodyFile, path) : exportContact(bodyFile, path);
+        ++m_documentsSinceStart;
         if (ok) {
             m_lastWrittenPath = path;
             m_wroteDocuments = true;
@@ -317,7 +339,7 @@ bool CWordExporter::exportDocument(const QString& bodyFile, const QString& path)
 }
 
 void CWordExporter::insertHeaderTable() {
-    const QString tableFile = PrivateTempDir::filePath(QStringLiteral("RtfTable.rtf"));
+    const QString tableFile = PrivateTempDir::filePath(m_tableFileName);
     if (tableFile.isEmpty()) return;
     QFile::remove(tableFile);
     if (m_strTemplate.isEmpty()) return;

@@ -37,10 +37,25 @@ class CWordExporter : public IDocumentExporter {
     int CountHeaderLabels(const QString& block) const override;
     void SetTemplate(const QString& rtfText) override;
     void SetPhotoPath(const QString& path) override;
+    QString ReserveDocumentPath(const QString& name) override;
     bool ExportItem(const QString& bodyFile, const QString& name) override;
     bool ExportContact(const QString& bodyFile, const QString& name) override;
     QString LastFailure() const override { return m_lastFailure; }
     QString LastWrittenPath() const override { return m_lastWrittenPath; }
+
+    // Writes the item (contact: as a contact) to exactly `path`.
+    bool ExportTo(bool contact, const QString& bodyFile, const QString& path);
+    // Whether a word-processor instance is running.
+    bool IsRunning() const { return m_app != nullptr; }
+    // The instance is replaced after this many documents (0: never), which
+    // keeps the office's memory bounded over long runs.
+    void SetRestartEvery(int documents) { m_restartEvery = documents; }
+    static constexpr int kDefaultRestartEvery = 1000;
+    // Instances started so far (restarts included).
+    int StartCount() const { return m_starts; }
+    // Name of the header table's scratch file in the private temporary
+    // directory (several exporters in one process need one each).
+    void SetTableFileName(const QString& name) { m_tableFileName = name; }
 
     // Text of the last failure to reach the word processor.
     QString LastError() const { return m_strLastError; }
@@ -60,6 +75,7 @@ class CWordExporter : public IDocumentExporter {
   private:
     enum class Kind { Item, Contact };
     bool exportAs(Kind kind, const QString& bodyFile, const QString& name);
+    bool exportToPath(Kind kind, const QString& bodyFile, const QString& path);
     bool exportDocument(const QString& bodyFile, const QString& path);
     bool exportContact(const QString& bodyFile, const QString& path);
     void composeTableText();
@@ -95,5 +111,11 @@ class CWordExporter : public IDocumentExporter {
 
     QString m_lastFailure;
     QString m_lastWrittenPath;
+    QString m_reservedName;  // the next export of this name goes to m_reservedPath
+    QString m_reservedPath;
     bool m_wroteDocuments = false;
+    int m_restartEvery = kDefaultRestartEvery;
+    int m_documentsSinceStart = 0;
+    int m_starts = 0;
+    QString m_tableFileName = QStringLiteral("RtfTable.rtf");
 };

@@ -60,6 +60,7 @@ QString CItemSaveRun::DocumentName(int type, const QString& subject, const QStri
 }
 
 void CItemSaveRun::Fail(const ItemSaveRow& row, const QString& reason) {
+    QMutexLocker lock(&m_mutex);
     m_failures.append({folderName, QString::number(row.noteId, 16), reason});
 }
 
@@ -74,6 +75,23 @@ int CItemSaveRun::Run() {
     const int total = int(rows.size());
     int saved = 0;
     int done = 0;
+    // Several office instances: a row is counted when it is taken, and taken
+    // back when its document could not be written.
+    const bool background = exporter && exporter->WritesInBackground();
+    if (background) {
+        m_lateFailures = 0;
+        exporter->SetOutcomeHandler([this](const IDocumentExporter::Outcome& outcome) {
+            ItemSaveRow row;
+            {
+                QMutexLocker lock(&m_mutex);
+                row = m_pending.take(outcome.ticket);
+                if (!outcome.written) ++m_lateFailures;
+            }
+            if (!outcome.written)
+                Fail(row, outcome.failure.isEmpty() ? QStringLiteral("the office could not write the document")
+                                                    : outcome.failure);
+        });
+    }
     for (const ItemSaveRow& row : rows) {
         if (gate) gate->Checkpoint();
         if (stopRequested && stopRequested()) {
@@ -84,6 +102,12 @@ int CItemSaveRun::Run() {
         ++done;
         m_nAttempted = done;
         if (progress && total > 0) progress(100 * done / total);
+    }
+    if (background) {
+        exporter->WaitForAll();
+        exporter->SetOutcomeHandler({});
+        QMutexLocker lock(&m_mutex);
+        saved -= m_lateFailures;
     }
     return saved;
 }
@@ -154,6 +178,11 @@ bool CItemSaveRun::SaveRow(const ItemSaveRow& row) {
         }
     }
 
+    if (exporter->WritesInBackground()) {
+        QMutexLocker lock(&m_mutex);
+        m_pending.insert(++m_nextTicket, row);
+        exporter->SetNextTicket(m_nextTicket);
+    }
     bool ok;
     if (type == 3) {
         // Each contact gets its own photo or none (never the previous contact's).

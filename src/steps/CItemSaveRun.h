@@ -2,7 +2,9 @@
 
 #include "app/FailedItem.h"
 
+#include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QString>
 
 #include <atomic>
@@ -58,4 +60,10 @@ private:
     bool m_bAborted = false;
     int m_nAttempted = 0;
     FailedItemList m_failures;
+    // With an exporter that writes in the background (several office
+    // instances): rows taken and not yet reported, by ticket.
+    QMutex m_mutex;
+    QHash<quint64, ItemSaveRow> m_pending;
+    quint64 m_nextTicket = 0;
+    int m_lateFailures = 0;
 };

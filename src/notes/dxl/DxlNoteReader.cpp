@@ -84,7 +84,19 @@ bool DxlNoteReader::read(QXmlStreamReader& xml, StoreNote& note, QString& error)
         if (token != QXmlStreamReader::StartElement) continue;
         if (xml.name() == QLatin1String("noteinfo")) {
             note.unid = xml.attributes().value(QLatin1String("unid")).toString();
-            xml.skipCurrentElement();
+            // <noteinfo><modified><datetime>...</datetime></modified>...
+            while (xml.readNextStartElement()) {
+                if (xml.name() == QLatin1String("modified")) {
+                    while (xml.readNextStartElement()) {
+                        if (xml.name() == QLatin1String("datetime"))
+                            note.modified = xml.readElementText().trimmed();
+                        else
+                            xml.skipCurrentElement();
+                    }
+                } else {
+                    xml.skipCurrentElement();
+                }
+            }
             continue;
         }
         if (xml.name() != QLatin1String("item")) {

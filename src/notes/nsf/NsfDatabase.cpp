@@ -95,6 +95,14 @@ void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
     note = store::StoreNote();
     note.noteId = raw.noteId;
     note.unid = raw.unid();
+    {
+        // The originator's sequence number and sequence time change with every edit.
+        const ByteView oid(raw.oid, 28);
+        note.modified = QStringLiteral("%1:%2%3")
+                            .arg(oid.u32(16))
+                            .arg(oid.u32(24), 8, 16, QLatin1Char('0'))
+                            .arg(oid.u32(20), 8, 16, QLatin1Char('0'));
+    }
     note.noteClass = raw.classMasked();
     note.size = qint64(raw.summaryLength) + raw.nonSummaryLength;
     for (const RawItem& i : raw.items)

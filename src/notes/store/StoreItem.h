@@ -63,6 +63,9 @@ struct StoreAttachment {
 struct StoreNote {
     uint32_t noteId = 0;
     QString unid;
+    // When the note was last changed, as the driver can tell it (empty: unknown);
+    // compared only for equality, to notice a changed document.
+    QString modified;
     uint16_t noteClass = 0x0001; // NOTE_CLASS_DOCUMENT
     qint64 size = 0;             // LNNote::GetSize
     bool encrypted = false;

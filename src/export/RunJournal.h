@@ -1,0 +1,140 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+// Which item of which database a journal record is about.
+struct JournalKey {
+    QString database;  // the source as the run names it (absolute path, or SERVER!!PATH)
+    QString folder;    // Notes name of the folder, without its trailing backslash
+    uint32_t noteId = 0;
+    QString unid;
+
+    QString id() const;
+};
+
+// One file of a written item: its path relative to the destination and its size.
+struct JournalFile {
+    QString path;
+    qint64 size = 0;
+};
+
+// What the journal knows of an item that was written completely.
+struct JournalWritten {
+    QString modified;           // the document's last-modified stamp when it was written
+    QList<JournalFile> files;   // the document first, then its attachments
+};
+
+// The journal of the runs into one destination: an append-only text file in
+// the destination, one record per line, each line carrying its own check sum,
+// written with a single write() so that a killed run leaves at worst one
+// damaged last line. Every item is recorded when its names are chosen (before
+// anything is written for it) and again when its document is in place, so a
+// later run knows which items are complete and which partial output a killed
+// run left behind. Thread-safe for writing.
+class RunJournal {
+public:
+    // Journal file names: ".tesseldoc-journal", or for one shard of a job
+    // array ".tesseldoc-journal-shard-K-of-N".
+    static QString fileNameFor(int shard, int shardCount);
+    // Every journal file in `dest` (all shards).
+    static QStringList journalsIn(const QString& dest);
+
+    RunJournal() = default;
+    ~RunJournal();
+    RunJournal(const RunJournal&) = delete;
+    RunJournal& operator=(const RunJournal&) = delete;
+
+    // Reads dest/fileName when it exists (a damaged tail is dropped from the
+    // file) and opens it for appending; records a run start. False with
+    // `error` when the file cannot be read or written.
+    bool open(const QString& dest, const QString& fileName, QString* error);
+    // Reads a journal file without opening it for writing.
+    bool load(const QString& path, QString* error);
+    void close();
+    QString destination() const { return m_dest; }
+    // Lines that were damaged or cut off and were ignored.
+    int damagedLines() const { return m_damaged; }
+
+    // ---- what earlier runs did
+    // The latest complete write of the item, if any (a copy: other threads may write meanwhile).
+    std::optional<JournalWritten> written(const JournalKey& key) const;
+    // Whether every file of the record is on disk with its recorded size.
+    bool isPresent(const JournalWritten& written) const;
+    // Removes what is left of an incomplete write (its files, and its
+    // attachment folder when that is then empty), so that the item is written
+    // again under the same names.
+    void removeOutput(const JournalWritten& written);
+    // Removes the output of items whose write was begun and never finished
+    // (a killed run, a failed document): their document and their attachment
+    // directory. Each removal is recorded. Returns the number of items undone.
+    int undoUnfinished();
+    // Removes hidden partial files (".~tesseldoc-*.part") below the destination.
+    int removePartialFiles();
+
+    // ---- records (each flushed to the file at once)
+    void recordBegin(const JournalKey& key, const QString& modified, const QString& document,
+                     const QString& attachmentDir);
+    // `replaces`: the document of an earlier version of the item, or empty.
+    void recordWritten(const JournalKey& key, const QString& modified, const QString& document,
+                       const QString& attachmentDir, const QString& replaces);
+    void recordFailed(const JournalKey& key, const QString& reason);
+    void recordSkipped(const JournalKey& key);
+    void recordFolder(const QString& database, const QString& folder, int found);
+    void recordSource(const QString& database, const QString& outcome, const QString& reason);
+
+    // ---- the merged view of one or more journals (for the report)
+    struct Summary {
+        int found = 0;           // entries of the folders last converted, per database and folder
+        int written = 0;         // items with a complete write
+        int alreadyWritten = 0;  // items the last run found complete and skipped
+        int rewritten = 0;       // changed items written again
+        struct Failure {
+            JournalKey key;
+            QString reason;
+        };
+        QList<Failure> failures;  // items whose last outcome is a failure
+        struct Source {
+            QString database, outcome, reason;
+        };
+        QList<Source> sources;    // last outcome per database, in first-seen order
+    };
+    // Adds this journal's records to `summary`.
+    void summarize(Summary& summary) const;
+
+    // Field escaping of the file format (also used by tests).
+    static QString escapeField(const QString& text);
+    static QString unescapeField(const QString& text);
+
+private:
+    struct Record {
+        QString type;
+        QStringList fields;
+    };
+    bool parse(const QByteArray& bytes, qint64* validEnd);
+    void apply(const Record& record);
+    void append(const QString& type, const QStringList& fields);
+    QString relative(const QString& absolutePath) const;
+    QString absolute(const QString& relativePath) const;
+    QList<JournalFile> filesOf(const QString& document, const QString& attachmentDir) const;
+
+    struct Begun {
+        JournalKey key;
+        QString document;
+        QString attachmentDir;
+    };
+
+    mutable QMutex m_mutex;
+    QString m_dest;
+    int m_fd = -1;
+    int m_damaged = 0;
+    QList<Record> m_records;              // as read (for summaries)
+    QHash<QString, JournalWritten> m_written;
+    QHash<QString, Begun> m_open;         // begun and not finished, by key id + document
+};

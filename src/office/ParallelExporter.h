@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QString>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "export/IDocumentExporter.h"
+
+class CWordExporter;
+
+// Several word-processor instances writing in parallel behind one exporter.
+// The caller (one thread) names the items in order exactly as with a single
+// instance: each document path is chosen when the item is handed over and
+// held (ReservePath) until the document is in place, so later items of the
+// same name number on from it. The office work itself runs on one worker
+// thread per instance, each with its own CWordExporter; an instance that is
+// lost is restarted by its worker while the others go on. Outcomes are
+// reported per item through the outcome handler, on the workers' threads.
+class ParallelExporter : public IDocumentExporter {
+  public:
+    using ExporterFactory = std::function<std::unique_ptr<CWordExporter>(int index)>;
+
+    // `instances` LibreOffice instances (at least 1).
+    explicit ParallelExporter(int instances);
+    // Other exporters (tests): `factory` makes the exporter of worker `index`.
+    ParallelExporter(int instances, ExporterFactory factory);
+    ~ParallelExporter() override;
+    ParallelExporter(const ParallelExporter&) = delete;
+    ParallelExporter& operator=(const ParallelExporter&) = delete;
+
+    // Starts every instance at once; true when at least one runs.
+    bool StartWord() override;
+    // Waits for every item taken, then quits the instances.
+    void ShutdownWord() override;
+    void SetRootFolder(const QString& path) override;
+    bool SetOutputFolder(const QString& relative) override;
+    QString GetOutputFolder() const override { return m_outputFolder; }
+    void SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo,
+                         const QString& mailDate, const QString& block) override;
+    int CountHeaderLabels(const QString& block) const override;
+    void SetTemplate(const QString& rtfText) override { m_next.templ = rtfText; }
+    void SetPhotoPath(const QString& path) override { m_next.photo = path; }
+    QString ReserveDocumentPath(const QString& name) override;
+    bool ExportItem(const QString& bodyFile, const QString& name) override;
+    bool ExportContact(const QString& bodyFile, const QString& name) override;
+    QString LastFailure() const override { return m_lastFailure; }
+    QString LastWrittenPath() const override { return m_lastPath; }
+
+    bool WritesInBackground() const override { return true; }
+    void SetOutcomeHandler(OutcomeHandler handler) override;
+    void SetNextTicket(quint64 ticket) override { m_next.ticket = ticket; }
+    void WaitForAll() override;
+
+    int Instances() const { return int(m_workers.size()); }
+    // Instances started so far by all workers (restarts included).
+    int StartCount() const;
+    // Each worker's exporter (for benchmarks: memory of each instance).
+    CWordExporter* Exporter(int index) const;
+
+  private:
+    struct Job {
+        quint64 ticket = 0;
+        bool contact = false;
+        QString bodyFile;  // a copy owned by the job
+        QString path;
+        QString subject, from, sendTo, mailDate, block, templ, photo;
+    };
+    struct Worker {
+        std::unique_ptr<CWordExporter> exporter;
+        std::thread thread;
+        bool started = false;
+        bool startDone = false;
+        QString startError;
+    };
+    bool take(bool contact, const QString& bodyFile, const QString& name);
+    void run(Worker& worker);
+    void report(const Outcome& outcome);
+    void stopWorkers();
+
+    ExporterFactory m_factory;
+    int m_count = 1;
+    std::vector<std::unique_ptr<Worker>> m_workers;
+
+    QString m_rootFolder;
+    QString m_outputFolder;
+    Job m_next;
+    QString m_reservedName;
+    QString m_reservedPath;
+    QString m_lastFailure;
+    QString m_lastPath;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Job> m_queue;
+    int m_busy = 0;
+    bool m_stopping = false;
+    OutcomeHandler m_handler;
+};
