@@ -2,9 +2,11 @@
 //
 //   bench_scale [count]                   documents per second over `count` small mails (default
 //                                         2,000) with one office instance and with two, same items
-//   bench_scale memory [count] [restart]  one instance over `count` items (default 20,000), replaced
+//   bench_scale memory [count] [restart] [text|rtf]
+//                                         one instance over `count` items (default 20,000), replaced
 //                                         every `restart` documents (default: the exporter's own
-//                                         setting; 0: never); prints the office's memory as it goes
+//                                         setting; 0: never), in text mode or in the best RTF mode
+//                                         with rich-text bodies; prints the office's memory as it goes
 //
 // The machine's load average is printed with the figures: on a shared machine
 // the throughput depends on what else runs.
@@ -114,10 +116,11 @@ struct Conversion {
 };
 
 // Converts both folders of the database through `exporter` (started here).
-Conversion convert(const QString& db, const QString& out, IDocumentExporter& exporter) {
+Conversion convert(const QString& db, const QString& out, IDocumentExporter& exporter, int mode = Text) {
     Conversion c;
     CNotesConverter converter;
     converter.Initialize();
+    converter.savingMode = mode;
     QStringList names;
     if (!converter.EnumerateFolders(db, QString(), names, 1)) {
         std::printf("cannot open the database: %s\n", qPrintable(converter.GetLastErrorText()));
@@ -168,13 +171,14 @@ int throughput(int count) {
     return 0;
 }
 
-int memory(int count, int restartEvery) {
+int memory(int count, int restartEvery, bool rtf) {
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("mail.dxl"));
-    GeneratedMailDb::write(db, count);
+    GeneratedMailDb::write(db, count, 0, rtf);
     CWordExporter word;
     if (restartEvery >= 0) word.SetRestartEvery(restartEvery);
-    std::printf("%d items, one instance, replaced every %s documents; load average %s\n", count,
+    std::printf("%d items (%s), one instance, replaced every %s documents; load average %s\n", count,
+                rtf ? "rich text, best RTF mode" : "text mode",
                 restartEvery == 0 ? "never (0)" : qPrintable(QString::number(restartEvery < 0 ? CWordExporter::kDefaultRestartEvery : restartEvery)),
                 qPrintable(loadAverage()));
     double highest = 0;
@@ -188,7 +192,7 @@ int memory(int count, int restartEvery) {
                     n, clock.elapsed() / 1000.0, m.rss, m.peak, word.StartCount());
         std::fflush(stdout);
     });
-    const Conversion c = convert(db, dir.filePath(QStringLiteral("out")), counting);
+    const Conversion c = convert(db, dir.filePath(QStringLiteral("out")), counting, rtf ? RtfBestQuality : Text);
     std::printf("%d written, %d failed in %.0f s; highest office memory %.1f MB; instances started %d; load "
                 "average %s\n",
                 c.written, c.failed, c.loopSeconds, highest, word.StartCount(), qPrintable(loadAverage()));
@@ -201,6 +205,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (!args.isEmpty() && args.front() == QLatin1String("memory"))
-        return memory(args.value(1, QStringLiteral("20000")).toInt(), args.value(2, QStringLiteral("-1")).toInt());
+        return memory(args.value(1, QStringLiteral("20000")).toInt(), args.value(2, QStringLiteral("-1")).toInt(),
+                      args.value(3) == QLatin1String("rtf"));
     return throughput(args.value(0, QStringLiteral("2000")).toInt());
 }

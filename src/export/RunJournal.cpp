@@ -319,8 +319,10 @@ int RunJournal::undoUnfinished() {
 
 int RunJournal::removePartialFiles() {
     int removed = 0;
-    QDirIterator it(m_dest, {QStringLiteral(".~tesseldoc-*.part")}, QDir::Files | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
+    // The partial documents, and the lock files the office keeps beside a
+    // document while it writes it.
+    QDirIterator it(m_dest, {QStringLiteral(".~tesseldoc-*.part"), QStringLiteral(".~lock..~tesseldoc-*.part#")},
+                    QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         if (QFileInfo(path).isSymLink()) continue;

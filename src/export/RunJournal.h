@@ -75,7 +75,8 @@ public:
     // (a killed run, a failed document): their document and their attachment
     // directory. Each removal is recorded. Returns the number of items undone.
     int undoUnfinished();
-    // Removes hidden partial files (".~tesseldoc-*.part") below the destination.
+    // Removes hidden partial files (".~tesseldoc-*.part") below the destination,
+    // and the office's lock files beside them.
     int removePartialFiles();
 
     // ---- records (each flushed to the file at once)

@@ -8,9 +8,10 @@
 // mails spread over two folders ("Projects" and "Archive"), every third with a
 // subject another mail has too, every fifth with two attachments, every
 // seventh without a subject. `stamp` goes into each document's last-modified
-// time (a later stamp: every document changed).
+// time (a later stamp: every document changed). `rich`: the bodies are rich
+// text (a paragraph with a bold run) instead of plain text.
 struct GeneratedMailDb {
-    static QByteArray dxl(int count, int stamp = 0, int firstNoteId = 0x100) {
+    static QByteArray dxl(int count, int stamp = 0, int firstNoteId = 0x100, bool rich = false) {
         QByteArray out;
         out.reserve(count * 900 + 1024);
         out += "<?xml version='1.0' encoding='utf-8'?>\n"
@@ -36,8 +37,13 @@ struct GeneratedMailDb {
             out += "<item name='SendTo'><text>CN=Bob Ray/O=Demo</text></item>\n";
             if (!subject.isEmpty()) out += "<item name='Subject'><text>" + subject + "</text></item>\n";
             out += "<item name='PostedDate'><datetime>20120403T174200,00+01</datetime></item>\n";
-            out += "<item name='Body'><text>Body of mail " + QByteArray::number(i) + " (version " +
-                   QByteArray::number(stamp) + ").</text></item>\n";
+            if (rich)
+                out += "<item name='Body'><richtext><pardef id='1'/><par def='1'>Body of mail " + QByteArray::number(i) +
+                       " with <run><font style='bold'/>figures</run> (version " + QByteArray::number(stamp) +
+                       ").</par></richtext></item>\n";
+            else
+                out += "<item name='Body'><text>Body of mail " + QByteArray::number(i) + " (version " +
+                       QByteArray::number(stamp) + ").</text></item>\n";
             out += "<item name='$FolderRefs'><text>" + folder + "</text></item>\n";
             if (i % 5 == 4) {
                 for (int a = 0; a < 2; ++a) {
@@ -54,8 +60,8 @@ struct GeneratedMailDb {
         return out;
     }
 
-    static bool write(const QString& path, int count, int stamp = 0) {
+    static bool write(const QString& path, int count, int stamp = 0, bool rich = false) {
         QFile f(path);
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(dxl(count, stamp)) >= 0;
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(dxl(count, stamp, 0x100, rich)) >= 0;
     }
 };
