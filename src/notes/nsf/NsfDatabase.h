@@ -65,6 +65,8 @@ public:
 private:
     NsfDatabase() = default;
     void addAttachment(const RawItem& raw, size_t itemIndex, store::StoreNote& note);
+    // The bytes of the note's $FILE object of that name (for MIME parts stored apart).
+    bool loadFileObject(const RawNote& raw, const QString& name, QByteArray& bytes, QString& problem);
 
     std::unique_ptr<NsfFile> m_file;
     NsfHeader m_header;
