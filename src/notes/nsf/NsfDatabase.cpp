@@ -268,7 +268,7 @@ store::StoreError NsfDatabase::extractAttachment(uint32_t noteId, qint64 key, co
     FileObject file;
     if (!FileObject::parse(item.value, m_lmbcs, file, e))
         return {store::StatusAttachmentUnreadable, e};
-    const ObjectReader objects(m_file->bytes(), m_rrv);
+    const ObjectReader objects(m_file->bytes(), m_rrv, m_file.get());
     if (!objects.extractFile(file, sink, e))
         return {store::StatusAttachmentUnreadable, file.name + QStringLiteral(": ") + e};
     return {};
@@ -305,6 +305,7 @@ const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
             decoder.decode(*f, item);
             d.isFolder = item.texts.value(0).contains(QLatin1Char('F'));
         }
+        d.view = std::make_shared<const ViewDesign>(ViewDesign::read(raw, m_file->bytes(), m_rrv, m_lmbcs));
         m_design->push_back(std::move(d));
     }
     return *m_design;
