@@ -32,6 +32,7 @@ struct ConvertOptions {
     QStringList folders;       // convert: --folder names
     int savingMode = Text;
     bool resume = false;
+    bool viewFolders = false;  // further views are converted like folders
     int jobs = 0;              // 0: the default
     int shard = 0, shardCount = 0;
 };
@@ -53,6 +54,8 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
             mode = args[++i];
         } else if (a == QLatin1String("--resume")) {
             o.resume = true;
+        } else if (a == QLatin1String("--view-folders")) {
+            o.viewFolders = true;
         } else if (a == QLatin1String("--jobs") && hasValue) {
             bool ok = false;
             o.jobs = args[++i].toInt(&ok);
@@ -158,6 +161,7 @@ public:
             m_journal.undoUnfinished();
             m_journal.removePartialFiles();
         }
+        if (m_o.viewFolders) m_converter.showViewFolders = 1;
         if (!m_converter.Initialize()) {
             error = m_converter.GetLastErrorText();
             return false;
