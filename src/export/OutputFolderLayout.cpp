@@ -76,10 +76,20 @@ QString levelsBelow(const QString& root, const QString& folder) {
 
 QString MakeOutputFolder(const QString& root, const QString& relative, int* error, QString* failedPath) {
     const QString base = baseOf(root);
-    if (!base.isEmpty() && !QDir().mkpath(base)) {
-        if (error) *error = errno ? errno : EACCES;
-        if (failedPath) *failedPath = root;
-        return QString();
+    if (!base.isEmpty()) {
+        struct stat info;
+        int failure = 0;
+        if (::stat(QFile::encodeName(base).constData(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode)) failure = ENOTDIR;
+        } else if (!QDir().mkpath(base)) {
+            // A file somewhere on the way makes mkdir report it as existing.
+            failure = errno == EEXIST || errno == 0 ? ENOTDIR : errno;
+        }
+        if (failure != 0) {
+            if (error) *error = failure;
+            if (failedPath) *failedPath = root;
+            return QString();
+        }
     }
     QString current = base;
     for (const QString& level : relative.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
