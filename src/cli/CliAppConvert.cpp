@@ -2,6 +2,7 @@
 
 #include "export/CFolderExportRun.h"
 #include "export/DestinationChecks.h"
+#include "export/PrivateTempDir.h"
 #include "export/StaleFileCleaner.h"
 #include "notes/CNotesConverter.h"
 
@@ -159,6 +160,10 @@ int CliApp::cmdConvert(const QStringList& args) {
     }
     StaleFileCleaner::cleanTemporaryDirectory();
     StaleFileCleaner::cleanDestination(root);
+    if (!PrivateTempDir::usable()) {
+        m_err << "tesseldoc-cli: " << PrivateTempDir::problem() << "\n";
+        return 1;
+    }
 
     CWordExporter exporter;
     exporter.SetRootFolder(root);

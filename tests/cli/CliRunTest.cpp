@@ -246,6 +246,19 @@ TEST_F(CliRun, HostilePathsAreRefusedOrAvoided) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
     EXPECT_EQ(QDir(m_dir.path()).entryList({QStringLiteral("out*")}, QDir::AllEntries), QStringList());
 
+    // An unusable temporary directory is named as such.
+    {
+        auto* p = new QProcess();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TMPDIR"), m_dir.filePath(QStringLiteral("no/such/dir")));
+        p->setProcessEnvironment(env);
+        p->start(kCli, {QStringLiteral("convert"), kDemo, m_dest});
+        const Result r = finish(p, 60000);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(QLatin1String("the temporary directory"))) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QLatin1String("Microsoft Word"))) << r.err.toStdString();
+    }
+
     // A link inside the destination is never followed: the folder gets the next numbered name.
     const QString outside = m_dir.filePath(QStringLiteral("outside"));
     ASSERT_TRUE(QDir().mkpath(outside));
