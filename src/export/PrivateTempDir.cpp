@@ -26,8 +26,13 @@ ProcessDir& state() {
 QTemporaryDir* processDir(ProcessDir& s) {
     if (s.removed) return nullptr;
     if (!s.dir) {
-        s.dir = std::make_unique<QTemporaryDir>(QDir::tempPath() +
-                                                QStringLiteral("/tesseldoc-%1-XXXXXX").arg(::getpid()));
+        const QString base = PrivateTempDir::baseDirectory();
+        if (!QFileInfo(base).isDir()) {
+            // Never somewhere else instead (Qt's own temporary path would be empty here).
+            s.error = QStringLiteral("it does not exist");
+            return nullptr;
+        }
+        s.dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/tesseldoc-%1-XXXXXX").arg(::getpid()));
         if (s.dir->isValid()) {
             QFile::setPermissions(s.dir->path(),
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -35,10 +40,17 @@ QTemporaryDir* processDir(ProcessDir& s) {
             s.error = s.dir->errorString();
         }
     }
-    return s.dir->isValid() ? s.dir.get() : nullptr;
+    return s.dir && s.dir->isValid() ? s.dir.get() : nullptr;
 }
 
 }  // namespace
+
+QString PrivateTempDir::baseDirectory() {
+    QString base = qEnvironmentVariable("TMPDIR");
+    if (base.isEmpty()) base = QStringLiteral("/tmp");
+    while (base.size() > 1 && base.endsWith(QLatin1Char('/'))) base.chop(1);
+    return QFileInfo(base).absoluteFilePath();
+}
 
 QString PrivateTempDir::path() {
     ProcessDir& s = state();
@@ -59,7 +71,7 @@ bool PrivateTempDir::usable() {
 
 QString PrivateTempDir::problem() {
     const QString base = path();
-    const QString where = QDir::tempPath();
+    const QString where = baseDirectory();
     if (!base.isEmpty()) {
         if (::access(QFile::encodeName(base).constData(), W_OK | X_OK) == 0) return QString();
         return QStringLiteral("the temporary directory %1 cannot be used: it cannot be written").arg(base);

@@ -11,6 +11,9 @@
 // later run can tell the directory of a process that died (StaleFileCleaner).
 class PrivateTempDir {
   public:
+    // Where it is made: $TMPDIR when set, else /tmp, as given (a TMPDIR that
+    // does not exist is not replaced by another directory).
+    static QString baseDirectory();
     // Absolute path without trailing "/"; empty when the directory could not be created.
     static QString path();
     // path() + "/" + name; empty when the directory could not be created.

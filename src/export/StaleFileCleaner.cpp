@@ -1,5 +1,7 @@
 #include "export/StaleFileCleaner.h"
 
+#include "export/PrivateTempDir.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +9,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cerrno>
@@ -85,7 +88,8 @@ int cleanDestination(const QString& root) {
 }
 
 int cleanTemporaryDirectory(const QString& tempDirIn, const QString& pipeDir) {
-    const QString tempDir = tempDirIn.isEmpty() ? QDir::tempPath() : tempDirIn;
+    const QString tempDir = tempDirIn.isEmpty() ? PrivateTempDir::baseDirectory() : tempDirIn;
+    if (!QFileInfo(tempDir).isDir()) return 0;
     int removed = 0;
     const QDir temp(tempDir);
     for (const QString& name : temp.entryList({QStringLiteral("tesseldoc-*")}, QDir::Dirs | QDir::Hidden | QDir::System)) {
