@@ -1,9 +1,12 @@
 #include "cli/CliApp.h"
 
 #include "export/CFolderExportRun.h"
+#include "export/DestinationChecks.h"
 #include "export/DestinationLock.h"
+#include "export/PrivateTempDir.h"
 #include "export/RunJournal.h"
 #include "export/SourceList.h"
+#include "export/StaleFileCleaner.h"
 #include "notes/CNotesConverter.h"
 
 #include <QDir>
@@ -14,6 +17,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <unistd.h>
 
@@ -96,21 +100,50 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
 #ifdef TESSELDOC_HAVE_OFFICE
 namespace {
 
-std::atomic<int> g_interrupted{0};
+// Set by SIGINT, SIGTERM and SIGHUP: the run stops after the item in progress.
+std::atomic<int> g_stopSignal{0};
+std::atomic<int>* g_stopFlag = nullptr;
 
-void onInterrupt(int) { g_interrupted.store(1); }
+void onStopSignal(int sig) {
+    g_stopSignal.store(sig);
+    if (std::atomic<int>* flag = g_stopFlag) flag->store(1);
+}
+
+// Catches the stop signals for its lifetime and points them at `flag`.
+class StopSignals {
+public:
+    explicit StopSignals(std::atomic<int>& flag) {
+        g_stopSignal.store(0);
+        g_stopFlag = &flag;
+        struct sigaction action;
+        std::memset(&action, 0, sizeof action);
+        action.sa_handler = onStopSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &action, &m_previous[i]);
+    }
+    ~StopSignals() {
+        for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &m_previous[i], nullptr);
+        g_stopFlag = nullptr;
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+    static bool stopped() { return g_stopSignal.load() != 0; }
+
+private:
+    static constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_previous[3];
+};
 
 // The item bar of the command line: one progress line on stderr, rewritten
-// in place on a terminal. It also passes Ctrl+C on as a stop request.
+// in place on a terminal.
 class CliProgress : public IProgressBar {
 public:
-    CliProgress(CNotesConverter& converter, QTextStream& err) : m_converter(converter), m_err(err) {
-        m_tty = ::isatty(2);
-    }
+    explicit CliProgress(QTextStream& err) : m_err(err) { m_tty = ::isatty(2); }
     void setFolder(const QString& folder) { m_folder = folder; }
-    void setPosition(int) override { checkInterrupt(); }
+    void setPosition(int) override {}
     void setText(const QString& text) override {
-        checkInterrupt();
         const QString line = m_folder + QStringLiteral(": ") + text;
         if (m_tty) {
             m_err << '\r' << line << QStringLiteral("\x1b[K");
@@ -128,10 +161,6 @@ public:
     }
 
 private:
-    void checkInterrupt() {
-        if (g_interrupted.load()) m_converter.cancelRequested = 1;
-    }
-    CNotesConverter& m_converter;
     QTextStream& m_err;
     QString m_folder;
     QElapsedTimer m_timer;
@@ -147,8 +176,9 @@ public:
     // False with a message when the run cannot start.
     bool start(QString& error) {
         m_root = QDir::cleanPath(QDir(m_o.dest).absolutePath());
-        if (!QDir().mkpath(m_root)) {
-            error = QStringLiteral("cannot create the destination ") + m_root;
+        QString problem;
+        if (!MakeDestination(m_root, &problem)) {
+            error = QStringLiteral("cannot create the destination %1: %2").arg(m_root, problem);
             return false;
         }
         if (!m_lock.acquire(m_root, m_o.shard, m_o.shardCount, &error)) return false;
@@ -156,10 +186,12 @@ public:
         if (m_journal.damagedLines() > 0)
             m_err << "warning: " << m_journal.damagedLines()
                   << " damaged journal line(s) ignored; their items are converted again\n";
-        if (m_o.resume) {
-            // Whatever a killed run left half-written goes before anything is named.
-            m_journal.undoUnfinished();
-            m_journal.removePartialFiles();
+        // Whatever a killed run left half-written goes before anything is named.
+        if (m_o.resume) m_journal.undoUnfinished();
+        StaleFileCleaner::cleanTemporaryDirectory();
+        if (!PrivateTempDir::usable()) {
+            error = PrivateTempDir::problem();
+            return false;
         }
         if (m_o.viewFolders) m_converter.showViewFolders = 1;
         if (!m_converter.Initialize()) {
@@ -171,13 +203,11 @@ public:
         else
             m_exporter = std::make_unique<CWordExporter>();
         m_exporter->SetRootFolder(m_root);
-        if (!m_exporter->StartWord()) {
+        if (!m_converter.stopRequested && !m_exporter->StartWord() && !m_converter.stopRequested) {
             error = QStringLiteral("the office engine cannot be started: ") + m_exporter->LastFailure();
             return false;
         }
-        std::signal(SIGINT, onInterrupt);
-        std::signal(SIGTERM, onInterrupt);
-        m_progress = std::make_unique<CliProgress>(m_converter, m_err);
+        m_progress = std::make_unique<CliProgress>(m_err);
         m_converter.savingMode = m_o.savingMode;
         m_converter.itemStatusBar = m_progress.get();
         m_converter.exportReport.reset();
@@ -205,7 +235,7 @@ public:
             r.status = QStringLiteral("Fail to save");
             r.reason = m_converter.GetLastErrorText();
             if (r.reason.isEmpty()) r.reason = QStringLiteral("the database could not be opened");
-            if (m_converter.cancelRequested) r.status = QStringLiteral("Saving cancelled by user");
+            if (stopped()) r.status = QStringLiteral("Saving cancelled by user");
             m_journal.recordSource(id, r.status, r.reason);
             return r;
         }
@@ -219,22 +249,29 @@ public:
                 folders << f;
             }
         }
-        m_exporter->SetRootFolder(subFolder.isEmpty() ? m_root : m_root + QLatin1Char('/') + subFolder);
+        const QString sourceRoot = subFolder.isEmpty() ? m_root : m_root + QLatin1Char('/') + subFolder;
+        // Leftovers of dead runs, in this source's own folder only (shards of
+        // an array write beside it at the same time).
+        if (QFileInfo(sourceRoot).isDir()) StaleFileCleaner::cleanDestination(sourceRoot);
+        m_exporter->SetRootFolder(sourceRoot);
         m_converter.journalDatabase = id;
         CFolderExportRun run;
         run.converter = &m_converter;
         run.exporter = m_exporter.get();
         for (const QString& folder : folders) {
-            if (m_converter.cancelRequested) break;
+            if (stopped()) {
+                m_converter.ListFolderNotConverted(folder);
+                continue;
+            }
             m_progress->setFolder(CliApp::escape((subFolder.isEmpty() ? QString() : subFolder + QLatin1Char('/')) +
                                                  folder.left(folder.size() - 1)));
             if (!run.SaveFolder(folder))
-                m_converter.exportReport.addFailure(folder.left(folder.size() - 1), 0,
-                                                    QStringLiteral("the folder could not be saved"));
+                m_converter.exportReport.addFolderFailure(folder.left(folder.size() - 1),
+                                                          QStringLiteral("the folder could not be saved"));
         }
         // Items still with the office instances belong to this source.
         m_exporter->WaitForAll();
-        r.status = m_converter.cancelRequested ? QStringLiteral("Saving cancelled by user")
+        r.status = stopped() ? QStringLiteral("Saving cancelled by user")
                                                : QStringLiteral("Process Completed");
         r.found = m_converter.exportReport.found() - found0;
         r.written = m_converter.exportReport.written() - written0;
@@ -252,11 +289,10 @@ public:
     void finish() {
         if (m_progress) m_progress->finish();
         if (m_exporter) m_exporter->ShutdownWord();
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGTERM, SIG_DFL);
     }
 
-    bool cancelled() const { return m_converter.cancelRequested != 0; }
+    bool stopped() const { return m_converter.stopRequested != 0 || StopSignals::stopped(); }
+    bool cancelled() const { return stopped(); }
     const ExportReport& report() const { return m_converter.exportReport; }
     QString root() const { return m_root; }
 
@@ -267,18 +303,34 @@ private:
     DestinationLock m_lock;
     RunJournal m_journal;
     CNotesConverter m_converter;
+    // From construction on a stop signal ends the run in order, start-up included.
+    StopSignals m_stopSignals{m_converter.stopRequested};
     std::unique_ptr<IDocumentExporter> m_exporter;
     std::unique_ptr<CliProgress> m_progress;
 };
 
-void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report, bool cancelled, bool resume) {
-    if (cancelled) err << "stopped: the run was interrupted; later items were not converted\n";
+void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report, bool stopped, bool resume) {
+    if (stopped) err << "stopped: the run was interrupted; later items were not converted\n";
     out << "items: " << report.found() << " found, " << report.written() << " written, " << report.failedCount()
-        << " failed\n";
+        << " failed";
+    if (report.notConvertedCount() > 0) out << ", " << report.notConvertedCount() << " not converted";
+    out << '\n';
     if (resume || report.alreadyWritten() > 0) out << "already written: " << report.alreadyWritten() << "\n";
-    for (const ExportFailure& f : report.failures())
+    if (report.attachmentFailureCount() > 0) out << "attachments: " << report.attachmentFailureCount() << " failed\n";
+    for (const ExportFailure& f : report.itemFailures())
         out << "failed: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
             << CliApp::escape(f.reason) << '\n';
+    for (const ExportFailure& f : report.attachmentFailures())
+        out << "attachment failed: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
+            << CliApp::escape(f.attachment) << '\t' << CliApp::escape(f.reason) << '\n';
+    for (const NotConverted& n : report.notConverted())
+        out << "not converted: " << CliApp::escape(n.folder) << '\t' << QString::number(n.noteId, 16)
+            << "\tstopped\n";
+}
+
+// Whether the run converted everything it was given.
+bool complete(const ExportReport& report, bool stopped) {
+    return report.failures().isEmpty() && report.notConvertedCount() == 0 && !stopped;
 }
 
 }  // namespace
@@ -318,7 +370,7 @@ int CliApp::cmdConvert(const QStringList& args) {
     }
     printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume);
     m_out.flush();
-    return run.report().failedCount() == 0 && !run.cancelled() ? 0 : 1;
+    return complete(run.report(), run.cancelled()) ? 0 : 1;
 #endif
 }
 
@@ -394,7 +446,7 @@ int CliApp::cmdConvertMany(const QStringList& args) {
     printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume);
     for (const QString& l : lines) m_out << l << '\n';
     m_out.flush();
-    return !anyFailed && run.report().failedCount() == 0 && !run.cancelled() ? 0 : 1;
+    return !anyFailed && complete(run.report(), run.cancelled()) ? 0 : 1;
 #endif
 }
 

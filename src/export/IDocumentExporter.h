@@ -52,4 +52,7 @@ public:
     virtual void SetNextTicket(quint64) {}
     // Returns when every item taken in hand has its outcome.
     virtual void WaitForAll() {}
+    // True once the exporter has given up on its engine for the rest of the
+    // run: every later export fails at once, with LastFailure() saying why.
+    virtual bool GaveUp() const { return false; }
 };

@@ -317,20 +317,6 @@ int RunJournal::undoUnfinished() {
     return int(open.size());
 }
 
-int RunJournal::removePartialFiles() {
-    int removed = 0;
-    // The partial documents, and the lock files the office keeps beside a
-    // document while it writes it.
-    QDirIterator it(m_dest, {QStringLiteral(".~tesseldoc-*.part"), QStringLiteral(".~lock..~tesseldoc-*.part#")},
-                    QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (QFileInfo(path).isSymLink()) continue;
-        if (QFile::remove(path)) ++removed;
-    }
-    return removed;
-}
-
 void RunJournal::recordBegin(const JournalKey& key, const QString& modified, const QString& document,
                              const QString& attachmentDir) {
     QStringList fields = keyFields(key);

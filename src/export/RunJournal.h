@@ -75,9 +75,6 @@ public:
     // (a killed run, a failed document): their document and their attachment
     // directory. Each removal is recorded. Returns the number of items undone.
     int undoUnfinished();
-    // Removes hidden partial files (".~tesseldoc-*.part") below the destination,
-    // and the office's lock files beside them.
-    int removePartialFiles();
 
     // ---- records (each flushed to the file at once)
     void recordBegin(const JournalKey& key, const QString& modified, const QString& document,

@@ -78,6 +78,9 @@ public:
     // ---- folder export run
     void ExportFolder(const QString& folderName);
     void ExportFolderItems();
+    // A folder a stopped run did not reach: its entries are counted as found
+    // and each is listed as not converted in exportReport.
+    void ListFolderNotConverted(const QString& folderName);
     void SaveMailItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveCalendarItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveContactItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
@@ -107,6 +110,10 @@ public:
     // ---- members
     QString lastErrorText;
     std::atomic<int> cancelRequested{0};
+    // Stop after the item in progress, which is finished whole (cancelRequested
+    // also cuts its body and attachments short). Set from a signal handler by
+    // the command line; the items not reached are listed as not converted.
+    std::atomic<int> stopRequested{0};
     unsigned char showViewFolders = 0;
     int savingMode = Text;
     QString contactPhotoPath;
@@ -165,11 +172,15 @@ private:
     };
     void SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                   const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);
+    void ListNotConverted(int from);
     QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
-    void DetachInto(LNDocument& document, const QString& dir, const QStringList& attachmentNames);
+    // Makes the attachment folder `dir` (the next numbered name when another
+    // writer took it meanwhile; `dir` then names the one made) and detaches into it.
+    void DetachInto(LNDocument& document, QString& dir, const QString& name, const QStringList& attachmentNames);
     QString m_exportFolderName;  // Notes name of the folder being exported
     JournalKey m_itemKey;        // the item being exported, for the journal
     QString m_itemModified;
+    QString m_itemDocumentPath;
     // Items a background exporter has taken and not yet reported, by ticket.
     struct PendingItem {
         JournalKey key;
