@@ -261,17 +261,18 @@ void CMainFrame::HideProgress() {
 int CMainFrame::EnumerateServers(QStringList& servers) {
     m_notes.cancelRequested = 0;
     servers.clear();
-    m_notes.lastErrorText = QStringLiteral("Domino servers are not supported in this build");
-    return 0;
+    return m_notes.ListServers(servers);
 }
 
-int CMainFrame::ListServerDatabases(const QString& serverName, QStringList& databases) {
-    (void)serverName;
+int CMainFrame::ListServerDatabases(const QString& serverName, QStringList& databases, QStringList& names,
+                                    const std::function<void()>& betweenDatabases) {
     m_notes.cancelRequested = 0;
     databases.clear();
-    m_notes.lastErrorText = QStringLiteral("Domino servers are not supported in this build");
-    return 0;
+    names.clear();
+    return m_notes.ListServerDatabases(serverName, databases, names, betweenDatabases);
 }
+
+void CMainFrame::RememberDominoServer(const QString& serverName) { m_notes.RememberServer(serverName); }
 
 void CMainFrame::AddDominoServerFiles(const QString& serverName, const QStringList& paths) {
     if (!m_pStepHost) return;
