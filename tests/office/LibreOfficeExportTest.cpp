@@ -310,12 +310,22 @@ TEST_F(LibreOfficeExport, UnreadableBodyAndUnwritableFolderFailWithoutDocumentOr
         s_exporter->ExportItem(s_root->filePath(QStringLiteral("missing.rtf")), QStringLiteral("Missing")));
     EXPECT_FALSE(QFileInfo::exists(s_exporter->GetOutputFolder() + QStringLiteral("Missing.doc")));
 
-    // A folder that cannot exist (its parent is a file): no document, no partial file.
+    // A file where a folder level should be: the folder takes the next numbered name.
     writeFile(QStringLiteral("plainfile"), "x");
     s_exporter->SetOutputFolder(QStringLiteral("plainfile\\sub\\"));
+    EXPECT_EQ(s_exporter->GetOutputFolder(), s_root->filePath(QStringLiteral("plainfile0/sub/")));
     const QString body = writeFile(QStringLiteral("NewTxt.txt"), utf16Body(QStringLiteral("text")));
+    EXPECT_TRUE(s_exporter->ExportItem(body, QStringLiteral("Somewhere")));
+
+    // A root that cannot exist (it is a file): no document, no partial file, a plain reason.
+    s_exporter->SetRootFolder(s_root->filePath(QStringLiteral("plainfile")) + QStringLiteral("/"));
+    s_exporter->SetOutputFolder(QStringLiteral("sub\\"));
     EXPECT_FALSE(s_exporter->ExportItem(body, QStringLiteral("Nowhere")));
-    EXPECT_FALSE(s_exporter->LastFailure().isEmpty());
+    EXPECT_TRUE(s_exporter->LastFailure().startsWith(QStringLiteral("the folder cannot be created: ")))
+        << s_exporter->LastFailure().toStdString();
+    EXPECT_TRUE(s_exporter->LastFailure().contains(QStringLiteral("not a directory")))
+        << s_exporter->LastFailure().toStdString();
+    s_exporter->SetRootFolder(s_root->path() + QStringLiteral("/"));
     EXPECT_EQ(s_engine->starts(), starts);
 
     // An existing document is left alone; the new one takes the next free name.
@@ -329,15 +339,16 @@ TEST_F(LibreOfficeExport, UnreadableBodyAndUnwritableFolderFailWithoutDocumentOr
     EXPECT_EQ(left, (QStringList{QStringLiteral("Kept.doc"), QStringLiteral("Kept0.doc")}));
 }
 
-TEST_F(LibreOfficeExport, OfficeKilledOrHungDuringAnItemFailsThatItemOnly) {
+TEST_F(LibreOfficeExport, OfficeKilledDuringAnItemRedoesItHungFailsThatItemOnly) {
     const QString body = writeFile(QStringLiteral("NewTxt.txt"), utf16Body(QStringLiteral("survivor")));
     s_exporter->SetOutputFolder(QStringLiteral("Crash\\"));
     const int starts = s_engine->starts();
 
-    // Killed while the document is open.
+    // Killed while the document is open: the item is done again on a new office.
     KillableEngine::killAfterNextOpen = true;
-    EXPECT_FALSE(exportItem(QStringLiteral("Crash\\"), kMailBlock, body, QStringLiteral("Killed")));
-    EXPECT_FALSE(QFileInfo::exists(s_exporter->GetOutputFolder() + QStringLiteral("Killed.doc")));
+    EXPECT_TRUE(exportItem(QStringLiteral("Crash\\"), kMailBlock, body, QStringLiteral("Killed")))
+        << s_exporter->LastFailure().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(s_exporter->GetOutputFolder() + QStringLiteral("Killed.doc")));
     EXPECT_EQ(s_engine->starts(), starts + 1);
     ASSERT_TRUE(exportItem(QStringLiteral("Crash\\"), kMailBlock, body, QStringLiteral("After kill")))
         << s_exporter->LastFailure().toStdString();
@@ -352,7 +363,8 @@ TEST_F(LibreOfficeExport, OfficeKilledOrHungDuringAnItemFailsThatItemOnly) {
     ASSERT_TRUE(exportItem(QStringLiteral("Crash\\"), kMailBlock, body, QStringLiteral("After hang")))
         << s_exporter->LastFailure().toStdString();
     EXPECT_EQ(QDir(s_exporter->GetOutputFolder()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{QStringLiteral("After hang.doc"), QStringLiteral("After kill.doc")}));
+              (QStringList{QStringLiteral("After hang.doc"), QStringLiteral("After kill.doc"),
+                           QStringLiteral("Killed.doc")}));
 }
 
 namespace {
