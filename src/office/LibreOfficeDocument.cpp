@@ -50,6 +50,12 @@ using css::uno::UNO_QUERY_THROW;
 
 namespace {
 
+// The lock file the office may leave beside a file it failed to write.
+QString officeLockFileFor(const QString& path) {
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return path.left(slash + 1) + QStringLiteral(".~lock.") + path.mid(slash + 1) + QLatin1Char('#');
+}
+
 // Publishes `temp` as `target` without ever replacing an existing file.
 // Returns 0 or an errno value; `temp` is gone afterwards either way.
 int publishWithoutReplacing(const QString& temp, const QString& target) {
@@ -248,17 +254,25 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
                                unoProperty("NoFileSync", css::uno::Any(true))}));
         });
     } catch (const OfficeAutomationError& e) {
-        QFile::remove(temp);
-        if (e.instanceLost()) throw;
+        QFile::remove(officeLockFileFor(temp));
+        if (e.instanceLost()) {
+            QFile::remove(temp);
+            throw;
+        }
         // The office's own text names its internals and the hidden file: say it plainly.
+        // Space is judged before the partial file goes: a full disk may leave a few
+        // blocks free, too few for any document.
         struct statvfs space;
         int err = EIO;
-        if (::statvfs(QFile::encodeName(target.absolutePath()).constData(), &space) == 0 && space.f_bavail == 0)
+        if (::statvfs(QFile::encodeName(target.absolutePath()).constData(), &space) == 0 &&
+            qint64(space.f_bavail) * qint64(space.f_frsize) < std::max<qint64>(256 * 1024, QFileInfo(m_sourcePath).size()))
             err = ENOSPC;
+        QFile::remove(temp);
         QString text = DescribeWriteFailure(args.fileName, err);
         if (err == EIO) text = args.fileName + QStringLiteral(": the office could not write the document");
         throw OfficeAutomationError(text, false, false, err);
     } catch (...) {
+        QFile::remove(officeLockFileFor(temp));
         QFile::remove(temp);
         throw;
     }

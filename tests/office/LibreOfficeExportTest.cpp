@@ -339,6 +339,36 @@ TEST_F(LibreOfficeExport, UnreadableBodyAndUnwritableFolderFailWithoutDocumentOr
     EXPECT_EQ(left, (QStringList{QStringLiteral("Kept.doc"), QStringLiteral("Kept0.doc")}));
 }
 
+TEST_F(LibreOfficeExport, FullDiskIsReportedPlainlyWithTheDocumentsPath) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount a small file system";
+    const QString mount = s_root->filePath(QStringLiteral("small"));
+    ASSERT_TRUE(QDir().mkpath(mount));
+    const QString command = QStringLiteral("mount -t tmpfs -o size=128k tmpfs '%1' 2>/dev/null").arg(mount);
+    if (std::system(command.toUtf8().constData()) != 0) GTEST_SKIP() << "cannot mount a file system here";
+    {
+        // Nearly full: what is left takes no document.
+        QFile filler(mount + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    const QString body = writeFile(QStringLiteral("NewTxt.txt"), utf16Body(QString(20000, QLatin1Char('w'))));
+    s_exporter->SetRootFolder(mount + QStringLiteral("/"));
+    s_exporter->SetOutputFolder(QStringLiteral("Full\\"));
+    const int starts = s_engine->starts();
+    const bool ok = exportItem(QStringLiteral("Full\\"), kMailBlock, body, QStringLiteral("Big"));
+    const QString failure = s_exporter->LastFailure();
+    const QStringList left = QDir(mount + QStringLiteral("/Full")).entryList(QDir::Files | QDir::Hidden);
+    s_exporter->SetRootFolder(s_root->path() + QStringLiteral("/"));
+    std::system(QStringLiteral("umount '%1'").arg(mount).toUtf8().constData());
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(failure.contains(mount + QStringLiteral("/Full/Big.doc: no space left on the device")))
+        << failure.toStdString();
+    EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(s_engine->starts(), starts);
+}
+
 TEST_F(LibreOfficeExport, OfficeKilledDuringAnItemRedoesItHungFailsThatItemOnly) {
     const QString body = writeFile(QStringLiteral("NewTxt.txt"), utf16Body(QStringLiteral("survivor")));
     s_exporter->SetOutputFolder(QStringLiteral("Crash\\"));
