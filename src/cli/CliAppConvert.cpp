@@ -352,14 +352,24 @@ int CliApp::cmdConvert(const QStringList& args) {
     m_err << "tesseldoc-cli: this build has no office engine; convert is not available\n";
     return 1;
 #else
+    QString path, server;
+    splitDatabase(o.databases.front(), path, server);
+    if (server.isEmpty() && !QFileInfo(path).isFile()) {
+        // Not a database file (missing, a FIFO, a folder): refused before the
+        // destination is made, with the reader's own words.
+        CNotesConverter probe;
+        QStringList listed;
+        if (!probe.Initialize() || !probe.EnumerateFolders(path, server, listed, 1)) {
+            m_err << "tesseldoc-cli: " << probe.GetLastErrorText() << "\n";
+            return 1;
+        }
+    }
     ConversionRun run(o, m_err);
     if (!run.start(error)) {
         run.finish();
         m_err << "tesseldoc-cli: " << error << "\n";
         return 1;
     }
-    QString path, server;
-    splitDatabase(o.databases.front(), path, server);
     const QString id = server.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath())
                                         : server + QStringLiteral("!!") + path;
     const auto result = run.convert(id, path, server, QString(), o.folders);

@@ -21,7 +21,9 @@ ParallelExporter::ParallelExporter(int instances)
     : ParallelExporter(instances, [](int) { return std::make_unique<CWordExporter>(); }) {}
 
 ParallelExporter::ParallelExporter(int instances, ExporterFactory factory)
-    : m_factory(std::move(factory)), m_count(qMax(1, instances)) {}
+    : m_factory(std::move(factory)),
+      m_count(qMax(1, instances)),
+      m_folders(std::make_unique<CWordExporter>([] { return std::unique_ptr<IOfficeAutomation>(); })) {}
 
 ParallelExporter::~ParallelExporter() { ShutdownWord(); }
 
@@ -156,18 +158,11 @@ CWordExporter* ParallelExporter::Exporter(int index) const {
     return index >= 0 && index < int(m_workers.size()) ? m_workers[size_t(index)]->exporter.get() : nullptr;
 }
 
-void ParallelExporter::SetRootFolder(const QString& path) { m_rootFolder = path; }
+void ParallelExporter::SetRootFolder(const QString& path) { m_folders->SetRootFolder(path); }
 
-bool ParallelExporter::SetOutputFolder(const QString& relative) {
-    // As CWordExporter forms it: each Notes nesting level a directory.
-    QString folder = m_rootFolder;
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    folder += QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    MakeDirectories(folder);
-    m_outputFolder = folder;
-    return true;
-}
+bool ParallelExporter::SetOutputFolder(const QString& relative) { return m_folders->SetOutputFolder(relative); }
+
+QString ParallelExporter::GetOutputFolder() const { return m_folders->GetOutputFolder(); }
 
 void ParallelExporter::SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo,
                                        const QString& mailDate, const QString& block) {
@@ -185,7 +180,7 @@ int ParallelExporter::CountHeaderLabels(const QString& block) const {
 QString ParallelExporter::ReserveDocumentPath(const QString& name) {
     if (!m_reservedPath.isEmpty()) ReleasePath(m_reservedPath);  // an earlier reservation never used
     m_reservedName = name;
-    m_reservedPath = DocumentPathFor(m_outputFolder, name);
+    m_reservedPath = DocumentPathFor(GetOutputFolder(), name);
     ReservePath(m_reservedPath);
     return m_reservedPath;
 }
@@ -205,7 +200,7 @@ bool ParallelExporter::take(bool contact, const QString& bodyFile, const QString
         path = m_reservedPath;
     } else {
         if (!m_reservedPath.isEmpty()) ReleasePath(m_reservedPath);
-        path = DocumentPathFor(m_outputFolder, name);
+        path = DocumentPathFor(GetOutputFolder(), name);
         ReservePath(path);
     }
     m_reservedName.clear();

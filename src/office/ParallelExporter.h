@@ -40,7 +40,7 @@ class ParallelExporter : public IDocumentExporter {
     void ShutdownWord() override;
     void SetRootFolder(const QString& path) override;
     bool SetOutputFolder(const QString& relative) override;
-    QString GetOutputFolder() const override { return m_outputFolder; }
+    QString GetOutputFolder() const override;
     void SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo,
                          const QString& mailDate, const QString& block) override;
     int CountHeaderLabels(const QString& block) const override;
@@ -87,8 +87,9 @@ class ParallelExporter : public IDocumentExporter {
     int m_count = 1;
     std::vector<std::unique_ptr<Worker>> m_workers;
 
-    QString m_rootFolder;
-    QString m_outputFolder;
+    // Forms and makes the output folders exactly as a single exporter does
+    // (links below the destination are never entered); it never starts an office.
+    std::unique_ptr<CWordExporter> m_folders;
     Job m_next;
     QString m_reservedName;
     QString m_reservedPath;

@@ -36,7 +36,7 @@ struct Pool {
 
 // Items are named in the order they are handed over, exactly as one instance
 // names them, whichever instance writes them; each outcome comes back with its
-// item; a lost instance costs its item and is restarted while the others go on.
+// item; a lost instance is restarted (its item done again there) while the others go on.
 TEST(ParallelExporterTest, NamesInOrderOutcomesPerItemAndALostInstanceRestarted) {
     QTemporaryDir dir;
     Pool pool(3);
@@ -66,7 +66,9 @@ TEST(ParallelExporterTest, NamesInOrderOutcomesPerItemAndALostInstanceRestarted)
         QString reserved;
         if (i % 2 == 0) reserved = ex.ReserveDocumentPath(QStringLiteral("Same"));
         ASSERT_TRUE(ex.ExportItem(body, QStringLiteral("Same")));
-        if (i % 2 == 0) EXPECT_EQ(ex.LastWrittenPath(), reserved);
+        if (i % 2 == 0) {
+            EXPECT_EQ(ex.LastWrittenPath(), reserved);
+        }
         expected << dir.path() + QStringLiteral("/Inbox/Same") + (i ? QString::number(i - 1) : QString()) + ".doc";
         QFile::remove(body);  // as the run does: the exporter works on its own copy
     }
@@ -75,7 +77,12 @@ TEST(ParallelExporterTest, NamesInOrderOutcomesPerItemAndALostInstanceRestarted)
     int failed = 0;
     for (int i = 0; i < 12; ++i) {
         const IDocumentExporter::Outcome& o = outcomes[quint64(i + 1)];
-        EXPECT_EQ(o.path, expected[i]);
+        // Until an item fails, names follow in order; a failed item's name is
+        // free again for a later item, as with one instance.
+        if (failed == 0) {
+            EXPECT_EQ(o.path, expected[i]);
+        }
+        EXPECT_TRUE(o.path.startsWith(dir.path() + QStringLiteral("/Inbox/Same")));
         if (o.written) {
             EXPECT_TRUE(QFile::exists(o.path)) << o.path.toStdString();
         } else {
@@ -83,7 +90,7 @@ TEST(ParallelExporterTest, NamesInOrderOutcomesPerItemAndALostInstanceRestarted)
             EXPECT_FALSE(o.failure.isEmpty());
         }
     }
-    EXPECT_EQ(failed, 1);
+    EXPECT_EQ(failed, 0);  // the item of the lost instance is done again on its new one
     EXPECT_EQ(pool.logs[1]->creates, 2);  // the lost instance was started again
     EXPECT_EQ(pool.logs[0]->creates, 1);
     EXPECT_EQ(pool.logs[2]->creates, 1);
