@@ -96,6 +96,9 @@ int CliApp::cmdFolders(const QStringList& args) {
         m_out << escape(name) << '\t' << count << '\n';
     }
     m_out.flush();
-    for (const QString& problem : converter.folderProblems()) m_err << "warning: " << problem << "\n";
-    return 0;
+    for (const QString& problem : converter.folderProblems()) m_err << "warning: " << escape(problem) << "\n";
+    // Damage: the listing may lack folders or entries; each loss is named.
+    for (const QString& problem : converter.databaseProblems()) m_err << "warning: " << escape(problem) << "\n";
+    m_err.flush();
+    return converter.databaseProblems().isEmpty() ? 0 : 1;
 }

@@ -110,6 +110,10 @@ int CliApp::cmdConvert(const QStringList& args) {
         m_err << "tesseldoc-cli: " << converter.GetLastErrorText() << "\n";
         return 1;
     }
+    // Damage found while listing: what it loses is named here, and the run
+    // does not end with success.
+    for (const QString& problem : converter.databaseProblems()) m_err << "warning: " << escape(problem) << "\n";
+    m_err.flush();
     QStringList folders;
     if (wanted.isEmpty()) {
         for (const QString& f : listed)
@@ -162,6 +166,7 @@ int CliApp::cmdConvert(const QStringList& args) {
         m_out << "failed: " << escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t' << escape(f.reason)
               << '\n';
     m_out.flush();
-    return report.failedCount() == 0 && !converter.cancelRequested ? 0 : 1;
+    return report.failedCount() == 0 && !converter.cancelRequested && converter.databaseProblems().isEmpty() ? 0
+                                                                                                           : 1;
 #endif
 }

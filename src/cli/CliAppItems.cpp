@@ -74,6 +74,7 @@ int CliApp::cmdItems(const QStringList& args) {
     for (const QString& problem : converter.folderProblems())
         if (problem.startsWith(folder + QStringLiteral(": ")))
             m_err << "warning: " << escape(problem) << "\n";
+    for (const QString& problem : converter.databaseProblems()) m_err << "warning: " << escape(problem) << "\n";
     RecordingItemList list;
     converter.OpenFolder(&list, args[1]);
     for (const auto& row : list.rows) {
@@ -81,7 +82,11 @@ int CliApp::cmdItems(const QStringList& args) {
         for (const QString& column : row.columns) m_out << '\t' << escape(column);
         m_out << '\n';
     }
-    return 0;
+    m_out.flush();
+    // Each document left out (or read in part) is named; the listing is then incomplete.
+    for (const QString& problem : converter.itemListProblems()) m_err << "warning: " << escape(problem) << "\n";
+    m_err.flush();
+    return converter.itemListProblems().isEmpty() && converter.databaseProblems().isEmpty() ? 0 : 1;
 }
 
 int CliApp::cmdHeader(const QStringList& args) {

@@ -128,6 +128,13 @@ public:
     const LNViewFolderArray& folderArray() const { return m_folderArray; }
     // Views that were listed but whose entries the store could not list, with why.
     const QStringList& folderProblems() const { return m_folderProblems; }
+    // What the database could not read, found while listing (damage): one
+    // line each, naming the bucket, note, view or folder lost.
+    const QStringList& databaseProblems() const { return m_databaseProblems; }
+    // Documents the last FillItemList left out, and items it could not read.
+    const QStringList& itemListProblems() const { return m_itemListProblems; }
+    // One line for each item of an open document whose value could not be read.
+    static QStringList UnreadableItems(const LNDocument& document);
 
     // Stores the API's text for a thrown status in lastErrorText.
     void StoreErrorText(LNSTATUS status);
@@ -164,4 +171,6 @@ private:
     LNViewFolderArray m_folderArray;
     LNSTATUS m_lastStatus = 0;
     QStringList m_folderProblems;
+    QStringList m_databaseProblems;
+    QStringList m_itemListProblems;
 };

@@ -126,6 +126,8 @@ void CNotesConverter::ExportFolderItems() {
         for (const AttachmentFailure& a : m_itemOutcome.attachments)
             exportReport.addFailure(m_exportFolderName, noteId,
                                     QStringLiteral("attachment \"%1\" not written: %2").arg(a.name, a.reason));
+        for (const QString& problem : UnreadableItems(document))
+            exportReport.addFailure(m_exportFolderName, noteId, problem);
 
         try {
             document.Close();

@@ -7,6 +7,7 @@
 #include "notes/nsf/ObjectReader.h"
 
 #include <QHash>
+#include <QStringList>
 
 namespace nsf {
 namespace {
@@ -205,22 +206,56 @@ store::StoreError NsfDatabase::extractAttachment(uint32_t noteId, qint64 key, co
     return {};
 }
 
-const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
-    if (m_design) return *m_design;
-    m_design.emplace();
-    ItemValueDecoder decoder(m_lmbcs);
-    // Classified by the class word alone (design notes have non-data IDs in
-    // every database seen, but the class is what makes a view).
+void NsfDatabase::classifyRecords() {
+    if (m_classified) return;
+    m_classified = true;
     for (const RrvMap::Entry& entry : m_rrv.entries()) {
         uint16_t cls = 0;
         QString e;
-        if (m_reader->peek(entry, cls, e) != NoteReader::Result::Note || (cls & 0x7FFF) != kClassView) continue;
+        switch (m_reader->peek(entry, cls, e)) {
+            case NoteReader::Result::Note:
+                // Classified by the class word alone (design notes have non-data IDs in
+                // every database seen, but the class is what makes a view).
+                if ((cls & 0x7FFF) == kClassDocument) m_documents.push_back(entry.id);
+                if ((cls & 0x7FFF) == kClassView) m_designIds.push_back(entry.id);
+                break;
+            case NoteReader::Result::Error:
+                m_recordProblems << QStringLiteral("note %1 cannot be read: %2").arg(hex(entry.id), e);
+                break;
+            case NoteReader::Result::DeletionStub:
+            case NoteReader::Result::NotANote:
+                break;
+        }
+    }
+}
+
+QStringList NsfDatabase::problems() {
+    designEntries();
+    return m_rrv.problems() + m_recordProblems + m_designProblems;
+}
+
+const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
+    if (m_design) return *m_design;
+    m_design.emplace();
+    classifyRecords();
+    ItemValueDecoder decoder(m_lmbcs);
+    for (uint32_t id : m_designIds) {
         RawNote raw;
-        if (m_reader->read(entry, raw, e) != NoteReader::Result::Note) continue;
+        QString e;
+        if (readRaw(id, raw, e) != NoteReader::Result::Note) {
+            m_designProblems << QStringLiteral("view or folder note %1 cannot be read: %2").arg(hex(id), e);
+            continue;
+        }
         DesignEntry d;
         d.noteId = raw.noteId;
         d.unid = raw.unid();
-        if (const RawItem* t = raw.item(QStringLiteral("$TITLE"))) {
+        const RawItem* t = raw.item(QStringLiteral("$TITLE"));
+        if (t && !t->problem.isEmpty()) {
+            m_designProblems << QStringLiteral("view or folder note %1: its name cannot be read: %2")
+                                    .arg(hex(id), t->problem);
+            continue;
+        }
+        if (t) {
             store::StoreItem item;
             decoder.decode(*t, item);
             if (t->type == NsfTextList) {
@@ -234,6 +269,9 @@ const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
         if (const RawItem* f = raw.item(QStringLiteral("$Flags"))) {
             store::StoreItem item;
             decoder.decode(*f, item);
+            if (item.unreadable)
+                m_designProblems << QStringLiteral("view or folder note %1 (%2): its flags cannot be read: %3")
+                                        .arg(hex(id), d.name, item.problem);
             d.isFolder = item.texts.value(0).contains(QLatin1Char('F'));
         }
         m_design->push_back(std::move(d));
@@ -257,24 +295,25 @@ store::StoreError NsfDatabase::folderMembers(uint32_t folderNoteId, std::vector<
     if (!data.data()) return {store::StatusDamaged, QStringLiteral("folder member table: %1").arg(e)};
     std::vector<uint32_t> all;
     if (!IdTable::decode(data, all, e)) return {store::StatusDamaged, QStringLiteral("folder member table: %1").arg(e)};
-    // Members deleted since (stubs, purged IDs) are no longer entries.
+    // Members deleted since (stubs, purged IDs) are no longer entries. A
+    // member whose record cannot be read stays: loading it names the damage.
+    // So does one missing from an incomplete RRV map (it may be in a lost bucket).
+    const bool mapComplete = m_rrv.problems().isEmpty();
     for (uint32_t id : all) {
         uint16_t cls = 0;
-        if (peekClass(id, cls, e) == NoteReader::Result::Note) ids.push_back(id);
+        if (!m_rrv.find(id)) {
+            if (!mapComplete) ids.push_back(id);
+            continue;
+        }
+        const NoteReader::Result r = peekClass(id, cls, e);
+        if (r != NoteReader::Result::DeletionStub && r != NoteReader::Result::NotANote) ids.push_back(id);
     }
     return {};
 }
 
 const std::vector<uint32_t>& NsfDatabase::documentIds() {
-    if (m_documents) return *m_documents;
-    m_documents.emplace();
-    for (const RrvMap::Entry& entry : m_rrv.entries()) {
-        uint16_t cls = 0;
-        QString e;
-        if (m_reader->peek(entry, cls, e) == NoteReader::Result::Note && (cls & 0x7FFF) == kClassDocument)
-            m_documents->push_back(entry.id);
-    }
-    return *m_documents;
+    classifyRecords();
+    return m_documents;
 }
 
 }  // namespace nsf
