@@ -16,6 +16,7 @@
 
 using namespace store;
 using namespace store::dxl;
+using store::formula::FormulaValue;
 
 namespace {
 

@@ -80,6 +80,7 @@ for t in "${targets[@]}"; do
       if [ -d "$SHARED/dxl-samples" ]; then
         find "$SHARED/dxl-samples" \( -name '*.dxl' -o -name '*.xml' \) -size -64k | sort | while read -r f; do cp -n "$f" "$corpus/"; done
       fi ;;
+    mime) options+=(-max_len=200000) ;;
     *) options+=(-max_len=65536) ;;
   esac
   [ -z "$runs" ] || options+=(-runs="$runs")
