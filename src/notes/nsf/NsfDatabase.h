@@ -68,6 +68,8 @@ public:
 private:
     NsfDatabase() = default;
     void addAttachment(const RawItem& raw, size_t itemIndex, store::StoreNote& note);
+    NoteReader::Result peek(const RrvMap::Entry& entry, uint16_t& noteClass, QString& error);
+    void releaseAround(uint64_t offset);
 
     std::unique_ptr<NsfFile> m_file;
     NsfHeader m_header;
