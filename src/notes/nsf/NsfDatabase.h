@@ -70,6 +70,8 @@ private:
     void addAttachment(const RawItem& raw, size_t itemIndex, store::StoreNote& note);
     NoteReader::Result peek(const RrvMap::Entry& entry, uint16_t& noteClass, QString& error);
     void releaseAround(uint64_t offset);
+    // The bytes of the note's $FILE object of that name (for MIME parts stored apart).
+    bool loadFileObject(const RawNote& raw, const QString& name, QByteArray& bytes, QString& problem);
 
     std::unique_ptr<NsfFile> m_file;
     NsfHeader m_header;
