@@ -10,6 +10,8 @@
 #include <QHash>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace nsf {
 namespace {
 
@@ -18,6 +20,8 @@ constexpr uint16_t kClassView = 0x0008;
 constexpr uint16_t kObjectFile = 0;
 constexpr uint16_t kObjectFolderIdTable = 10;
 constexpr uint16_t kTypeMimePart = 0x0019;
+// Attachment keys at and above this name the MIME body's own attachment parts (by order).
+constexpr qint64 kMimeAttachmentKey = qint64(1) << 40;
 // A MIME part's content kept in a $FILE object is read into memory whole; past this it is not.
 constexpr uint64_t kMaxMimeObjectBytes = 64ull * 1024 * 1024;
 
@@ -54,6 +58,9 @@ std::unique_ptr<NsfDatabase> NsfDatabase::open(std::unique_ptr<NsfFile> file, st
     }
     db->m_rrv.build(bytes, db->m_header.rrvBucketSize, db->m_bdb, db->m_sb);
     db->m_reader = std::make_unique<NoteReader>(bytes, db->m_sb, db->m_bdb, db->m_cache);
+    // Buckets are copied when loaded: their pages in the mapping can go.
+    const NsfFile* mapped = db->m_file.get();
+    db->m_cache.setLoaded([mapped](ByteView bucket) { mapped->releasePages(bucket); });
     return db;
 }
 
@@ -67,7 +74,10 @@ NoteReader::Result NsfDatabase::readRaw(uint32_t id, RawNote& note, QString& err
         error = QStringLiteral("no note has the ID %1").arg(hex(id));
         return NoteReader::Result::Error;
     }
-    return m_reader->read(*entry, note, error);
+    const NoteReader::Result r = m_reader->read(*entry, note, error);
+    // An object record is not kept: its pages can go.
+    if (r != NoteReader::Result::Note && !entry->isBucketSlot()) releaseAround(uint64_t(entry->pos()) * 256);
+    return r;
 }
 
 NoteReader::Result NsfDatabase::peekClass(uint32_t id, uint16_t& noteClass, QString& error) {
@@ -76,7 +86,19 @@ NoteReader::Result NsfDatabase::peekClass(uint32_t id, uint16_t& noteClass, QStr
         error = QStringLiteral("no note has the ID %1").arg(hex(id));
         return NoteReader::Result::Error;
     }
-    return m_reader->peek(*entry, noteClass, error);
+    return peek(*entry, noteClass, error);
+}
+
+NoteReader::Result NsfDatabase::peek(const RrvMap::Entry& entry, uint16_t& noteClass, QString& error) {
+    const NoteReader::Result r = m_reader->peek(entry, noteClass, error);
+    if (!entry.isBucketSlot()) releaseAround(uint64_t(entry.pos()) * 256);
+    return r;
+}
+
+void NsfDatabase::releaseAround(uint64_t offset) {
+    // A scan over thousands of object records would otherwise keep the
+    // pages around each of them in memory.
+    m_file->releasePages(m_file->bytes().sub(offset, 1));
 }
 
 store::StoreError NsfDatabase::loadNote(uint32_t noteId, store::StoreNote& note) {
@@ -93,6 +115,9 @@ store::StoreError NsfDatabase::loadNote(uint32_t noteId, store::StoreNote& note)
         case NoteReader::Result::Error: return {store::StatusDamaged, e};
     }
     convert(raw, note);
+    // Values read from the file (non-summary records at file positions) are
+    // in the note now; their pages can go.
+    for (const RawItem& i : raw.items) m_file->releasePages(i.value);
     return {};
 }
 
@@ -192,17 +217,49 @@ void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
         item.richText = std::move(doc);
     }
     QStringList bodyObjects;
+    qint64 mimeAttachment = 0;
     for (MimeField& f : mimeFields) {
         mime::NotesMimeBody::Result r = f.body->finish();
         store::StoreItem& item = note.items[f.index];
         item.raw = f.body->text();
         if (!r.problems.isEmpty()) item.problem = r.problems.join(QLatin1Char(' '));
-        item.richText = std::move(r.body);
         bodyObjects += r.bodyObjects;
+        // Files carried inside the MIME data (not in a $FILE) are attachments too, each once.
+        for (const mime::MimeEntity* a : r.ownAttachments()) {
+            store::StoreAttachment att;
+            att.name = a->fileName.isEmpty() ? QStringLiteral("attachment") : a->fileName;
+            att.size = a->body.size();
+            att.key = kMimeAttachmentKey + mimeAttachment++;
+            note.attachments.push_back(att);
+        }
+        item.richText = std::move(r.body);
     }
     // $FILE objects that held MIME content are part of the body, not attachments.
     if (!bodyObjects.isEmpty())
-        std::erase_if(note.attachments, [&](const store::StoreAttachment& a) { return bodyObjects.contains(a.name); });
+        std::erase_if(note.attachments, [&](const store::StoreAttachment& a) {
+            return a.key < kMimeAttachmentKey && bodyObjects.contains(a.name);
+        });
+}
+
+std::vector<mime::NotesMimeBody::Result> NsfDatabase::mimeBodies(const RawNote& raw) {
+    QHash<QString, size_t> byName;
+    std::vector<std::unique_ptr<mime::NotesMimeBody>> bodies;
+    for (const RawItem& i : raw.items) {
+        if (i.type != kTypeMimePart || !i.problem.isEmpty()) continue;
+        const QString key = i.name.toLower();
+        auto it = byName.find(key);
+        if (it == byName.end()) {
+            it = byName.insert(key, bodies.size());
+            bodies.push_back(std::make_unique<mime::NotesMimeBody>(
+                [this, &raw](const QString& name, QByteArray& bytes, QString& problem) {
+                    return loadFileObject(raw, name, bytes, problem);
+                }));
+        }
+        bodies[*it]->addPart(QByteArray(reinterpret_cast<const char*>(i.value.data()), qsizetype(i.value.size())));
+    }
+    std::vector<mime::NotesMimeBody::Result> out;
+    for (const auto& b : bodies) out.push_back(b->finish());
+    return out;
 }
 
 bool NsfDatabase::loadFileObject(const RawNote& raw, const QString& name, QByteArray& bytes, QString& problem) {
@@ -246,7 +303,10 @@ void NsfDatabase::addAttachment(const RawItem& raw, size_t itemIndex, store::Sto
         a.name = file.name;
         a.size = file.fileSize;
         const ObjectReader objects(m_file->bytes(), m_rrv);
-        if (!objects.checkFile(file, e)) {
+        const bool readable = objects.checkFile(file, e);
+        if (const RrvMap::Entry* object = m_rrv.find(file.objectId); object && !object->isBucketSlot())
+            releaseAround(uint64_t(object->pos()) * 256);
+        if (!readable) {
             a.decodable = false;
             a.problem = e;
         }
@@ -260,6 +320,18 @@ store::StoreError NsfDatabase::extractAttachment(uint32_t noteId, qint64 key, co
     const auto result = readRaw(noteId, raw, e);
     if (result != NoteReader::Result::Note)
         return {result == NoteReader::Result::Error ? store::StatusDamaged : store::StatusNoSuchNote, e};
+    if (key >= kMimeAttachmentKey) {
+        qint64 ordinal = key - kMimeAttachmentKey;
+        const std::vector<mime::NotesMimeBody::Result> bodies = mimeBodies(raw);
+        for (const mime::NotesMimeBody::Result& r : bodies)
+            for (const mime::MimeEntity* a : r.ownAttachments())
+                if (ordinal-- == 0) {
+                    if (!a->body.isEmpty() && !sink(a->body.constData(), size_t(a->body.size())))
+                        return {store::StatusAttachmentUnreadable, a->fileName + QStringLiteral(": not written")};
+                    return {};
+                }
+        return {store::StatusAttachmentUnreadable, QStringLiteral("note %1 has no attachment %2").arg(hex(noteId)).arg(key)};
+    }
     if (key < 0 || size_t(key) >= raw.items.size())
         return {store::StatusAttachmentUnreadable, QStringLiteral("note %1 has no attachment %2").arg(hex(noteId)).arg(key)};
     const RawItem& item = raw.items[size_t(key)];
@@ -281,7 +353,7 @@ void NsfDatabase::classifyRecords() {
     for (const RrvMap::Entry& entry : m_rrv.entries()) {
         uint16_t cls = 0;
         QString e;
-        switch (m_reader->peek(entry, cls, e)) {
+        switch (peek(entry, cls, e)) {
             case NoteReader::Result::Note:
                 // Classified by the class word alone (design notes have non-data IDs in
                 // every database seen, but the class is what makes a view).
