@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the wizard, drives it through a list export of the demo database
-# under Xvfb (offscreen when Xvfb is missing) and saves a PNG of each step
-# into shots/ (or $1). Usage: scripts/screenshots.sh [OUTDIR] [DB]
+# under Xvfb on a 1920x1080 screen (offscreen when Xvfb is missing) and saves
+# a PNG of each step, at the default size, maximised ("max-") and at the
+# smallest size ("min-"), into shots/ (or $1). Usage: scripts/screenshots.sh [OUTDIR] [DB]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 OUT=${1:-shots}
@@ -11,9 +12,11 @@ BUILD_DIR=${BUILD_DIR:-build}
 cmake --build "$BUILD_DIR" -j2 --target tesseldoc-screenshots
 TOUR="$BUILD_DIR/tests/gui/tesseldoc-screenshots"
 mkdir -p "$OUT"
+# Settings of its own: the pictures never depend on a window size left by a user.
+export XDG_CONFIG_HOME=$(mktemp -d) XDG_RUNTIME_DIR=$(mktemp -d)
 if command -v xvfb-run >/dev/null 2>&1; then
-  XDG_RUNTIME_DIR=$(mktemp -d) QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "$TOUR" "$DB" "$OUT"
+  QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24" "$TOUR" "$DB" "$OUT"
 else
-  XDG_RUNTIME_DIR=$(mktemp -d) QT_QPA_PLATFORM=offscreen "$TOUR" "$DB" "$OUT"
+  QT_QPA_PLATFORM=offscreen "$TOUR" "$DB" "$OUT"
 fi
 ls -1 "$OUT"/*.png

@@ -14,6 +14,7 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/graphic/GraphicProvider.hpp>
 #include <com/sun/star/graphic/XGraphic.hpp>
@@ -22,6 +23,7 @@
 #include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
@@ -37,6 +39,7 @@
 #include <map>
 
 #include "office/LibreOfficeSession.h"
+#include "office/LocalePageSize.h"
 #include "office/OfficeText.h"
 #include "office/UnoProperties.h"
 #include "office/UnoStrings.h"
@@ -74,6 +77,28 @@ int publishWithoutReplacing(const QString& temp, const QString& target) {
     }
     ::unlink(from.constData());
     return err;
+}
+
+// Gives every page style the locale's paper (A4 or Letter), keeping its
+// orientation: text bodies and RTF bodies otherwise come out on different papers.
+void applyLocalePageSize(const Reference<css::lang::XComponent>& model) {
+    static const LocalePageSize paper = LocalePageSize::FromEnvironment();
+    const Reference<css::style::XStyleFamiliesSupplier> supplier(model, UNO_QUERY);
+    if (!supplier.is()) return;
+    const Reference<css::container::XNameAccess> pages(
+        supplier->getStyleFamilies()->getByName(rtl::OUString("PageStyles")), UNO_QUERY);
+    if (!pages.is()) return;
+    const css::uno::Sequence<rtl::OUString> names = pages->getElementNames();
+    for (const rtl::OUString& name : names) {
+        const Reference<css::beans::XPropertySet> props(pages->getByName(name), UNO_QUERY);
+        if (!props.is()) continue;
+        bool landscape = false;
+        props->getPropertyValue(rtl::OUString("IsLandscape")) >>= landscape;
+        const sal_Int32 width = landscape ? paper.height : paper.width;
+        const sal_Int32 height = landscape ? paper.width : paper.height;
+        props->setPropertyValue(rtl::OUString("Width"), css::uno::Any(width));
+        props->setPropertyValue(rtl::OUString("Height"), css::uno::Any(height));
+    }
 }
 
 }  // namespace
@@ -220,6 +245,7 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
                                     .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
     try {
         m_session->call("SaveAs", m_session->timeoutForFile(m_sourcePath), [&] {
+            applyLocalePageSize(m_model);
             const Reference<css::frame::XStorable> storable(m_model, UNO_QUERY_THROW);
             // No flush to disk per document (it costs a third of the store); the
             // exporter syncs the output once when the run ends.

@@ -1,11 +1,13 @@
 #include "steps/CSavingModeDlg.h"
 
+#include "app/AppTexts.h"
 #include "steps/SaveTexts.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 CSavingModeDlg::CSavingModeDlg(QWidget* parent)
@@ -19,9 +21,13 @@ CSavingModeDlg::CSavingModeDlg(QWidget* parent)
     options->addWidget(m_pText);
     options->addWidget(m_pRtfLow);
     options->addWidget(m_pRtfBest);
-    m_pText->setChecked(true);
+    // The mode chosen last time; text the first time.
+    const int last = QSettings(AppTexts::kRegistryKey, AppTexts::kProductName)
+                         .value(AppTexts::kSettingsLastSavingMode, 1)
+                         .toInt();
+    SelectMode(last >= 1 && last <= 3 ? last : 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CSavingModeDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(SaveTexts::kSavingModePrompt, this));
@@ -37,4 +43,9 @@ int CSavingModeDlg::Mode() const {
 
 void CSavingModeDlg::SelectMode(int mode) {
     (mode == 2 ? m_pRtfLow : mode == 3 ? m_pRtfBest : m_pText)->setChecked(true);
+}
+
+void CSavingModeDlg::accept() {
+    QSettings(AppTexts::kRegistryKey, AppTexts::kProductName).setValue(AppTexts::kSettingsLastSavingMode, Mode());
+    QDialog::accept();
 }

@@ -5,6 +5,7 @@
 class QRadioButton;
 
 // "Saving Mode Selection": text, RTF of low quality or RTF of best quality.
+// It opens with the mode chosen last time.
 class CSavingModeDlg : public QDialog {
     Q_OBJECT
 public:
@@ -13,6 +14,8 @@ public:
     int Mode() const;
     // Selects an option (1, 2 or 3), as a click would.
     void SelectMode(int mode);
+    // OK: the chosen mode is also remembered for next time.
+    void accept() override;
 
 private:
     QRadioButton* m_pText;
