@@ -182,9 +182,9 @@ void CMainFrame::CreateBars() {
     QAction* actAbout = makeAction(AppTexts::kCmdAbout, AppTexts::kPromptAbout, st->standardIcon(QStyle::SP_MessageBoxInformation));
 
     // The desktop's usual keys, beside the wizard's own letters.
-    actAdd->setShortcut(QKeySequence::Open);
+    actAdd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     actHelp->setShortcut(QKeySequence(Qt::Key_F1));
-    actExit->setShortcut(QKeySequence::Quit);
+    actExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     actExit->setMenuRole(QAction::QuitRole);
 
     connect(actAdd, &QAction::triggered, this, [this] { SendToHost(WM_CMD_ADD_FILES); });

@@ -127,8 +127,8 @@ public:
     static QSize DefaultSize(const QSize& available);
     // The smallest size at which every step still shows its lists with rows (never more than the screen).
     static QSize MinimumFrameSize(const QSize& available);
-    static constexpr int kMinWidth = 880;
-    static constexpr int kMinHeight = 600;
+    static constexpr int kMinWidth = 960;
+    static constexpr int kMinHeight = 640;
     // Whether the keyboard focus is in a field that takes typed text (single-letter keys then type).
     static bool FocusInTextField();
     QAction* AdvanceSettingsAction() const { return m_actAdvance; }

@@ -65,10 +65,10 @@ C2TovanFolderTreeView::C2TovanFolderTreeView(CMainFrame* frame)
     m_pOuter->addWidget(m_pRight);
     m_pOuter->setStretchFactor(0, 0);
     m_pOuter->setStretchFactor(1, 1);
-    m_pOuter->setSizes({230, 700});
+    m_pOuter->setSizes({190, 740});
     m_pRight->setStretchFactor(0, 1);
     m_pRight->setStretchFactor(1, 1);
-    m_pRight->setSizes({420, 480});
+    m_pRight->setSizes({500, 400});
     m_pOuter->setChildrenCollapsible(false);
     m_pRight->setChildrenCollapsible(false);
     m_pTree->SetPauseGate(&m_gate);

@@ -23,12 +23,14 @@ CItemListGrid::CItemListGrid(QWidget* parent) : QTableWidget(0, 5, parent) {
     for (const QString& h : FolderTreeTexts::kColumns) headers.append(h);
     setHorizontalHeaderLabels(headers);
     horizontalHeader()->setFixedHeight(60);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     horizontalHeader()->setHighlightSections(false);
     setColumnWidth(4, 130);
     // The columns fill the list at any width: "Subject" takes what the others leave.
+    const QFontMetrics metrics(font());
+    const int dateWidth = metrics.horizontalAdvance(QStringLiteral("00/00/0000 00:00:00")) + 14;
     m_columns = std::make_unique<CColumnShares>(this, QList<int>{22, 0, 17, 10, 17}, 1,
-                                                QList<int>{90, 0, 120, 70, 100});
+                                                QList<int>{80, 0, dateWidth, 60, 90});
     EnableHeaderSorting(this);
     verticalHeader()->hide();
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -42,10 +42,21 @@ void CColumnShares::Apply() {
     if (m_bUserResized) return;
     const int width = m_table->viewport()->width();
     if (width <= 0) return;
-    m_bApplying = true;
+    // Each column its share, at least its minimum; in a narrow list the others give
+    // way so that the stretching column keeps a quarter of the width.
+    QList<int> widths;
+    int others = 0;
     for (int c = 0; c < m_table->columnCount() && c < m_shares.size(); ++c) {
+        const int w = c == m_stretch ? 0 : qMax(m_minimums.value(c, 40), width * m_shares[c] / 100);
+        widths.append(w);
+        others += w;
+    }
+    const int room = width * 3 / 4;
+    m_bApplying = true;
+    for (int c = 0; c < widths.size(); ++c) {
         if (c == m_stretch) continue;
-        m_table->setColumnWidth(c, qMax(m_minimums.value(c, 40), width * m_shares[c] / 100));
+        const int w = others > room ? qMax(40, widths[c] * room / others) : widths[c];
+        m_table->setColumnWidth(c, w);
     }
     m_bApplying = false;
 }

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
         }
     }
     QStandardPaths::setTestModeEnabled(true);
+    // Settings of this process alone: ctest runs tests side by side, and each one clears them.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, runtime.filePath(QStringLiteral("config")));
     QApplication app(argc, argv);
     CTesselEmlConverterGuiApp::SetRegistryKey();
     CMessageBoxService::instance().setTestMode(true);

@@ -115,7 +115,7 @@ TEST_F(ItemListAndFoldersTest, ADatabaseWithNothingToShowSaysSo) {
     // Only a view, and views are not shown as folders: the pane says so and names the setting.
     TestDatabase viewsOnly(QStringLiteral("views-only"));
     const uint32_t note = viewsOnly.Add({TextItem("Subject", "Alone")});
-    viewsOnly.store->addFolder("($All)", false, {note});
+    viewsOnly.store->addFolder("Open Tasks", false, {note});
     viewsOnly.Register();
     TestDatabase bare(QStringLiteral("bare"));
     bare.Add({TextItem("Subject", "Nowhere")});
