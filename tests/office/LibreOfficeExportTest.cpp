@@ -259,11 +259,15 @@ TEST_F(LibreOfficeExport, TextAndRtfBodiesGetTheSamePaperTheLocaleUses) {
     for (const QString& path : written) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QRegularExpressionMatch m =
-            QRegularExpression(QStringLiteral("\\\\paperw(\\d+)\\\\paperh(\\d+)")).match(QString::fromLatin1(f.readAll()));
-        ASSERT_TRUE(m.hasMatch()) << path.toStdString();
-        EXPECT_NEAR(m.captured(1).toInt(), wantWidth, 20) << path.toStdString();
-        EXPECT_NEAR(m.captured(2).toInt(), wantHeight, 20) << path.toStdString();
+        const QString rtfText = QString::fromLatin1(f.readAll());
+        // The document's paper, or its first section's.
+        const QRegularExpressionMatch w =
+            QRegularExpression(QStringLiteral("\\\\(?:paperw|pgwsxn)(\\d+)")).match(rtfText);
+        const QRegularExpressionMatch h =
+            QRegularExpression(QStringLiteral("\\\\(?:paperh|pghsxn)(\\d+)")).match(rtfText);
+        ASSERT_TRUE(w.hasMatch() && h.hasMatch()) << path.toStdString() << rtfText.left(2000).toStdString();
+        EXPECT_NEAR(w.captured(1).toInt(), wantWidth, 20) << path.toStdString();
+        EXPECT_NEAR(h.captured(1).toInt(), wantHeight, 20) << path.toStdString();
     }
 }
 

@@ -44,8 +44,8 @@ done
 
 echo "== installing $(basename "$DEB")"
 touched=1
-# Everything it depends on is on a machine that builds the project: nothing to download.
-DEBIAN_FRONTEND=noninteractive apt-get install -y --no-download "$DEB" || fail "apt-get could not install the package"
+# On a machine that builds the project everything it depends on is there already.
+DEBIAN_FRONTEND=noninteractive apt-get install -y "$DEB" || fail "apt-get could not install the package"
 is_installed || fail "the package is not installed after apt-get"
 
 for program in /usr/bin/tesseldoc /usr/bin/tesseldoc-cli; do
