@@ -9,6 +9,7 @@
 #include "app/GuiResources.h"
 #include "app/WindowMessages.h"
 #include "export/IDocumentExporter.h"
+#include "export/StaleFileCleaner.h"
 #include "steps/CAdvanceSettingsDlg.h"
 #include "steps/CProgressWaitDlg.h"
 
@@ -295,7 +296,11 @@ int CMainFrame::PrepareWord() {
         AddFailedItem({SourcePath(), QString(), QStringLiteral("no office is available to write documents")});
         return 0;
     }
-    m_pWordExporter->SetRootFolder(WithSlash(WithSlash(DestFolderPath()) + DestFolderName()));
+    const QString root = WithSlash(WithSlash(DestFolderPath()) + DestFolderName());
+    m_pWordExporter->SetRootFolder(root);
+    // What a killed run left behind goes first.
+    StaleFileCleaner::cleanTemporaryDirectory();
+    StaleFileCleaner::cleanDestination(root);
     if (!m_pWordExporter->StartWord()) {
         QString why = m_pWordExporter->LastFailure();
         if (why.isEmpty()) why = QStringLiteral("the office did not start");

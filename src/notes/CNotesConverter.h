@@ -74,6 +74,9 @@ public:
     // ---- folder export run
     void ExportFolder(const QString& folderName);
     void ExportFolderItems();
+    // A folder a stopped run did not reach: its entries are counted as found
+    // and each is listed as not converted in exportReport.
+    void ListFolderNotConverted(const QString& folderName);
     void SaveMailItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveCalendarItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveContactItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
@@ -103,6 +106,10 @@ public:
     // ---- members
     QString lastErrorText;
     std::atomic<int> cancelRequested{0};
+    // Stop after the item in progress, which is finished whole (cancelRequested
+    // also cuts its body and attachments short). Set from a signal handler by
+    // the command line; the items not reached are listed as not converted.
+    std::atomic<int> stopRequested{0};
     unsigned char showViewFolders = 0;
     int savingMode = Text;
     QString contactPhotoPath;
@@ -149,6 +156,7 @@ private:
     };
     void SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                   const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);
+    void ListNotConverted(int from);
     QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
     void DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames);
     QString m_exportFolderName;  // Notes name of the folder being exported
