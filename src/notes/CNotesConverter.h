@@ -5,6 +5,7 @@
 #include "notes/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
 #include "notes/ProgressInterfaces.h"
+#include "notes/ServerDirectory.h"
 #include "notes/ln/LotusApi.h"
 
 #include <QString>
@@ -12,6 +13,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 class IDocumentExporter;
 class ILargeBodyQuestion;
@@ -41,6 +44,22 @@ public:
 
     static LNString WideToLNString(const QString& text);
     static QString LNStringToWide(const LNString& text);
+
+    // ---- servers and their databases (the Domino server browser)
+    // The servers the program knows; 0 (lastErrorText set) when they cannot be read.
+    int ListServers(QStringList& servers);
+    // The databases of a server that can be opened, as paths and file names
+    // in the server's order; stops after the current database once
+    // cancelRequested is set. `betweenDatabases` runs before each database
+    // (the browser's pause gate). 0 (lastErrorText set) when nothing is listed.
+    int ListServerDatabases(const QString& serverName, QStringList& paths, QStringList& names,
+                            const std::function<void()>& betweenDatabases = {});
+    // Keeps a server typed by the user among the known servers (https://<name>).
+    int RememberServer(const QString& serverName);
+    // The databases the last ListServerDatabases left out, each "path: reason".
+    QStringList serverDatabaseProblems;
+    // Where the servers come from; null: ServerDirectory::Current().
+    IServerDirectory* serverDirectory = nullptr;
 
     // ---- item listing (the item list of the browse step)
     void FillItemList(IItemList* itemList);
@@ -163,6 +182,8 @@ private:
     ItemOutcome m_itemOutcome;
 
     int OpenDatabase(const QString& filePath, const QString& serverName);
+    IServerDirectory& Directory();
+    std::shared_ptr<IServerDirectory> m_defaultDirectory;
 
     bool m_bSessionInitialized = false;
     bool m_bDatabaseOpen = false;
