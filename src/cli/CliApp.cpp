@@ -30,9 +30,15 @@ int CliApp::usage() {
              "  tesseldoc-cli items DB FOLDER\n"
              "  tesseldoc-cli header DB NOTEID\n"
              "  tesseldoc-cli convert DB DEST [--folder NAME]... [--mode text|rtf-low|rtf-best]\n"
+             "                [--format doc|docx|pdf] [--embed-attachments] [--since YYYY-MM-DD] [--until YYYY-MM-DD]\n"
              "DB is a .nsf or .dxl file, or SERVER!!PATH for a database on a Domino server.\n";
     m_err.flush();
     return 2;
+}
+
+int CliApp::usageError(const QString& message) {
+    m_err << "tesseldoc-cli: " << message << "\n";
+    return usage();
 }
 
 int CliApp::run(const QStringList& arguments) {

@@ -17,6 +17,8 @@ public:
 
 private:
     int usage();
+    // Names what is wrong with the arguments, then the usage; exit status 2.
+    int usageError(const QString& message);
     int cmdFolders(const QStringList& args);
     int cmdItems(const QStringList& args);
     int cmdHeader(const QStringList& args);

@@ -1,4 +1,5 @@
 #include "cli/CliApp.h"
+#include "cli/OutputChoiceOptions.h"
 
 #include "export/CFolderExportRun.h"
 #include "notes/CNotesConverter.h"
@@ -66,14 +67,18 @@ private:
 int CliApp::cmdConvert(const QStringList& args) {
     QString db, dest, mode = QStringLiteral("text");
     QStringList wanted;
+    OutputChoiceOptions choices;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == QLatin1String("--folder") && i + 1 < args.size()) {
+        QString optionError;
+        if (choices.take(args, i, optionError)) {
+            if (!optionError.isEmpty()) return usageError(optionError);
+        } else if (a == QLatin1String("--folder") && i + 1 < args.size()) {
             wanted << args[++i];
         } else if (a == QLatin1String("--mode") && i + 1 < args.size()) {
             mode = args[++i];
         } else if (a.startsWith(QLatin1String("--"))) {
-            return usage();
+            return usageError(QStringLiteral("unknown option %1").arg(a));
         } else if (db.isEmpty()) {
             db = a;
         } else if (dest.isEmpty()) {
@@ -83,6 +88,7 @@ int CliApp::cmdConvert(const QStringList& args) {
         }
     }
     if (db.isEmpty() || dest.isEmpty()) return usage();
+    if (const QString wrong = choices.validate(); !wrong.isEmpty()) return usageError(wrong);
     int savingMode;
     if (mode == QLatin1String("text"))
         savingMode = Text;
@@ -91,7 +97,7 @@ int CliApp::cmdConvert(const QStringList& args) {
     else if (mode == QLatin1String("rtf-best"))
         savingMode = RtfBestQuality;
     else
-        return usage();
+        return usageError(QStringLiteral("unknown mode \"%1\" (text, rtf-low or rtf-best)").arg(mode));
 
 #ifndef TESSELDOC_HAVE_OFFICE
     (void)savingMode;
@@ -137,6 +143,8 @@ int CliApp::cmdConvert(const QStringList& args) {
     std::signal(SIGTERM, onInterrupt);
     CliProgress progress(converter, m_err);
     converter.savingMode = savingMode;
+    converter.outputOptions = choices.output;
+    converter.dateRange = choices.range;
     converter.itemStatusBar = &progress;
     converter.exportReport.reset();
     CFolderExportRun run;
@@ -158,6 +166,9 @@ int CliApp::cmdConvert(const QStringList& args) {
     if (converter.cancelRequested) m_err << "stopped: the run was interrupted; later items were not converted\n";
     m_out << "items: " << report.found() << " found, " << report.written() << " written, " << report.failedCount()
           << " failed\n";
+    if (choices.range.isActive())
+        m_out << "outside the date range: " << report.outsideDateRange() << "\ndate unknown: " << report.dateUnknown()
+              << '\n';
     for (const ExportFailure& f : report.failures())
         m_out << "failed: " << escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t' << escape(f.reason)
               << '\n';

@@ -4,6 +4,8 @@ void ExportReport::reset() {
     QMutexLocker lock(&m_mutex);
     m_found = 0;
     m_written = 0;
+    m_outsideDateRange = 0;
+    m_dateUnknown = 0;
     m_failures.clear();
 }
 
@@ -40,4 +42,24 @@ int ExportReport::failedCount() const {
 QList<ExportFailure> ExportReport::failures() const {
     QMutexLocker lock(&m_mutex);
     return m_failures;
+}
+
+void ExportReport::addOutsideDateRange() {
+    QMutexLocker lock(&m_mutex);
+    ++m_outsideDateRange;
+}
+
+void ExportReport::addDateUnknown() {
+    QMutexLocker lock(&m_mutex);
+    ++m_dateUnknown;
+}
+
+int ExportReport::outsideDateRange() const {
+    QMutexLocker lock(&m_mutex);
+    return m_outsideDateRange;
+}
+
+int ExportReport::dateUnknown() const {
+    QMutexLocker lock(&m_mutex);
+    return m_dateUnknown;
 }

@@ -22,16 +22,24 @@ public:
     void addFound(int count);
     void addWritten();
     void addFailure(const QString& folder, uint32_t noteId, const QString& reason);
+    // An item left out because its date lies outside the run's date range.
+    void addOutsideDateRange();
+    // An item converted although its date could not be read.
+    void addDateUnknown();
 
     int found() const;
     int written() const;
     // Number of failure records (items without a document, attachments lost).
     int failedCount() const;
     QList<ExportFailure> failures() const;
+    int outsideDateRange() const;
+    int dateUnknown() const;
 
 private:
     mutable QMutex m_mutex;
     int m_found = 0;
     int m_written = 0;
+    int m_outsideDateRange = 0;
+    int m_dateUnknown = 0;
     QList<ExportFailure> m_failures;
 };

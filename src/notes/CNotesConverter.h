@@ -1,6 +1,8 @@
 #pragma once
 
 #include "export/ExportReport.h"
+#include "export/OutputFormat.h"
+#include "notes/ItemDateRange.h"
 #include "notes/ItemListRow.h"
 #include "notes/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
@@ -105,6 +107,10 @@ public:
     std::atomic<int> cancelRequested{0};
     unsigned char showViewFolders = 0;
     int savingMode = Text;
+    // The documents' file format (.doc unless chosen otherwise).
+    OutputOptions outputOptions;
+    // Items whose date lies outside are left out of a save run (counted, not failed).
+    ItemDateRange dateRange;
     QString contactPhotoPath;
     IProgressBar* itemStatusBar = nullptr;
     IProgressBar* itemProgressBar = nullptr;
@@ -138,6 +144,7 @@ private:
         bool written = false;
         QString failure;                         // why no document
         QList<AttachmentFailure> attachments;    // attachments not written
+        QString embedProblem;                    // why attachments could not go into the PDF
     };
     // The header inputs of one item: a contact's subject, sender, recipients
     // and export text, or an item's header block alone.
@@ -150,7 +157,9 @@ private:
     void SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                   const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);
     QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
-    void DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames);
+    // The attachment directory the item's attachments went into (empty: none).
+    QString DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames);
+    void EmbedAttachmentsInPdf(const QString& pdfPath, const QString& attachmentDir);
     QString m_exportFolderName;  // Notes name of the folder being exported
     ItemOutcome m_itemOutcome;
 

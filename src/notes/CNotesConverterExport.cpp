@@ -4,6 +4,7 @@
 #include "export/HeaderTemplates.h"
 #include "export/IDocumentExporter.h"
 #include "export/OutputNaming.h"
+#include "export/PdfAttachmentEmbedder.h"
 #include "notes/AddressNormalizers.h"
 #include "notes/ItemFieldReaders.h"
 #include "notes/ItemRecordReaders.h"
@@ -11,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <atomic>
 
@@ -96,6 +98,26 @@ void CNotesConverter::ExportFolderItems() {
             continue;
         }
 
+        if (dateRange.isActive()) {
+            // Outside the range: left out and counted, never a failure. Without
+            // a readable date the item is converted and counted as such.
+            ItemDateRange::Verdict verdict = ItemDateRange::Verdict::Unknown;
+            try {
+                verdict = dateRange.check(document, DetectItemKind(document));
+            } catch (...) {
+            }
+            if (verdict == ItemDateRange::Verdict::Outside) {
+                exportReport.addOutsideDateRange();
+                try {
+                    document.Close();
+                } catch (...) {
+                }
+                setBar(itemProgressBar, 100);
+                continue;
+            }
+            if (verdict == ItemDateRange::Verdict::Unknown) exportReport.addDateUnknown();
+        }
+
         int rtfReady = 0;
         QString rtfText, plainText;
         try {
@@ -123,6 +145,10 @@ void CNotesConverter::ExportFolderItems() {
             exportReport.addFailure(m_exportFolderName, noteId,
                                     m_itemOutcome.failure.isEmpty() ? QStringLiteral("no document written")
                                                                     : m_itemOutcome.failure);
+        if (!m_itemOutcome.embedProblem.isEmpty())
+            exportReport.addFailure(m_exportFolderName, noteId,
+                                    QStringLiteral("attachments not embedded in the PDF (written beside it): ") +
+                                        m_itemOutcome.embedProblem);
         for (const AttachmentFailure& a : m_itemOutcome.attachments)
             exportReport.addFailure(m_exportFolderName, noteId,
                                     QStringLiteral("attachment \"%1\" not written: %2").arg(a.name, a.reason));
@@ -175,15 +201,23 @@ QString CNotesConverter::WriteBodyFile(int rtfReady, const QString& rtfText, con
     return path;
 }
 
-void CNotesConverter::DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames) {
-    if (attachmentNames.isEmpty() || !wordExporter) return;
+QString CNotesConverter::DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames) {
+    if (attachmentNames.isEmpty() || !wordExporter) return QString();
     const QString dir = AttachmentDirectoryFor(wordExporter->GetOutputFolder(), name);
     if (!QDir().mkdir(dir)) {
         for (const QString& a : attachmentNames)
             m_itemOutcome.attachments.append({a, QStringLiteral("folder %1 cannot be created").arg(dir)});
-        return;
+        return QString();
     }
     DetachAttachments(document, dir, &m_itemOutcome.attachments);
+    return dir;
+}
+
+void CNotesConverter::EmbedAttachmentsInPdf(const QString& pdfPath, const QString& attachmentDir) {
+    if (pdfPath.isEmpty() || attachmentDir.isEmpty()) return;
+    QString why;
+    if (!PdfAttachmentEmbedder::EmbedDirectory(pdfPath, attachmentDir, &why))
+        m_itemOutcome.embedProblem = why;
 }
 
 void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
@@ -194,7 +228,8 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
         m_itemOutcome.failure = QStringLiteral("no document exporter");
         return;
     }
-    DetachInto(document, name, attachmentNames);
+    wordExporter->SetOutputOptions(outputOptions);
+    const QString attachmentDir = DetachInto(document, name, attachmentNames);
     const QString bodyFile = WriteBodyFile(rtfReady, rtfText, plainText);
     if (bodyFile.isEmpty()) return;
     bool ok;
@@ -210,6 +245,8 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
         ok = wordExporter->ExportItem(bodyFile, name);
     }
     QFile::remove(bodyFile);
+    if (ok && outputOptions.format == OutputFormat::Pdf && outputOptions.embedAttachments)
+        EmbedAttachmentsInPdf(wordExporter->LastWrittenPath(), attachmentDir);
     m_itemOutcome.written = ok;
     if (!ok) {
         const QString why = wordExporter->LastFailure();

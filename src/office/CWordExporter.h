@@ -30,6 +30,7 @@ class CWordExporter : public IDocumentExporter {
     bool StartWord() override;
     void ShutdownWord() override;
     void SetRootFolder(const QString& path) override;
+    void SetOutputOptions(const OutputOptions& options) override { m_outputOptions = options; }
     bool SetOutputFolder(const QString& relative) override;
     QString GetOutputFolder() const override;
     void SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo,
@@ -96,4 +97,5 @@ class CWordExporter : public IDocumentExporter {
     QString m_lastFailure;
     QString m_lastWrittenPath;
     bool m_wroteDocuments = false;
+    OutputOptions m_outputOptions;
 };

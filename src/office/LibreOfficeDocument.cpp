@@ -47,6 +47,25 @@ using css::uno::UNO_QUERY_THROW;
 
 namespace {
 
+constexpr int kPdfFormat = 17;
+
+// The office's export filter for a SaveAs file format, and the extension of
+// the hidden file it writes first.
+struct SaveFilter {
+    rtl::OUString name;
+    QString extension;
+};
+
+SaveFilter saveFilterFor(const SaveAsArguments& args) {
+    switch (args.fileFormat) {
+        case 0: return {rtl::OUString("MS Word 97"), QStringLiteral("doc")};
+        case 12:
+        case 16: return {rtl::OUString("MS Word 2007 XML"), QStringLiteral("docx")};
+        case kPdfFormat: return {rtl::OUString("writer_pdf_Export"), QStringLiteral("pdf")};
+        default: return {};
+    }
+}
+
 // Publishes `temp` as `target` without ever replacing an existing file.
 // Returns 0 or an errno value; `temp` is gone afterwards either way.
 int publishWithoutReplacing(const QString& temp, const QString& target) {
@@ -205,8 +224,9 @@ void LibreOfficeDocument::AddInlinePicture(const QString& fileName) {
 
 void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
     if (!m_model.is()) throw OfficeAutomationError(QStringLiteral("SaveAs: document closed"), false);
-    if (args.fileFormat != 0)
-        throw OfficeAutomationError(QStringLiteral("SaveAs: only the Word 97-2003 format is written"), false);
+    const SaveFilter filter = saveFilterFor(args);
+    if (filter.name.isEmpty())
+        throw OfficeAutomationError(QStringLiteral("SaveAs: file format %1 is not written").arg(args.fileFormat), false);
     flushCells();
     const QFileInfo target(args.fileName);
     if (target.exists() || target.isSymLink())
@@ -216,18 +236,28 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
     // Written under a hidden name beside the target, then published in one step:
     // a failed or interrupted save leaves no partial document behind.
     const QString temp =
-        target.absolutePath() + QStringLiteral("/.~tesseldoc-%1.doc.part")
-                                    .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+        target.absolutePath() + QStringLiteral("/.~tesseldoc-%1.%2.part")
+                                    .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'))
+                                    .arg(filter.extension);
     try {
         m_session->call("SaveAs", m_session->timeoutForFile(m_sourcePath), [&] {
             const Reference<css::frame::XStorable> storable(m_model, UNO_QUERY_THROW);
             // No flush to disk per document (it costs a third of the store); the
             // exporter syncs the output once when the run ends.
-            storable->storeToURL(
-                fileUrl(temp),
-                unoProperties({unoProperty("FilterName", css::uno::Any(rtl::OUString("MS Word 97"))),
-                               unoProperty("Overwrite", css::uno::Any(false)),
-                               unoProperty("NoFileSync", css::uno::Any(true))}));
+            std::vector<css::beans::PropertyValue> props = {
+                unoProperty("FilterName", css::uno::Any(filter.name)),
+                unoProperty("Overwrite", css::uno::Any(false)), unoProperty("NoFileSync", css::uno::Any(true))};
+            if (args.fileFormat == kPdfFormat) {
+                // Archival PDF: PDF/A-2b, or PDF/A-3b when files are to be embedded;
+                // the office embeds every font PDF/A needs.
+                props.push_back(unoProperty(
+                    "FilterData",
+                    css::uno::Any(unoProperties(
+                        {unoProperty("SelectPdfVersion", css::uno::Any(sal_Int32(args.pdfArchivePart == 3 ? 3 : 2))),
+                         unoProperty("EmbedStandardFonts", css::uno::Any(true)),
+                         unoProperty("UseTaggedPDF", css::uno::Any(true))}))));
+            }
+            storable->storeToURL(fileUrl(temp), unoProperties(props));
         });
     } catch (...) {
         QFile::remove(temp);
