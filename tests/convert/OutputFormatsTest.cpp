@@ -149,8 +149,9 @@ TEST(OutputFormats, PdfIsArchivalWithEmbeddedFontsAndTheItemsText) {
     }
     // No attachments inside unless asked for.
     const QString quarterly = c.root() + "/Inbox/Quarterly report Q1.pdf";
-    if (!QStandardPaths::findExecutable("pdfdetach").isEmpty())
+    if (!QStandardPaths::findExecutable("pdfdetach").isEmpty()) {
         EXPECT_TRUE(run("pdfdetach", {"-list", quarterly}).out.contains("0 embedded files"));
+    }
 }
 
 TEST(OutputFormats, PdfWithEmbeddedAttachmentsIsPdfA3AndKeepsThemBesideToo) {

@@ -86,8 +86,9 @@ TEST(PdfAttachmentEmbedder, EmbeddedFilesComeBackByteForByteUnderTheirNames) {
     EXPECT_EQ(readFile(out + "/Zeta report.bin"), binary);
     EXPECT_EQ(readFile(out + "/Übersicht (2019).txt"), QByteArray("Grüße\n"));
     // The page is still there, and no hidden file is left beside the PDF.
-    if (!QStandardPaths::findExecutable("pdfinfo").isEmpty())
+    if (!QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
         EXPECT_TRUE(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1")));
+    }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".~tesseldoc").size(), 0);
 }
 
