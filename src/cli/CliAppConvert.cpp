@@ -68,11 +68,14 @@ int CliApp::cmdConvert(const QStringList& args) {
     QString db, dest, mode = QStringLiteral("text");
     QStringList wanted;
     OutputChoiceOptions choices;
+    bool viewFolders = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         QString optionError;
         if (choices.take(args, i, optionError)) {
             if (!optionError.isEmpty()) return usageError(optionError);
+        } else if (a == QLatin1String("--view-folders")) {
+            viewFolders = true;
         } else if (a == QLatin1String("--folder") && i + 1 < args.size()) {
             wanted << args[++i];
         } else if (a == QLatin1String("--mode") && i + 1 < args.size()) {
@@ -105,6 +108,7 @@ int CliApp::cmdConvert(const QStringList& args) {
     return 1;
 #else
     CNotesConverter converter;
+    if (viewFolders) converter.showViewFolders = 1;
     if (!converter.Initialize()) {
         m_err << "tesseldoc-cli: " << converter.GetLastErrorText() << "\n";
         return 1;
