@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins libgl-dev
   libicu-dev
+  libgmime-3.0-dev libgumbo-dev
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
   libreoffice-writer-nogui libreoffice-dev
