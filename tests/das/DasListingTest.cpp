@@ -11,11 +11,11 @@ using namespace dastest;
 
 TEST(DasListing, ListsDatabasesShownInTheOpenDialog) {
     fakedomino::Server fake;
-    fake.addDatabase({QStringLiteral("mail/alee.nsf"), QStringLiteral("Ann Lee"), memoStore(2)});
-    fakedomino::Database hidden{QStringLiteral("hidden.nsf"), QStringLiteral("Hidden"), memoStore(1)};
+    fake.addDatabase(dbOf(QStringLiteral("mail/alee.nsf"), QStringLiteral("Ann Lee"), memoStore(2)));
+    fakedomino::Database hidden = dbOf(QStringLiteral("hidden.nsf"), QStringLiteral("Hidden"), memoStore(1));
     hidden.showInDialog = false;
     fake.addDatabase(hidden);
-    fake.addDatabase({QStringLiteral("Apps\\Projects.nsf"), QStringLiteral("Projects"), memoStore(1)});
+    fake.addDatabase(dbOf(QStringLiteral("Apps\\Projects.nsf"), QStringLiteral("Projects"), memoStore(1)));
     ASSERT_NE(fake.start(), 0);
     ProviderScope scope(nullptr);
 
@@ -29,11 +29,11 @@ TEST(DasListing, ListsDatabasesShownInTheOpenDialog) {
 
 TEST(DasListing, ReadableListLeavesOutDatabasesWithTheServiceOff) {
     fakedomino::Server fake;
-    fake.addDatabase({QStringLiteral("a.nsf"), QStringLiteral("A"), memoStore(1)});
-    fakedomino::Database off{QStringLiteral("off.nsf"), QStringLiteral("Off"), memoStore(1)};
+    fake.addDatabase(dbOf(QStringLiteral("a.nsf"), QStringLiteral("A"), memoStore(1)));
+    fakedomino::Database off = dbOf(QStringLiteral("off.nsf"), QStringLiteral("Off"), memoStore(1));
     off.access = fakedomino::DbAccess::Never;
     fake.addDatabase(off);
-    fake.addDatabase({QStringLiteral("mail/b b.nsf"), QStringLiteral("B"), memoStore(1)});
+    fake.addDatabase(dbOf(QStringLiteral("mail/b b.nsf"), QStringLiteral("B"), memoStore(1)));
     ASSERT_NE(fake.start(), 0);
     ProviderScope scope(nullptr);
 
@@ -67,7 +67,7 @@ TEST(DasListing, ServerSwitchOffAndRefusedConnectionAreNamed) {
 
 TEST(DasListing, StopDuringTheCheckedListKeepsWhatWasRead) {
     fakedomino::Server fake;
-    for (int i = 0; i < 5; ++i) fake.addDatabase({QStringLiteral("db%1.nsf").arg(i), QString(), memoStore(1)});
+    for (int i = 0; i < 5; ++i) fake.addDatabase(dbOf(QStringLiteral("db%1.nsf").arg(i), QString(), memoStore(1)));
     fakedomino::Fault slow;
     slow.match = QStringLiteral("/db2.nsf/");
     slow.delayMs = 5000;

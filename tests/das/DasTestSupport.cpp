@@ -21,6 +21,14 @@ std::shared_ptr<store::MemoryStore> memoStore(int count, const QString& folder) 
     return s;
 }
 
+fakedomino::Database dbOf(const QString& path, const QString& title, std::shared_ptr<store::NoteStore> store) {
+    fakedomino::Database db;
+    db.path = path;
+    db.title = title;
+    db.store = std::move(store);
+    return db;
+}
+
 das::DominoServer serverFor(const fakedomino::Server& server, das::AuthMode auth, bool allowHttp) {
     das::DominoServer s;
     s.name = QStringLiteral("Loopback");

@@ -13,6 +13,9 @@ namespace dastest {
 // A mail-like memory store: `count` memos in one folder named "($Inbox)".
 std::shared_ptr<store::MemoryStore> memoStore(int count, const QString& folder = QStringLiteral("($Inbox)"));
 
+// A database for the loopback server.
+fakedomino::Database dbOf(const QString& path, const QString& title, std::shared_ptr<store::NoteStore> store);
+
 // The server entry the client uses for a loopback server (no proxy).
 das::DominoServer serverFor(const fakedomino::Server& server, das::AuthMode auth = das::AuthMode::Auto,
                             bool allowHttp = true);

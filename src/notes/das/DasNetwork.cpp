@@ -227,7 +227,11 @@ private:
             else
                 out.timedOut = true;  // the transfer timeout or the deadline
         }
-        if (out.error == QNetworkReply::SslHandshakeFailedError) out.untrustedCertificate = true;
+        if (out.error == QNetworkReply::SslHandshakeFailedError) {
+            out.untrustedCertificate = true;
+            // A refused connection must not be reused once the trust settings change.
+            m_manager->clearConnectionCache();
+        }
         if (out.cancelled || out.timedOut) out.status = out.status > 0 ? out.status : 0;
         reply->deleteLater();
         call->network = nullptr;

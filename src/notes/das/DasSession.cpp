@@ -5,6 +5,8 @@
 #include <QJsonParseError>
 #include <QMutex>
 
+#include <algorithm>
+
 namespace das {
 namespace {
 
@@ -19,7 +21,7 @@ QHash<QString, std::shared_ptr<DasSession>>& registry() {
 
 bool sameSettings(const DominoServer& a, const DominoServer& b) {
     return a.auth == b.auth && a.user == b.user && a.caFile == b.caFile && a.allowHttp == b.allowHttp &&
-           a.proxy == b.proxy;
+           a.proxy == b.proxy && a.timeoutSeconds == b.timeoutSeconds;
 }
 
 // The "message" (or "text") of a DAS error body, when it is one.
@@ -69,8 +71,9 @@ QUrl DasSession::url(const QString& encodedPath, const QUrlQuery& query) const {
 HttpRequest DasSession::buildRequest(const DasCall& call) const {
     HttpRequest r;
     r.url = url(call.path, call.query);
-    r.inactivityMs = call.inactivityMs;
-    r.deadlineMs = call.deadlineMs;
+    const int timeout = std::max(1, m_server.timeoutSeconds) * 1000;
+    r.inactivityMs = call.inactivityMs > 0 ? call.inactivityMs : timeout;
+    r.deadlineMs = call.deadlineMs > 0 ? call.deadlineMs : call.deadlineMs < 0 ? 0 : 4 * timeout;
     r.caFile = m_server.caFile;
     r.proxy = m_server.proxy;
     r.sink = call.sink;
@@ -103,7 +106,8 @@ store::StoreError DasSession::sessionLogin(const Credentials& credentials, const
     r.url = url(QStringLiteral("/names.nsf"), QUrlQuery(QStringLiteral("Login")));
     r.method = "POST";
     r.followRedirects = false;
-    r.deadlineMs = 60000;
+    r.inactivityMs = std::max(1, m_server.timeoutSeconds) * 1000;
+    r.deadlineMs = 4 * r.inactivityMs;
     r.caFile = m_server.caFile;
     r.proxy = m_server.proxy;
     r.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/x-www-form-urlencoded")));

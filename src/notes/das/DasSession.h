@@ -18,8 +18,8 @@ struct DasCall {
     QString path;              // below the server's URL, already percent-encoded
     QUrlQuery query;
     bool expectJson = true;
-    int inactivityMs = 30000;
-    int deadlineMs = 120000;   // JSON answers are small; 0 for downloads
+    int inactivityMs = 0;      // 0: the server's timeout
+    int deadlineMs = 0;        // 0: four times the server's timeout; -1: none (downloads)
     std::function<bool(const char*, qint64)> sink;  // streaming download
 };
 

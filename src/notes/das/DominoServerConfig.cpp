@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
 #include <memory>
 
 namespace das {
@@ -86,6 +87,7 @@ void DominoServerConfig::load(QSettings& settings, bool admin) {
             server->caFile = settings.value(QStringLiteral("caFile")).toString();
             server->allowHttp = settings.value(QStringLiteral("allowHttp"), false).toBool();
             server->proxy = settings.value(QStringLiteral("proxy")).toString().trimmed();
+            server->timeoutSeconds = std::max(1, settings.value(QStringLiteral("timeout"), 30).toInt());
             server->fromAdminFile = admin;
             m_servers.push_back(*server);
         }

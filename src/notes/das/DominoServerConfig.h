@@ -28,6 +28,7 @@ struct DominoServer {
     QString caFile;          // extra trusted CA certificates (PEM), may be empty
     bool allowHttp = false;  // credentials may go over plain http
     QString proxy;           // "" or "system", "none", or "http://host:port"
+    int timeoutSeconds = 30; // no data for this long: the server is not answering
     bool fromAdminFile = false;
 
     // The key that identifies the server within this process (lower-case URL).

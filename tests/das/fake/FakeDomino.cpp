@@ -324,6 +324,11 @@ void Server::Impl::send(Connection* connection, Response response, const Fault& 
         socket->abort();
         return;
     }
+    if (faulted && !fault.body.isEmpty()) {
+        response = Response();
+        response.body = fault.body;
+        if (!fault.contentRange.isEmpty()) response.headers.append(qMakePair(QByteArray("Content-Range"), fault.contentRange));
+    }
     if (faulted && fault.error500) {
         QJsonObject o;
         o.insert(QStringLiteral("code"), 500);

@@ -35,6 +35,8 @@ struct Fault {
     bool truncatedJson = false;   // 200 with the JSON cut short
     bool resetConnection = false; // close without answering
     int trickleBytesPerTick = 0;  // slow body: this many bytes every 50 ms
+    QByteArray body;              // answer 200 with this JSON instead
+    QByteArray contentRange;      // with this Content-Range header, when set
     int times = -1;               // how many requests it hits (-1: all)
 };
 
