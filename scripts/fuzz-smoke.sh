@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the NSF fuzz target with clang and runs it for a bounded time
-# (FUZZ_SECONDS, default 60). Crash inputs are copied to
-# tests/data/nsf-regressions/ (replayed by test_nsf) and fail the run.
+# (FUZZ_SECONDS, default 60), then the MIME/HTML target for a third of that.
+# Crash inputs are copied to tests/data/nsf-regressions/ (replayed by
+# test_nsf) or tests/data/mime-regressions/ (replayed by test_mime) and fail the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_TO_RUN="${FUZZ_SECONDS:-60}"
@@ -13,7 +14,7 @@ fi
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTESSELDOC_FUZZ=ON -DTESSELDOC_SANITIZE=ON -DTESSELDOC_BUILD_TESTS=OFF \
   -DTESSELDOC_BUILD_OFFICE=OFF -DTESSELDOC_BUILD_GUI=OFF >/dev/null
-cmake --build "$BUILD" -j2 --target nsf_fuzz
+cmake --build "$BUILD" -j2 --target nsf_fuzz mime_fuzz
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -37,6 +38,21 @@ for a in "$work"/artifacts/*; do
   echo "fuzz-smoke: kept $name in tests/data/nsf-regressions/"
   found=1
 done
+# The MIME decoder and HTML converter.
+mkdir -p "$work/mime-corpus" "$work/mime-artifacts"
+cp tests/data/mime-regressions/* fuzz/seeds-mime/* "$work/mime-corpus/" 2>/dev/null || true
+mime_status=0
+ASAN_OPTIONS=detect_leaks=0 "$BUILD/fuzz/mime_fuzz" "$work/mime-corpus" \
+  -max_total_time="$(( (SECONDS_TO_RUN + 2) / 3 ))" -max_len=200000 -rss_limit_mb=2048 -timeout=20 \
+  -print_final_stats=1 -artifact_prefix="$work/mime-artifacts/" || mime_status=$?
+for a in "$work"/mime-artifacts/*; do
+  [ -e "$a" ] || continue
+  name="fuzz-$(basename "$a")"
+  cp "$a" "tests/data/mime-regressions/$name"
+  echo "fuzz-smoke: kept $name in tests/data/mime-regressions/"
+  found=1
+done
+[ "$mime_status" -eq 0 ] || status=$mime_status
 if [ "$status" -ne 0 ] || [ "$found" -ne 0 ]; then
   echo "fuzz-smoke: FAILED (see above)"
   exit 1

@@ -30,7 +30,7 @@ int CliApp::usage() {
              "  tesseldoc-cli folders DB [--view-folders]\n"
              "  tesseldoc-cli items DB FOLDER\n"
              "  tesseldoc-cli header DB NOTEID\n"
-             "  tesseldoc-cli convert DB DEST [--folder NAME]... [--mode text|rtf-low|rtf-best]\n"
+             "  tesseldoc-cli convert DB DEST [--view-folders] [--folder NAME]... [--mode text|rtf-low|rtf-best]\n"
              "  tesseldoc-cli servers\n"
              "  tesseldoc-cli databases SERVER\n"
              "DB is a .nsf or .dxl file, or SERVER!!PATH for a database on a Domino server\n"

@@ -66,9 +66,12 @@ private:
 int CliApp::cmdConvert(const QStringList& args) {
     QString db, dest, mode = QStringLiteral("text");
     QStringList wanted;
+    bool viewFolders = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == QLatin1String("--folder") && i + 1 < args.size()) {
+        if (a == QLatin1String("--view-folders")) {
+            viewFolders = true;
+        } else if (a == QLatin1String("--folder") && i + 1 < args.size()) {
             wanted << args[++i];
         } else if (a == QLatin1String("--mode") && i + 1 < args.size()) {
             mode = args[++i];
@@ -99,6 +102,7 @@ int CliApp::cmdConvert(const QStringList& args) {
     return 1;
 #else
     CNotesConverter converter;
+    if (viewFolders) converter.showViewFolders = 1;
     if (!converter.Initialize()) {
         m_err << "tesseldoc-cli: " << converter.GetLastErrorText() << "\n";
         return 1;

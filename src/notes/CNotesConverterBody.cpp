@@ -1,6 +1,7 @@
 #include "notes/CNotesConverter.h"
 
 #include "export/PrivateTempDir.h"
+#include "notes/store/BodyFallback.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,6 +70,13 @@ int CNotesConverter::ExportBody(LNDocument& document, int& rtfReady, QString& rt
         }
     } catch (LNSTATUS) {
         haveRichText = false;
+    }
+    // Text kept in neither Body nor Comment: the other rich-text items make the body.
+    if (document.data()) {
+        if (auto composed = store::BodyFallback::compose(*document.data())) {
+            richText = LNRichText(std::move(composed));
+            haveRichText = true;
+        }
     }
 
     if (!temp.isEmpty()) QFile::remove(exportPath);

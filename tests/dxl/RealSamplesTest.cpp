@@ -54,17 +54,25 @@ TEST(DxlRealSamples, AWholeDatabaseExportSkipsItsDesign) {
     EXPECT_TRUE(s->allDocumentIds().empty());
 }
 
-TEST(DxlRealSamples, MimeMailKeepsRawItemsOfTheirType) {
+TEST(DxlRealSamples, InternetMailHeadersReadAsTheNotesValuesTheyCarry) {
     REQUIRE_SAMPLES();
     auto s = openSample("document_mail-memo_mime-raw_spam.xml");
     ASSERT_TRUE(s);
     ASSERT_EQ(s->allDocumentIds().size(), 1u);
     StoreNote n;
     ASSERT_TRUE(s->loadNote(s->allDocumentIds()[0], n).ok());
+    // RFC 822 header items: the Notes value (text, a date/time for dates).
     const StoreItem* subject = n.item("Subject");
     ASSERT_TRUE(subject);
-    EXPECT_EQ(subject->type, 0x0502);
-    EXPECT_TRUE(subject->raw.contains("Extra 60% 0ff EVERYTHING"));
+    EXPECT_EQ(subject->type, TypeText);
+    EXPECT_EQ(subject->texts, QStringList{"Extra 60% 0ff EVERYTHING + Lots More Summer Savings."});
+    EXPECT_EQ(n.item("From")->texts, QStringList{"\"Louis Vuitton\" <newsletter@lvbagsforyou.com>"});
+    EXPECT_EQ(n.item("SendTo")->texts, QStringList{"jesse@secondfoundation.org"});
+    const StoreItem* posted = n.item("PostedDate");
+    ASSERT_TRUE(posted);
+    ASSERT_EQ(posted->type, TypeTime);
+    ASSERT_EQ(posted->times.size(), 1u);
+    EXPECT_EQ(posted->times.front().text(), "08/08/2014 13:18:33");
     EXPECT_EQ(n.item("Marker")->texts, QStringList{"testMimeSerialization"});
     EXPECT_EQ(n.item("DeliveredDate")->type, TypeTime);
     EXPECT_EQ(n.item("DeliveredDate")->times.front().text(), "08/08/2014 13:18:41");

@@ -1,5 +1,8 @@
 #include "MiniNsf.h"
 
+#include <QBuffer>
+
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -45,6 +48,32 @@ QByteArray MiniNsf::fileObject(uint32_t objectId, const QByteArray& name, uint16
 }
 
 QByteArray MiniNsf::build() const {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!write(buffer)) qFatal("MiniNsf: the database could not be written");
+    return buffer.data();
+}
+
+namespace {
+
+// Sector stamps: the original low nibbles go to the footer (sector s is
+// nibble n-1-s of the footer read as one little-endian number).
+void stampSectors(QByteArray& bucket, uint8_t stamp) {
+    const qsizetype size = bucket.size();
+    const qsizetype sectors = size / 512, footer = size - size / 1024;
+    for (qsizetype s = 0; s < sectors; ++s) {
+        const qsizetype nib = sectors - 1 - s;
+        uchar& fb = reinterpret_cast<uchar&>(bucket[footer + nib / 2]);
+        uchar& target = reinterpret_cast<uchar&>(bucket[s * 512 + 0x42]);
+        const uchar original = target & 0x0F;
+        fb = (nib & 1) ? uchar((fb & 0x0F) | (original << 4)) : uchar((fb & 0xF0) | original);
+        target = uchar((target & 0xF0) | stamp);
+    }
+}
+
+}  // namespace
+
+bool MiniNsf::write(QIODevice& out) const {
     // Item names: one table entry per distinct name.
     std::map<QString, uint16_t> nameIndex;
     std::vector<const Item*> nameOrder;
@@ -56,10 +85,13 @@ QByteArray MiniNsf::build() const {
             }
 
     const qsizetype sbOffset = 0x400, bdbOffset = 0x6000, diskRrvOffset = 0x8000;
-    const qsizetype bucketSize = 0x2000, objectsOffset = 0x20000;
+    const qsizetype perBucket = notesPerBucket ? qsizetype(notesPerBucket) : qsizetype(notes.size()) + 1;
+    const qsizetype bucketCount = std::max<qsizetype>(1, (qsizetype(notes.size()) + perBucket - 1) / perBucket);
+    const qsizetype objectsOffset =
+        std::max<qsizetype>(0x20000, (kSummaryBucketOffset + bucketCount * bucketSize + 255) / 256 * 256);
     QByteArray file(objectsOffset, '\0');
 
-    // Objects and separate non-summary records live after the bucket.
+    // Objects and separate non-summary records live after the buckets.
     QByteArray tail;
     std::map<uint32_t, uint32_t> objectPos;
     auto place = [&](const QByteArray& record) {
@@ -68,26 +100,35 @@ QByteArray MiniNsf::build() const {
         tail += record;
         return pos;
     };
-    for (const Object& o : objects) {
+    auto objectHeader = [](uint64_t dataSize) {
         QByteArray rec(22, 0);
         put16(rec, 0, 0x0007);
-        put32(rec, 2, uint32_t(22 + o.data.size()));
+        put32(rec, 2, uint32_t(22 + dataSize));
         put32(rec, 6, 1);
-        objectPos[o.id] = place(rec + o.data);
-    }
+        return rec;
+    };
+    for (const Object& o : objects) objectPos[o.id] = place(objectHeader(uint64_t(o.data.size())) + o.data);
 
-    // Summary bucket with one slot per note.
-    QByteArray bucket(bucketSize, '\0');
-    bucket[0] = 0x02;
-    bucket[1] = 0x42;
-    put32(bucket, 6, uint32_t(bucketSize));
-    put16(bucket, 38, 1);
-    put32(bucket, 44, uint32_t(notes.size()));
-    put32(bucket, 50, uint32_t(bucketSize / 1024));
-    qsizetype at = 0x44;
+    // Summary buckets, notesPerBucket notes each.
+    std::vector<QByteArray> buckets;
+    std::vector<qsizetype> used;
     std::vector<std::pair<uint32_t, uint32_t>> rrv;  // id -> slot
     std::map<uint32_t, uint32_t> bucketOf;
     for (size_t k = 0; k < notes.size(); ++k) {
+        const qsizetype b = qsizetype(k) / perBucket, slot = qsizetype(k) % perBucket;
+        if (slot == 0) {
+            QByteArray bucket(bucketSize, '\0');
+            bucket[0] = 0x02;
+            bucket[1] = 0x42;
+            put32(bucket, 2, uint32_t(b));
+            put32(bucket, 6, uint32_t(bucketSize));
+            put16(bucket, 38, 1);
+            put32(bucket, 50, uint32_t(bucketSize / 1024));
+            buckets.push_back(bucket);
+            used.push_back(0x44);
+        }
+        QByteArray& bucket = buckets.back();
+        qsizetype& at = used.back();
         const Note& n = notes[k];
         QByteArray rec(n.deletionStub ? 64 : 100, 0);
         put16(rec, 0, 0x0004);
@@ -142,69 +183,106 @@ QByteArray MiniNsf::build() const {
         }
         put32(rec, 2, uint32_t(rec.size()));
         while (rec.size() % 4) rec.append('\0');
-        const qsizetype slotEntry = bucketSize - bucketSize / 1024 - 4 * qsizetype(k + 1);
+        const qsizetype slotEntry = bucketSize - bucketSize / 1024 - 4 * (slot + 1);
         put16(bucket, slotEntry, uint16_t(at));
         put16(bucket, slotEntry + 2, uint16_t(rec.size()));
-        if (at + rec.size() > slotEntry) qFatal("MiniNsf: the notes do not fit one bucket");
+        if (at + rec.size() > slotEntry) qFatal("MiniNsf: the notes do not fit their bucket");
         bucket.replace(at, rec.size(), rec);
         at += rec.size();
-        rrv.push_back({n.id, n.rrvSlot ? n.rrvSlot : uint32_t(k + 1)});
-        bucketOf[n.id] = n.rrvBucket ? n.rrvBucket : 1;
+        put32(bucket, 44, uint32_t(slot + 1));
+        rrv.push_back({n.id, n.rrvSlot ? n.rrvSlot : uint32_t(slot + 1)});
+        bucketOf[n.id] = n.rrvBucket ? n.rrvBucket : uint32_t(b + 1);
     }
-    put16(bucket, 40, uint16_t(at));
-    // Sector stamps: the original low nibbles go to the footer (sector s is
-    // nibble n-1-s of the footer read as one little-endian number).
-    const qsizetype sectors = bucketSize / 512, footer = bucketSize - bucketSize / 1024;
-    for (qsizetype s = 0; s < sectors; ++s) {
-        const qsizetype nib = sectors - 1 - s;
-        uchar& fb = reinterpret_cast<uchar&>(bucket[footer + nib / 2]);
-        uchar& target = reinterpret_cast<uchar&>(bucket[s * 512 + 0x42]);
-        const uchar original = target & 0x0F;
-        fb = (nib & 1) ? uchar((fb & 0x0F) | (original << 4)) : uchar((fb & 0xF0) | original);
-        target = uchar((target & 0xF0) | stamp);
+    if (buckets.empty()) {
+        QByteArray bucket(bucketSize, '\0');
+        bucket[0] = 0x02;
+        bucket[1] = 0x42;
+        put32(bucket, 6, uint32_t(bucketSize));
+        put16(bucket, 38, 1);
+        put32(bucket, 50, uint32_t(bucketSize / 1024));
+        buckets.push_back(bucket);
+        used.push_back(0x44);
     }
-    file.replace(kSummaryBucketOffset, bucketSize, bucket);
+    for (size_t b = 0; b < buckets.size(); ++b) {
+        put16(buckets[b], 40, uint16_t(used[b]));
+        stampSectors(buckets[b], stamp);
+        file.replace(kSummaryBucketOffset + qsizetype(b) * bucketSize, bucketSize, buckets[b]);
+    }
 
-    // RRV bucket (the current data bucket): the notes by bucket/slot, objects by position.
-    auto rrvBucket = [&](bool withEntries) {
+    // Streamed objects: after the tail, the further RRV buckets and the gap.
+    uint32_t lastId = kFirstId;
+    for (const Note& n : notes) lastId = std::max(lastId, n.id);
+    for (const Object& o : objects) lastId = std::max(lastId, o.id);
+    for (const StreamedObject& o : streamedObjects) lastId = std::max(lastId, o.id);
+    const uint32_t rrvCount = (lastId - kFirstId) / (4 * kRrvIdsPerBucket) + 1;
+    std::vector<uint32_t> rrvPos(rrvCount, uint32_t(diskRrvOffset / 256));
+    for (uint32_t r = 1; r < rrvCount; ++r) rrvPos[r] = place(QByteArray(4096, '\0'));
+    while (tail.size() % 256) tail.append('\0');
+    uint64_t streamAt = uint64_t(objectsOffset) + uint64_t(tail.size()) + streamedGap;
+    std::vector<uint64_t> streamedAt;
+    for (const StreamedObject& o : streamedObjects) {
+        streamAt = (streamAt + 255) / 256 * 256;
+        if (streamAt / 256 > 0xFFFFFFFFu) qFatal("MiniNsf: object past the last file position");
+        streamedAt.push_back(streamAt);
+        objectPos[o.id] = uint32_t(streamAt / 256);
+        streamAt += 22 + o.size;
+    }
+
+    // RRV buckets: the notes by bucket/slot, objects by position.
+    auto rrvBucket = [&](uint32_t r, bool withEntries) {
         QByteArray b(4096, '\xFF');
         b[0] = 0x06;
         b[1] = 0x20;
         for (int i = 2; i < 32; ++i) b[i] = 0;
-        put32(b, 6, kFirstId);
+        const uint32_t first = kFirstId + 4 * kRrvIdsPerBucket * r;
+        put32(b, 6, first);
+        auto entry = [&](uint32_t id) -> qsizetype {
+            if (id < first || id >= first + 4 * kRrvIdsPerBucket) return -1;
+            return 32 + 8 * qsizetype((id - first) / 4);
+        };
         if (withEntries) {
             for (auto [id, slot] : rrv) {
-                put32(b, 32 + 8 * qsizetype((id - kFirstId) / 4), 0x80000000u | bucketOf[id]);
-                put32(b, 36 + 8 * qsizetype((id - kFirstId) / 4), slot);
+                const qsizetype e = entry(id);
+                if (e < 0) continue;
+                put32(b, e, 0x80000000u | bucketOf[id]);
+                put32(b, e + 4, slot);
             }
             for (auto [id, pos] : objectPos) {
-                put32(b, 32 + 8 * qsizetype((id - kFirstId) / 4), pos);
-                put32(b, 36 + 8 * qsizetype((id - kFirstId) / 4), 0);
+                const qsizetype e = entry(id);
+                if (e < 0) continue;
+                put32(b, e, pos);
+                put32(b, e + 4, 0);
             }
         }
         put32(b, 18, xor32(b, 32, 4096 - 32));
         return b;
     };
-    file.replace(diskRrvOffset, 4096, rrvBucket(staleDiskRrvHasNotes));
+    file.replace(diskRrvOffset, 4096, rrvBucket(0, staleDiskRrvHasNotes));
+    for (uint32_t r = 1; r < rrvCount; ++r)
+        tail.replace(qsizetype(rrvPos[r]) * 256 - objectsOffset, 4096, rrvBucket(r, true));
 
-    // Superblock, stored uncompressed.
+    // Superblock, stored uncompressed: the summary descriptors over as many
+    // pages as they need.
     const qsizetype pageSize = 8206;
+    const qsizetype pages = (qsizetype(buckets.size()) + kDescriptorsPerPage - 1) / kDescriptorsPerPage;
     QByteArray idTable(18, 0);
     put32(idTable, 0, 4);
-    QByteArray body(pageSize, 0);
-    put32(body, 224, uint32_t(kSummaryBucketOffset / 256));
-    body += rrvBucket(true) + idTable;
+    QByteArray body(pageSize * pages, 0);
+    for (size_t b = 0; b < buckets.size(); ++b)
+        put32(body, qsizetype(b / kDescriptorsPerPage) * pageSize + 224 + 14 * qsizetype(b % kDescriptorsPerPage),
+              uint32_t((kSummaryBucketOffset + qsizetype(b) * bucketSize) / 256));
+    body += rrvBucket(0, true) + idTable;
     QByteArray sb(100, 0);
     put16(sb, 0, 0x000E);
     put32(sb, 10, uint32_t(body.size()));
-    put32(sb, 14, 1);
+    put32(sb, 14, uint32_t(buckets.size()));
     put32(sb, 26, 4096);
     put32(sb, 30, uint32_t(diskRrvOffset / 256));
     put32(sb, 34, kFirstId);
     put32(sb, 46, uint32_t(idTable.size()));
     put32(sb, 60, 5);
     put16(sb, 68, 0);
-    put32(sb, 70, 1);
+    put32(sb, 70, uint32_t(pages));
     QByteArray len(4, 0);
     put32(len, 0, uint32_t(body.size()));
     sb += len + body;
@@ -212,9 +290,10 @@ QByteArray MiniNsf::build() const {
     QByteArray sum(4, 0);
     put32(sum, 0, xor32(sb, 100, 4 + body.size()));
     sb += sum;
+    if (sbOffset + sb.size() > bdbOffset) qFatal("MiniNsf: the superblock does not fit before the BDB");
     file.replace(sbOffset, sb.size(), sb);
 
-    // BDB, stored uncompressed: one data RRV bucket, the item names.
+    // BDB, stored uncompressed: the data RRV buckets, the item names.
     QByteArray names, text;
     for (const Item* i : nameOrder) {
         QByteArray e(10, 0);
@@ -225,9 +304,11 @@ QByteArray MiniNsf::build() const {
         names += e;
         text += n;
     }
-    QByteArray bdbBody(8, 0);
-    put32(bdbBody, 0, uint32_t(diskRrvOffset / 256));
-    put32(bdbBody, 4, kFirstId);
+    QByteArray bdbBody(8 * qsizetype(rrvCount), 0);
+    for (uint32_t r = 0; r < rrvCount; ++r) {
+        put32(bdbBody, 8 * qsizetype(r), rrvPos[r]);
+        put32(bdbBody, 8 * qsizetype(r) + 4, kFirstId + 4 * kRrvIdsPerBucket * r);
+    }
     QByteArray textLen(4, 0);
     put32(textLen, 0, uint32_t(text.size()));
     bdbBody += names + textLen + text;
@@ -239,9 +320,10 @@ QByteArray MiniNsf::build() const {
     put32(bdb, 10, 3);
     put32(bdb, 26, uint32_t(nameOrder.size()));
     put32(bdb, 34, uint32_t(text.size()));
-    put32(bdb, 38, 1);
+    put32(bdb, 38, rrvCount);
     put32(bdb, 54, xor32(bdb, 0, 54));
     bdb += bdbBody;
+    if (bdbOffset + bdb.size() > diskRrvOffset) qFatal("MiniNsf: the BDB does not fit before the RRV bucket");
     file.replace(bdbOffset, bdb.size(), bdb);
 
     // Header.
@@ -256,5 +338,21 @@ QByteArray MiniNsf::build() const {
     put32(file, 520 + 44, 0x8000);
     put32(file, 520 + 104, 0x1000);
     put32(file, 520 + 108, uint32_t(bdbOffset / 256));
-    return file + tail;
+
+    if (out.write(file) != file.size() || out.write(tail) != tail.size()) return false;
+    // The streamed objects, a chunk at a time (after a hole for the gap).
+    std::vector<char> chunk(1 << 20);
+    for (size_t k = 0; k < streamedObjects.size(); ++k) {
+        const StreamedObject& o = streamedObjects[k];
+        if (!out.seek(qint64(streamedAt[k]))) return false;
+        const QByteArray head = objectHeader(o.size);
+        if (out.write(head) != head.size()) return false;
+        for (uint64_t done = 0; done < o.size;) {
+            const size_t n = size_t(std::min<uint64_t>(chunk.size(), o.size - done));
+            o.fill(done, chunk.data(), n);
+            if (out.write(chunk.data(), qint64(n)) != qint64(n)) return false;
+            done += n;
+        }
+    }
+    return true;
 }

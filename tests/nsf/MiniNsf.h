@@ -4,12 +4,18 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
-// Writes small NSF files for tests: one header, an uncompressed superblock and
-// BDB, one data RRV bucket (the current one, kept in the superblock, with a
-// stale on-disk copy), one summary bucket with sector stamps applied, object
-// records and separate non-summary records at file positions.
+class QIODevice;
+
+// Writes NSF files for tests: one header, an uncompressed superblock and BDB,
+// data RRV buckets (the first is the current one, kept in the superblock,
+// with a stale on-disk copy; the others on disk), summary buckets with sector
+// stamps applied (their descriptors over as many superblock pages as they
+// need), object records and separate non-summary records at file positions.
+// Large objects are generated while they are written (write()), so that
+// databases of several GB can be written without holding them in memory.
 class MiniNsf {
 public:
     struct Item {
@@ -36,14 +42,27 @@ public:
         uint32_t id = 0;
         QByteArray data;
     };
+    // An object whose `size` bytes are made while writing: fill(offset, out, n)
+    // writes bytes offset .. offset + n of the data into out.
+    struct StreamedObject {
+        uint32_t id = 0;
+        uint64_t size = 0;
+        std::function<void(uint64_t offset, char* out, size_t n)> fill;
+    };
 
     std::vector<Note> notes;
     std::vector<Object> objects;
+    std::vector<StreamedObject> streamedObjects;  // placed after everything else
+    uint64_t streamedGap = 0;        // unwritten bytes (a hole) before the streamed objects
+    uint32_t notesPerBucket = 0;     // 0: every note in one summary bucket
+    uint32_t bucketSize = 0x2000;
     uint8_t stamp = 0x7;             // per-write stamp written over each sector's byte 0x42
     bool staleDiskRrvHasNotes = false;
     QString title = QStringLiteral("Mini");
 
     QByteArray build() const;
+    // Writes the database to a new, empty device; false when a write fails.
+    bool write(QIODevice& out) const;
 
     // Item value helpers.
     static QByteArray text(const QByteArray& s) { return s; }
@@ -57,4 +76,6 @@ public:
 
     static constexpr uint32_t kFirstId = 0x8F6;
     static constexpr uint32_t kSummaryBucketOffset = 0x10000;
+    static constexpr uint32_t kRrvIdsPerBucket = 508;
+    static constexpr uint32_t kDescriptorsPerPage = 570;
 };

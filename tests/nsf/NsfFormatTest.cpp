@@ -309,7 +309,7 @@ TEST(NsfFormat, RichTextParagraphsTablesAndMultiPartFields) {
     EXPECT_EQ(body->richText->blocks[1].runs[0].font.face, "Arial");
 }
 
-TEST(NsfFormat, FoldersListTheirLiveMembersAndViewsSayTheyListNone) {
+TEST(NsfFormat, FoldersListTheirLiveMembersAndViewsWithoutFormulaOrIndexSayWhy) {
     MiniNsf mini;
     MiniNsf::Note doc = document(0x8F6, MiniNsf::NonSummary::Inline);
     MiniNsf::Note stub;
@@ -354,8 +354,9 @@ TEST(NsfFormat, FoldersListTheirLiveMembersAndViewsSayTheyListNone) {
     EXPECT_EQ(entries, std::vector<uint32_t>{0x8F6});
     EXPECT_EQ(folders[1].name, "By Date");
     EXPECT_FALSE(folders[1].isFolder);
-    EXPECT_EQ(folders[1].problem, NsfStore::viewProblem());
-    ASSERT_TRUE(st.folderEntries(1, entries).ok());
+    EXPECT_TRUE(folders[1].problem.contains("no selection formula")) << folders[1].problem.toStdString();
+    EXPECT_TRUE(folders[1].problem.contains("no stored index")) << folders[1].problem.toStdString();
+    EXPECT_EQ(st.folderEntries(1, entries).status, store::StatusUnsupportedFormula);
     EXPECT_TRUE(entries.empty());
     EXPECT_EQ(st.folderEntries(2, entries).status, store::StatusIndexOutOfRange);
 }

@@ -108,12 +108,13 @@ TEST(NsfSamples, DriverServesTitleFoldersDocumentsAndRichText) {
     int folderCount = 0;
     for (size_t i = 0; i < folders.size(); ++i) {
         std::vector<uint32_t> ids;
-        ASSERT_TRUE(st->folderEntries(i, ids).ok());
+        const store::StoreError e = st->folderEntries(i, ids);
         if (!folders[i].isFolder) {
-            EXPECT_TRUE(ids.empty());
-            EXPECT_FALSE(folders[i].problem.isEmpty()) << folders[i].name.toStdString();
+            // Views list what their selection or stored index gives (tests of their own).
+            EXPECT_TRUE(e.ok() || e.status == store::StatusUnsupportedFormula) << folders[i].name.toStdString();
             continue;
         }
+        ASSERT_TRUE(e.ok());
         ++folderCount;
         EXPECT_EQ(folders[i].name, "Backup Role for Student");
         EXPECT_TRUE(folders[i].problem.isEmpty());

@@ -1,6 +1,7 @@
 #include "NsfWalk.h"
 
 #include "notes/nsf/NsfDatabase.h"
+#include "notes/nsf/ViewEntries.h"
 
 using namespace nsf;
 
@@ -31,11 +32,20 @@ int walkAllBytes(const QByteArray& bytes) {
         std::vector<uint32_t> ids;
         db->folderMembers(d.noteId, ids);
     }
+    ViewEntries views(*db);
+    for (size_t i = 0; i < db->designEntries().size(); ++i) {
+        std::vector<uint32_t> ids;
+        views.entries(i, ids);
+    }
     db->documentIds();
     return notes;
 }
 
 #include "notes/nsf/CdTextExtractor.h"
+#include "notes/nsf/CompiledFormula.h"
+#include "notes/nsf/Rfc822Text.h"
+#include "notes/nsf/ViewCollection.h"
+#include "notes/nsf/ViewFormat.h"
 #include "notes/nsf/CxDecompressor.h"
 #include "notes/nsf/HuffmanDecoder.h"
 #include "notes/nsf/IdTable.h"
@@ -99,7 +109,7 @@ void decodeFuzzInput(const uint8_t* data, size_t size) {
     const uint16_t param = uint16_t(data[1] | (data[2] << 8));
     static LmbcsConverter lmbcs;
     QString e;
-    switch (data[0] % 8) {
+    switch (data[0] % 12) {
         case 0: {
             QByteArray out;
             CxDecompressor::decompress(rest, size_t(param) * 16, out, e);
@@ -151,6 +161,37 @@ void decodeFuzzInput(const uint8_t* data, size_t size) {
             for (size_t at = 0; at + 5 <= rest.size(); at += 5)
                 b[qsizetype(rest.u32(at) % uint32_t(b.size()))] = char(rest.u8(at + 4));
             walkAllBytes(b);
+            break;
+        }
+        case 8: {
+            // A compiled formula: the whole value, or code alone; evaluated
+            // against a document with one item.
+            std::unique_ptr<store::formula::FormulaExpression> f;
+            if (param & 1) {
+                f = CompiledFormula::selection(rest, lmbcs, e);
+            } else {
+                std::vector<CompiledFormula::Token> tokens;
+                if (CompiledFormula::tokenize(rest, lmbcs, tokens, e)) f = CompiledFormula::build(tokens, e);
+            }
+            if (f) {
+                const auto value = store::formula::FormulaValue::texts({QStringLiteral("Memo"), QString()});
+                f->selects([&](const QString& name) { return name == QLatin1String("form") ? &value : nullptr; });
+            }
+            break;
+        }
+        case 9: {
+            std::vector<uint32_t> ids;
+            ViewCollection::readIds(rest, ids, e);
+            break;
+        }
+        case 10: {
+            ViewFormat format;
+            if (format.parse(rest, lmbcs, e)) format.sortColumn();
+            break;
+        }
+        case 11: {
+            store::StoreItem item;
+            Rfc822Text::decode(rest, lmbcs, item);
             break;
         }
         default:

@@ -97,6 +97,41 @@ TEST_F(BodyFixture, RichCommentIsUsedWhenBodyIsNotRichAndPreviewWritesTheFile) {
     EXPECT_TRUE(QFile::exists(CNotesConverter::TempFolder() + "ch111.rtf"));
 }
 
+// Text in neither Body nor Comment is not lost: the other rich-text items,
+// in item order, make the body; Notes' own $ items and text items do not.
+TEST_F(BodyFixture, OtherRichTextItemsMakeTheBodyWhenNeitherBodyNorCommentHoldsText) {
+    StoreNote n;
+    n.items.push_back(rich("   ", "Body"));  // present but blank
+    StoreItem title;
+    title.name = "title";
+    title.texts = {"Chapter title"};
+    n.items.push_back(title);
+    n.items.push_back(rich("font table", "$Fonts"));
+    n.items.push_back(rich("First part", "Intro"));
+    n.items.push_back(rich("Second part", "text"));
+    open(n);
+    for (int mode : {int(Text), int(RtfBestQuality)}) {
+        conv.savingMode = mode;
+        int ready = 0;
+        QString rtf, plain;
+        ASSERT_EQ(conv.ExportBody(doc, ready, rtf, plain, 0), 1);
+        EXPECT_EQ(plain, "First part\r\nSecond part");
+        EXPECT_EQ(ready, mode == RtfBestQuality ? 1 : 0);
+        if (mode == RtfBestQuality) EXPECT_TRUE(rtf.contains("Second part"));
+    }
+}
+
+TEST_F(BodyFixture, ABodyWithTextKeepsTheOtherRichTextItemsOut) {
+    StoreNote n;
+    n.items.push_back(rich("the message"));
+    n.items.push_back(rich("a signature block", "Signature"));
+    open(n);
+    int ready = 0;
+    QString rtf, plain;
+    ASSERT_EQ(conv.ExportBody(doc, ready, rtf, plain, 0), 1);
+    EXPECT_EQ(plain, "the message");
+}
+
 TEST_F(BodyFixture, ReadBackAdvancesTheItemBarPerLine) {
     open(StoreNote());
     QTemporaryDir dir;

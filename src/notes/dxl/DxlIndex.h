@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "notes/dxl/FormulaValue.h"
+#include "notes/formula/FormulaValue.h"
 #include "notes/dxl/SelectionFormula.h"
 #include "notes/store/NoteStore.h"
 

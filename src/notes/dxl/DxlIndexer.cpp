@@ -51,32 +51,7 @@ bool checkBase64(QXmlStreamReader& xml, qint64* size = nullptr) {
 
 }  // namespace
 
-FormulaValue DxlIndexer::formulaValue(const StoreItem& item) {
-    if (item.unreadable) return FormulaValue::text(QString());
-    switch (item.type) {
-        case TypeText:
-        case TypeTextList:
-        case TypeFormula:
-            return FormulaValue::texts(item.texts);
-        case TypeNumber:
-        case TypeNumberRange:
-            return FormulaValue::numbers(item.numbers);
-        case TypeTime:
-        case TypeTimeRange: {
-            std::vector<NotesTime> times = item.times;
-            for (const NotesTimePair& p : item.timeRanges) {
-                times.push_back(p.lower);
-                times.push_back(p.upper);
-            }
-            times.shrink_to_fit();
-            return FormulaValue::times(std::move(times));
-        }
-        case TypeComposite:
-            return FormulaValue::text(item.richText ? item.richText->plainText() : QString());
-        default:
-            return FormulaValue::text(QString());
-    }
-}
+FormulaValue DxlIndexer::formulaValue(const StoreItem& item) { return FormulaValue::fromItem(item); }
 
 StoreError DxlIndexer::build(const QString& path, DxlIndex& index) {
     index = DxlIndex();

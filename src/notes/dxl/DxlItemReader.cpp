@@ -1,5 +1,8 @@
 #include "notes/dxl/DxlItemReader.h"
 
+#include "notes/nsf/LmbcsConverter.h"
+#include "notes/nsf/Rfc822Text.h"
+
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlRichTextReader.h"
 
@@ -230,7 +233,12 @@ bool DxlItemReader::read(QXmlStreamReader& xml, StoreItem& item, FileInfo* file,
             item.raw = decoder.takeOutput();
             item.type = ok ? uint16_t(type) : uint16_t(TypeInvalidOrUnknown);
             if (!ok) markUnreadable(item, QStringLiteral("raw item data without a type"));
-            if (item.type == TypeComposite) {
+            if (ok && item.type == nsf::Rfc822Text::kType) {
+                // Internet mail headers: the Notes value they carry, or the header's text.
+                thread_local nsf::LmbcsConverter lmbcs;
+                const QByteArray raw = item.raw;
+                nsf::Rfc822Text::decode(nsf::ByteView(raw.constData(), size_t(raw.size())), lmbcs, item);
+            } else if (item.type == TypeComposite) {
                 // Rich text kept in its stored form (CD records) for the readers that decode it.
                 auto doc = std::make_shared<RichTextDoc>();
                 doc->rawRecords = item.raw;

@@ -2,7 +2,10 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 #include "notes/dxl/DxlItemReader.h"
+#include "notes/mime/NotesMimeBody.h"
 #include "notes/nsf/CdTextExtractor.h"
 #include "notes/nsf/LmbcsConverter.h"
 
@@ -67,6 +70,46 @@ void decodeRawRichText(StoreNote& note) {
     note.items = std::move(items);
 }
 
+// MIME bodies (<rawitemdata type='19'>, one item per part): the parts of a
+// field are joined into its first item, which becomes the rich-text body.
+void decodeMimeBodies(StoreNote& note) {
+    constexpr uint16_t kTypeMimePart = 0x0019;
+    if (std::none_of(note.items.begin(), note.items.end(),
+                     [](const StoreItem& it) { return it.type == kTypeMimePart && !it.unreadable; }))
+        return;
+    QHash<QString, size_t> first;
+    std::vector<StoreItem> items;
+    std::vector<std::unique_ptr<mime::NotesMimeBody>> bodies;
+    QHash<size_t, size_t> bodyOf;
+    for (StoreItem& it : note.items) {
+        if (it.type != kTypeMimePart || it.unreadable) {
+            items.push_back(std::move(it));
+            continue;
+        }
+        const QString key = it.name.toLower();
+        auto f = first.constFind(key);
+        if (f == first.constEnd()) {
+            bodies.push_back(std::make_unique<mime::NotesMimeBody>());
+            bodies.back()->addPart(it.raw);
+            first.insert(key, items.size());
+            bodyOf.insert(items.size(), bodies.size() - 1);
+            items.push_back(std::move(it));
+        } else {
+            bodies[bodyOf.value(*f)]->addPart(it.raw);
+        }
+    }
+    for (auto it = bodyOf.constBegin(); it != bodyOf.constEnd(); ++it) {
+        StoreItem& item = items[it.key()];
+        const mime::NotesMimeBody& body = *bodies[it.value()];
+        mime::NotesMimeBody::Result r = body.finish();
+        item.type = TypeComposite;
+        item.raw = body.text();
+        if (!r.problems.isEmpty()) item.problem = r.problems.join(QLatin1Char(' '));
+        item.richText = std::move(r.body);
+    }
+    note.items = std::move(items);
+}
+
 }  // namespace
 
 bool DxlNoteReader::read(QXmlStreamReader& xml, StoreNote& note, QString& error) {
@@ -116,6 +159,7 @@ bool DxlNoteReader::read(QXmlStreamReader& xml, StoreNote& note, QString& error)
         return false;
     }
     decodeRawRichText(note);
+    decodeMimeBodies(note);
     if (!hasForm && !form.isEmpty()) {
         // The form attribute of <document> stands for a missing Form item.
         StoreItem item;

@@ -6,56 +6,10 @@
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlIndexer.h"
 #include "notes/dxl/DxlNoteReader.h"
+#include "notes/formula/EntryOrder.h"
 #include "notes/store/SafeFileWriter.h"
 
 namespace store::dxl {
-namespace {
-
-// A sort key: missing values first, then numbers, date/times, texts.
-struct SortKey {
-    int rank = 0;  // 0 missing, 1 number, 2 time, 3 text
-    double number = 0;
-    qint64 instant = 0;
-    const QString* text = nullptr;
-};
-
-SortKey sortKey(const FormulaValue* v) {
-    SortKey k;
-    if (!v || v->size() == 0) return k;
-    switch (v->kind()) {
-        case FormulaValue::Kind::Number:
-            k.rank = 1;
-            k.number = v->numberList().front();
-            break;
-        case FormulaValue::Kind::Time:
-            k.rank = 2;
-            k.instant = v->timeList().front().instantMs();
-            break;
-        case FormulaValue::Kind::Text:
-            k.rank = 3;
-            k.text = &v->textList().front();
-            break;
-    }
-    return k;
-}
-
-// <0, 0, >0 between two present keys; text without regard to case.
-int compareKeys(const SortKey& a, const SortKey& b) {
-    if (a.rank != b.rank) return a.rank < b.rank ? -1 : 1;
-    switch (a.rank) {
-        case 1:
-            return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
-        case 2:
-            return a.instant < b.instant ? -1 : (a.instant > b.instant ? 1 : 0);
-        case 3:
-            return a.text->compare(*b.text, Qt::CaseInsensitive);
-        default:
-            return 0;
-    }
-}
-
-}  // namespace
-
 std::unique_ptr<DxlStore> DxlStore::open(const QString& path, StoreError& error) {
     std::unique_ptr<DxlStore> s(new DxlStore);
     s->m_path = path;
@@ -93,16 +47,11 @@ void DxlStore::computeEntries(DxlDesignEntry& design) {
         }
     }
     if (design.sortNameId >= 0 && docs.size() > 1) {
-        std::vector<std::pair<SortKey, int>> keyed;
+        std::vector<std::pair<const FormulaValue*, int>> keyed;
         keyed.reserve(docs.size());
-        for (int i : docs) keyed.emplace_back(sortKey(m_index.docs[size_t(i)].value(design.sortNameId)), i);
-        const bool descending = design.descending;
-        // Missing values first in both directions; ties keep the file's order.
-        std::stable_sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
-            if (a.first.rank == 0 || b.first.rank == 0) return a.first.rank == 0 && b.first.rank != 0;
-            const int c = compareKeys(a.first, b.first);
-            return descending ? c > 0 : c < 0;
-        });
+        for (int i : docs) keyed.emplace_back(m_index.docs[size_t(i)].value(design.sortNameId), i);
+        // Ties keep the file's order.
+        formula::EntryOrder::sort(keyed, design.descending);
         for (size_t i = 0; i < docs.size(); ++i) docs[i] = keyed[i].second;
     }
     design.entries.clear();

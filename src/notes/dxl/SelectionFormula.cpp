@@ -6,46 +6,17 @@
 
 namespace store::dxl {
 
-struct SelectionFormula::Node {
-    enum class Type { Literal, Item, Not, And, Or, Compare, Call };
-    Type type = Type::Literal;
-    FormulaValue literal;
-    QString name;  // item name (lower-cased), operator or function (lower-cased)
-    std::vector<std::unique_ptr<Node>> children;
-    int depth = 1;  // levels of the tree below and including this node
-};
-
 namespace {
 
-using Node = SelectionFormula::Node;
+using Node = formula::FormulaNode;
 using Kind = FormulaToken::Kind;
 
-// Functions of the supported subset and how many arguments each takes.
-struct FunctionInfo {
-    const char* name;
-    int minArgs;
-    int maxArgs;
-};
-const FunctionInfo kFunctions[] = {
-    {"@all", 0, 0},           {"@true", 0, 0},     {"@false", 0, 0},       {"@isavailable", 1, 1},
-    {"@isunavailable", 1, 1}, {"@ismember", 2, 2}, {"@isnotmember", 2, 2}, {"@contains", 2, 2},
-    {"@begins", 2, 2},        {"@ends", 2, 2},     {"@lowercase", 1, 1},   {"@uppercase", 1, 1},
-    {"@trim", 1, 1},
-};
-
-const FunctionInfo* findFunction(const QString& lowerName) {
-    for (const FunctionInfo& f : kFunctions)
-        if (lowerName == QLatin1String(f.name)) return &f;
-    return nullptr;
-}
-
 // Deeper formulas are refused: evaluation recurses once per level.
-constexpr int kMaxDepth = 200;
+constexpr int kMaxDepth = formula::FormulaExpression::kMaxDepth;
 
 class Parser {
   public:
-    Parser(std::vector<FormulaToken> tokens, QStringList& names)
-        : m_tokens(std::move(tokens)), m_names(names) {}
+    explicit Parser(std::vector<FormulaToken> tokens) : m_tokens(std::move(tokens)) {}
 
     std::unique_ptr<Node> parseFormula(QString& problem) {
         // SELECT is optional; any case.
@@ -174,7 +145,6 @@ class Parser {
                 auto n = std::make_unique<Node>();
                 n->type = Node::Type::Item;
                 n->name = t.text.toLower();
-                if (!m_names.contains(n->name)) m_names << n->name;
                 ++m_pos;
                 return n;
             }
@@ -200,7 +170,7 @@ class Parser {
     std::unique_ptr<Node> parseCall() {
         const FormulaToken& t = peek();
         const QString lower = t.text.toLower();
-        const FunctionInfo* info = findFunction(lower);
+        const auto* info = formula::FormulaExpression::function(lower);
         if (!info) return fail(t);
         ++m_pos;
         auto n = std::make_unique<Node>();
@@ -216,7 +186,6 @@ class Parser {
                         auto item = std::make_unique<Node>();
                         item->type = Node::Type::Item;
                         item->name = peek().text.toLower();
-                        if (!m_names.contains(item->name)) m_names << item->name;
                         ++m_pos;
                         n->children.push_back(std::move(item));
                     } else {
@@ -247,153 +216,8 @@ class Parser {
     std::vector<FormulaToken> m_tokens;
     size_t m_pos = 0;
     int m_nesting = 0;  // open parentheses, "!" and call arguments
-    QStringList& m_names;
     QString m_problem;
 };
-
-// ---- evaluation
-
-FormulaValue boolValue(bool b) {
-    return FormulaValue::number(b ? 1 : 0);
-}
-
-// Compares two single values of the same kind: <0, 0, >0.
-int compareAt(const FormulaValue& a, int i, const FormulaValue& b, int j) {
-    switch (a.kind()) {
-        case FormulaValue::Kind::Text:
-            return a.textList().at(i).compare(b.textList().at(j));
-        case FormulaValue::Kind::Number: {
-            const double x = a.numberList()[size_t(i)], y = b.numberList()[size_t(j)];
-            return x < y ? -1 : (x > y ? 1 : 0);
-        }
-        case FormulaValue::Kind::Time: {
-            const qint64 x = a.timeList()[size_t(i)].instantMs(), y = b.timeList()[size_t(j)].instantMs();
-            return x < y ? -1 : (x > y ? 1 : 0);
-        }
-    }
-    return 0;
-}
-
-bool compareAny(const FormulaValue& a, const FormulaValue& b, const QString& op) {
-    if (a.kind() != b.kind()) return false;  // values of different types never compare
-    for (int i = 0; i < a.size(); ++i) {
-        for (int j = 0; j < b.size(); ++j) {
-            const int c = compareAt(a, i, b, j);
-            bool r = false;
-            if (op == QLatin1String("="))
-                r = c == 0;
-            else if (op == QLatin1String("!="))
-                r = c != 0;
-            else if (op == QLatin1String("<"))
-                r = c < 0;
-            else if (op == QLatin1String(">"))
-                r = c > 0;
-            else if (op == QLatin1String("<="))
-                r = c <= 0;
-            else if (op == QLatin1String(">="))
-                r = c >= 0;
-            if (r) return true;
-        }
-    }
-    return false;
-}
-
-bool contains(const FormulaValue& list, const FormulaValue& v, int index) {
-    if (list.kind() != v.kind()) return false;
-    for (int i = 0; i < list.size(); ++i)
-        if (compareAt(v, index, list, i) == 0) return true;
-    return false;
-}
-
-// A missing item and an empty list both read as "".
-FormulaValue normalised(const FormulaValue* v) {
-    if (!v || v->size() == 0) return FormulaValue::text(QString());
-    return *v;
-}
-
-FormulaValue mapTexts(const FormulaValue& v, const std::function<QString(const QString&)>& f,
-                      bool dropEmpty) {
-    QStringList out;
-    for (const QString& s : v.asTexts()) {
-        const QString r = f(s);
-        if (dropEmpty && r.isEmpty() && v.size() > 1) continue;
-        out << r;
-    }
-    if (out.isEmpty()) out << QString();
-    return FormulaValue::texts(out);
-}
-
-FormulaValue evaluate(const Node& n, const SelectionFormula::ItemLookup& lookup) {
-    switch (n.type) {
-        case Node::Type::Literal:
-            return n.literal;
-        case Node::Type::Item:
-            return normalised(lookup(n.name));
-        case Node::Type::Not:
-            return boolValue(!evaluate(*n.children[0], lookup).isTrue());
-        case Node::Type::And:
-            return boolValue(evaluate(*n.children[0], lookup).isTrue() &&
-                             evaluate(*n.children[1], lookup).isTrue());
-        case Node::Type::Or:
-            return boolValue(evaluate(*n.children[0], lookup).isTrue() ||
-                             evaluate(*n.children[1], lookup).isTrue());
-        case Node::Type::Compare:
-            return boolValue(
-                compareAny(evaluate(*n.children[0], lookup), evaluate(*n.children[1], lookup), n.name));
-        case Node::Type::Call:
-            break;
-    }
-    const QString& f = n.name;
-    if (f == QLatin1String("@all") || f == QLatin1String("@true")) return boolValue(true);
-    if (f == QLatin1String("@false")) return boolValue(false);
-    if (f == QLatin1String("@isavailable")) return boolValue(lookup(n.children[0]->name) != nullptr);
-    if (f == QLatin1String("@isunavailable")) return boolValue(lookup(n.children[0]->name) == nullptr);
-    if (f == QLatin1String("@lowercase"))
-        return mapTexts(
-            evaluate(*n.children[0], lookup), [](const QString& s) { return s.toLower(); }, false);
-    if (f == QLatin1String("@uppercase"))
-        return mapTexts(
-            evaluate(*n.children[0], lookup), [](const QString& s) { return s.toUpper(); }, false);
-    if (f == QLatin1String("@trim")) {
-        static const QRegularExpression blanks(QStringLiteral(" {2,}"));
-        return mapTexts(
-            evaluate(*n.children[0], lookup),
-            [](const QString& s) {
-                QString t = s;
-                while (t.startsWith(QLatin1Char(' '))) t.remove(0, 1);
-                while (t.endsWith(QLatin1Char(' '))) t.chop(1);
-                t.replace(blanks, QStringLiteral(" "));
-                return t;
-            },
-            true);
-    }
-    const FormulaValue a = evaluate(*n.children[0], lookup);
-    const FormulaValue b = evaluate(*n.children[1], lookup);
-    if (f == QLatin1String("@ismember") || f == QLatin1String("@isnotmember")) {
-        const bool member = f == QLatin1String("@ismember");
-        for (int i = 0; i < a.size(); ++i) {
-            const bool in = contains(b, a, i);
-            if (member && !in) return boolValue(false);
-            if (!member && in) return boolValue(false);
-        }
-        return boolValue(true);
-    }
-    // @Contains, @Begins, @Ends: any value of a against any value of b.
-    const QStringList as = a.asTexts(), bs = b.asTexts();
-    for (const QString& x : as) {
-        for (const QString& y : bs) {
-            bool r = false;
-            if (f == QLatin1String("@contains"))
-                r = x.contains(y);
-            else if (f == QLatin1String("@begins"))
-                r = x.startsWith(y);
-            else if (f == QLatin1String("@ends"))
-                r = x.endsWith(y);
-            if (r) return boolValue(true);
-        }
-    }
-    return boolValue(false);
-}
 
 }  // namespace
 
@@ -404,18 +228,19 @@ std::unique_ptr<SelectionFormula> SelectionFormula::parse(const QString& text, Q
     problem.clear();
     std::vector<FormulaToken> tokens;
     if (!FormulaTokenizer::tokenize(text, tokens, problem)) return nullptr;
-    std::unique_ptr<SelectionFormula> formula(new SelectionFormula);
-    Parser parser(std::move(tokens), formula->m_itemNames);
-    formula->m_root = parser.parseFormula(problem);
-    if (!formula->m_root) {
+    Parser parser(std::move(tokens));
+    auto root = parser.parseFormula(problem);
+    if (!root) {
         if (problem.isEmpty()) problem = QStringLiteral("unreadable formula");
         return nullptr;
     }
+    std::unique_ptr<SelectionFormula> formula(new SelectionFormula);
+    formula->m_expression = std::make_unique<formula::FormulaExpression>(std::move(root));
     return formula;
 }
 
-bool SelectionFormula::selects(const ItemLookup& lookup) const {
-    return evaluate(*m_root, lookup).isTrue();
-}
+bool SelectionFormula::selects(const ItemLookup& lookup) const { return m_expression->selects(lookup); }
+
+const QStringList& SelectionFormula::itemNames() const { return m_expression->itemNames(); }
 
 }  // namespace store::dxl

@@ -5,9 +5,11 @@
 #include <functional>
 #include <memory>
 
-#include "notes/dxl/FormulaValue.h"
+#include "notes/formula/FormulaExpression.h"
 
 namespace store::dxl {
+
+using formula::FormulaValue;
 
 // A view's selection formula, restricted to the part of the formula language
 // that selects mail-like documents: SELECT, text and number literals, item
@@ -15,13 +17,13 @@ namespace store::dxl {
 // @False, @IsAvailable, @IsUnavailable, @IsMember, @IsNotMember, @Contains,
 // @Begins, @Ends, @LowerCase, @UpperCase and @Trim.
 //
-// Comparisons are true when any pair of values compares so; text compares
-// exactly (case-sensitive). "!" binds looser than a comparison and tighter
+// The tree it gives is evaluated by formula::FormulaExpression, as compiled
+// formulas of NSF files are. "!" binds looser than a comparison and tighter
 // than "&" and "|", which share one level and group from the left.
 class SelectionFormula {
   public:
     // Looks an item up by name (any case); null when the document has none.
-    using ItemLookup = std::function<const FormulaValue*(const QString& name)>;
+    using ItemLookup = formula::FormulaExpression::ItemLookup;
 
     // Parses `text`. On anything outside the supported part, returns null and
     // says what in `problem` ("@Today is not supported", ...).
@@ -33,14 +35,11 @@ class SelectionFormula {
 
     bool selects(const ItemLookup& lookup) const;
     // The item names the formula reads, lower-cased.
-    const QStringList& itemNames() const { return m_itemNames; }
-
-    struct Node;
+    const QStringList& itemNames() const;
 
   private:
     SelectionFormula();
-    std::unique_ptr<Node> m_root;
-    QStringList m_itemNames;
+    std::unique_ptr<formula::FormulaExpression> m_expression;
 };
 
 }  // namespace store::dxl

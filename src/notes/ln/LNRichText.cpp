@@ -24,6 +24,17 @@ LNRichText::LNRichText(const LNItem& item) {
     m_valid = true;
 }
 
+LNRichText::LNRichText(std::shared_ptr<const store::RichTextDoc> document) {
+    if (!document) {
+        lnimpl::fail({store::StatusWrongItemType, QString()});
+        return;
+    }
+    m_doc = std::move(document);
+    m_plain = m_doc->plainText();
+    m_valueSize = m_doc->rawRecords.isEmpty() ? LNINT(m_plain.toUtf8().size()) : LNINT(m_doc->rawRecords.size());
+    m_valid = true;
+}
+
 LNSTATUS LNRichText::GetText(LNString* text) const {
     LNRTCursor start;
     LNRTCursor end(LNINT(m_plain.size()));

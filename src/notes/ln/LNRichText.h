@@ -23,6 +23,8 @@ public:
     LNRichText() = default;
     // Fails (throws in throw-all mode) when the item is not rich text.
     LNRichText(const LNItem& item);
+    // Rich text that is no single item's (a body made of several items).
+    explicit LNRichText(std::shared_ptr<const store::RichTextDoc> document);
 
     // The plain text from the start; LNWARN_PARTIAL_TEXT when more remains.
     LNSTATUS GetText(LNString* text) const;

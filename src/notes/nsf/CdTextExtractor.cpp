@@ -3,6 +3,8 @@
 #include "notes/nsf/CdRecordReader.h"
 #include "notes/nsf/LmbcsConverter.h"
 
+#include <algorithm>
+
 namespace nsf {
 namespace {
 
@@ -19,8 +21,52 @@ enum : uint8_t {
     SigNestedTableCell = 0xD0,
     SigNestedTableEnd = 0xD1,
     SigHotspotBegin = 0xA9,
+    SigHotspotEnd = 0xAA,
     SigFontTable = 0x8B,
+    SigGraphic = 0x99,
+    SigImageHeader = 0x7D,
+    SigImageSegment = 0x7C,
+    SigBitmapHeader = 0x95,
+    SigBitmapSegment = 0x96,
+    SigColorTable = 0x97,
+    SigPatternTable = 0x98,
+    SigTransparentTable = 0xCB,
+    SigWinMetaHeader = 0x9F,
+    SigWinMetaSegment = 0x9B,
+    SigBeginRecord = 0xDD,
+    SigEndRecord = 0xDE,
+    SigLinkExport2 = 0x92,
 };
+
+// Records that belong to the picture a CDGRAPHIC started.
+bool isPictureRecord(uint8_t sig) {
+    switch (sig) {
+        case SigImageHeader: case SigImageSegment: case SigBitmapHeader: case SigBitmapSegment:
+        case SigColorTable: case SigPatternTable: case SigTransparentTable: case SigWinMetaHeader:
+        case SigWinMetaSegment: case SigBeginRecord: case SigEndRecord:
+            return true;
+        default: return false;
+    }
+}
+
+// CDIMAGEHEADER image types.
+QString imageFormat(uint16_t type) {
+    switch (type) {
+        case 1: return QStringLiteral("gif");
+        case 2: return QStringLiteral("jpeg");
+        case 3: return QStringLiteral("bmp");
+        case 4: return QStringLiteral("png");
+        default: return {};
+    }
+}
+
+bool formatMatches(const QString& format, const QByteArray& data) {
+    if (format == QLatin1String("gif")) return data.startsWith("GIF8");
+    if (format == QLatin1String("jpeg")) return data.startsWith("\xFF\xD8");
+    if (format == QLatin1String("png")) return data.startsWith("\x89PNG");
+    if (format == QLatin1String("bmp")) return data.startsWith("BM");
+    return false;
+}
 constexpr uint16_t kHotspotFile = 4;
 
 const unsigned kNotesColors[16] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF00FF,
@@ -127,12 +173,127 @@ void CdTextExtractor::addText(ByteView text, const store::RtFont& f) {
     }
 }
 
+void CdTextExtractor::startPicture(ByteView g) {
+    finishPicture();
+    m_picture = PendingPicture();
+    m_picture.active = true;
+    // Display size (RECTSIZE, twips) when it looks like one.
+    const int w = g.u16(6), h = g.u16(8);
+    if (w > 0 && h > 0 && w < 32000 && h < 32000) {
+        m_picture.widthPx = std::max(1, w / 15);
+        m_picture.heightPx = std::max(1, h / 15);
+    }
+}
+
+void CdTextExtractor::pictureHeader(ByteView b) {
+    if (!m_picture.active) startPicture(ByteView());
+    PendingPicture& p = m_picture;
+    if (p.hasHeader) {  // a second header without a CDGRAPHIC: a new picture
+        finishPicture();
+        startPicture(ByteView());
+    }
+    m_picture.hasHeader = true;
+    m_picture.imageType = b.u16(6);
+    m_picture.declaredSize = b.u32(12);
+    if (m_picture.widthPx == 0 && b.u16(8) > 0 && b.u16(10) > 0) {
+        m_picture.widthPx = b.u16(8);
+        m_picture.heightPx = b.u16(10);
+    }
+    if (m_picture.declaredSize > MaxPictureBytes)
+        m_picture.problem = QStringLiteral("it says it holds %1 bytes, more than is read").arg(m_picture.declaredSize);
+    else if (m_picture.declaredSize == 0)
+        m_picture.problem = QStringLiteral("it refers to an image stored elsewhere in the database");
+}
+
+void CdTextExtractor::pictureSegment(ByteView b) {
+    PendingPicture& p = m_picture;
+    if (!p.active || !p.hasHeader || !p.problem.isEmpty()) return;
+    const uint32_t said = b.u16(6);
+    const uint64_t held = b.size() > 10 ? b.size() - 10 : 0;
+    if (said > held) {
+        p.problem = QStringLiteral("a segment says it holds %1 bytes but has %2").arg(said).arg(held);
+        return;
+    }
+    if (uint64_t(p.data.size()) + said > p.declaredSize) {
+        p.problem = QStringLiteral("its segments hold more than the %1 bytes it declares").arg(p.declaredSize);
+        return;
+    }
+    p.data.append(reinterpret_cast<const char*>(b.data()) + 10, qsizetype(said));
+}
+
+void CdTextExtractor::finishPicture() {
+    if (!m_picture.active) return;
+    PendingPicture p = std::move(m_picture);
+    m_picture = PendingPicture();
+    if (m_inFileHotspot) return;  // an attachment's icon: the attachment itself stands for it
+    if (!p.hasHeader) {
+        if (!p.bitmap) return;  // metafiles and other kinds: not shown
+        p.problem = QStringLiteral("Notes bitmaps are not converted");
+    }
+    const QString format = imageFormat(p.imageType);
+    if (p.problem.isEmpty() && format.isEmpty())
+        p.problem = QStringLiteral("its image type %1 is not supported").arg(p.imageType);
+    if (p.problem.isEmpty() && uint32_t(p.data.size()) != p.declaredSize)
+        p.problem = QStringLiteral("it is cut short (%1 of %2 bytes)").arg(p.data.size()).arg(p.declaredSize);
+    if (p.problem.isEmpty() && !formatMatches(format, p.data))
+        p.problem = QStringLiteral("its data is not a %1 image").arg(format.toUpper());
+    m_started = true;
+    store::RtRun run;
+    if (!p.problem.isEmpty()) {
+        run.kind = store::RtRun::Kind::Text;
+        run.text = QStringLiteral("[picture not shown: %1]").arg(p.problem);
+        run.font.italic = true;
+        run.font.hasColor = true;
+        run.font.rgb = 0x808080;
+        if (!m_problems.contains(p.problem) && m_problems.size() < 50) m_problems << p.problem;
+    } else {
+        run.kind = store::RtRun::Kind::Picture;
+        run.picture.data = std::move(p.data);
+        run.picture.format = format;
+        run.picture.widthPx = p.widthPx;
+        run.picture.heightPx = p.heightPx;
+    }
+    m_paragraph.runs.push_back(std::move(run));
+}
+
+void CdTextExtractor::addLinkText(ByteView b) {
+    // CDLINKEXPORT2: header, a 40-byte NOTELINK, then the link's comment (NUL-terminated).
+    const ByteView rest = b.from(4 + 40);
+    size_t n = 0;
+    while (n < rest.size() && rest.u8(n) != 0) ++n;
+    store::RtRun run;
+    run.kind = store::RtRun::Kind::DocLink;
+    run.text = m_lmbcs.toUnicode(rest.sub(0, n));
+    if (run.text.isEmpty()) run.text = QStringLiteral("Link");
+    m_paragraph.runs.push_back(std::move(run));
+    m_started = true;
+}
+
 void CdTextExtractor::addPart(ByteView part) {
     CdRecordReader reader(part);
     CdRecordReader::Record r;
     while (reader.next(r)) {
         const ByteView b = r.bytes;
+        if (m_picture.active && r.signature != SigGraphic && !isPictureRecord(r.signature)) finishPicture();
         switch (r.signature) {
+            case SigGraphic:
+                if (r.headerSize == 6) startPicture(b);
+                break;
+            case SigImageHeader:
+                if (r.headerSize == 6) pictureHeader(b);
+                break;
+            case SigImageSegment:
+                if (r.headerSize == 6) pictureSegment(b);
+                break;
+            case SigBitmapHeader:
+                if (m_picture.active) m_picture.bitmap = true;
+                break;
+            case SigHotspotEnd:
+                m_inFileHotspot = false;
+                break;
+            case SigLinkExport2:
+                if (r.headerSize == 4) addLinkText(b);
+                break;
             case SigText:
             case SigBidiText:
                 if (r.headerSize == 4 && b.size() >= 8) addText(b.from(8), font(b.sub(4, 4)));
@@ -203,6 +364,7 @@ void CdTextExtractor::addPart(ByteView part) {
                 break;
             case SigHotspotBegin:
                 if (r.headerSize == 4 && b.u16(4) == kHotspotFile) {
+                    m_inFileHotspot = true;
                     const ByteView data = b.sub(12, b.u16(10));
                     size_t n = 0;
                     while (n < data.size() && data.u8(n) != 0) ++n;
@@ -221,6 +383,7 @@ void CdTextExtractor::addPart(ByteView part) {
 }
 
 std::vector<store::RtBlock> CdTextExtractor::finish() {
+    finishPicture();
     flushParagraph();
     while (!m_tables.empty()) m_tables.pop_back();
     return std::move(m_blocks);

@@ -5,6 +5,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -24,6 +25,11 @@ public:
     void addPart(ByteView part);
     // True when a part ended in a damaged record (the rest of it was skipped).
     bool damaged() const { return m_damaged; }
+    // Pictures that could not be read (each also left a note in the text).
+    const QStringList& problems() const { return m_problems; }
+
+    // A picture larger than this is not read (memory stays bounded).
+    static constexpr uint32_t MaxPictureBytes = 64u * 1024 * 1024;
     // Finishes and returns the blocks.
     std::vector<store::RtBlock> finish();
 
@@ -42,6 +48,25 @@ private:
     void endParagraph();
     void addText(ByteView text, const store::RtFont& font);
     store::RtFont font(ByteView fontId) const;
+    // A picture: CDGRAPHIC, then CDIMAGEHEADER and its CDIMAGESEGMENTs (which
+    // may run over several parts of the field).
+    void startPicture(ByteView graphic);
+    void pictureHeader(ByteView header);
+    void pictureSegment(ByteView segment);
+    void finishPicture();
+    void addLinkText(ByteView linkExport);
+
+    struct PendingPicture {
+        bool active = false;
+        bool hasHeader = false;
+        bool bitmap = false;      // a Notes bitmap (not converted)
+        int widthPx = 0;
+        int heightPx = 0;
+        uint16_t imageType = 0;
+        uint32_t declaredSize = 0;
+        QByteArray data;
+        QString problem;
+    };
 
     LmbcsConverter& m_lmbcs;
     QMap<int, QString> m_faces;
@@ -52,6 +77,9 @@ private:
     store::RtParagraphStyle m_style;
     bool m_started = false;
     bool m_damaged = false;
+    bool m_inFileHotspot = false;  // records drawing an attachment's icon
+    PendingPicture m_picture;
+    QStringList m_problems;
 };
 
 }  // namespace nsf

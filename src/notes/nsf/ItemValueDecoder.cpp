@@ -1,6 +1,7 @@
 #include "notes/nsf/ItemValueDecoder.h"
 
 #include "notes/nsf/LmbcsConverter.h"
+#include "notes/nsf/Rfc822Text.h"
 #include "notes/nsf/TimeDateDecoder.h"
 
 namespace nsf {
@@ -109,6 +110,9 @@ void ItemValueDecoder::decode(const RawItem& raw, store::StoreItem& item) {
             }
             break;
         }
+        case Rfc822Text::kType:
+            Rfc822Text::decode(v, m_lmbcs, item);
+            return;
         case NsfUserId:
             if (v.size() >= 8) item.texts << m_lmbcs.text(v.sub(0, v.size() - 8));
             break;

@@ -1,5 +1,6 @@
 #include "notes/nsf/NsfDatabase.h"
 
+#include "notes/mime/NotesMimeBody.h"
 #include "notes/nsf/CdTextExtractor.h"
 #include "notes/nsf/FileObject.h"
 #include "notes/nsf/IdTable.h"
@@ -15,6 +16,9 @@ constexpr uint16_t kClassDocument = 0x0001;
 constexpr uint16_t kClassView = 0x0008;
 constexpr uint16_t kObjectFile = 0;
 constexpr uint16_t kObjectFolderIdTable = 10;
+constexpr uint16_t kTypeMimePart = 0x0019;
+// A MIME part's content kept in a $FILE object is read into memory whole; past this it is not.
+constexpr uint64_t kMaxMimeObjectBytes = 64ull * 1024 * 1024;
 
 QString hex(uint32_t v) { return QStringLiteral("0x") + QString::number(v, 16).toUpper(); }
 
@@ -113,6 +117,12 @@ void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
     };
     QHash<QString, size_t> fieldByName;
     std::vector<Field> fields;
+    struct MimeField {
+        size_t index;
+        std::unique_ptr<mime::NotesMimeBody> body;
+    };
+    QHash<QString, size_t> mimeByName;
+    std::vector<MimeField> mimeFields;
     ItemValueDecoder decoder(m_lmbcs);
     note.items.reserve(raw.items.size());
     for (size_t k = 0; k < raw.items.size(); ++k) {
@@ -144,6 +154,26 @@ void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
             f.raw.append(reinterpret_cast<const char*>(i.value.data()), qsizetype(i.value.size()));
             continue;
         }
+        if (i.type == kTypeMimePart && i.problem.isEmpty()) {
+            // One item per MIME part: the parts of a field become one rich-text body.
+            const QString key = i.name.toLower();
+            auto it = mimeByName.find(key);
+            if (it == mimeByName.end()) {
+                store::StoreItem item;
+                item.name = i.name;
+                item.flags = i.flags;
+                item.type = store::TypeComposite;
+                note.items.push_back(std::move(item));
+                it = mimeByName.insert(key, mimeFields.size());
+                auto loader = [this, &raw](const QString& name, QByteArray& bytes, QString& problem) {
+                    return loadFileObject(raw, name, bytes, problem);
+                };
+                mimeFields.push_back({note.items.size() - 1, std::make_unique<mime::NotesMimeBody>(loader)});
+            }
+            mimeFields[*it].body->addPart(
+                QByteArray(reinterpret_cast<const char*>(i.value.data()), qsizetype(i.value.size())));
+            continue;
+        }
         store::StoreItem item;
         decoder.decode(i, item);
         note.items.push_back(std::move(item));
@@ -160,6 +190,45 @@ void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
         item.raw = std::move(f.raw);
         item.richText = std::move(doc);
     }
+    QStringList bodyObjects;
+    for (MimeField& f : mimeFields) {
+        mime::NotesMimeBody::Result r = f.body->finish();
+        store::StoreItem& item = note.items[f.index];
+        item.raw = f.body->text();
+        if (!r.problems.isEmpty()) item.problem = r.problems.join(QLatin1Char(' '));
+        item.richText = std::move(r.body);
+        bodyObjects += r.bodyObjects;
+    }
+    // $FILE objects that held MIME content are part of the body, not attachments.
+    if (!bodyObjects.isEmpty())
+        std::erase_if(note.attachments, [&](const store::StoreAttachment& a) { return bodyObjects.contains(a.name); });
+}
+
+bool NsfDatabase::loadFileObject(const RawNote& raw, const QString& name, QByteArray& bytes, QString& problem) {
+    for (const RawItem& i : raw.items) {
+        if (i.type != NsfObject || !i.problem.isEmpty() || i.name.compare(QLatin1String("$FILE"), Qt::CaseInsensitive))
+            continue;
+        FileObject file;
+        QString e;
+        if (!FileObject::parse(i.value, m_lmbcs, file, e) || file.objectType != kObjectFile || file.name != name)
+            continue;
+        if (file.fileSize > kMaxMimeObjectBytes) {
+            problem = QStringLiteral("it is larger than %1 MB").arg(kMaxMimeObjectBytes / (1024 * 1024));
+            return false;
+        }
+        bytes.clear();
+        bytes.reserve(qsizetype(file.fileSize));
+        const ObjectReader objects(m_file->bytes(), m_rrv);
+        const bool ok = objects.extractFile(file, [&](const char* data, size_t size) {
+            if (uint64_t(bytes.size()) + size > kMaxMimeObjectBytes) return false;
+            bytes.append(data, qsizetype(size));
+            return true;
+        }, e);
+        if (!ok) problem = e.isEmpty() ? QStringLiteral("its object is damaged") : e;
+        return ok;
+    }
+    problem = QStringLiteral("the note has no file object of that name");
+    return false;
 }
 
 void NsfDatabase::addAttachment(const RawItem& raw, size_t itemIndex, store::StoreNote& note) {
@@ -199,7 +268,7 @@ store::StoreError NsfDatabase::extractAttachment(uint32_t noteId, qint64 key, co
     FileObject file;
     if (!FileObject::parse(item.value, m_lmbcs, file, e))
         return {store::StatusAttachmentUnreadable, e};
-    const ObjectReader objects(m_file->bytes(), m_rrv);
+    const ObjectReader objects(m_file->bytes(), m_rrv, m_file.get());
     if (!objects.extractFile(file, sink, e))
         return {store::StatusAttachmentUnreadable, file.name + QStringLiteral(": ") + e};
     return {};
@@ -236,6 +305,7 @@ const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
             decoder.decode(*f, item);
             d.isFolder = item.texts.value(0).contains(QLatin1Char('F'));
         }
+        d.view = std::make_shared<const ViewDesign>(ViewDesign::read(raw, m_file->bytes(), m_rrv, m_lmbcs));
         m_design->push_back(std::move(d));
     }
     return *m_design;

@@ -10,6 +10,7 @@
 #include "notes/nsf/RawNote.h"
 #include "notes/nsf/RrvMap.h"
 #include "notes/nsf/Superblock.h"
+#include "notes/nsf/ViewDesign.h"
 #include "notes/store/StoreItem.h"
 #include "notes/store/StoreStatus.h"
 
@@ -32,6 +33,7 @@ public:
         QString storedTitle;  // $TITLE as stored; a text list as "[a,b]"
         QString name;         // the name without aliases
         bool isFolder = false;
+        std::shared_ptr<const ViewDesign> view;  // selection, stored index, sort column
     };
 
     static std::unique_ptr<NsfDatabase> open(std::unique_ptr<NsfFile> file, store::StoreError& error);
@@ -41,6 +43,7 @@ public:
     const BucketDescriptorBlock& bdb() const { return m_bdb; }
     const RrvMap& rrv() const { return m_rrv; }
     uint64_t fileSize() const { return m_file->size(); }
+    LmbcsConverter& lmbcs() { return m_lmbcs; }
     QString title();
 
     // Reads the record of one ID (a note, a deletion stub or an object).
@@ -65,6 +68,8 @@ public:
 private:
     NsfDatabase() = default;
     void addAttachment(const RawItem& raw, size_t itemIndex, store::StoreNote& note);
+    // The bytes of the note's $FILE object of that name (for MIME parts stored apart).
+    bool loadFileObject(const RawNote& raw, const QString& name, QByteArray& bytes, QString& problem);
 
     std::unique_ptr<NsfFile> m_file;
     NsfHeader m_header;

@@ -1,5 +1,8 @@
 #include "notes/nsf/NsfFile.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace nsf {
 
 std::unique_ptr<NsfFile> NsfFile::open(const QString& path, QString& error) {
@@ -38,6 +41,17 @@ std::unique_ptr<NsfFile> NsfFile::fromBytes(QByteArray bytes) {
     f->m_memory = std::move(bytes);
     f->m_view = ByteView(f->m_memory.constData(), size_t(f->m_memory.size()));
     return f;
+}
+
+void NsfFile::releasePages(ByteView range) const {
+    if (!m_memory.isEmpty() || !m_view.data() || !range.data()) return;  // not a mapping of the file
+    const uintptr_t base = reinterpret_cast<uintptr_t>(m_view.data());
+    const uintptr_t from = reinterpret_cast<uintptr_t>(range.data());
+    if (from < base || from - base > m_view.size() || range.size() > m_view.size() - (from - base)) return;
+    static const uintptr_t page = uintptr_t(::sysconf(_SC_PAGESIZE));
+    const uintptr_t begin = (from + page - 1) / page * page;
+    const uintptr_t end = (from + range.size()) / page * page;
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
 NsfFile::~NsfFile() {

@@ -26,6 +26,13 @@ public:
     ByteView bytes() const { return m_view; }
     uint64_t size() const { return m_view.size(); }
 
+    // Tells the system that the whole pages of the mapped file inside `range`
+    // are not needed for now: they leave the process's memory and are read
+    // again (from the page cache) if touched. Reading a large file through
+    // once keeps the process small this way. Files held in memory are left
+    // as they are.
+    void releasePages(ByteView range) const;
+
 private:
     NsfFile() = default;
     std::unique_ptr<QFile> m_file;

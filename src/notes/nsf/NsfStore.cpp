@@ -19,10 +19,6 @@ std::unique_ptr<store::NoteStore> NsfStore::open(const QString& path, store::Sto
     return std::make_unique<NsfStore>(std::move(db));
 }
 
-QString NsfStore::viewProblem() {
-    return QStringLiteral("the entries of views are not read from NSF files yet; the view lists none");
-}
-
 QString NsfStore::title() const { return m_db->title(); }
 
 std::vector<store::StoreFolderInfo> NsfStore::folders() {
@@ -34,7 +30,7 @@ std::vector<store::StoreFolderInfo> NsfStore::folders() {
         info.unid = d.unid;
         info.noteId = d.noteId;
         if (!d.isFolder) {
-            info.problem = viewProblem();
+            if (d.view) info.problem = ViewEntries::note(*d.view, false);
         } else {
             std::vector<uint32_t> ids;
             const store::StoreError e = m_db->folderMembers(d.noteId, ids);
@@ -46,11 +42,7 @@ std::vector<store::StoreFolderInfo> NsfStore::folders() {
 }
 
 store::StoreError NsfStore::folderEntries(size_t index, std::vector<uint32_t>& noteIds) {
-    noteIds.clear();
-    const auto& design = m_db->designEntries();
-    if (index >= design.size()) return {store::StatusIndexOutOfRange, QString()};
-    if (!design[index].isFolder) return {};
-    return m_db->folderMembers(design[index].noteId, noteIds);
+    return m_views.entries(index, noteIds);
 }
 
 store::StoreError NsfStore::loadNote(uint32_t noteId, store::StoreNote& note) { return m_db->loadNote(noteId, note); }

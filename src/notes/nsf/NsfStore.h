@@ -1,6 +1,7 @@
 #pragma once
 
 #include "notes/nsf/NsfDatabase.h"
+#include "notes/nsf/ViewEntries.h"
 #include "notes/store/NoteStore.h"
 
 #include <memory>
@@ -11,7 +12,7 @@ namespace nsf {
 class NsfStore : public store::NoteStore {
 public:
     static std::unique_ptr<store::NoteStore> open(const QString& path, store::StoreError& error);
-    explicit NsfStore(std::unique_ptr<NsfDatabase> db) : m_db(std::move(db)) {}
+    explicit NsfStore(std::unique_ptr<NsfDatabase> db) : m_db(std::move(db)), m_views(*m_db) {}
 
     QString title() const override;
     std::vector<store::StoreFolderInfo> folders() override;
@@ -23,11 +24,9 @@ public:
 
     NsfDatabase& database() { return *m_db; }
 
-    // The text a view carries: its entries come from the view index, not read yet.
-    static QString viewProblem();
-
 private:
     std::unique_ptr<NsfDatabase> m_db;
+    ViewEntries m_views;
 };
 
 }  // namespace nsf

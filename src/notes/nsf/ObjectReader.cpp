@@ -1,11 +1,18 @@
 #include "notes/nsf/ObjectReader.h"
 
+#include "notes/nsf/NsfFile.h"
+
+#include <algorithm>
+
 namespace nsf {
 namespace {
 constexpr uint16_t kSmallObject = 0x0007;
 constexpr uint16_t kLargeObject = 0x001B;
 constexpr uint64_t kSmallHeader = 22;
 constexpr uint64_t kLargeHeader = 115;
+// Stored attachments go to the sink in pieces of this size, each released
+// from memory once written when the file is mapped.
+constexpr uint64_t kExtractChunk = uint64_t(8) << 20;
 }  // namespace
 
 ByteView ObjectReader::storedData(uint32_t objectId, QString& error) const {
@@ -67,9 +74,14 @@ bool ObjectReader::extractFile(const FileObject& file, const HuffmanDecoder::Sin
     const ByteView data = storedData(file.objectId, e);
     if (file.compression == FileObject::None) {
         const ByteView bytes = data.sub(0, file.fileSize);
-        if (!sink(reinterpret_cast<const char*>(bytes.data()), bytes.size())) {
-            error = QStringLiteral("the output could not be written");
-            return false;
+        for (uint64_t at = 0; at < bytes.size() || at == 0; at += kExtractChunk) {
+            const ByteView chunk = bytes.sub(at, std::min<uint64_t>(kExtractChunk, bytes.size() - at));
+            if (!sink(reinterpret_cast<const char*>(chunk.data()), chunk.size())) {
+                error = QStringLiteral("the output could not be written");
+                return false;
+            }
+            if (m_owner) m_owner->releasePages(chunk);
+            if (bytes.size() == 0) break;
         }
         return true;
     }

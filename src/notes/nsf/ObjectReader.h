@@ -9,12 +9,17 @@
 
 namespace nsf {
 
+class NsfFile;
+
 // Object records (attachments, folder ID tables, view indexes): a 22-byte
 // header (ODS 41/43, signature 0x0007) or a 115-byte one (ODS 52+, 0x001B)
 // before the stored data, found at the file position of the object's RRV entry.
 class ObjectReader {
 public:
-    ObjectReader(ByteView file, const RrvMap& rrv) : m_file(file), m_rrv(rrv) {}
+    // `owner`, when given, is the file `file` maps: extraction then releases
+    // the pages of large attachments once they are written.
+    ObjectReader(ByteView file, const RrvMap& rrv, const NsfFile* owner = nullptr)
+        : m_file(file), m_rrv(rrv), m_owner(owner) {}
 
     // The stored data of object `objectId`, or empty with `error`.
     ByteView storedData(uint32_t objectId, QString& error) const;
@@ -29,6 +34,7 @@ public:
 private:
     ByteView m_file;
     const RrvMap& m_rrv;
+    const NsfFile* m_owner;
 };
 
 }  // namespace nsf

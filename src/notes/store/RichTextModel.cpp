@@ -46,6 +46,7 @@ void appendBlocks(const std::vector<RtBlock>& blocks, QString& out) {
 }  // namespace
 
 QString RichTextDoc::plainText() const {
+    if (!plainAlternative.isEmpty()) return plainAlternative;
     QString out;
     appendBlocks(blocks, out);
     return out;

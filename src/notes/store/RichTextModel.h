@@ -90,10 +90,14 @@ struct RichTextDoc {
     std::vector<RtBlock> blocks;
     // Set by drivers that keep the item's raw stored form (NSF CD records).
     QByteArray rawRecords;
+    // A body that came with its own plain-text form (a MIME message's
+    // text/plain alternative beside the HTML that made the blocks): what
+    // plainText() gives when set.
+    QString plainAlternative;
 
     // The plain text: paragraphs end in "\r\n" (none after the last); table
     // cells are separated by a tab and rows end in "\r\n"; pictures give nothing,
-    // attachment references and links their text.
+    // attachment references and links their text. `plainAlternative` instead when set.
     QString plainText() const;
     bool isEmpty() const { return blocks.empty(); }
 };

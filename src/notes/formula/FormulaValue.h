@@ -6,7 +6,11 @@
 
 #include "notes/store/NotesTime.h"
 
-namespace store::dxl {
+namespace store {
+struct StoreItem;
+}
+
+namespace store::formula {
 
 // A value of the formula language as selection formulas and view sorting see
 // it: a list of texts, numbers or date/times. A missing item reads as "".
@@ -28,6 +32,9 @@ class FormulaValue {
         v.m_value = std::move(list);
         return v;
     }
+    // The value an item gives a formula: texts, numbers, date/times (a range
+    // as its two ends), rich text as its plain text; "" for anything else.
+    static FormulaValue fromItem(const StoreItem& item);
     static FormulaValue times(std::vector<NotesTime> list) {
         FormulaValue v;
         v.m_value = std::move(list);
@@ -49,4 +56,4 @@ class FormulaValue {
     std::variant<QStringList, std::vector<double>, std::vector<NotesTime>> m_value;
 };
 
-}  // namespace store::dxl
+}  // namespace store::formula

@@ -1,6 +1,8 @@
-#include "notes/dxl/FormulaValue.h"
+#include "notes/formula/FormulaValue.h"
 
-namespace store::dxl {
+#include "notes/store/StoreItem.h"
+
+namespace store::formula {
 
 const QStringList& FormulaValue::textList() const {
     static const QStringList none;
@@ -18,6 +20,33 @@ const std::vector<NotesTime>& FormulaValue::timeList() const {
     static const std::vector<NotesTime> none;
     const auto* v = std::get_if<std::vector<NotesTime>>(&m_value);
     return v ? *v : none;
+}
+
+FormulaValue FormulaValue::fromItem(const StoreItem& item) {
+    if (item.unreadable) return text(QString());
+    switch (item.type) {
+        case TypeText:
+        case TypeTextList:
+        case TypeFormula:
+            return texts(item.texts);
+        case TypeNumber:
+        case TypeNumberRange:
+            return numbers(item.numbers);
+        case TypeTime:
+        case TypeTimeRange: {
+            std::vector<NotesTime> list = item.times;
+            for (const NotesTimePair& p : item.timeRanges) {
+                list.push_back(p.lower);
+                list.push_back(p.upper);
+            }
+            list.shrink_to_fit();
+            return times(std::move(list));
+        }
+        case TypeComposite:
+            return text(item.richText ? item.richText->plainText() : QString());
+        default:
+            return text(QString());
+    }
 }
 
 int FormulaValue::size() const {
@@ -52,4 +81,4 @@ QStringList FormulaValue::asTexts() const {
     return out;
 }
 
-}  // namespace store::dxl
+}  // namespace store::formula
