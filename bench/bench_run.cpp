@@ -48,6 +48,7 @@ public:
     }
     QString LastFailure() const override { return m.LastFailure(); }
     QString LastWrittenPath() const override { return m.LastWrittenPath(); }
+    bool GaveUp() const override { return m.GaveUp(); }
 
 private:
     template <typename F>

@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins libgl-dev
   libicu-dev
   libgmime-3.0-dev libgumbo-dev
+  qtkeychain-qt6-dev
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
   libreoffice-writer-nogui libreoffice-dev

@@ -9,6 +9,7 @@
 #include "app/GuiResources.h"
 #include "app/WindowMessages.h"
 #include "export/IDocumentExporter.h"
+#include "export/StaleFileCleaner.h"
 #include "steps/CAdvanceSettingsDlg.h"
 #include "steps/CProgressWaitDlg.h"
 
@@ -216,7 +217,11 @@ int CMainFrame::PrepareWord() {
         AddFailedItem({SourcePath(), QString(), QStringLiteral("no office is available to write documents")});
         return 0;
     }
-    m_pWordExporter->SetRootFolder(WithSlash(WithSlash(DestFolderPath()) + DestFolderName()));
+    const QString root = WithSlash(WithSlash(DestFolderPath()) + DestFolderName());
+    m_pWordExporter->SetRootFolder(root);
+    // What a killed run left behind goes first.
+    StaleFileCleaner::cleanTemporaryDirectory();
+    StaleFileCleaner::cleanDestination(root);
     if (!m_pWordExporter->StartWord()) {
         QString why = m_pWordExporter->LastFailure();
         if (why.isEmpty()) why = QStringLiteral("the office did not start");
@@ -261,17 +266,18 @@ void CMainFrame::HideProgress() {
 int CMainFrame::EnumerateServers(QStringList& servers) {
     m_notes.cancelRequested = 0;
     servers.clear();
-    m_notes.lastErrorText = QStringLiteral("Domino servers are not supported in this build");
-    return 0;
+    return m_notes.ListServers(servers);
 }
 
-int CMainFrame::ListServerDatabases(const QString& serverName, QStringList& databases) {
-    (void)serverName;
+int CMainFrame::ListServerDatabases(const QString& serverName, QStringList& databases, QStringList& names,
+                                    const std::function<void()>& betweenDatabases) {
     m_notes.cancelRequested = 0;
     databases.clear();
-    m_notes.lastErrorText = QStringLiteral("Domino servers are not supported in this build");
-    return 0;
+    names.clear();
+    return m_notes.ListServerDatabases(serverName, databases, names, betweenDatabases);
 }
+
+void CMainFrame::RememberDominoServer(const QString& serverName) { m_notes.RememberServer(serverName); }
 
 void CMainFrame::AddDominoServerFiles(const QString& serverName, const QStringList& paths) {
     if (!m_pStepHost) return;

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class CProgressWaitDlg;
@@ -62,7 +63,11 @@ public:
     void ShowProgress(const QString& text);
     void HideProgress();
     int EnumerateServers(QStringList& servers);
-    int ListServerDatabases(const QString& serverName, QStringList& databases);
+    // The lookups of the Domino server browser (cancelRequested is cleared first).
+    int ListServerDatabases(const QString& serverName, QStringList& databases, QStringList& names,
+                            const std::function<void()>& betweenDatabases = {});
+    // Keeps a server typed in the browser among the known servers.
+    void RememberDominoServer(const QString& serverName);
     void AddDominoServerFiles(const QString& serverName, const QStringList& paths);
     void SetSourcePath(const QString& path);
     void SetServerName(const QString& server);

@@ -1,6 +1,9 @@
 #include "cli/CliApp.h"
 
 #include "export/CFolderExportRun.h"
+#include "export/DestinationChecks.h"
+#include "export/PrivateTempDir.h"
+#include "export/StaleFileCleaner.h"
 #include "notes/CNotesConverter.h"
 
 #include <QDir>
@@ -9,6 +12,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 #ifdef TESSELDOC_HAVE_OFFICE
@@ -18,21 +22,50 @@
 #ifdef TESSELDOC_HAVE_OFFICE
 namespace {
 
-std::atomic<int> g_interrupted{0};
+// Set by SIGINT, SIGTERM and SIGHUP: the run stops after the item in progress.
+std::atomic<int> g_stopSignal{0};
+std::atomic<int>* g_stopFlag = nullptr;
 
-void onInterrupt(int) { g_interrupted.store(1); }
+void onStopSignal(int sig) {
+    g_stopSignal.store(sig);
+    if (std::atomic<int>* flag = g_stopFlag) flag->store(1);
+}
+
+// Catches the stop signals for its lifetime and points them at `flag`.
+class StopSignals {
+public:
+    explicit StopSignals(std::atomic<int>& flag) {
+        g_stopSignal.store(0);
+        g_stopFlag = &flag;
+        struct sigaction action;
+        std::memset(&action, 0, sizeof action);
+        action.sa_handler = onStopSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &action, &m_previous[i]);
+    }
+    ~StopSignals() {
+        for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &m_previous[i], nullptr);
+        g_stopFlag = nullptr;
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+    static bool stopped() { return g_stopSignal.load() != 0; }
+
+private:
+    static constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_previous[3];
+};
 
 // The item bar of the command line: one progress line on stderr, rewritten
-// in place on a terminal. It also passes Ctrl+C on as a stop request.
+// in place on a terminal.
 class CliProgress : public IProgressBar {
 public:
-    CliProgress(CNotesConverter& converter, QTextStream& err) : m_converter(converter), m_err(err) {
-        m_tty = ::isatty(2);
-    }
+    explicit CliProgress(QTextStream& err) : m_err(err) { m_tty = ::isatty(2); }
     void setFolder(const QString& folder) { m_folder = folder; }
-    void setPosition(int) override { checkInterrupt(); }
+    void setPosition(int) override {}
     void setText(const QString& text) override {
-        checkInterrupt();
         const QString line = m_folder + QStringLiteral(": ") + text;
         if (m_tty) {
             m_err << '\r' << line << QStringLiteral("\x1b[K");
@@ -50,10 +83,6 @@ public:
     }
 
 private:
-    void checkInterrupt() {
-        if (g_interrupted.load()) m_converter.cancelRequested = 1;
-    }
-    CNotesConverter& m_converter;
     QTextStream& m_err;
     QString m_folder;
     QElapsedTimer m_timer;
@@ -102,6 +131,8 @@ int CliApp::cmdConvert(const QStringList& args) {
     return 1;
 #else
     CNotesConverter converter;
+    // From here on a stop signal ends the run in order, start-up included.
+    StopSignals stopSignals(converter.stopRequested);
     if (viewFolders) converter.showViewFolders = 1;
     if (!converter.Initialize()) {
         m_err << "tesseldoc-cli: " << converter.GetLastErrorText() << "\n";
@@ -126,20 +157,33 @@ int CliApp::cmdConvert(const QStringList& args) {
     }
 
     const QString root = QDir(dest).absolutePath();
-    if (!QDir().mkpath(root)) {
-        m_err << "tesseldoc-cli: cannot create the destination " << root << "\n";
+    QString problem;
+    if (!MakeDestination(root, &problem)) {
+        m_err << "tesseldoc-cli: cannot create the destination " << root << ": " << problem << "\n";
         return 1;
     }
-    CWordExporter exporter;
-    exporter.SetRootFolder(root);
-    if (!exporter.StartWord()) {
-        m_err << "tesseldoc-cli: the office engine cannot be started: " << exporter.LastError() << "\n";
+    StaleFileCleaner::cleanTemporaryDirectory();
+    StaleFileCleaner::cleanDestination(root);
+    if (!PrivateTempDir::usable()) {
+        m_err << "tesseldoc-cli: " << PrivateTempDir::problem() << "\n";
         return 1;
     }
 
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
-    CliProgress progress(converter, m_err);
+    CWordExporter exporter;
+    exporter.SetRootFolder(root);
+    if (!converter.stopRequested && !exporter.StartWord()) {
+        if (converter.stopRequested) {
+            // Stopped while the office started: reported with the run below.
+        } else {
+            m_err << "tesseldoc-cli: the office engine cannot be started: " << exporter.LastError();
+            if (!exporter.LastFailure().isEmpty() && exporter.LastFailure() != exporter.LastError())
+                m_err << " (" << exporter.LastFailure() << ")";
+            m_err << "\n";
+            return 1;
+        }
+    }
+
+    CliProgress progress(m_err);
     converter.savingMode = savingMode;
     converter.itemStatusBar = &progress;
     converter.exportReport.reset();
@@ -147,25 +191,37 @@ int CliApp::cmdConvert(const QStringList& args) {
     run.converter = &converter;
     run.exporter = &exporter;
     for (const QString& folder : folders) {
-        if (converter.cancelRequested) break;
+        if (converter.stopRequested) {
+            converter.ListFolderNotConverted(folder);
+            continue;
+        }
         progress.setFolder(escape(folder.left(folder.size() - 1)));
         if (!run.SaveFolder(folder))
-            converter.exportReport.addFailure(folder.left(folder.size() - 1), 0,
-                                              QStringLiteral("the folder could not be saved"));
+            converter.exportReport.addFolderFailure(folder.left(folder.size() - 1),
+                                                    QStringLiteral("the folder could not be saved"));
     }
     progress.finish();
     exporter.ShutdownWord();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
 
     const ExportReport& report = converter.exportReport;
-    if (converter.cancelRequested) m_err << "stopped: the run was interrupted; later items were not converted\n";
+    const bool stopped = converter.stopRequested || StopSignals::stopped();
+    if (stopped) m_err << "stopped: the run was interrupted; later items were not converted\n";
     m_out << "items: " << report.found() << " found, " << report.written() << " written, " << report.failedCount()
-          << " failed\n";
-    for (const ExportFailure& f : report.failures())
+          << " failed";
+    if (report.notConvertedCount() > 0) m_out << ", " << report.notConvertedCount() << " not converted";
+    m_out << '\n';
+    if (report.attachmentFailureCount() > 0)
+        m_out << "attachments: " << report.attachmentFailureCount() << " failed\n";
+    for (const ExportFailure& f : report.itemFailures())
         m_out << "failed: " << escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t' << escape(f.reason)
               << '\n';
+    for (const ExportFailure& f : report.attachmentFailures())
+        m_out << "attachment failed: " << escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
+              << escape(f.attachment) << '\t' << escape(f.reason) << '\n';
+    for (const NotConverted& n : report.notConverted())
+        m_out << "not converted: " << escape(n.folder) << '\t' << QString::number(n.noteId, 16) << "\tstopped\n";
     m_out.flush();
-    return report.failedCount() == 0 && !converter.cancelRequested ? 0 : 1;
+    const bool complete = report.failures().isEmpty() && report.notConvertedCount() == 0 && !stopped;
+    return complete ? 0 : 1;
 #endif
 }

@@ -7,7 +7,15 @@
 int CFolderExportRun::SaveFolder(const QString& folderName) {
     if (!converter || !exporter) return 0;
     try {
-        exporter->SetOutputFolder(OutputFolderFor(folderName));
+        // A folder's directories are made only for a folder that is there.
+        QString bare = folderName;
+        if (bare.endsWith(QLatin1Char('\\'))) bare.chop(1);
+        bool found = true;
+        try {
+            found = converter->database().ViewFolderExists(CNotesConverter::WideToLNString(bare));
+        } catch (LNSTATUS) {
+        }
+        if (found) exporter->SetOutputFolder(OutputFolderFor(folderName));
         converter->wordExporter = exporter;
         converter->ExportFolder(folderName);
         return 1;

@@ -5,6 +5,7 @@ void ExportReport::reset() {
     m_found = 0;
     m_written = 0;
     m_failures.clear();
+    m_notConverted.clear();
 }
 
 void ExportReport::addFound(int count) {
@@ -19,7 +20,25 @@ void ExportReport::addWritten() {
 
 void ExportReport::addFailure(const QString& folder, uint32_t noteId, const QString& reason) {
     QMutexLocker lock(&m_mutex);
-    m_failures.append({folder, noteId, reason});
+    m_failures.append({folder, noteId, reason, QString(), ExportFailure::Item});
+}
+
+void ExportReport::addFolderFailure(const QString& folder, const QString& reason) {
+    QMutexLocker lock(&m_mutex);
+    m_failures.append({folder, 0, reason, QString(), ExportFailure::Folder});
+}
+
+void ExportReport::addAttachmentFailure(const QString& folder, uint32_t noteId, const QString& attachment,
+                                        const QString& reason) {
+    QMutexLocker lock(&m_mutex);
+    // An attachment whose name could not even be read still takes a line.
+    m_failures.append({folder, noteId, reason, attachment.isEmpty() ? QStringLiteral("?") : attachment,
+                       ExportFailure::Attachment});
+}
+
+void ExportReport::addNotConverted(const QString& folder, uint32_t noteId) {
+    QMutexLocker lock(&m_mutex);
+    m_notConverted.append({folder, noteId});
 }
 
 int ExportReport::found() const {
@@ -34,10 +53,59 @@ int ExportReport::written() const {
 
 int ExportReport::failedCount() const {
     QMutexLocker lock(&m_mutex);
-    return int(m_failures.size());
+    int n = 0;
+    for (const ExportFailure& f : m_failures)
+        if (f.kind == ExportFailure::Item) ++n;
+    return n;
+}
+
+int ExportReport::folderFailureCount() const {
+    QMutexLocker lock(&m_mutex);
+    int n = 0;
+    for (const ExportFailure& f : m_failures)
+        if (f.kind == ExportFailure::Folder) ++n;
+    return n;
+}
+
+int ExportReport::attachmentFailureCount() const {
+    QMutexLocker lock(&m_mutex);
+    int n = 0;
+    for (const ExportFailure& f : m_failures)
+        if (f.kind == ExportFailure::Attachment) ++n;
+    return n;
+}
+
+int ExportReport::notConvertedCount() const {
+    QMutexLocker lock(&m_mutex);
+    return int(m_notConverted.size());
 }
 
 QList<ExportFailure> ExportReport::failures() const {
     QMutexLocker lock(&m_mutex);
-    return m_failures;
+    QList<ExportFailure> all = m_failures;
+    for (ExportFailure& f : all)
+        if (f.kind == ExportFailure::Attachment)
+            f.reason = QStringLiteral("attachment \"%1\" not written: %2").arg(f.attachment, f.reason);
+    return all;
+}
+
+QList<ExportFailure> ExportReport::itemFailures() const {
+    QMutexLocker lock(&m_mutex);
+    QList<ExportFailure> out;
+    for (const ExportFailure& f : m_failures)
+        if (f.kind != ExportFailure::Attachment) out.append(f);
+    return out;
+}
+
+QList<ExportFailure> ExportReport::attachmentFailures() const {
+    QMutexLocker lock(&m_mutex);
+    QList<ExportFailure> out;
+    for (const ExportFailure& f : m_failures)
+        if (f.kind == ExportFailure::Attachment) out.append(f);
+    return out;
+}
+
+QList<NotConverted> ExportReport::notConverted() const {
+    QMutexLocker lock(&m_mutex);
+    return m_notConverted;
 }

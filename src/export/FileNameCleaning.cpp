@@ -28,18 +28,25 @@ constexpr int kMaxExtensionBytes = 32;
 
 }  // namespace
 
+bool IsControlCharacter(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
 QString CleanFileName(const QString& name) {
     QString result = name;
     for (QChar& c : result)
-        if (isNineCharacter(c.unicode()) || c.unicode() < 32) c = QLatin1Char('_');
+        if (isNineCharacter(c.unicode()) || IsControlCharacter(c)) c = QLatin1Char('_');
+    if (result.startsWith(QLatin1Char('.'))) result[0] = QLatin1Char('_');
     return result;
 }
 
 QString CleanNameNine(const QString& name) {
     QString result = name;
     for (QChar& c : result)
-        if (isNineCharacter(c.unicode()) || c.unicode() == 0) c = QLatin1Char('_');
+        if (isNineCharacter(c.unicode()) || IsControlCharacter(c)) c = QLatin1Char('_');
     if (result == QLatin1String(".") || result == QLatin1String("..")) result.fill(QLatin1Char('_'));
+    if (result.startsWith(QLatin1Char('.'))) result[0] = QLatin1Char('_');
     return result;
 }
 

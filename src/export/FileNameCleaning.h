@@ -5,13 +5,16 @@
 // Longest file or directory name the file system takes, in bytes of UTF-8.
 constexpr int kMaxNameBytes = 255;
 
-// The name with " * / : < > ? \ | and the control characters 1 to 31 (and
-// NUL, which no file name can hold) replaced by "_".
+// Control characters (C0, DEL and C1): no name the program makes holds one.
+bool IsControlCharacter(QChar c);
+
+// The name with " * / : < > ? \ | and every control character replaced by
+// "_". A leading "." becomes "_": no name the program makes is hidden.
 QString CleanFileName(const QString& name);
 
-// The name with the nine characters " * / : < > ? \ | (and NUL) replaced by
-// "_"; other control characters stay. A name that is just "." or ".." would
-// name a directory, so its dots become "_" as well.
+// The name with the nine characters " * / : < > ? \ | and every control
+// character replaced by "_". A name that is just "." or ".." would name a
+// directory, so its dots become "_"; any other leading "." becomes "_".
 QString CleanNameNine(const QString& name);
 
 // The longest start of `text` that fits in maxBytes bytes of UTF-8, cut

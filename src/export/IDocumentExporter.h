@@ -25,4 +25,7 @@ public:
     virtual QString LastFailure() const = 0;
     // Path of the document the last successful export wrote.
     virtual QString LastWrittenPath() const = 0;
+    // True once the exporter has given up on its engine for the rest of the
+    // run: every later export fails at once, with LastFailure() saying why.
+    virtual bool GaveUp() const { return false; }
 };

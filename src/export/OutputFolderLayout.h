@@ -18,3 +18,18 @@ QString OutputFolderFor(const QString& notesFolderName);
 // Creates every directory along the path (failures, such as an existing
 // directory, are ignored). False only when the path holds no "/".
 bool MakeDirectories(const QString& path);
+
+// Creates the output folder `relative` (levels separated by "/") below
+// `root`, level by level, and returns the folder used, with a trailing "/".
+// The root is created when missing. Nothing below the root is ever entered
+// through a link: a level whose name is taken by a link, a file or anything
+// else but a real directory gets the next free numbered name instead
+// ("Inbox0", "Inbox1", ...), like any other taken name. Empty, with the errno
+// in *error and the path that failed in *failedPath, when a directory cannot
+// be created.
+QString MakeOutputFolder(const QString& root, const QString& relative, int* error = nullptr,
+                         QString* failedPath = nullptr);
+
+// Whether every level of `folder` below `root` is still a real directory (not
+// a link, not gone).
+bool OutputFolderIntact(const QString& root, const QString& folder);

@@ -1,5 +1,7 @@
 #include "notes/CNotesConverter.h"
 
+#include "export/DestinationChecks.h"
+#include "notes/store/StoreStatus.h"
 #include "notes/das/DasCancel.h"
 
 #include <vector>
@@ -91,6 +93,17 @@ int CNotesConverter::OpenDatabase(const QString& filePath, const QString& server
         }
     }
     m_bDatabaseOpen = false;
+    if (serverName.isEmpty()) {
+        // A FIFO or a device would block or never end; a folder that may not be
+        // entered would read as a missing file.
+        const QString problem = DatabaseFileProblem(filePath);
+        if (!problem.isEmpty()) {
+            m_lastStatus = problem.contains(QLatin1String("permission denied")) ? store::StatusAccessDenied
+                                                                                 : store::StatusReadError;
+            lastErrorText = problem;
+            return 0;
+        }
+    }
     try {
         m_lastStatus = m_session.GetDatabase(WideToLNString(filePath), &m_database, WideToLNString(serverName));
     } catch (LNSTATUS status) {

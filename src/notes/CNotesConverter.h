@@ -5,6 +5,7 @@
 #include "notes/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
 #include "notes/ProgressInterfaces.h"
+#include "notes/ServerDirectory.h"
 #include "notes/ln/LotusApi.h"
 
 #include <QString>
@@ -12,6 +13,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 class IDocumentExporter;
 class ILargeBodyQuestion;
@@ -41,6 +44,22 @@ public:
 
     static LNString WideToLNString(const QString& text);
     static QString LNStringToWide(const LNString& text);
+
+    // ---- servers and their databases (the Domino server browser)
+    // The servers the program knows; 0 (lastErrorText set) when they cannot be read.
+    int ListServers(QStringList& servers);
+    // The databases of a server that can be opened, as paths and file names
+    // in the server's order; stops after the current database once
+    // cancelRequested is set. `betweenDatabases` runs before each database
+    // (the browser's pause gate). 0 (lastErrorText set) when nothing is listed.
+    int ListServerDatabases(const QString& serverName, QStringList& paths, QStringList& names,
+                            const std::function<void()>& betweenDatabases = {});
+    // Keeps a server typed by the user among the known servers (https://<name>).
+    int RememberServer(const QString& serverName);
+    // The databases the last ListServerDatabases left out, each "path: reason".
+    QStringList serverDatabaseProblems;
+    // Where the servers come from; null: ServerDirectory::Current().
+    IServerDirectory* serverDirectory = nullptr;
 
     // ---- item listing (the item list of the browse step)
     void FillItemList(IItemList* itemList);
@@ -74,6 +93,9 @@ public:
     // ---- folder export run
     void ExportFolder(const QString& folderName);
     void ExportFolderItems();
+    // A folder a stopped run did not reach: its entries are counted as found
+    // and each is listed as not converted in exportReport.
+    void ListFolderNotConverted(const QString& folderName);
     void SaveMailItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveCalendarItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveContactItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
@@ -103,6 +125,10 @@ public:
     // ---- members
     QString lastErrorText;
     std::atomic<int> cancelRequested{0};
+    // Stop after the item in progress, which is finished whole (cancelRequested
+    // also cuts its body and attachments short). Set from a signal handler by
+    // the command line; the items not reached are listed as not converted.
+    std::atomic<int> stopRequested{0};
     unsigned char showViewFolders = 0;
     int savingMode = Text;
     QString contactPhotoPath;
@@ -149,12 +175,15 @@ private:
     };
     void SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                   const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);
+    void ListNotConverted(int from);
     QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
     void DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames);
     QString m_exportFolderName;  // Notes name of the folder being exported
     ItemOutcome m_itemOutcome;
 
     int OpenDatabase(const QString& filePath, const QString& serverName);
+    IServerDirectory& Directory();
+    std::shared_ptr<IServerDirectory> m_defaultDirectory;
 
     bool m_bSessionInitialized = false;
     bool m_bDatabaseOpen = false;

@@ -1,6 +1,7 @@
 #include "notes/CNotesConverter.h"
 
 #include "export/FileNameCleaning.h"
+#include "notes/store/StoreStatus.h"
 
 #include <QFileInfo>
 
@@ -11,12 +12,14 @@ bool pathExists(const QString& path) { return QFileInfo::exists(path) || QFileIn
 QString replaceNine(QString name) {
     static const QString bad = QStringLiteral("\"*/:<>?\\|");
     for (QChar& c : name)
-        if (bad.contains(c) || c.unicode() == 0) c = QLatin1Char('_');
+        if (bad.contains(c) || IsControlCharacter(c)) c = QLatin1Char('_');
     // A name that is empty or only dots would name the folder itself or its parent.
     bool onlyDots = true;
     for (const QChar c : name)
         if (c != QLatin1Char('.')) onlyDots = false;
     if (onlyDots) name = QStringLiteral("Attachment") + name;
+    // No hidden files: a leading dot becomes "_".
+    if (name.startsWith(QLatin1Char('.'))) name[0] = QLatin1Char('_');
     return name;
 }
 
@@ -80,7 +83,17 @@ void CNotesConverter::DetachAttachments(LNDocument& document, const QString& fol
             QString target = folder + (isPhoto ? QStringLiteral("ContactPhoto.jpg") : name);
             target = CapAttachmentName(target);
             target = UniqueAttachmentPath(target);
-            attachment.Detach(WideToLNString(target));
+            // Another writer may take the name between the check and the write:
+            // then the next number is taken.
+            for (int attempt = 0;; ++attempt) {
+                try {
+                    attachment.Detach(WideToLNString(target));
+                    break;
+                } catch (LNSTATUS status) {
+                    if (status != store::StatusTargetExists || attempt >= 50) throw;
+                    target = UniqueAttachmentPath(target);
+                }
+            }
             // Only a photo that is really on disk is handed to the document.
             if (isPhoto) contactPhotoPath = target;
         } catch (LNSTATUS status) {

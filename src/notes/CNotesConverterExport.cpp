@@ -1,6 +1,7 @@
 #include "notes/CNotesConverter.h"
 
 #include "export/ContactHeaderText.h"
+#include "export/DestinationChecks.h"
 #include "export/HeaderTemplates.h"
 #include "export/IDocumentExporter.h"
 #include "export/OutputNaming.h"
@@ -9,8 +10,11 @@
 #include "notes/ItemRecordReaders.h"
 #include "notes/NotesItemKind.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 
 #include <atomic>
 
@@ -53,7 +57,7 @@ void CNotesConverter::ExportFolder(const QString& folderNameIn) {
     try {
         const LNString lnName = WideToLNString(name);
         if (!m_database.ViewFolderExists(lnName)) {
-            exportReport.addFailure(name, 0, QStringLiteral("folder not found in the database"));
+            exportReport.addFolderFailure(name, QStringLiteral("folder not found in the database"));
             return;
         }
         m_database.GetViewFolder(lnName, &m_currentFolder);
@@ -63,19 +67,58 @@ void CNotesConverter::ExportFolder(const QString& folderNameIn) {
         m_currentFolder.Close();
     } catch (LNSTATUS status) {
         lastErrorText = QStringLiteral("Error while parsing folders");
-        exportReport.addFailure(name, 0, QStringLiteral("folder cannot be read: ") + ErrorTextFor(status));
+        exportReport.addFolderFailure(name, QStringLiteral("folder cannot be read: ") + ErrorTextFor(status));
+    }
+}
+
+void CNotesConverter::ListNotConverted(int from) {
+    const int count = m_currentFolder.GetEntryCount();
+    for (int i = from; i < count; ++i) {
+        NOTEID noteId = 0;
+        try {
+            noteId = m_currentFolder[i].GetNoteID();
+        } catch (LNSTATUS) {
+        }
+        exportReport.addNotConverted(m_exportFolderName, noteId);
+    }
+}
+
+void CNotesConverter::ListFolderNotConverted(const QString& folderNameIn) {
+    QString name = folderNameIn;
+    if (name.endsWith(QLatin1Char('\\'))) name.chop(1);
+    if (name.isEmpty()) return;
+    m_exportFolderName = name;
+    try {
+        const LNString lnName = WideToLNString(name);
+        if (!m_database.ViewFolderExists(lnName)) {
+            exportReport.addFolderFailure(name, QStringLiteral("folder not found in the database"));
+            return;
+        }
+        m_database.GetViewFolder(lnName, &m_currentFolder);
+        m_currentFolder.Open(0);
+        exportReport.addFound(m_currentFolder.GetEntryCount());
+        ListNotConverted(0);
+        m_currentFolder.Close();
+    } catch (LNSTATUS status) {
+        exportReport.addFolderFailure(name, QStringLiteral("folder cannot be read: ") + ErrorTextFor(status));
     }
 }
 
 void CNotesConverter::ExportFolderItems() {
-    if (cancelRequested) return;
+    const int count = m_currentFolder.GetEntryCount();
+    if (cancelRequested || stopRequested) {
+        // Stopped before this folder's first item: its items are counted and named.
+        exportReport.addFound(count);
+        ListNotConverted(0);
+        return;
+    }
     setBar(itemProgressBar, 0);
     const QString temp = TempFolder();
     removeBodyFiles(temp);
 
-    const int count = m_currentFolder.GetEntryCount();
     exportReport.addFound(count);
-    for (int i = 0; i < count && !cancelRequested; ++i) {
+    int i = 0;
+    for (; i < count && !cancelRequested && !stopRequested; ++i) {
         const int position = (i + 1) * 100 / count;
         if (itemStatusBar && itemStatusBar->hasWindow()) {
             itemStatusBar->setText(QStringLiteral("Saving Item %1 of %2 ...").arg(i + 1).arg(count));
@@ -93,6 +136,15 @@ void CNotesConverter::ExportFolderItems() {
         } catch (LNSTATUS status) {
             exportReport.addFailure(m_exportFolderName, noteId,
                                     QStringLiteral("document cannot be read: ") + ErrorTextFor(status));
+            continue;
+        }
+        if (wordExporter && wordExporter->GaveUp()) {
+            // No word processor for the rest of the run: each item is named, none is worked on.
+            exportReport.addFailure(m_exportFolderName, noteId, wordExporter->LastFailure());
+            try {
+                document.Close();
+            } catch (...) {
+            }
             continue;
         }
 
@@ -124,8 +176,7 @@ void CNotesConverter::ExportFolderItems() {
                                     m_itemOutcome.failure.isEmpty() ? QStringLiteral("no document written")
                                                                     : m_itemOutcome.failure);
         for (const AttachmentFailure& a : m_itemOutcome.attachments)
-            exportReport.addFailure(m_exportFolderName, noteId,
-                                    QStringLiteral("attachment \"%1\" not written: %2").arg(a.name, a.reason));
+            exportReport.addAttachmentFailure(m_exportFolderName, noteId, a.name, a.reason);
 
         try {
             document.Close();
@@ -135,6 +186,7 @@ void CNotesConverter::ExportFolderItems() {
         setBar(itemProgressBar, 100);
     }
     removeBodyFiles(temp);
+    ListNotConverted(i);
 }
 
 QString CNotesConverter::WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText) {
@@ -177,10 +229,20 @@ QString CNotesConverter::WriteBodyFile(int rtfReady, const QString& rtfText, con
 
 void CNotesConverter::DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames) {
     if (attachmentNames.isEmpty() || !wordExporter) return;
-    const QString dir = AttachmentDirectoryFor(wordExporter->GetOutputFolder(), name);
-    if (!QDir().mkdir(dir)) {
-        for (const QString& a : attachmentNames)
-            m_itemOutcome.attachments.append({a, QStringLiteral("folder %1 cannot be created").arg(dir)});
+    QString dir;
+    int error = 0;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        dir = AttachmentDirectoryFor(wordExporter->GetOutputFolder(), name);
+        if (::mkdir(QFile::encodeName(dir).constData(), 0777) == 0) {
+            error = 0;
+            break;
+        }
+        error = errno;
+        if (error != EEXIST) break;  // taken meanwhile by another writer: the next number
+    }
+    if (error != 0) {
+        const QString why = QStringLiteral("the folder cannot be created: ") + DescribeWriteFailure(dir, error);
+        for (const QString& a : attachmentNames) m_itemOutcome.attachments.append({a, why});
         return;
     }
     DetachAttachments(document, dir, &m_itemOutcome.attachments);

@@ -1,12 +1,16 @@
 #include "office/CWordExporter.h"
 
 #include <fcntl.h>
+#include <cerrno>
 #include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <atomic>
+#include <thread>
 
+#include "export/DestinationChecks.h"
 #include "export/OutputNaming.h"
 #include "export/PrivateTempDir.h"
 #include "office/LibreOfficeEngine.h"
@@ -135,15 +139,13 @@ bool CWordExporter::CheckWordAvailable() {
     }
 }
 
-bool CWordExporter::StartWord() {
+bool CWordExporter::startOnce(QString* error) {
     quitApplication();
     try {
         m_app = m_factory();
-        QString error;
-        if (!m_app || !m_app->Create(&error)) {
+        if (!m_app || !m_app->Create(error)) {
             m_app.reset();
-            m_strLastError = WordExporterTexts::wordMissing();
-            m_lastFailure = error.isEmpty() ? m_strLastError : error;
+            if (error && error->isEmpty()) *error = WordExporterTexts::wordMissing();
             return false;
         }
         m_app->SetVisible(false);
@@ -151,14 +153,85 @@ bool CWordExporter::StartWord() {
             m_docsOld = m_app->Documents();
         else
             m_docs = m_app->Documents();
+        ++m_startCount;
         return true;
     } catch (const std::exception& e) {
-        m_lastFailure = QString::fromStdString(e.what());
+        // An instance that died while it was being set up.
+        if (error) *error = QString::fromStdString(e.what());
+        quitApplication();
         return false;
     }
 }
 
+bool CWordExporter::startWithRetries() {
+    using namespace std::chrono;
+    milliseconds pause = m_policy.firstPause;
+    QString error;
+    const int attempts = std::max(1, m_policy.attemptsPerItem);
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (attempt > 0) {
+            std::this_thread::sleep_for(pause);
+            pause = std::min(pause * 2, m_policy.longestPause);
+        }
+        error.clear();
+        if (startOnce(&error)) {
+            m_unavailableSince.reset();
+            return true;
+        }
+        const auto now = steady_clock::now();
+        if (!m_unavailableSince) m_unavailableSince = now;
+        if (now - *m_unavailableSince >= m_policy.giveUpAfter) {
+            m_gaveUp = true;
+            break;
+        }
+    }
+    if (error.isEmpty()) error = WordExporterTexts::wordMissing();
+    if (m_gaveUp) {
+        const qint64 seconds = duration_cast<std::chrono::seconds>(steady_clock::now() - *m_unavailableSince).count();
+        m_lastFailure = QStringLiteral("the word processor could not be started for %1 s; the run gave up on it: %2")
+                            .arg(seconds)
+                            .arg(error);
+        m_gaveUpReason = m_lastFailure;
+    } else {
+        m_lastFailure = QStringLiteral("the word processor could not be started: ") + error;
+    }
+    return false;
+}
+
+bool CWordExporter::ensureRunning() {
+    if (m_app && m_app->IsCreated()) return true;
+    if (!m_runActive) {
+        m_lastFailure = QStringLiteral("the word processor is not running");
+        return false;
+    }
+    if (m_gaveUp) {
+        m_lastFailure = m_gaveUpReason;
+        return false;
+    }
+    return startWithRetries();
+}
+
+bool CWordExporter::StartWord() {
+    m_gaveUp = false;
+    m_unavailableSince.reset();
+    m_lastFailure.clear();
+    m_runActive = false;
+    if (!PrivateTempDir::usable()) {
+        m_strLastError = PrivateTempDir::problem();
+        m_lastFailure = m_strLastError;
+        return false;
+    }
+    if (!startWithRetries()) {
+        m_gaveUp = false;
+        m_strLastError = WordExporterTexts::wordMissing();
+        return false;
+    }
+    m_runActive = true;
+    return true;
+}
+
 void CWordExporter::ShutdownWord() {
+    m_runActive = false;
     quitApplication();
     if (m_wroteDocuments) {
         // Documents are stored without a flush each; put the run's output on disk once.
@@ -177,13 +250,23 @@ void CWordExporter::SetRootFolder(const QString& path) {
 }
 
 bool CWordExporter::SetOutputFolder(const QString& relative) {
-    // Notes nests folders with "\": each level becomes a directory.
+    // Notes nests folders with "\\": each level becomes a directory.
+    m_strOutputRelative = QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/'));
     QString folder = m_strRootFolder;
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    folder += QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    folder += m_strOutputRelative;
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    MakeDirectories(folder);  // a folder that cannot be made fails each item's save instead
     m_strOutputFolder = folder;
+    m_folderProblem.clear();
+    int error = 0;
+    QString failed;
+    const QString made = MakeOutputFolder(m_strRootFolder, m_strOutputRelative, &error, &failed);
+    if (made.isEmpty()) {
+        // Each item of the folder fails with this text instead of an office error.
+        m_folderProblem = QStringLiteral("the folder cannot be created: ") + DescribeWriteFailure(failed, error);
+    } else {
+        m_strOutputFolder = made;
+    }
     return true;
 }
 
@@ -237,36 +320,66 @@ QString CWordExporter::documentPath(const QString& name) const {
 bool CWordExporter::exportAs(Kind kind, const QString& bodyFile, const QString& name) {
     m_lastFailure.clear();
     m_lastWrittenPath.clear();
-    const QString path = documentPath(name);
-    if (!m_app) {
-        m_lastFailure = QStringLiteral("the word processor is not running");
-        return false;
-    }
-    try {
-        m_app->SetVisible(false);
-        const bool ok = kind == Kind::Item ? exportDocument(bodyFile, path) : exportContact(bodyFile, path);
-        if (ok) {
-            m_lastWrittenPath = path;
-            m_wroteDocuments = true;
+    // An instance that ended under the item (killed, crashed) gets the item
+    // once more on a new instance: an office killed while idle or twice in a
+    // row costs nothing. One that hung does not: the item may be the cause.
+    if (!m_folderProblem.isEmpty() || !OutputFolderIntact(m_strRootFolder, m_strOutputFolder)) {
+        // Made again: a level replaced by a link meanwhile gets a numbered name.
+        SetOutputFolder(m_strOutputRelative);
+        if (!m_folderProblem.isEmpty()) {
+            m_lastFailure = m_folderProblem;
+            return false;
         }
-        return ok;
-    } catch (const OfficeAutomationError& e) {
-        m_lastFailure = e.text();
-        // An instance that died or hung is replaced; one that only refused this
-        // document (a file it cannot write, say) closes it and serves the next item.
-        if (e.instanceLost()) {
-            StartWord();
-        } else {
-            closeQuietly();
-        }
-        return false;
-    } catch (const std::exception& e) {
-        m_lastFailure = QString::fromStdString(e.what());
-        m_doc.reset();
-        m_docOld.reset();
-        StartWord();
-        return false;
     }
+    for (int attempt = 0;; ++attempt) {
+        if (!ensureRunning()) return false;
+        m_currentName = name;
+        m_currentPath = documentPath(name);
+        const QString& path = m_currentPath;
+        m_saved = false;
+        try {
+            m_app->SetVisible(false);
+            const bool ok =
+                kind == Kind::Item ? exportDocument(bodyFile, path) : exportContact(bodyFile, path);
+            if (ok) {
+                m_lastWrittenPath = path;
+                m_wroteDocuments = true;
+            }
+            return ok;
+        } catch (const OfficeAutomationError& e) {
+            m_lastFailure = e.text();
+            // An instance that died or hung is replaced; one that only refused this
+            // document (a file it cannot write, say) closes it and serves the next item.
+            if (!e.instanceLost()) {
+                closeQuietly();
+                return false;
+            }
+            restartAfterLoss();
+            if (m_saved) {
+                // The document was published before the instance went: it is written.
+                m_lastFailure.clear();
+                m_lastWrittenPath = path;
+                m_wroteDocuments = true;
+                return true;
+            }
+            if (e.hung() || attempt > 0) return false;
+        } catch (const std::exception& e) {
+            m_lastFailure = QString::fromStdString(e.what());
+            m_doc.reset();
+            m_docOld.reset();
+            restartAfterLoss();
+            return false;
+        }
+    }
+}
+
+void CWordExporter::restartAfterLoss() {
+    // The item keeps its own failure; a restart that fails now is tried again
+    // before the next item.
+    const QString failure = m_lastFailure;
+    quitApplication();
+    if (m_runActive && !m_gaveUp) startWithRetries();
+    m_lastFailure = failure;
 }
 
 void CWordExporter::composeTableText() {
@@ -358,7 +471,18 @@ void CWordExporter::saveAndClose(const QString& path) {
     args.addToRecentFiles = 0;
     args.remaining = 0;
     IOfficeDocument* doc = document();
-    doc->SaveAs(args);
+    for (int attempt = 0;; ++attempt) {
+        try {
+            doc->SaveAs(args);
+            break;
+        } catch (const OfficeAutomationError& e) {
+            // Another writer took the name since it was chosen: the next number.
+            if (e.instanceLost() || e.sysError() != EEXIST || attempt >= 50) throw;
+            m_currentPath = documentPath(m_currentName);
+            args.fileName = m_currentPath;
+        }
+    }
+    m_saved = true;
     doc->Close(0);
     m_doc.reset();
     m_docOld.reset();

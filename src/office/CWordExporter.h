@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "export/IDocumentExporter.h"
 #include "office/IOfficeAutomation.h"
@@ -14,9 +16,22 @@
 // the result under the item's name in the output folder. One exporter per save
 // run; it keeps one word-processor instance for the whole run and restarts it
 // when an automation call fails.
+//
+// Recovery: an instance lost during an item costs that item only. A new one is
+// started at once and, should that fail, again before each following item, a
+// few times with growing pauses each time. Only when no instance could be
+// started at all for `giveUpAfter` does the exporter give up (GaveUp): every
+// later item then fails at once with the reason.
 class CWordExporter : public IDocumentExporter {
   public:
     using EngineFactory = std::function<std::unique_ptr<IOfficeAutomation>()>;
+
+    struct RecoveryPolicy {
+        int attemptsPerItem = 3;                          // start attempts before an item fails
+        std::chrono::milliseconds firstPause{250};        // before the second attempt; doubles
+        std::chrono::milliseconds longestPause{4000};
+        std::chrono::milliseconds giveUpAfter{90000};     // no instance for this long: give up
+    };
 
     // The LibreOffice engine.
     CWordExporter();
@@ -41,6 +56,11 @@ class CWordExporter : public IDocumentExporter {
     bool ExportContact(const QString& bodyFile, const QString& name) override;
     QString LastFailure() const override { return m_lastFailure; }
     QString LastWrittenPath() const override { return m_lastWrittenPath; }
+    bool GaveUp() const override { return m_gaveUp; }
+
+    void SetRecoveryPolicy(const RecoveryPolicy& policy) { m_policy = policy; }
+    // Instances started successfully since construction (restarts included).
+    int StartCount() const { return m_startCount; }
 
     // Text of the last failure to reach the word processor.
     QString LastError() const { return m_strLastError; }
@@ -72,6 +92,10 @@ class CWordExporter : public IDocumentExporter {
     void releaseDocuments();
     void closeQuietly();
     void quitApplication();
+    bool startOnce(QString* error);
+    bool startWithRetries();
+    bool ensureRunning();
+    void restartAfterLoss();
     QString documentPath(const QString& name) const;
 
     EngineFactory m_factory;
@@ -86,6 +110,10 @@ class CWordExporter : public IDocumentExporter {
     QString m_strLastError;
     QString m_strRootFolder;
     QString m_strOutputFolder;
+    QString m_strOutputRelative;  // the output folder below the root, "/" between levels
+    QString m_currentName;        // the item being exported, and its document path
+    QString m_currentPath;
+    QString m_folderProblem;      // why the output folder could not be made; empty when it was
     QString m_strTemplate;
     QString m_strSubject;
     QString m_strFrom;
@@ -96,4 +124,13 @@ class CWordExporter : public IDocumentExporter {
     QString m_lastFailure;
     QString m_lastWrittenPath;
     bool m_wroteDocuments = false;
+
+    RecoveryPolicy m_policy;
+    bool m_runActive = false;  // between a successful StartWord and ShutdownWord
+    bool m_gaveUp = false;
+    QString m_gaveUpReason;
+    bool m_saved = false;  // the current item's document has been published
+    int m_startCount = 0;
+    // First failed start since an instance last came up.
+    std::optional<std::chrono::steady_clock::time_point> m_unavailableSince;
 };

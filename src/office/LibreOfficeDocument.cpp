@@ -1,6 +1,7 @@
 #include "office/LibreOfficeDocument.h"
 
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -36,6 +37,8 @@
 #include <cstring>
 #include <map>
 
+#include "export/DestinationChecks.h"
+#include "export/StaleFileCleaner.h"
 #include "office/LibreOfficeSession.h"
 #include "office/OfficeText.h"
 #include "office/UnoProperties.h"
@@ -46,6 +49,12 @@ using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 
 namespace {
+
+// The lock file the office may leave beside a file it failed to write.
+QString officeLockFileFor(const QString& path) {
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return path.left(slash + 1) + QStringLiteral(".~lock.") + path.mid(slash + 1) + QLatin1Char('#');
+}
 
 // Publishes `temp` as `target` without ever replacing an existing file.
 // Returns 0 or an errno value; `temp` is gone afterwards either way.
@@ -210,14 +219,29 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
     flushCells();
     const QFileInfo target(args.fileName);
     if (target.exists() || target.isSymLink())
-        throw OfficeAutomationError(QStringLiteral("SaveAs: ") + args.fileName + QStringLiteral(" exists"),
-                                    false);
+        throw OfficeAutomationError(DescribeWriteFailure(args.fileName, EEXIST), false, false, EEXIST);
 
     // Written under a hidden name beside the target, then published in one step:
-    // a failed or interrupted save leaves no partial document behind.
-    const QString temp =
-        target.absolutePath() + QStringLiteral("/.~tesseldoc-%1.doc.part")
-                                    .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+    // a failed or interrupted save leaves no partial document behind (and one
+    // left by a killed run is recognised by its name and removed later).
+    // The hidden file is made here first, so that a folder that refuses it
+    // is reported with the real cause and the document's own path.
+    QString temp;
+    for (int attempt = 0; attempt < 8 && temp.isEmpty(); ++attempt) {
+        const QString candidate = target.absolutePath() + QLatin1Char('/') +
+                                  StaleFileCleaner::partialFileName(QStringLiteral(".doc.part"));
+        const int fd = ::open(QFile::encodeName(candidate).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            temp = candidate;
+        } else if (errno != EEXIST) {
+            const int err = errno;
+            throw OfficeAutomationError(DescribeWriteFailure(args.fileName, err), false, false, err);
+        }
+    }
+    if (temp.isEmpty())
+        throw OfficeAutomationError(DescribeWriteFailure(args.fileName, EEXIST), false, false, EEXIST);
     try {
         m_session->call("SaveAs", m_session->timeoutForFile(m_sourcePath), [&] {
             const Reference<css::frame::XStorable> storable(m_model, UNO_QUERY_THROW);
@@ -226,18 +250,34 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
             storable->storeToURL(
                 fileUrl(temp),
                 unoProperties({unoProperty("FilterName", css::uno::Any(rtl::OUString("MS Word 97"))),
-                               unoProperty("Overwrite", css::uno::Any(false)),
+                               unoProperty("Overwrite", css::uno::Any(true)),
                                unoProperty("NoFileSync", css::uno::Any(true))}));
         });
+    } catch (const OfficeAutomationError& e) {
+        QFile::remove(officeLockFileFor(temp));
+        if (e.instanceLost()) {
+            QFile::remove(temp);
+            throw;
+        }
+        // The office's own text names its internals and the hidden file: say it plainly.
+        // Space is judged before the partial file goes: a full disk may leave a few
+        // blocks free, too few for any document.
+        struct statvfs space;
+        int err = EIO;
+        if (::statvfs(QFile::encodeName(target.absolutePath()).constData(), &space) == 0 &&
+            qint64(space.f_bavail) * qint64(space.f_frsize) < std::max<qint64>(256 * 1024, QFileInfo(m_sourcePath).size()))
+            err = ENOSPC;
+        QFile::remove(temp);
+        QString text = DescribeWriteFailure(args.fileName, err);
+        if (err == EIO) text = args.fileName + QStringLiteral(": the office could not write the document");
+        throw OfficeAutomationError(text, false, false, err);
     } catch (...) {
+        QFile::remove(officeLockFileFor(temp));
         QFile::remove(temp);
         throw;
     }
     const int err = publishWithoutReplacing(temp, args.fileName);
-    if (err != 0)
-        throw OfficeAutomationError(QStringLiteral("SaveAs: ") + args.fileName + QStringLiteral(": ") +
-                                        QString::fromLocal8Bit(std::strerror(err)),
-                                    false);
+    if (err != 0) throw OfficeAutomationError(DescribeWriteFailure(args.fileName, err), false, false, err);
 }
 
 void LibreOfficeDocument::Close(short saveChanges) {

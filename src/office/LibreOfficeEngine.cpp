@@ -1,5 +1,6 @@
 #include "office/LibreOfficeEngine.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
@@ -86,7 +87,12 @@ bool LibreOfficeEngine::Create(QString* error) {
         return false;
     }
     m_session = LibreOfficeSession::start(m_settings, m_workDirectory, error);
-    if (!m_session) return false;
+    if (!m_session) {
+        // An office killed while it set up its profile can leave one that no
+        // later office starts with: the next attempt begins with a fresh one.
+        QDir(m_workDirectory + QStringLiteral("/profile")).removeRecursively();
+        return false;
+    }
     ++m_starts;
     return true;
 }

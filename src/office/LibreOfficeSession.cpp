@@ -226,7 +226,7 @@ void LibreOfficeSession::failed(const char* what, const rtl::OUString& message, 
         if (kind == FailureKind::Runtime) lost = !probe();
     }
     if (lost) m_alive = false;
-    throw OfficeAutomationError(text, lost);
+    throw OfficeAutomationError(text, lost, fired);
 }
 
 bool LibreOfficeSession::probe() {

@@ -6,6 +6,7 @@
 #include "app/GuiResources.h"
 #include "app/StepPages.h"
 #include "app/WindowMessages.h"
+#include "source/CDominoServerFileDlg.h"
 #include "source/SourcePathRules.h"
 #include "source/SourceTexts.h"
 #include "steps/CSelectDestinationDlg.h"
@@ -141,9 +142,10 @@ void C1TovanWelcomeView::OnAddFiles() {
 }
 
 void C1TovanWelcomeView::OnAddDominoFiles() {
-    // Databases on Domino servers are added through the server browser, which
-    // calls the frame's AddDominoServerFiles; without one, say so.
-    CMessageBoxService::instance().Information(this, SourceTexts::kDominoUnavailable);
+    // The browser hands every "Add" to the frame's AddDominoServerFiles,
+    // which comes back here as WM_ADD_SERVER_FILES.
+    CDominoServerFileDlg dlg(m_pFrame, this);
+    CMessageBoxService::instance().ExecDialog(dlg);
 }
 
 void C1TovanWelcomeView::AddServerFiles(const QString& serverName, const QStringList& paths) {
@@ -192,11 +194,8 @@ void C1TovanWelcomeView::OnPreview() {
         boxes.Information(this, SourceTexts::kSelectToPreview);
         return;
     }
+    // A database on a server is previewed like a file: Step 2 opens it there.
     const NsfSourceEntry entry = Entries().at(marked);
-    if (!entry.serverName.isEmpty()) {
-        boxes.Information(this, SourceTexts::kNoDominoPreview);
-        return;
-    }
     if (!SourcePathRules::IsAcceptedSourcePath(entry.filePath)) {
         boxes.Information(this, SourceTexts::kEnterNsf);
         return;

@@ -25,11 +25,6 @@ inline const QString kNothingToRemove = QStringLiteral("There are no NSF file(s)
 inline const QString kSelectToRemove = QStringLiteral("Please select file to remove.");
 inline const QString kNothingToPreview = QStringLiteral("There are no NSF file(s) in the list to see preview.");
 inline const QString kSelectToPreview = QStringLiteral("Please select NSF file from list to see preview");
-inline const QString kNoDominoPreview = QStringLiteral(
-    "The preview is not available for Domino server files,\r\n Please select any other file which does not belong to "
-    "Domino Server and click Preview button");
 inline const QString kEnterNsf = QStringLiteral("Please enter .NSF file");
 inline const QString kAddToExport = QStringLiteral("Please add NSF file(s) to export.");
-inline const QString kDominoUnavailable =
-    QStringLiteral("Domino servers cannot be browsed in this version; add NSF or Notes XML files instead.");
 }  // namespace SourceTexts

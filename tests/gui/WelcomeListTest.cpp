@@ -76,10 +76,6 @@ TEST_F(WelcomeListTest, PreviewRefusals) {
     step1()->List()->clearSelection();
     step1()->OnPreview();
     EXPECT_EQ(boxes().shownTexts().last(), SourceTexts::kSelectToPreview);
-    frame->AddDominoServerFiles(QStringLiteral("S1"), {QStringLiteral("mail\\x.nsf")});
-    step1()->List()->selectRow(0);  // the server row
-    step1()->OnPreview();
-    EXPECT_EQ(boxes().shownTexts().last(), SourceTexts::kNoDominoPreview);
     EXPECT_EQ(host()->CurrentPageIndex(), 0);
 }
 

@@ -74,12 +74,22 @@ TEST(NotesMimeBody, AttachmentsSharedWithFileItemsAndContentStoredApart) {
                       "Content-Type: application/octet-stream; name=\"a.bin\"\r\n"
                       "Content-Disposition: attachment; filename=\"a.bin\"\r\n\r\n",
                       "a.bin"));
+    // Carried in the MIME data itself: offered as an attachment of its own.
+    body.addPart(part(3, 2, b,
+                      "Content-Type: application/pdf; name=\"own.pdf\"\r\n"
+                      "Content-Disposition: attachment; filename=\"own.pdf\"\r\n"
+                      "Content-Transfer-Encoding: base64\r\n\r\n",
+                      "JVBERi0xLjQK\r\n"));
     body.addPart(part(1, 3, "--m--\r\n", {}, {}));
     const NotesMimeBody::Result r = body.finish();
     EXPECT_EQ(loads, 1);
+    const auto own = r.ownAttachments();
+    ASSERT_EQ(own.size(), 1u);
+    EXPECT_EQ(own[0]->fileName, "own.pdf");
+    EXPECT_EQ(own[0]->body, "%PDF-1.4\n");
     EXPECT_EQ(r.bodyObjects, QStringList{"big.html"});
     EXPECT_EQ(r.body->plainText(), "stored apart");
-    ASSERT_EQ(r.message.attachments().size(), 1u);
+    ASSERT_EQ(r.message.attachments().size(), 2u);
     EXPECT_EQ(r.message.attachments()[0]->fileName, "a.bin");
     EXPECT_TRUE(r.problems.isEmpty());
 }

@@ -40,7 +40,7 @@ TEST(FolderOutputName, LevelsCannotLeaveTheRootAndAreCutToTheNameLimit) {
     EXPECT_EQ(OutputFolderFor("..\\"), "__/");
     EXPECT_EQ(OutputFolderFor("A\\..\\..\\B\\"), "A/__/__/B/");
     EXPECT_EQ(OutputFolderFor(".\\"), "_/");
-    EXPECT_EQ(OutputFolderFor("..x\\"), "..x/");
+    EXPECT_EQ(OutputFolderFor("..x\\"), "_.x/");  // never hidden
     const QString longLevel(300, QChar(0x00E9));  // 600 bytes
     const QString out = OutputFolderFor(longLevel + "\\Sub\\");
     const QStringList levels = out.split('/');
@@ -57,15 +57,20 @@ TEST(OutputRoot, SlashAddedOnlyWhenMissing) {
 
 TEST(NameCleaning, NineCharactersAndControlCharacters) {
     EXPECT_EQ(CleanFileName("Re: a/b? \"x\" <y> *z* c\\d|e"), "Re_ a_b_ _x_ _y_ _z_ c_d_e");
-    EXPECT_EQ(CleanFileName(QString("Tab\there\r\n") + QChar(0x1F) + QChar(0x7F)),
-              QString("Tab_here__") + "_" + QChar(0x7F));
+    EXPECT_EQ(CleanFileName(QString("Tab\there\r\n") + QChar(0x1F) + QChar(0x7F) + QChar(0x85)),
+              QString("Tab_here_____"));
     EXPECT_EQ(CleanFileName(QString("a") + QChar(0) + "b"), "a_b");
-    // CleanNameNine keeps control characters but never NUL or a bare dot name.
-    EXPECT_EQ(CleanNameNine("Tab\there:1"), "Tab\there_1");
+    // Every name the program makes is free of control characters and never hidden.
+    EXPECT_EQ(CleanNameNine("Tab\there:1\n"), "Tab_here_1_");
     EXPECT_EQ(CleanNameNine(QString("a") + QChar(0) + "b"), "a_b");
     EXPECT_EQ(CleanNameNine(".."), "__");
     EXPECT_EQ(CleanNameNine("."), "_");
-    EXPECT_EQ(CleanNameNine("..."), "...");
+    EXPECT_EQ(CleanNameNine("..."), "_..");
+    EXPECT_EQ(CleanNameNine(".profile"), "_profile");
+    EXPECT_EQ(CleanFileName("."), "_");
+    EXPECT_EQ(CleanFileName(".hidden subject"), "_hidden subject");
+    EXPECT_EQ(CleanFileName("not .hidden"), "not .hidden");
+    EXPECT_EQ(OutputFolderFor(".config\\Tab\there\\"), "_config/Tab_here/");
     // Replacement never drops characters: the length stays.
     const QString odd = QString::fromUtf8("\xF0\x9F\x98\x80:日本/");
     EXPECT_EQ(CleanFileName(odd).size(), odd.size());
@@ -190,4 +195,29 @@ TEST_F(OnDisk, MakeDirectoriesCreatesEveryLevel) {
     EXPECT_TRUE(MakeDirectories("rel/a/b"));
     EXPECT_TRUE(QFileInfo(tmp.path() + "/rel/a/b").isDir());
     QDir::setCurrent(cwd);
+}
+
+TEST(OutputFolders, NothingBelowTheRootIsEnteredThroughALink) {
+    QTemporaryDir dir;
+    const QString root = dir.filePath("root");
+    const QString outside = dir.filePath("outside");
+    ASSERT_TRUE(QDir().mkpath(outside));
+    ASSERT_TRUE(QDir().mkpath(root + "/Archive"));
+    ASSERT_TRUE(QFile::link(outside, root + "/Projects"));
+    QFile file(root + "/Inbox");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    EXPECT_EQ(MakeOutputFolder(root, "Projects/2012"), root + "/Projects0/2012/");
+    EXPECT_EQ(MakeOutputFolder(root, "Inbox"), root + "/Inbox0/");
+    EXPECT_EQ(MakeOutputFolder(root, "Inbox"), root + "/Inbox0/");  // a real directory is used again
+    EXPECT_EQ(MakeOutputFolder(root, "Archive/Old"), root + "/Archive/Old/");
+    EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+
+    // A level replaced by a link later is noticed.
+    EXPECT_TRUE(OutputFolderIntact(root, root + "/Projects0/2012/"));
+    ASSERT_TRUE(QDir(root + "/Projects0/2012").removeRecursively());
+    ASSERT_TRUE(QFile::link(outside, root + "/Projects0/2012"));
+    EXPECT_FALSE(OutputFolderIntact(root, root + "/Projects0/2012/"));
+    EXPECT_EQ(MakeOutputFolder(root, "Projects/2012"), root + "/Projects0/20120/");
 }

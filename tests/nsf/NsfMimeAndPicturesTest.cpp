@@ -2,6 +2,8 @@
 
 #include "notes/nsf/CdTextExtractor.h"
 #include "notes/nsf/LmbcsConverter.h"
+#include "notes/nsf/NotesBitmap.h"
+#include "rtf/RtfImageInfo.h"
 #include "notes/store/NoteStore.h"
 
 #include <QFile>
@@ -102,6 +104,46 @@ TEST(CdPictures, LyingOrShortPicturesLeaveANoteAndTheTextGoesOn) {
     EXPECT_TRUE(blocks.at(0).runs.at(0).text.contains("JPEG"));
 }
 
+// An 8-bit Notes bitmap, 20 x 2 pixels, using every run kind, its colour and
+// pattern tables after the segments (as Notes writes them).
+TEST(CdPictures, NotesBitmapRunsDecodeToPng) {
+    const QByteArray header = lsig(0x95, QByteArray(16, 0) + le16(20) + le16(2) + le16(8) + le16(1) + le16(8) +
+                                             le16(1) + le16(3) + le16(1));
+    // Line 1: 3 raw pixels (0,1,2), a 6-bit repeat of 5 x colour 1, a pattern run of 1 x pattern 0,
+    // then a 14-bit repeat of 4 x colour 2. Line 2: a 14-bit repeat of 20 x colour 0.
+    const QByteArray line1 = QByteArray::fromHex("030001 02 C501 400100 800402");
+    const QByteArray line2 = QByteArray::fromHex("801400");
+    const QByteArray data = line1 + line2;
+    const QByteArray seg = lsig(0x96, QByteArray(8, 0) + le16(2) + le16(uint32_t(data.size())) + data);
+    const QByteArray colors = lsig(0x97, QByteArray::fromHex("000000 FF0000 0000FF"));
+    const QByteArray patterns = lsig(0x98, QByteArray::fromHex("0201020102010201") + QByteArray(16, 0));
+    QStringList problems;
+    const auto blocks = extract({graphic(0, 0) + header + seg, colors + patterns + paragraph()}, &problems);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(' ').toStdString();
+    ASSERT_EQ(blocks.size(), 1u);
+    ASSERT_EQ(blocks[0].runs.size(), 1u);
+    const store::RtRun& pic = blocks[0].runs[0];
+    ASSERT_EQ(pic.kind, store::RtRun::Kind::Picture);
+    EXPECT_EQ(pic.picture.format, "png");
+    const auto info = rtf::RtfImageInfo::probe(pic.picture.data);
+    EXPECT_EQ(info.format, rtf::RtfImageInfo::Format::Png);
+    EXPECT_EQ(info.widthPx, 20);
+    EXPECT_EQ(info.heightPx, 2);
+
+    // Runs past the width, a missing pattern, too few lines: a note instead of a picture.
+    const struct {
+        const char* hex;
+        int lines;
+    } bad[] = {{"801500", 2}, {"400107", 2}, {"801400", 1}};
+    for (const auto& b : bad) {
+        const QByteArray d = QByteArray::fromHex(b.hex);
+        const QByteArray badSeg = lsig(0x96, QByteArray(8, 0) + le16(uint32_t(b.lines)) + le16(uint32_t(d.size())) + d);
+        const auto out = extract({graphic(0, 0) + header + badSeg + colors + patterns}, &problems);
+        ASSERT_EQ(out.size(), 1u);
+        EXPECT_TRUE(out[0].runs.at(0).text.startsWith("[picture not shown")) << b.hex;
+    }
+}
+
 TEST(CdPictures, AttachmentIconsAreNotPictures) {
     const QByteArray hotspot = QByteArray("\xA9\xFF", 2) + le16(24) + le16(4) + le32(0) + le16(12) +
                                QByteArray("a.txt\0a.txt\0", 12);
@@ -148,7 +190,7 @@ TEST(NsfMime, TheThreeMimeMemosHaveTheirBodiesPicturesAndAttachmentsOnce) {
     EXPECT_EQ(notes.at(0x8FE).attachments.size(), 4u);
 }
 
-TEST(NsfPictures, DISABLED_PictureDatabaseShowsItsPictures) {
+TEST(NsfPictures, PictureDatabaseShowsItsPictures) {
     auto db = openSample("notedata_picture.nsf");
     if (!db) GTEST_SKIP() << "notedata_picture.nsf not found";
     int pictures = 0;

@@ -75,13 +75,14 @@ void FakeOfficeAutomation::record(FakeOfficeLog& log, const QString& call) {
     log.calls << call;
     if (!log.failOn.isEmpty() && call.startsWith(log.failOn)) {
         log.failOn.clear();
-        throw OfficeAutomationError(QStringLiteral("injected failure in ") + call, log.failLost);
+        throw OfficeAutomationError(QStringLiteral("injected failure in ") + call, log.failLost, log.failHung);
     }
 }
 
 bool FakeOfficeAutomation::Create(QString* error) {
     m_log->calls << QStringLiteral("Create");
-    if (m_log->createFails) {
+    if (m_log->createFails || m_log->createFailures > 0) {
+        if (m_log->createFailures > 0) --m_log->createFailures;
         if (error) *error = QStringLiteral("no office here");
         return false;
     }

@@ -15,6 +15,8 @@ struct FakeOfficeLog {
     // The first call whose log line starts with failOn throws (lost or not), once.
     QString failOn;
     bool failLost = true;
+    bool failHung = false;  // the injected loss is a call that did not come back in time
+    int createFailures = 0;  // the next this many creates fail
     // Contents of the file handed to Selection.InsertFile, read at the call.
     QByteArray insertedFile;
 

@@ -310,12 +310,22 @@ TEST_F(LibreOfficeExport, UnreadableBodyAndUnwritableFolderFailWithoutDocumentOr
         s_exporter->ExportItem(s_root->filePath(QStringLiteral("missing.rtf")), QStringLiteral("Missing")));
     EXPECT_FALSE(QFileInfo::exists(s_exporter->GetOutputFolder() + QStringLiteral("Missing.doc")));
 
-    // A folder that cannot exist (its parent is a file): no document, no partial file.
+    // A file where a folder level should be: the folder takes the next numbered name.
     writeFile(QStringLiteral("plainfile"), "x");
     s_exporter->SetOutputFolder(QStringLiteral("plainfile\\sub\\"));
+    EXPECT_EQ(s_exporter->GetOutputFolder(), s_root->filePath(QStringLiteral("plainfile0/sub/")));
     const QString body = writeFile(QStringLiteral("NewTxt.txt"), utf16Body(QStringLiteral("text")));
+    EXPECT_TRUE(s_exporter->ExportItem(body, QStringLiteral("Somewhere")));
+
+    // A root that cannot exist (it is a file): no document, no partial file, a plain reason.
+    s_exporter->SetRootFolder(s_root->filePath(QStringLiteral("plainfile")) + QStringLiteral("/"));
+    s_exporter->SetOutputFolder(QStringLiteral("sub\\"));
     EXPECT_FALSE(s_exporter->ExportItem(body, QStringLiteral("Nowhere")));
-    EXPECT_FALSE(s_exporter->LastFailure().isEmpty());
+    EXPECT_TRUE(s_exporter->LastFailure().startsWith(QStringLiteral("the folder cannot be created: ")))
+        << s_exporter->LastFailure().toStdString();
+    EXPECT_TRUE(s_exporter->LastFailure().contains(QStringLiteral("not a directory")))
+        << s_exporter->LastFailure().toStdString();
+    s_exporter->SetRootFolder(s_root->path() + QStringLiteral("/"));
     EXPECT_EQ(s_engine->starts(), starts);
 
     // An existing document is left alone; the new one takes the next free name.
@@ -329,15 +339,46 @@ TEST_F(LibreOfficeExport, UnreadableBodyAndUnwritableFolderFailWithoutDocumentOr
     EXPECT_EQ(left, (QStringList{QStringLiteral("Kept.doc"), QStringLiteral("Kept0.doc")}));
 }
 
-TEST_F(LibreOfficeExport, OfficeKilledOrHungDuringAnItemFailsThatItemOnly) {
+TEST_F(LibreOfficeExport, FullDiskIsReportedPlainlyWithTheDocumentsPath) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount a small file system";
+    const QString mount = s_root->filePath(QStringLiteral("small"));
+    ASSERT_TRUE(QDir().mkpath(mount));
+    const QString command = QStringLiteral("mount -t tmpfs -o size=128k tmpfs '%1' 2>/dev/null").arg(mount);
+    if (std::system(command.toUtf8().constData()) != 0) GTEST_SKIP() << "cannot mount a file system here";
+    {
+        // Nearly full: what is left takes no document.
+        QFile filler(mount + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    const QString body = writeFile(QStringLiteral("NewTxt.txt"), utf16Body(QString(20000, QLatin1Char('w'))));
+    s_exporter->SetRootFolder(mount + QStringLiteral("/"));
+    s_exporter->SetOutputFolder(QStringLiteral("Full\\"));
+    const int starts = s_engine->starts();
+    const bool ok = exportItem(QStringLiteral("Full\\"), kMailBlock, body, QStringLiteral("Big"));
+    const QString failure = s_exporter->LastFailure();
+    const QStringList left = QDir(mount + QStringLiteral("/Full")).entryList(QDir::Files | QDir::Hidden);
+    s_exporter->SetRootFolder(s_root->path() + QStringLiteral("/"));
+    std::system(QStringLiteral("umount '%1'").arg(mount).toUtf8().constData());
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(failure.contains(mount + QStringLiteral("/Full/Big.doc: no space left on the device")))
+        << failure.toStdString();
+    EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(s_engine->starts(), starts);
+}
+
+TEST_F(LibreOfficeExport, OfficeKilledDuringAnItemRedoesItHungFailsThatItemOnly) {
     const QString body = writeFile(QStringLiteral("NewTxt.txt"), utf16Body(QStringLiteral("survivor")));
     s_exporter->SetOutputFolder(QStringLiteral("Crash\\"));
     const int starts = s_engine->starts();
 
-    // Killed while the document is open.
+    // Killed while the document is open: the item is done again on a new office.
     KillableEngine::killAfterNextOpen = true;
-    EXPECT_FALSE(exportItem(QStringLiteral("Crash\\"), kMailBlock, body, QStringLiteral("Killed")));
-    EXPECT_FALSE(QFileInfo::exists(s_exporter->GetOutputFolder() + QStringLiteral("Killed.doc")));
+    EXPECT_TRUE(exportItem(QStringLiteral("Crash\\"), kMailBlock, body, QStringLiteral("Killed")))
+        << s_exporter->LastFailure().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(s_exporter->GetOutputFolder() + QStringLiteral("Killed.doc")));
     EXPECT_EQ(s_engine->starts(), starts + 1);
     ASSERT_TRUE(exportItem(QStringLiteral("Crash\\"), kMailBlock, body, QStringLiteral("After kill")))
         << s_exporter->LastFailure().toStdString();
@@ -352,7 +393,8 @@ TEST_F(LibreOfficeExport, OfficeKilledOrHungDuringAnItemFailsThatItemOnly) {
     ASSERT_TRUE(exportItem(QStringLiteral("Crash\\"), kMailBlock, body, QStringLiteral("After hang")))
         << s_exporter->LastFailure().toStdString();
     EXPECT_EQ(QDir(s_exporter->GetOutputFolder()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{QStringLiteral("After hang.doc"), QStringLiteral("After kill.doc")}));
+              (QStringList{QStringLiteral("After hang.doc"), QStringLiteral("After kill.doc"),
+                           QStringLiteral("Killed.doc")}));
 }
 
 namespace {

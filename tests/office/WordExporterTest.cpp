@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <thread>
 
 #include "FakeOfficeAutomation.h"
 #include "export/HeaderTemplates.h"
@@ -25,6 +26,9 @@ class WordExporterTest : public ::testing::Test {
             return std::unique_ptr<IOfficeAutomation>(std::make_unique<FakeOfficeAutomation>(log));
         });
         m_exporter->SetRootFolder(m_dir.path() + QStringLiteral("/"));
+        CWordExporter::RecoveryPolicy quick;
+        quick.firstPause = std::chrono::milliseconds(1);
+        m_exporter->SetRecoveryPolicy(quick);
         m_body = m_dir.filePath(QStringLiteral("NewRtf.rtf"));
         QFile body(m_body);
         ASSERT_TRUE(body.open(QIODevice::WriteOnly));
@@ -253,18 +257,77 @@ TEST_F(WordExporterTest, UnreadablePhotoCostsThePhotoNotTheContact) {
     EXPECT_EQ(m_log->creates, 1);
 }
 
-TEST_F(WordExporterTest, LostInstanceFailsTheItemRestartsAndTheNextItemWorks) {
+TEST_F(WordExporterTest, ItemIsDoneAgainOnANewInstanceWhenTheOldOneEnded) {
     prepareItem(kMailBlock);
     m_log->failOn = QStringLiteral("SaveAs");
     m_log->failLost = true;
+    EXPECT_TRUE(m_exporter->ExportItem(m_body, QStringLiteral("First")));
+    EXPECT_TRUE(QFileInfo(outputFolder() + QStringLiteral("First.doc")).isFile());
+    EXPECT_EQ(m_log->creates, 2);
+    EXPECT_TRUE(m_log->calls.contains(QStringLiteral("Quit")));
+    EXPECT_TRUE(m_exporter->ExportItem(m_body, QStringLiteral("Second")));
+    EXPECT_TRUE(QFileInfo(outputFolder() + QStringLiteral("Second.doc")).isFile());
+}
+
+TEST_F(WordExporterTest, HungInstanceFailsTheItemRestartsAndTheNextItemWorks) {
+    prepareItem(kMailBlock);
+    m_log->failOn = QStringLiteral("SaveAs");
+    m_log->failLost = true;
+    m_log->failHung = true;
     EXPECT_FALSE(m_exporter->ExportItem(m_body, QStringLiteral("First")));
     EXPECT_FALSE(QFileInfo::exists(outputFolder() + QStringLiteral("First.doc")));
     EXPECT_TRUE(m_exporter->LastFailure().contains(QStringLiteral("SaveAs")));
     EXPECT_TRUE(m_exporter->LastWrittenPath().isEmpty());
     EXPECT_EQ(m_log->creates, 2);
-    EXPECT_TRUE(m_log->calls.contains(QStringLiteral("Quit")));
     EXPECT_TRUE(m_exporter->ExportItem(m_body, QStringLiteral("Second")));
     EXPECT_TRUE(QFileInfo(outputFolder() + QStringLiteral("Second.doc")).isFile());
+}
+
+TEST_F(WordExporterTest, LostAfterTheSaveTheItemCountsAsWritten) {
+    prepareItem(kMailBlock);
+    m_log->failOn = QStringLiteral("Close");
+    m_log->failLost = true;
+    EXPECT_TRUE(m_exporter->ExportItem(m_body, QStringLiteral("Saved")));
+    EXPECT_EQ(m_exporter->LastWrittenPath(), outputFolder() + QStringLiteral("Saved.doc"));
+    EXPECT_EQ(QDir(outputFolder()).entryList(QDir::Files), QStringList{QStringLiteral("Saved.doc")});
+}
+
+TEST_F(WordExporterTest, FailedRestartsAreRetriedPerItemUntilTheRunGivesUp) {
+    CWordExporter::RecoveryPolicy policy;
+    policy.attemptsPerItem = 2;
+    policy.firstPause = std::chrono::milliseconds(1);
+    policy.giveUpAfter = std::chrono::milliseconds(300);
+    m_exporter->SetRecoveryPolicy(policy);
+    prepareItem(kMailBlock);
+
+    // A restart that fails once is tried again at once: nothing is lost.
+    m_log->failOn = QStringLiteral("Documents.Open");
+    m_log->createFailures = 1;
+    EXPECT_TRUE(m_exporter->ExportItem(m_body, QStringLiteral("A"))) << m_exporter->LastFailure().toStdString();
+
+    // No instance for one item: that item fails, the next one gets a new try.
+    m_log->failOn = QStringLiteral("Documents.Open");
+    m_log->createFailures = 4;
+    EXPECT_FALSE(m_exporter->ExportItem(m_body, QStringLiteral("B")));
+    EXPECT_TRUE(m_exporter->LastFailure().contains(QStringLiteral("could not be started")))
+        << m_exporter->LastFailure().toStdString();
+    EXPECT_FALSE(m_exporter->GaveUp());
+    EXPECT_TRUE(m_exporter->ExportItem(m_body, QStringLiteral("C"))) << m_exporter->LastFailure().toStdString();
+
+    // None at all for longer than the policy allows: the run gives up, and says so per item.
+    m_log->failOn = QStringLiteral("Documents.Open");
+    m_log->createFails = true;
+    for (int i = 0; i < 50 && !m_exporter->GaveUp(); ++i) {
+        EXPECT_FALSE(m_exporter->ExportItem(m_body, QStringLiteral("D")));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(m_exporter->GaveUp());
+    const int creates = m_log->creates;
+    EXPECT_FALSE(m_exporter->ExportItem(m_body, QStringLiteral("E")));
+    EXPECT_TRUE(m_exporter->LastFailure().contains(QStringLiteral("gave up"))) << m_exporter->LastFailure().toStdString();
+    EXPECT_EQ(m_log->creates, creates);
+    EXPECT_EQ(QDir(outputFolder()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("A.doc"), QStringLiteral("C.doc")}));
 }
 
 TEST_F(WordExporterTest, FailureLocalToOneDocumentClosesItWithoutRestart) {

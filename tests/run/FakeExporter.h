@@ -54,8 +54,10 @@ public:
     bool ExportContact(const QString& bodyFile, const QString& name) override {
         return record("contact", bodyFile, name);
     }
-    QString LastFailure() const override { return m_failure; }
+    QString LastFailure() const override { return gaveUp ? QStringLiteral("no office") : m_failure; }
     QString LastWrittenPath() const override { return m_written; }
+    bool gaveUp = false;  // from then on: GaveUp, and LastFailure "no office"
+    bool GaveUp() const override { return gaveUp; }
 
 private:
     bool record(const char* kind, const QString& bodyFile, const QString& name) {

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -253,6 +254,70 @@ TEST_F(RunFixture, EveryItemWithoutADocumentIsNamedInTheReport) {
     EXPECT_EQ(failures[1].noteId, officeFails);
     EXPECT_EQ(failures[1].reason, "office stopped responding");
     EXPECT_EQ(failures[2].folder, "Missing");
+    // Items are counted apart from folders; a folder that is not there gets no directory.
+    EXPECT_EQ(conv.exportReport.failedCount(), 2);
+    EXPECT_EQ(conv.exportReport.folderFailureCount(), 1);
+    EXPECT_FALSE(QFileInfo::exists(dest.path() + "/Missing"));
+}
+
+TEST_F(RunFixture, StopAfterTheItemNamesEveryItemNotReached) {
+    std::vector<uint32_t> f, g;
+    for (const char* s : {"A", "B", "C", "D"}) f.push_back(store->addNote(mail(s)));
+    for (const char* s : {"E", "F"}) g.push_back(store->addNote(mail(s)));
+    store->addFolder("F", true, f);
+    store->addFolder("G", true, g);
+    exporter.onExport = [&](int index) {
+        if (index == 1) conv.stopRequested = 1;  // a signal while B is being written
+    };
+    run({"F\\"});
+    conv.ListFolderNotConverted("G\\");  // the run does not reach G
+    ASSERT_EQ(exporter.calls.size(), 2);
+    EXPECT_TRUE(QFile::exists(dest.path() + "/F/B.doc"));
+    const ExportReport& report = conv.exportReport;
+    EXPECT_EQ(report.found(), 6);
+    EXPECT_EQ(report.written(), 2);
+    EXPECT_EQ(report.failedCount(), 0);
+    ASSERT_EQ(report.notConvertedCount(), 4);
+    QList<uint32_t> named;
+    for (const NotConverted& n : report.notConverted()) named << n.noteId;
+    EXPECT_EQ(named, (QList<uint32_t>{f[2], f[3], g[0], g[1]}));
+    EXPECT_EQ(report.notConverted()[2].folder, "G");
+    EXPECT_FALSE(QFileInfo::exists(dest.path() + "/G"));
+}
+
+TEST_F(RunFixture, AnExporterThatGaveUpGetsNoMoreItemsButEachIsNamed) {
+    std::vector<uint32_t> ids;
+    for (const char* s : {"A", "B", "C"}) ids.push_back(store->addNote(mail(s)));
+    store->addFolder("F", true, ids);
+    exporter.onExport = [&](int) { exporter.gaveUp = true; };
+    run({"F\\"});
+    ASSERT_EQ(exporter.calls.size(), 1);
+    const auto failures = conv.exportReport.failures();
+    ASSERT_EQ(failures.size(), 2);
+    EXPECT_EQ(failures[0].noteId, ids[1]);
+    EXPECT_EQ(failures[0].reason, "no office");
+    EXPECT_EQ(conv.exportReport.found(), conv.exportReport.written() + conv.exportReport.failedCount());
+    // Nothing of the items not worked on is written (no attachment folders either).
+    EXPECT_EQ(QDir(dest.path() + "/F").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"A.doc"});
+}
+
+TEST(ExportReportCounts, ItemsFoldersAndAttachmentsCountApart) {
+    ExportReport report;
+    report.addFound(3);
+    report.addWritten();
+    report.addFailure("F", 0x20, "no document");
+    report.addAttachmentFailure("F", 0x24, "a.txt", "permission denied");
+    report.addAttachmentFailure("F", 0x24, "b.txt", "permission denied");
+    report.addAttachmentFailure("F", 0x20, "", "unreadable");
+    report.addFolderFailure("Gone", "folder not found in the database");
+    report.addNotConverted("F", 0x28);
+    EXPECT_EQ(report.failedCount(), 1);
+    EXPECT_EQ(report.attachmentFailureCount(), 3);
+    EXPECT_EQ(report.folderFailureCount(), 1);
+    EXPECT_EQ(report.notConvertedCount(), 1);
+    EXPECT_EQ(report.itemFailures().size(), 2);
+    EXPECT_EQ(report.attachmentFailures()[2].attachment, "?");
+    EXPECT_EQ(report.failures()[1].reason, "attachment \"a.txt\" not written: permission denied");
 }
 
 TEST_F(RunFixture, RtfModesHandTheOfficeRtfAndTextBodiesStayText) {

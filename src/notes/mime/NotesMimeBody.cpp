@@ -52,6 +52,7 @@ void NotesMimeBody::addPart(const QByteArray& value) {
     if (!boundary.isEmpty() && !m_text.isEmpty() && !m_text.endsWith('\n')) m_text += "\r\n";
     m_text += boundary;
     m_text += headers;
+    if (flags & PartSharedWithFile) m_sharedFileNames << QString::fromUtf8(content.trimmed());
     if ((flags & PartBodyInObject) && bodyNeedsContent(headers)) {
         const QString name = QString::fromUtf8(content.trimmed());
         QByteArray bytes;
@@ -73,6 +74,7 @@ NotesMimeBody::Result NotesMimeBody::finish() const {
     Result r;
     r.problems = m_problems;
     r.bodyObjects = m_bodyObjects;
+    r.sharedFileNames = m_sharedFileNames;
     r.message = MimeParser::parse(m_text);
     auto doc = std::make_shared<store::RichTextDoc>(MimeBodyConverter::convert(r.message, r.problems));
     r.problems.removeDuplicates();
@@ -83,6 +85,17 @@ NotesMimeBody::Result NotesMimeBody::finish() const {
     }
     r.body = std::move(doc);
     return r;
+}
+
+std::vector<const MimeEntity*> NotesMimeBody::Result::ownAttachments() const {
+    std::vector<const MimeEntity*> out;
+    for (const MimeEntity* a : message.attachments()) {
+        // A part shared with a $FILE holds only the file's name: the $FILE is the attachment.
+        const QString stored = QString::fromUtf8(a->body.trimmed());
+        if (sharedFileNames.contains(stored) || sharedFileNames.contains(a->fileName)) continue;
+        out.push_back(a);
+    }
+    return out;
 }
 
 }  // namespace mime

@@ -47,6 +47,10 @@ public:
         QStringList problems;
         // $FILE objects that hold body content rather than attachments.
         QStringList bodyObjects;
+        // Attachment parts whose bytes are in the MIME data itself (no $FILE
+        // shares them): the driver offers these as the note's attachments.
+        std::vector<const MimeEntity*> ownAttachments() const;
+        QStringList sharedFileNames;  // attachment parts that name a $FILE instead
     };
     Result finish() const;
 
@@ -58,6 +62,7 @@ private:
     QByteArray m_text;
     QStringList m_problems;
     QStringList m_bodyObjects;
+    QStringList m_sharedFileNames;
     int m_parts = 0;
 };
 

@@ -226,9 +226,17 @@ void CdTextExtractor::finishPicture() {
     PendingPicture p = std::move(m_picture);
     m_picture = PendingPicture();
     if (m_inFileHotspot) return;  // an attachment's icon: the attachment itself stands for it
-    if (!p.hasHeader) {
-        if (!p.bitmap) return;  // metafiles and other kinds: not shown
-        p.problem = QStringLiteral("Notes bitmaps are not converted");
+    if (!p.hasHeader && !p.bitmap) return;  // metafiles and other kinds: not shown
+    if (p.bitmap) {
+        QString problem;
+        p.data = p.bitmap->toPng(problem);
+        p.problem = problem;
+        p.imageType = 4;
+        p.declaredSize = uint32_t(p.data.size());
+        if (p.widthPx == 0) {
+            p.widthPx = p.bitmap->width();
+            p.heightPx = p.bitmap->height();
+        }
     }
     const QString format = imageFormat(p.imageType);
     if (p.problem.isEmpty() && format.isEmpty())
@@ -286,7 +294,18 @@ void CdTextExtractor::addPart(ByteView part) {
                 if (r.headerSize == 6) pictureSegment(b);
                 break;
             case SigBitmapHeader:
-                if (m_picture.active) m_picture.bitmap = true;
+                if (r.headerSize != 6) break;
+                if (!m_picture.active || m_picture.bitmap || m_picture.hasHeader) startPicture(ByteView());
+                m_picture.bitmap = std::make_shared<NotesBitmap>();
+                m_picture.bitmap->header(b);
+                break;
+            case SigBitmapSegment:
+            case SigColorTable:
+            case SigPatternTable:
+                if (r.headerSize != 6 || !m_picture.bitmap) break;
+                if (r.signature == SigBitmapSegment) m_picture.bitmap->segment(b);
+                else if (r.signature == SigColorTable) m_picture.bitmap->colorTable(b);
+                else m_picture.bitmap->patternTable(b);
                 break;
             case SigHotspotEnd:
                 m_inFileHotspot = false;

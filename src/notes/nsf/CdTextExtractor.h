@@ -1,6 +1,7 @@
 #pragma once
 
 #include "notes/nsf/ByteView.h"
+#include "notes/nsf/NotesBitmap.h"
 #include "notes/store/RichTextModel.h"
 
 #include <QMap>
@@ -59,7 +60,7 @@ private:
     struct PendingPicture {
         bool active = false;
         bool hasHeader = false;
-        bool bitmap = false;      // a Notes bitmap (not converted)
+        std::shared_ptr<NotesBitmap> bitmap;  // a Notes bitmap, decoded when the picture ends
         int widthPx = 0;
         int heightPx = 0;
         uint16_t imageType = 0;

@@ -17,6 +17,8 @@ constexpr uint16_t kClassView = 0x0008;
 constexpr uint16_t kObjectFile = 0;
 constexpr uint16_t kObjectFolderIdTable = 10;
 constexpr uint16_t kTypeMimePart = 0x0019;
+// Attachment keys at and above this name the MIME body's own attachment parts (by order).
+constexpr qint64 kMimeAttachmentKey = qint64(1) << 40;
 // A MIME part's content kept in a $FILE object is read into memory whole; past this it is not.
 constexpr uint64_t kMaxMimeObjectBytes = 64ull * 1024 * 1024;
 
@@ -191,17 +193,49 @@ void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
         item.richText = std::move(doc);
     }
     QStringList bodyObjects;
+    qint64 mimeAttachment = 0;
     for (MimeField& f : mimeFields) {
         mime::NotesMimeBody::Result r = f.body->finish();
         store::StoreItem& item = note.items[f.index];
         item.raw = f.body->text();
         if (!r.problems.isEmpty()) item.problem = r.problems.join(QLatin1Char(' '));
-        item.richText = std::move(r.body);
         bodyObjects += r.bodyObjects;
+        // Files carried inside the MIME data (not in a $FILE) are attachments too, each once.
+        for (const mime::MimeEntity* a : r.ownAttachments()) {
+            store::StoreAttachment att;
+            att.name = a->fileName.isEmpty() ? QStringLiteral("attachment") : a->fileName;
+            att.size = a->body.size();
+            att.key = kMimeAttachmentKey + mimeAttachment++;
+            note.attachments.push_back(att);
+        }
+        item.richText = std::move(r.body);
     }
     // $FILE objects that held MIME content are part of the body, not attachments.
     if (!bodyObjects.isEmpty())
-        std::erase_if(note.attachments, [&](const store::StoreAttachment& a) { return bodyObjects.contains(a.name); });
+        std::erase_if(note.attachments, [&](const store::StoreAttachment& a) {
+            return a.key < kMimeAttachmentKey && bodyObjects.contains(a.name);
+        });
+}
+
+std::vector<mime::NotesMimeBody::Result> NsfDatabase::mimeBodies(const RawNote& raw) {
+    QHash<QString, size_t> byName;
+    std::vector<std::unique_ptr<mime::NotesMimeBody>> bodies;
+    for (const RawItem& i : raw.items) {
+        if (i.type != kTypeMimePart || !i.problem.isEmpty()) continue;
+        const QString key = i.name.toLower();
+        auto it = byName.find(key);
+        if (it == byName.end()) {
+            it = byName.insert(key, bodies.size());
+            bodies.push_back(std::make_unique<mime::NotesMimeBody>(
+                [this, &raw](const QString& name, QByteArray& bytes, QString& problem) {
+                    return loadFileObject(raw, name, bytes, problem);
+                }));
+        }
+        bodies[*it]->addPart(QByteArray(reinterpret_cast<const char*>(i.value.data()), qsizetype(i.value.size())));
+    }
+    std::vector<mime::NotesMimeBody::Result> out;
+    for (const auto& b : bodies) out.push_back(b->finish());
+    return out;
 }
 
 bool NsfDatabase::loadFileObject(const RawNote& raw, const QString& name, QByteArray& bytes, QString& problem) {
@@ -259,6 +293,18 @@ store::StoreError NsfDatabase::extractAttachment(uint32_t noteId, qint64 key, co
     const auto result = readRaw(noteId, raw, e);
     if (result != NoteReader::Result::Note)
         return {result == NoteReader::Result::Error ? store::StatusDamaged : store::StatusNoSuchNote, e};
+    if (key >= kMimeAttachmentKey) {
+        qint64 ordinal = key - kMimeAttachmentKey;
+        const std::vector<mime::NotesMimeBody::Result> bodies = mimeBodies(raw);
+        for (const mime::NotesMimeBody::Result& r : bodies)
+            for (const mime::MimeEntity* a : r.ownAttachments())
+                if (ordinal-- == 0) {
+                    if (!a->body.isEmpty() && !sink(a->body.constData(), size_t(a->body.size())))
+                        return {store::StatusAttachmentUnreadable, a->fileName + QStringLiteral(": not written")};
+                    return {};
+                }
+        return {store::StatusAttachmentUnreadable, QStringLiteral("note %1 has no attachment %2").arg(hex(noteId)).arg(key)};
+    }
     if (key < 0 || size_t(key) >= raw.items.size())
         return {store::StatusAttachmentUnreadable, QStringLiteral("note %1 has no attachment %2").arg(hex(noteId)).arg(key)};
     const RawItem& item = raw.items[size_t(key)];

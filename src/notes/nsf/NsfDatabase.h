@@ -1,5 +1,7 @@
 #pragma once
 
+#include "notes/mime/NotesMimeBody.h"
+
 #include "notes/nsf/BucketCache.h"
 #include "notes/nsf/BucketDescriptorBlock.h"
 #include "notes/nsf/HuffmanDecoder.h"
@@ -68,6 +70,8 @@ public:
 private:
     NsfDatabase() = default;
     void addAttachment(const RawItem& raw, size_t itemIndex, store::StoreNote& note);
+    // The note's MIME body fields, parsed (one entry per field name, in item order).
+    std::vector<mime::NotesMimeBody::Result> mimeBodies(const RawNote& raw);
     // The bytes of the note's $FILE object of that name (for MIME parts stored apart).
     bool loadFileObject(const RawNote& raw, const QString& name, QByteArray& bytes, QString& problem);
 

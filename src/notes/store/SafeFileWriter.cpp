@@ -1,5 +1,7 @@
 #include "notes/store/SafeFileWriter.h"
 
+#include "export/StaleFileCleaner.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -36,14 +38,22 @@ SafeFileWriter::~SafeFileWriter() { abort(); }
 
 StoreError SafeFileWriter::open() {
     abort();
-    if (QFileInfo::exists(m_target)) return {StatusTargetExists, m_target};
+    if (QFileInfo::exists(m_target) || QFileInfo(m_target).isSymLink()) return {StatusTargetExists, m_target};
     const QFileInfo fi(m_target);
-    QByteArray tmpl = QFile::encodeName(fi.absolutePath() + QStringLiteral("/.tesseldoc-XXXXXX"));
-    m_fd = ::mkstemp(tmpl.data());
-    if (m_fd < 0) return errnoError(errno, m_target);
-    m_temp = QFile::decodeName(tmpl);
-    ::fchmod(m_fd, 0644);
-    return {};
+    // A hidden name that carries our pid: a file left by a killed run is
+    // recognised and removed by the next one.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const QString candidate = fi.absolutePath() + QLatin1Char('/') +
+                                  StaleFileCleaner::partialFileName(QStringLiteral(".part"));
+        m_fd = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0644);
+        if (m_fd >= 0) {
+            m_temp = candidate;
+            return {};
+        }
+        if (errno != EEXIST) break;
+    }
+    return errnoError(errno, m_target);
 }
 
 StoreError SafeFileWriter::append(const char* data, qint64 size) {
