@@ -10,6 +10,8 @@
 #include "app/WindowMessages.h"
 #include "export/IDocumentExporter.h"
 #include "export/StaleFileCleaner.h"
+#include "source/CGuiCredentialsProvider.h"
+#include "source/CServerPasswords.h"
 #include "steps/CAdvanceSettingsDlg.h"
 #include "steps/CProgressWaitDlg.h"
 
@@ -57,7 +59,10 @@ CMainFrame::~CMainFrame() {
     if (m_pWordExporter) m_pWordExporter->ShutdownWord();
     m_pWordExporter.reset();
     m_notes.Shutdown();
-    if (g_mainFrame == this) g_mainFrame = nullptr;
+    if (g_mainFrame == this) {
+        g_mainFrame = nullptr;
+        CServerPasswords::instance().SetParentWindow(nullptr);
+    }
 }
 
 CMainFrame* CMainFrame::MainFrame() { return g_mainFrame; }
@@ -78,6 +83,11 @@ bool CMainFrame::OnCreate() {
     ReadShowViewFolders();
     m_bStepOneActive = 1;
     g_mainFrame = this;
+    // Domino servers that ask for a name and password are answered by the sign-in dialog.
+    CServerPasswords::instance().SetParentWindow(this);
+#if __has_include("notes/das/DominoCredentials.h")
+    das::setCredentialsProvider(std::make_shared<CGuiCredentialsProvider>());
+#endif
 
     auto* host = new CTesselEmlConverterGuiView(this);
     setCentralWidget(host);

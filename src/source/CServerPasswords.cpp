@@ -75,7 +75,7 @@ bool CServerPasswords::AskOnUiThread(const QString& serverName, const QString& u
         if (CPasswordKeychain::Read(KeychainKey(url, login.user), password) == CPasswordKeychain::Result::Found) {
             login.password = password;
             QMutexLocker lock(&m_mutex);
-            m_kept[Key(serverName)] = {login, false};
+            m_kept[Key(serverName)] = {login, url, false};
             return true;
         }
     }
@@ -84,17 +84,19 @@ bool CServerPasswords::AskOnUiThread(const QString& serverName, const QString& u
     if (CMessageBoxService::instance().ExecDialog(dlg) != QDialog::Accepted) return false;
     login = {dlg.User(), dlg.Password()};
     QMutexLocker lock(&m_mutex);
-    m_kept[Key(serverName)] = {login, dlg.Remember()};
+    m_kept[Key(serverName)] = {login, url, dlg.Remember()};
     return true;
 }
 
-void CServerPasswords::Accepted(const QString& serverName, const QString& url, const Login& login) {
+void CServerPasswords::Accepted(const QString& serverName, const Login& login) {
     bool remember = false;
+    QString url;
     {
         QMutexLocker lock(&m_mutex);
         auto it = m_kept.find(Key(serverName));
         if (it == m_kept.end() || it->second.login.user != login.user) return;
         remember = it->second.remember;
+        url = it->second.url;
         it->second.remember = false;
     }
     if (!remember) return;
@@ -105,10 +107,14 @@ void CServerPasswords::Accepted(const QString& serverName, const QString& url, c
         Qt::QueuedConnection);
 }
 
-void CServerPasswords::Refused(const QString& serverName, const QString& url, const Login& login) {
+void CServerPasswords::Refused(const QString& serverName, const Login& login) {
+    QString url;
     {
         QMutexLocker lock(&m_mutex);
-        m_kept.erase(Key(serverName));
+        auto it = m_kept.find(Key(serverName));
+        if (it == m_kept.end()) return;
+        url = it->second.url;
+        m_kept.erase(it);
     }
     const QString key = KeychainKey(url, login.user);
     QMetaObject::invokeMethod(

@@ -28,8 +28,8 @@ public:
     // `stopped` answered true while waiting.
     bool Ask(const QString& serverName, const QString& url, bool refusedBefore, Login& login,
              const std::function<bool()>& stopped = {});
-    void Accepted(const QString& serverName, const QString& url, const Login& login);
-    void Refused(const QString& serverName, const QString& url, const Login& login);
+    void Accepted(const QString& serverName, const Login& login);
+    void Refused(const QString& serverName, const Login& login);
     // Forgets everything kept in memory (tests).
     void Clear();
     // The window the dialog is shown over (null: the active window).
@@ -39,6 +39,7 @@ private:
     CServerPasswords() = default;
     struct Kept {
         Login login;
+        QString url;
         bool remember = false;  // write to the secret store once the server accepts it
     };
     bool AskOnUiThread(const QString& serverName, const QString& url, bool refusedBefore, Login& login);

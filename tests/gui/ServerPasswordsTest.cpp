@@ -85,7 +85,7 @@ TEST_F(ServerPasswordsTest, AskedOnceFromAWorkerThenKeptInMemoryUntilRefused) {
     EXPECT_EQ(again.password, QStringLiteral("s3cret"));
 
     // The server refused it: forgotten, and the next ask shows the dialog again.
-    passwords().Refused("MAIL01", "https://mail01", login);
+    passwords().Refused("MAIL01", login);
     answerWith("ada", "better");
     CServerPasswords::Login retry{"ada", QString()};
     ASSERT_TRUE(askFromWorker(true, retry));

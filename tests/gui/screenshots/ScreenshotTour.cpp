@@ -6,6 +6,7 @@
 #include "app/CTesselEmlConverterGuiApp.h"
 #include "app/CTesselEmlConverterGuiView.h"
 #include "source/C1TovanWelcomeView.h"
+#include "source/CDominoServerFileDlg.h"
 #include "steps/C2TovanFolderTreeView.h"
 #include "steps/CItemListGrid.h"
 #include "steps/C3TovanSaveNsfToPst.h"
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPixmap>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -54,6 +56,62 @@ void snapDialog(QDialog& dlg, const QString& name) {
     dlg.hide();
 }
 
+// The server browser against a running server (configured in the settings
+// as LOOPBACK): its databases listed, the first added, then Step 2 on it.
+void serverTour(CMainFrame* frame, C1TovanWelcomeView* step1, C2TovanFolderTreeView* step2, const QString& url) {
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    {
+        QSettings settings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"));
+        settings.setValue(QStringLiteral("DominoServers/LOOPBACK/url"), url);
+        settings.setValue(QStringLiteral("DominoServers/LOOPBACK/allowHttp"), true);
+        settings.setValue(QStringLiteral("DominoServers/LOOPBACK/auth"), QStringLiteral("none"));
+        settings.setValue(QStringLiteral("DominoServers/LOOPBACK/proxy"), QStringLiteral("none"));
+    }
+    boxes.setDialogHandler([&](QDialog& d) -> int {
+        auto* browser = qobject_cast<CDominoServerFileDlg*>(&d);
+        if (!browser) return QDialog::Rejected;
+        browser->resize(620, 640);
+        browser->show();
+        const auto waitIdle = [browser] {
+            QElapsedTimer t;
+            t.start();
+            while (browser->IsSearching() && t.elapsed() < 60000) settle(50);
+        };
+        boxes.queueAnswer(true);
+        browser->OnSearchServer();
+        waitIdle();
+        browser->ServerList()->selectRow(0);
+        browser->OnServerClicked();
+        settle(300);
+        save(browser, QStringLiteral("5a-server-browser-listing"));
+        waitIdle();
+        save(browser, QStringLiteral("5b-server-browser-databases"));
+        browser->OnUnselectAll();
+        if (browser->DatabaseList()->rowCount() > 0)
+            browser->DatabaseList()->item(browser->DatabaseList()->rowCount() - 1, 0)->setCheckState(Qt::Checked);
+        browser->OnAdd();
+        browser->hide();
+        return QDialog::Accepted;
+    });
+    step1->OnAddDominoFiles();
+    boxes.setDialogHandler(nullptr);
+    save(frame, QStringLiteral("5c-step1-server-database"));
+    step1->List()->selectRow(0);
+    step1->OnPreview();
+    if (!step2->WaitForIdle(60000)) std::fprintf(stderr, "the server's folders were not listed in time\n");
+    save(frame, QStringLiteral("5d-step2-server-database"));
+    step2->OnFolderClicked(QStringLiteral("($Inbox)\\"));
+    if (!step2->WaitForIdle(60000)) std::fprintf(stderr, "the server's inbox was not listed in time\n");
+    CItemListGrid* list = step2->List();
+    if (list->rowCount() > 0) {
+        list->setCurrentCell(0, 1);
+        step2->OnItemClicked(list->NoteIdOf(0), 1);
+        step2->WaitForIdle(60000);
+    }
+    save(frame, QStringLiteral("5e-step2-server-preview"));
+    step2->OnBack();
+}
+
 // The real core, with one picture of Step 3 taken while the first folder is saved.
 class TourBackend : public CCoreConversionBackend {
 public:
@@ -74,7 +132,7 @@ private:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: tesseldoc-screenshots DB OUTDIR\n");
+        std::fprintf(stderr, "usage: tesseldoc-screenshots DB OUTDIR [SERVER-URL]\n");
         return 2;
     }
     const QString db = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
@@ -130,6 +188,13 @@ int main(int argc, char** argv) {
     previewFirst(QStringLiteral("My Contacts\\"), [](CItemListGrid* list, int r) { return list->KindOf(r) == 4; });
     save(frame, QStringLiteral("2f-step2-contact-preview"));
     step2->OnBack();
+    // With a server's address: the server browser and a server database in Step 2.
+    if (argc > 3) {
+        serverTour(frame, step1, step2, QString::fromLocal8Bit(argv[3]));
+        // The list export below takes the file alone.
+        for (int r = step1->List()->rowCount() - 1; r >= 0; --r)
+            if (!step1->List()->item(r, 1)->text().isEmpty()) step1->List()->removeRow(r);
+    }
     step1->List()->selectRow(0);
 
     boxes.setDialogHandler([&](QDialog& dlg) -> int {
