@@ -16,6 +16,7 @@ PACKAGES=(
   xvfb xauth x11-apps imagemagick
   fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei
   procps
+  openssl
   adwaita-icon-theme
 )
 

@@ -4,7 +4,8 @@
 #include <QStringList>
 #include <QTextStream>
 
-// tesseldoc-cli: the core without the GUI. Commands: folders, items, header, convert.
+// tesseldoc-cli: the core without the GUI. Commands: folders, items, header, convert,
+// servers, databases.
 class CliApp {
 public:
     CliApp();
@@ -23,6 +24,8 @@ private:
     int cmdItems(const QStringList& args);
     int cmdHeader(const QStringList& args);
     int cmdConvert(const QStringList& args);
+    int cmdServers(const QStringList& args);
+    int cmdDatabases(const QStringList& args);
 
     QTextStream m_out;
     QTextStream m_err;
