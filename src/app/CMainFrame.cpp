@@ -516,6 +516,7 @@ void CMainFrame::ReadShowViewFolders() {
     QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
     const int check = settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + AppTexts::kSettingsCheck, 0).toInt();
     m_notes.showViewFolders = check != 0 ? 1 : 0;
+    m_notes.dateRange = CAdvanceSettingsDlg::ReadDateRange();
     m_bShowViewFolders = m_notes.showViewFolders;
 }
 

@@ -53,6 +53,25 @@ using css::uno::UNO_QUERY_THROW;
 
 namespace {
 
+constexpr int kPdfFormat = 17;
+
+// The office's export filter for a SaveAs file format, and the extension of
+// the hidden file it writes first.
+struct SaveFilter {
+    rtl::OUString name;
+    QString extension;
+};
+
+SaveFilter saveFilterFor(const SaveAsArguments& args) {
+    switch (args.fileFormat) {
+        case 0: return {rtl::OUString("MS Word 97"), QStringLiteral("doc")};
+        case 12:
+        case 16: return {rtl::OUString("MS Word 2007 XML"), QStringLiteral("docx")};
+        case kPdfFormat: return {rtl::OUString("writer_pdf_Export"), QStringLiteral("pdf")};
+        default: return {};
+    }
+}
+
 // The lock file the office may leave beside a file it failed to write.
 QString officeLockFileFor(const QString& path) {
     const int slash = path.lastIndexOf(QLatin1Char('/'));
@@ -239,8 +258,9 @@ void LibreOfficeDocument::AddInlinePicture(const QString& fileName) {
 
 void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
     if (!m_model.is()) throw OfficeAutomationError(QStringLiteral("SaveAs: document closed"), false);
-    if (args.fileFormat != 0)
-        throw OfficeAutomationError(QStringLiteral("SaveAs: only the Word 97-2003 format is written"), false);
+    const SaveFilter filter = saveFilterFor(args);
+    if (filter.name.isEmpty())
+        throw OfficeAutomationError(QStringLiteral("SaveAs: file format %1 is not written").arg(args.fileFormat), false);
     flushCells();
     const QFileInfo target(args.fileName);
     if (target.exists() || target.isSymLink())
@@ -254,7 +274,7 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
     QString temp;
     for (int attempt = 0; attempt < 8 && temp.isEmpty(); ++attempt) {
         const QString candidate = target.absolutePath() + QLatin1Char('/') +
-                                  StaleFileCleaner::partialFileName(QStringLiteral(".doc.part"));
+                                  StaleFileCleaner::partialFileName(QStringLiteral(".%1.part").arg(filter.extension));
         const int fd = ::open(QFile::encodeName(candidate).constData(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd >= 0) {
@@ -273,11 +293,20 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
             const Reference<css::frame::XStorable> storable(m_model, UNO_QUERY_THROW);
             // No flush to disk per document (it costs a third of the store); the
             // exporter syncs the output once when the run ends.
-            storable->storeToURL(
-                fileUrl(temp),
-                unoProperties({unoProperty("FilterName", css::uno::Any(rtl::OUString("MS Word 97"))),
-                               unoProperty("Overwrite", css::uno::Any(true)),
-                               unoProperty("NoFileSync", css::uno::Any(true))}));
+            std::vector<css::beans::PropertyValue> props = {
+                unoProperty("FilterName", css::uno::Any(filter.name)),
+                unoProperty("Overwrite", css::uno::Any(true)), unoProperty("NoFileSync", css::uno::Any(true))};
+            if (args.fileFormat == kPdfFormat) {
+                // Archival PDF: PDF/A-2b, or PDF/A-3b when files are to be embedded;
+                // the office embeds every font PDF/A needs.
+                props.push_back(unoProperty(
+                    "FilterData",
+                    css::uno::Any(unoProperties(
+                        {unoProperty("SelectPdfVersion", css::uno::Any(sal_Int32(args.pdfArchivePart == 3 ? 3 : 2))),
+                         unoProperty("EmbedStandardFonts", css::uno::Any(true)),
+                         unoProperty("UseTaggedPDF", css::uno::Any(true))}))));
+            }
+            storable->storeToURL(fileUrl(temp), unoProperties(props));
         });
     } catch (const OfficeAutomationError& e) {
         QFile::remove(officeLockFileFor(temp));

@@ -403,6 +403,7 @@ void C2TovanFolderTreeView::OnSaveItems(bool selectedOnly) {
     if (!m_pWordExporter->SetOutputFolder(name + QLatin1Char('/'))) return;
     m_nItemSavingMode = modeDlg.Mode();
     m_pFrame->Notes().savingMode = m_nItemSavingMode;
+    m_pFrame->Notes().outputOptions = modeDlg.Output();
 
     // The rows, taken now: the list does not change while the save runs.
     auto run = std::make_shared<CItemSaveRun>();

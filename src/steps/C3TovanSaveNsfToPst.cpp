@@ -181,6 +181,7 @@ int C3TovanSaveNsfToPst::OnActivate() {
     }
     CNotesConverter& notes = m_pFrame->Notes();
     notes.savingMode = modeDlg.Mode();
+    notes.outputOptions = modeDlg.Output();
     m_bStopSaving = 0;
     m_gate.Open();
     m_pFrame->ClearFailedItems();

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "export/OutputFormat.h"
+
 #include <QDialog>
 
+class QCheckBox;
+class QComboBox;
 class QRadioButton;
 
 // "Saving Mode Selection": text, RTF of low quality or RTF of best quality.
@@ -16,9 +20,14 @@ public:
     void SelectMode(int mode);
     // OK: the chosen mode is also remembered for next time.
     void accept() override;
+    // The chosen document format (Word 97-2003 unless changed).
+    OutputOptions Output() const;
+    void SelectOutput(const OutputOptions& options);
 
 private:
     QRadioButton* m_pText;
     QRadioButton* m_pRtfLow;
     QRadioButton* m_pRtfBest;
+    QComboBox* m_pFormat;
+    QCheckBox* m_pEmbed;
 };

@@ -75,6 +75,11 @@ inline const QString kModeRtfBest = QStringLiteral("Save item(s) in RTF format -
 
 // Advance settings
 inline const QString kAdvanceTitle = QStringLiteral("Advance Settings");
+inline const QString kFormatGroup = QStringLiteral("Document format");
+inline const QString kEmbedAttachments = QStringLiteral("Also embed the attachments in the PDF (PDF/A-3)");
+inline const QString kDateRangeGroup = QStringLiteral("Only items dated");
+inline const QString kDateFrom = QStringLiteral("From");
+inline const QString kDateTo = QStringLiteral("To");
 inline const QString kShowViewFolders = QStringLiteral("Show \"View Folders\"");
 
 // Completion

@@ -1,4 +1,6 @@
 #include "notes/nsf/NsfDatabase.h"
+#include "notes/nsf/TimeDateDecoder.h"
+#include "notes/nsf/ByteView.h"
 
 #include "notes/mime/NotesMimeBody.h"
 #include "notes/nsf/CdTextExtractor.h"
@@ -8,6 +10,8 @@
 #include "notes/nsf/ObjectReader.h"
 
 #include <QHash>
+
+#include <algorithm>
 
 namespace nsf {
 namespace {
@@ -55,6 +59,9 @@ std::unique_ptr<NsfDatabase> NsfDatabase::open(std::unique_ptr<NsfFile> file, st
     }
     db->m_rrv.build(bytes, db->m_header.rrvBucketSize, db->m_bdb, db->m_sb);
     db->m_reader = std::make_unique<NoteReader>(bytes, db->m_sb, db->m_bdb, db->m_cache);
+    // Buckets are copied when loaded: their pages in the mapping can go.
+    const NsfFile* mapped = db->m_file.get();
+    db->m_cache.setLoaded([mapped](ByteView bucket) { mapped->releasePages(bucket); });
     return db;
 }
 
@@ -68,7 +75,10 @@ NoteReader::Result NsfDatabase::readRaw(uint32_t id, RawNote& note, QString& err
         error = QStringLiteral("no note has the ID %1").arg(hex(id));
         return NoteReader::Result::Error;
     }
-    return m_reader->read(*entry, note, error);
+    const NoteReader::Result r = m_reader->read(*entry, note, error);
+    // An object record is not kept: its pages can go.
+    if (r != NoteReader::Result::Note && !entry->isBucketSlot()) releaseAround(uint64_t(entry->pos()) * 256);
+    return r;
 }
 
 NoteReader::Result NsfDatabase::peekClass(uint32_t id, uint16_t& noteClass, QString& error) {
@@ -77,7 +87,19 @@ NoteReader::Result NsfDatabase::peekClass(uint32_t id, uint16_t& noteClass, QStr
         error = QStringLiteral("no note has the ID %1").arg(hex(id));
         return NoteReader::Result::Error;
     }
-    return m_reader->peek(*entry, noteClass, error);
+    return peek(*entry, noteClass, error);
+}
+
+NoteReader::Result NsfDatabase::peek(const RrvMap::Entry& entry, uint16_t& noteClass, QString& error) {
+    const NoteReader::Result r = m_reader->peek(entry, noteClass, error);
+    if (!entry.isBucketSlot()) releaseAround(uint64_t(entry.pos()) * 256);
+    return r;
+}
+
+void NsfDatabase::releaseAround(uint64_t offset) {
+    // A scan over thousands of object records would otherwise keep the
+    // pages around each of them in memory.
+    m_file->releasePages(m_file->bytes().sub(offset, 1));
 }
 
 store::StoreError NsfDatabase::loadNote(uint32_t noteId, store::StoreNote& note) {
@@ -94,6 +116,9 @@ store::StoreError NsfDatabase::loadNote(uint32_t noteId, store::StoreNote& note)
         case NoteReader::Result::Error: return {store::StatusDamaged, e};
     }
     convert(raw, note);
+    // Values read from the file (non-summary records at file positions) are
+    // in the note now; their pages can go.
+    for (const RawItem& i : raw.items) m_file->releasePages(i.value);
     return {};
 }
 
@@ -103,6 +128,15 @@ void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
     note.unid = raw.unid();
     note.noteClass = raw.classMasked();
     note.size = qint64(raw.summaryLength) + raw.nonSummaryLength;
+    {
+        // The originator ID: the note part of the UNID is the creation time,
+        // the sequence time the last change.
+        const ByteView oid(raw.oid, sizeof raw.oid);
+        store::NotesTime t;
+        if (TimeDateDecoder::decode(oid.u32(8), oid.u32(12), t) == TimeDateDecoder::Kind::Valid) note.created = t;
+        t = store::NotesTime();
+        if (TimeDateDecoder::decode(oid.u32(20), oid.u32(24), t) == TimeDateDecoder::Kind::Valid) note.modified = t;
+    }
     for (const RawItem& i : raw.items)
         if (ItemValueDecoder::isSealType(i.type) || isSealName(i.name)) note.encrypted = true;
 
@@ -279,7 +313,10 @@ void NsfDatabase::addAttachment(const RawItem& raw, size_t itemIndex, store::Sto
         a.name = file.name;
         a.size = file.fileSize;
         const ObjectReader objects(m_file->bytes(), m_rrv);
-        if (!objects.checkFile(file, e)) {
+        const bool readable = objects.checkFile(file, e);
+        if (const RrvMap::Entry* object = m_rrv.find(file.objectId); object && !object->isBucketSlot())
+            releaseAround(uint64_t(object->pos()) * 256);
+        if (!readable) {
             a.decodable = false;
             a.problem = e;
         }
@@ -329,7 +366,7 @@ const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
     for (const RrvMap::Entry& entry : m_rrv.entries()) {
         uint16_t cls = 0;
         QString e;
-        if (m_reader->peek(entry, cls, e) != NoteReader::Result::Note || (cls & 0x7FFF) != kClassView) continue;
+        if (peek(entry, cls, e) != NoteReader::Result::Note || (cls & 0x7FFF) != kClassView) continue;
         RawNote raw;
         if (m_reader->read(entry, raw, e) != NoteReader::Result::Note) continue;
         DesignEntry d;
@@ -387,7 +424,7 @@ const std::vector<uint32_t>& NsfDatabase::documentIds() {
     for (const RrvMap::Entry& entry : m_rrv.entries()) {
         uint16_t cls = 0;
         QString e;
-        if (m_reader->peek(entry, cls, e) == NoteReader::Result::Note && (cls & 0x7FFF) == kClassDocument)
+        if (peek(entry, cls, e) == NoteReader::Result::Note && (cls & 0x7FFF) == kClassDocument)
             m_documents->push_back(entry.id);
     }
     return *m_documents;

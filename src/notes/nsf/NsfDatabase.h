@@ -70,6 +70,8 @@ public:
 private:
     NsfDatabase() = default;
     void addAttachment(const RawItem& raw, size_t itemIndex, store::StoreNote& note);
+    NoteReader::Result peek(const RrvMap::Entry& entry, uint16_t& noteClass, QString& error);
+    void releaseAround(uint64_t offset);
     // The note's MIME body fields, parsed (one entry per field name, in item order).
     std::vector<mime::NotesMimeBody::Result> mimeBodies(const RawNote& raw);
     // The bytes of the note's $FILE object of that name (for MIME parts stored apart).
