@@ -271,7 +271,7 @@ bool PdfAttachmentEmbedder::Embed(const QString& pdfPath, const QList<File>& fil
 
     struct Entry {
         QByteArray key;  // UTF-16BE hex name, the name tree's sort key
-        int spec = 0;
+        int fileSpec = 0;
     };
     QList<Entry> entries;
     QList<std::pair<int, qint64>> offsets;  // object number, offset
@@ -298,22 +298,22 @@ bool PdfAttachmentEmbedder::Embed(const QString& pdfPath, const QList<File>& fil
         }
         if (!good || copied != length) return abandon(f.name + QStringLiteral(": the file could not be copied"));
         if (!w.write("\nendstream\nendobj\n")) return abandon(out.errorString());
-        const int spec = next++;
-        offsets.append({spec, w.offset()});
+        const int fileSpec = next++;
+        offsets.append({fileSpec, w.offset()});
         const QByteArray name = utf16Hex(f.name);
-        if (!w.write(QByteArray::number(spec) + " 0 obj\n<< /Type /Filespec /F " + asciiLiteral(f.name) + " /UF " +
+        if (!w.write(QByteArray::number(fileSpec) + " 0 obj\n<< /Type /Filespec /F " + asciiLiteral(f.name) + " /UF " +
                      name + " /Desc " + name + " /AFRelationship /Data /EF << /F " + QByteArray::number(stream) +
                      " 0 R /UF " + QByteArray::number(stream) + " 0 R >> >>\nendobj\n"))
             return abandon(out.errorString());
-        entries.append({name, spec});
+        entries.append({name, fileSpec});
     }
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         return QByteArray::fromHex(a.key.mid(1, a.key.size() - 2)) < QByteArray::fromHex(b.key.mid(1, b.key.size() - 2));
     });
     QByteArray names, af;
     for (const Entry& e : entries) {
-        names += e.key + ' ' + QByteArray::number(e.spec) + " 0 R ";
-        af += QByteArray::number(e.spec) + " 0 R ";
+        names += e.key + ' ' + QByteArray::number(e.fileSpec) + " 0 R ";
+        af += QByteArray::number(e.fileSpec) + " 0 R ";
     }
     const int tree = next++;
     offsets.append({tree, w.offset()});
