@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the wizard, drives it through a list export of the demo database
-# under Xvfb (offscreen when Xvfb is missing) and saves a PNG of each step
-# into shots/ (or $1). With the loopback Domino stand-in built (fake-domino),
+# under Xvfb on a 1920x1080 screen (offscreen when Xvfb is missing) and saves
+# a PNG of each step, at the default size, maximised ("max-") and at the
+# smallest size ("min-"), into shots/ (or $1). With the loopback Domino stand-in built (fake-domino),
 # it also serves DB from it on 127.0.0.1 and shows the server browser listing
 # it and Step 2 with the server database open. Usage: scripts/screenshots.sh [OUTDIR] [DB]
 set -euo pipefail
@@ -39,7 +40,7 @@ run_tour() {
   XDG_CONFIG_HOME="$CONFIG" XDG_RUNTIME_DIR=$(mktemp -d) no_proxy="127.0.0.1,localhost" "$@" "$TOUR" "$DB" "$OUT" $SERVER_URL
 }
 if command -v xvfb-run >/dev/null 2>&1; then
-  QT_QPA_PLATFORM=xcb TESSELDOC_NO_KEYRING=1 run_tour xvfb-run -a -s "-screen 0 1280x800x24"
+  QT_QPA_PLATFORM=xcb TESSELDOC_NO_KEYRING=1 run_tour xvfb-run -a -s "-screen 0 1920x1080x24"
 else
   QT_QPA_PLATFORM=offscreen TESSELDOC_NO_KEYRING=1 run_tour env
 fi

@@ -1,4 +1,5 @@
 #include "cli/CliApp.h"
+#include "cli/OutputChoiceOptions.h"
 
 #include "export/CFolderExportRun.h"
 #include "export/DestinationChecks.h"
@@ -95,17 +96,21 @@ private:
 int CliApp::cmdConvert(const QStringList& args) {
     QString db, dest, mode = QStringLiteral("text");
     QStringList wanted;
+    OutputChoiceOptions choices;
     bool viewFolders = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == QLatin1String("--view-folders")) {
+        QString optionError;
+        if (choices.take(args, i, optionError)) {
+            if (!optionError.isEmpty()) return usageError(optionError);
+        } else if (a == QLatin1String("--view-folders")) {
             viewFolders = true;
         } else if (a == QLatin1String("--folder") && i + 1 < args.size()) {
             wanted << args[++i];
         } else if (a == QLatin1String("--mode") && i + 1 < args.size()) {
             mode = args[++i];
         } else if (a.startsWith(QLatin1String("--"))) {
-            return usage();
+            return usageError(QStringLiteral("unknown option %1").arg(a));
         } else if (db.isEmpty()) {
             db = a;
         } else if (dest.isEmpty()) {
@@ -115,6 +120,7 @@ int CliApp::cmdConvert(const QStringList& args) {
         }
     }
     if (db.isEmpty() || dest.isEmpty()) return usage();
+    if (const QString wrong = choices.validate(); !wrong.isEmpty()) return usageError(wrong);
     int savingMode;
     if (mode == QLatin1String("text"))
         savingMode = Text;
@@ -123,7 +129,7 @@ int CliApp::cmdConvert(const QStringList& args) {
     else if (mode == QLatin1String("rtf-best"))
         savingMode = RtfBestQuality;
     else
-        return usage();
+        return usageError(QStringLiteral("unknown mode \"%1\" (text, rtf-low or rtf-best)").arg(mode));
 
 #ifndef TESSELDOC_HAVE_OFFICE
     (void)savingMode;
@@ -189,6 +195,8 @@ int CliApp::cmdConvert(const QStringList& args) {
 
     CliProgress progress(m_err);
     converter.savingMode = savingMode;
+    converter.outputOptions = choices.output;
+    converter.dateRange = choices.range;
     converter.itemStatusBar = &progress;
     converter.exportReport.reset();
     CFolderExportRun run;
@@ -214,6 +222,9 @@ int CliApp::cmdConvert(const QStringList& args) {
           << " failed";
     if (report.notConvertedCount() > 0) m_out << ", " << report.notConvertedCount() << " not converted";
     m_out << '\n';
+    if (choices.range.isActive())
+        m_out << "outside the date range: " << report.outsideDateRange() << "\ndate unknown: " << report.dateUnknown()
+              << '\n';
     if (report.attachmentFailureCount() > 0)
         m_out << "attachments: " << report.attachmentFailureCount() << " failed\n";
     for (const ExportFailure& f : report.itemFailures())

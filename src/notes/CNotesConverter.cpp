@@ -2,12 +2,17 @@
 
 #include "export/DestinationChecks.h"
 #include "notes/store/StoreStatus.h"
+#include "notes/das/DasCancel.h"
 
 #include <vector>
 
-CNotesConverter::CNotesConverter() = default;
+// Stop requests also reach Domino server calls in flight.
+CNotesConverter::CNotesConverter() { das::DasCancel::watch(&cancelRequested); }
 
-CNotesConverter::~CNotesConverter() { Shutdown(); }
+CNotesConverter::~CNotesConverter() {
+    Shutdown();
+    das::DasCancel::unwatch(&cancelRequested);
+}
 
 int CNotesConverter::Initialize() {
     LNSetThrowAllErrorsGlobal(TRUE);

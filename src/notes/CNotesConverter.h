@@ -1,6 +1,8 @@
 #pragma once
 
 #include "export/ExportReport.h"
+#include "export/OutputFormat.h"
+#include "notes/ItemDateRange.h"
 #include "notes/ItemListRow.h"
 #include "notes/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
@@ -131,6 +133,10 @@ public:
     std::atomic<int> stopRequested{0};
     unsigned char showViewFolders = 0;
     int savingMode = Text;
+    // The documents' file format (.doc unless chosen otherwise).
+    OutputOptions outputOptions;
+    // Items whose date lies outside are left out of a save run (counted, not failed).
+    ItemDateRange dateRange;
     QString contactPhotoPath;
     IProgressBar* itemStatusBar = nullptr;
     IProgressBar* itemProgressBar = nullptr;
@@ -171,6 +177,7 @@ private:
         bool written = false;
         QString failure;                         // why no document
         QList<AttachmentFailure> attachments;    // attachments not written
+        QString embedProblem;                    // why attachments could not go into the PDF
     };
     // The header inputs of one item: a contact's subject, sender, recipients
     // and export text, or an item's header block alone.
@@ -184,7 +191,9 @@ private:
                   const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);
     void ListNotConverted(int from);
     QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
-    void DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames);
+    // The attachment directory the item's attachments went into (empty: none).
+    QString DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames);
+    void EmbedAttachmentsInPdf(const QString& pdfPath, const QString& attachmentDir);
     QString m_exportFolderName;  // Notes name of the folder being exported
     ItemOutcome m_itemOutcome;
 

@@ -5,6 +5,7 @@
 #include "export/HeaderTemplates.h"
 #include "export/IDocumentExporter.h"
 #include "export/OutputNaming.h"
+#include "export/PdfAttachmentEmbedder.h"
 #include "notes/AddressNormalizers.h"
 #include "notes/ItemFieldReaders.h"
 #include "notes/ItemRecordReaders.h"
@@ -14,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 
 #include <atomic>
@@ -148,6 +150,26 @@ void CNotesConverter::ExportFolderItems() {
             continue;
         }
 
+        if (dateRange.isActive()) {
+            // Outside the range: left out and counted, never a failure. Without
+            // a readable date the item is converted and counted as such.
+            ItemDateRange::Verdict verdict = ItemDateRange::Verdict::Unknown;
+            try {
+                verdict = dateRange.check(document, DetectItemKind(document));
+            } catch (...) {
+            }
+            if (verdict == ItemDateRange::Verdict::Outside) {
+                exportReport.addOutsideDateRange();
+                try {
+                    document.Close();
+                } catch (...) {
+                }
+                setBar(itemProgressBar, 100);
+                continue;
+            }
+            if (verdict == ItemDateRange::Verdict::Unknown) exportReport.addDateUnknown();
+        }
+
         int rtfReady = 0;
         QString rtfText, plainText;
         try {
@@ -175,6 +197,10 @@ void CNotesConverter::ExportFolderItems() {
             exportReport.addFailure(m_exportFolderName, noteId,
                                     m_itemOutcome.failure.isEmpty() ? QStringLiteral("no document written")
                                                                     : m_itemOutcome.failure);
+        if (!m_itemOutcome.embedProblem.isEmpty())
+            exportReport.addAttachmentFailure(
+                m_exportFolderName, noteId, QStringLiteral("(copies inside the PDF)"),
+                QStringLiteral("not embedded in the PDF (written beside it): ") + m_itemOutcome.embedProblem);
         for (const AttachmentFailure& a : m_itemOutcome.attachments)
             exportReport.addAttachmentFailure(m_exportFolderName, noteId, a.name, a.reason);
         // A field whose value could not be read is lost from the document like
@@ -235,8 +261,8 @@ QString CNotesConverter::WriteBodyFile(int rtfReady, const QString& rtfText, con
     return path;
 }
 
-void CNotesConverter::DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames) {
-    if (attachmentNames.isEmpty() || !wordExporter) return;
+QString CNotesConverter::DetachInto(LNDocument& document, const QString& name, const QStringList& attachmentNames) {
+    if (attachmentNames.isEmpty() || !wordExporter) return QString();
     QString dir;
     int error = 0;
     for (int attempt = 0; attempt < 50; ++attempt) {
@@ -251,9 +277,17 @@ void CNotesConverter::DetachInto(LNDocument& document, const QString& name, cons
     if (error != 0) {
         const QString why = QStringLiteral("the folder cannot be created: ") + DescribeWriteFailure(dir, error);
         for (const QString& a : attachmentNames) m_itemOutcome.attachments.append({a, why});
-        return;
+        return QString();
     }
     DetachAttachments(document, dir, &m_itemOutcome.attachments);
+    return dir;
+}
+
+void CNotesConverter::EmbedAttachmentsInPdf(const QString& pdfPath, const QString& attachmentDir) {
+    if (pdfPath.isEmpty() || attachmentDir.isEmpty()) return;
+    QString why;
+    if (!PdfAttachmentEmbedder::EmbedDirectory(pdfPath, attachmentDir, &why))
+        m_itemOutcome.embedProblem = why;
 }
 
 void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
@@ -264,7 +298,8 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
         m_itemOutcome.failure = QStringLiteral("no document exporter");
         return;
     }
-    DetachInto(document, name, attachmentNames);
+    wordExporter->SetOutputOptions(outputOptions);
+    const QString attachmentDir = DetachInto(document, name, attachmentNames);
     const QString bodyFile = WriteBodyFile(rtfReady, rtfText, plainText);
     if (bodyFile.isEmpty()) return;
     bool ok;
@@ -280,6 +315,8 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
         ok = wordExporter->ExportItem(bodyFile, name);
     }
     QFile::remove(bodyFile);
+    if (ok && outputOptions.format == OutputFormat::Pdf && outputOptions.embedAttachments)
+        EmbedAttachmentsInPdf(wordExporter->LastWrittenPath(), attachmentDir);
     m_itemOutcome.written = ok;
     if (!ok) {
         const QString why = wordExporter->LastFailure();

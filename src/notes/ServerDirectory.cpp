@@ -1,5 +1,6 @@
 #include "notes/ServerDirectory.h"
 
+#include "notes/das/DasServerDirectory.h"
 #include "notes/store/NoteStore.h"
 
 #include <QMutex>
@@ -7,24 +8,6 @@
 #include <QSettings>
 
 namespace {
-
-// Without a Domino driver the servers are still those of the settings, but
-// nothing on them can be listed.
-class SettingsServerDirectory : public IServerDirectory {
-public:
-    store::StoreError ServerNames(QStringList& names) override {
-        QSettings settings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"));
-        if (settings.status() != QSettings::NoError) return {store::StatusReadError, settings.fileName()};
-        settings.beginGroup(QStringLiteral("DominoServers"));
-        names = settings.childGroups();
-        return {};
-    }
-    store::StoreError Databases(const QString& server, std::vector<ServerDatabase>& databases,
-                                const std::atomic<int>*) override {
-        databases.clear();
-        return {store::StatusServerUnreachable, server + QStringLiteral(": Domino server access is not available")};
-    }
-};
 
 QMutex& directoryMutex() {
     static QMutex m;
@@ -65,7 +48,7 @@ namespace ServerDirectory {
 
 std::shared_ptr<IServerDirectory> Current() {
     QMutexLocker lock(&directoryMutex());
-    if (!installed()) installed() = std::make_shared<SettingsServerDirectory>();
+    if (!installed()) installed() = das::makeServerDirectory();
     return installed();
 }
 

@@ -314,7 +314,7 @@ bool CWordExporter::ExportContact(const QString& bodyFile, const QString& name) 
 }
 
 QString CWordExporter::documentPath(const QString& name) const {
-    return DocumentPathFor(m_strOutputFolder, name);
+    return DocumentPathFor(m_strOutputFolder, name, OutputFormats::extension(m_outputOptions.format));
 }
 
 bool CWordExporter::exportAs(Kind kind, const QString& bodyFile, const QString& name) {
@@ -407,6 +407,7 @@ bool CWordExporter::openBody(const QString& bodyFile) {
     OpenArguments args;
     args.fileName = bodyFile;
     args.readOnly = 1;
+    args.needsLayout = m_outputOptions.format == OutputFormat::Pdf;
     if (generation() <= 9) {
         args.form = AutomationForm::Old;
         if (!m_docsOld) m_docsOld = m_app->Documents();
@@ -466,7 +467,8 @@ void CWordExporter::saveAndClose(const QString& path) {
     SaveAsArguments args;
     args.form = m_doc ? AutomationForm::New : AutomationForm::Old;
     args.fileName = path;
-    args.fileFormat = 0;
+    args.fileFormat = OutputFormats::saveAsFileFormat(m_outputOptions.format);
+    args.pdfArchivePart = m_outputOptions.embedAttachments ? 3 : 2;
     args.lockComments = 0;
     args.addToRecentFiles = 0;
     args.remaining = 0;

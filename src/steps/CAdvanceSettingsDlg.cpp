@@ -4,24 +4,55 @@
 #include "steps/SaveTexts.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QSettings>
 #include <QVBoxLayout>
 
 CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
-    : QDialog(parent), m_pCheck(new QCheckBox(SaveTexts::kShowViewFolders, this)) {
+    : QDialog(parent),
+      m_pCheck(new QCheckBox(SaveTexts::kShowViewFolders, this)),
+      m_pSince(new QCheckBox(SaveTexts::kDateFrom, this)),
+      m_pSinceDate(new QDateEdit(this)),
+      m_pUntil(new QCheckBox(SaveTexts::kDateTo, this)),
+      m_pUntilDate(new QDateEdit(this)) {
     setWindowTitle(SaveTexts::kAdvanceTitle);
     m_pCheck->setChecked(ReadCheck() != 0);
+    auto* range = new QGroupBox(SaveTexts::kDateRangeGroup, this);
+    auto* grid = new QGridLayout(range);
+    for (QDateEdit* edit : {m_pSinceDate, m_pUntilDate}) {
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        edit->setCalendarPopup(true);
+        edit->setEnabled(false);
+    }
+    grid->addWidget(m_pSince, 0, 0);
+    grid->addWidget(m_pSinceDate, 0, 1);
+    grid->addWidget(m_pUntil, 1, 0);
+    grid->addWidget(m_pUntilDate, 1, 1);
+    connect(m_pSince, &QCheckBox::toggled, m_pSinceDate, &QWidget::setEnabled);
+    connect(m_pUntil, &QCheckBox::toggled, m_pUntilDate, &QWidget::setEnabled);
+    // An end before the start is not a range: the other end follows.
+    connect(m_pSinceDate, &QDateEdit::dateChanged, this, [this](const QDate& d) {
+        if (m_pUntil->isChecked() && m_pUntilDate->date() < d) m_pUntilDate->setDate(d);
+    });
+    connect(m_pUntilDate, &QDateEdit::dateChanged, this, [this](const QDate& d) {
+        if (m_pSince->isChecked() && m_pSinceDate->date() > d) m_pSinceDate->setDate(d);
+    });
+    SetDateRange(ReadDateRange());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CAdvanceSettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pCheck);
+    layout->addWidget(range);
     layout->addWidget(buttons);
 }
 
 void CAdvanceSettingsDlg::accept() {
     WriteCheck(m_pCheck->isChecked() ? 1 : 0);
+    WriteDateRange(DateRange());
     QDialog::accept();
 }
 
@@ -33,4 +64,40 @@ int CAdvanceSettingsDlg::ReadCheck() {
 void CAdvanceSettingsDlg::WriteCheck(int value) {
     QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
     settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + AppTexts::kSettingsCheck, value);
+}
+
+namespace {
+QString rangeKey(const char* which) {
+    return AppTexts::kSettingsAdvanced + QLatin1Char('/') + QLatin1String(which);
+}
+}  // namespace
+
+ItemDateRange CAdvanceSettingsDlg::ReadDateRange() {
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    ItemDateRange range;
+    range.since = ItemDateRange::ParseDay(settings.value(rangeKey("Since")).toString());
+    range.until = ItemDateRange::ParseDay(settings.value(rangeKey("Until")).toString());
+    if (range.since.isValid() && range.until.isValid() && range.until < range.since) return ItemDateRange();
+    return range;
+}
+
+void CAdvanceSettingsDlg::WriteDateRange(const ItemDateRange& range) {
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    settings.setValue(rangeKey("Since"), range.since.isValid() ? range.since.toString(Qt::ISODate) : QString());
+    settings.setValue(rangeKey("Until"), range.until.isValid() ? range.until.toString(Qt::ISODate) : QString());
+}
+
+ItemDateRange CAdvanceSettingsDlg::DateRange() const {
+    ItemDateRange range;
+    if (m_pSince->isChecked()) range.since = m_pSinceDate->date();
+    if (m_pUntil->isChecked()) range.until = m_pUntilDate->date();
+    return range;
+}
+
+void CAdvanceSettingsDlg::SetDateRange(const ItemDateRange& range) {
+    const QDate today = QDate::currentDate();
+    m_pSince->setChecked(range.since.isValid());
+    m_pSinceDate->setDate(range.since.isValid() ? range.since : today.addYears(-1));
+    m_pUntil->setChecked(range.until.isValid());
+    m_pUntilDate->setDate(range.until.isValid() ? range.until : today);
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "notes/ItemDateRange.h"
+
 #include <QDialog>
 
 class QCheckBox;
+class QDateEdit;
 
-// "Advance Settings": whether the browse step lists further views as folders.
+// "Advance Settings": whether the browse step lists further views as folders,
+// and the date range of the items a save run converts.
 class CAdvanceSettingsDlg : public QDialog {
     Q_OBJECT
 public:
@@ -17,6 +21,17 @@ public:
     static int ReadCheck();
     static void WriteCheck(int value);
 
+    // The stored date range (open ends where none is set).
+    static ItemDateRange ReadDateRange();
+    static void WriteDateRange(const ItemDateRange& range);
+    // The range as the dialog shows it now.
+    ItemDateRange DateRange() const;
+    void SetDateRange(const ItemDateRange& range);
+
 private:
     QCheckBox* m_pCheck;
+    QCheckBox* m_pSince;
+    QDateEdit* m_pSinceDate;
+    QCheckBox* m_pUntil;
+    QDateEdit* m_pUntilDate;
 };

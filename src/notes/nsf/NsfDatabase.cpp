@@ -1,4 +1,6 @@
 #include "notes/nsf/NsfDatabase.h"
+#include "notes/nsf/TimeDateDecoder.h"
+#include "notes/nsf/ByteView.h"
 
 #include "notes/mime/NotesMimeBody.h"
 #include "notes/nsf/CdTextExtractor.h"
@@ -127,6 +129,15 @@ void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
     note.unid = raw.unid();
     note.noteClass = raw.classMasked();
     note.size = qint64(raw.summaryLength) + raw.nonSummaryLength;
+    {
+        // The originator ID: the note part of the UNID is the creation time,
+        // the sequence time the last change.
+        const ByteView oid(raw.oid, sizeof raw.oid);
+        store::NotesTime t;
+        if (TimeDateDecoder::decode(oid.u32(8), oid.u32(12), t) == TimeDateDecoder::Kind::Valid) note.created = t;
+        t = store::NotesTime();
+        if (TimeDateDecoder::decode(oid.u32(20), oid.u32(24), t) == TimeDateDecoder::Kind::Valid) note.modified = t;
+    }
     for (const RawItem& i : raw.items)
         if (ItemValueDecoder::isSealType(i.type) || isSealName(i.name)) note.encrypted = true;
 

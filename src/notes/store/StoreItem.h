@@ -66,6 +66,8 @@ struct StoreNote {
     uint16_t noteClass = 0x0001; // NOTE_CLASS_DOCUMENT
     qint64 size = 0;             // LNNote::GetSize
     bool encrypted = false;
+    NotesTime created;           // when the note was made (null when the store does not say)
+    NotesTime modified;          // when it was last changed (null when the store does not say)
     std::vector<StoreItem> items;
     std::vector<StoreAttachment> attachments;
 

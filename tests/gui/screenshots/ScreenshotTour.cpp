@@ -1,5 +1,6 @@
 // Drives the wizard through a list export of one database and saves a PNG
-// of every step and dialog on the way: tesseldoc-screenshots DB OUTDIR.
+// of every step and dialog on the way, at the default window size and
+// maximised (and Step 2 at the smallest size): tesseldoc-screenshots DB OUTDIR.
 #include "app/CCoreConversionBackend.h"
 #include "app/CMainFrame.h"
 #include "app/CMessageBoxService.h"
@@ -20,6 +21,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPixmap>
+#include <QScreen>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -46,6 +48,22 @@ void save(QWidget* w, const QString& name) {
     const QString path = QDir(g_outDir).filePath(name + QStringLiteral(".png"));
     if (w->grab().save(path)) std::printf("wrote %s\n", qPrintable(path));
     else std::printf("could not write %s\n", qPrintable(path));
+}
+
+// The window filling the screen's available area, as maximising does.
+void maximise(CMainFrame* frame) {
+    frame->showMaximized();
+    settle(300);
+    const QRect area = frame->screen()->availableGeometry();
+    if (frame->frameGeometry().size() != area.size()) frame->setGeometry(area);
+    settle(300);
+}
+
+void restoreDefault(CMainFrame* frame) {
+    frame->showNormal();
+    const QSize size = CMainFrame::DefaultSize(frame->screen()->availableGeometry().size());
+    frame->resize(size);
+    settle(300);
 }
 
 // Shows a dialog the way the user sees it, over the frame, and saves its picture.
@@ -119,8 +137,15 @@ public:
     int SaveFolder(CNotesConverter& notes, IDocumentExporter* exporter, const QString& folderName) override {
         // The picture is taken when the third folder starts, with the bars of the run so far.
         if (++m_folders == 3 && frame)
-            QMetaObject::invokeMethod(frame, [this] { save(frame, QStringLiteral("3-step3-running")); },
-                                      Qt::BlockingQueuedConnection);
+            QMetaObject::invokeMethod(
+                frame,
+                [this] {
+                    save(frame, QStringLiteral("3-step3-running"));
+                    maximise(frame);
+                    save(frame, QStringLiteral("max-3-step3-running"));
+                    restoreDefault(frame);
+                },
+                Qt::BlockingQueuedConnection);
         return CCoreConversionBackend::SaveFolder(notes, exporter, folderName);
     }
 
@@ -151,8 +176,10 @@ int main(int argc, char** argv) {
     }
     CMainFrame* frame = tesseldoc.MainFrame();
     tour->frame = frame;
-    frame->resize(1280, 800);
-    frame->show();
+    frame->show();  // at the default size for this screen
+    std::printf("screen %dx%d, window %dx%d, smallest %dx%d\n", frame->screen()->size().width(),
+                frame->screen()->size().height(), frame->width(), frame->height(), frame->minimumWidth(),
+                frame->minimumHeight());
     auto* step1 = static_cast<C1TovanWelcomeView*>(frame->StepHost()->Page(0));
     auto* step3 = static_cast<C3TovanSaveNsfToPst*>(frame->StepHost()->Page(2));
     step3->SetSettleMs(0);
@@ -187,7 +214,23 @@ int main(int argc, char** argv) {
     save(frame, QStringLiteral("2e-step2-mail-preview"));
     previewFirst(QStringLiteral("My Contacts\\"), [](CItemListGrid* list, int r) { return list->KindOf(r) == 4; });
     save(frame, QStringLiteral("2f-step2-contact-preview"));
+
+    // The same steps maximised, and Step 2 at the smallest size the window takes.
+    maximise(frame);
+    save(frame, QStringLiteral("max-2f-step2-contact-preview"));
+    previewFirst(QStringLiteral("($Inbox)\\"),
+                 [](CItemListGrid* list, int r) { return !list->Cell(r, 4).isEmpty() && list->KindOf(r) == 2; });
+    save(frame, QStringLiteral("max-2e-step2-mail-preview"));
+    frame->showNormal();
+    frame->resize(frame->minimumSize());
+    settle(300);
+    save(frame, QStringLiteral("min-2e-step2-mail-preview"));
     step2->OnBack();
+    step1->List()->selectRow(0);
+    save(frame, QStringLiteral("min-2-step1-list"));
+    maximise(frame);
+    save(frame, QStringLiteral("max-2-step1-list"));
+    restoreDefault(frame);
     // With a server's address: the server browser and a server database in Step 2.
     if (argc > 3) {
         serverTour(frame, step1, step2, QString::fromLocal8Bit(argv[3]));
@@ -217,6 +260,12 @@ int main(int argc, char** argv) {
     step1->OnNext();
     if (!step3->WaitForRunEnd(600000)) std::fprintf(stderr, "the run did not end in time\n");
     save(frame, QStringLiteral("4-step3-done"));
+    maximise(frame);
+    save(frame, QStringLiteral("max-4-step3-done"));
+    frame->showNormal();
+    frame->resize(frame->minimumSize());
+    settle(300);
+    save(frame, QStringLiteral("min-4-step3-done"));
     std::printf("messages: %s\n", qPrintable(boxes.shownTexts().join(" | ")));
     for (const FailedItem& f : frame->GetFailedItems())
         std::printf("no document: %s\t%s\t%s\n", qPrintable(f.folder), qPrintable(f.noteId), qPrintable(f.reason));
