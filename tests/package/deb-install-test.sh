@@ -16,6 +16,8 @@ for tool in dpkg dpkg-deb dpkg-query apt-get cpack; do
   command -v "$tool" >/dev/null 2>&1 || skip "$tool is not available"
 done
 [ -f "$BUILD_DIR/CPackConfig.cmake" ] || fail "no CPackConfig.cmake in $BUILD_DIR"
+grep -q "^TESSELDOC_BUILD_GUI:BOOL=OFF" "$BUILD_DIR/CMakeCache.txt" 2>/dev/null \
+  && skip "this build leaves the wizard out, so it makes no whole package"
 # A tesseldoc package the machine already has is not ours to replace or remove.
 is_installed && skip "a tesseldoc package is already installed here"
 
