@@ -6,17 +6,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 ./scripts/build.sh
+BUILD=${BUILD_DIR:-build}
 DB=res/demo/demo-mail.dxl
 OUT=${DEMO_OUT:-demo-output}
 MODE=${DEMO_MODE:-rtf-best}
 echo "== folders of $DB"
-./build/tesseldoc-cli folders "$DB"
+"$BUILD/tesseldoc-cli" folders "$DB"
 # Every run writes a new tree: earlier output is never overwritten.
 DEST="$OUT/$(date +%Y%m%d-%H%M%S)"
 echo "== converting $DB into $DEST (mode $MODE)"
 status=0
-./build/tesseldoc-cli convert "$DB" "$DEST" --mode "$MODE" || status=$?
+"$BUILD/tesseldoc-cli" convert "$DB" "$DEST" --mode "$MODE" || status=$?
 echo "== written"
 (cd "$DEST" && find . -type f | sort)
-echo "== the wizard: ./build/tesseldoc"
+echo "== the wizard: ./$BUILD/src/app/tesseldoc (to install it, see Installing in the README)"
 exit $status

@@ -12,10 +12,11 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
   libreoffice-writer-nogui libreoffice-dev
-  antiword catdoc poppler-utils
+  antiword catdoc poppler-utils unzip
   xvfb xauth x11-apps imagemagick
   fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei
   procps
+  openssl
   slurmctld slurmd slurm-client munge iproute2
   adwaita-icon-theme
 )

@@ -46,6 +46,14 @@ inline const QString kSupportMail = QStringLiteral("support@tesseldoc.org");
 inline const QString kSettingsAdvanced = QStringLiteral("CDlgAdvancesETTINGS");
 inline const QString kSettingsCheck = QStringLiteral("Check");
 inline const QString kSettingsCommandBars = QStringLiteral("CommandBars");
+// The window's place and size, the splitters, and the last choices of the dialogs.
+inline const QString kSettingsWindow = QStringLiteral("Window");
+inline const QString kSettingsGeometry = QStringLiteral("Window/Geometry");
+inline const QString kSettingsMaximized = QStringLiteral("Window/Maximized");
+inline const QString kSettingsFolderSplitter = QStringLiteral("Window/FolderSplitter");
+inline const QString kSettingsItemSplitter = QStringLiteral("Window/ItemSplitter");
+inline const QString kSettingsLastDestination = QStringLiteral("Choices/LastDestination");
+inline const QString kSettingsLastSavingMode = QStringLiteral("Choices/LastSavingMode");
 
 // The wizard's steps.
 inline const QString kStepName[3] = {QStringLiteral("Step 1"), QStringLiteral("Step 2"), QStringLiteral("Step 3")};

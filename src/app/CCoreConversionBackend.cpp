@@ -74,7 +74,8 @@ void CCoreConversionBackend::AddFailure(const FailedItem& item) {
 
 bool CCoreConversionBackend::ItemCounts(int* found, int* written) const {
     if (!m_notes) return false;
-    *found = m_notes->exportReport.found();
+    // Items left out by the date range are neither written nor missing.
+    *found = m_notes->exportReport.found() - m_notes->exportReport.outsideDateRange();
     *written = m_notes->exportReport.written();
     return true;
 }

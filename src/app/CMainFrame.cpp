@@ -15,18 +15,24 @@
 #include "steps/CAdvanceSettingsDlg.h"
 #include "steps/CProgressWaitDlg.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMutexLocker>
+#include <QPlainTextEdit>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextEdit>
 #include <QToolBar>
 
 namespace {
@@ -44,7 +50,7 @@ CMainFrame::CMainFrame(std::unique_ptr<IConversionBackend> backend, QWidget* par
     m_backend->Attach(m_notes);
     setWindowTitle(AppTexts::kFrameTitle);
     setWindowIcon(ProductIcon());
-    setMinimumSize(750, 400);
+    setMinimumSize(kMinWidth, kMinHeight);
 }
 
 CMainFrame::~CMainFrame() {
@@ -96,7 +102,74 @@ bool CMainFrame::OnCreate() {
     QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
     const QByteArray state = settings.value(AppTexts::kSettingsCommandBars + QStringLiteral("/State")).toByteArray();
     if (!state.isEmpty()) restoreState(state);
+    RestoreWindowSettings();
     return true;
+}
+
+// ---------------------------------------------------------------- window place and size
+
+QSize CMainFrame::DefaultSize(const QSize& available) {
+    if (!available.isValid() || available.isEmpty()) return QSize(1100, 750);
+    const QSize fit(qMin(1100, available.width() * 8 / 10), qMin(750, available.height() * 8 / 10));
+    return fit.expandedTo(MinimumFrameSize(available));
+}
+
+QSize CMainFrame::MinimumFrameSize(const QSize& available) {
+    const QSize wanted(kMinWidth, kMinHeight);
+    if (!available.isValid() || available.isEmpty()) return wanted;
+    return wanted.boundedTo(available);
+}
+
+void CMainFrame::RestoreWindowSettings() {
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    const QRect saved = settings.value(AppTexts::kSettingsGeometry).toRect();
+    m_bStartMaximized = settings.value(AppTexts::kSettingsMaximized, false).toBool();
+
+    // The screen the remembered place is on, or the primary one.
+    QScreen* screen = saved.isValid() ? QGuiApplication::screenAt(saved.center()) : nullptr;
+    const bool onScreen = screen != nullptr;
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1100, 750);
+    setMinimumSize(MinimumFrameSize(area.size()));
+
+    if (onScreen && saved.width() >= minimumWidth() && saved.height() >= minimumHeight()) {
+        QRect fitted(saved.topLeft(), saved.size().boundedTo(area.size()));
+        // Pulled back onto the screen when it reaches over an edge.
+        if (fitted.right() > area.right()) fitted.moveRight(area.right());
+        if (fitted.bottom() > area.bottom()) fitted.moveBottom(area.bottom());
+        if (fitted.left() < area.left()) fitted.moveLeft(area.left());
+        if (fitted.top() < area.top()) fitted.moveTop(area.top());
+        resize(fitted.size());
+        move(fitted.topLeft());
+        return;
+    }
+    const QSize size = DefaultSize(area.size());
+    resize(size);
+    move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+void CMainFrame::SaveWindowSettings() {
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    const bool maximized = isMaximized() || isFullScreen();
+    const QRect normal = maximized && normalGeometry().isValid() ? normalGeometry() : QRect(pos(), size());
+    settings.setValue(AppTexts::kSettingsGeometry, normal);
+    settings.setValue(AppTexts::kSettingsMaximized, maximized);
+    if (m_pStepHost) m_pStepHost->SaveLayout(settings);
+}
+
+void CMainFrame::ShowAtStart() {
+    if (m_bStartMaximized) showMaximized();
+    else show();
+}
+
+bool CMainFrame::FocusInTextField() {
+    QWidget* w = QApplication::focusWidget();
+    if (!w) return false;
+    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QTextEdit*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
+        qobject_cast<QAbstractSpinBox*>(w))
+        return true;
+    if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->isEditable();
+    return false;
 }
 
 void CMainFrame::CreateBars() {
@@ -118,6 +191,12 @@ void CMainFrame::CreateBars() {
     QAction* actHelp = makeAction(AppTexts::kCmdHelp, AppTexts::kPromptHelp, CommandIcon(QStringLiteral("help")));
     QAction* actHome = makeAction(AppTexts::kCmdHomePage, AppTexts::kPromptHomePage, QIcon());
     QAction* actAbout = makeAction(AppTexts::kCmdAbout, AppTexts::kPromptAbout, st->standardIcon(QStyle::SP_MessageBoxInformation));
+
+    // The desktop's usual keys, beside the wizard's own letters.
+    actAdd->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    actHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    actExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    actExit->setMenuRole(QAction::QuitRole);
 
     connect(actAdd, &QAction::triggered, this, [this] { SendToHost(WM_CMD_ADD_FILES); });
     connect(actDomino, &QAction::triggered, this, [this] { SendToHost(WM_CMD_ADD_DOMINO_FILES); });
@@ -382,6 +461,7 @@ bool CMainFrame::CloseHandling() {
     boxes.OpenUrl(AppTexts::kHomePageUrl);
     QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
     settings.setValue(AppTexts::kSettingsCommandBars + QStringLiteral("/State"), saveState());
+    SaveWindowSettings();
     return true;
 }
 
@@ -436,6 +516,7 @@ void CMainFrame::ReadShowViewFolders() {
     QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
     const int check = settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + AppTexts::kSettingsCheck, 0).toInt();
     m_notes.showViewFolders = check != 0 ? 1 : 0;
+    m_notes.dateRange = CAdvanceSettingsDlg::ReadDateRange();
     m_bShowViewFolders = m_notes.showViewFolders;
 }
 
@@ -450,6 +531,10 @@ void CMainFrame::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();  // every key that reaches the frame is consumed
+    // A plain letter typed into a text field is text, never a command.
+    const bool plainLetter = !(mods & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) &&
+                             ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9));
+    if (plainLetter && FocusInTextField()) return;
     if (mods & Qt::AltModifier) {
         if (key == Qt::Key_H) OnHelp();
         else if (key == Qt::Key_X) close();
@@ -459,7 +544,9 @@ void CMainFrame::keyPressEvent(QKeyEvent* event) {
         }
         return;
     }
-    if ((mods & Qt::ControlModifier) && (key == Qt::Key_S || key == Qt::Key_N)) return;
+    // Ctrl combinations are the menus' shortcuts (and the lists' Ctrl+A), never a
+    // step's letter: Ctrl+R must not remove files.
+    if (mods & Qt::ControlModifier) return;
     if (key == Qt::Key_H && !(mods & Qt::ControlModifier)) {
         OnHelp();
         return;

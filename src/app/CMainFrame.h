@@ -119,6 +119,23 @@ public:
     QString HelpFilePath() const;
     // Reads the show-view-folders setting into the Notes access object.
     void ReadShowViewFolders();
+
+    // ---- window place and size
+    // The remembered size and place when they still fit a screen, else the default size, centred.
+    void RestoreWindowSettings();
+    // Remembers the size, the place, maximised or not, and the pages' splitters.
+    void SaveWindowSettings();
+    // Shows the window as it was left: maximised or at its size.
+    void ShowAtStart();
+    bool StartsMaximized() const { return m_bStartMaximized; }
+    // About 1100 x 750, or 80% of a smaller available area.
+    static QSize DefaultSize(const QSize& available);
+    // The smallest size at which every step still shows its lists with rows (never more than the screen).
+    static QSize MinimumFrameSize(const QSize& available);
+    static constexpr int kMinWidth = 960;
+    static constexpr int kMinHeight = 640;
+    // Whether the keyboard focus is in a field that takes typed text (single-letter keys then type).
+    static bool FocusInTextField();
     QAction* AdvanceSettingsAction() const { return m_actAdvance; }
 
 protected:
@@ -154,5 +171,6 @@ private:
     CProgressWaitDlg* m_pProgressWaitDlg = nullptr;  // child of the frame
     QString m_strAppDirectory;
     bool m_bF5Down = false;
+    bool m_bStartMaximized = false;
     bool m_bForceClose = false;
 };

@@ -34,7 +34,7 @@ bool CTesselEmlConverterGuiApp::InitInstance(std::unique_ptr<IConversionBackend>
         return false;
     }
     if (show) {
-        m_frame->showMaximized();
+        m_frame->ShowAtStart();
         m_frame->raise();
     }
     return true;

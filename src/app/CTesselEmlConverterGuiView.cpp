@@ -7,6 +7,7 @@
 #include "app/WindowMessages.h"
 
 #include <QCoreApplication>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -48,6 +49,11 @@ void CTesselEmlConverterGuiView::SelectPage(int n) {
     m_pCurrentPage = page;
     CStepEvent ev(WM_STEP_ACTIVATE);
     QCoreApplication::sendEvent(page, &ev);
+}
+
+void CTesselEmlConverterGuiView::SaveLayout(QSettings& settings) const {
+    for (int n = 0; n < m_pPages->count(); ++n)
+        if (const CTovanCommonBaseView* page = Page(n)) page->SaveLayout(settings);
 }
 
 int CTesselEmlConverterGuiView::CurrentPageIndex() const { return m_pPages->currentIndex(); }

@@ -4,6 +4,7 @@
 
 class CMainFrame;
 class CTovanCommonBaseView;
+class QSettings;
 class QStackedWidget;
 
 // The page host: holds the three step pages, shows one at a time, and
@@ -21,6 +22,8 @@ public:
     int CurrentPageIndex() const;
     CTovanCommonBaseView* Page(int n) const;
     CTovanCommonBaseView* CurrentPage() const { return m_pCurrentPage; }
+    // Each page remembers its own layout.
+    void SaveLayout(QSettings& settings) const;
 
 protected:
     bool event(QEvent* event) override;

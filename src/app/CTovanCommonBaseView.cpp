@@ -124,12 +124,23 @@ void CTovanCommonBaseView::paintEvent(QPaintEvent* event) {
         if (i == c) p.drawPixmap(20, kRowHeight * i + 27, currentMark.pixmap(16, 16));
         else if (i < c) p.drawPixmap(20, kRowHeight * i + 27, doneMark.pixmap(16, 16));
     }
-    const QPixmap product = ProductIcon().pixmap(64, 64);
-    p.drawPixmap(5, height() - 20 - product.height(), product);
+    // The product picture sits 20 pixels above the bottom edge, below the step
+    // list: smaller when the page is short, left out when there is no room at all.
+    const int listBottom = StepListBottom();
+    const int side = qMin(64, height() - 20 - listBottom);
+    if (side < 24) return;
+    const QPixmap product = ProductIcon().pixmap(side, side);
+    const int top = height() - 20 - side;
+    p.drawPixmap(QRect(5, top, side, side), product);
     p.setFont(bold);
     p.setPen(QColor(40, 70, 120));
-    p.drawText(QRect(75, height() - 20 - product.height(), 120, product.height()), Qt::AlignVCenter | Qt::AlignLeft,
+    p.drawText(QRect(side + 11, top, kStripWidth - side - 16, side), Qt::AlignVCenter | Qt::AlignLeft,
                AppTexts::kProductName);
+}
+
+int CTovanCommonBaseView::StepListBottom() const {
+    const int steps = int(m_arrStepNames.size());
+    return steps == 0 ? 0 : kRowHeight * (steps - 1) + 115 + 8;
 }
 
 bool CTovanCommonBaseView::event(QEvent* event) {

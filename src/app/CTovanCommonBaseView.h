@@ -5,6 +5,7 @@
 
 class CMainFrame;
 class QPushButton;
+class QSettings;
 
 // Base of the three step pages: the step list on the left, the row of
 // wizard buttons at the bottom, and the step operations the buttons and the
@@ -28,6 +29,8 @@ public:
     virtual void OnStop() {}
     virtual void OnPreview() {}
     virtual int OnActivate() { return 1; }
+    // Remembers the page's own layout (splitters) in the settings.
+    virtual void SaveLayout(QSettings& settings) const { (void)settings; }
     // A key forwarded by the frame (message WM_KEYDOWN or WM_SYSKEYDOWN, Qt key).
     virtual void OnStepKey(int message, int key) {
         (void)message;
@@ -50,6 +53,8 @@ public:
     const QStringList& StepNames() const { return m_arrStepNames; }
     const QStringList& StepTitles() const { return m_arrStepTitles; }
     QString PageTitle() const { return m_strPageTitle; }
+    // Where the step list ends (the product picture stays below it).
+    int StepListBottom() const;
 
     QPushButton* NextButton() const { return m_btnNext; }
     QPushButton* BackButton() const { return m_btnBack; }

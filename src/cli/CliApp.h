@@ -5,7 +5,7 @@
 #include <QTextStream>
 
 // tesseldoc-cli: the core without the GUI. Commands: folders, items, header, convert,
-// convert-many, report.
+// convert-many, report, servers, databases.
 class CliApp {
 public:
     CliApp();
@@ -18,12 +18,16 @@ public:
 
 private:
     int usage();
+    // Names what is wrong with the arguments, then the usage; exit status 2.
+    int usageError(const QString& message);
     int cmdFolders(const QStringList& args);
     int cmdItems(const QStringList& args);
     int cmdHeader(const QStringList& args);
     int cmdConvert(const QStringList& args);
     int cmdConvertMany(const QStringList& args);
     int cmdReport(const QStringList& args);
+    int cmdServers(const QStringList& args);
+    int cmdDatabases(const QStringList& args);
 
     QTextStream m_out;
     QTextStream m_err;

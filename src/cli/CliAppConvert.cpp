@@ -1,4 +1,5 @@
 #include "cli/CliApp.h"
+#include "cli/OutputChoiceOptions.h"
 
 #include "export/CFolderExportRun.h"
 #include "export/DestinationChecks.h"
@@ -39,6 +40,7 @@ struct ConvertOptions {
     bool viewFolders = false;  // further views are converted like folders
     int jobs = 0;              // 0: the default
     int shard = 0, shardCount = 0;
+    OutputChoiceOptions choices;  // format, attachments in PDFs, date range
 };
 
 // The default number of office instances: one per core, at most 4.
@@ -52,7 +54,9 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (!many && a == QLatin1String("--folder") && hasValue) {
+        if (o.choices.take(args, i, error)) {
+            if (!error.isEmpty()) return false;
+        } else if (!many && a == QLatin1String("--folder") && hasValue) {
             o.folders << args[++i];
         } else if (a == QLatin1String("--mode") && hasValue) {
             mode = args[++i];
@@ -88,9 +92,11 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
     else if (mode == QLatin1String("rtf-best"))
         o.savingMode = RtfBestQuality;
     else {
-        error = QStringLiteral("unknown mode ") + mode;
+        error = QStringLiteral("unknown mode \"%1\" (text, rtf-low or rtf-best)").arg(mode);
         return false;
     }
+    error = o.choices.validate();
+    if (!error.isEmpty()) return false;
     if (o.jobs == 0) o.jobs = defaultJobs();
     return true;
 }
@@ -209,6 +215,8 @@ public:
         }
         m_progress = std::make_unique<CliProgress>(m_err);
         m_converter.savingMode = m_o.savingMode;
+        m_converter.outputOptions = m_o.choices.output;
+        m_converter.dateRange = m_o.choices.range;
         m_converter.itemStatusBar = m_progress.get();
         m_converter.exportReport.reset();
         m_converter.journal = &m_journal;
@@ -239,6 +247,12 @@ public:
             m_journal.recordSource(id, r.status, r.reason);
             return r;
         }
+        // Damage found while listing: what it loses is named here, and the run
+        // does not end with success.
+        for (const QString& problem : m_converter.databaseProblems())
+            m_err << "warning: " << CliApp::escape(problem) << "\n";
+        m_err.flush();
+        if (!m_converter.databaseProblems().isEmpty()) m_damagedDatabase = true;
         QStringList folders;
         if (wanted.isEmpty()) {
             for (const QString& f : listed)
@@ -293,6 +307,8 @@ public:
 
     bool stopped() const { return m_converter.stopRequested != 0 || StopSignals::stopped(); }
     bool cancelled() const { return stopped(); }
+    // True when a database converted was damaged (what it lost is on stderr).
+    bool damagedDatabase() const { return m_damagedDatabase; }
     const ExportReport& report() const { return m_converter.exportReport; }
     QString root() const { return m_root; }
 
@@ -307,15 +323,20 @@ private:
     StopSignals m_stopSignals{m_converter.stopRequested};
     std::unique_ptr<IDocumentExporter> m_exporter;
     std::unique_ptr<CliProgress> m_progress;
+    bool m_damagedDatabase = false;
 };
 
-void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report, bool stopped, bool resume) {
+void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report, bool stopped, bool resume,
+                  const ItemDateRange& range) {
     if (stopped) err << "stopped: the run was interrupted; later items were not converted\n";
     out << "items: " << report.found() << " found, " << report.written() << " written, " << report.failedCount()
         << " failed";
     if (report.notConvertedCount() > 0) out << ", " << report.notConvertedCount() << " not converted";
     out << '\n';
     if (resume || report.alreadyWritten() > 0) out << "already written: " << report.alreadyWritten() << "\n";
+    if (range.isActive())
+        out << "outside the date range: " << report.outsideDateRange() << "\ndate unknown: " << report.dateUnknown()
+            << '\n';
     if (report.attachmentFailureCount() > 0) out << "attachments: " << report.attachmentFailureCount() << " failed\n";
     for (const ExportFailure& f : report.itemFailures())
         out << "failed: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
@@ -328,9 +349,9 @@ void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report
             << "\tstopped\n";
 }
 
-// Whether the run converted everything it was given.
-bool complete(const ExportReport& report, bool stopped) {
-    return report.failures().isEmpty() && report.notConvertedCount() == 0 && !stopped;
+// Whether the run converted everything it was given, and all of it whole.
+bool complete(const ExportReport& report, bool stopped, bool damagedDatabase) {
+    return report.failures().isEmpty() && report.notConvertedCount() == 0 && !stopped && !damagedDatabase;
 }
 
 }  // namespace
@@ -378,9 +399,9 @@ int CliApp::cmdConvert(const QStringList& args) {
         m_err << "tesseldoc-cli: " << result.reason << "\n";
         return 1;
     }
-    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume);
+    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
     m_out.flush();
-    return complete(run.report(), run.cancelled()) ? 0 : 1;
+    return complete(run.report(), run.cancelled(), run.damagedDatabase()) ? 0 : 1;
 #endif
 }
 
@@ -453,10 +474,10 @@ int CliApp::cmdConvertMany(const QStringList& args) {
         }
     }
     run.finish();
-    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume);
+    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
     for (const QString& l : lines) m_out << l << '\n';
     m_out.flush();
-    return !anyFailed && complete(run.report(), run.cancelled()) ? 0 : 1;
+    return !anyFailed && complete(run.report(), run.cancelled(), run.damagedDatabase()) ? 0 : 1;
 #endif
 }
 

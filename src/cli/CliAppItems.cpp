@@ -6,6 +6,9 @@
 #include "notes/CNotesConverter.h"
 #include "notes/ItemRecordReaders.h"
 #include "notes/NotesItemKind.h"
+#include "notes/das/DasStore.h"
+#include "notes/das/DominoServerConfig.h"
+#include "notes/store/NoteStore.h"
 
 // The items and header commands.
 
@@ -54,6 +57,36 @@ bool openDatabase(CNotesConverter& converter, const QString& db, QTextStream& er
     return true;
 }
 
+// The note ID of the document with that UNID: a server is asked for the
+// document; a file is searched.
+store::StoreError noteIdOfUnid(const QString& db, const QString& unid, NOTEID& noteId) {
+    QString path, server;
+    CliApp::splitDatabase(db, path, server);
+    if (!server.isEmpty()) {
+        QString problem;
+        const auto s = das::DominoServerConfig().resolve(server, &problem);
+        if (!s) return {store::StatusServerUnreachable, problem};
+        store::StoreError e;
+        auto store = das::DasStore::open(*s, path, e);
+        if (!store) return e;
+        uint32_t id = 0;
+        e = store->noteIdForUnid(unid, id);
+        noteId = id;
+        return e;
+    }
+    store::StoreError e;
+    auto store = store::openStore(path, QString(), e);
+    if (!store) return e;
+    for (uint32_t id : store->allDocumentIds()) {
+        store::StoreNote note;
+        if (store->loadNote(id, note).ok() && note.unid.compare(unid, Qt::CaseInsensitive) == 0) {
+            noteId = id;
+            return {};
+        }
+    }
+    return {store::StatusNoSuchNote, unid};
+}
+
 }  // namespace
 
 int CliApp::cmdItems(const QStringList& args) {
@@ -74,6 +107,7 @@ int CliApp::cmdItems(const QStringList& args) {
     for (const QString& problem : converter.folderProblems())
         if (problem.startsWith(folder + QStringLiteral(": ")))
             m_err << "warning: " << escape(problem) << "\n";
+    for (const QString& problem : converter.databaseProblems()) m_err << "warning: " << escape(problem) << "\n";
     RecordingItemList list;
     converter.OpenFolder(&list, args[1]);
     for (const auto& row : list.rows) {
@@ -81,7 +115,11 @@ int CliApp::cmdItems(const QStringList& args) {
         for (const QString& column : row.columns) m_out << '\t' << escape(column);
         m_out << '\n';
     }
-    return 0;
+    m_out.flush();
+    // Each document left out (or read in part) is named; the listing is then incomplete.
+    for (const QString& problem : converter.itemListProblems()) m_err << "warning: " << escape(problem) << "\n";
+    m_err.flush();
+    return converter.itemListProblems().isEmpty() && converter.databaseProblems().isEmpty() ? 0 : 1;
 }
 
 int CliApp::cmdHeader(const QStringList& args) {
@@ -89,13 +127,22 @@ int CliApp::cmdHeader(const QStringList& args) {
     QString idText = args[1];
     if (idText.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) idText = idText.mid(2);
     bool ok = false;
-    const NOTEID noteId = idText.toUInt(&ok, 16);
-    if (!ok) {
-        m_err << "tesseldoc-cli: not a note ID (hexadecimal): " << escape(args[1]) << "\n";
+    NOTEID noteId = 0;
+    const bool isUnid = idText.size() == 32 && QByteArray::fromHex(idText.toLatin1()).size() == 16;
+    if (!isUnid) noteId = idText.toUInt(&ok, 16);
+    if (!isUnid && !ok) {
+        m_err << "tesseldoc-cli: not a note ID (hexadecimal) or UNID: " << escape(args[1]) << "\n";
         return 2;
     }
     CNotesConverter converter;
     if (!openDatabase(converter, args[0], m_err)) return 1;
+    if (isUnid) {
+        const store::StoreError e = noteIdOfUnid(args[0], idText, noteId);
+        if (!e.ok()) {
+            m_err << "tesseldoc-cli: " << e.message() << "\n";
+            return 1;
+        }
+    }
     LNDocument document;
     try {
         converter.database().GetDocument(noteId, &document);

@@ -70,6 +70,7 @@ QString DatabaseFileProblem(const QString& path) {
         if (error == EACCES) return QStringLiteral("%1: permission denied").arg(path);
         return QString();
     }
+    if (S_ISDIR(info.st_mode)) return QString();  // the database layer names a directory itself
     if (S_ISREG(info.st_mode)) {
         if (::access(native(path).constData(), R_OK) != 0)
             return QStringLiteral("%1: permission denied: the file may not be read").arg(path);

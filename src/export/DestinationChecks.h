@@ -6,10 +6,10 @@
 // that turn file-system refusals into plain texts naming the path and cause.
 
 // Empty when `path` may be opened as a database file; otherwise why not:
-// a FIFO, a device or a directory is refused (reading one could block for
+// a FIFO, a device or a socket is refused (reading one could block for
 // ever), and a folder on the way that may not be entered says so instead of
-// the file seeming absent. A path that simply does not exist gives empty text
-// (the database layer reports it).
+// the file seeming absent. A path that simply does not exist, and a
+// directory, give empty text (the database layer reports them).
 QString DatabaseFileProblem(const QString& path);
 
 // Creates `root` and its missing parents. False, with the reason in

@@ -5,6 +5,8 @@ void ExportReport::reset() {
     m_found = 0;
     m_written = 0;
     m_alreadyWritten = 0;
+    m_outsideDateRange = 0;
+    m_dateUnknown = 0;
     m_failures.clear();
     m_notConverted.clear();
 }
@@ -119,4 +121,24 @@ QList<ExportFailure> ExportReport::attachmentFailures() const {
 QList<NotConverted> ExportReport::notConverted() const {
     QMutexLocker lock(&m_mutex);
     return m_notConverted;
+}
+
+void ExportReport::addOutsideDateRange() {
+    QMutexLocker lock(&m_mutex);
+    ++m_outsideDateRange;
+}
+
+void ExportReport::addDateUnknown() {
+    QMutexLocker lock(&m_mutex);
+    ++m_dateUnknown;
+}
+
+int ExportReport::outsideDateRange() const {
+    QMutexLocker lock(&m_mutex);
+    return m_outsideDateRange;
+}
+
+int ExportReport::dateUnknown() const {
+    QMutexLocker lock(&m_mutex);
+    return m_dateUnknown;
 }

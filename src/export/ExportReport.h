@@ -41,6 +41,10 @@ public:
     void addAttachmentFailure(const QString& folder, uint32_t noteId, const QString& attachment,
                               const QString& reason);
     void addNotConverted(const QString& folder, uint32_t noteId);
+    // An item left out because its date lies outside the run's date range.
+    void addOutsideDateRange();
+    // An item converted although its date could not be read.
+    void addDateUnknown();
 
     int found() const;
     int written() const;
@@ -57,12 +61,16 @@ public:
     QList<ExportFailure> itemFailures() const;        // items and folders
     QList<ExportFailure> attachmentFailures() const;
     QList<NotConverted> notConverted() const;
+    int outsideDateRange() const;
+    int dateUnknown() const;
 
 private:
     mutable QMutex m_mutex;
     int m_found = 0;
     int m_written = 0;
     int m_alreadyWritten = 0;
+    int m_outsideDateRange = 0;
+    int m_dateUnknown = 0;
     QList<ExportFailure> m_failures;
     QList<NotConverted> m_notConverted;
 };

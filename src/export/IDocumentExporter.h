@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "export/UniquePaths.h"
+#include "export/OutputFormat.h"
 
 // What the folder export run and the item save need of the Word exporter.
 // CWordExporter (office library) implements it over the office engine; tests
@@ -16,6 +17,8 @@ public:
     virtual bool StartWord() = 0;
     virtual void ShutdownWord() = 0;
     virtual void SetRootFolder(const QString& path) = 0;
+    // The format of the documents written from now on (Word 97-2003 until set).
+    virtual void SetOutputOptions(const OutputOptions& options) { (void)options; }
     virtual bool SetOutputFolder(const QString& relative) = 0;
     virtual QString GetOutputFolder() const = 0;
     virtual void SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo,

@@ -11,7 +11,6 @@
 
 namespace {
 
-const QString kDocExtension = QStringLiteral(".doc");
 const QString kAttachmentsWord = QStringLiteral("Attachments");
 // Bytes kept free for the number that UniqueDirectoryPath may append.
 constexpr int kNumberReserve = 6;
@@ -123,17 +122,17 @@ QString CapPathLength(const QString& path) {
     return capLastName(result);
 }
 
-QString UniqueDocPath(const QString& pathIn) {
+QString UniqueDocPath(const QString& pathIn, const QString& extension) {
     const QString path = capLastName(pathIn);
     if (!PathIsTaken(path)) return path;
     QString dir, name;
     splitPath(path, dir, name);
-    const QString stem = name.endsWith(kDocExtension) ? name.left(name.size() - kDocExtension.size()) : name;
-    const QString key = QStringLiteral("doc:") + dir + stem;
+    const QString stem = name.endsWith(extension) ? name.left(name.size() - extension.size()) : name;
+    const QString key = extension + QLatin1Char(':') + dir + stem;
     for (qint64 n = numberHints().start(key);; ++n) {
         const QString number = QString::number(n);
-        const int room = kMaxNameBytes - utf8Bytes(number) - utf8Bytes(kDocExtension);
-        const QString candidate = dir + CutToUtf8Bytes(stem, room) + number + kDocExtension;
+        const int room = kMaxNameBytes - utf8Bytes(number) - utf8Bytes(extension);
+        const QString candidate = dir + CutToUtf8Bytes(stem, room) + number + extension;
         if (!PathIsTaken(candidate)) {
             numberHints().found(key, n);
             return candidate;
@@ -163,10 +162,10 @@ QString UniqueDirectoryPath(const QString& pathIn) {
     }
 }
 
-QString DocumentPathFor(const QString& outputFolder, const QString& itemName) {
+QString DocumentPathFor(const QString& outputFolder, const QString& itemName, const QString& extension) {
     QString folder = outputFolder;
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    return UniqueDocPath(CapPathLength(folder + CleanFileName(itemName) + kDocExtension));
+    return UniqueDocPath(CapPathLength(folder + CleanFileName(itemName) + extension), extension);
 }
 
 QString AttachmentDirectoryFor(const QString& outputFolder, const QString& itemName) {

@@ -12,18 +12,19 @@
 QString CapPathLength(const QString& path);
 
 // The path itself when nothing exists there (a dangling link counts as
-// existing); otherwise stem + 0, 1, 2, ... + ".doc" where the stem is the
-// file name without its ".doc", cut as needed to stay within 255 bytes. The
+// existing); otherwise stem + 0, 1, 2, ... + extension where the stem is the
+// file name without its extension, cut as needed to stay within 255 bytes. The
 // search resumes where the last one for the same stem ended (names are only
 // ever added during a run), so a thousand items of one subject stay fast.
-QString UniqueDocPath(const QString& path);
+QString UniqueDocPath(const QString& path, const QString& extension = QStringLiteral(".doc"));
 
 // The path itself when nothing exists there; otherwise path + "0", "1", ...
 QString UniqueDirectoryPath(const QString& path);
 
 // The full document path of an item: output folder + CleanFileName(name) +
-// ".doc", capped, then made unique.
-QString DocumentPathFor(const QString& outputFolder, const QString& itemName);
+// extension (".doc", ".docx", ".pdf"), capped, then made unique.
+QString DocumentPathFor(const QString& outputFolder, const QString& itemName,
+                        const QString& extension = QStringLiteral(".doc"));
 
 // The attachment directory of an item: output folder + CleanNameNine(name) +
 // "Attachments", made unique (not created).

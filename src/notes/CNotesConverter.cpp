@@ -2,12 +2,17 @@
 
 #include "export/DestinationChecks.h"
 #include "notes/store/StoreStatus.h"
+#include "notes/das/DasCancel.h"
 
 #include <vector>
 
-CNotesConverter::CNotesConverter() = default;
+// Stop requests also reach Domino server calls in flight.
+CNotesConverter::CNotesConverter() { das::DasCancel::watch(&cancelRequested); }
 
-CNotesConverter::~CNotesConverter() { Shutdown(); }
+CNotesConverter::~CNotesConverter() {
+    Shutdown();
+    das::DasCancel::unwatch(&cancelRequested);
+}
 
 int CNotesConverter::Initialize() {
     LNSetThrowAllErrorsGlobal(TRUE);
@@ -127,6 +132,7 @@ int CNotesConverter::OpenDatabase(const QString& filePath, const QString& server
 int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& serverName, QStringList& folderNames,
                                       int quiet) {
     m_folderProblems.clear();
+    m_databaseProblems.clear();
     if (!OpenDatabase(filePath, serverName)) return 0;
     try {
         m_lastStatus = m_database.GetViewFolders(&m_folderArray, TRUE);
@@ -135,6 +141,7 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
         StoreErrorText(status);
         return 0;
     }
+    m_databaseProblems = m_database.GetProblems();
     if (cancelRequested) return 0;
 
     const int n = m_folderArray.GetCount();
@@ -147,20 +154,25 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
                 progressDialog->repaint();
             }
             LNViewFolder folder = m_folderArray[i];
+            // A folder whose entries cannot be read is still listed, with why.
+            QString openProblem;
             try {
                 folder.Open(0);
-            } catch (LNSTATUS) {
-                continue;  // a folder that cannot be opened is left out
+            } catch (LNSTATUS status) {
+                openProblem = QStringLiteral("its entries cannot be read: ") + ErrorTextFor(status);
             }
             const QString name = LNStringToWide(folder.GetName());
             const bool listed = folder.IsFolder() || IsListedViewName(name, showViewFolders != 0);
             if (listed) {
                 folderNames.append(name + QLatin1Char('\\'));
                 const QString problem = folder.GetProblem();
-                if (!problem.isEmpty()) m_folderProblems.append(name + QStringLiteral(": ") + problem);
+                if (!openProblem.isEmpty())
+                    m_databaseProblems.append(name + QStringLiteral(": ") + openProblem);  // damage
+                else if (!problem.isEmpty())
+                    m_folderProblems.append(name + QStringLiteral(": ") + problem);
                 if (!quiet && folderTree) {
                     ++foldersShown;
-                    const uint32_t count = uint32_t(folder.GetEntryCount());
+                    const uint32_t count = openProblem.isEmpty() ? uint32_t(folder.GetEntryCount()) : 0u;
                     entriesFound += count;
                     const quintptr node = folderTree->insertPath(QStringLiteral("NSF File\\") + name +
                                                                      QLatin1Char('\\'),
@@ -179,7 +191,7 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
                     }
                 }
             }
-            folder.Close();
+            if (openProblem.isEmpty()) folder.Close();
         }
     } catch (LNSTATUS status) {
         m_lastStatus = status;

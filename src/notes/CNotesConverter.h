@@ -3,6 +3,8 @@
 #include "export/ExportReport.h"
 #include "export/IDocumentExporter.h"
 #include "export/RunJournal.h"
+#include "export/OutputFormat.h"
+#include "notes/ItemDateRange.h"
 #include "notes/ItemListRow.h"
 #include "notes/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
@@ -135,6 +137,10 @@ public:
     std::atomic<int> stopRequested{0};
     unsigned char showViewFolders = 0;
     int savingMode = Text;
+    // The documents' file format (.doc unless chosen otherwise).
+    OutputOptions outputOptions;
+    // Items whose date lies outside are left out of a save run (counted, not failed).
+    ItemDateRange dateRange;
     QString contactPhotoPath;
     IProgressBar* itemStatusBar = nullptr;
     IProgressBar* itemProgressBar = nullptr;
@@ -168,6 +174,13 @@ public:
     const LNViewFolderArray& folderArray() const { return m_folderArray; }
     // Views that were listed but whose entries the store could not list, with why.
     const QStringList& folderProblems() const { return m_folderProblems; }
+    // What the database could not read, found while listing (damage): one
+    // line each, naming the bucket, note, view or folder lost.
+    const QStringList& databaseProblems() const { return m_databaseProblems; }
+    // Documents the last FillItemList left out, and items it could not read.
+    const QStringList& itemListProblems() const { return m_itemListProblems; }
+    // One line for each item of an open document whose value could not be read.
+    static QStringList UnreadableItems(const LNDocument& document);
 
     // Stores the API's text for a thrown status in lastErrorText.
     void StoreErrorText(LNSTATUS status);
@@ -180,6 +193,7 @@ private:
         bool deferred = false;                   // taken by a background exporter
         QString failure;                         // why no document
         QList<AttachmentFailure> attachments;    // attachments not written
+        QString embedProblem;                    // why attachments could not go into the PDF
     };
     // The header inputs of one item: a contact's subject, sender, recipients
     // and export text, or an item's header block alone.
@@ -196,6 +210,7 @@ private:
     // Makes the attachment folder `dir` (the next numbered name when another
     // writer took it meanwhile; `dir` then names the one made) and detaches into it.
     void DetachInto(LNDocument& document, QString& dir, const QString& name, const QStringList& attachmentNames);
+    void EmbedAttachmentsInPdf(const QString& pdfPath, const QString& attachmentDir);
     QString m_exportFolderName;  // Notes name of the folder being exported
     JournalKey m_itemKey;        // the item being exported, for the journal
     QString m_itemModified;
@@ -206,6 +221,7 @@ private:
         QString modified;
         QString attachmentDir;
         QString replaces;
+        bool embedInPdf = false;  // the attachments go into the PDF once written
     };
     QMutex m_pendingMutex;
     QHash<quint64, PendingItem> m_pending;
@@ -224,4 +240,6 @@ private:
     LNViewFolderArray m_folderArray;
     LNSTATUS m_lastStatus = 0;
     QStringList m_folderProblems;
+    QStringList m_databaseProblems;
+    QStringList m_itemListProblems;
 };

@@ -5,6 +5,7 @@
 #include "export/HeaderTemplates.h"
 #include "export/IDocumentExporter.h"
 #include "export/OutputNaming.h"
+#include "export/PdfAttachmentEmbedder.h"
 #include "notes/AddressNormalizers.h"
 #include "notes/ItemFieldReaders.h"
 #include "notes/ItemRecordReaders.h"
@@ -14,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 
 #include <atomic>
@@ -144,7 +146,7 @@ void CNotesConverter::ExportFolderItems() {
         m_itemModified.clear();
         if (const auto& data = document.data()) {
             m_itemKey.unid = data->unid;
-            m_itemModified = data->modified;
+            m_itemModified = data->changeMark;
         }
         if (wordExporter && wordExporter->GaveUp()) {
             // No word processor for the rest of the run: each item is named, none is worked on.
@@ -155,6 +157,26 @@ void CNotesConverter::ExportFolderItems() {
             } catch (...) {
             }
             continue;
+        }
+
+        if (dateRange.isActive()) {
+            // Outside the range: left out and counted, never a failure. Without
+            // a readable date the item is converted and counted as such.
+            ItemDateRange::Verdict verdict = ItemDateRange::Verdict::Unknown;
+            try {
+                verdict = dateRange.check(document, DetectItemKind(document));
+            } catch (...) {
+            }
+            if (verdict == ItemDateRange::Verdict::Outside) {
+                exportReport.addOutsideDateRange();
+                try {
+                    document.Close();
+                } catch (...) {
+                }
+                setBar(itemProgressBar, 100);
+                continue;
+            }
+            if (verdict == ItemDateRange::Verdict::Unknown) exportReport.addDateUnknown();
         }
 
         int rtfReady = 0;
@@ -190,8 +212,20 @@ void CNotesConverter::ExportFolderItems() {
             exportReport.addFailure(m_exportFolderName, noteId, why);
             if (journal) journal->recordFailed(m_itemKey, why);
         }
+        if (!m_itemOutcome.embedProblem.isEmpty())
+            exportReport.addAttachmentFailure(
+                m_exportFolderName, noteId, QStringLiteral("(copies inside the PDF)"),
+                QStringLiteral("not embedded in the PDF (written beside it): ") + m_itemOutcome.embedProblem);
         for (const AttachmentFailure& a : m_itemOutcome.attachments)
             exportReport.addAttachmentFailure(m_exportFolderName, noteId, a.name, a.reason);
+        // A field whose value could not be read is lost from the document like
+        // an attachment that could not be written: named on a line of its own.
+        if (document.data())
+            for (const store::StoreItem& item : document.data()->items)
+                if (item.unreadable || !item.problem.isEmpty())
+                    exportReport.addAttachmentFailure(m_exportFolderName, noteId,
+                                                      QStringLiteral("item %1").arg(item.name),
+                                                      QStringLiteral("the item cannot be read: ") + item.problem);
 
         try {
             document.Close();
@@ -267,6 +301,13 @@ void CNotesConverter::DetachInto(LNDocument& document, QString& dir, const QStri
     DetachAttachments(document, dir, &m_itemOutcome.attachments);
 }
 
+void CNotesConverter::EmbedAttachmentsInPdf(const QString& pdfPath, const QString& attachmentDir) {
+    if (pdfPath.isEmpty() || attachmentDir.isEmpty()) return;
+    QString why;
+    if (!PdfAttachmentEmbedder::EmbedDirectory(pdfPath, attachmentDir, &why))
+        m_itemOutcome.embedProblem = why;
+}
+
 void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                                const QStringList& attachmentNames, int rtfReady, const QString& rtfText,
                                const QString& plainText) {
@@ -291,6 +332,7 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
             }
         }
     }
+    wordExporter->SetOutputOptions(outputOptions);
     // The names are chosen, and recorded, before anything is written for the item.
     const QString documentPath = wordExporter->ReserveDocumentPath(name);
     m_itemDocumentPath = documentPath;
@@ -302,11 +344,12 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
     if (bodyFile.isEmpty()) return;
     // An exporter that writes in the background reports the outcome later.
     const bool background = wordExporter->WritesInBackground();
+    const bool embedInPdf = outputOptions.format == OutputFormat::Pdf && outputOptions.embedAttachments;
     quint64 ticket = 0;
     if (background) {
         ticket = ++m_nextTicket;
         QMutexLocker lock(&m_pendingMutex);
-        m_pending.insert(ticket, {m_itemKey, m_itemModified, attachmentDir, replaces});
+        m_pending.insert(ticket, {m_itemKey, m_itemModified, attachmentDir, replaces, embedInPdf});
         wordExporter->SetNextTicket(ticket);
     }
     bool ok;
@@ -330,6 +373,8 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
         QMutexLocker lock(&m_pendingMutex);
         m_pending.remove(ticket);
     }
+    if (ok && embedInPdf)
+        EmbedAttachmentsInPdf(wordExporter->LastWrittenPath(), attachmentDir);
     m_itemOutcome.written = ok;
     if (ok && journal)
         journal->recordWritten(m_itemKey, m_itemModified, wordExporter->LastWrittenPath(), attachmentDir, replaces);
@@ -350,6 +395,11 @@ void CNotesConverter::OnBackgroundOutcome(const IDocumentExporter::Outcome& outc
     }
     if (outcome.written) {
         exportReport.addWritten();
+        QString why;
+        if (item.embedInPdf && !item.attachmentDir.isEmpty() &&
+            !PdfAttachmentEmbedder::EmbedDirectory(outcome.path, item.attachmentDir, &why))
+            exportReport.addAttachmentFailure(item.key.folder, item.key.noteId, QStringLiteral("(copies inside the PDF)"),
+                                              QStringLiteral("not embedded in the PDF (written beside it): ") + why);
         if (journal) journal->recordWritten(item.key, item.modified, outcome.path, item.attachmentDir, item.replaces);
         return;
     }

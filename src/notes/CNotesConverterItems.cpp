@@ -39,7 +39,18 @@ ItemListRow CNotesConverter::ReadItemListRow(const LNDocument& document) const {
     return row;
 }
 
+QStringList CNotesConverter::UnreadableItems(const LNDocument& document) {
+    QStringList out;
+    const auto& note = document.data();
+    if (!note) return out;
+    for (const store::StoreItem& item : note->items)
+        if (item.unreadable || !item.problem.isEmpty())
+            out << QStringLiteral("item \"%1\" cannot be read: %2").arg(item.name, item.problem);
+    return out;
+}
+
 void CNotesConverter::FillItemList(IItemList* itemList) {
+    m_itemListProblems.clear();
     if (cancelRequested) return;
     LNINT count = 0;
     try {
@@ -47,6 +58,7 @@ void CNotesConverter::FillItemList(IItemList* itemList) {
     } catch (...) {
         return;
     }
+    const QString folderName = LNStringToWide(m_currentFolder.GetName());
     const unsigned n = count > 0 ? unsigned(count) : 0u;
     for (unsigned i = 0; i < n && !cancelRequested; ++i) {
         if (progressDialog && progressDialog->hasWindow()) {
@@ -57,12 +69,22 @@ void CNotesConverter::FillItemList(IItemList* itemList) {
         NOTEID noteId = 0;
         try {
             const LNVFEntry entry = m_currentFolder[LNINT(i)];
-            if (entry.GetDocument(&document) != LNNOERROR) continue;
             noteId = entry.GetNoteID();
-            if (document.Open(0) != LNNOERROR) continue;
+            LNSTATUS status = entry.GetDocument(&document);
+            if (status == LNNOERROR) status = document.Open(0);
+            if (status != LNNOERROR) throw status;
+        } catch (LNSTATUS status) {
+            // A document that cannot be fetched or opened gets no row, but a line.
+            m_itemListProblems << QStringLiteral("%1: note %2 left out: %3")
+                                      .arg(folderName, QString::number(noteId, 16), ErrorTextFor(status));
+            continue;
         } catch (...) {
-            continue;  // a document that cannot be fetched or opened gets no row
+            m_itemListProblems << QStringLiteral("%1: note %2 left out: it cannot be read")
+                                      .arg(folderName, QString::number(noteId, 16));
+            continue;
         }
+        for (const QString& problem : UnreadableItems(document))
+            m_itemListProblems << QStringLiteral("%1: note %2: %3").arg(folderName, QString::number(noteId, 16), problem);
         ItemListRow row = ReadItemListRow(document);
         row.noteId = noteId;
         if (itemList) {

@@ -1,71 +1,13 @@
 #include "notes/ServerDirectory.h"
 
+#include "notes/das/DasServerDirectory.h"
 #include "notes/store/NoteStore.h"
 
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSettings>
 
-#if __has_include("notes/das/DominoServerConfig.h") && __has_include("notes/das/DominoDatabaseList.h")
-#include "notes/das/DasCancel.h"
-#include "notes/das/DominoDatabaseList.h"
-#include "notes/das/DominoServerConfig.h"
-#define TESSELDOC_HAVE_DAS 1
-#endif
-
 namespace {
-
-// Without a Domino driver the servers are still those of the settings, but
-// nothing on them can be listed.
-class SettingsServerDirectory : public IServerDirectory {
-public:
-    store::StoreError ServerNames(QStringList& names) override {
-        QSettings settings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"));
-        if (settings.status() != QSettings::NoError) return {store::StatusReadError, settings.fileName()};
-        settings.beginGroup(QStringLiteral("DominoServers"));
-        names = settings.childGroups();
-        return {};
-    }
-    store::StoreError Databases(const QString& server, std::vector<ServerDatabase>& databases,
-                                const std::atomic<int>*) override {
-        databases.clear();
-        return {store::StatusServerUnreachable, server + QStringLiteral(": Domino server access is not available")};
-    }
-};
-
-#ifdef TESSELDOC_HAVE_DAS
-// The servers of the settings and the administrator's file, read through
-// their data services.
-class DasServerDirectory : public IServerDirectory {
-public:
-    store::StoreError ServerNames(QStringList& names) override {
-        das::DominoServerConfig config;
-        names = config.serverNames();
-        return {};
-    }
-    store::StoreError Databases(const QString& server, std::vector<ServerDatabase>& databases,
-                                const std::atomic<int>* cancel) override {
-        databases.clear();
-        das::DominoServerConfig config;
-        QString why;
-        const std::optional<das::DominoServer> resolved = config.resolve(server, &why);
-        if (!resolved) return {store::StatusServerUnreachable, why.isEmpty() ? server : why};
-        std::vector<das::ServerDatabase> listed;
-        const store::StoreError error = das::DominoDatabaseList::list(*resolved, listed, das::cancelCheck(cancel));
-        if (!error.ok()) return error;
-        for (const das::ServerDatabase& db : listed) databases.push_back({db.path, db.title});
-        return {};
-    }
-    store::StoreError RememberServer(const QString& name) override {
-        das::DominoServerConfig config;
-        if (!config.addServer(name)) return {store::StatusWriteFailed, QStringLiteral("settings")};
-        return {};
-    }
-};
-using DefaultServerDirectory = DasServerDirectory;
-#else
-using DefaultServerDirectory = SettingsServerDirectory;
-#endif
 
 QMutex& directoryMutex() {
     static QMutex m;
@@ -106,7 +48,7 @@ namespace ServerDirectory {
 
 std::shared_ptr<IServerDirectory> Current() {
     QMutexLocker lock(&directoryMutex());
-    if (!installed()) installed() = std::make_shared<DefaultServerDirectory>();
+    if (!installed()) installed() = das::makeServerDirectory();
     return installed();
 }
 

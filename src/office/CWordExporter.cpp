@@ -316,13 +316,13 @@ bool CWordExporter::ExportContact(const QString& bodyFile, const QString& name) 
 
 QString CWordExporter::ReserveDocumentPath(const QString& name) {
     m_reservedName = name;
-    m_reservedPath = DocumentPathFor(m_strOutputFolder, name);
+    m_reservedPath = DocumentPathFor(m_strOutputFolder, name, OutputFormats::extension(m_outputOptions.format));
     return m_reservedPath;
 }
 
 QString CWordExporter::documentPath(const QString& name) const {
     if (!m_reservedPath.isEmpty() && name == m_reservedName) return m_reservedPath;
-    return DocumentPathFor(m_strOutputFolder, name);
+    return DocumentPathFor(m_strOutputFolder, name, OutputFormats::extension(m_outputOptions.format));
 }
 
 bool CWordExporter::ExportTo(bool contact, const QString& bodyFile, const QString& path) {
@@ -430,6 +430,7 @@ bool CWordExporter::openBody(const QString& bodyFile) {
     OpenArguments args;
     args.fileName = bodyFile;
     args.readOnly = 1;
+    args.needsLayout = m_outputOptions.format == OutputFormat::Pdf;
     if (generation() <= 9) {
         args.form = AutomationForm::Old;
         if (!m_docsOld) m_docsOld = m_app->Documents();
@@ -489,7 +490,8 @@ void CWordExporter::saveAndClose(const QString& path) {
     SaveAsArguments args;
     args.form = m_doc ? AutomationForm::New : AutomationForm::Old;
     args.fileName = path;
-    args.fileFormat = 0;
+    args.fileFormat = OutputFormats::saveAsFileFormat(m_outputOptions.format);
+    args.pdfArchivePart = m_outputOptions.embedAttachments ? 3 : 2;
     args.lockComments = 0;
     args.addToRecentFiles = 0;
     args.remaining = 0;

@@ -45,6 +45,7 @@ class CWordExporter : public IDocumentExporter {
     bool StartWord() override;
     void ShutdownWord() override;
     void SetRootFolder(const QString& path) override;
+    void SetOutputOptions(const OutputOptions& options) override { m_outputOptions = options; }
     bool SetOutputFolder(const QString& relative) override;
     QString GetOutputFolder() const override;
     void SetHeaderInputs(const QString& subject, const QString& from, const QString& sendTo,
@@ -152,4 +153,5 @@ class CWordExporter : public IDocumentExporter {
     int m_startCount = 0;
     // First failed start since an instance last came up.
     std::optional<std::chrono::steady_clock::time_point> m_unavailableSince;
+    OutputOptions m_outputOptions;
 };

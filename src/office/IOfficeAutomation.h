@@ -21,6 +21,9 @@ struct OpenArguments {
     AutomationForm form = AutomationForm::New;
     QString fileName;
     int readOnly = 1;
+    // The document will be laid out (for PDF): it needs a view, which costs
+    // time that saving to a word-processor format does not need.
+    bool needsLayout = false;
 
     int argumentCount() const { return form == AutomationForm::New ? 16 : 12; }
 };
@@ -30,7 +33,10 @@ struct OpenArguments {
 struct SaveAsArguments {
     AutomationForm form = AutomationForm::New;
     QString fileName;
-    int fileFormat = 0;  // 0: the word processor's own (97-2003) document format
+    // 0: the word processor's 97-2003 document format; 12 or 16: its 2007-365
+    // document format; 17: PDF (archival, PDF/A part `pdfArchivePart`, "b" level).
+    int fileFormat = 0;
+    int pdfArchivePart = 2;
     int lockComments = 0;
     QString password;
     int addToRecentFiles = 0;

@@ -15,6 +15,7 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/graphic/GraphicProvider.hpp>
 #include <com/sun/star/graphic/XGraphic.hpp>
@@ -23,6 +24,7 @@
 #include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
@@ -40,6 +42,7 @@
 #include "export/DestinationChecks.h"
 #include "export/StaleFileCleaner.h"
 #include "office/LibreOfficeSession.h"
+#include "office/LocalePageSize.h"
 #include "office/OfficeText.h"
 #include "office/UnoProperties.h"
 #include "office/UnoStrings.h"
@@ -49,6 +52,25 @@ using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 
 namespace {
+
+constexpr int kPdfFormat = 17;
+
+// The office's export filter for a SaveAs file format, and the extension of
+// the hidden file it writes first.
+struct SaveFilter {
+    rtl::OUString name;
+    QString extension;
+};
+
+SaveFilter saveFilterFor(const SaveAsArguments& args) {
+    switch (args.fileFormat) {
+        case 0: return {rtl::OUString("MS Word 97"), QStringLiteral("doc")};
+        case 12:
+        case 16: return {rtl::OUString("MS Word 2007 XML"), QStringLiteral("docx")};
+        case kPdfFormat: return {rtl::OUString("writer_pdf_Export"), QStringLiteral("pdf")};
+        default: return {};
+    }
+}
 
 // The lock file the office may leave beside a file it failed to write.
 QString officeLockFileFor(const QString& path) {
@@ -83,6 +105,28 @@ int publishWithoutReplacing(const QString& temp, const QString& target) {
     }
     ::unlink(from.constData());
     return err;
+}
+
+// Gives every page style the locale's paper (A4 or Letter), keeping its
+// orientation: text bodies and RTF bodies otherwise come out on different papers.
+void applyLocalePageSize(const Reference<css::lang::XComponent>& model) {
+    static const LocalePageSize paper = LocalePageSize::FromEnvironment();
+    const Reference<css::style::XStyleFamiliesSupplier> supplier(model, UNO_QUERY);
+    if (!supplier.is()) return;
+    const Reference<css::container::XNameAccess> pages(
+        supplier->getStyleFamilies()->getByName(rtl::OUString("PageStyles")), UNO_QUERY);
+    if (!pages.is()) return;
+    const css::uno::Sequence<rtl::OUString> names = pages->getElementNames();
+    for (const rtl::OUString& name : names) {
+        const Reference<css::beans::XPropertySet> props(pages->getByName(name), UNO_QUERY);
+        if (!props.is()) continue;
+        bool landscape = false;
+        props->getPropertyValue(rtl::OUString("IsLandscape")) >>= landscape;
+        const sal_Int32 width = landscape ? paper.height : paper.width;
+        const sal_Int32 height = landscape ? paper.width : paper.height;
+        props->setPropertyValue(rtl::OUString("Width"), css::uno::Any(width));
+        props->setPropertyValue(rtl::OUString("Height"), css::uno::Any(height));
+    }
 }
 
 }  // namespace
@@ -214,8 +258,9 @@ void LibreOfficeDocument::AddInlinePicture(const QString& fileName) {
 
 void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
     if (!m_model.is()) throw OfficeAutomationError(QStringLiteral("SaveAs: document closed"), false);
-    if (args.fileFormat != 0)
-        throw OfficeAutomationError(QStringLiteral("SaveAs: only the Word 97-2003 format is written"), false);
+    const SaveFilter filter = saveFilterFor(args);
+    if (filter.name.isEmpty())
+        throw OfficeAutomationError(QStringLiteral("SaveAs: file format %1 is not written").arg(args.fileFormat), false);
     flushCells();
     const QFileInfo target(args.fileName);
     if (target.exists() || target.isSymLink())
@@ -229,7 +274,7 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
     QString temp;
     for (int attempt = 0; attempt < 8 && temp.isEmpty(); ++attempt) {
         const QString candidate = target.absolutePath() + QLatin1Char('/') +
-                                  StaleFileCleaner::partialFileName(QStringLiteral(".doc.part"));
+                                  StaleFileCleaner::partialFileName(QStringLiteral(".%1.part").arg(filter.extension));
         const int fd = ::open(QFile::encodeName(candidate).constData(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd >= 0) {
@@ -244,14 +289,24 @@ void LibreOfficeDocument::SaveAs(const SaveAsArguments& args) {
         throw OfficeAutomationError(DescribeWriteFailure(args.fileName, EEXIST), false, false, EEXIST);
     try {
         m_session->call("SaveAs", m_session->timeoutForFile(m_sourcePath), [&] {
+            applyLocalePageSize(m_model);
             const Reference<css::frame::XStorable> storable(m_model, UNO_QUERY_THROW);
             // No flush to disk per document (it costs a third of the store); the
             // exporter syncs the output once when the run ends.
-            storable->storeToURL(
-                fileUrl(temp),
-                unoProperties({unoProperty("FilterName", css::uno::Any(rtl::OUString("MS Word 97"))),
-                               unoProperty("Overwrite", css::uno::Any(true)),
-                               unoProperty("NoFileSync", css::uno::Any(true))}));
+            std::vector<css::beans::PropertyValue> props = {
+                unoProperty("FilterName", css::uno::Any(filter.name)),
+                unoProperty("Overwrite", css::uno::Any(true)), unoProperty("NoFileSync", css::uno::Any(true))};
+            if (args.fileFormat == kPdfFormat) {
+                // Archival PDF: PDF/A-2b, or PDF/A-3b when files are to be embedded;
+                // the office embeds every font PDF/A needs.
+                props.push_back(unoProperty(
+                    "FilterData",
+                    css::uno::Any(unoProperties(
+                        {unoProperty("SelectPdfVersion", css::uno::Any(sal_Int32(args.pdfArchivePart == 3 ? 3 : 2))),
+                         unoProperty("EmbedStandardFonts", css::uno::Any(true)),
+                         unoProperty("UseTaggedPDF", css::uno::Any(true))}))));
+            }
+            storable->storeToURL(fileUrl(temp), unoProperties(props));
         });
     } catch (const OfficeAutomationError& e) {
         QFile::remove(officeLockFileFor(temp));

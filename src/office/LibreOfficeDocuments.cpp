@@ -58,9 +58,10 @@ std::unique_ptr<IOfficeDocument> LibreOfficeDocuments::Open(const OpenArguments&
         model = m_session->call(
             "Documents.Open", m_session->timeoutForFile(args.fileName),
             [&]() -> Reference<css::lang::XComponent> {
-                if (knownFormat) {
+                if (knownFormat && !args.needsLayout) {
                     // A known format loads straight into a document model: no frame, no
-                    // view, no layout (a third of the time per document).
+                    // view, no layout (a third of the time per document). PDF export
+                    // renders pages, which needs the view.
                     const Reference<css::lang::XComponent> doc(
                         m_session->remoteContext()->getServiceManager()->createInstanceWithContext(
                             rtl::OUString("com.sun.star.text.TextDocument"), m_session->remoteContext()),

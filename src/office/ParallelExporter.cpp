@@ -91,6 +91,7 @@ void ParallelExporter::run(Worker& worker) {
         exporter.SetHeaderInputs(job.subject, job.from, job.sendTo, job.mailDate, job.block);
         exporter.SetTemplate(job.templ);
         exporter.SetPhotoPath(job.photo);
+        exporter.SetOutputOptions(job.options);
         Outcome outcome;
         outcome.ticket = job.ticket;
         outcome.path = job.path;
@@ -177,10 +178,14 @@ int ParallelExporter::CountHeaderLabels(const QString& block) const {
     return CWordExporter([] { return std::unique_ptr<IOfficeAutomation>(); }).CountHeaderLabels(block);
 }
 
+QString ParallelExporter::pathFor(const QString& name) const {
+    return DocumentPathFor(GetOutputFolder(), name, OutputFormats::extension(m_next.options.format));
+}
+
 QString ParallelExporter::ReserveDocumentPath(const QString& name) {
     if (!m_reservedPath.isEmpty()) ReleasePath(m_reservedPath);  // an earlier reservation never used
     m_reservedName = name;
-    m_reservedPath = DocumentPathFor(GetOutputFolder(), name);
+    m_reservedPath = pathFor(name);
     ReservePath(m_reservedPath);
     return m_reservedPath;
 }
@@ -200,7 +205,7 @@ bool ParallelExporter::take(bool contact, const QString& bodyFile, const QString
         path = m_reservedPath;
     } else {
         if (!m_reservedPath.isEmpty()) ReleasePath(m_reservedPath);
-        path = DocumentPathFor(GetOutputFolder(), name);
+        path = pathFor(name);
         ReservePath(path);
     }
     m_reservedName.clear();

@@ -46,6 +46,8 @@ class ParallelExporter : public IDocumentExporter {
     int CountHeaderLabels(const QString& block) const override;
     void SetTemplate(const QString& rtfText) override { m_next.templ = rtfText; }
     void SetPhotoPath(const QString& path) override { m_next.photo = path; }
+    // The format of the documents taken from now on (each instance gets it with the item).
+    void SetOutputOptions(const OutputOptions& options) override { m_next.options = options; }
     QString ReserveDocumentPath(const QString& name) override;
     bool ExportItem(const QString& bodyFile, const QString& name) override;
     bool ExportContact(const QString& bodyFile, const QString& name) override;
@@ -70,7 +72,9 @@ class ParallelExporter : public IDocumentExporter {
         QString bodyFile;  // a copy owned by the job
         QString path;
         QString subject, from, sendTo, mailDate, block, templ, photo;
+        OutputOptions options;
     };
+    QString pathFor(const QString& name) const;
     struct Worker {
         std::unique_ptr<CWordExporter> exporter;
         std::thread thread;

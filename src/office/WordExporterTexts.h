@@ -6,7 +6,7 @@
 namespace WordExporterTexts {
 
 inline QString wordMissing() {
-    return QStringLiteral("Please install the Microsoft Word in this system to use this application.");
+    return QStringLiteral("Please install the LibreOffice in this system to use this application.");
 }
 inline QString unknownError() {
     return QStringLiteral("Unknown error");

@@ -10,6 +10,7 @@
 #include "source/SourcePathRules.h"
 #include "source/SourceTexts.h"
 #include "steps/CSelectDestinationDlg.h"
+#include "widgets/ListColumns.h"
 #include "widgets/ShellFileIcon.h"
 
 #include <QApplication>
@@ -20,19 +21,26 @@
 
 CTovanCommonBaseView* CreateStepOnePage(CMainFrame* frame) { return new C1TovanWelcomeView(frame); }
 
+C1TovanWelcomeView::~C1TovanWelcomeView() = default;
+
 C1TovanWelcomeView::C1TovanWelcomeView(CMainFrame* frame)
     : CTovanCommonBaseView(frame, AppTexts::kPageTitle[0]), m_pList(new QTableWidget(0, 2, this)) {
     setObjectName(QStringLiteral("Step1"));
+    m_pList->setObjectName(QStringLiteral("SourceList"));
     m_pList->setHorizontalHeaderLabels({SourceTexts::kColFilePath, SourceTexts::kColServer});
-    m_pList->setColumnWidth(0, 500);
-    m_pList->setColumnWidth(1, 500);
     m_pList->setShowGrid(true);
     m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pList->setTabKeyNavigation(false);
+    m_pList->setFocusPolicy(Qt::StrongFocus);
     m_pList->verticalHeader()->hide();
-    m_pList->horizontalHeader()->setStretchLastSection(true);
     m_pList->setIconSize(QSize(16, 16));
+    m_pList->setWordWrap(false);
+    m_pList->setTextElideMode(Qt::ElideMiddle);
+    // The path takes the width the server column leaves.
+    m_columns = std::make_unique<CColumnShares>(m_pList, QList<int>{0, 25}, 0, QList<int>{0, 150});
+    EnableHeaderSorting(m_pList);
 
     auto makeButton = [this](const QString& text, const QString& tip, const QString& icon, int id) {
         auto* button = new QPushButton(CommandIcon(icon), text, this);
@@ -84,6 +92,7 @@ void C1TovanWelcomeView::resizeEvent(QResizeEvent* event) {
     const int w = width();
     const int h = height();
     m_pList->setGeometry(220, 100, qMax(0, w - 240), qMax(0, h - 190));
+    m_columns->Apply();
     // Right-aligned with 10 pixels between them; a button is never narrower than its text.
     struct Slot {
         QPushButton* button;
@@ -132,6 +141,7 @@ void C1TovanWelcomeView::OnAddFiles() {
     }
     // The list is rebuilt whether or not files were chosen: each entry goes on top.
     m_pList->setRowCount(0);
+    ClearHeaderSorting(m_pList);
     bool network = false;
     for (const NsfSourceEntry& e : entries) {
         if (!SourcePathRules::IsAcceptedSourcePath(e.filePath)) continue;
@@ -154,6 +164,7 @@ void C1TovanWelcomeView::AddServerFiles(const QString& serverName, const QString
         if (Entries().contains(entry)) continue;
         InsertRowOnTop(entry);
     }
+    ClearHeaderSorting(m_pList);
 }
 
 void C1TovanWelcomeView::OnRemove() {
@@ -225,8 +236,22 @@ void C1TovanWelcomeView::OnNext() {
     m_pFrame->GoToNextStep(1);
 }
 
-QList<QPushButton*> C1TovanWelcomeView::TabOrder() const {
-    return {m_btnAddFiles, m_btnAddDomino, m_btnRemove, m_btnRemoveAll, PreviewButton(), NextButton()};
+QList<QWidget*> C1TovanWelcomeView::TabOrder() const {
+    return {m_pList, m_btnAddFiles, m_btnAddDomino, m_btnRemove, m_btnRemoveAll, PreviewButton(), NextButton()};
+}
+
+void C1TovanWelcomeView::MoveFocus(int& tabPosition, bool forward) {
+    const QList<QWidget*> order = TabOrder();
+    const int n = int(order.size());
+    // Hidden or disabled controls are passed over.
+    for (int tries = 0; tries < n; ++tries) {
+        tabPosition = forward ? (tabPosition + 1) % n : (tabPosition <= 0 ? n - 1 : tabPosition - 1);
+        QWidget* next = order[tabPosition];
+        if (next->isVisibleTo(this) && next->isEnabled()) {
+            next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
 }
 
 bool C1TovanWelcomeView::HandleKey(int key, int& tabPosition) {
@@ -265,31 +290,27 @@ bool C1TovanWelcomeView::HandleKey(int key, int& tabPosition) {
         else return false;
         return true;
     }
-    case Qt::Key_Tab: {
-        const QList<QPushButton*> order = TabOrder();
-        tabPosition = (tabPosition + 1) % int(order.size());
-        order[tabPosition]->setFocus(Qt::TabFocusReason);
+    case Qt::Key_Tab:
+        tabPosition = qMax(-1, int(TabOrder().indexOf(QApplication::focusWidget())));
+        MoveFocus(tabPosition, true);
         return true;
-    }
+    case Qt::Key_Backtab:
+        tabPosition = int(TabOrder().indexOf(QApplication::focusWidget()));
+        MoveFocus(tabPosition, false);
+        return true;
     default:
         return false;
     }
 }
 
 bool C1TovanWelcomeView::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    const bool isKey = type == QEvent::KeyPress || type == QEvent::ShortcutOverride;
-    const bool isMouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
-                         type == QEvent::MouseButtonDblClick;
-    if (isKey || isMouse) {
-        // Everything is discarded while Ctrl is held.
-        Qt::KeyboardModifiers mods = QApplication::keyboardModifiers();
-        if (isKey) mods |= static_cast<QKeyEvent*>(event)->modifiers();
-        if (mods & Qt::ControlModifier) return true;
-    }
-    if (type == QEvent::KeyPress) {
+    // Ctrl+click and Shift+click pick several rows and Ctrl+A picks them all: with
+    // Ctrl held, keys and clicks go to the list and the menus' shortcuts.
+    if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!(key->modifiers() & Qt::ControlModifier) && HandleKey(key->key(), m_nPageTabPosition)) return true;
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        if (!(mods & (Qt::ControlModifier | Qt::MetaModifier)) && HandleKey(key->key(), m_nPageTabPosition))
+            return true;
     }
     return CTovanCommonBaseView::eventFilter(watched, event);
 }

@@ -5,6 +5,9 @@
 
 #include <QList>
 
+#include <memory>
+
+class CColumnShares;
 class QPushButton;
 class QTableWidget;
 
@@ -15,6 +18,7 @@ class C1TovanWelcomeView : public CTovanCommonBaseView {
     Q_OBJECT
 public:
     explicit C1TovanWelcomeView(CMainFrame* frame);
+    ~C1TovanWelcomeView() override;
 
     void OnInitialUpdate() override;
     int OnActivate() override;
@@ -46,7 +50,9 @@ private:
     void InsertRowOnTop(const NsfSourceEntry& entry);
     // Runs the page's action for a key; `tabPosition` is the route's own place in the Tab order.
     bool HandleKey(int key, int& tabPosition);
-    QList<QPushButton*> TabOrder() const;
+    // The order Tab moves the focus in: the list, the four buttons, Preview, Export.
+    QList<QWidget*> TabOrder() const;
+    void MoveFocus(int& tabPosition, bool forward);
     void WatchChildren();
 
     QTableWidget* m_pList;
@@ -54,6 +60,7 @@ private:
     QPushButton* m_btnAddDomino;
     QPushButton* m_btnRemove;
     QPushButton* m_btnRemoveAll;
+    std::unique_ptr<CColumnShares> m_columns;
     int m_nPageTabPosition = -1;
     int m_nForwardedTabPosition = -1;
 };

@@ -16,7 +16,7 @@ inline const QString kTipRemove = QStringLiteral("Remove Selected NSF File(s)");
 inline const QString kTipRemoveAll = QStringLiteral("Remove All NSF File(s)");
 inline const QString kDialogTitle = QStringLiteral("Select NSF File");
 inline const QString kDialogFilter =
-    QStringLiteral("NSF File(*.nsf);;Notes XML export (*.dxl);;NSF and Notes XML (*.nsf *.dxl)");
+    QStringLiteral("NSF and Notes XML files (*.nsf *.dxl);;NSF File(*.nsf);;Notes XML export (*.dxl)");
 inline const QString kAlreadyExists = QStringLiteral(" already exist in the list");
 inline const QString kNetworkWarning = QStringLiteral(
     "You are selecting the file from network. \r\nIt's advisable to copy the file to local computer for better "

@@ -18,6 +18,8 @@
 #include "steps/CSavingModeDlg.h"
 #include "steps/CSelectDestinationDlg.h"
 #include "steps/FolderTreeTexts.h"
+#include "steps/SaveRunRules.h"
+#include "steps/SaveTexts.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -26,7 +28,9 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QSplitter>
+#include <QTextBrowser>
 
 CTovanCommonBaseView* CreateStepTwoPage(CMainFrame* frame) { return new C2TovanFolderTreeView(frame); }
 
@@ -61,14 +65,18 @@ C2TovanFolderTreeView::C2TovanFolderTreeView(CMainFrame* frame)
     m_pOuter->addWidget(m_pRight);
     m_pOuter->setStretchFactor(0, 0);
     m_pOuter->setStretchFactor(1, 1);
-    m_pOuter->setSizes({230, 700});
+    m_pOuter->setSizes({190, 740});
     m_pRight->setStretchFactor(0, 1);
     m_pRight->setStretchFactor(1, 1);
-    m_pRight->setSizes({420, 480});
+    m_pRight->setSizes({500, 400});
     m_pOuter->setChildrenCollapsible(false);
     m_pRight->setChildrenCollapsible(false);
     m_pTree->SetPauseGate(&m_gate);
     m_pList->SetPauseGate(&m_gate);
+    // Splitter places as the user left them.
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    m_pOuter->restoreState(settings.value(AppTexts::kSettingsFolderSplitter).toByteArray());
+    m_pRight->restoreState(settings.value(AppTexts::kSettingsItemSplitter).toByteArray());
 
     m_pIcon->setPixmap(CFolderTreeWidget::FolderIcon(2).pixmap(32, 32));
     m_pIcon->setGeometry(250, 5, 32, 32);
@@ -80,6 +88,13 @@ C2TovanFolderTreeView::C2TovanFolderTreeView(CMainFrame* frame)
         b->setFixedSize(100, 28);
         b->setAutoDefault(false);
     }
+    // Tab goes through every control of the page in reading order.
+    m_pTree->setFocusPolicy(Qt::StrongFocus);
+    m_pList->setFocusPolicy(Qt::StrongFocus);
+    m_pPreview->Viewer()->setTabChangesFocus(true);
+    QWidget* chain[] = {m_pTree, m_pList, m_pPreview->Viewer(), m_btnSaveAll, m_btnSaveSelected, BackButton(),
+                        NextButton()};
+    for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
     connect(m_btnSaveAll, &QPushButton::clicked, this, [this] { OnSaveItems(false); });
     connect(m_btnSaveSelected, &QPushButton::clicked, this, [this] { OnSaveItems(true); });
 
@@ -110,6 +125,11 @@ C2TovanFolderTreeView::~C2TovanFolderTreeView() {
     if (notes.largeBodyQuestion == &m_asker) notes.largeBodyQuestion = nullptr;
     notes.cancelRequested = 0;
     if (m_bSaveWork) m_pFrame->m_bSaving = 0;
+}
+
+void C2TovanFolderTreeView::SaveLayout(QSettings& settings) const {
+    settings.setValue(AppTexts::kSettingsFolderSplitter, m_pOuter->saveState());
+    settings.setValue(AppTexts::kSettingsItemSplitter, m_pRight->saveState());
 }
 
 void C2TovanFolderTreeView::JoinWorkers() {
@@ -190,18 +210,39 @@ int C2TovanFolderTreeView::OnActivate() {
         const bool ok = frame->EnumerateFolders(folders, 0) != 0;
         n.folderTree = nullptr;
         const QString error = ok ? QString() : n.lastErrorText;
+        const bool cancelled = n.cancelRequested != 0;
+        const int listed = int(folders.size());
         QMetaObject::invokeMethod(
-            tree, [self, ok, error] { if (self) self->OnFolderThreadEnd(ok, error); }, Qt::QueuedConnection);
+            tree, [self, ok, error, cancelled, listed] { if (self) self->OnFolderThreadEnd(ok, error, cancelled, listed); },
+            Qt::QueuedConnection);
     });
     m_hFolderThread->start(QThread::NormalPriority);
     m_bBusy = 0;
     return 1;
 }
 
-void C2TovanFolderTreeView::OnFolderThreadEnd(bool ok, const QString& error) {
+void C2TovanFolderTreeView::OnFolderThreadEnd(bool ok, const QString& error, bool cancelled, int listed) {
     if (m_hFolderThread) m_hFolderThread->wait();
     m_hFolderThread.reset();
     m_bFolderWork = false;
+    const bool nothingListed = m_pTree->topLevelItemCount() == 0 ||
+                               (m_pTree->RootItem() && m_pTree->RootItem()->childCount() == 0);
+    if (!ok && !cancelled && nothingListed) {
+        // The source could not be opened: there is nothing to browse, so the
+        // wizard goes back to the source list, which still shows the file.
+        m_pFrame->HideProgress();
+        m_pFrame->Notes().cancelRequested = 0;
+        m_pTree->setEnabled(true);
+        m_pList->setEnabled(true);
+        ShowNext();
+        ShowBack();
+        HideStop();
+        LayoutButtons();
+        NextButton()->setEnabled(true);
+        m_pFrame->GoToNextStep(-1);
+        if (!error.isEmpty()) CMessageBoxService::instance().Plain(m_pFrame, error);
+        return;
+    }
     if (!ok && !error.isEmpty()) CMessageBoxService::instance().Plain(this, error);
     if (QTreeWidgetItem* root = m_pTree->RootItem()) root->setExpanded(true);
     ShowNext();
@@ -211,7 +252,13 @@ void C2TovanFolderTreeView::OnFolderThreadEnd(bool ok, const QString& error) {
     NextButton()->setEnabled(true);
     m_pFrame->HideProgress();
     m_pTree->setEnabled(true);
-    m_pPreview->SetMessage(FolderTreeTexts::MsgSelectItem);
+    if (ok && listed == 0) {
+        // Nothing to show: say so, and where views can be turned into folders.
+        m_pPreview->SetMessage(m_pFrame->Notes().showViewFolders ? FolderTreeTexts::MsgNoFoldersOrViews
+                                                                 : FolderTreeTexts::MsgNoFolders);
+    } else {
+        m_pPreview->SetMessage(FolderTreeTexts::MsgSelectItem);
+    }
     m_pFrame->Notes().cancelRequested = 0;
     m_pList->setEnabled(true);
     update();
@@ -255,6 +302,7 @@ void C2TovanFolderTreeView::OnListThreadEnd() {
     if (m_hListThread) m_hListThread->wait();
     m_hListThread.reset();
     m_bListWork = false;
+    m_pList->FinishFilling();
     m_pPreview->SetMessage(m_pList->rowCount() == 0 ? FolderTreeTexts::MsgNoItem : FolderTreeTexts::MsgSelectItem);
     m_pTree->setEnabled(true);
     m_pList->setEnabled(true);
@@ -355,6 +403,7 @@ void C2TovanFolderTreeView::OnSaveItems(bool selectedOnly) {
     if (!m_pWordExporter->SetOutputFolder(name + QLatin1Char('/'))) return;
     m_nItemSavingMode = modeDlg.Mode();
     m_pFrame->Notes().savingMode = m_nItemSavingMode;
+    m_pFrame->Notes().outputOptions = modeDlg.Output();
 
     // The rows, taken now: the list does not change while the save runs.
     auto run = std::make_shared<CItemSaveRun>();
@@ -419,8 +468,19 @@ void C2TovanFolderTreeView::OnItemSaveEnd(bool aborted, int written, int attempt
     m_pSavingDlg->End();
     m_pFrame->m_bSaving = 0;
     const QString location = m_pWordExporter ? m_pWordExporter->GetOutputFolder() : QString();
-    CSaveCompleteDlg done(aborted ? FolderTreeTexts::kCaptionAborted : FolderTreeTexts::kCaptionComplete, location,
-                          m_itemSaveFailures, this, attempted, written);
+    SaveRunRules::RunFacts facts;
+    facts.stopped = aborted;
+    facts.found = attempted;
+    facts.written = written;
+    facts.failures = int(m_itemSaveFailures.size());
+    QString caption = FolderTreeTexts::kCaptionComplete;
+    switch (SaveRunRules::JudgeRun(facts)) {
+    case SaveRunRules::RunEnd::Aborted: caption = FolderTreeTexts::kCaptionAborted; break;
+    case SaveRunRules::RunEnd::NothingSaved: caption = SaveTexts::kCaptionNothingSaved; break;
+    case SaveRunRules::RunEnd::CompleteWithErrors: caption = SaveTexts::kCaptionWithErrors; break;
+    case SaveRunRules::RunEnd::Complete: break;
+    }
+    CSaveCompleteDlg done(caption, location, m_itemSaveFailures, this, attempted, written);
     CMessageBoxService::instance().ExecDialog(done);
     m_bItemsReady = 1;
     SetWorkControlsEnabled(true);
@@ -474,8 +534,13 @@ void C2TovanFolderTreeView::OnStepKey(int message, int key) {
     if (message == WM_SYSKEYDOWN) return;
     switch (key) {
     case Qt::Key_Tab: {
-        QPushButton* order[4] = {m_btnSaveAll, m_btnSaveSelected, BackButton(), NextButton()};
-        m_nTabPosition = (m_nTabPosition + 1) % 4;
+        QWidget* order[] = {m_pTree, m_pList, m_pPreview->Viewer(), m_btnSaveAll, m_btnSaveSelected, BackButton(),
+                            NextButton()};
+        const int n = int(std::size(order));
+        for (int tries = 0; tries < n; ++tries) {
+            m_nTabPosition = (m_nTabPosition + 1) % n;
+            if (order[m_nTabPosition]->isVisibleTo(this) && order[m_nTabPosition]->isEnabled()) break;
+        }
         order[m_nTabPosition]->setFocus(Qt::TabFocusReason);
         break;
     }

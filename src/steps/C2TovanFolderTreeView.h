@@ -36,6 +36,7 @@ public:
     void OnBack() override;
     void OnStop() override;
     void OnStepKey(int message, int key) override;
+    void SaveLayout(QSettings& settings) const override;
 
     // The folder path of a clicked label: lists its items.
     void OnFolderClicked(const QString& path);
@@ -64,6 +65,7 @@ public:
     CSavingItemsDlg* SavingDialog() const { return m_pSavingDlg; }
     CPauseGate& PauseGate() { return m_gate; }
     QSplitter* OuterSplitter() const { return m_pOuter; }
+    QSplitter* RightSplitter() const { return m_pRight; }
 
 protected:
     bool event(QEvent* event) override;
@@ -71,7 +73,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void OnFolderThreadEnd(bool ok, const QString& error);
+    // ok: the listing succeeded; cancelled: it was stopped; listed: folders listed.
+    void OnFolderThreadEnd(bool ok, const QString& error, bool cancelled, int listed);
     void OnListThreadEnd();
     void OnItemSaveEnd(bool aborted, int written, int attempted);
     void SetWorkControlsEnabled(bool enabled);

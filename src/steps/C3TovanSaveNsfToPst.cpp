@@ -12,9 +12,12 @@
 #include "steps/CSavingModeDlg.h"
 #include "steps/SaveRunRules.h"
 #include "steps/SaveTexts.h"
+#include "widgets/ListColumns.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QStyle>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
@@ -30,18 +33,30 @@ C3TovanSaveNsfToPst::C3TovanSaveNsfToPst(CMainFrame* frame)
       m_pStatus(new QLabel(this)),
       m_pItemProgressBar(new QProgressBar(this)),
       m_pItemStatusBar(new QProgressBar(this)),
-      m_pFolderBar(new QProgressBar(this)) {
+      m_pFolderBar(new QProgressBar(this)),
+      m_pFileBar(new QProgressBar(this)),
+      m_btnOpenFolder(new QPushButton(SaveTexts::kOpenFolder, this)) {
     setObjectName(QStringLiteral("Step3"));
     m_pList->setObjectName(QStringLiteral("SourceList"));
     m_pList->setHorizontalHeaderLabels({SaveTexts::kColFileName, SaveTexts::kColStatus, SaveTexts::kColServer});
-    m_pList->setColumnWidth(0, 300);
-    m_pList->setColumnWidth(1, 200);
-    m_pList->setColumnWidth(2, 200);
     m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pList->setTabKeyNavigation(false);
+    m_pList->setWordWrap(false);
+    m_pList->setTextElideMode(Qt::ElideMiddle);
     m_pList->verticalHeader()->hide();
-    m_pList->horizontalHeader()->setStretchLastSection(true);
+    m_columns = std::make_unique<CColumnShares>(m_pList, QList<int>{0, 25, 20}, 0, QList<int>{0, 150, 120});
     m_pList->hide();
+
+    m_pFileBar->setObjectName(QStringLiteral("FileBar"));
+    m_btnOpenFolder->setObjectName(QStringLiteral("OpenFolder"));
+    m_btnOpenFolder->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_btnOpenFolder->setToolTip(SaveTexts::kOpenFolderTip);
+    m_btnOpenFolder->setAutoDefault(false);
+    m_btnOpenFolder->hide();
+    connect(m_btnOpenFolder, &QPushButton::clicked, this, &C3TovanSaveNsfToPst::OnOpenFolder);
+    QWidget* chain[] = {m_pList, m_btnOpenFolder, ExitButton(), BackButton(), NextButton()};
+    for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
 
     m_pStatus->setAlignment(Qt::AlignCenter);
     m_pStatus->setAutoFillBackground(true);
@@ -56,7 +71,7 @@ C3TovanSaveNsfToPst::C3TovanSaveNsfToPst(CMainFrame* frame)
     m_pStatus->setFrameShape(QFrame::StyledPanel);
     m_pStatus->hide();
 
-    for (QProgressBar* bar : {m_pItemProgressBar, m_pItemStatusBar, m_pFolderBar}) {
+    for (QProgressBar* bar : {m_pItemProgressBar, m_pItemStatusBar, m_pFolderBar, m_pFileBar}) {
         bar->setRange(0, 100);
         bar->setValue(0);
         bar->setTextVisible(true);
@@ -95,19 +110,36 @@ void C3TovanSaveNsfToPst::OnInitialUpdate() {
 
 void C3TovanSaveNsfToPst::resizeEvent(QResizeEvent* event) {
     CTovanCommonBaseView::resizeEvent(event);
-    const int h = height() / 2;
+    // From the bottom up, above the wizard buttons: the file bar of a list export,
+    // the folder bar, the two item bars, the status line; the source list takes
+    // the height that is left, so it shows its rows at any window size.
+    const int h = height();
     const int w = qMax(0, width() - 300);
-    m_pList->setGeometry(250, 20, w, qMax(0, h - 120));
-    m_pStatus->setGeometry(250, h - 80, w, 40);
-    m_pItemProgressBar->setGeometry(250, h - 20, w, 20);
-    m_pItemStatusBar->setGeometry(250, h + 20, w, 20);
-    m_pFolderBar->setGeometry(250, h + 60, w, 20);
+    m_pFileBar->setGeometry(250, h - 90, w, 20);
+    m_pFolderBar->setGeometry(250, h - 120, w, 20);
+    m_pItemStatusBar->setGeometry(250, h - 150, w, 20);
+    m_pItemProgressBar->setGeometry(250, h - 180, w, 20);
+    m_pStatus->setGeometry(250, h - 230, w, 40);
+    m_pList->setGeometry(250, 20, w, qMax(0, h - 260));
+    m_columns->Apply();
+    m_btnOpenFolder->setGeometry(250, h - 50, qMax(130, m_btnOpenFolder->sizeHint().width()), 30);
 }
 
 bool C3TovanSaveNsfToPst::IsRunning() const { return m_hSaveThread && !m_bRunEnded; }
 
 void C3TovanSaveNsfToPst::SetBarsVisible(bool visible) {
     for (QProgressBar* bar : {m_pItemProgressBar, m_pItemStatusBar, m_pFolderBar}) bar->setVisible(visible);
+    m_pFileBar->setVisible(visible && m_pFrame->SourceMode() == FileList);
+}
+
+void C3TovanSaveNsfToPst::OnFileProgress(int number, int total) {
+    m_pFileBar->setValue(SaveRunRules::FolderBarPosition(number - 1, total));
+    m_pFileBar->setFormat(SaveTexts::kFileBar.arg(number).arg(total));
+}
+
+void C3TovanSaveNsfToPst::OnOpenFolder() {
+    if (!m_strOutputLocation.isEmpty() && QFileInfo(m_strOutputLocation).isDir())
+        CMessageBoxService::instance().OpenUrl(m_strOutputLocation);
 }
 
 void C3TovanSaveNsfToPst::SetIdle() {
@@ -124,10 +156,12 @@ int C3TovanSaveNsfToPst::OnActivate() {
     if (IsRunning()) return 1;  // a run is still going: nothing new starts
     m_pStatus->hide();
     SetBarsVisible(false);
-    for (QProgressBar* bar : {m_pItemProgressBar, m_pItemStatusBar, m_pFolderBar}) {
+    for (QProgressBar* bar : {m_pItemProgressBar, m_pItemStatusBar, m_pFolderBar, m_pFileBar}) {
         bar->setValue(0);
         bar->setFormat(QStringLiteral("%p%"));
     }
+    m_btnOpenFolder->hide();
+    m_strOutputLocation.clear();
     m_pList->hide();
     m_pList->setRowCount(0);
     HideNext();
@@ -147,6 +181,7 @@ int C3TovanSaveNsfToPst::OnActivate() {
     }
     CNotesConverter& notes = m_pFrame->Notes();
     notes.savingMode = modeDlg.Mode();
+    notes.outputOptions = modeDlg.Output();
     m_bStopSaving = 0;
     m_gate.Open();
     m_pFrame->ClearFailedItems();
@@ -174,6 +209,7 @@ int C3TovanSaveNsfToPst::OnActivate() {
     connect(thread, &CSaveThread::listVisible, m_pList, &QWidget::setVisible);
     connect(thread, &CSaveThread::rowsReset, this, &C3TovanSaveNsfToPst::OnRowsReset);
     connect(thread, &CSaveThread::rowStatus, this, &C3TovanSaveNsfToPst::OnRowStatus);
+    connect(thread, &CSaveThread::fileProgress, this, &C3TovanSaveNsfToPst::OnFileProgress);
     connect(thread, &CSaveThread::runFinished, this, &C3TovanSaveNsfToPst::OnRunFinished);
     m_bRunEnded = false;
     m_pFrame->m_bSaving = 1;  // closing is refused from here on, before the thread runs
@@ -218,28 +254,55 @@ bool C3TovanSaveNsfToPst::AskLongPath(const QString& storedName, QString* folder
     return true;
 }
 
-void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int sources) {
+void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int sources, int saved, int failed) {
     m_bRunEnded = true;
     if (m_hSaveThread) m_hSaveThread->wait();
     CMessageBoxService& boxes = CMessageBoxService::instance();
-    if (stopped) m_pStatus->setText(SaveTexts::kAborted);
-    else if (singleFileFailed) m_pStatus->setText(SaveTexts::kNoWordLabel);
-    else m_pStatus->setText(SaveTexts::kComplete);
+    const bool list = m_pFrame->SourceMode() == FileList;
+
+    // How the run really ended: a source that failed, or a run that wrote
+    // nothing, is said so; it never reads as a plain success.
+    SaveRunRules::RunFacts facts;
+    facts.stopped = stopped;
+    if (!m_pFrame->GetItemCounts(&facts.found, &facts.written)) facts.found = facts.written = -1;
+    const FailedItemList failures = m_pFrame->GetFailedItems();
+    facts.failures = int(failures.size());
+    facts.sourcesFailed = list ? failed : 0;
+    facts.sourcesSaved = list ? saved : -1;
+    m_nRunEnd = int(SaveRunRules::JudgeRun(facts));
+    QString caption;
+    switch (SaveRunRules::RunEnd(m_nRunEnd)) {
+    case SaveRunRules::RunEnd::Aborted:
+        m_pStatus->setText(SaveTexts::kAborted);
+        caption = SaveTexts::kCaptionAborted;
+        break;
+    case SaveRunRules::RunEnd::NothingSaved:
+        m_pStatus->setText(SaveTexts::kNothingSavedLabel);
+        caption = SaveTexts::kCaptionNothingSaved;
+        break;
+    case SaveRunRules::RunEnd::CompleteWithErrors:
+        m_pStatus->setText(SaveTexts::kCompleteWithErrors);
+        caption = SaveTexts::kCaptionWithErrors;
+        break;
+    case SaveRunRules::RunEnd::Complete:
+        m_pStatus->setText(SaveTexts::kComplete);
+        caption = SaveTexts::kCaptionComplete;
+        break;
+    }
+    if (!stopped && singleFileFailed) m_pStatus->setText(SaveTexts::kNoWordLabel);
     SetBarsVisible(false);
     // The list stays visible after a list export, so every file's outcome can be read.
-    m_pList->setVisible(m_pFrame->SourceMode() == FileList && m_pList->rowCount() > 0);
+    m_pList->setVisible(list && m_pList->rowCount() > 0);
 
-    const bool oneSource = m_pFrame->SourceMode() != FileList || sources <= 1;
-    const QString location = oneSource
-                                 ? SaveRunRules::JoinPath(m_pFrame->DestFolderPath(), m_pFrame->DestFolderName())
-                                 : m_pFrame->DestFolderPath();
+    const bool oneSource = !list || sources <= 1;
+    m_strOutputLocation = oneSource ? SaveRunRules::JoinPath(m_pFrame->DestFolderPath(), m_pFrame->DestFolderName())
+                                    : m_pFrame->DestFolderPath();
+    m_btnOpenFolder->setVisible(QFileInfo(m_strOutputLocation).isDir());
     if (!stopped && singleFileFailed) {
         boxes.Plain(this, SaveTexts::kNoWordMessage);
     } else {
-        int found = -1, written = -1;
-        if (!m_pFrame->GetItemCounts(&found, &written)) found = written = -1;
-        CSaveCompleteDlg dlg(stopped ? SaveTexts::kCaptionAborted : SaveTexts::kCaptionComplete, location,
-                             m_pFrame->GetFailedItems(), this, found, written);
+        CSaveCompleteDlg dlg(caption, m_strOutputLocation, failures, this, facts.found, facts.written);
+        if (SaveRunRules::RunEnd(m_nRunEnd) == SaveRunRules::RunEnd::NothingSaved) dlg.SetNothingSaved(true);
         boxes.ExecDialog(dlg);
     }
     SetIdle();
@@ -292,8 +355,12 @@ void C3TovanSaveNsfToPst::OnStepKey(int message, int key) {
         NextButton()->setFocus();
         break;
     case Qt::Key_Tab: {
-        QPushButton* order[3] = {ExitButton(), BackButton(), NextButton()};
-        m_nTabPosition = (m_nTabPosition + 1) % 3;
+        QWidget* order[] = {m_pList, m_btnOpenFolder, ExitButton(), BackButton(), NextButton()};
+        const int n = int(std::size(order));
+        for (int tries = 0; tries < n; ++tries) {
+            m_nTabPosition = (m_nTabPosition + 1) % n;
+            if (order[m_nTabPosition]->isVisibleTo(this) && order[m_nTabPosition]->isEnabled()) break;
+        }
         order[m_nTabPosition]->setFocus(Qt::TabFocusReason);
         break;
     }

@@ -6,10 +6,12 @@
 #include <atomic>
 #include <memory>
 
+class CColumnShares;
 class CProgressBarAdapter;
 class CSaveThread;
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QTableWidget;
 
 // Step 3, "Saving Progress": asks for the saving mode and runs the save
@@ -40,6 +42,13 @@ public:
     QProgressBar* FolderBar() const { return m_pFolderBar; }
     QProgressBar* ItemStatusBar() const { return m_pItemStatusBar; }
     QProgressBar* ItemProgressBar() const { return m_pItemProgressBar; }
+    // "File 2 of 5" over a list export.
+    QProgressBar* FileBar() const { return m_pFileBar; }
+    QPushButton* OpenFolderButton() const { return m_btnOpenFolder; }
+    // Where the last run wrote (what "Open Folder" opens).
+    QString OutputLocation() const { return m_strOutputLocation; }
+    // How the last run ended (SaveRunRules::RunEnd).
+    int LastRunEnd() const { return m_nRunEnd; }
     CPauseGate& PauseGate() { return m_gate; }
     int StopSaving() const { return m_bStopSaving; }
 
@@ -49,7 +58,9 @@ protected:
 private:
     void SetIdle();
     void OnRunStarted();
-    void OnRunFinished(bool stopped, bool singleFileFailed, int sources);
+    void OnRunFinished(bool stopped, bool singleFileFailed, int sources, int saved, int failed);
+    void OnFileProgress(int number, int total);
+    void OnOpenFolder();
     void OnRowsReset(const QStringList& paths, const QStringList& servers);
     void OnRowStatus(int row, const QString& status);
     void SetBarsVisible(bool visible);
@@ -61,6 +72,11 @@ private:
     QProgressBar* m_pItemProgressBar;
     QProgressBar* m_pItemStatusBar;
     QProgressBar* m_pFolderBar;
+    QProgressBar* m_pFileBar;
+    QPushButton* m_btnOpenFolder;
+    std::unique_ptr<CColumnShares> m_columns;
+    QString m_strOutputLocation;
+    int m_nRunEnd = 0;
     std::unique_ptr<CProgressBarAdapter> m_pItemProgressAdapter;
     std::unique_ptr<CProgressBarAdapter> m_pItemStatusAdapter;
     std::unique_ptr<CProgressBarAdapter> m_pFolderAdapter;

@@ -4,8 +4,11 @@
 #include "steps/SaveTexts.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QSettings>
 #include <QSpinBox>
 #include <QThread>
@@ -16,12 +19,39 @@ const QString kJobsKey = QStringLiteral("OfficeInstances");
 }
 
 CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
-    : QDialog(parent), m_pCheck(new QCheckBox(SaveTexts::kShowViewFolders, this)), m_pJobs(new QSpinBox(this)) {
+    : QDialog(parent),
+      m_pCheck(new QCheckBox(SaveTexts::kShowViewFolders, this)),
+      m_pSince(new QCheckBox(SaveTexts::kDateFrom, this)),
+      m_pSinceDate(new QDateEdit(this)),
+      m_pUntil(new QCheckBox(SaveTexts::kDateTo, this)),
+      m_pUntilDate(new QDateEdit(this)),
+      m_pJobs(new QSpinBox(this)) {
     setWindowTitle(SaveTexts::kAdvanceTitle);
     m_pCheck->setChecked(ReadCheck() != 0);
     m_pJobs->setRange(1, 4);
     m_pJobs->setValue(ReadJobs());
     m_pJobs->setToolTip(tr("Documents are written by this many office instances side by side"));
+    auto* range = new QGroupBox(SaveTexts::kDateRangeGroup, this);
+    auto* grid = new QGridLayout(range);
+    for (QDateEdit* edit : {m_pSinceDate, m_pUntilDate}) {
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        edit->setCalendarPopup(true);
+        edit->setEnabled(false);
+    }
+    grid->addWidget(m_pSince, 0, 0);
+    grid->addWidget(m_pSinceDate, 0, 1);
+    grid->addWidget(m_pUntil, 1, 0);
+    grid->addWidget(m_pUntilDate, 1, 1);
+    connect(m_pSince, &QCheckBox::toggled, m_pSinceDate, &QWidget::setEnabled);
+    connect(m_pUntil, &QCheckBox::toggled, m_pUntilDate, &QWidget::setEnabled);
+    // An end before the start is not a range: the other end follows.
+    connect(m_pSinceDate, &QDateEdit::dateChanged, this, [this](const QDate& d) {
+        if (m_pUntil->isChecked() && m_pUntilDate->date() < d) m_pUntilDate->setDate(d);
+    });
+    connect(m_pUntilDate, &QDateEdit::dateChanged, this, [this](const QDate& d) {
+        if (m_pSince->isChecked() && m_pSinceDate->date() > d) m_pSinceDate->setDate(d);
+    });
+    SetDateRange(ReadDateRange());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CAdvanceSettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -30,12 +60,14 @@ CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(tr("Office instances:"), m_pJobs);
     layout->addLayout(form);
+    layout->addWidget(range);
     layout->addWidget(buttons);
 }
 
 void CAdvanceSettingsDlg::accept() {
     WriteCheck(m_pCheck->isChecked() ? 1 : 0);
     WriteJobs(m_pJobs->value());
+    WriteDateRange(DateRange());
     QDialog::accept();
 }
 
@@ -60,4 +92,40 @@ int CAdvanceSettingsDlg::ReadJobs() {
 void CAdvanceSettingsDlg::WriteJobs(int value) {
     QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
     settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + kJobsKey, qBound(1, value, 4));
+}
+
+namespace {
+QString rangeKey(const char* which) {
+    return AppTexts::kSettingsAdvanced + QLatin1Char('/') + QLatin1String(which);
+}
+}  // namespace
+
+ItemDateRange CAdvanceSettingsDlg::ReadDateRange() {
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    ItemDateRange range;
+    range.since = ItemDateRange::ParseDay(settings.value(rangeKey("Since")).toString());
+    range.until = ItemDateRange::ParseDay(settings.value(rangeKey("Until")).toString());
+    if (range.since.isValid() && range.until.isValid() && range.until < range.since) return ItemDateRange();
+    return range;
+}
+
+void CAdvanceSettingsDlg::WriteDateRange(const ItemDateRange& range) {
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    settings.setValue(rangeKey("Since"), range.since.isValid() ? range.since.toString(Qt::ISODate) : QString());
+    settings.setValue(rangeKey("Until"), range.until.isValid() ? range.until.toString(Qt::ISODate) : QString());
+}
+
+ItemDateRange CAdvanceSettingsDlg::DateRange() const {
+    ItemDateRange range;
+    if (m_pSince->isChecked()) range.since = m_pSinceDate->date();
+    if (m_pUntil->isChecked()) range.until = m_pUntilDate->date();
+    return range;
+}
+
+void CAdvanceSettingsDlg::SetDateRange(const ItemDateRange& range) {
+    const QDate today = QDate::currentDate();
+    m_pSince->setChecked(range.since.isValid());
+    m_pSinceDate->setDate(range.since.isValid() ? range.since : today.addYears(-1));
+    m_pUntil->setChecked(range.until.isValid());
+    m_pUntilDate->setDate(range.until.isValid() ? range.until : today);
 }

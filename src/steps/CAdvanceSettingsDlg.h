@@ -1,12 +1,16 @@
 #pragma once
 
+#include "notes/ItemDateRange.h"
+
 #include <QDialog>
 
 class QCheckBox;
 class QSpinBox;
+class QDateEdit;
 
 // "Advance Settings": whether the browse step lists further views as folders,
-// and how many office instances the saves run side by side.
+// how many office instances the saves run side by side, and the date range
+// of the items a save run converts.
 class CAdvanceSettingsDlg : public QDialog {
     Q_OBJECT
 public:
@@ -25,7 +29,18 @@ public:
     static void WriteJobs(int value);
     static int DefaultJobs();
 
+    // The stored date range (open ends where none is set).
+    static ItemDateRange ReadDateRange();
+    static void WriteDateRange(const ItemDateRange& range);
+    // The range as the dialog shows it now.
+    ItemDateRange DateRange() const;
+    void SetDateRange(const ItemDateRange& range);
+
 private:
     QCheckBox* m_pCheck;
+    QCheckBox* m_pSince;
+    QDateEdit* m_pSinceDate;
+    QCheckBox* m_pUntil;
+    QDateEdit* m_pUntilDate;
     QSpinBox* m_pJobs;
 };

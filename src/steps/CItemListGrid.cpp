@@ -3,6 +3,8 @@
 #include "notes/NotesItemKind.h"
 #include "steps/CPauseGate.h"
 #include "steps/FolderTreeTexts.h"
+#include "widgets/CSortableTableItem.h"
+#include "widgets/ListColumns.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -21,17 +23,20 @@ CItemListGrid::CItemListGrid(QWidget* parent) : QTableWidget(0, 5, parent) {
     for (const QString& h : FolderTreeTexts::kColumns) headers.append(h);
     setHorizontalHeaderLabels(headers);
     horizontalHeader()->setFixedHeight(60);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     horizontalHeader()->setHighlightSections(false);
-    setColumnWidth(0, 160);
-    setColumnWidth(1, 195);
-    setColumnWidth(2, 135);
-    setColumnWidth(3, 85);
     setColumnWidth(4, 130);
+    // The columns fill the list at any width: "Subject" takes what the others leave.
+    const QFontMetrics metrics(font());
+    const int dateWidth = metrics.horizontalAdvance(QStringLiteral("00/00/0000 00:00:00")) + 14;
+    m_columns = std::make_unique<CColumnShares>(this, QList<int>{22, 0, 17, 10, 17}, 1,
+                                                QList<int>{80, 0, dateWidth, 60, 90});
+    EnableHeaderSorting(this);
     verticalHeader()->hide();
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);
     QPalette pal = palette();
@@ -39,6 +44,15 @@ CItemListGrid::CItemListGrid(QWidget* parent) : QTableWidget(0, 5, parent) {
     setPalette(pal);
     connect(this, &QTableWidget::cellClicked, this, [this](int row, int) { EmitClick(row); });
 }
+
+CItemListGrid::~CItemListGrid() = default;
+
+void CItemListGrid::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    m_columns->Apply();
+}
+
+void CItemListGrid::FinishFilling() { ApplyHeaderSorting(this); }
 
 QColor CItemListGrid::RowColour(int kind) {
     switch (kind) {
@@ -104,7 +118,7 @@ QTableWidgetItem* CItemListGrid::CellItem(int row, int column) {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return nullptr;
     QTableWidgetItem* cell = item(row, column);
     if (!cell) {
-        cell = new QTableWidgetItem;
+        cell = new CSortableTableItem;
         setItem(row, column, cell);
     }
     return cell;
@@ -115,7 +129,7 @@ void CItemListGrid::AddRowOnUi(int row, int kind, const QString& column0) {
     insertRow(row);
     const QColor colour = RowColour(kind);
     for (int c = 0; c < columnCount(); ++c) {
-        auto* cell = new QTableWidgetItem;
+        auto* cell = new CSortableTableItem;
         cell->setBackground(colour);
         cell->setForeground(Qt::black);
         cell->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -131,6 +145,11 @@ void CItemListGrid::SetColumnOnUi(int row, int column, const QString& text) {
     if (!cell) return;
     cell->setText(text);
     cell->setToolTip(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // Dates sort by time and sizes by number, not by their text.
+    if (column == 2 || column == 3) {
+        const qint64 key = column == 2 ? CSortableTableItem::DateKey(text) : CSortableTableItem::NumberKey(text);
+        cell->setData(CSortableTableItem::kSortKeyRole, key);
+    }
 }
 
 void CItemListGrid::SetNoteIdOnUi(int row, quint32 noteId) {

@@ -5,7 +5,9 @@
 #include <QTableWidget>
 
 #include <atomic>
+#include <memory>
 
+class CColumnShares;
 class CPauseGate;
 
 // The item list of the folder selection step: five columns ("From",
@@ -21,12 +23,15 @@ class CItemListGrid : public QTableWidget, public IItemList {
     Q_OBJECT
 public:
     explicit CItemListGrid(QWidget* parent = nullptr);
+    ~CItemListGrid() override;
 
     void SetPauseGate(CPauseGate* gate) { m_gate = gate; }
     // Deletes every data row (UI thread); the header stays.
     void ClearRows();
     // Rows handed over by addRow since the last ClearRows (any thread).
     int RowsAdded() const { return m_nRowsAdded; }
+    // The list is complete: it is sorted again by the column the user chose, if any.
+    void FinishFilling();
 
     // IItemList (any thread).
     int addRow(int kind, const QString& column0) override;
@@ -50,6 +55,7 @@ signals:
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void AddRowOnUi(int row, int kind, const QString& column0);
@@ -60,4 +66,5 @@ private:
 
     CPauseGate* m_gate = nullptr;
     std::atomic<int> m_nRowsAdded{0};
+    std::unique_ptr<CColumnShares> m_columns;
 };

@@ -1,5 +1,7 @@
 #include "steps/CItemSaveRun.h"
 
+#include "export/PdfAttachmentEmbedder.h"
+
 #include "app/CMainFrame.h"
 #include "export/HeaderTemplates.h"
 #include "export/IDocumentExporter.h"
@@ -165,10 +167,13 @@ bool CItemSaveRun::SaveRow(const ItemSaveRow& row) {
     exporter->SetHeaderInputs(QString(), QString(), QString(), QString(), block);
 
     // The attachments, beside the document.
+    exporter->SetOutputOptions(notes.outputOptions);
     notes.contactPhotoPath.clear();
+    QString attachmentDir;
     if (!row.attachment.isEmpty()) {
         const QString dir = AttachmentDirectoryFor(exporter->GetOutputFolder(), name);
         if (QDir().mkdir(dir)) {
+            attachmentDir = dir;
             QList<CNotesConverter::AttachmentFailure> failures;
             frame->SaveItemAttachments(row.noteId, dir, &failures);
             for (const CNotesConverter::AttachmentFailure& f : failures)
@@ -192,6 +197,12 @@ bool CItemSaveRun::SaveRow(const ItemSaveRow& row) {
         ok = exporter->ExportItem(bodyFile, name);
     }
     QFile::remove(bodyFile);
+    if (ok && notes.outputOptions.format == OutputFormat::Pdf && notes.outputOptions.embedAttachments &&
+        !attachmentDir.isEmpty()) {
+        QString why;
+        if (!PdfAttachmentEmbedder::EmbedDirectory(exporter->LastWrittenPath(), attachmentDir, &why))
+            Fail(row, QStringLiteral("attachments not embedded in the PDF (written beside it): ") + why);
+    }
     if (!ok) {
         const QString why = exporter->LastFailure();
         Fail(row, why.isEmpty() ? QStringLiteral("the office could not write the document") : why);

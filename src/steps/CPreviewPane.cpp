@@ -97,6 +97,14 @@ QString CPreviewPane::MessageRtf(int state) {
     case MsgGenerating: text = kPaneGenerating; break;
     case MsgNoBody: text = kPaneNoBody; break;
     case MsgFillingList: text = kPaneFillingList; break;
+    case MsgNoFolders:
+        text = kPaneNoFolders;
+        red = true;
+        break;
+    case MsgNoFoldersOrViews:
+        text = kPaneNoFoldersOrViews;
+        red = true;
+        break;
     default: return QString();
     }
     return (red ? kPrologueRed : kPrologueBlue) + text + kEpilogue;

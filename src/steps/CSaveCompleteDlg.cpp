@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -20,17 +21,15 @@ CSaveCompleteDlg::CSaveCompleteDlg(const QString& caption, const QString& locati
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
+    m_bNothingSaved = m_nFound >= 0 && m_nWritten == 0;
 
-    auto* picture = new QLabel(this);
-    picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
-    auto* text = new QLabel(SaveTexts::kSavedAt, this);
-    auto* link = new QLabel(this);
-    link->setObjectName(QStringLiteral("LocationLink"));
-    link->setTextFormat(Qt::RichText);
-    link->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(location.toHtmlEscaped(), location.toHtmlEscaped()));
-    link->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    link->setWordWrap(true);
-    connect(link, &QLabel::linkActivated, this, [this] { CMessageBoxService::instance().OpenUrl(m_strLocation); });
+    m_pPicture = new QLabel(this);
+    m_pPicture->setObjectName(QStringLiteral("Picture"));
+    m_pText = new QLabel(this);
+    m_pLink = new QLabel(this);
+    m_pLink->setObjectName(QStringLiteral("LocationLink"));
+    m_pLink->setWordWrap(true);
+    connect(m_pLink, &QLabel::linkActivated, this, [this] { OnOpenFolder(); });
 
     m_pFailureLabel = new QLabel(FailureText(), this);
     m_pFailureLabel->setWordWrap(true);
@@ -43,20 +42,55 @@ CSaveCompleteDlg::CSaveCompleteDlg(const QString& caption, const QString& locati
     failureRow->addWidget(m_pShowFailures);
 
     auto* texts = new QVBoxLayout;
-    texts->addWidget(text);
-    texts->addWidget(link);
+    texts->addWidget(m_pText);
+    texts->addWidget(m_pLink);
     texts->addSpacing(8);
     if (m_nFound >= 0) texts->addWidget(new QLabel(CountText(), this));
     texts->addLayout(failureRow);
     auto* top = new QHBoxLayout;
-    top->addWidget(picture, 0, Qt::AlignTop);
+    top->addWidget(m_pPicture, 0, Qt::AlignTop);
     top->addLayout(texts, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    m_pOpenFolder = buttons->addButton(SaveTexts::kOpenFolder, QDialogButtonBox::ActionRole);
+    m_pOpenFolder->setObjectName(QStringLiteral("OpenFolder"));
+    m_pOpenFolder->setToolTip(SaveTexts::kOpenFolderTip);
+    m_pOpenFolder->setAutoDefault(false);
+    connect(m_pOpenFolder, &QPushButton::clicked, this, &CSaveCompleteDlg::OnOpenFolder);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(buttons);
     setMinimumWidth(480);
+    UpdateLook();
+}
+
+void CSaveCompleteDlg::SetNothingSaved(bool nothing) {
+    m_bNothingSaved = nothing;
+    UpdateLook();
+}
+
+bool CSaveCompleteDlg::IsWarning() const { return m_bNothingSaved || !m_failures.isEmpty(); }
+
+bool CSaveCompleteDlg::OffersFolder() const {
+    return !m_strLocation.isEmpty() && QFileInfo(m_strLocation).isDir();
+}
+
+void CSaveCompleteDlg::UpdateLook() {
+    const QStyle::StandardPixmap icon = IsWarning() ? QStyle::SP_MessageBoxWarning : QStyle::SP_MessageBoxInformation;
+    m_pPicture->setPixmap(style()->standardIcon(icon).pixmap(32, 32));
+    m_pText->setText(m_bNothingSaved ? SaveTexts::kNothingSavedAt : SaveTexts::kSavedAt);
+    const QString shown = m_strLocation.toHtmlEscaped();
+    if (OffersFolder()) {
+        m_pLink->setTextFormat(Qt::RichText);
+        m_pLink->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(shown, shown));
+        m_pLink->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    } else {
+        // A folder that does not exist is named, not offered.
+        m_pLink->setTextFormat(Qt::PlainText);
+        m_pLink->setText(m_strLocation + QLatin1Char(' ') + SaveTexts::kFolderNotCreated);
+        m_pLink->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    m_pOpenFolder->setEnabled(OffersFolder());
 }
 
 QString CSaveCompleteDlg::FailureText() const {
@@ -77,4 +111,8 @@ QString CSaveCompleteDlg::CountText() const { return SaveTexts::kWrittenCount.ar
 void CSaveCompleteDlg::OnShowFailures() {
     CFailedItemsDlg dlg(m_failures, this);
     CMessageBoxService::instance().ExecDialog(dlg);
+}
+
+void CSaveCompleteDlg::OnOpenFolder() {
+    if (OffersFolder()) CMessageBoxService::instance().OpenUrl(m_strLocation);
 }

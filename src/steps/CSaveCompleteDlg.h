@@ -7,8 +7,10 @@
 class QLabel;
 class QPushButton;
 
-// The end of a run: where the documents went, as a link that opens the
-// folder, and how many items produced no document, with a way to see them.
+// The end of a run: where the documents went, as a link and an "Open Folder"
+// button that open the folder, and how many items produced no document, with
+// a way to see them. A run in which something failed, or that wrote nothing,
+// shows the warning icon, and a folder that was never created is not offered.
 class CSaveCompleteDlg : public QDialog {
     Q_OBJECT
 public:
@@ -19,12 +21,29 @@ public:
     QString FailureText() const;
     QString CountText() const;
     void OnShowFailures();
+    void OnOpenFolder();
+
+    // The run wrote no document (known to the caller when the core does not count).
+    void SetNothingSaved(bool nothing);
+    bool NothingSaved() const { return m_bNothingSaved; }
+    // Warning icon: something failed or nothing was written.
+    bool IsWarning() const;
+    // Whether the location is offered as a link and through "Open Folder" (it exists).
+    bool OffersFolder() const;
+    QPushButton* OpenFolderButton() const { return m_pOpenFolder; }
 
 private:
+    void UpdateLook();
+
     QString m_strLocation;
     FailedItemList m_failures;
     int m_nFound;
     int m_nWritten;
+    bool m_bNothingSaved = false;
+    QLabel* m_pPicture;
+    QLabel* m_pText;
+    QLabel* m_pLink;
     QLabel* m_pFailureLabel;
     QPushButton* m_pShowFailures;
+    QPushButton* m_pOpenFolder;
 };

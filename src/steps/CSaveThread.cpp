@@ -88,6 +88,8 @@ void CSaveThread::run() {
 
     bool singleFileFailed = false;
     int sources = 1;
+    int saved = 0;
+    int failed = 0;
     if (frame->SourceMode() == FileList) {
         const QStringList paths = frame->SourcePaths();
         const QStringList servers = frame->SourceServers();
@@ -98,6 +100,8 @@ void CSaveThread::run() {
         for (int i = 0; i < paths.size(); ++i) {
             if (m_ctx.gate) m_ctx.gate->Checkpoint();
             if (Stopped()) break;
+            ResetFileBars();
+            emit fileProgress(i + 1, int(paths.size()));
             emit rowStatus(i, SaveTexts::kProcessing);
             const QString path = paths[i];
             const QString server = servers.value(i);
@@ -116,11 +120,14 @@ void CSaveThread::run() {
                     if (reason.isEmpty()) reason = QStringLiteral("the database could not be opened");
                     frame->AddFailedItem({path, QString(), reason});
                     emit rowStatus(i, SaveTexts::kFailed);
+                    ++failed;
                 }
                 continue;
             }
             frame->SetSelectedFolders(folders);
             const Outcome outcome = SaveSelectedFolders();
+            if (outcome == Success) ++saved;
+            if (outcome == Failure) ++failed;
             emit rowStatus(i, outcome == Success ? SaveTexts::kCompleted
                                                  : outcome == Cancelled ? SaveTexts::kCancelled : SaveTexts::kFailed);
         }
@@ -130,7 +137,16 @@ void CSaveThread::run() {
     }
 
     session.TermThread();
-    emit runFinished(Stopped(), singleFileFailed, sources);
+    emit runFinished(Stopped(), singleFileFailed, sources, saved, failed);
+}
+
+void CSaveThread::ResetFileBars() {
+    CNotesConverter& notes = m_ctx.frame->Notes();
+    for (IProgressBar* bar : {m_ctx.folderBar, notes.itemStatusBar, notes.itemProgressBar}) {
+        if (!bar) continue;
+        bar->setPosition(0);
+        bar->setText(QString());
+    }
 }
 
 CSaveThread::Outcome CSaveThread::SaveSelectedFolders() {
@@ -150,7 +166,8 @@ CSaveThread::Outcome CSaveThread::SaveSelectedFolders() {
         }
         const QString stored = folders[d];
         const QString outputName = SaveRunRules::OutputFolderName(stored);
-        emit statusText(SaveTexts::kSavingFolder + outputName + QStringLiteral("..."));
+        // Shown as the folder tree shows it; the output name is what the paths are built from.
+        emit statusText(SaveTexts::kSavingFolder + SaveRunRules::FolderDisplayPath(stored) + QStringLiteral("..."));
 
         const QString folderPath = SaveRunRules::JoinPath(
             SaveRunRules::JoinPath(frame->DestFolderPath(), frame->DestFolderName()), outputName);

@@ -47,9 +47,12 @@ signals:
     void listVisible(bool visible);
     void rowsReset(const QStringList& paths, const QStringList& servers);
     void rowStatus(int row, const QString& status);
+    // A list export starts file `number` (1-based) of `total`.
+    void fileProgress(int number, int total);
     // stopped: the user stopped the run; singleFileFailed: a one-file run could not start;
-    // sources: how many sources the run had.
-    void runFinished(bool stopped, bool singleFileFailed, int sources);
+    // sources: how many sources the run had; saved/failed: sources of a list export whose
+    // folders were all saved / that could not be saved (both 0 for a one-file run).
+    void runFinished(bool stopped, bool singleFileFailed, int sources, int saved, int failed);
 
 protected:
     void run() override;
@@ -57,6 +60,8 @@ protected:
 private:
     Outcome SaveSelectedFolders();
     bool Stopped() const;
+    // Every bar of one file back to 0 before the next file starts.
+    void ResetFileBars();
     bool AskLongPath(const QString& storedName, QString* folder, QString* name);
 
     Context m_ctx;

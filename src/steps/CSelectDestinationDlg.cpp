@@ -1,5 +1,6 @@
 #include "steps/CSelectDestinationDlg.h"
 
+#include "app/AppTexts.h"
 #include "app/CMessageBoxService.h"
 #include "app/GuiResources.h"
 #include "steps/DestinationRules.h"
@@ -7,6 +8,8 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QSettings>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,8 +18,11 @@
 
 CSelectDestinationDlg::CSelectDestinationDlg(QWidget* parent) : QDialog(parent), m_pPathEdit(new QLineEdit(this)) {
     setWindowTitle(SaveTexts::kSelectDestinationTitle);
-    m_pPathEdit->setReadOnly(true);
+    // A typed path counts as a chosen one and goes through the same checks.
+    m_pPathEdit->setObjectName(QStringLiteral("FolderPath"));
     m_pPathEdit->setMinimumWidth(360);
+    connect(m_pPathEdit, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_strFolderPath = TypedPath(text); });
     auto* browse = new QToolButton(this);
     browse->setText(QStringLiteral("..."));
     browse->setToolTip(SaveTexts::kBrowseTip);
@@ -33,6 +39,26 @@ CSelectDestinationDlg::CSelectDestinationDlg(QWidget* parent) : QDialog(parent),
     layout->addWidget(new QLabel(SaveTexts::kDestPrompt, this));
     layout->addLayout(row);
     layout->addWidget(buttons);
+
+    // The destination of the last run, while it is still there.
+    const QString last = QSettings(AppTexts::kRegistryKey, AppTexts::kProductName)
+                             .value(AppTexts::kSettingsLastDestination)
+                             .toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir()) SetFolderPath(last);
+}
+
+QString CSelectDestinationDlg::TypedPath(const QString& text) {
+    QString path = text.trimmed();
+    if (path.isEmpty()) return path;
+    if (path == QLatin1String("~")) path = QDir::homePath();
+    else if (path.startsWith(QLatin1String("~/"))) path = QDir::homePath() + path.mid(1);
+    // A relative path has no place to be relative to: it is left as typed and refused.
+    return QDir::isAbsolutePath(path) ? QDir::cleanPath(path) : path;
+}
+
+void CSelectDestinationDlg::TypePath(const QString& text) {
+    m_pPathEdit->setText(text);
+    m_strFolderPath = TypedPath(text);
 }
 
 void CSelectDestinationDlg::SetFolderPath(const QString& path) {
@@ -50,6 +76,7 @@ void CSelectDestinationDlg::OnBrowse() {
 void CSelectDestinationDlg::accept() {
     using namespace DestinationRules;
     CMessageBoxService& boxes = CMessageBoxService::instance();
+    m_strFolderPath = TypedPath(m_pPathEdit->text());
     switch (CheckSelectDestination(m_strFolderPath, &m_strNewName, &m_strRoot)) {
     case SelectResult::EmptyPath:
         boxes.Information(this, SaveTexts::kSelectFolderPath);
@@ -64,6 +91,8 @@ void CSelectDestinationDlg::accept() {
         boxes.Information(this, SaveTexts::kFileTooLong);
         return;
     case SelectResult::Ok:
+        QSettings(AppTexts::kRegistryKey, AppTexts::kProductName)
+            .setValue(AppTexts::kSettingsLastDestination, m_strFolderPath);
         QDialog::accept();
         return;
     }

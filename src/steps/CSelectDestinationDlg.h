@@ -4,6 +4,8 @@
 
 class QLineEdit;
 
+// The folder of the last confirmed destination is offered again next time.
+
 // "Select Destination": the folder to write into; the conversion creates a
 // new sub-folder ("ConvertedItems", or the next free numbered name) there.
 class CSelectDestinationDlg : public QDialog {
@@ -11,8 +13,12 @@ class CSelectDestinationDlg : public QDialog {
 public:
     explicit CSelectDestinationDlg(QWidget* parent = nullptr);
 
-    // The folder chosen with "..." (typed text is not used).
+    // The folder chosen with "...".
     void SetFolderPath(const QString& path);
+    // Text typed into the "Folder Path :" box, as the user types it.
+    void TypePath(const QString& text);
+    // A typed path as it is checked: trimmed, "~" for the home folder, cleaned.
+    static QString TypedPath(const QString& text);
     QString FolderPath() const { return m_strFolderPath; }
     // Results after OK.
     QString NewFolderName() const { return m_strNewName; }

@@ -22,7 +22,9 @@ QString UniqueSubfolderName(const QString& folder, const QString& stem) {
 SelectResult CheckSelectDestination(const QString& path, QString* name, QString* root) {
     if (path.isEmpty()) return SelectResult::EmptyPath;
     const QFileInfo info(path);
-    if (!info.exists() || !info.isDir()) return SelectResult::NotAccessible;
+    // A folder the documents cannot be written into is no destination either.
+    if (!info.isAbsolute() || !info.exists() || !info.isDir() || !info.isWritable())
+        return SelectResult::NotAccessible;
     const QString folder = WithTrailingSlash(path);
     const QString newName = UniqueSubfolderName(folder, SaveTexts::kConvertedItems);
     const QString fullRoot = folder + newName;

@@ -16,7 +16,7 @@ inline const QString kSaveAllTip = QStringLiteral("Save All item(s) of the list.
 inline const QString kEnumerating = QStringLiteral("Please wait while enumerating folders");
 inline const QString kSelectFolderToExport = QStringLiteral("Please select folder(s) from the left pane to export.");
 inline const QString kWordMissing = QStringLiteral(
-    "MS Word instance not found. MS Word must be configured on the system to run the export process.");
+    "LibreOffice instance not found. LibreOffice must be configured on the system to run the export process.");
 inline const QString kNoItemsToSave = QStringLiteral("No Item(s) selected from left pane to save.");
 inline const QString kSelectItems = QStringLiteral("Please first select item(s) from list.");
 inline const QString kStopQuestion = QStringLiteral("Are you sure you want to stop current process ?");
@@ -45,7 +45,7 @@ inline const QString kDontShowAgain = QStringLiteral("Don't show this message ag
 
 // Preview pane messages, by message state.
 enum PaneMessage { MsgEnumerating = 0, MsgNoItem = 2, MsgSelectItem = 3, MsgGenerating = 4, MsgNoBody = 5,
-                   MsgFillingList = 6 };
+                   MsgFillingList = 6, MsgNoFolders = 7, MsgNoFoldersOrViews = 8 };
 inline const QString kPaneEnumerating = QStringLiteral("Please wait while enumerating folders");
 inline const QString kPaneNoItem = QStringLiteral("No Item present in folder please select another folder");
 inline const QString kPaneSelectItem = QStringLiteral(
@@ -53,6 +53,11 @@ inline const QString kPaneSelectItem = QStringLiteral(
 inline const QString kPaneGenerating = QStringLiteral("Please wait while generating preview...");
 inline const QString kPaneNoBody = QStringLiteral("Either User Abort preview or no body present");
 inline const QString kPaneFillingList = QStringLiteral("Please wait while filling list...");
+// A database with nothing to show in the tree.
+inline const QString kPaneNoFolders = QStringLiteral(
+    "This database has no folder to show. \r\n Its views are listed as folders when Show \"View Folders\" is "
+    "ticked in Tools > Advance Settings.");
+inline const QString kPaneNoFoldersOrViews = QStringLiteral("This database has no folder or view to show.");
 inline const QString kPrologueRed = QStringLiteral(
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Courier New;}}{\\colortbl "
     ";\\red255\\green0\\blue0;}{\\*\\generator Msftedit "

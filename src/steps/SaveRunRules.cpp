@@ -1,5 +1,9 @@
 #include "steps/SaveRunRules.h"
 
+#include "notes/NotesFolderEntry.h"
+
+#include <QStringList>
+
 namespace SaveRunRules {
 
 QString OutputFolderName(const QString& storedName) {
@@ -24,6 +28,22 @@ QString JoinPath(const QString& folder, const QString& name) {
     if (folder.isEmpty()) return name;
     if (folder.endsWith(QLatin1Char('/'))) return folder + name;
     return folder + QLatin1Char('/') + name;
+}
+
+QString FolderDisplayPath(const QString& storedName) {
+    QStringList levels;
+    for (const QString& level : storedName.split(QLatin1Char('\\'), Qt::SkipEmptyParts))
+        levels.append(SystemFolderDisplayNames(level));
+    return levels.join(QLatin1Char('/'));
+}
+
+RunEnd JudgeRun(const RunFacts& facts) {
+    if (facts.stopped) return RunEnd::Aborted;
+    const bool counted = facts.found >= 0 && facts.written >= 0;
+    if ((counted && facts.written == 0) || (facts.sourcesSaved == 0 && facts.sourcesFailed > 0))
+        return RunEnd::NothingSaved;
+    if (facts.failures > 0 || facts.sourcesFailed > 0) return RunEnd::CompleteWithErrors;
+    return RunEnd::Complete;
 }
 
 }  // namespace SaveRunRules

@@ -6,7 +6,7 @@
 namespace SaveTexts {
 // Save step
 inline const QString kCloseWord =
-    QStringLiteral("It is recommended to close all instances of Microsoft Word while saving file(s)");
+    QStringLiteral("It is recommended to close all instances of LibreOffice while saving file(s)");
 inline const QString kColFileName = QStringLiteral("File Name");
 inline const QString kColStatus = QStringLiteral("Status");
 inline const QString kColServer = QStringLiteral("Server");
@@ -25,12 +25,23 @@ inline const QString kAborted = QStringLiteral(
     "Process aborted by user , Click Next button to convert another file or click Exit button to close the software");
 inline const QString kComplete = QStringLiteral(
     "Saving Complete , Click Next button to convert another file or click Exit button to close the software");
-inline const QString kNoWordLabel = QStringLiteral("Word is not installed or no profile exist");
+inline const QString kNoWordLabel = QStringLiteral("LibreOffice is not installed or no profile exist");
 inline const QString kNoWordMessage = QStringLiteral(
-    "Word is not installed or no profile exist , \r\nClick Next button to convert another file or click Exit button "
+    "LibreOffice is not installed or no profile exist , \r\nClick Next button to convert another file or click Exit button "
     "to close the software");
 inline const QString kCaptionAborted = QStringLiteral("Process aborted by user");
 inline const QString kCaptionComplete = QStringLiteral("Saving Complete");
+// Honest ends: a run in which something failed, or nothing was written.
+inline const QString kCaptionWithErrors = QStringLiteral("Saving Complete with Errors");
+inline const QString kCaptionNothingSaved = QStringLiteral("No Document Saved");
+inline const QString kCompleteWithErrors = QStringLiteral(
+    "Saving Complete with errors , Click Next button to convert another file or click Exit button to close the "
+    "software");
+inline const QString kNothingSavedLabel = QStringLiteral(
+    "No document was saved , Click Next button to convert another file or click Exit button to close the software");
+inline const QString kFileBar = QStringLiteral("File %1 of %2");
+inline const QString kOpenFolder = QStringLiteral("&Open Folder");
+inline const QString kOpenFolderTip = QStringLiteral("Open the folder the documents were saved in");
 inline const QString kStopQuestion = QStringLiteral("Are you sure you want to stop the saving process ?");
 inline const QString kStopProcessQuestion = QStringLiteral("Are you sure you want to stop current process ?");
 
@@ -64,10 +75,17 @@ inline const QString kModeRtfBest = QStringLiteral("Save item(s) in RTF format -
 
 // Advance settings
 inline const QString kAdvanceTitle = QStringLiteral("Advance Settings");
+inline const QString kFormatGroup = QStringLiteral("Document format");
+inline const QString kEmbedAttachments = QStringLiteral("Also embed the attachments in the PDF (PDF/A-3)");
+inline const QString kDateRangeGroup = QStringLiteral("Only items dated");
+inline const QString kDateFrom = QStringLiteral("From");
+inline const QString kDateTo = QStringLiteral("To");
 inline const QString kShowViewFolders = QStringLiteral("Show \"View Folders\"");
 
 // Completion
 inline const QString kSavedAt = QStringLiteral("DOC File(s) have been saved at the following location :-");
+inline const QString kNothingSavedAt = QStringLiteral("No DOC file has been saved. The output location was :-");
+inline const QString kFolderNotCreated = QStringLiteral("(this folder was not created)");
 inline const QString kNoDocument = QStringLiteral("%1 item(s) produced no document.");
 inline const QString kWholeFailures = QStringLiteral("%1 source(s) or folder(s) could not be saved at all.");
 inline const QString kWrittenCount = QStringLiteral("Documents written: %1 of %2 item(s).");

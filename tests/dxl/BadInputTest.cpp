@@ -128,3 +128,39 @@ TEST(DxlBadInput, AFailingOpenIsFollowedByAGoodOneWithoutRestart) {
     EXPECT_EQ(names, QStringList{"($Inbox)\\"});
     EXPECT_TRUE(c.isDatabaseOpen());
 }
+
+// Bytes that are not UTF-8 are named at their own line, however far into the
+// file; a NUL byte or a control character is refused even inside an attribute
+// name, where the parser would let it pass.
+TEST(DxlBadInput, BadBytesAreRefusedAtTheirLineAndColumn) {
+    DxlTestFiles files;
+    QByteArray many;
+    for (int i = 0; i < 20000; ++i)
+        many += F::document(QByteArray::number(4 * (i + 1), 16), F::textItem("Subject", "line " + QByteArray::number(i)));
+    QByteArray bad = F::database(many);
+    const qsizetype at = bad.indexOf("line 15000<");
+    ASSERT_GT(at, 0);
+    bad[at + 1] = '\xE9';  // "l\xE9ne": Latin-1 in a UTF-8 file
+    const qsizetype line = bad.left(at).count('\n') + 1;
+    const qsizetype column = at - bad.lastIndexOf('\n', at) + 1;
+    expectFailure(files.write(bad, "latin1.dxl"),
+                  QStringLiteral("Database is damaged: latin1.dxl: XML error at line %1, column %2: the text is not "
+                                 "valid UTF-8")
+                      .arg(line)
+                      .arg(column));
+
+    const char raw[] = "<database>\n<document>\n<item na\0me='Subject'><text>x</text></item></document></database>";
+    const QByteArray nul(raw, sizeof raw - 1);
+    expectFailure(files.write(nul, "nul.dxl"),
+                  "Database is damaged: nul.dxl: XML error at line 3, column 9: a NUL character, which XML does "
+                  "not allow");
+    expectFailure(files.write("<database>\n\n<document a\x01" "b='1'></document></database>", "control.dxl"),
+                  "Database is damaged: control.dxl: XML error at line 3, column 12: a control character in a name");
+    // The same bytes in a single-byte encoding are its characters.
+    const QByteArray latin = "<?xml version='1.0' encoding='ISO-8859-1'?>\n" + bad.mid(bad.indexOf('\n') + 1);
+    CNotesConverter c;
+    ASSERT_EQ(c.Initialize(), 1);
+    QStringList names;
+    EXPECT_EQ(c.EnumerateFolders(files.write(latin, "declared.dxl"), QString(), names, 1), 1)
+        << c.GetLastErrorText().toStdString();
+}

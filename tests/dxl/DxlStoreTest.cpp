@@ -421,3 +421,69 @@ TEST(DxlStore, FoldersSayWhyTheyAreEmptyWhenNoDocumentHasFolderReferences) {
     EXPECT_TRUE(entries(*s, "($Inbox)").empty());
     EXPECT_EQ(entries(*s, "($All)"), std::vector<uint32_t>{4});
 }
+
+// Large attachment data is never parsed as XML text: it is checked and
+// measured in a prescan and read straight from the file. Markup that looks
+// like <filedata> in comments, CDATA and attribute values does not confuse it,
+// views that come after the documents still read the documents' items, and
+// bad base64 is still damage.
+TEST(DxlStore, LargeAttachmentDataIsMeasuredBesideTheParserAndDetachedExactly) {
+    DxlTestFiles files;
+    QByteArray data;
+    for (int i = 0; i < 200000; ++i) data += char(i * 13 % 256);
+    QByteArray b64 = data.toBase64();
+    for (qsizetype i = 76; i < b64.size(); i += 77) b64.insert(i, '\n');
+    auto fileItem = [&](const QByteArray& name, const QByteArray& content) {
+        return "<item name='$FILE'><object><file name='" + name + "'><filedata>" + content +
+               "</filedata></file></object></item>\n";
+    };
+    const QByteArray unid = "0123456789ABCDEF0123456789ABCDEF";
+    const QByteArray file = F::database(
+        "<!-- <filedata> -->\n<![CDATA[ <filedata> ]]>\n" + F::folder("Inbox", unid) +
+        F::document("4",
+                    F::textItem("Subject", "first") + fileItem("one.bin", b64) +
+                        "<item name='$FolderRefs'><text>" + unid + "</text></item>\n" +
+                        fileItem("two.bin", "\n" + b64 + "\n"),
+                    "Memo") +
+        F::document("8", "<item name='Note' title='&lt;filedata&gt;'><text>second</text></item>\n" +
+                             fileItem("three.bin", b64.left(b64.size() / 2) + "&#10;" + b64.mid(b64.size() / 2))) +
+        F::view("By subject", "SELECT Subject = \"first\"", "<column itemname='Subject' sort='ascending'/>"));
+    const QString path = files.write(file);
+    auto s = open(path);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(entries(*s, "Inbox"), std::vector<uint32_t>{4});
+    EXPECT_EQ(entries(*s, "By subject"), std::vector<uint32_t>{4});
+    const StoreNote first = load(*s, 4);
+    EXPECT_EQ(first.item("Subject")->texts, QStringList{"first"});
+    ASSERT_EQ(first.attachments.size(), 2u);
+    const StoreNote second = load(*s, 8);
+    EXPECT_EQ(second.item("Note")->texts, QStringList{"second"});
+    ASSERT_EQ(second.attachments.size(), 1u);
+    int k = 0;
+    for (const StoreAttachment& a : {first.attachments[0], first.attachments[1], second.attachments[0]}) {
+        EXPECT_EQ(a.size, data.size()) << a.name.toStdString();
+        const QString target = files.dir() + QStringLiteral("/out%1.bin").arg(++k);
+        ASSERT_TRUE(s->detachAttachment(k < 3 ? 4 : 8, a, target).ok()) << a.name.toStdString();
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll() == data) << a.name.toStdString();
+    }
+
+    QByteArray bad = b64;
+    bad[bad.size() / 2] = '*';
+    StoreError e;
+    EXPECT_FALSE(DxlStore::open(files.write(F::database(F::document("4", fileItem("bad.bin", bad))), "bad.dxl"), e));
+    EXPECT_TRUE(e.message().contains("the data of attachment \"bad.bin\" is not valid base64")) << e.message().toStdString();
+
+    const QByteArray latin = "<?xml version='1.0' encoding='ISO-8859-1'?>\n<database>" +
+                             F::document("c", F::textItem("Subject", "caf\xE9") + fileItem("l.bin", b64) +
+                                                  F::textItem("After", "cr\xE8me")) +
+                             "</database>";
+    auto l = open(files.write(latin, "latin.dxl"));
+    ASSERT_TRUE(l);
+    const StoreNote n = load(*l, 12);
+    EXPECT_EQ(n.item("After")->texts, QStringList{QString::fromUtf8("crème")});
+    ASSERT_EQ(n.attachments.size(), 1u);
+    EXPECT_EQ(n.attachments[0].size, data.size());
+    EXPECT_EQ(n.size, latin.indexOf("</document>") + 11 - latin.indexOf("<document"));
+}

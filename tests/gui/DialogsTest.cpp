@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QSettings>
 #include <QFile>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -32,7 +33,11 @@ QString folderOfLength(const QString& base, int length) {
 
 class DialogsTest : public ::testing::Test {
 protected:
-    void SetUp() override { CMessageBoxService::instance().clear(); }
+    void SetUp() override {
+        CMessageBoxService::instance().clear();
+        // The dialogs open with the last choices: each test starts without any.
+        QSettings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc")).clear();
+    }
     void TearDown() override { CMessageBoxService::instance().clear(); }
     QStringList texts() const { return CMessageBoxService::instance().shownTexts(); }
     QTemporaryDir tmp;

@@ -9,8 +9,10 @@
 #include "steps/SaveTexts.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMetaObject>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -21,6 +23,9 @@ struct CompletionSeen {
     QString location;
     QString failureText;
     int failures = -1;
+    bool warning = false;
+    bool nothingSaved = false;
+    bool offersFolder = false;
 };
 
 QString status(QTableWidget* list, int row) { return list->item(row, 1) ? list->item(row, 1)->text() : QString(); }
@@ -46,6 +51,9 @@ protected:
                 completion.location = c->Location();
                 completion.failureText = c->FailureText();
                 completion.failures = int(frame->GetFailedItems().size());
+                completion.warning = c->IsWarning();
+                completion.nothingSaved = c->NothingSaved();
+                completion.offersFolder = c->OffersFolder();
                 return QDialog::Accepted;
             }
             if (auto* l = qobject_cast<CLongPathDestinationDlg*>(&dlg)) {
@@ -123,6 +131,7 @@ TEST_F(SaveRunTest, AnsweringNoLetsTheRunGoOn) {
     EXPECT_EQ(fake->Saved().size(), 2);
     EXPECT_EQ(view->StatusLabel()->text(), SaveTexts::kComplete);
     EXPECT_EQ(completion.caption, SaveTexts::kCaptionComplete);
+    EXPECT_FALSE(completion.warning);
     // One source: the location is the file's own folder.
     EXPECT_EQ(completion.location, dest.path() + QStringLiteral("/ConvertedItems/ONE"));
 }
@@ -232,4 +241,89 @@ TEST(SaveRunRulesTest, FolderNamesAndBar) {
     EXPECT_EQ(FolderBarPosition(2, 3), 66);
     EXPECT_EQ(FolderBarPosition(3, 3), 100);
     EXPECT_EQ(FolderBarPosition(0, 0), 0);
+}
+
+TEST_F(SaveRunTest, ARunWhoseSourceFailedEndsWithAWarningThatSaysSo) {
+    // The only source cannot be read: nothing was written, and nothing claims otherwise.
+    fake->unreadable = {"/d/gone.nsf"};
+    exportList({"/d/gone.nsf"});
+    C3TovanSaveNsfToPst* view = step3();
+    EXPECT_EQ(status(view->SourceList(), 0), SaveTexts::kFailed);
+    EXPECT_EQ(view->StatusLabel()->text(), SaveTexts::kNothingSavedLabel);
+    EXPECT_EQ(completion.caption, SaveTexts::kCaptionNothingSaved);
+    EXPECT_TRUE(completion.warning);
+    EXPECT_TRUE(completion.nothingSaved);
+    // Its folder was never made: no link, no "Open Folder".
+    EXPECT_FALSE(QFileInfo::exists(completion.location));
+    EXPECT_FALSE(completion.offersFolder);
+    EXPECT_FALSE(view->OpenFolderButton()->isVisibleTo(view));
+    EXPECT_EQ(completion.failures, 1);
+
+    // One good source beside it: saved, with errors, and the output can be opened.
+    fake->folders["/d/ok.nsf"] = {"($Inbox)\\"};
+    fake->onSaveFolder = [&](const QString&, const QString&) { QDir().mkpath(frame->ListDestRoot()); };
+    view->OnNext();
+    addFiles({"/d/ok.nsf"});
+    completion = CompletionSeen();
+    step1()->OnNext();
+    ASSERT_TRUE(view->WaitForRunEnd(20000));
+    EXPECT_EQ(view->StatusLabel()->text(), SaveTexts::kCompleteWithErrors);
+    EXPECT_EQ(completion.caption, SaveTexts::kCaptionWithErrors);
+    EXPECT_TRUE(completion.warning);
+    EXPECT_FALSE(completion.nothingSaved);
+    EXPECT_EQ(completion.location, dest.path() + QStringLiteral("/ConvertedItems"));
+    EXPECT_TRUE(completion.offersFolder);
+    ASSERT_TRUE(view->OpenFolderButton()->isVisibleTo(view));
+    boxes().clear();
+    view->OpenFolderButton()->click();
+    ASSERT_EQ(boxes().shown().size(), 1);
+    EXPECT_EQ(boxes().shown().first().kind, QStringLiteral("open"));
+    EXPECT_EQ(boxes().shown().first().text, completion.location);
+}
+
+TEST_F(SaveRunTest, ListExportShowsTheFileNumberAndResetsTheBarsForEachFile) {
+    fake->folders["/d/one.nsf"] = {"A\\"};
+    fake->folders["/d/two.nsf"] = {"B\\", "C\\"};
+    C3TovanSaveNsfToPst* view = step3();
+    struct Seen {
+        QString fileBar;
+        int folderBar = -1, itemStatus = -1, itemProgress = -1;
+    } seen;
+    fake->onSaveFolder = [&](const QString& source, const QString& folder) {
+        CNotesConverter& notes = frame->Notes();
+        if (folder == QStringLiteral("A\\")) {
+            // The first file's items end at 100%.
+            notes.itemStatusBar->setPosition(100);
+            notes.itemProgressBar->setPosition(100);
+        }
+        if (source == QStringLiteral("/d/two.nsf") && folder == QStringLiteral("B\\"))
+            QMetaObject::invokeMethod(
+                view,
+                [&] {
+                    seen.fileBar = view->FileBar()->format();
+                    seen.folderBar = view->FolderBar()->value();
+                    seen.itemStatus = view->ItemStatusBar()->value();
+                    seen.itemProgress = view->ItemProgressBar()->value();
+                },
+                Qt::BlockingQueuedConnection);
+    };
+    exportList({"/d/two.nsf", "/d/one.nsf"});  // listed on top: one.nsf first
+    EXPECT_EQ(seen.fileBar, QStringLiteral("File 2 of 2"));
+    EXPECT_EQ(seen.folderBar, 50);
+    EXPECT_EQ(seen.itemStatus, 0);
+    EXPECT_EQ(seen.itemProgress, 0);
+}
+
+TEST_F(SaveRunTest, TheStatusLineNamesFoldersAsTheTreeShowsThem) {
+    EXPECT_EQ(SaveRunRules::FolderDisplayPath(QStringLiteral("($Inbox)\\")), QStringLiteral("Inbox"));
+    EXPECT_EQ(SaveRunRules::FolderDisplayPath(QStringLiteral("Projects\\2012\\")), QStringLiteral("Projects/2012"));
+    EXPECT_EQ(SaveRunRules::FolderDisplayPath(QStringLiteral("Archive\\($Sent)\\")), QStringLiteral("Archive/Sent"));
+    fake->folders["/d/one.nsf"] = {"Projects\\2012\\"};
+    QStringList captions;
+    fake->onSaveFolder = [&](const QString&, const QString&) {
+        QMetaObject::invokeMethod(step3(), [&] { captions.append(step3()->StatusLabel()->text()); },
+                                  Qt::BlockingQueuedConnection);
+    };
+    exportList({"/d/one.nsf"});
+    EXPECT_EQ(captions, QStringList{QStringLiteral("Saving Folder Projects/2012...")});
 }

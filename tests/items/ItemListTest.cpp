@@ -191,6 +191,12 @@ TEST(FillItemList, RowsPerKindInCallOrder) {
     EXPECT_EQ(list.rows[2].kind, 9);
     EXPECT_EQ(list.rows[2].columns.at(2), "03/03/2014 03:03:03");
     EXPECT_EQ(list.rows[3].noteId, journalDiary);  // the damaged document left no row
+    // ... and each document left out is named (the damaged one, the missing ID).
+    const QStringList left = db.converter.itemListProblems();
+    ASSERT_EQ(left.size(), 2) << left.join('\n').toStdString();
+    EXPECT_TRUE(left[0].startsWith(QString("Mixed: note %1 left out: ").arg(broken, 0, 16))) << left[0].toStdString();
+    EXPECT_TRUE(left[0].contains("bad")) << left[0].toStdString();
+    EXPECT_TRUE(left[1].startsWith("Mixed: note dead left out: ")) << left[1].toStdString();
     EXPECT_EQ(list.rows[3].columns.at(2), "04/04/2014 00:00:00");
 
     const auto& k = list.rows[4];

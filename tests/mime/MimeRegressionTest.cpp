@@ -10,7 +10,7 @@
 TEST(MimeRegressions, KeptInputsAndSeedsRunClean) {
     int files = 0;
     for (const QString& dirPath : {QStringLiteral(TESSELDOC_TEST_DATA "/mime-regressions"),
-                                   QStringLiteral(TESSELDOC_SOURCE_DIR "/fuzz/seeds-mime")}) {
+                                   QStringLiteral(TESSELDOC_SOURCE_DIR "/fuzz/seeds/mime")}) {
         const QDir dir(dirPath);
         for (const QString& name : dir.entryList(QDir::Files)) {
             QFile f(dir.filePath(name));

@@ -147,6 +147,24 @@ TEST_F(OnDisk, SameSubjectTwiceGetsNumberedDocuments) {
     EXPECT_EQ(UniqueDocPath(root + "Budget.docx.doc"), root + "Budget.docx0.doc");
 }
 
+TEST_F(OnDisk, OtherFormatsNumberWithTheirOwnExtension) {
+    // A .doc of the same subject does not take the .pdf's name, and numbering
+    // counts with the chosen extension.
+    touch(root + "Plan.doc");
+    EXPECT_EQ(DocumentPathFor(root, "Plan", ".pdf"), root + "Plan.pdf");
+    touch(root + "Plan.pdf");
+    EXPECT_EQ(DocumentPathFor(root, "Plan", ".pdf"), root + "Plan0.pdf");
+    touch(root + "Plan0.pdf");
+    EXPECT_EQ(DocumentPathFor(root, "Plan", ".pdf"), root + "Plan1.pdf");
+    touch(root + "Plan.docx");
+    EXPECT_EQ(DocumentPathFor(root, "Plan", ".docx"), root + "Plan0.docx");
+    // The length cap keeps the longer extension whole.
+    const QString stem = QString(300, QLatin1Char('a'));
+    const QString capped = DocumentPathFor(root, stem, ".docx");
+    EXPECT_TRUE(capped.endsWith(".docx"));
+    EXPECT_LE(utf8Bytes(capped.mid(root.size())), 255);
+}
+
 TEST_F(OnDisk, DirectoriesAndDanglingLinksCountAsTaken) {
     QDir().mkdir(root + "x.doc");
     EXPECT_EQ(UniqueDocPath(root + "x.doc"), root + "x0.doc");

@@ -94,8 +94,8 @@ bool MiniNsf::write(QIODevice& out) const {
     // Objects and separate non-summary records live after the buckets.
     QByteArray tail;
     std::map<uint32_t, uint32_t> objectPos;
-    auto place = [&](const QByteArray& record) {
-        while (tail.size() % 256) tail.append('\0');
+    auto place = [&](const QByteArray& record, qsizetype alignment = 256) {
+        while ((objectsOffset + tail.size()) % alignment) tail.append('\0');
         const uint32_t pos = uint32_t((objectsOffset + tail.size()) / 256);
         tail += record;
         return pos;
@@ -216,12 +216,14 @@ bool MiniNsf::write(QIODevice& out) const {
     for (const StreamedObject& o : streamedObjects) lastId = std::max(lastId, o.id);
     const uint32_t rrvCount = (lastId - kFirstId) / (4 * kRrvIdsPerBucket) + 1;
     std::vector<uint32_t> rrvPos(rrvCount, uint32_t(diskRrvOffset / 256));
-    for (uint32_t r = 1; r < rrvCount; ++r) rrvPos[r] = place(QByteArray(4096, '\0'));
+    // (A bucket's position in the BDB keeps its lowest bit for the bucket's
+    // kind: buckets start on 512-byte boundaries.)
+    for (uint32_t r = 1; r < rrvCount; ++r) rrvPos[r] = place(QByteArray(4096, '\0'), 512);
     while (tail.size() % 256) tail.append('\0');
     uint64_t streamAt = uint64_t(objectsOffset) + uint64_t(tail.size()) + streamedGap;
     std::vector<uint64_t> streamedAt;
     for (const StreamedObject& o : streamedObjects) {
-        streamAt = (streamAt + 255) / 256 * 256;
+        streamAt = (streamAt + o.gapBefore + 255) / 256 * 256;
         if (streamAt / 256 > 0xFFFFFFFFu) qFatal("MiniNsf: object past the last file position");
         streamedAt.push_back(streamAt);
         objectPos[o.id] = uint32_t(streamAt / 256);

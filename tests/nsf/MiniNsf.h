@@ -48,6 +48,7 @@ public:
         uint32_t id = 0;
         uint64_t size = 0;
         std::function<void(uint64_t offset, char* out, size_t n)> fill;
+        uint64_t gapBefore = 0;      // unwritten bytes (a hole) before this object
     };
 
     std::vector<Note> notes;

@@ -313,6 +313,49 @@ TEST(NsfBadInput, BucketAndSlotOutOfRangeAreErrorsOfTheOneNote) {
     EXPECT_EQ(db->loadNote(0x12345, note).status, store::StatusNoSuchNote);
 }
 
+// What cannot be read is named, never dropped: a document record whose class
+// cannot be read, a view note that fails a check. A sound file names nothing.
+TEST(NsfBadInput, UnreadableRecordsAndViewNotesAreNamedAsProblems) {
+    MiniNsf mini;
+    MiniNsf::Note doc;
+    doc.id = 0x8F6;
+    MiniNsf::Item form;
+    form.name = "Form";
+    form.value = "Memo";
+    doc.items.push_back(form);
+    MiniNsf::Note lost = doc;
+    lost.id = 0x8FA;
+    lost.rrvBucket = 99;
+    MiniNsf::Note view;
+    view.id = 0x8FE;
+    view.noteClass = 0x0008;
+    MiniNsf::Item title;
+    title.name = "$TITLE";
+    title.value = "Inbox";
+    view.items.push_back(title);
+    MiniNsf::Note wrongId = view;
+    wrongId.id = 0x902;
+    wrongId.storedId = 0x906;
+
+    mini.notes = {doc, view};
+    store::StoreError e;
+    auto sound = NsfDatabase::open(NsfFile::fromBytes(mini.build()), e);
+    ASSERT_TRUE(sound) << e.message().toStdString();
+    EXPECT_TRUE(sound->problems().isEmpty()) << sound->problems().join('\n').toStdString();
+    EXPECT_EQ(sound->designEntries().size(), 1u);
+
+    mini.notes = {doc, lost, view, wrongId};
+    auto db = NsfDatabase::open(NsfFile::fromBytes(mini.build()), e);
+    ASSERT_TRUE(db) << e.message().toStdString();
+    EXPECT_EQ(db->documentIds(), std::vector<uint32_t>{0x8F6});
+    ASSERT_EQ(db->designEntries().size(), 1u);
+    EXPECT_EQ(db->designEntries()[0].name, "Inbox");
+    const QStringList problems = db->problems();
+    ASSERT_EQ(problems.size(), 2) << problems.join('\n').toStdString();
+    EXPECT_TRUE(problems[0].startsWith("note 0x8FA cannot be read: ")) << problems[0].toStdString();
+    EXPECT_TRUE(problems[1].startsWith("note 0x902 cannot be read: ")) << problems[1].toStdString();
+}
+
 TEST(NsfBadInput, TruncatedAndCorruptedFilesNeverCrash) {
     const QByteArray mini = miniWithAttachments().build();
     for (qsizetype cut = 0; cut < mini.size(); cut += 97) walkAllBytes(mini.left(cut));

@@ -18,6 +18,7 @@
 #include "export/PrivateTempDir.h"
 #include "office/CWordExporter.h"
 #include "office/LibreOfficeEngine.h"
+#include "office/LocalePageSize.h"
 
 namespace {
 
@@ -232,6 +233,42 @@ TEST_F(LibreOfficeExport, Utf16TextBodySurvivesInATaskDocument) {
     // LibreOffice marks the CJK run with its language: look for the words on their own.
     EXPECT_TRUE(html.contains(QStringLiteral("Grüße Ωμέγα ")) && html.contains(QStringLiteral("日本")))
         << html.toStdString();
+}
+
+TEST_F(LibreOfficeExport, TextAndRtfBodiesGetTheSamePaperTheLocaleUses) {
+    const LocalePageSize paper = LocalePageSize::FromEnvironment();
+    // An RTF body that asks for the other paper, and a text body that asks for none.
+    const QByteArray otherPaper = paper.IsLetter() ? "\\paperw11906\\paperh16838" : "\\paperw12240\\paperh15840";
+    const QString rtf = writeFile(QStringLiteral("NewRtf.rtf"),
+                                  "{\\rtf1\\ansi" + otherPaper + "{\\fonttbl{\\f0 Times New Roman;}}\\f0 On paper.\\par}");
+    ASSERT_TRUE(exportItem(QStringLiteral("Paper\\"), kMailBlock, rtf, QStringLiteral("from rtf")))
+        << s_exporter->LastFailure().toStdString();
+    const QString fromRtf = s_exporter->LastWrittenPath();
+    const QString text = writeFile(QStringLiteral("NewTxt.txt"), utf16Body(QStringLiteral("On paper.")));
+    ASSERT_TRUE(exportItem(QStringLiteral("Paper\\"), kMailBlock, text, QStringLiteral("from text")))
+        << s_exporter->LastFailure().toStdString();
+    const QString fromText = s_exporter->LastWrittenPath();
+
+    // Read back as RTF by a separate LibreOffice: the paper of the first section, in twips.
+    const QString out = s_root->filePath(QStringLiteral("paper"));
+    QDir().mkpath(out);
+    const QStringList written = OfficeReadBack::convertWithLibreOffice({fromRtf, fromText}, QStringLiteral("rtf"), out);
+    ASSERT_EQ(written.size(), 2);
+    const int wantWidth = qRound(paper.width * 1440 / 2540.0);
+    const int wantHeight = qRound(paper.height * 1440 / 2540.0);
+    for (const QString& path : written) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString rtfText = QString::fromLatin1(f.readAll());
+        // The document's paper, or its first section's.
+        const QRegularExpressionMatch w =
+            QRegularExpression(QStringLiteral("\\\\(?:paperw|pgwsxn)(\\d+)")).match(rtfText);
+        const QRegularExpressionMatch h =
+            QRegularExpression(QStringLiteral("\\\\(?:paperh|pghsxn)(\\d+)")).match(rtfText);
+        ASSERT_TRUE(w.hasMatch() && h.hasMatch()) << path.toStdString() << rtfText.left(2000).toStdString();
+        EXPECT_NEAR(w.captured(1).toInt(), wantWidth, 20) << path.toStdString();
+        EXPECT_NEAR(h.captured(1).toInt(), wantHeight, 20) << path.toStdString();
+    }
 }
 
 TEST_F(LibreOfficeExport, EmptyTextBodyGivesTheHeaderTableAlone) {

@@ -354,7 +354,7 @@ TEST_F(WordExporterTest, StartAndAvailabilityReportTheInstallMessage) {
     EXPECT_FALSE(m_exporter->CheckWordAvailable());
     EXPECT_FALSE(m_exporter->StartWord());
     EXPECT_EQ(m_exporter->LastError(),
-              QStringLiteral("Please install the Microsoft Word in this system to use this application."));
+              QStringLiteral("Please install the LibreOffice in this system to use this application."));
     EXPECT_FALSE(m_exporter->ExportItem(m_body, QStringLiteral("x")));
 
     CWordExporter throwing(

@@ -117,7 +117,9 @@ TEST_F(BodyFixture, OtherRichTextItemsMakeTheBodyWhenNeitherBodyNorCommentHoldsT
         ASSERT_EQ(conv.ExportBody(doc, ready, rtf, plain, 0), 1);
         EXPECT_EQ(plain, "First part\r\nSecond part");
         EXPECT_EQ(ready, mode == RtfBestQuality ? 1 : 0);
-        if (mode == RtfBestQuality) EXPECT_TRUE(rtf.contains("Second part"));
+        if (mode == RtfBestQuality) {
+            EXPECT_TRUE(rtf.contains("Second part"));
+        }
     }
 }
 

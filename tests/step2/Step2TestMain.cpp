@@ -2,6 +2,7 @@
 #include "app/CTesselEmlConverterGuiApp.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -12,6 +13,8 @@ int main(int argc, char** argv) {
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     QStandardPaths::setTestModeEnabled(true);
+    // Settings of this process alone: ctest runs tests side by side, and each one clears them.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, runtime.filePath(QStringLiteral("config")));
     QApplication app(argc, argv);
     CTesselEmlConverterGuiApp::SetRegistryKey();
     CMessageBoxService::instance().setTestMode(true);

@@ -15,6 +15,7 @@ bool DxlByteOffsets::open(const QString& path, qint64 firstByte, bool utf8) {
     m_pos = firstByte;
     m_chars = 0;
     m_utf8 = utf8;
+    m_nextSkip = 0;
     return true;
 }
 
@@ -31,6 +32,22 @@ bool DxlByteOffsets::fill() {
     return true;
 }
 
+bool DxlByteOffsets::skip() {
+    while (m_nextSkip < m_skipped.size() && m_pos >= m_skipped[m_nextSkip].first) {
+        const qint64 end = m_skipped[m_nextSkip].second;
+        ++m_nextSkip;
+        if (m_pos >= end) continue;
+        m_pos = end;
+        if (m_pos - m_windowStart > m_window.size()) {
+            // Past what was read: start a new window there.
+            m_window.clear();
+            m_windowStart = m_pos;
+            if (!m_file.seek(m_pos)) return false;
+        }
+    }
+    return true;
+}
+
 qint64 DxlByteOffsets::byteAt(qint64 charOffset) {
     auto at = [&](qint64 pos, uchar& b) {
         while (pos - m_windowStart >= m_window.size())
@@ -40,6 +57,7 @@ qint64 DxlByteOffsets::byteAt(qint64 charOffset) {
     };
     uchar b = 0;
     while (m_chars < charOffset) {
+        if (!skip()) return -1;
         if (!at(m_pos, b)) return -1;
         if (!m_utf8)
             m_chars += 1;

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QString>
 
+#include <utility>
+#include <vector>
+
 namespace store::dxl {
 
 // Turns the character offsets of QXmlStreamReader (UTF-16 code units of the
@@ -16,6 +19,9 @@ class DxlByteOffsets {
     // `firstByte`: where the text starts (after a byte-order mark);
     // `utf8`: false for a single-byte encoding.
     bool open(const QString& path, qint64 firstByte, bool utf8);
+    // Byte ranges [start, end) the parser does not see (DxlSkippingFile), in
+    // increasing order; kept across open().
+    void setSkipped(std::vector<std::pair<qint64, qint64>> skipped) { m_skipped = std::move(skipped); }
 
     // The byte offset just after character `charOffset`; -1 past the end.
     qint64 byteAt(qint64 charOffset);
@@ -25,6 +31,8 @@ class DxlByteOffsets {
 
   private:
     bool fill();
+    // Steps over a skipped range that starts at the current position.
+    bool skip();
 
     QFile m_file;
     QByteArray m_window;
@@ -32,6 +40,8 @@ class DxlByteOffsets {
     qint64 m_pos = 0;          // current byte offset
     qint64 m_chars = 0;        // characters before m_pos
     bool m_utf8 = true;
+    std::vector<std::pair<qint64, qint64>> m_skipped;
+    size_t m_nextSkip = 0;
 };
 
 }  // namespace store::dxl

@@ -6,6 +6,7 @@
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlByteOffsets.h"
 #include "notes/dxl/DxlItemReader.h"
+#include "notes/dxl/DxlSkippingFile.h"
 
 namespace store::dxl {
 namespace {
@@ -55,10 +56,56 @@ FormulaValue DxlIndexer::formulaValue(const StoreItem& item) { return FormulaVal
 
 StoreError DxlIndexer::build(const QString& path, DxlIndex& index) {
     index = DxlIndex();
+    StoreError e;
+    {
+        DxlIndexer indexer(index);
+        e = indexer.run(path, true);
+        if (!indexer.m_skipMismatch) {
+            if (!e.ok()) index = DxlIndex();
+            return e;
+        }
+    }
+    index = DxlIndex();
     DxlIndexer indexer(index);
-    const StoreError e = indexer.run(path);
+    e = indexer.run(path, false);
     if (!e.ok()) index = DxlIndex();
     return e;
+}
+
+bool DxlIndexer::documentBytes(QFile& file, const DxlIndex& index, const DxlDocEntry& doc, QByteArray& bytes) {
+    bytes.clear();
+    if (!index.encoding.isEmpty()) bytes = "<?xml version='1.0' encoding='" + index.encoding + "'?>";
+    qint64 pos = doc.start;
+    auto copy = [&](qint64 from, qint64 to) {
+        if (to <= from) return true;
+        if (!file.seek(from)) return false;
+        const QByteArray part = file.read(to - from);
+        if (part.size() != to - from) return false;
+        bytes += part;
+        return true;
+    };
+    if (doc.attachments >= 0 && size_t(doc.attachments) < index.attachments.size()) {
+        for (const DxlAttachmentSpan& span : index.attachments[size_t(doc.attachments)]) {
+            if (span.dataEnd <= span.dataStart || span.dataStart < pos) continue;
+            if (!copy(pos, span.dataStart)) return false;
+            pos = span.dataEnd;
+        }
+    }
+    return copy(pos, doc.end);
+}
+
+StoreError DxlIndexer::textError(bool utf8) const {
+    // The first of them in the file.
+    const DxlPrescan::Finding* f = nullptr;
+    for (const DxlPrescan::Finding* c : {&m_prescan.firstNul, &m_prescan.firstControlInName,
+                                         utf8 ? &m_prescan.firstNonUtf8 : nullptr})
+        if (c && c->found && (!f || c->line < f->line || (c->line == f->line && c->column < f->column))) f = c;
+    if (!f) return {};
+    return {StatusDamaged, QStringLiteral("%1: XML error at line %2, column %3: %4")
+                               .arg(m_fileName)
+                               .arg(f->line)
+                               .arg(f->column)
+                               .arg(f->what)};
 }
 
 QString DxlIndexer::where(const QXmlStreamReader& xml) const {
@@ -78,7 +125,7 @@ StoreError DxlIndexer::xmlError(const QXmlStreamReader& xml) const {
                                .arg(what)};
 }
 
-StoreError DxlIndexer::run(const QString& path) {
+StoreError DxlIndexer::run(const QString& path, bool skipData) {
     m_fileName = QFileInfo(path).fileName();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {StatusAccessDenied, path};
@@ -93,11 +140,24 @@ StoreError DxlIndexer::run(const QString& path) {
     const QByteArray start = file.peek(bom + 64).mid(bom).trimmed();
     const bool looksLikeXml = start.startsWith('<');
 
+    // The bytes the parser lets pass or places wrong, and the large
+    // attachment data it is not given (read later straight from the file).
+    std::vector<std::pair<qint64, qint64>> skipped;
+    if (looksLikeXml) {
+        if (!m_prescan.run(path, bom)) return {StatusReadError, path};
+        if (skipData)
+            for (const DxlPrescan::DataSpan& span : m_prescan.spans) skipped.emplace_back(span.start, span.end);
+    }
+    m_skipping = !skipped.empty();
+
     DxlByteOffsets offsets;
+    offsets.setSkipped(skipped);
     if (!offsets.open(path, bom, true)) return {StatusReadError, path};
     m_offsets = &offsets;
 
-    QXmlStreamReader xml(&file);
+    DxlSkippingFile input(path, std::move(skipped));
+    if (!input.open(QIODevice::ReadOnly)) return {StatusAccessDenied, path};
+    QXmlStreamReader xml(&input);
     int depth = 0;
     bool sawRoot = false;
     while (!xml.atEnd()) {
@@ -112,6 +172,8 @@ StoreError DxlIndexer::run(const QString& path) {
                 m_index.encoding = enc.toLatin1();
                 if (!offsets.open(path, bom, false)) return {StatusReadError, path};
             }
+            const StoreError e = textError(m_index.encoding.isEmpty());
+            if (!e.ok()) return e;
         } else if (token == QXmlStreamReader::StartElement) {
             ++depth;
             const QStringView name = xml.name();
@@ -172,6 +234,9 @@ StoreError DxlIndexer::run(const QString& path) {
         }
     }
     if (xml.hasError()) {
+        // A NUL byte or bytes that are not UTF-8 are named where they are.
+        const StoreError e = textError(m_index.encoding.isEmpty());
+        if (!e.ok() && looksLikeXml) return e;
         if (!sawRoot && !looksLikeXml && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
             return {StatusUnsupportedFormat,
                     QStringLiteral("%1 is not an XML file (%2)").arg(m_fileName, oneLine(xml.errorString()))};
@@ -378,8 +443,18 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
         m_spans.back().dataEnd == 0) {
         DxlAttachmentSpan& span = m_spans.back();
         const qint64 start = m_offsets->byteAt(xml.characterOffset());
+        const DxlPrescan::DataSpan* skipped = m_skipping ? m_prescan.spanAt(start) : nullptr;
         qint64 size = 0;
-        const bool ok = checkBase64(xml, &size);
+        bool ok = true;
+        if (skipped) {
+            // The data was checked and measured by the prescan; the parser
+            // must see the element end right where the data ended.
+            size = skipped->decodedSize;
+            ok = skipped->valid;
+            if (xml.readNext() != QXmlStreamReader::EndElement) m_skipMismatch = true;
+        } else {
+            ok = checkBase64(xml, &size);
+        }
         --depth;
         if (xml.hasError()) return {};  // reported by the main loop
         if (!ok)
@@ -390,6 +465,7 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
         span.dataStart = start;
         span.dataEnd = end < 0 ? -1 : m_offsets->tagStart(end);
         span.size = size;
+        if (skipped && span.dataEnd != skipped->end) m_skipMismatch = true;
         if (start < 0 || span.dataEnd < start)
             return {StatusReadError,
                     QStringLiteral("%1: cannot locate attachment data at %2").arg(m_fileName, where(xml))};
@@ -454,13 +530,12 @@ StoreError DxlIndexer::fillLateValues(const QString& path) {
     // Views and folders that came after documents: read their items again.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {StatusReadError, path};
-    QByteArray prolog;
-    if (!m_index.encoding.isEmpty()) prolog = "<?xml version='1.0' encoding='" + m_index.encoding + "'?>";
     const int formId =
         m_lateNames.contains(QStringLiteral("form")) ? m_index.nameId(QStringLiteral("form")) : -1;
     for (DxlDocEntry& doc : m_index.docs) {
-        if (!file.seek(doc.start)) return {StatusReadError, path};
-        QXmlStreamReader xml(prolog + file.read(doc.end - doc.start));
+        QByteArray bytes;
+        if (!documentBytes(file, m_index, doc, bytes)) return {StatusReadError, path};
+        QXmlStreamReader xml(bytes);
         int depth = 0;
         QString form;
         bool hasForm = false;

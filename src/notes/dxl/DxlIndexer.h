@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QFile>
 #include <QXmlStreamReader>
 
 #include "notes/dxl/DxlIndex.h"
+#include "notes/dxl/DxlPrescan.h"
 #include "notes/store/StoreStatus.h"
 
 namespace store::dxl {
@@ -20,9 +22,15 @@ class DxlIndexer {
     // Turns a document's stored item into the value formulas see.
     static FormulaValue formulaValue(const StoreItem& item);
 
+    // A document's bytes from the file without its attachments' data (the
+    // reader sees empty <filedata>), after the XML declaration the index needs.
+    static bool documentBytes(QFile& file, const DxlIndex& index, const DxlDocEntry& doc, QByteArray& bytes);
+
   private:
     explicit DxlIndexer(DxlIndex& index) : m_index(index) {}
-    StoreError run(const QString& path);
+    // `skipData`: large attachment data found by the prescan is not parsed.
+    StoreError run(const QString& path, bool skipData);
+    StoreError textError(bool utf8) const;
     StoreError xmlError(const QXmlStreamReader& xml) const;
     void readDesign(QXmlStreamReader& xml, bool isFolder);
     StoreError startDocument(QXmlStreamReader& xml);
@@ -52,6 +60,11 @@ class DxlIndexer {
     bool m_seenDocument = false;
     QStringList m_lateNames;
     QHash<QString, QStringList> m_pool;
+    // The prescan, and whether the parser's view of the skipped data
+    // disagreed with it (the file is then indexed again, data and all).
+    DxlPrescan m_prescan;
+    bool m_skipping = false;
+    bool m_skipMismatch = false;
 };
 
 }  // namespace store::dxl

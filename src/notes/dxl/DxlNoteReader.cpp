@@ -70,6 +70,30 @@ void decodeRawRichText(StoreNote& note) {
     note.items = std::move(items);
 }
 
+// <noteinfo>'s <created> and <modified>, each holding one <datetime>.
+void readNoteTimes(QXmlStreamReader& xml, StoreNote& note) {
+    while (xml.readNextStartElement()) {
+        NotesTime* target = nullptr;
+        if (xml.name() == QLatin1String("created"))
+            target = &note.created;
+        else if (xml.name() == QLatin1String("modified"))
+            target = &note.modified;
+        if (!target) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("datetime")) {
+                const QString text = xml.readElementText().trimmed();
+                if (target == &note.modified) note.changeMark = text;
+                if (const auto t = NotesTime::fromDxl(text)) *target = *t;
+            } else {
+                xml.skipCurrentElement();
+            }
+        }
+    }
+}
+
 // MIME bodies (<rawitemdata type='19'>, one item per part): the parts of a
 // field are joined into its first item, which becomes the rich-text body.
 void decodeMimeBodies(StoreNote& note) {
@@ -127,19 +151,7 @@ bool DxlNoteReader::read(QXmlStreamReader& xml, StoreNote& note, QString& error)
         if (token != QXmlStreamReader::StartElement) continue;
         if (xml.name() == QLatin1String("noteinfo")) {
             note.unid = xml.attributes().value(QLatin1String("unid")).toString();
-            // <noteinfo><modified><datetime>...</datetime></modified>...
-            while (xml.readNextStartElement()) {
-                if (xml.name() == QLatin1String("modified")) {
-                    while (xml.readNextStartElement()) {
-                        if (xml.name() == QLatin1String("datetime"))
-                            note.modified = xml.readElementText().trimmed();
-                        else
-                            xml.skipCurrentElement();
-                    }
-                } else {
-                    xml.skipCurrentElement();
-                }
-            }
+            readNoteTimes(xml, note);
             continue;
         }
         if (xml.name() != QLatin1String("item")) {

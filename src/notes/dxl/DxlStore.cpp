@@ -76,26 +76,8 @@ StoreError DxlStore::folderEntries(size_t index, std::vector<uint32_t>& noteIds)
 }
 
 StoreError DxlStore::readRange(const DxlDocEntry& doc, QByteArray& bytes) {
-    bytes.clear();
-    if (!m_index.encoding.isEmpty()) bytes = "<?xml version='1.0' encoding='" + m_index.encoding + "'?>";
     // Attachment data stays in the file: the reader sees empty <filedata>.
-    qint64 pos = doc.start;
-    auto copy = [&](qint64 from, qint64 to) {
-        if (to <= from) return true;
-        if (!m_file.seek(from)) return false;
-        const QByteArray part = m_file.read(to - from);
-        if (part.size() != to - from) return false;
-        bytes += part;
-        return true;
-    };
-    if (doc.attachments >= 0) {
-        for (const DxlAttachmentSpan& span : m_index.attachments[size_t(doc.attachments)]) {
-            if (span.dataEnd <= span.dataStart) continue;
-            if (!copy(pos, span.dataStart)) return {StatusReadError, m_path};
-            pos = span.dataEnd;
-        }
-    }
-    if (!copy(pos, doc.end)) return {StatusReadError, m_path};
+    if (!DxlIndexer::documentBytes(m_file, m_index, doc, bytes)) return {StatusReadError, m_path};
     return {};
 }
 

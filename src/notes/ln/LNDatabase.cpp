@@ -104,6 +104,12 @@ LNSTATUS LNDatabase::GetDocument(NOTEID noteId, LNDocument* document) {
     return LNNOERROR;
 }
 
+QStringList LNDatabase::GetProblems() {
+    if (!IsOpen()) return {};
+    QMutexLocker lock(&m_impl->mutex);
+    return m_impl->store ? m_impl->store->problems() : QStringList();
+}
+
 LNString LNDatabase::GetFilename() const {
     if (!m_impl) return LNString();
     return LNString(utf8(QFileInfo(m_impl->path).fileName()));

@@ -3,6 +3,8 @@
 #include "notes/ln/LNGlobals.h"
 #include "notes/ln/LNString.h"
 
+#include <QStringList>
+
 #include <memory>
 
 struct LNDatabaseImpl;
@@ -25,6 +27,9 @@ public:
     LNBOOL ViewFolderExists(const LNString& name);
     LNSTATUS GetViewFolder(const LNString& name, LNViewFolder* folder);
     LNSTATUS GetDocument(NOTEID noteId, LNDocument* document);
+
+    // What the database could not read (damage), one line each; empty when sound.
+    QStringList GetProblems();
 
     LNString GetFilename() const;  // the file's name
     LNString GetFilepath() const;  // the path as given

@@ -10,6 +10,7 @@ std::shared_ptr<const SlotBucket> BucketCache::get(ByteView file, uint64_t offse
     }
     auto bucket = SlotBucket::load(file, offset, error);
     if (!bucket) return nullptr;
+    if (m_loaded) m_loaded(file.sub(offset, bucket->bytes().size()));
     if (m_map.size() >= m_capacity && !m_order.empty()) {
         m_map.erase(m_order.back());
         m_order.pop_back();

@@ -3,6 +3,7 @@
 #include "notes/nsf/SlotBucket.h"
 
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <unordered_map>
@@ -16,6 +17,8 @@ public:
     explicit BucketCache(size_t capacity = 128) : m_capacity(capacity) {}
 
     std::shared_ptr<const SlotBucket> get(ByteView file, uint64_t offset, QString& error);
+    // Called with the file bytes of each bucket once it is loaded (a copy).
+    void setLoaded(std::function<void(ByteView)> loaded) { m_loaded = std::move(loaded); }
     void clear() {
         m_map.clear();
         m_order.clear();
@@ -27,6 +30,7 @@ private:
         std::list<uint64_t>::iterator order;
     };
     size_t m_capacity;
+    std::function<void(ByteView)> m_loaded;
     std::unordered_map<uint64_t, Slot> m_map;
     std::list<uint64_t> m_order;  // front = most recent
 };

@@ -1,4 +1,6 @@
 #include "notes/nsf/NsfDatabase.h"
+#include "notes/nsf/TimeDateDecoder.h"
+#include "notes/nsf/ByteView.h"
 
 #include "notes/mime/NotesMimeBody.h"
 #include "notes/nsf/CdTextExtractor.h"
@@ -8,6 +10,9 @@
 #include "notes/nsf/ObjectReader.h"
 
 #include <QHash>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace nsf {
 namespace {
@@ -55,6 +60,9 @@ std::unique_ptr<NsfDatabase> NsfDatabase::open(std::unique_ptr<NsfFile> file, st
     }
     db->m_rrv.build(bytes, db->m_header.rrvBucketSize, db->m_bdb, db->m_sb);
     db->m_reader = std::make_unique<NoteReader>(bytes, db->m_sb, db->m_bdb, db->m_cache);
+    // Buckets are copied when loaded: their pages in the mapping can go.
+    const NsfFile* mapped = db->m_file.get();
+    db->m_cache.setLoaded([mapped](ByteView bucket) { mapped->releasePages(bucket); });
     return db;
 }
 
@@ -68,7 +76,10 @@ NoteReader::Result NsfDatabase::readRaw(uint32_t id, RawNote& note, QString& err
         error = QStringLiteral("no note has the ID %1").arg(hex(id));
         return NoteReader::Result::Error;
     }
-    return m_reader->read(*entry, note, error);
+    const NoteReader::Result r = m_reader->read(*entry, note, error);
+    // An object record is not kept: its pages can go.
+    if (r != NoteReader::Result::Note && !entry->isBucketSlot()) releaseAround(uint64_t(entry->pos()) * 256);
+    return r;
 }
 
 NoteReader::Result NsfDatabase::peekClass(uint32_t id, uint16_t& noteClass, QString& error) {
@@ -77,7 +88,19 @@ NoteReader::Result NsfDatabase::peekClass(uint32_t id, uint16_t& noteClass, QStr
         error = QStringLiteral("no note has the ID %1").arg(hex(id));
         return NoteReader::Result::Error;
     }
-    return m_reader->peek(*entry, noteClass, error);
+    return peek(*entry, noteClass, error);
+}
+
+NoteReader::Result NsfDatabase::peek(const RrvMap::Entry& entry, uint16_t& noteClass, QString& error) {
+    const NoteReader::Result r = m_reader->peek(entry, noteClass, error);
+    if (!entry.isBucketSlot()) releaseAround(uint64_t(entry.pos()) * 256);
+    return r;
+}
+
+void NsfDatabase::releaseAround(uint64_t offset) {
+    // A scan over thousands of object records would otherwise keep the
+    // pages around each of them in memory.
+    m_file->releasePages(m_file->bytes().sub(offset, 1));
 }
 
 store::StoreError NsfDatabase::loadNote(uint32_t noteId, store::StoreNote& note) {
@@ -94,6 +117,9 @@ store::StoreError NsfDatabase::loadNote(uint32_t noteId, store::StoreNote& note)
         case NoteReader::Result::Error: return {store::StatusDamaged, e};
     }
     convert(raw, note);
+    // Values read from the file (non-summary records at file positions) are
+    // in the note now; their pages can go.
+    for (const RawItem& i : raw.items) m_file->releasePages(i.value);
     return {};
 }
 
@@ -104,13 +130,22 @@ void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
     {
         // The originator's sequence number and sequence time change with every edit.
         const ByteView oid(raw.oid, 28);
-        note.modified = QStringLiteral("%1:%2%3")
+        note.changeMark = QStringLiteral("%1:%2%3")
                             .arg(oid.u32(16))
                             .arg(oid.u32(24), 8, 16, QLatin1Char('0'))
                             .arg(oid.u32(20), 8, 16, QLatin1Char('0'));
     }
     note.noteClass = raw.classMasked();
     note.size = qint64(raw.summaryLength) + raw.nonSummaryLength;
+    {
+        // The originator ID: the note part of the UNID is the creation time,
+        // the sequence time the last change.
+        const ByteView oid(raw.oid, sizeof raw.oid);
+        store::NotesTime t;
+        if (TimeDateDecoder::decode(oid.u32(8), oid.u32(12), t) == TimeDateDecoder::Kind::Valid) note.created = t;
+        t = store::NotesTime();
+        if (TimeDateDecoder::decode(oid.u32(20), oid.u32(24), t) == TimeDateDecoder::Kind::Valid) note.modified = t;
+    }
     for (const RawItem& i : raw.items)
         if (ItemValueDecoder::isSealType(i.type) || isSealName(i.name)) note.encrypted = true;
 
@@ -287,7 +322,10 @@ void NsfDatabase::addAttachment(const RawItem& raw, size_t itemIndex, store::Sto
         a.name = file.name;
         a.size = file.fileSize;
         const ObjectReader objects(m_file->bytes(), m_rrv);
-        if (!objects.checkFile(file, e)) {
+        const bool readable = objects.checkFile(file, e);
+        if (const RrvMap::Entry* object = m_rrv.find(file.objectId); object && !object->isBucketSlot())
+            releaseAround(uint64_t(object->pos()) * 256);
+        if (!readable) {
             a.decodable = false;
             a.problem = e;
         }
@@ -328,22 +366,56 @@ store::StoreError NsfDatabase::extractAttachment(uint32_t noteId, qint64 key, co
     return {};
 }
 
-const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
-    if (m_design) return *m_design;
-    m_design.emplace();
-    ItemValueDecoder decoder(m_lmbcs);
-    // Classified by the class word alone (design notes have non-data IDs in
-    // every database seen, but the class is what makes a view).
+void NsfDatabase::classifyRecords() {
+    if (m_classified) return;
+    m_classified = true;
     for (const RrvMap::Entry& entry : m_rrv.entries()) {
         uint16_t cls = 0;
         QString e;
-        if (m_reader->peek(entry, cls, e) != NoteReader::Result::Note || (cls & 0x7FFF) != kClassView) continue;
+        switch (peek(entry, cls, e)) {
+            case NoteReader::Result::Note:
+                // Classified by the class word alone (design notes have non-data IDs in
+                // every database seen, but the class is what makes a view).
+                if ((cls & 0x7FFF) == kClassDocument) m_documents.push_back(entry.id);
+                if ((cls & 0x7FFF) == kClassView) m_designIds.push_back(entry.id);
+                break;
+            case NoteReader::Result::Error:
+                m_recordProblems << QStringLiteral("note %1 cannot be read: %2").arg(hex(entry.id), e);
+                break;
+            case NoteReader::Result::DeletionStub:
+            case NoteReader::Result::NotANote:
+                break;
+        }
+    }
+}
+
+QStringList NsfDatabase::problems() {
+    designEntries();
+    return m_rrv.problems() + m_recordProblems + m_designProblems;
+}
+
+const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
+    if (m_design) return *m_design;
+    m_design.emplace();
+    classifyRecords();
+    ItemValueDecoder decoder(m_lmbcs);
+    for (uint32_t id : m_designIds) {
         RawNote raw;
-        if (m_reader->read(entry, raw, e) != NoteReader::Result::Note) continue;
+        QString e;
+        if (readRaw(id, raw, e) != NoteReader::Result::Note) {
+            m_designProblems << QStringLiteral("view or folder note %1 cannot be read: %2").arg(hex(id), e);
+            continue;
+        }
         DesignEntry d;
         d.noteId = raw.noteId;
         d.unid = raw.unid();
-        if (const RawItem* t = raw.item(QStringLiteral("$TITLE"))) {
+        const RawItem* t = raw.item(QStringLiteral("$TITLE"));
+        if (t && !t->problem.isEmpty()) {
+            m_designProblems << QStringLiteral("view or folder note %1: its name cannot be read: %2")
+                                    .arg(hex(id), t->problem);
+            continue;
+        }
+        if (t) {
             store::StoreItem item;
             decoder.decode(*t, item);
             if (t->type == NsfTextList) {
@@ -357,6 +429,9 @@ const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
         if (const RawItem* f = raw.item(QStringLiteral("$Flags"))) {
             store::StoreItem item;
             decoder.decode(*f, item);
+            if (item.unreadable)
+                m_designProblems << QStringLiteral("view or folder note %1 (%2): its flags cannot be read: %3")
+                                        .arg(hex(id), d.name, item.problem);
             d.isFolder = item.texts.value(0).contains(QLatin1Char('F'));
         }
         d.view = std::make_shared<const ViewDesign>(ViewDesign::read(raw, m_file->bytes(), m_rrv, m_lmbcs));
@@ -381,24 +456,25 @@ store::StoreError NsfDatabase::folderMembers(uint32_t folderNoteId, std::vector<
     if (!data.data()) return {store::StatusDamaged, QStringLiteral("folder member table: %1").arg(e)};
     std::vector<uint32_t> all;
     if (!IdTable::decode(data, all, e)) return {store::StatusDamaged, QStringLiteral("folder member table: %1").arg(e)};
-    // Members deleted since (stubs, purged IDs) are no longer entries.
+    // Members deleted since (stubs, purged IDs) are no longer entries. A
+    // member whose record cannot be read stays: loading it names the damage.
+    // So does one missing from an incomplete RRV map (it may be in a lost bucket).
+    const bool mapComplete = m_rrv.problems().isEmpty();
     for (uint32_t id : all) {
         uint16_t cls = 0;
-        if (peekClass(id, cls, e) == NoteReader::Result::Note) ids.push_back(id);
+        if (!m_rrv.find(id)) {
+            if (!mapComplete) ids.push_back(id);
+            continue;
+        }
+        const NoteReader::Result r = peekClass(id, cls, e);
+        if (r != NoteReader::Result::DeletionStub && r != NoteReader::Result::NotANote) ids.push_back(id);
     }
     return {};
 }
 
 const std::vector<uint32_t>& NsfDatabase::documentIds() {
-    if (m_documents) return *m_documents;
-    m_documents.emplace();
-    for (const RrvMap::Entry& entry : m_rrv.entries()) {
-        uint16_t cls = 0;
-        QString e;
-        if (m_reader->peek(entry, cls, e) == NoteReader::Result::Note && (cls & 0x7FFF) == kClassDocument)
-            m_documents->push_back(entry.id);
-    }
-    return *m_documents;
+    classifyRecords();
+    return m_documents;
 }
 
 }  // namespace nsf

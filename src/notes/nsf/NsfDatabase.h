@@ -67,9 +67,17 @@ public:
     // Class-1 notes (documents), in note ID order.
     const std::vector<uint32_t>& documentIds();
 
+    // What could not be read, one line each: RRV buckets, note records whose
+    // class cannot be told, view and folder notes. Empty for a sound file.
+    QStringList problems();
+
 private:
     NsfDatabase() = default;
     void addAttachment(const RawItem& raw, size_t itemIndex, store::StoreNote& note);
+    // Peeks at every record once: documents, view/folder notes, unreadable records.
+    void classifyRecords();
+    NoteReader::Result peek(const RrvMap::Entry& entry, uint16_t& noteClass, QString& error);
+    void releaseAround(uint64_t offset);
     // The note's MIME body fields, parsed (one entry per field name, in item order).
     std::vector<mime::NotesMimeBody::Result> mimeBodies(const RawNote& raw);
     // The bytes of the note's $FILE object of that name (for MIME parts stored apart).
@@ -84,7 +92,11 @@ private:
     BucketCache m_cache;
     std::unique_ptr<NoteReader> m_reader;
     std::optional<std::vector<DesignEntry>> m_design;
-    std::optional<std::vector<uint32_t>> m_documents;
+    bool m_classified = false;
+    std::vector<uint32_t> m_documents;
+    std::vector<uint32_t> m_designIds;
+    QStringList m_recordProblems;
+    QStringList m_designProblems;
 };
 
 }  // namespace nsf

@@ -1,5 +1,7 @@
 #include "notes/nsf/NsfFile.h"
 
+#include <algorithm>
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -45,13 +47,18 @@ std::unique_ptr<NsfFile> NsfFile::fromBytes(QByteArray bytes) {
 
 void NsfFile::releasePages(ByteView range) const {
     if (!m_memory.isEmpty() || !m_view.data() || !range.data()) return;  // not a mapping of the file
+    if (m_view.size() < kReleaseFrom) return;  // a small file may as well stay
     const uintptr_t base = reinterpret_cast<uintptr_t>(m_view.data());
     const uintptr_t from = reinterpret_cast<uintptr_t>(range.data());
     if (from < base || from - base > m_view.size() || range.size() > m_view.size() - (from - base)) return;
-    static const uintptr_t page = uintptr_t(::sysconf(_SC_PAGESIZE));
-    const uintptr_t begin = (from + page - 1) / page * page;
-    const uintptr_t end = (from + range.size()) / page * page;
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+    // Whole windows around the range: the system maps neighbouring pages in
+    // with every page read, and those stay otherwise.
+    static const uint64_t page = uint64_t(::sysconf(_SC_PAGESIZE));
+    const uint64_t window = std::max<uint64_t>(kReleaseWindow, page);
+    const uint64_t mapped = (uint64_t(m_view.size()) + page - 1) / page * page;
+    const uint64_t begin = (from - base) / window * window;
+    const uint64_t end = std::min<uint64_t>((from - base + range.size() + window - 1) / window * window, mapped);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(base + begin), size_t(end - begin), MADV_DONTNEED);
 }
 
 NsfFile::~NsfFile() {

@@ -26,12 +26,15 @@ public:
     ByteView bytes() const { return m_view; }
     uint64_t size() const { return m_view.size(); }
 
-    // Tells the system that the whole pages of the mapped file inside `range`
-    // are not needed for now: they leave the process's memory and are read
-    // again (from the page cache) if touched. Reading a large file through
-    // once keeps the process small this way. Files held in memory are left
-    // as they are.
+    // Tells the system that the pages of the mapped file around `range` (the
+    // 64 KB windows it touches) are not needed for now: they leave the
+    // process's memory and are read again (from the page cache) if touched.
+    // Reading a large file through once keeps the process small this way.
+    // Files held in memory, and files smaller than kReleaseFrom (read again
+    // faster when they stay), are left as they are.
     void releasePages(ByteView range) const;
+    static constexpr uint64_t kReleaseWindow = 0x10000;
+    static constexpr uint64_t kReleaseFrom = uint64_t(64) << 20;
 
 private:
     NsfFile() = default;

@@ -21,6 +21,7 @@ public:
     store::StoreError detachAttachment(uint32_t noteId, const store::StoreAttachment& attachment,
                                        const QString& targetPath) override;
     std::vector<uint32_t> allDocumentIds() override;
+    QStringList problems() override { return m_db->problems(); }
 
     NsfDatabase& database() { return *m_db; }
 

@@ -34,7 +34,10 @@ void RrvMap::build(ByteView file, uint32_t rrvBucketSize, const BucketDescriptor
     }
     if (!currentListed && sb.currentRrvPos() != 0) {
         const ByteView bucket = sb.currentRrvBucket();
-        if (bucket.u8(0) == 0x06 && bucket.u8(1) == 0x20) addBucket(bucket, sb.currentRrvInitialId(), false);
+        if (bucket.u8(0) == 0x06 && bucket.u8(1) == 0x20)
+            addBucket(bucket, sb.currentRrvInitialId(), false);
+        else
+            m_problems << QStringLiteral("the current RRV bucket has no bucket signature");
     }
     std::stable_sort(m_entries.begin(), m_entries.end(), [](const Entry& x, const Entry& y) { return x.id < y.id; });
     // An ID live in two buckets (not seen in practice): keep the first.

@@ -22,6 +22,12 @@ std::vector<StoreDriver>& drivers() {
 
 void registerMemoryDriver();
 
+}  // namespace store
+namespace das {
+void registerDominoDriver();
+}  // namespace das
+namespace store {
+
 // Drivers live in a static library: registration is explicit so that the
 // linker keeps them.
 static void ensureBuiltinDrivers() {
@@ -29,6 +35,7 @@ static void ensureBuiltinDrivers() {
         registerMemoryDriver();
         registerDxlDriver();
         registerNsfDriver();
+        das::registerDominoDriver();
         return true;
     }();
     (void)done;

@@ -4,6 +4,7 @@
 #include "notes/store/StoreStatus.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -45,6 +46,11 @@ public:
 
     // Note IDs of all documents, in the store's order (for tools and benchmarks).
     virtual std::vector<uint32_t> allDocumentIds() = 0;
+
+    // Parts of the database that could not be read (damaged buckets, notes
+    // whose records fail a check, views or folders whose design note is
+    // unreadable), one line each, naming what is lost. Empty when all was read.
+    virtual QStringList problems() { return {}; }
 };
 
 // Opens a database by path and server: picks the driver (".dxl"/".xml" by name

@@ -63,12 +63,14 @@ struct StoreAttachment {
 struct StoreNote {
     uint32_t noteId = 0;
     QString unid;
-    // When the note was last changed, as the driver can tell it (empty: unknown);
-    // compared only for equality, to notice a changed document.
-    QString modified;
+    // A mark of the note's last change, as the driver can tell it (empty:
+    // unknown); compared only for equality, to notice a changed document.
+    QString changeMark;
     uint16_t noteClass = 0x0001; // NOTE_CLASS_DOCUMENT
     qint64 size = 0;             // LNNote::GetSize
     bool encrypted = false;
+    NotesTime created;           // when the note was made (null when the store does not say)
+    NotesTime modified;          // when it was last changed (null when the store does not say)
     std::vector<StoreItem> items;
     std::vector<StoreAttachment> attachments;
 

@@ -13,6 +13,10 @@ QString statusText(uint32_t status) {
         case StatusUnsupportedFormat: return QStringLiteral("Unsupported database format");
         case StatusEmptyFile: return QStringLiteral("The file is empty");
         case StatusServerUnreachable: return QStringLiteral("Server not responding");
+        case StatusNotAuthorized: return QStringLiteral("Not authorized on the server");
+        case StatusUntrustedCertificate: return QStringLiteral("The server's certificate is not trusted");
+        case StatusServiceDisabled: return QStringLiteral("The Domino data service is not enabled");
+        case StatusBadAnswer: return QStringLiteral("The server's answer could not be read");
         case StatusNotOpen: return QStringLiteral("Database is not open");
         case StatusNoSuchNote: return QStringLiteral("Document not found");
         case StatusNoSuchItem: return QStringLiteral("Item not found");

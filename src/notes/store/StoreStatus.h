@@ -18,6 +18,10 @@ enum StoreStatus : uint32_t {
     StatusUnsupportedFormat = 0x0108,    // "Unsupported database format"
     StatusEmptyFile = 0x0109,            // "The file is empty"
     StatusServerUnreachable = 0x010A,    // "Server not responding"
+    StatusNotAuthorized = 0x010B,        // "Not authorized on the server"
+    StatusUntrustedCertificate = 0x010C, // "The server's certificate is not trusted"
+    StatusServiceDisabled = 0x010D,      // "The Domino data service is not enabled"
+    StatusBadAnswer = 0x010E,            // "The server's answer could not be read"
     StatusNotOpen = 0x0201,              // "Database is not open"
     StatusNoSuchNote = 0x0202,           // "Note item not found" (no such note ID)
     StatusNoSuchItem = 0x0203,           // "Item not found"

@@ -1,11 +1,13 @@
 // Drives the wizard through a list export of one database and saves a PNG
-// of every step and dialog on the way: tesseldoc-screenshots DB OUTDIR.
+// of every step and dialog on the way, at the default window size and
+// maximised (and Step 2 at the smallest size): tesseldoc-screenshots DB OUTDIR.
 #include "app/CCoreConversionBackend.h"
 #include "app/CMainFrame.h"
 #include "app/CMessageBoxService.h"
 #include "app/CTesselEmlConverterGuiApp.h"
 #include "app/CTesselEmlConverterGuiView.h"
 #include "source/C1TovanWelcomeView.h"
+#include "source/CDominoServerFileDlg.h"
 #include "steps/C2TovanFolderTreeView.h"
 #include "steps/CItemListGrid.h"
 #include "steps/C3TovanSaveNsfToPst.h"
@@ -19,6 +21,8 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPixmap>
+#include <QScreen>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -46,12 +50,84 @@ void save(QWidget* w, const QString& name) {
     else std::printf("could not write %s\n", qPrintable(path));
 }
 
+// The window filling the screen's available area, as maximising does.
+void maximise(CMainFrame* frame) {
+    frame->showMaximized();
+    settle(300);
+    const QRect area = frame->screen()->availableGeometry();
+    if (frame->frameGeometry().size() != area.size()) frame->setGeometry(area);
+    settle(300);
+}
+
+void restoreDefault(CMainFrame* frame) {
+    frame->showNormal();
+    const QSize size = CMainFrame::DefaultSize(frame->screen()->availableGeometry().size());
+    frame->resize(size);
+    settle(300);
+}
+
 // Shows a dialog the way the user sees it, over the frame, and saves its picture.
 void snapDialog(QDialog& dlg, const QString& name) {
     dlg.show();
     dlg.raise();
     save(&dlg, name);
     dlg.hide();
+}
+
+// The server browser against a running server (configured in the settings
+// as LOOPBACK): its databases listed, the first added, then Step 2 on it.
+void serverTour(CMainFrame* frame, C1TovanWelcomeView* step1, C2TovanFolderTreeView* step2, const QString& url) {
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    {
+        QSettings settings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"));
+        settings.setValue(QStringLiteral("DominoServers/LOOPBACK/url"), url);
+        settings.setValue(QStringLiteral("DominoServers/LOOPBACK/allowHttp"), true);
+        settings.setValue(QStringLiteral("DominoServers/LOOPBACK/auth"), QStringLiteral("none"));
+        settings.setValue(QStringLiteral("DominoServers/LOOPBACK/proxy"), QStringLiteral("none"));
+    }
+    boxes.setDialogHandler([&](QDialog& d) -> int {
+        auto* browser = qobject_cast<CDominoServerFileDlg*>(&d);
+        if (!browser) return QDialog::Rejected;
+        browser->resize(620, 640);
+        browser->show();
+        const auto waitIdle = [browser] {
+            QElapsedTimer t;
+            t.start();
+            while (browser->IsSearching() && t.elapsed() < 60000) settle(50);
+        };
+        boxes.queueAnswer(true);
+        browser->OnSearchServer();
+        waitIdle();
+        browser->ServerList()->selectRow(0);
+        browser->OnServerClicked();
+        settle(300);
+        save(browser, QStringLiteral("5a-server-browser-listing"));
+        waitIdle();
+        save(browser, QStringLiteral("5b-server-browser-databases"));
+        browser->OnUnselectAll();
+        if (browser->DatabaseList()->rowCount() > 0)
+            browser->DatabaseList()->item(browser->DatabaseList()->rowCount() - 1, 0)->setCheckState(Qt::Checked);
+        browser->OnAdd();
+        browser->hide();
+        return QDialog::Accepted;
+    });
+    step1->OnAddDominoFiles();
+    boxes.setDialogHandler(nullptr);
+    save(frame, QStringLiteral("5c-step1-server-database"));
+    step1->List()->selectRow(0);
+    step1->OnPreview();
+    if (!step2->WaitForIdle(60000)) std::fprintf(stderr, "the server's folders were not listed in time\n");
+    save(frame, QStringLiteral("5d-step2-server-database"));
+    step2->OnFolderClicked(QStringLiteral("($Inbox)\\"));
+    if (!step2->WaitForIdle(60000)) std::fprintf(stderr, "the server's inbox was not listed in time\n");
+    CItemListGrid* list = step2->List();
+    if (list->rowCount() > 0) {
+        list->setCurrentCell(0, 1);
+        step2->OnItemClicked(list->NoteIdOf(0), 1);
+        step2->WaitForIdle(60000);
+    }
+    save(frame, QStringLiteral("5e-step2-server-preview"));
+    step2->OnBack();
 }
 
 // The real core, with one picture of Step 3 taken while the first folder is saved.
@@ -61,8 +137,15 @@ public:
     int SaveFolder(CNotesConverter& notes, IDocumentExporter* exporter, const QString& folderName) override {
         // The picture is taken when the third folder starts, with the bars of the run so far.
         if (++m_folders == 3 && frame)
-            QMetaObject::invokeMethod(frame, [this] { save(frame, QStringLiteral("3-step3-running")); },
-                                      Qt::BlockingQueuedConnection);
+            QMetaObject::invokeMethod(
+                frame,
+                [this] {
+                    save(frame, QStringLiteral("3-step3-running"));
+                    maximise(frame);
+                    save(frame, QStringLiteral("max-3-step3-running"));
+                    restoreDefault(frame);
+                },
+                Qt::BlockingQueuedConnection);
         return CCoreConversionBackend::SaveFolder(notes, exporter, folderName);
     }
 
@@ -74,7 +157,7 @@ private:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: tesseldoc-screenshots DB OUTDIR\n");
+        std::fprintf(stderr, "usage: tesseldoc-screenshots DB OUTDIR [SERVER-URL]\n");
         return 2;
     }
     const QString db = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
@@ -93,8 +176,10 @@ int main(int argc, char** argv) {
     }
     CMainFrame* frame = tesseldoc.MainFrame();
     tour->frame = frame;
-    frame->resize(1280, 800);
-    frame->show();
+    frame->show();  // at the default size for this screen
+    std::printf("screen %dx%d, window %dx%d, smallest %dx%d\n", frame->screen()->size().width(),
+                frame->screen()->size().height(), frame->width(), frame->height(), frame->minimumWidth(),
+                frame->minimumHeight());
     auto* step1 = static_cast<C1TovanWelcomeView*>(frame->StepHost()->Page(0));
     auto* step3 = static_cast<C3TovanSaveNsfToPst*>(frame->StepHost()->Page(2));
     step3->SetSettleMs(0);
@@ -129,7 +214,30 @@ int main(int argc, char** argv) {
     save(frame, QStringLiteral("2e-step2-mail-preview"));
     previewFirst(QStringLiteral("My Contacts\\"), [](CItemListGrid* list, int r) { return list->KindOf(r) == 4; });
     save(frame, QStringLiteral("2f-step2-contact-preview"));
+
+    // The same steps maximised, and Step 2 at the smallest size the window takes.
+    maximise(frame);
+    save(frame, QStringLiteral("max-2f-step2-contact-preview"));
+    previewFirst(QStringLiteral("($Inbox)\\"),
+                 [](CItemListGrid* list, int r) { return !list->Cell(r, 4).isEmpty() && list->KindOf(r) == 2; });
+    save(frame, QStringLiteral("max-2e-step2-mail-preview"));
+    frame->showNormal();
+    frame->resize(frame->minimumSize());
+    settle(300);
+    save(frame, QStringLiteral("min-2e-step2-mail-preview"));
     step2->OnBack();
+    step1->List()->selectRow(0);
+    save(frame, QStringLiteral("min-2-step1-list"));
+    maximise(frame);
+    save(frame, QStringLiteral("max-2-step1-list"));
+    restoreDefault(frame);
+    // With a server's address: the server browser and a server database in Step 2.
+    if (argc > 3) {
+        serverTour(frame, step1, step2, QString::fromLocal8Bit(argv[3]));
+        // The list export below takes the file alone.
+        for (int r = step1->List()->rowCount() - 1; r >= 0; --r)
+            if (!step1->List()->item(r, 1)->text().isEmpty()) step1->List()->removeRow(r);
+    }
     step1->List()->selectRow(0);
 
     boxes.setDialogHandler([&](QDialog& dlg) -> int {
@@ -152,6 +260,12 @@ int main(int argc, char** argv) {
     step1->OnNext();
     if (!step3->WaitForRunEnd(600000)) std::fprintf(stderr, "the run did not end in time\n");
     save(frame, QStringLiteral("4-step3-done"));
+    maximise(frame);
+    save(frame, QStringLiteral("max-4-step3-done"));
+    frame->showNormal();
+    frame->resize(frame->minimumSize());
+    settle(300);
+    save(frame, QStringLiteral("min-4-step3-done"));
     std::printf("messages: %s\n", qPrintable(boxes.shownTexts().join(" | ")));
     for (const FailedItem& f : frame->GetFailedItems())
         std::printf("no document: %s\t%s\t%s\n", qPrintable(f.folder), qPrintable(f.noteId), qPrintable(f.reason));

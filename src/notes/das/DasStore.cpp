@@ -1,0 +1,312 @@
+#include "notes/das/DasStore.h"
+
+#include "notes/das/DominoDatabaseList.h"
+#include "notes/store/SafeFileWriter.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace das {
+namespace {
+
+// Note ID -> UNID of every entry listed in this process, per database.
+QMutex& mapMutex() {
+    static QMutex m;
+    return m;
+}
+QHash<QString, QHash<uint32_t, QString>>& noteMaps() {
+    static QHash<QString, QHash<uint32_t, QString>> m;
+    return m;
+}
+
+QString mapKey(const DasSession& session, const QString& path) {
+    return session.server().key() + QStringLiteral("!!") + DominoServerConfig::normalisePath(path).toLower();
+}
+
+}  // namespace
+
+DasStore::DasStore(std::shared_ptr<DasSession> session, QString path)
+    : m_session(std::move(session)), m_path(std::move(path)) {}
+
+QString DasStore::dbUrlPath() const { return QLatin1Char('/') + DominoDatabaseList::encodePath(m_path); }
+
+QString DasStore::what(const QString& detail) const {
+    return detail.isEmpty() ? m_path : QStringLiteral("%1, %2").arg(m_path, detail);
+}
+
+std::unique_ptr<DasStore> DasStore::open(const DominoServer& server, const QString& path, store::StoreError& error) {
+    const QString clean = DominoServerConfig::normalisePath(path);
+    if (clean.isEmpty()) {
+        error = {store::StatusFileNotFound, QStringLiteral("no database path given")};
+        return nullptr;
+    }
+    std::unique_ptr<DasStore> s(new DasStore(DasSession::forServer(server), path.trimmed()));
+    DasCall call;
+    call.path = s->dbUrlPath() + QStringLiteral("/api/data/collections");
+    call.query.addQueryItem(QStringLiteral("compact"), QStringLiteral("true"));
+    QJsonDocument json;
+    HttpReply reply;
+    error = s->m_session->getJson(call, cancelCheck(), json, &reply);
+    if (!error.ok()) {
+        if (reply.status >= 400 && error.detail.contains(s->m_session->server().url.toString()))
+            error = s->m_session->errorFor(reply, s->what(QString()));
+        return nullptr;
+    }
+    if (!json.isArray()) {
+        error = {store::StatusBadAnswer, s->what(QStringLiteral("the list of views is not one"))};
+        return nullptr;
+    }
+    for (const QJsonValue& v : json.array()) {
+        const QJsonObject o = v.toObject();
+        store::StoreFolderInfo info;
+        info.name = o.value(QLatin1String("@title")).toString();
+        info.unid = o.value(QLatin1String("@unid")).toString();
+        info.isFolder = o.value(QLatin1String("@folder")).toBool();
+        if (info.name.isEmpty() || info.unid.isEmpty()) continue;
+        s->m_folders.push_back(info);
+    }
+    return s;
+}
+
+void DasStore::recordNoteId(uint32_t noteId, const QString& unid) {
+    QMutexLocker lock(&mapMutex());
+    noteMaps()[mapKey(*m_session, m_path)].insert(noteId, unid);
+}
+
+QString DasStore::unidOf(uint32_t noteId) {
+    QMutexLocker lock(&mapMutex());
+    auto it = noteMaps().find(mapKey(*m_session, m_path));
+    if (it == noteMaps().end()) return QString();
+    return it->value(noteId);
+}
+
+store::StoreError DasStore::folderEntries(size_t index, std::vector<uint32_t>& noteIds) {
+    noteIds.clear();
+    if (index >= m_folders.size()) return {store::StatusIndexOutOfRange, m_path};
+    store::StoreFolderInfo& info = m_folders[index];
+    const QString view = QStringLiteral("view %1").arg(info.name);
+    const CancelCheck cancel = cancelCheck();
+    QSet<QString> seen;
+    qint64 start = 0;
+    int count = m_pageSize;
+    int fullPagesWithNothingNew = 0;
+    for (;;) {
+        DasCall call;
+        call.path = dbUrlPath() + QStringLiteral("/api/data/collections/unid/") +
+                    QString::fromLatin1(QUrl::toPercentEncoding(info.unid));
+        call.query.addQueryItem(QStringLiteral("start"), QString::number(start));
+        call.query.addQueryItem(QStringLiteral("count"), QString::number(count));
+        call.query.addQueryItem(QStringLiteral("systemcolumns"), QStringLiteral("0x707"));
+        call.query.addQueryItem(QStringLiteral("compact"), QStringLiteral("true"));
+        QJsonDocument json;
+        HttpReply reply;
+        store::StoreError e = m_session->getJson(call, cancel, json, &reply);
+        if (!e.ok()) {
+            if (reply.status == 400) {
+                // "Limit exceeded.  Cannot read more than N entries.": ask for N.
+                static const QRegularExpression limit(QStringLiteral("more than (\\d+) entries"));
+                const QRegularExpressionMatch m = limit.match(QString::fromUtf8(reply.body));
+                const int allowed = m.hasMatch() ? m.captured(1).toInt() : 0;
+                if (allowed > 0 && allowed < count) {
+                    count = allowed;
+                    m_pageSize = allowed;
+                    continue;
+                }
+            }
+            if (reply.status >= 400) e = m_session->errorFor(reply, what(view));
+            if (e.status == store::StatusServiceDisabled) info.problem = e.message();
+            noteIds.clear();
+            return e;
+        }
+        if (!json.isArray()) {
+            noteIds.clear();
+            return {store::StatusBadAnswer, what(view + QStringLiteral(": the entries are not a list"))};
+        }
+        const QJsonArray page = json.array();
+        int fresh = 0;
+        for (const QJsonValue& v : page) {
+            const QJsonObject entry = v.toObject();
+            const QString unid = entry.value(QLatin1String("@unid")).toString().toUpper();
+            bool ok = false;
+            const uint32_t id = entry.value(QLatin1String("@noteid")).toString().toUInt(&ok, 16);
+            if (!ok || id == 0 || unid.isEmpty()) continue;  // a category or total row
+            if (seen.contains(unid)) continue;                // the view moved between pages
+            seen.insert(unid);
+            recordNoteId(id, unid);
+            noteIds.push_back(id);
+            ++fresh;
+        }
+        if (page.size() < count) break;  // a short page ends the view
+        if (fresh == 0 && ++fullPagesWithNothingNew >= 3) {
+            noteIds.clear();
+            return {store::StatusBadAnswer,
+                    what(view + QStringLiteral(": the server keeps sending the same entries (stopped at entry %1)")
+                                    .arg(start))};
+        }
+        if (qint64(noteIds.size()) > m_maxEntries) {
+            noteIds.clear();
+            return {store::StatusBadAnswer,
+                    what(view + QStringLiteral(": more than %1 entries; the listing was stopped").arg(m_maxEntries))};
+        }
+        start += page.size();
+    }
+    return {};
+}
+
+std::vector<uint32_t> DasStore::allDocumentIds() {
+    std::vector<uint32_t> all;
+    QSet<uint32_t> seen;
+    for (size_t i = 0; i < m_folders.size(); ++i) {
+        std::vector<uint32_t> ids;
+        if (!folderEntries(i, ids).ok()) continue;
+        for (uint32_t id : ids)
+            if (!seen.contains(id)) {
+                seen.insert(id);
+                all.push_back(id);
+            }
+    }
+    m_allListed = true;
+    return all;
+}
+
+store::StoreError DasStore::fetchDocument(const QString& unid, store::StoreNote& note,
+                                          std::vector<AttachmentSource>& files) {
+    DasCall call;
+    call.path = dbUrlPath() + QStringLiteral("/api/data/documents/unid/") +
+                QString::fromLatin1(QUrl::toPercentEncoding(unid));
+    for (const char* p : {"hidden", "strongtype", "attachmentlinks"})
+        call.query.addQueryItem(QString::fromLatin1(p), QStringLiteral("true"));
+    call.query.addQueryItem(QStringLiteral("markread"), QStringLiteral("false"));
+    call.query.addQueryItem(QStringLiteral("compact"), QStringLiteral("true"));
+    QJsonDocument json;
+    HttpReply reply;
+    const QString doc = QStringLiteral("document %1").arg(unid);
+    store::StoreError e = m_session->getJson(call, cancelCheck(), json, &reply);
+    if (!e.ok()) {
+        if (reply.status >= 400) e = m_session->errorFor(reply, what(doc));
+        if (reply.status == 404) e.status = store::StatusNoSuchNote;
+        if (e.status == store::StatusBadAnswer && !e.detail.contains(m_path)) e.detail = what(doc) + QStringLiteral(": ") + e.detail;
+        return e;
+    }
+    note = store::StoreNote();
+    files.clear();
+    if (!json.isObject() || !DasDocumentMapper::map(json.object(), note, files))
+        return {store::StatusBadAnswer, what(doc + QStringLiteral(": not a document"))};
+    note.size = reply.body.size();
+    for (size_t i = 0; i < files.size(); ++i) {
+        store::StoreAttachment a;
+        a.name = files[i].name;
+        a.size = files[i].href.isEmpty() ? files[i].data.size() : std::max<qint64>(0, files[i].size);
+        a.key = qint64(i);
+        note.attachments.push_back(a);
+    }
+    return {};
+}
+
+store::StoreError DasStore::noteIdForUnid(const QString& unid, uint32_t& noteId) {
+    store::StoreNote note;
+    std::vector<AttachmentSource> files;
+    store::StoreError e = fetchDocument(unid, note, files);
+    if (!e.ok()) return e;
+    if (note.noteId == 0) return {store::StatusBadAnswer, what(QStringLiteral("document %1 has no note ID").arg(unid))};
+    recordNoteId(note.noteId, note.unid.isEmpty() ? unid.toUpper() : note.unid);
+    noteId = note.noteId;
+    return {};
+}
+
+store::StoreError DasStore::loadNote(uint32_t noteId, store::StoreNote& note) {
+    QString unid = unidOf(noteId);
+    if (unid.isEmpty() && !m_allListed) {
+        allDocumentIds();  // the service reads documents by UNID only: list the views first
+        unid = unidOf(noteId);
+    }
+    if (unid.isEmpty()) return {store::StatusNoSuchNote, what(QStringLiteral("note ID %1").arg(noteId, 0, 16))};
+    std::vector<AttachmentSource> files;
+    store::StoreError e = fetchDocument(unid, note, files);
+    if (!e.ok()) return e;
+    if (note.noteId == 0) note.noteId = noteId;
+    m_filesNote = noteId;
+    m_files = std::move(files);
+    return {};
+}
+
+store::StoreError DasStore::detachAttachment(uint32_t noteId, const store::StoreAttachment& attachment,
+                                             const QString& targetPath) {
+    if (m_filesNote != noteId) {
+        store::StoreNote note;
+        if (store::StoreError e = loadNote(noteId, note); !e.ok()) return e;
+    }
+    if (attachment.key < 0 || size_t(attachment.key) >= m_files.size() || m_files[size_t(attachment.key)].name != attachment.name)
+        return {store::StatusAttachmentUnreadable, what(attachment.name)};
+    const AttachmentSource& source = m_files[size_t(attachment.key)];
+    if (source.href.isEmpty()) return store::SafeFileWriter::writeNew(targetPath, source.data);
+
+    store::SafeFileWriter writer(targetPath);
+    if (store::StoreError e = writer.open(); !e.ok()) return e;
+    store::StoreError writeError;
+    qint64 written = 0;
+    DasCall call;
+    QUrl link(source.href);
+    if (link.isRelative() || link.host().isEmpty()) {
+        call.path = link.path(QUrl::FullyEncoded);
+        call.query = QUrlQuery(link.query(QUrl::FullyEncoded));
+    } else {
+        // An absolute link: only its path is used (the server's own address stays).
+        call.path = link.path(QUrl::FullyEncoded);
+        call.query = QUrlQuery(link.query(QUrl::FullyEncoded));
+    }
+    call.expectJson = false;
+    call.deadlineMs = -1;
+    call.sink = [&writer, &writeError, &written](const char* data, qint64 size) {
+        writeError = writer.append(data, size);
+        written += size;
+        return writeError.ok();
+    };
+    HttpReply reply;
+    store::StoreError e = m_session->send(call, cancelCheck(), reply);
+    const QString file = QStringLiteral("attachment %1").arg(attachment.name);
+    if (e.ok() && !writeError.ok()) e = writeError;
+    if (e.ok() && (!reply.transportOk() || reply.error != QNetworkReply::NoError || reply.status >= 300))
+        e = m_session->errorFor(reply, what(file));
+    if (e.ok()) {
+        bool ok = false;
+        const qint64 announced = reply.header("Content-Length").toLongLong(&ok);
+        if (ok && announced != written)
+            e = {store::StatusAttachmentUnreadable,
+                 what(file + QStringLiteral(": %1 of %2 bytes arrived").arg(written).arg(announced))};
+    }
+    if (!e.ok()) {
+        writer.abort();
+        if (e.status == store::StatusBadAnswer) e.status = store::StatusAttachmentUnreadable;
+        return e;
+    }
+    return writer.commit();
+}
+
+namespace {
+
+std::unique_ptr<store::NoteStore> openDomino(const QString& spec, store::StoreError& error) {
+    QString serverText, path;
+    if (!DominoServerConfig::splitServerPath(spec, serverText, path)) {
+        error = {store::StatusFileNotFound, spec};
+        return nullptr;
+    }
+    QString problem;
+    const auto server = DominoServerConfig().resolve(serverText, &problem);
+    if (!server) {
+        error = {store::StatusServerUnreachable, problem};
+        return nullptr;
+    }
+    return DasStore::open(*server, path, error);
+}
+
+bool claimsNothing(const QString&, const QByteArray&) { return false; }
+
+}  // namespace
+
+void registerDominoDriver() { store::registerStoreDriver({"domino", &claimsNothing, &openDomino}); }
+
+}  // namespace das

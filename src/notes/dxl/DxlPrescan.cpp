@@ -1,0 +1,251 @@
+#include "notes/dxl/DxlPrescan.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstring>
+
+#include "notes/dxl/Base64Decoder.h"
+
+namespace store::dxl {
+namespace {
+
+// Where the markup scanner stands.
+enum class Lex {
+    Text,
+    Lt,       // after "<"
+    Bang,     // after "<!": comment, CDATA or a declaration
+    Comment,  // up to "-->"
+    CData,    // up to "]]>"
+    Pi,       // up to "?>"
+    Decl,     // <!DOCTYPE ...>, with an internal subset in brackets
+    Name,     // the name of a tag
+    Tag,      // the rest of a tag, attribute values in quotes
+    Data,     // content of <filedata>
+};
+
+}  // namespace
+
+const DxlPrescan::DataSpan* DxlPrescan::spanAt(qint64 start) const {
+    const auto it = std::lower_bound(spans.begin(), spans.end(), start,
+                                     [](const DataSpan& s, qint64 v) { return s.start < v; });
+    return it != spans.end() && it->start == start ? &*it : nullptr;
+}
+
+bool DxlPrescan::run(const QString& path, qint64 firstByte) {
+    firstNul = Finding();
+    firstNonUtf8 = Finding();
+    firstControlInName = Finding();
+    spans.clear();
+    qint64 controlAt = -1;  // byte offset of that control character, placed below
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(firstByte)) return false;
+
+    // Text checks: line and column, and the UTF-8 character being decoded.
+    qint64 line = 1, column = 0;
+    int need = 0;
+    uint32_t cp = 0, minimum = 0;
+    qint64 leadLine = 0, leadColumn = 0;
+    auto nonUtf8 = [&](qint64 l, qint64 c) {
+        if (firstNonUtf8.found) return;
+        firstNonUtf8 = {true, l, c, QStringLiteral("the text is not valid UTF-8")};
+    };
+
+    // Markup.
+    Lex lex = Lex::Text;
+    QByteArray word;  // the "<!" prefix or the tag name so far
+    char quote = 0;
+    char last = 0, beforeLast = 0;
+    int brackets = 0;
+    bool closing = false, selfClosing = false;
+    qint64 dataStart = 0;
+    bool dataHasReference = false;
+    Base64Decoder counter(true);
+
+    qint64 offset = firstByte;
+    QByteArray chunk;
+    while (true) {
+        chunk = file.read(1 << 20);
+        if (chunk.isEmpty()) {
+            if (file.error() != QFile::NoError) return false;
+            break;
+        }
+        const char* p = chunk.constData();
+        const qsizetype n = chunk.size();
+
+        if (!firstNul.found || !firstNonUtf8.found) {
+            for (qsizetype i = 0; i < n; ++i) {
+                const uchar b = uchar(p[i]);
+                if (need > 0) {
+                    if ((b & 0xC0) != 0x80) {
+                        nonUtf8(leadLine, leadColumn);
+                        need = 0;
+                    } else {
+                        cp = (cp << 6) | (b & 0x3F);
+                        if (--need == 0 && (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+                            nonUtf8(leadLine, leadColumn);
+                        continue;
+                    }
+                }
+                if (b == 0 && !firstNul.found)
+                    firstNul = {true, line, column + 1, QStringLiteral("a NUL character, which XML does not allow")};
+                if (b == '\n') {
+                    ++line;
+                    column = 0;
+                    continue;
+                }
+                ++column;
+                if (b < 0x80) continue;
+                leadLine = line;
+                leadColumn = column;
+                if (b >= 0xC2 && b <= 0xDF) {
+                    need = 1, cp = b & 0x1F, minimum = 0x80;
+                } else if (b >= 0xE0 && b <= 0xEF) {
+                    need = 2, cp = b & 0x0F, minimum = 0x800;
+                } else if (b >= 0xF0 && b <= 0xF4) {
+                    need = 3, cp = b & 0x07, minimum = 0x10000;
+                } else {
+                    nonUtf8(line, column);
+                }
+            }
+        }
+
+        for (qsizetype i = 0; i < n; ++i) {
+            const char c = p[i];
+            switch (lex) {
+                case Lex::Text: {
+                    const void* lt = std::memchr(p + i, '<', size_t(n - i));
+                    if (!lt) {
+                        i = n;
+                        break;
+                    }
+                    i = static_cast<const char*>(lt) - p;
+                    lex = Lex::Lt;
+                    break;
+                }
+                case Lex::Lt:
+                    word.clear();
+                    if (c == '!') {
+                        lex = Lex::Bang;
+                    } else if (c == '?') {
+                        lex = Lex::Pi;
+                    } else {
+                        closing = c == '/';
+                        if (!closing) word += c;
+                        lex = Lex::Name;
+                    }
+                    break;
+                case Lex::Bang:
+                    word += c;
+                    if (word == "--") {
+                        lex = Lex::Comment;
+                    } else if (word == "[CDATA[") {
+                        lex = Lex::CData;
+                    } else if (!QByteArray("--").startsWith(word) && !QByteArray("[CDATA[").startsWith(word)) {
+                        lex = Lex::Decl;
+                        brackets = c == '[' ? 1 : 0;
+                        quote = 0;
+                        if (c == '>') lex = Lex::Text;
+                    }
+                    break;
+                case Lex::Comment:
+                    if (c == '>' && last == '-' && beforeLast == '-') lex = Lex::Text;
+                    break;
+                case Lex::CData:
+                    if (c == '>' && last == ']' && beforeLast == ']') lex = Lex::Text;
+                    break;
+                case Lex::Pi:
+                    if (c == '>' && last == '?') lex = Lex::Text;
+                    break;
+                case Lex::Decl:
+                    if (quote) {
+                        if (c == quote) quote = 0;
+                    } else if (c == '"' || c == '\'') {
+                        quote = c;
+                    } else if (c == '[') {
+                        ++brackets;
+                    } else if (c == ']') {
+                        if (brackets > 0) --brackets;
+                    } else if (c == '>' && brackets == 0) {
+                        lex = Lex::Text;
+                    }
+                    break;
+                case Lex::Name:
+                    if (c != '>' && c != '/' && c != ' ' && c != '\t' && c != '\r' && c != '\n') {
+                        word += word.size() < 16 ? c : '?';  // a longer name is none that matters
+                        break;
+                    }
+                    lex = Lex::Tag;
+                    quote = 0;
+                    selfClosing = false;
+                    [[fallthrough]];
+                case Lex::Tag:
+                    if (quote) {
+                        if (c == quote) quote = 0;
+                    } else if (c == '"' || c == '\'') {
+                        quote = c;
+                    } else if (c == '>') {
+                        const bool isData = !closing && !selfClosing && (word == "filedata" || word.endsWith(":filedata"));
+                        lex = isData ? Lex::Data : Lex::Text;
+                        if (isData) {
+                            dataStart = offset + i + 1;
+                            dataHasReference = false;
+                            counter = Base64Decoder(true);
+                        }
+                    } else {
+                        selfClosing = c == '/';
+                        // The parser takes control characters into attribute names.
+                        if (uchar(c) < 0x20 && c != '\t' && c != '\r' && c != '\n' && c != 0 && controlAt < 0)
+                            controlAt = offset + i;
+                    }
+                    break;
+                case Lex::Data: {
+                    const void* lt = std::memchr(p + i, '<', size_t(n - i));
+                    const qsizetype stop = lt ? static_cast<const char*>(lt) - p : n;
+                    if (!dataHasReference && std::memchr(p + i, '&', size_t(stop - i))) dataHasReference = true;
+                    if (!dataHasReference) counter.feed(p + i, stop - i);
+                    if (!lt) {
+                        i = n;
+                        break;
+                    }
+                    const qint64 end = offset + stop;
+                    if (!dataHasReference && end - dataStart >= kMinSpan) {
+                        const bool valid = counter.finish();
+                        spans.push_back({dataStart, end, counter.decodedSize(), valid});
+                    }
+                    i = stop;
+                    lex = Lex::Lt;
+                    break;
+                }
+            }
+            if (i < n) {
+                beforeLast = last;
+                last = p[i];
+            }
+        }
+        offset += n;
+    }
+    if (need > 0) nonUtf8(leadLine, leadColumn);
+    if (controlAt >= 0) {
+        // Its line and column, counted again up to it.
+        firstControlInName = {true, 1, 1, QStringLiteral("a control character in a name")};
+        if (!file.seek(firstByte)) return false;
+        qint64 at = firstByte;
+        while (at < controlAt) {
+            const QByteArray part = file.read(std::min<qint64>(controlAt - at, 1 << 20));
+            if (part.isEmpty()) return false;
+            for (const char ch : part) {
+                if (ch == '\n') {
+                    ++firstControlInName.line;
+                    firstControlInName.column = 1;
+                } else if ((uchar(ch) & 0xC0) != 0x80) {
+                    ++firstControlInName.column;
+                }
+            }
+            at += part.size();
+        }
+    }
+    return true;
+}
+
+}  // namespace store::dxl

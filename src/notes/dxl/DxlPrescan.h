@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+namespace store::dxl {
+
+// One pass over the bytes of a Notes XML file before it is parsed, a
+// megabyte at a time:
+//  - the first NUL byte and the first control character in a name (XML
+//    allows neither, yet the parser lets them pass in attribute names) and
+//    the first bytes that are not UTF-8 (the parser notices those a block of
+//    text late and names an earlier line);
+//  - the content of each <filedata> element large enough to matter: its
+//    byte range, and what the base64 in it decodes to. The parser is then fed
+//    the file without those ranges (DxlSkippingFile), so that an attachment
+//    never becomes one text in memory.
+class DxlPrescan {
+  public:
+    struct Finding {
+        bool found = false;
+        qint64 line = 0;    // 1-based
+        qint64 column = 0;  // 1-based, in characters
+        QString what;
+    };
+    // Base64 content of a <filedata> element: from `start` (just after its
+    // start tag) to `end` (its "</").
+    struct DataSpan {
+        qint64 start = 0;
+        qint64 end = 0;
+        qint64 decodedSize = 0;
+        bool valid = true;
+    };
+    // Content shorter than this stays with the parser.
+    static constexpr qint64 kMinSpan = 64 * 1024;
+
+    // Scans from byte `firstByte` (after a byte-order mark). False when the
+    // file cannot be read.
+    bool run(const QString& path, qint64 firstByte);
+
+    Finding firstNul;
+    Finding firstNonUtf8;
+    Finding firstControlInName;  // the parser takes these into attribute names
+    std::vector<DataSpan> spans;  // in file order
+
+    // The span starting at `start`, or null.
+    const DataSpan* spanAt(qint64 start) const;
+};
+
+}  // namespace store::dxl
