@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
+#include <csignal>
+#include <mutex>
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -70,6 +72,15 @@ void removeSplitParagraphBeforeTable(const Reference<css::lang::XComponent>& mod
 }  // namespace
 
 LibreOfficeEngine::LibreOfficeEngine(LibreOfficeSettings settings) : m_settings(std::move(settings)) {
+    // An office that dies while we write to its connection must cost the
+    // item, not this process: the write then fails with EPIPE instead of
+    // raising SIGPIPE. A handler the program set itself is kept.
+    static std::once_flag ignorePipe;
+    std::call_once(ignorePipe, [] {
+        struct sigaction current {};
+        if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            std::signal(SIGPIPE, SIG_IGN);
+    });
     static std::atomic<int> counter{0};
     m_workDirectory = m_settings.workDirectory;
     if (m_workDirectory.isEmpty() && !PrivateTempDir::path().isEmpty())

@@ -329,3 +329,27 @@ TEST_F(ScaleCli, ALostInstanceIsRestartedWhileTheOthersGoOn) {
     EXPECT_EQ(resumed.code, 0) << resumed.out.toStdString();
     EXPECT_EQ(docNames(snapshot(dest)).size(), 90);
 }
+
+// Several instances write every output format: PDFs named as one instance
+// names them, with each item's attachments inside once the PDF is in place.
+TEST_F(ScaleCli, SeveralInstancesWritePdfsWithTheirAttachmentsInside) {
+    const QString db = m_dir.path() + "/mail.dxl";
+    ASSERT_TRUE(GeneratedMailDb::write(db, 10));
+    const QStringList pdf = {"--format", "pdf", "--embed-attachments"};
+    const Result one = runCli(QStringList{"convert", db, m_dir.path() + "/one", "--jobs", "1"} + pdf);
+    const Result two = runCli(QStringList{"convert", db, m_dir.path() + "/two", "--jobs", "2"} + pdf);
+    ASSERT_EQ(one.code, 0) << one.out.toStdString() << one.err.toStdString();
+    ASSERT_EQ(two.code, 0) << two.out.toStdString() << two.err.toStdString();
+    const Tree t1 = snapshot(m_dir.path() + "/one");
+    const Tree t2 = snapshot(m_dir.path() + "/two");
+    EXPECT_EQ(t1.files.keys(), t2.files.keys());
+    int pdfs = 0, withFiles = 0;
+    for (auto it = t2.files.begin(); it != t2.files.end(); ++it) {
+        if (!it.key().endsWith(QLatin1String(".pdf"))) continue;
+        ++pdfs;
+        EXPECT_TRUE(it.value().startsWith("%PDF")) << it.key().toStdString();
+        if (it.value().contains("/Type /EmbeddedFile")) ++withFiles;
+    }
+    EXPECT_EQ(pdfs, 10);
+    EXPECT_EQ(withFiles, 2);  // every fifth mail has attachments
+}
