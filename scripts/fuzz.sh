@@ -36,6 +36,11 @@ if ! command -v clang++ >/dev/null; then
   exit 0
 fi
 BUILD="${FUZZ_BUILD_DIR:-build-fuzz}"
+# Runs of this script side by side (one per core) share the build: one at a
+# time configures and builds it.
+mkdir -p "$BUILD"
+exec 9>"$BUILD/.fuzz-build-lock"
+flock 9
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTESSELDOC_FUZZ=ON -DTESSELDOC_SANITIZE=ON -DTESSELDOC_BUILD_TESTS=OFF \
   -DTESSELDOC_BUILD_OFFICE=OFF -DTESSELDOC_BUILD_GUI=OFF >/dev/null
@@ -53,6 +58,7 @@ for t in "${targets[@]}"; do
   [ -n "${seeds_of[$t]+x}" ] || { echo "fuzz: no target $t (have: ${all[*]})" >&2; exit 2; }
 done
 cmake --build "$BUILD" -j2 --target "${targets[@]/%/_fuzz}"
+flock -u 9
 if [ -n "$total" ]; then
   seconds=$(( total / ${#targets[@]} ))
   [ "$seconds" -ge 1 ] || seconds=1
