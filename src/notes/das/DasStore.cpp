@@ -288,10 +288,10 @@ store::StoreError DasStore::detachAttachment(uint32_t noteId, const store::Store
 
 namespace {
 
-std::unique_ptr<store::NoteStore> openDomino(const QString& spec, store::StoreError& error) {
+std::unique_ptr<store::NoteStore> openDomino(const QString& serverPath, store::StoreError& error) {
     QString serverText, path;
-    if (!DominoServerConfig::splitServerPath(spec, serverText, path)) {
-        error = {store::StatusFileNotFound, spec};
+    if (!DominoServerConfig::splitServerPath(serverPath, serverText, path)) {
+        error = {store::StatusFileNotFound, serverPath};
         return nullptr;
     }
     QString problem;
