@@ -1,5 +1,7 @@
 #include "cli/CliApp.h"
 
+#include "export/RunJournal.h"
+
 #include "cli/CliCredentials.h"
 #include "notes/CNotesConverter.h"
 
@@ -11,18 +13,8 @@ CliApp::CliApp() : m_out(stdout), m_err(stderr) {
 }
 
 QString CliApp::escape(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-            case '\\': out += QStringLiteral("\\\\"); break;
-            case '\t': out += QStringLiteral("\\t"); break;
-            case '\r': out += QStringLiteral("\\r"); break;
-            case '\n': out += QStringLiteral("\\n"); break;
-            default: out += c;
-        }
-    }
-    return out;
+    // The output fields are escaped as the journal's are.
+    return RunJournal::escapeField(text);
 }
 
 int CliApp::usage() {
