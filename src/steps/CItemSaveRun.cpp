@@ -84,14 +84,18 @@ int CItemSaveRun::Run() {
         m_lateFailures = 0;
         exporter->SetOutcomeHandler([this](const IDocumentExporter::Outcome& outcome) {
             ItemSaveRow row;
+            QString embedDir;
             {
                 QMutexLocker lock(&m_mutex);
                 row = m_pending.take(outcome.ticket);
+                embedDir = m_pendingEmbeds.take(outcome.ticket);
                 if (!outcome.written) ++m_lateFailures;
             }
             if (!outcome.written)
                 Fail(row, outcome.failure.isEmpty() ? QStringLiteral("the office could not write the document")
                                                     : outcome.failure);
+            else if (!embedDir.isEmpty())
+                EmbedAttachments(row, outcome.path, embedDir);
         });
     }
     for (const ItemSaveRow& row : rows) {
@@ -112,6 +116,12 @@ int CItemSaveRun::Run() {
         saved -= m_lateFailures;
     }
     return saved;
+}
+
+void CItemSaveRun::EmbedAttachments(const ItemSaveRow& row, const QString& pdfPath, const QString& attachmentDir) {
+    QString why;
+    if (!PdfAttachmentEmbedder::EmbedDirectory(pdfPath, attachmentDir, &why))
+        Fail(row, QStringLiteral("attachments not embedded in the PDF (written beside it): ") + why);
 }
 
 bool CItemSaveRun::SaveRow(const ItemSaveRow& row) {
@@ -183,9 +193,13 @@ bool CItemSaveRun::SaveRow(const ItemSaveRow& row) {
         }
     }
 
-    if (exporter->WritesInBackground()) {
+    const bool embed = notes.outputOptions.format == OutputFormat::Pdf && notes.outputOptions.embedAttachments &&
+                       !attachmentDir.isEmpty();
+    const bool background = exporter->WritesInBackground();
+    if (background) {
         QMutexLocker lock(&m_mutex);
         m_pending.insert(++m_nextTicket, row);
+        if (embed) m_pendingEmbeds.insert(m_nextTicket, attachmentDir);
         exporter->SetNextTicket(m_nextTicket);
     }
     bool ok;
@@ -197,11 +211,12 @@ bool CItemSaveRun::SaveRow(const ItemSaveRow& row) {
         ok = exporter->ExportItem(bodyFile, name);
     }
     QFile::remove(bodyFile);
-    if (ok && notes.outputOptions.format == OutputFormat::Pdf && notes.outputOptions.embedAttachments &&
-        !attachmentDir.isEmpty()) {
-        QString why;
-        if (!PdfAttachmentEmbedder::EmbedDirectory(exporter->LastWrittenPath(), attachmentDir, &why))
-            Fail(row, QStringLiteral("attachments not embedded in the PDF (written beside it): ") + why);
+    // In the background the PDF is not there yet: its outcome embeds them.
+    if (ok && embed && !background) EmbedAttachments(row, exporter->LastWrittenPath(), attachmentDir);
+    if (!ok && background) {
+        QMutexLocker lock(&m_mutex);
+        m_pending.remove(m_nextTicket);
+        m_pendingEmbeds.remove(m_nextTicket);
     }
     if (!ok) {
         const QString why = exporter->LastFailure();

@@ -56,6 +56,8 @@ public:
 private:
     bool SaveRow(const ItemSaveRow& row);
     void Fail(const ItemSaveRow& row, const QString& reason);
+    // Puts the row's attachments into its written PDF (a failure is the row's line).
+    void EmbedAttachments(const ItemSaveRow& row, const QString& pdfPath, const QString& attachmentDir);
 
     bool m_bAborted = false;
     int m_nAttempted = 0;
@@ -64,6 +66,9 @@ private:
     // instances): rows taken and not yet reported, by ticket.
     QMutex m_mutex;
     QHash<quint64, ItemSaveRow> m_pending;
+    // The attachment folder of each pending row whose attachments go into its
+    // PDF once an office instance has written it.
+    QHash<quint64, QString> m_pendingEmbeds;
     quint64 m_nextTicket = 0;
     int m_lateFailures = 0;
 };

@@ -1,4 +1,5 @@
 #include "Step2TestSupport.h"
+#include "../pdf/MinimalPdf.h"
 
 #include "app/WindowMessages.h"
 #include "steps/CItemListGrid.h"
@@ -196,6 +197,44 @@ TEST_F(ItemSaveTest, SavingDialogStopAsks) {
               QStringList({FolderTreeTexts::kSavingItemsQuestion, FolderTreeTexts::kSavingItemsQuestion}));
     dlg.End();
     EXPECT_EQ(dlg.Position(), 100);
+}
+
+// With several office instances the PDF is written after the export call
+// returns: its attachments go inside once it is there, not before.
+TEST_F(ItemSaveTest, PdfFromABackgroundExporterGetsItsAttachmentsInside) {
+    backend->prepare = [](RecordingExporter& e) {
+        e.background = true;
+        e.fileBytes = pdftest::minimalPdf();
+    };
+    OpenStep2();
+    ClickFolder(QStringLiteral("($Inbox)\\"));
+    boxes().setDialogHandler([this](QDialog& dlg) -> int {
+        if (auto* d = qobject_cast<CSelectDestinationDlg*>(&dlg)) {
+            d->SetFolderPath(dest.path());
+            d->accept();
+            return d->result();
+        }
+        if (auto* d = qobject_cast<CSavingModeDlg*>(&dlg)) {
+            d->SelectMode(Text);
+            OutputOptions pdf;
+            pdf.format = OutputFormat::Pdf;
+            pdf.embedAttachments = true;
+            d->SelectOutput(pdf);
+            return QDialog::Accepted;
+        }
+        if (auto* d = qobject_cast<CSaveCompleteDlg*>(&dlg)) {
+            failureText = d->FailureText();
+            return QDialog::Accepted;
+        }
+        return QDialog::Rejected;
+    });
+    step2()->OnSaveItems(false);
+    ASSERT_TRUE(step2()->WaitForIdle(20000));
+    EXPECT_FALSE(failureText.contains(QStringLiteral("not embedded"))) << failureText.toStdString();
+    QFile pdf(dest.path() + QStringLiteral("/ConvertedItems/Quarterly report.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_EQ(bytes.count("/Type /EmbeddedFile "), 2) << "plan.pdf and notes.txt inside";
 }
 
 TEST(ItemSaveNamesTest, DocumentNames) {

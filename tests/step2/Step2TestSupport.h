@@ -1,5 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <thread>
+#include <vector>
+
 // A frame over the real core with an in-memory database, and a Word object
 // that records what it is asked and writes a small file per document.
 
@@ -46,6 +50,11 @@ class RecordingExporter : public IDocumentExporter {
 public:
     std::function<void(int)> onExport;  // runs on the worker, with the call's index
     bool startOk = true;
+    // As several office instances do: an export only takes the item; its file
+    // (`fileBytes`) appears a moment later and the outcome comes from another thread.
+    bool background = false;
+    QByteArray fileBytes = "doc";
+    ~RecordingExporter() override { WaitForAll(); }
 
     QList<ExportCall> Calls() const {
         QMutexLocker lock(&m_mutex);
@@ -70,7 +79,15 @@ public:
         return Record("contact", bodyFile, name);
     }
     QString LastFailure() const override { return startOk ? QString() : QStringLiteral("office did not start"); }
-    QString LastWrittenPath() const override { return QString(); }
+    QString LastWrittenPath() const override { return m_lastPath; }
+    void SetOutputOptions(const OutputOptions& options) override { m_options = options; }
+    bool WritesInBackground() const override { return background; }
+    void SetOutcomeHandler(OutcomeHandler handler) override { m_handler = std::move(handler); }
+    void SetNextTicket(quint64 ticket) override { m_ticket = ticket; }
+    void WaitForAll() override {
+        for (std::thread& t : m_writers) t.join();
+        m_writers.clear();
+    }
     std::atomic<int> shutdowns{0};
 
 private:
@@ -82,9 +99,21 @@ private:
         if (f.open(QIODevice::ReadOnly)) c.body = f.readAll();
         c.block = m_block;
         c.photo = m_photo;
-        c.path = DocumentPathFor(m_output, name);
-        QFile doc(c.path);
-        if (doc.open(QIODevice::WriteOnly)) doc.write("doc");
+        c.path = DocumentPathFor(m_output, name, OutputFormats::extension(m_options.format));
+        m_lastPath = c.path;
+        const auto write = [](const QString& path, const QByteArray& bytes) {
+            QFile doc(path);
+            if (doc.open(QIODevice::WriteOnly)) doc.write(bytes);
+        };
+        if (background) {
+            m_writers.emplace_back([this, write, path = c.path, ticket = m_ticket] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                write(path, fileBytes);
+                if (m_handler) m_handler({ticket, true, path, QString()});
+            });
+        } else {
+            write(c.path, fileBytes);
+        }
         int index;
         {
             QMutexLocker lock(&m_mutex);
@@ -97,7 +126,11 @@ private:
 
     mutable QMutex m_mutex;
     QList<ExportCall> m_calls;
-    QString m_root, m_output, m_block, m_photo;
+    QString m_root, m_output, m_block, m_photo, m_lastPath;
+    OutputOptions m_options;
+    OutcomeHandler m_handler;
+    quint64 m_ticket = 0;
+    std::vector<std::thread> m_writers;
 };
 
 // The real core; the Word object is a RecordingExporter.
