@@ -11,6 +11,7 @@
 #include "steps/C2TovanFolderTreeView.h"
 #include "steps/CItemListGrid.h"
 #include "steps/C3TovanSaveNsfToPst.h"
+#include "steps/CAdvanceSettingsDlg.h"
 #include "steps/CSaveCompleteDlg.h"
 #include "steps/CSavingModeDlg.h"
 #include "steps/CSelectDestinationDlg.h"
@@ -239,6 +240,10 @@ int main(int argc, char** argv) {
             if (!step1->List()->item(r, 1)->text().isEmpty()) step1->List()->removeRow(r);
     }
     step1->List()->selectRow(0);
+    {
+        CAdvanceSettingsDlg advanced;
+        snapDialog(advanced, QStringLiteral("2g-advanced-settings"));
+    }
 
     boxes.setDialogHandler([&](QDialog& dlg) -> int {
         if (auto* d = qobject_cast<CSelectDestinationDlg*>(&dlg)) {
