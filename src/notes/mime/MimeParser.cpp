@@ -146,7 +146,12 @@ void readLeaf(GMimePart* part, MimeEntity& e) {
 }
 
 void readMultipart(GMimeMultipart* mp, MimeEntity& e, int depth) {
-    e.boundary = fromUtf8(g_mime_multipart_get_boundary(mp));
+    // The parameter as the message has it. g_mime_multipart_get_boundary()
+    // makes one up when it is missing, and re-encoding the header for it can
+    // loop without end on an odd parameter name (gigabytes from a few hundred
+    // bytes of input).
+    GMimeContentType* type = g_mime_object_get_content_type(GMIME_OBJECT(mp));
+    e.boundary = fromUtf8(type ? g_mime_content_type_get_parameter(type, "boundary") : nullptr);
     const int n = g_mime_multipart_get_count(mp);
     for (int i = 0; i < n; ++i) {
         GMimeObject* child = g_mime_multipart_get_part(mp, i);
