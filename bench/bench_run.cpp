@@ -4,6 +4,7 @@
 //
 //   bench_run [small-count] [large-count]     (defaults 2000 and 200)
 
+#include "OfficeMemory.h"
 #include "export/CFolderExportRun.h"
 #include "export/IDocumentExporter.h"
 #include "notes/CNotesConverter.h"
@@ -102,39 +103,6 @@ bool writeDatabase(const QString& path, int count, int attachmentBytes) {
     return f.flush();
 }
 
-long officePeakKb() {
-    // The office instance is a descendant of this process: the largest VmHWM
-    // of any soffice.bin whose parent chain reaches us.
-    long best = 0;
-    const pid_t self = getpid();
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool ok = false;
-        const int pid = entry.toInt(&ok);
-        if (!ok) continue;
-        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-        if (!status.open(QIODevice::ReadOnly)) continue;
-        const QByteArray text = status.readAll();
-        if (!text.startsWith("Name:\tsoffice.bin")) continue;
-        int ppid = pid;
-        bool ours = false;
-        for (int depth = 0; depth < 5 && ppid > 1; ++depth) {
-            QFile st(QStringLiteral("/proc/%1/stat").arg(ppid));
-            if (!st.open(QIODevice::ReadOnly)) break;
-            const QList<QByteArray> fields = st.readAll().split(')').value(1).trimmed().split(' ');
-            ppid = fields.value(1).toInt();
-            if (ppid == self) {
-                ours = true;
-                break;
-            }
-        }
-        if (!ours) continue;
-        const int at = text.indexOf("VmHWM:");
-        if (at >= 0) best = std::max(best, text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ')
-                                               .value(0).toLong());
-    }
-    return best;
-}
-
 #ifdef TESSELDOC_HAVE_OFFICE
 void runOne(const char* label, int count, int attachmentBytes) {
     QTemporaryDir dir;
@@ -176,7 +144,7 @@ void runOne(const char* label, int count, int attachmentBytes) {
     loop.start();
     run.SaveFolder(QStringLiteral("Bench\\"));
     const double loopSeconds = loop.nsecsElapsed() / 1e9;
-    const long officeKb = officePeakKb();
+    const long officeKb = long(OfficeMemory::largest().peak * 1024.0);
     timing.ShutdownWord();
     const double all = total.nsecsElapsed() / 1e9;
     const double office = timing.officeNs / 1e9 - startSeconds;

@@ -11,6 +11,7 @@
 // The machine's load average is printed with the figures: on a shared machine
 // the throughput depends on what else runs.
 
+#include "OfficeMemory.h"
 #include "../tests/scale/GeneratedMailDb.h"
 
 #include "export/CFolderExportRun.h"
@@ -36,46 +37,6 @@ QString loadAverage() {
     QFile f(QStringLiteral("/proc/loadavg"));
     if (!f.open(QIODevice::ReadOnly)) return QStringLiteral("?");
     return QString::fromLatin1(f.readAll()).section(QLatin1Char(' '), 0, 2);
-}
-
-// Resident memory (VmRSS) and peak (VmHWM) of every office process below
-// this one, in MB, largest first.
-struct OfficeMemory {
-    double rss = 0, peak = 0;
-};
-OfficeMemory officeMemory() {
-    OfficeMemory best;
-    const pid_t self = getpid();
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool ok = false;
-        const int pid = entry.toInt(&ok);
-        if (!ok) continue;
-        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-        if (!status.open(QIODevice::ReadOnly)) continue;
-        const QByteArray text = status.readAll();
-        if (!text.startsWith("Name:\tsoffice.bin")) continue;
-        int ppid = pid;
-        bool ours = false;
-        for (int depth = 0; depth < 6 && ppid > 1; ++depth) {
-            QFile st(QStringLiteral("/proc/%1/stat").arg(ppid));
-            if (!st.open(QIODevice::ReadOnly)) break;
-            ppid = st.readAll().split(')').value(1).trimmed().split(' ').value(1).toInt();
-            if (ppid == self) {
-                ours = true;
-                break;
-            }
-        }
-        if (!ours) continue;
-        auto field = [&text](const char* name) {
-            const int at = text.indexOf(name);
-            if (at < 0) return 0.0;
-            const int start = at + int(qstrlen(name));
-            return text.mid(start, text.indexOf('\n', at) - start).trimmed().split(' ').value(0).toDouble() / 1024.0;
-        };
-        const double rss = field("VmRSS:");
-        if (rss > best.rss) best = {rss, field("VmHWM:")};
-    }
-    return best;
 }
 
 // Calls `onItem` after every item the run hands to the exporter.
@@ -186,7 +147,7 @@ int memory(int count, int restartEvery, bool rtf) {
     clock.start();
     CountingExporter counting(word, [&](int n) {
         if (n % 250 != 0 && n != count) return;
-        const OfficeMemory m = officeMemory();
+        const OfficeMemory m = OfficeMemory::largest();
         highest = qMax(highest, m.peak);
         std::printf("after %6d items (%5.0f s): office %6.1f MB resident, %6.1f MB peak of this instance; starts %d\n",
                     n, clock.elapsed() / 1000.0, m.rss, m.peak, word.StartCount());
