@@ -51,6 +51,24 @@ bool staleEntry(const QString& path, long pid, mode_t kind) {
     return !StaleFileCleaner::processAlive(pid);
 }
 
+// The office saves through a temporary file beside the target,
+// "lu<office pid><up to six base-36 digits>.tmp"; an office killed while it
+// saves leaves it there. Where the pid digits end is not written, so every
+// leading run of digits is tried: the file is stale when none of them is a
+// live office. A name without digits after "lu" is not the office's.
+bool officeTemporaryOfDeadOffice(const QString& name) {
+    static const QRegularExpression re(QStringLiteral("^lu([0-9]{1,7})[0-9a-z]{0,6}\\.tmp$"));
+    const QRegularExpressionMatch m = re.match(name);
+    if (!m.hasMatch()) return false;
+    const QString digits = m.captured(1);
+    for (int length = 1; length <= digits.size(); ++length) {
+        const long pid = digits.left(length).toLong();
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        if (pid > 0 && comm.open(QIODevice::ReadOnly) && comm.readAll().startsWith("soffice")) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 namespace StaleFileCleaner {
@@ -79,6 +97,13 @@ int cleanDestination(const QString& root) {
     while (it.hasNext()) {
         const QString path = it.next();
         const QString name = it.fileName();
+        if (officeTemporaryOfDeadOffice(name)) {
+            struct stat info;
+            if (::lstat(QFile::encodeName(path).constData(), &info) == 0 && info.st_uid == ::getuid() &&
+                S_ISREG(info.st_mode) && ::unlink(QFile::encodeName(path).constData()) == 0)
+                ++removed;
+            continue;
+        }
         if (!name.startsWith(QLatin1Char('.'))) continue;
         if (staleEntry(path, partialFileOwnerPid(name), S_IFREG) &&
             ::unlink(QFile::encodeName(path).constData()) == 0)

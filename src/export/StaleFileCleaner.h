@@ -10,6 +10,8 @@
 //   destination: hidden partial documents and attachments
 //                ".~tesseldoc-<pid>-<random>.doc.part", ".~tesseldoc-<pid>-<random>.part"
 //                and the office's lock files for them ".~lock.<that name>#";
+//                the office's save temporaries "lu<office pid><base 36>.tmp" of an
+//                office no longer running;
 //   temporary directory: private directories "tesseldoc-<pid>-XXXXXX";
 //   /tmp: office pipes "OSL_PIPE_<uid>_tesseldoc-<pid>-...".
 namespace StaleFileCleaner {

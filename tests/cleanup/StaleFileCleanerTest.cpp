@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "export/PrivateTempDir.h"
@@ -116,4 +117,31 @@ TEST(StaleFileCleaner, TemporaryDirectoriesAndPipesOfDeadProcessesGo) {
     EXPECT_FALSE(present(deadPipe));
     for (const QString& p : {liveDir, oddName, link, livePipe, notSocket}) EXPECT_TRUE(present(p)) << p.toStdString();
     EXPECT_TRUE(present(elsewhere.filePath(QStringLiteral("precious"))));
+}
+
+// The office's save temporaries ("lu<office pid><base 36>.tmp") go when that
+// office is gone, stay while it runs; files of other names stay.
+TEST(StaleFileCleaner, OfficeSaveTemporariesOfDeadOfficesGo) {
+    QTemporaryDir root;
+    const QString dead = root.filePath(QStringLiteral("Inbox/lu%1a1b2.tmp").arg(deadPid()));
+    touch(dead);
+    // A live process that calls itself the office.
+    const QString fakeOffice = root.filePath(QStringLiteral("soffice.bin"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), fakeOffice));
+    QFile::setPermissions(fakeOffice, QFile::ReadOwner | QFile::ExeOwner);
+    QProcess office;
+    office.start(fakeOffice, {QStringLiteral("30")});
+    ASSERT_TRUE(office.waitForStarted());
+    const QString live = root.filePath(QStringLiteral("Inbox/lu%1zz9.tmp").arg(office.processId()));
+    touch(live);
+    const QStringList others = {QStringLiteral("lunch.tmp"), QStringLiteral("lu.tmp"), QStringLiteral("Lu123.tmp"),
+                                QStringLiteral("lu123.tmp.doc"), QStringLiteral("lu12345678abcdefg.tmp")};
+    for (const QString& name : others) touch(root.filePath(QStringLiteral("Inbox/") + name));
+
+    EXPECT_EQ(StaleFileCleaner::cleanDestination(root.path()), 1);
+    EXPECT_FALSE(present(dead));
+    EXPECT_TRUE(present(live));
+    for (const QString& name : others) EXPECT_TRUE(present(root.filePath(QStringLiteral("Inbox/") + name))) << name.toStdString();
+    office.kill();
+    office.waitForFinished();
 }
