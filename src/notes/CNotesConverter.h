@@ -206,6 +206,10 @@ private:
     void SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                   const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);
     void ListNotConverted(int from);
+    // Opens the folder `name` (without its trailing "\") as the current
+    // export folder; false, with a folder failure in the report, when the
+    // database has none of that name. Throws LNSTATUS as the API does.
+    bool OpenExportFolder(const QString& name);
     QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
     // Makes the attachment folder `dir` (the next numbered name when another
     // writer took it meanwhile; `dir` then names the one made) and detaches into it.

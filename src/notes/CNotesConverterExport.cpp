@@ -51,19 +51,24 @@ QString CNotesConverter::ErrorTextFor(LNSTATUS status) {
     return QString::fromUtf8(buffer);
 }
 
+bool CNotesConverter::OpenExportFolder(const QString& name) {
+    m_exportFolderName = name;
+    const LNString lnName = WideToLNString(name);
+    if (!m_database.ViewFolderExists(lnName)) {
+        exportReport.addFolderFailure(name, QStringLiteral("folder not found in the database"));
+        return false;
+    }
+    m_database.GetViewFolder(lnName, &m_currentFolder);
+    m_currentFolder.Open(0);
+    return true;
+}
+
 void CNotesConverter::ExportFolder(const QString& folderNameIn) {
     if (folderNameIn.isEmpty()) return;
     QString name = folderNameIn;
     if (name.endsWith(QLatin1Char('\\'))) name.chop(1);
-    m_exportFolderName = name;
     try {
-        const LNString lnName = WideToLNString(name);
-        if (!m_database.ViewFolderExists(lnName)) {
-            exportReport.addFolderFailure(name, QStringLiteral("folder not found in the database"));
-            return;
-        }
-        m_database.GetViewFolder(lnName, &m_currentFolder);
-        m_currentFolder.Open(0);
+        if (!OpenExportFolder(name)) return;
         // The name is compared in the API's native form read back as text.
         if (QString::fromUtf8(m_currentFolder.GetName().GetBuf()) == name) ExportFolderItems();
         m_currentFolder.Close();
@@ -89,15 +94,8 @@ void CNotesConverter::ListFolderNotConverted(const QString& folderNameIn) {
     QString name = folderNameIn;
     if (name.endsWith(QLatin1Char('\\'))) name.chop(1);
     if (name.isEmpty()) return;
-    m_exportFolderName = name;
     try {
-        const LNString lnName = WideToLNString(name);
-        if (!m_database.ViewFolderExists(lnName)) {
-            exportReport.addFolderFailure(name, QStringLiteral("folder not found in the database"));
-            return;
-        }
-        m_database.GetViewFolder(lnName, &m_currentFolder);
-        m_currentFolder.Open(0);
+        if (!OpenExportFolder(name)) return;
         exportReport.addFound(m_currentFolder.GetEntryCount());
         ListNotConverted(0);
         m_currentFolder.Close();

@@ -22,8 +22,8 @@ namespace {
 class ItemSaveTest : public Step2Fixture {
 protected:
     // Destination = dest, the given saving mode, completion dialog recorded.
-    void AnswerDialogs(int mode) {
-        boxes().setDialogHandler([this, mode](QDialog& dlg) -> int {
+    void AnswerDialogs(int mode, const OutputOptions& output = OutputOptions()) {
+        boxes().setDialogHandler([this, mode, output](QDialog& dlg) -> int {
             if (auto* d = qobject_cast<CSelectDestinationDlg*>(&dlg)) {
                 d->SetFolderPath(dest.path());
                 d->accept();
@@ -31,6 +31,7 @@ protected:
             }
             if (auto* d = qobject_cast<CSavingModeDlg*>(&dlg)) {
                 d->SelectMode(mode);
+                d->SelectOutput(output);
                 return QDialog::Accepted;
             }
             if (auto* d = qobject_cast<CSaveCompleteDlg*>(&dlg)) {
@@ -208,26 +209,10 @@ TEST_F(ItemSaveTest, PdfFromABackgroundExporterGetsItsAttachmentsInside) {
     };
     OpenStep2();
     ClickFolder(QStringLiteral("($Inbox)\\"));
-    boxes().setDialogHandler([this](QDialog& dlg) -> int {
-        if (auto* d = qobject_cast<CSelectDestinationDlg*>(&dlg)) {
-            d->SetFolderPath(dest.path());
-            d->accept();
-            return d->result();
-        }
-        if (auto* d = qobject_cast<CSavingModeDlg*>(&dlg)) {
-            d->SelectMode(Text);
-            OutputOptions pdf;
-            pdf.format = OutputFormat::Pdf;
-            pdf.embedAttachments = true;
-            d->SelectOutput(pdf);
-            return QDialog::Accepted;
-        }
-        if (auto* d = qobject_cast<CSaveCompleteDlg*>(&dlg)) {
-            failureText = d->FailureText();
-            return QDialog::Accepted;
-        }
-        return QDialog::Rejected;
-    });
+    OutputOptions output;
+    output.format = OutputFormat::Pdf;
+    output.embedAttachments = true;
+    AnswerDialogs(Text, output);
     step2()->OnSaveItems(false);
     ASSERT_TRUE(step2()->WaitForIdle(20000));
     EXPECT_FALSE(failureText.contains(QStringLiteral("not embedded"))) << failureText.toStdString();
