@@ -1,14 +1,14 @@
 #include "cli/CliApp.h"
 #include "cli/OutputChoiceOptions.h"
 
-#include "export/CFolderExportRun.h"
+#include "convert/CFolderExportRun.h"
 #include "export/DestinationChecks.h"
 #include "export/DestinationLock.h"
-#include "export/PrivateTempDir.h"
+#include "files/PrivateTempDir.h"
 #include "export/RunJournal.h"
 #include "export/SourceList.h"
-#include "export/StaleFileCleaner.h"
-#include "notes/CNotesConverter.h"
+#include "files/StaleFileCleaner.h"
+#include "convert/CNotesConverter.h"
 
 #include <QDir>
 #include <QElapsedTimer>

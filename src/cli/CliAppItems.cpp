@@ -3,9 +3,9 @@
 
 #include "cli/CliApp.h"
 #include "export/ContactHeaderText.h"
-#include "notes/CNotesConverter.h"
-#include "notes/ItemRecordReaders.h"
-#include "notes/NotesItemKind.h"
+#include "convert/CNotesConverter.h"
+#include "items/ItemRecordReaders.h"
+#include "items/NotesItemKind.h"
 #include "notes/das/DasStore.h"
 #include "notes/das/DominoServerConfig.h"
 #include "notes/store/NoteStore.h"

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "notes/ItemFieldReaders.h"
-#include "notes/ItemRecords.h"
+#include "items/ItemFieldReaders.h"
+#include "items/ItemRecords.h"
 
 namespace {
 

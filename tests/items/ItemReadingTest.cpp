@@ -1,7 +1,7 @@
 #include "ItemTestStore.h"
-#include "notes/AddressNormalizers.h"
-#include "notes/ItemFieldReaders.h"
-#include "notes/NotesItemKind.h"
+#include "items/AddressNormalizers.h"
+#include "items/ItemFieldReaders.h"
+#include "items/NotesItemKind.h"
 
 using namespace itemtest;
 

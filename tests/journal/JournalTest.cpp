@@ -1,11 +1,11 @@
 #include "../run/FakeExporter.h"
 #include "../scale/GeneratedMailDb.h"
 
-#include "export/CFolderExportRun.h"
+#include "convert/CFolderExportRun.h"
 #include "export/DestinationLock.h"
 #include "export/RunJournal.h"
 #include "export/SourceList.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 
 #include <QDir>
 #include <QDirIterator>

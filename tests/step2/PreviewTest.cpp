@@ -1,6 +1,6 @@
 #include "Step2TestSupport.h"
 
-#include "notes/ILargeBodyQuestion.h"
+#include "convert/ILargeBodyQuestion.h"
 #include "steps/CItemListGrid.h"
 #include "steps/CLargeItemDlg.h"
 #include "steps/CPreviewPane.h"

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QXmlStreamReader>
 
-#include "notes/store/RichTextModel.h"
+#include "richtext/RichTextModel.h"
 
 namespace store::dxl {
 
