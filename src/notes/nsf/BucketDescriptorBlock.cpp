@@ -13,6 +13,7 @@ constexpr uint64_t kHeaderSize = 66;
 
 bool BucketDescriptorBlock::load(ByteView file, const NsfHeader& header, LmbcsConverter& lmbcs,
                                  QString& error) {
+    if (header.release4) return loadRelease4(file, header, lmbcs, error);
     std::vector<CopyCandidate> candidates;
     for (const NsfHeader::Slot& slot : header.bdbs) {
         const uint64_t off = uint64_t(slot.pos) * 256;
@@ -76,7 +77,7 @@ bool BucketDescriptorBlock::loadCopy(ByteView file, uint64_t off, LmbcsConverter
     buckets.reserve(size_t(rrvCount));
     for (uint64_t i = 0; i < rrvCount; ++i) {
         const uint32_t posFlag = b.u32(i * 8);
-        buckets.push_back({posFlag & ~1u, (posFlag & 1u) != 0, b.u32(i * 8 + 4)});
+        buckets.push_back({posFlag & ~1u, (posFlag & 1u) != 0, b.u32(i * 8 + 4), uint64_t(posFlag & ~1u) * 256});
     }
     const ByteView text = b.sub(textAt, textSize);
     std::vector<ItemName> names;
@@ -91,6 +92,61 @@ bool BucketDescriptorBlock::loadCopy(ByteView file, uint64_t off, LmbcsConverter
         names.push_back({lmbcs.toUnicode(nameBytes), b.u16(e + 6)});
     }
     m_writeCount = h.u32(10);
+    m_rrvBuckets = std::move(buckets);
+    m_names = std::move(names);
+    return true;
+}
+
+// Release 4 block, uncompressed, at the byte offset the header names:
+//   +0 u16 signature 1, +2 u32 reserved size, +6 u16 bitmap descriptor count,
+//   +8 u16 item-name count, +10 u16 RRV bucket count, +12 u32 bytes in use,
+//   +16 16 bytes zero; then at +32 the RRV bucket descriptors (8 bytes: the
+//   bucket's byte offset with bit 0 set for a non-data bucket, its initial ID),
+//   the bitmap descriptors (12 bytes: offset and a time), the item names
+//   (8 bytes: u16 offset into the name text, u16 length, u16 data type, u16
+//   not used) and the name text, which ends where the bytes in use end.
+bool BucketDescriptorBlock::loadRelease4(ByteView file, const NsfHeader& header, LmbcsConverter& lmbcs,
+                                         QString& error) {
+    const uint64_t off = header.release4BdbOffset;
+    const ByteView h = file.sub(off, 32);
+    if (off == 0 || h.size() != 32 || h.u16(0) != kSignature) {
+        error = QStringLiteral("no bucket descriptor block at 0x%1").arg(off, 0, 16);
+        return false;
+    }
+    const uint64_t used = h.u32(12);
+    const ByteView b = file.sub(off, used);
+    if (used < 32 || b.size() != used || used > std::max<uint64_t>(h.u32(2), header.release4BdbSize)) {
+        error = QStringLiteral("bucket descriptor block at 0x%1 runs past its end").arg(off, 0, 16);
+        return false;
+    }
+    const uint64_t bitmaps = h.u16(6);
+    const uint64_t nameCount = h.u16(8);
+    const uint64_t rrvCount = h.u16(10);
+    const uint64_t namesAt = 32 + 8 * rrvCount + 12 * bitmaps;
+    const uint64_t textAt = namesAt + 8 * nameCount;
+    if (textAt > used) {
+        error = QStringLiteral("bucket descriptor block at 0x%1 has an inconsistent layout").arg(off, 0, 16);
+        return false;
+    }
+    std::vector<RrvBucketRef> buckets;
+    buckets.reserve(size_t(rrvCount));
+    for (uint64_t i = 0; i < rrvCount; ++i) {
+        const uint32_t offsetFlag = b.u32(32 + 8 * i);
+        buckets.push_back({0, (offsetFlag & 1u) != 0, b.u32(36 + 8 * i), offsetFlag & ~1u});
+    }
+    const ByteView text = b.sub(textAt, used - textAt);
+    std::vector<ItemName> names;
+    names.reserve(size_t(nameCount));
+    for (uint64_t i = 0; i < nameCount; ++i) {
+        const uint64_t e = namesAt + 8 * i;
+        const ByteView nameBytes = text.sub(b.u16(e), b.u16(e + 2));
+        if (nameBytes.size() != b.u16(e + 2)) {
+            error = QStringLiteral("block at 0x%1: item name %2 lies outside the name text").arg(off, 0, 16).arg(i);
+            return false;
+        }
+        names.push_back({lmbcs.toUnicode(nameBytes), b.u16(e + 4)});
+    }
+    m_writeCount = 0;
     m_rrvBuckets = std::move(buckets);
     m_names = std::move(names);
     return true;

@@ -21,9 +21,10 @@ public:
     static constexpr uint16_t kSignature = 0x0001;
 
     struct RrvBucketRef {
-        uint32_t pos = 0;        // POS, flag bit cleared
+        uint32_t pos = 0;        // POS, flag bit cleared (0 in Release 4 files)
         bool nonData = false;    // design notes and objects
         uint32_t initialId = 0;
+        uint64_t offset = 0;     // file offset of the bucket
     };
     struct ItemName {
         QString name;
@@ -37,6 +38,8 @@ public:
     uint32_t writeCount() const { return m_writeCount; }
 
 private:
+    // Release 4: one uncompressed block at a byte offset (see loadRelease4).
+    bool loadRelease4(ByteView file, const NsfHeader& header, LmbcsConverter& lmbcs, QString& error);
     bool loadCopy(ByteView file, uint64_t offset, LmbcsConverter& lmbcs, QString& error);
 
     uint32_t m_writeCount = 0;

@@ -9,6 +9,7 @@ constexpr uint16_t kNonSummarySignature = 0x0010;
 constexpr uint16_t kObjectSignature = 0x0007;
 constexpr uint16_t kObjectSignatureLarge = 0x001B;
 constexpr uint64_t kNoteHeaderSize = 100;
+constexpr uint64_t kRelease4NoteHeaderSize = 84;
 constexpr uint64_t kNonSummaryHeaderSize = 68;
 
 QString hex(uint64_t v) { return QStringLiteral("0x") + QString::number(v, 16).toUpper(); }
@@ -44,7 +45,7 @@ ByteView NoteReader::recordBytes(const RrvMap::Entry& entry, std::shared_ptr<con
         }
         return slot.sub(0, length);
     }
-    const uint64_t off = uint64_t(entry.pos()) * 256;
+    const uint64_t off = entry.fileOffset();
     if (!m_file.has(off, 6)) {
         error = QStringLiteral("record position %1 lies past the end of the file").arg(hex(off));
         return ByteView();
@@ -68,7 +69,7 @@ NoteReader::Result NoteReader::peek(const RrvMap::Entry& entry, uint16_t& noteCl
         error = QStringLiteral("record of ID %1 has the unknown signature %2").arg(hex(entry.id)).arg(hex(sig));
         return Result::Error;
     }
-    if (rec.size() < kNoteHeaderSize) return Result::DeletionStub;
+    if (rec.size() < (m_release4 ? kRelease4NoteHeaderSize : kNoteHeaderSize)) return Result::DeletionStub;
     if (rec.u32(6) != entry.id) {
         error = QStringLiteral("record of ID %1 holds note ID %2").arg(hex(entry.id)).arg(hex(rec.u32(6)));
         return Result::Error;
@@ -91,7 +92,8 @@ NoteReader::Result NoteReader::read(const RrvMap::Entry& entry, RawNote& note, Q
     note.nonData = entry.nonData;
     note.noteClass = rec.u16(40);
     note.noteFlags = rec.u16(38);
-    if (rec.size() < kNoteHeaderSize) return Result::DeletionStub;
+    const uint64_t headerSize = m_release4 ? kRelease4NoteHeaderSize : kNoteHeaderSize;
+    if (rec.size() < headerSize) return Result::DeletionStub;
     if (rec.u32(6) != entry.id) {
         error = QStringLiteral("record of ID %1 holds note ID %2").arg(hex(entry.id)).arg(hex(rec.u32(6)));
         return Result::Error;
@@ -102,7 +104,7 @@ NoteReader::Result NoteReader::read(const RrvMap::Entry& entry, RawNote& note, Q
 
     const uint64_t itemCount = rec.u16(50);
     const uint64_t responses = rec.u16(54);
-    const uint64_t tableEnd = kNoteHeaderSize + 8 * itemCount;
+    const uint64_t tableEnd = headerSize + 8 * itemCount;
     if (tableEnd > rec.size()) {
         error = QStringLiteral("note %1: its item table runs past the record").arg(hex(entry.id));
         return Result::Error;
@@ -111,7 +113,7 @@ NoteReader::Result NoteReader::read(const RrvMap::Entry& entry, RawNote& note, Q
     note.items.resize(size_t(itemCount));
     const std::vector<BucketDescriptorBlock::ItemName>& names = m_bdb.itemNames();
     for (uint64_t i = 0; i < itemCount; ++i) {
-        const uint64_t e = kNoteHeaderSize + 8 * i;
+        const uint64_t e = headerSize + 8 * i;
         RawItem& item = note.items[size_t(i)];
         item.nameIndex = rec.u16(e);
         item.flags = rec.u16(e + 2);
@@ -143,7 +145,7 @@ NoteReader::Result NoteReader::read(const RrvMap::Entry& entry, RawNote& note, Q
 
     uint64_t summaryAt = tableEnd, otherAt = 0;
     for (uint64_t i = 0; i < itemCount; ++i) {
-        const uint64_t e = kNoteHeaderSize + 8 * i;
+        const uint64_t e = headerSize + 8 * i;
         RawItem& item = note.items[size_t(i)];
         const uint16_t length = rec.u16(e + 4);
         ByteView value;
@@ -184,6 +186,18 @@ bool NoteReader::locateNonSummary(RawNote& note, ByteView rec, uint64_t inlineAt
     if (location == 0) {
         error = QStringLiteral("its non-summary values are missing");
         return false;
+    }
+    if (m_release4) {
+        // The values alone, at the byte offset of +56, as long as +60 says.
+        const uint32_t length = rec.u32(60);
+        values = m_file.sub(location, needed);
+        if (values.size() != needed || length < needed) {
+            error = QStringLiteral("its non-summary values at %1 lie past the end of the file or their record")
+                        .arg(hex(location));
+            return false;
+        }
+        note.nonSummaryLength = length;
+        return true;
     }
     ByteView record;
     if (location & 0x80000000u) {

@@ -19,8 +19,11 @@ class NoteReader {
 public:
     enum class Result { Note, DeletionStub, NotANote, Error };
 
-    NoteReader(ByteView file, const Superblock& sb, const BucketDescriptorBlock& bdb, BucketCache& cache)
-        : m_file(file), m_sb(sb), m_bdb(bdb), m_cache(cache) {}
+    // `release4`: notes of a Release 4 file (84-byte header; the non-summary
+    // values at the byte offset the header names, without a record header).
+    NoteReader(ByteView file, const Superblock& sb, const BucketDescriptorBlock& bdb, BucketCache& cache,
+               bool release4 = false)
+        : m_file(file), m_sb(sb), m_bdb(bdb), m_cache(cache), m_release4(release4) {}
 
     // The record bytes behind an RRV entry (a bucket slot or a file position);
     // `keep` receives the bucket the bytes live in.
@@ -41,6 +44,7 @@ private:
     const Superblock& m_sb;
     const BucketDescriptorBlock& m_bdb;
     BucketCache& m_cache;
+    bool m_release4 = false;
 };
 
 }  // namespace nsf

@@ -50,7 +50,8 @@ std::unique_ptr<NsfDatabase> NsfDatabase::open(std::unique_ptr<NsfFile> file, st
         error = {store::StatusInternal, QStringLiteral("the LMBCS converter of ICU is not available")};
         return nullptr;
     }
-    if (!db->m_sb.load(bytes, db->m_header, e)) {
+    // Release 4 files have no superblock: their BDB and RRV buckets on disk are current.
+    if (!db->m_header.release4 && !db->m_sb.load(bytes, db->m_header, e)) {
         error = {store::StatusDamaged, e};
         return nullptr;
     }
@@ -58,8 +59,8 @@ std::unique_ptr<NsfDatabase> NsfDatabase::open(std::unique_ptr<NsfFile> file, st
         error = {store::StatusDamaged, e};
         return nullptr;
     }
-    db->m_rrv.build(bytes, db->m_header.rrvBucketSize, db->m_bdb, db->m_sb);
-    db->m_reader = std::make_unique<NoteReader>(bytes, db->m_sb, db->m_bdb, db->m_cache);
+    db->m_rrv.build(bytes, db->m_header.rrvBucketSize, db->m_bdb, db->m_sb, db->m_header.release4);
+    db->m_reader = std::make_unique<NoteReader>(bytes, db->m_sb, db->m_bdb, db->m_cache, db->m_header.release4);
     // Buckets are copied when loaded: their pages in the mapping can go.
     const NsfFile* mapped = db->m_file.get();
     db->m_cache.setLoaded([mapped](ByteView bucket) { mapped->releasePages(bucket); });
@@ -78,7 +79,7 @@ NoteReader::Result NsfDatabase::readRaw(uint32_t id, RawNote& note, QString& err
     }
     const NoteReader::Result r = m_reader->read(*entry, note, error);
     // An object record is not kept: its pages can go.
-    if (r != NoteReader::Result::Note && !entry->isBucketSlot()) releaseAround(uint64_t(entry->pos()) * 256);
+    if (r != NoteReader::Result::Note && !entry->isBucketSlot()) releaseAround(entry->fileOffset());
     return r;
 }
 
@@ -93,7 +94,7 @@ NoteReader::Result NsfDatabase::peekClass(uint32_t id, uint16_t& noteClass, QStr
 
 NoteReader::Result NsfDatabase::peek(const RrvMap::Entry& entry, uint16_t& noteClass, QString& error) {
     const NoteReader::Result r = m_reader->peek(entry, noteClass, error);
-    if (!entry.isBucketSlot()) releaseAround(uint64_t(entry.pos()) * 256);
+    if (!entry.isBucketSlot()) releaseAround(entry.fileOffset());
     return r;
 }
 
@@ -324,7 +325,7 @@ void NsfDatabase::addAttachment(const RawItem& raw, size_t itemIndex, store::Sto
         const ObjectReader objects(m_file->bytes(), m_rrv);
         const bool readable = objects.checkFile(file, e);
         if (const RrvMap::Entry* object = m_rrv.find(file.objectId); object && !object->isBucketSlot())
-            releaseAround(uint64_t(object->pos()) * 256);
+            releaseAround(object->fileOffset());
         if (!readable) {
             a.decodable = false;
             a.problem = e;

@@ -25,7 +25,7 @@ ByteView ObjectReader::storedData(uint32_t objectId, QString& error) const {
         error = QStringLiteral("object 0x%1 is not stored as an object record").arg(objectId, 0, 16);
         return ByteView();
     }
-    const uint64_t off = uint64_t(entry->pos()) * 256;
+    const uint64_t off = entry->fileOffset();
     const uint16_t sig = m_file.u16(off);
     const uint64_t header = sig == kSmallObject ? kSmallHeader : sig == kLargeObject ? kLargeHeader : 0;
     if (header == 0 || !m_file.has(off, header)) {

@@ -23,16 +23,21 @@ public:
         uint32_t a = 0;
         uint32_t b = 0;
         bool nonData = false;
+        bool byteOffset = false;  // Release 4: `a` is the record's file offset itself
 
         // Bucket/slot address: summary bucket number (1-based) and slot (1-based).
-        bool isBucketSlot() const { return (a & 0x80000000u) != 0; }
+        bool isBucketSlot() const { return !byteOffset && (a & 0x80000000u) != 0; }
         uint32_t bucket() const { return a & 0xFFFFFFu; }
         uint32_t slot() const { return b & 0x7FFu; }
-        // Otherwise a file position (POS).
-        uint32_t pos() const { return a; }
+        // Otherwise a file position: where the record starts.
+        uint64_t fileOffset() const { return byteOffset ? uint64_t(a) : uint64_t(a) * 256; }
     };
 
-    void build(ByteView file, uint32_t rrvBucketSize, const BucketDescriptorBlock& bdb, const Superblock& sb);
+    // `release4`: the buckets have a 10-byte header (signature 06 0A, u32
+    // previous bucket, u32 initial ID) and 4-byte entries, each the file
+    // offset of the record (0: none, 0xFFFFFFFF: free).
+    void build(ByteView file, uint32_t rrvBucketSize, const BucketDescriptorBlock& bdb, const Superblock& sb,
+               bool release4 = false);
 
     // The live entry of `id`, or null.
     const Entry* find(uint32_t id) const;
@@ -45,6 +50,7 @@ public:
 
 private:
     void addBucket(ByteView bucket, uint32_t initialId, bool nonData);
+    void addRelease4Bucket(ByteView bucket, uint32_t initialId, bool nonData);
 
     std::vector<Entry> m_entries;
     size_t m_reserved = 0;
