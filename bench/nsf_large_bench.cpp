@@ -202,7 +202,7 @@ int main(int argc, char** argv) {
     qint64 notes = 0, items = 0, attachments = 0, attachmentBytes = 0, wrongBytes = 0, failures = 0;
     uint64_t highestOffset = 0;
     for (const RrvMap::Entry& entry : database.rrv().entries()) {
-        if (!entry.isBucketSlot()) highestOffset = std::max<uint64_t>(highestOffset, uint64_t(entry.pos()) * 256);
+        if (!entry.isBucketSlot()) highestOffset = std::max<uint64_t>(highestOffset, entry.fileOffset());
         store::StoreNote note;
         if (!database.loadNote(entry.id, note).ok()) continue;
         ++notes;

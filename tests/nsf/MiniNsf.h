@@ -62,6 +62,12 @@ public:
     QString title = QStringLiteral("Mini");
 
     QByteArray build() const;
+    // The same notes and objects in the Notes Release 4 layout (ODS 20,
+    // 768-byte header, no superblock, one uncompressed BDB, 8 KB RRV buckets
+    // of byte offsets, 84-byte note headers, bare non-summary values). IDs
+    // from kFirstId on go to data buckets, the bucket of each ID range being
+    // a non-data bucket when its first note is not a document.
+    QByteArray buildRelease4() const;
     // Writes the database to a new, empty device; false when a write fails.
     bool write(QIODevice& out) const;
 
