@@ -50,6 +50,10 @@ TEST(NsfRegressions, WriteFuzzSeeds) {
     QFile f(QDir(QString::fromLocal8Bit(target)).filePath("mini.nsf"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(mini.build());
+    // The same notes in the Notes Release 4 layout.
+    QFile r4(QDir(QString::fromLocal8Bit(target)).filePath("release4.nsf"));
+    ASSERT_TRUE(r4.open(QIODevice::WriteOnly));
+    r4.write(mini.buildRelease4());
 }
 
 TEST(NsfRegressions, PatchModeBaseDatabaseIsValid) {
