@@ -194,3 +194,13 @@ TEST(DamagedNsf, EveryZeroedPageOfAMailSampleWithTenViewsIsIdenticalOrNamed) {
 TEST(DamagedNsf, ZeroedPagesOfASampleWithAFolderAreIdenticalOrNamed) {
     checkPages("domino-jnx/sample.nsf", 4);
 }
+
+// A Notes Release 4 file: no checksums guard its records, so a zeroed record
+// must still be caught by the record's own signature, ID and lengths.
+TEST(DamagedNsf, EveryZeroedPageOfARelease4SampleIsIdenticalOrNamed) {
+    checkPages("notes-r4/linkdemo.nsf", 1);
+}
+
+TEST(DamagedNsf, ZeroedPagesOfARelease4SampleWithManyDocumentsAreIdenticalOrNamed) {
+    checkPages("notes-r4/VIEW.NSF", 2);
+}
