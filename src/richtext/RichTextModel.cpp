@@ -10,8 +10,12 @@ void appendRuns(const std::vector<RtRun>& runs, QString& out) {
         switch (run.kind) {
             case RtRun::Kind::Text:
             case RtRun::Kind::AttachmentRef:
-            case RtRun::Kind::DocLink:
             case RtRun::Kind::Url: out += run.text; break;
+            case RtRun::Kind::DocLink:
+                out += run.text;
+                // A Notes address the reader can follow (the replica and the UNIDs).
+                if (run.target.startsWith(QLatin1String("notes://"))) out += QStringLiteral(" <%1>").arg(run.target);
+                break;
             case RtRun::Kind::LineBreak: out += QStringLiteral("\r\n"); break;
             case RtRun::Kind::Tab: out += QLatin1Char('\t'); break;
             case RtRun::Kind::Picture: break;

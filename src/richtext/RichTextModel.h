@@ -46,7 +46,8 @@ struct RtRun {
         Tab,
         Picture,        // picture.data in picture.format ("gif", "jpeg", "png", "bmp", ...)
         AttachmentRef,  // reference to an attachment: text = file name
-        DocLink,        // link to a document or view: text = its description
+        DocLink,        // link to a document or view: text = its description, target = a
+                        // notes:///REPLICA/VIEW/NOTE address when known
         Url,            // a URL link: text = shown text, target = address
     };
     Kind kind = Kind::Text;
@@ -97,7 +98,8 @@ struct RichTextDoc {
 
     // The plain text: paragraphs end in "\r\n" (none after the last); table
     // cells are separated by a tab and rows end in "\r\n"; pictures give nothing,
-    // attachment references and links their text. `plainAlternative` instead when set.
+    // attachment references and links their text (a doclink with a notes:// address
+    // the address after it, in angle brackets). `plainAlternative` instead when set.
     QString plainText() const;
     bool isEmpty() const { return blocks.empty(); }
 };

@@ -243,7 +243,19 @@ void RtfWriter::writeRuns(const std::vector<RtRun>& runs) {
             case RtRun::Kind::AttachmentRef:
                 writeTextRun(run, best ? attachmentText(run.text) : run.text);
                 break;
-            case RtRun::Kind::DocLink: writeTextRun(run, best ? docLinkText(run.text) : run.text); break;
+            case RtRun::Kind::DocLink:
+                if (run.target.startsWith(QLatin1String("notes://"))) {
+                    // A link a reader can follow: a hyperlink, or its address after the text.
+                    RtRun shown = run;
+                    shown.text = best ? docLinkText(run.text) : run.text + QStringLiteral(" <%1>").arg(run.target);
+                    if (best)
+                        writeUrl(shown);
+                    else
+                        writeTextRun(shown, shown.text);
+                } else {
+                    writeTextRun(run, best ? docLinkText(run.text) : run.text);
+                }
+                break;
             case RtRun::Kind::Url:
                 if (best && !run.target.isEmpty())
                     writeUrl(run);

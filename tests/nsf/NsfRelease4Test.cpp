@@ -273,3 +273,79 @@ TEST(NsfRelease4Samples, EveryDocumentLoadsWithItsTextAndNoUnreadableItem) {
         for (const QString& snippet : snippets) EXPECT_TRUE(allText.contains(snippet)) << snippet.toStdString();
     }
 }
+
+// Doclinks: a CDLINK2 names its link by index into the note's $Links; a
+// CDLINKEXPORT2 carries it. Each shows its comment and carries a notes://
+// address of the replica, view and document.
+TEST(NsfRelease4, DoclinksShowTheirCommentAndCarryTheLinkedDocument) {
+    QByteArray links(2 + 2 * 40, '\0');
+    MiniNsf::put16(links, 0, 2);
+    MiniNsf::put32(links, 2 + 40 + 0, 0x00560F1E);   // replica ID (low, high word)
+    MiniNsf::put32(links, 2 + 40 + 4, 0x85255E8E);
+    MiniNsf::put32(links, 2 + 40 + 8, 0x11111111);   // view UNID
+    MiniNsf::put32(links, 2 + 40 + 24, 0x00A200BA);  // note UNID
+    MiniNsf::put32(links, 2 + 40 + 28, 0x006900C8);
+    MiniNsf::put32(links, 2 + 40 + 32, 0x0059EA8F);
+    MiniNsf::put32(links, 2 + 40 + 36, 0x85255E6F);
+    MiniNsf::Item linkList;
+    linkList.name = QStringLiteral("$Links");
+    linkList.type = linkList.nameType = 0x0007;
+    linkList.value = links;
+
+    QByteArray body("\x91\xFF\x00\x00\x01\x00" "Document 'Welcome'\0", 25);
+    MiniNsf::put16(body, 2, uint16_t(body.size()));
+    body += '\0';  // even length
+    QByteArray exported(4 + 40, '\0');
+    exported[0] = char(0x92);
+    exported[1] = char(0xFF);
+    MiniNsf::put32(exported, 4, 0x006DCD1F);  // a database link: replica ID only
+    MiniNsf::put32(exported, 8, 0x8525667B);
+    exported += QByteArray("\0", 1);
+    MiniNsf::put16(exported, 2, uint16_t(exported.size()));
+    exported += '\0';
+    MiniNsf::Item bodyItem;
+    bodyItem.name = QStringLiteral("Body");
+    bodyItem.type = bodyItem.nameType = 0x0001;
+    bodyItem.flags = 0;
+    bodyItem.value = body + exported;
+
+    MiniNsf mini;
+    MiniNsf::Note doc;
+    doc.id = MiniNsf::kFirstId;
+    doc.items = {textItem("Form", "Memo"), linkList, bodyItem};
+    mini.notes = {doc};
+    store::StoreError e;
+    auto db = NsfDatabase::open(NsfFile::fromBytes(mini.buildRelease4()), e);
+    ASSERT_TRUE(db) << e.message().toStdString();
+    store::StoreNote note;
+    ASSERT_TRUE(db->loadNote(MiniNsf::kFirstId, note).ok());
+    std::vector<store::RtRun> runs;
+    for (const store::StoreItem& i : note.items)
+        if (i.name == QLatin1String("Body") && i.richText)
+            for (const store::RtBlock& b : i.richText->blocks) runs.insert(runs.end(), b.runs.begin(), b.runs.end());
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].kind, store::RtRun::Kind::DocLink);
+    EXPECT_EQ(runs[0].text, "Document 'Welcome'");
+    EXPECT_EQ(runs[0].target,
+              "notes:///85255E8E00560F1E/00000000111111110000000000000000/006900C800A200BA85255E6F0059EA8F");
+    EXPECT_EQ(runs[1].text, "Link to a database");
+    EXPECT_EQ(runs[1].target, "notes:///8525667B006DCD1F");
+}
+
+TEST(NsfRelease4Samples, LinkdemoLinksShowTheirDocumentAndAddress) {
+    const QString path = r4Path("linkdemo.nsf");
+    if (!QFile::exists(path)) GTEST_SKIP() << "Release 4 samples not found at " << path.toStdString();
+    store::StoreError e;
+    auto store = store::openStore(path, QString(), e);
+    ASSERT_TRUE(store) << e.message().toStdString();
+    ASSERT_EQ(store->allDocumentIds().size(), 1u);
+    store::StoreNote note;
+    ASSERT_TRUE(store->loadNote(store->allDocumentIds()[0], note).ok());
+    const QString text = bodyText(note);
+    EXPECT_TRUE(text.contains("Database 'Full Text Search Demo', View 'Categorized', Document 'Welcome to Notes!' "
+                              "<notes:///85255E8E00560F1E/85255B970055655F852558AC00697645/"
+                              "006900C800A200BA85255E6F0059EA8F>"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("Database 'View Demo', View 'By Author' <notes:///"));
+    EXPECT_EQ(text.count(QStringLiteral("<notes:///")), 21);
+}

@@ -190,3 +190,28 @@ TEST(RtfWriter, ExportThroughRichTextWritesAndReplacesTheFile) {
     session.Term();
     MemoryStore::unregisterStore(QStringLiteral("rtfexport"));
 }
+
+// A doclink with a notes:// address (the NSF reader gives one) can be
+// followed: a hyperlink in best quality, the address after the text in low
+// quality and in plain text. Other doclinks stay text.
+TEST(RtfWriter, DoclinksWithANotesAddressCanBeFollowed) {
+    RichTextDoc doc;
+    RtBlock block;
+    RtRun link;
+    link.kind = RtRun::Kind::DocLink;
+    link.text = QStringLiteral("Minutes");
+    link.target = QStringLiteral("notes:///85255E8E00560F1E/AB12/CD34");
+    block.runs.push_back(link);
+    doc.blocks.push_back(block);
+    const QByteArray best = writeDoc(doc, RtfQuality::Best);
+    EXPECT_TRUE(best.contains("HYPERLINK \"notes:///85255E8E00560F1E/AB12/CD34\"")) << best.constData();
+    EXPECT_TRUE(best.contains("[Link: Minutes]"));
+    const QByteArray low = writeDoc(doc, RtfQuality::Low);
+    EXPECT_FALSE(low.contains("HYPERLINK"));
+    EXPECT_TRUE(low.contains("Minutes <notes:///85255E8E00560F1E/AB12/CD34>")) << low.constData();
+    EXPECT_EQ(doc.plainText(), "Minutes <notes:///85255E8E00560F1E/AB12/CD34>");
+
+    doc.blocks[0].runs[0].target = QStringLiteral("00A200BA006900C8");  // a UNID alone: no address
+    EXPECT_FALSE(writeDoc(doc, RtfQuality::Best).contains("HYPERLINK"));
+    EXPECT_EQ(doc.plainText(), "Minutes");
+}

@@ -36,6 +36,7 @@ enum : uint8_t {
     SigBeginRecord = 0xDD,
     SigEndRecord = 0xDE,
     SigLinkExport2 = 0x92,
+    SigLink2 = 0x91,
 };
 
 // Records that belong to the picture a CDGRAPHIC started.
@@ -266,13 +267,53 @@ void CdTextExtractor::finishPicture() {
 
 void CdTextExtractor::addLinkText(ByteView b) {
     // CDLINKEXPORT2: header, a 40-byte NOTELINK, then the link's comment (NUL-terminated).
-    const ByteView rest = b.from(4 + 40);
+    addLink(b.sub(4, 40), b.from(4 + 40));
+}
+
+void CdTextExtractor::addIndexedLink(ByteView b) {
+    // CDLINK2: header, u16 index into $Links, then the comment (NUL-terminated).
+    const uint16_t index = b.u16(4);
+    const ByteView link = index < m_links.u16(0) ? m_links.sub(2 + 40 * uint64_t(index), 40) : ByteView();
+    addLink(link, b.from(6));
+}
+
+QString CdTextExtractor::noteLinkUrl(ByteView link) {
+    if (link.size() != 40) return QString();
+    // A TIMEDATE prints as its high word then its low word; a UNID as its two halves so.
+    const auto half = [&](uint64_t at) {
+        return QStringLiteral("%1%2")
+            .arg(link.u32(at + 4), 8, 16, QLatin1Char('0'))
+            .arg(link.u32(at), 8, 16, QLatin1Char('0'))
+            .toUpper();
+    };
+    const auto zero = [&](uint64_t at, uint64_t n) {
+        for (uint64_t k = 0; k < n; ++k)
+            if (link.u8(at + k) != 0) return false;
+        return true;
+    };
+    if (zero(0, 8)) return QString();
+    QString url = QStringLiteral("notes:///") + half(0);
+    if (zero(8, 16)) return url;
+    url += QLatin1Char('/') + half(8) + half(16);
+    if (zero(24, 16)) return url;
+    return url + QLatin1Char('/') + half(24) + half(32);
+}
+
+void CdTextExtractor::addLink(ByteView noteLink, ByteView comment) {
     size_t n = 0;
-    while (n < rest.size() && rest.u8(n) != 0) ++n;
+    while (n < comment.size() && comment.u8(n) != 0) ++n;
     store::RtRun run;
     run.kind = store::RtRun::Kind::DocLink;
-    run.text = m_lmbcs.toUnicode(rest.sub(0, n));
-    if (run.text.isEmpty()) run.text = QStringLiteral("Link");
+    run.text = m_lmbcs.toUnicode(comment.sub(0, n)).trimmed();
+    run.target = noteLinkUrl(noteLink);
+    if (run.text.isEmpty()) {
+        // No comment: say what the link leads to.
+        const QStringList parts = run.target.mid(9).split(QLatin1Char('/'));
+        run.text = parts.size() >= 3   ? QStringLiteral("Link to a document")
+                   : parts.size() == 2 ? QStringLiteral("Link to a view")
+                   : run.target.isEmpty() ? QStringLiteral("Link")
+                                          : QStringLiteral("Link to a database");
+    }
     m_paragraph.runs.push_back(std::move(run));
     m_started = true;
 }
@@ -312,6 +353,9 @@ void CdTextExtractor::addPart(ByteView part) {
                 break;
             case SigLinkExport2:
                 if (r.headerSize == 4) addLinkText(b);
+                break;
+            case SigLink2:
+                if (r.headerSize == 4 && b.size() >= 6) addIndexedLink(b);
                 break;
             case SigText:
             case SigBidiText:

@@ -37,6 +37,14 @@ public:
     // Face names by font ID from a $Fonts value (one CDFONTTABLE record).
     static QMap<int, QString> readFontTable(ByteView value, LmbcsConverter& lmbcs);
 
+    // The note's $Links value (NOTELINK_LIST: u16 count, 40-byte links):
+    // the links that CDLINK2 records name by index.
+    void setLinks(ByteView noteLinkList) { m_links = noteLinkList; }
+    // A Notes URL for a 40-byte NOTELINK (replica ID, view UNID, note UNID):
+    // notes:///REPLICA/VIEW/NOTE, shorter for a view or database link;
+    // empty when the replica ID is zero.
+    static QString noteLinkUrl(ByteView noteLink);
+
 private:
     struct TableLevel {
         std::shared_ptr<store::RtTable> table;
@@ -56,6 +64,9 @@ private:
     void pictureSegment(ByteView segment);
     void finishPicture();
     void addLinkText(ByteView linkExport);
+    // CDLINK2: a link by its index into the note's $Links.
+    void addIndexedLink(ByteView link);
+    void addLink(ByteView noteLink, ByteView comment);
 
     struct PendingPicture {
         bool active = false;
@@ -79,6 +90,7 @@ private:
     bool m_started = false;
     bool m_damaged = false;
     bool m_inFileHotspot = false;  // records drawing an attachment's icon
+    ByteView m_links;
     PendingPicture m_picture;
     QStringList m_problems;
 };

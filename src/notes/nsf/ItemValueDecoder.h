@@ -13,6 +13,7 @@ enum NsfType : uint16_t {
     NsfComposite = 0x0001,
     NsfObject = 0x0003,
     NsfNoteRefList = 0x0004,
+    NsfNoteLinkList = 0x0007,
     NsfSeal = 0x0009,
     NsfSealData = 0x000A,
     NsfSealList = 0x000B,

@@ -156,6 +156,9 @@ void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
             i.problem.isEmpty())
             faces.insert(CdTextExtractor::readFontTable(i.value, m_lmbcs));
 
+    // The doclinks that rich text names by index.
+    const RawItem* links = raw.item(QStringLiteral("$Links"));
+    if (links && (links->type != NsfNoteLinkList || !links->problem.isEmpty())) links = nullptr;
     struct Field {
         size_t index;
         std::unique_ptr<CdTextExtractor> text;
@@ -194,6 +197,7 @@ void NsfDatabase::convert(const RawNote& raw, store::StoreNote& note) {
                 note.items.push_back(std::move(item));
                 it = fieldByName.insert(key, fields.size());
                 fields.push_back({note.items.size() - 1, std::make_unique<CdTextExtractor>(m_lmbcs, faces), {}});
+                if (links) fields.back().text->setLinks(links->value);
             }
             Field& f = fields[*it];
             f.text->addPart(i.value);
