@@ -151,8 +151,31 @@ TEST(NsfRelease4, DamageIsNamedAndNeverCrashes) {
         if (i.name == QLatin1String("Body")) bodyNamed = i.unreadable || !i.problem.isEmpty();
     EXPECT_TRUE(bodyNamed);
 
+    // A view whose column format is zeros would list its entries unsorted: named.
+    MiniNsf zeroedFormat = release4Mini();
+    MiniNsf::Item format;
+    format.name = QStringLiteral("$VIEWFORMAT");
+    format.type = format.nameType = 0x0005;
+    format.flags = 0;
+    format.value = QByteArray(64, '\0');
+    zeroedFormat.notes[2].items.push_back(format);
+    auto unsorted = NsfDatabase::open(NsfFile::fromBytes(zeroedFormat.buildRelease4()), e);
+    ASSERT_TRUE(unsorted) << e.message().toStdString();
+    ASSERT_EQ(unsorted->problems().size(), 1);
+    EXPECT_TRUE(unsorted->problems()[0].contains("(By Subject): its columns cannot be read"))
+        << unsorted->problems()[0].toStdString();
+
     const QByteArray sound = release4Mini().buildRelease4();
     EXPECT_EQ(walkAllBytes(sound), 4);
+    // No checksum guards the BDB: a name with zeroed bytes refuses the database.
+    QByteArray zeroedName = sound;
+    const qsizetype bdb = qsizetype(uchar(sound[6 + 44])) | qsizetype(uchar(sound[6 + 45])) << 8 |
+                          qsizetype(uchar(sound[6 + 46])) << 16;
+    const qsizetype used = qsizetype(uchar(sound[bdb + 12])) | qsizetype(uchar(sound[bdb + 13])) << 8;
+    zeroedName[bdb + used - 2] = '\0';
+    EXPECT_FALSE(NsfDatabase::open(NsfFile::fromBytes(zeroedName), e));
+    EXPECT_EQ(e.status, store::StatusDamaged);
+    EXPECT_TRUE(e.detail.contains("item name")) << e.detail.toStdString();
     for (qsizetype cut = 0; cut < sound.size(); cut += 61) walkAllBytes(sound.left(cut));
     uint32_t seed = 4242;
     for (int round = 0; round < 200; ++round) {

@@ -144,6 +144,14 @@ bool BucketDescriptorBlock::loadRelease4(ByteView file, const NsfHeader& header,
             error = QStringLiteral("block at 0x%1: item name %2 lies outside the name text").arg(off, 0, 16).arg(i);
             return false;
         }
+        // Nothing guards this block by a checksum: an empty name, or one
+        // with a NUL in it, is damage (zeroed bytes), not a name.
+        bool readable = !nameBytes.empty();
+        for (size_t k = 0; k < nameBytes.size() && readable; ++k) readable = nameBytes.u8(k) != 0;
+        if (!readable) {
+            error = QStringLiteral("block at 0x%1: item name %2 is damaged").arg(off, 0, 16).arg(i);
+            return false;
+        }
         names.push_back({lmbcs.toUnicode(nameBytes), b.u16(e + 4)});
     }
     m_writeCount = 0;

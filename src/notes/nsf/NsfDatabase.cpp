@@ -440,6 +440,9 @@ const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
             d.isFolder = item.texts.value(0).contains(QLatin1Char('F'));
         }
         d.view = std::make_shared<const ViewDesign>(ViewDesign::read(raw, m_file->bytes(), m_rrv, m_lmbcs));
+        if (!d.view->formatProblem.isEmpty())
+            m_designProblems << QStringLiteral("view or folder note %1 (%2): its columns cannot be read: %3")
+                                    .arg(hex(id), d.name, d.view->formatProblem);
         m_design->push_back(std::move(d));
     }
     return *m_design;

@@ -57,6 +57,9 @@ ViewDesign ViewDesign::read(const RawNote& raw, ByteView file, const RrvMap& rrv
                 v.sortItem = c->shownItem;
                 v.descending = (c->flags1 & ViewFormat::kSortDescending) != 0;
             }
+        } else {
+            // The entries would come in note ID order instead of the view's: say so.
+            v.formatProblem = e;
         }
     }
     return v;

@@ -25,6 +25,7 @@ struct ViewDesign {
     std::vector<uint32_t> indexIds;  // ascending
     QString indexProblem;           // why there are no index IDs
     QString sortItem;               // empty: note ID order
+    QString formatProblem;          // why $VIEWFORMAT (the columns, the sort) cannot be read
     bool descending = false;
 
     static ViewDesign read(const RawNote& raw, ByteView file, const RrvMap& rrv, LmbcsConverter& lmbcs);

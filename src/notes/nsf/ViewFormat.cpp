@@ -9,6 +9,8 @@ namespace {
 constexpr uint64_t kTableSize = 10;
 constexpr uint64_t kColumnSize = 32;
 constexpr uint16_t kMaxColumns = 1024;
+constexpr uint8_t kVersion = 1;
+constexpr uint16_t kColumnSignature = 0x4356;  // "VC" at the start of every column descriptor
 
 }  // namespace
 
@@ -16,6 +18,11 @@ bool ViewFormat::parse(ByteView value, LmbcsConverter& lmbcs, QString& error) {
     m_columns.clear();
     if (!value.has(0, kTableSize)) {
         error = QStringLiteral("the view format is cut short");
+        return false;
+    }
+    // The header starts with the format's version, 1 in every view seen.
+    if (value.u8(0) != kVersion) {
+        error = QStringLiteral("the view format has the unknown version %1").arg(value.u8(0));
         return false;
     }
     const uint16_t count = value.u16(2);
@@ -28,6 +35,10 @@ bool ViewFormat::parse(ByteView value, LmbcsConverter& lmbcs, QString& error) {
     for (uint16_t i = 0; i < count; ++i) {
         const uint64_t d = kTableSize + kColumnSize * i;
         Column& c = columns[i];
+        if (value.u16(d) != kColumnSignature) {
+            error = QStringLiteral("column %1 of the view format has no column signature").arg(i + 1);
+            return false;
+        }
         c.flags1 = value.u16(d + 2);
         const uint64_t nameSize = value.u16(d + 4), titleSize = value.u16(d + 6), formulaSize = value.u16(d + 8),
                        constantSize = value.u16(d + 10);

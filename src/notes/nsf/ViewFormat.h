@@ -11,7 +11,7 @@ namespace nsf {
 class LmbcsConverter;
 
 // The columns of a view's $VIEWFORMAT item: a VIEW_TABLE_FORMAT (10 bytes),
-// one VIEW_COLUMN_FORMAT (32 bytes) per column, then per column its item
+// one VIEW_COLUMN_FORMAT (32 bytes, signature "VC") per column, then per column its item
 // name, title, compiled formula and constant value, with the sizes its
 // descriptor gives.
 class ViewFormat {
