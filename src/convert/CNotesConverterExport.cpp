@@ -425,7 +425,7 @@ void CNotesConverter::SaveMailItem(LNDocument& document, int rtfReady, const QSt
         if (c == QLatin1Char('\t') || c.unicode() == 0x81 || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             c = QLatin1Char(' ');
     if (name.isEmpty()) name = defaultName("EmailName", g_emailCounter);
-    SaveItem(document, Mail, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+    SaveItem(document, Mail, name, {QString(), QString(), QString(), record.BuildHeaderText(), QString()}, names, rtfReady,
              rtfText, plainText);
 }
 
@@ -435,7 +435,7 @@ void CNotesConverter::SaveCalendarItem(LNDocument& document, int rtfReady, const
     const CalendarRecord record = ReadCalendarRecord(document, &names);
     QString name = ReadTextItem(document, QStringLiteral("Subject"));
     if (name.isEmpty()) name = defaultName("CalenderName", g_calendarCounter);
-    SaveItem(document, Calendar, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+    SaveItem(document, Calendar, name, {QString(), QString(), QString(), record.BuildHeaderText(), QString()}, names, rtfReady,
              rtfText, plainText);
 }
 
@@ -445,7 +445,7 @@ void CNotesConverter::SaveTaskItem(LNDocument& document, int rtfReady, const QSt
     const TaskRecord record = ReadTaskRecord(document, &names);
     QString name = ReadTextItem(document, QStringLiteral("Subject"));
     if (name.isEmpty()) name = defaultName("TaskName", g_taskCounter);
-    SaveItem(document, Task, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+    SaveItem(document, Task, name, {QString(), QString(), QString(), record.BuildHeaderText(), QString()}, names, rtfReady,
              rtfText, plainText);
 }
 
@@ -455,7 +455,7 @@ void CNotesConverter::SaveJournalItem(LNDocument& document, int rtfReady, const 
     const JournalRecord record = ReadJournalRecord(document, &names);
     QString name = ReadTextItem(document, QStringLiteral("Subject"));
     if (name.isEmpty()) name = defaultName("JournalName", g_journalCounter);
-    SaveItem(document, Journal, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+    SaveItem(document, Journal, name, {QString(), QString(), QString(), record.BuildHeaderText(), QString()}, names, rtfReady,
              rtfText, plainText);
 }
 
@@ -469,7 +469,7 @@ void CNotesConverter::SaveContactItem(LNDocument& document, int rtfReady, const 
     const QString text = ContactExportText(document, record.fields[ContactRecord::kAttachmentsField]);
     QString name = document.data() ? ContactDisplayName(*document.data()) : QString();
     if (name.isEmpty()) name = defaultName("ContectName", g_contactCounter);
-    SaveItem(document, Contact, name, {subject, from, sendTo, text}, names, rtfReady, rtfText, plainText);
+    SaveItem(document, Contact, name, {subject, from, sendTo, text, QString()}, names, rtfReady, rtfText, plainText);
 }
 
 void CNotesConverter::SaveDocumentItem(LNDocument& document, int rtfReady, const QString& rtfText,

@@ -65,9 +65,18 @@ const StoreItem* richTextItem(const StoreNote& note, const QString& name) {
     return nullptr;
 }
 
+// Text, or a picture, table, attachment or link without text.
 bool hasRichText(const StoreItem& item) {
-    return item.type == store::TypeComposite && item.richText && !item.unreadable &&
-           (!item.richText->plainText().trimmed().isEmpty() || !item.richText->blocks.empty());
+    if (item.type != store::TypeComposite || !item.richText || item.unreadable) return false;
+    if (!item.richText->plainText().trimmed().isEmpty()) return true;
+    for (const store::RtBlock& block : item.richText->blocks) {
+        if (block.table) return true;
+        for (const store::RtRun& run : block.runs)
+            if (run.kind != store::RtRun::Kind::Text && run.kind != store::RtRun::Kind::LineBreak &&
+                run.kind != store::RtRun::Kind::Tab)
+                return true;
+    }
+    return false;
 }
 
 QString firstText(const StoreNote& note, const char* name) {
