@@ -119,7 +119,7 @@ public:
     // A rich-text body larger than this asks before the preview shows it.
     static constexpr LNINT kLargeBodyBytes = 61440;
     // Composes one item by note ID. `type`: 0 mail, 1 calendar, 2 task,
-    // 3 contact, 4 journal, 5 anything else. The header text is left in
+    // 3 contact, 4 journal, 6 a document of another form, 5 anything else. The header text is left in
     // m_strPreviewHeaderText, and for a document of another form its filled
     // header table (RTF) in m_strPreviewHeaderTable (empty for the five kinds); `plainText`, when given, receives the item's
     // text whatever the purpose. 0 when nothing could be composed.

@@ -20,7 +20,7 @@ int typeCodeOf(NotesItemKind kind) {
     case Task: return 2;
     case Contact: return 3;
     case Journal: return 4;
-    case Document: return 5;
+    case Document: return 6;
     }
     return 5;
 }
