@@ -48,6 +48,7 @@ void ViewEntries::gatherValues() {
     }
     ItemValueDecoder decoder(m_db.lmbcs());
     const QString profilePrefix = QStringLiteral("$profile");
+    const int attachmentsId = m_nameIds.value(store::formula::FormulaExpression::kAttachmentCount, -1);
     for (uint32_t id : m_db.documentIds()) {
         RawNote raw;
         QString e;
@@ -55,9 +56,11 @@ void ViewEntries::gatherValues() {
         Doc doc;
         doc.id = id;
         bool profile = false;
+        int attachments = 0;
         for (const RawItem& item : raw.items) {
             if (!item.problem.isEmpty()) continue;
             const QString lower = item.name.toLower();
+            if (item.type == NsfObject && lower == QLatin1String("$file")) ++attachments;
             if (lower == QLatin1String("$name") && (item.type == NsfText || item.type == NsfTextList)) {
                 store::StoreItem value;
                 decoder.decode(item, value);
@@ -73,6 +76,7 @@ void ViewEntries::gatherValues() {
             decoder.decode(item, value);
             doc.values.emplace_back(*it, FormulaValue::fromItem(value));
         }
+        if (attachmentsId >= 0) doc.values.emplace_back(attachmentsId, FormulaValue::number(attachments));
         // Profile documents keep settings; no view shows them.
         if (!profile) m_docs.push_back(std::move(doc));
     }
