@@ -18,6 +18,7 @@ const FormulaValue* ViewEntries::Doc::value(int nameId) const {
 
 ViewEntries::Source ViewEntries::source(const ViewDesign& view, bool isFolder) {
     if (isFolder) return Source::None;
+    if (view.navigator && !view.selection) return Source::Navigator;
     if (view.selection) return Source::Selection;
     if (view.indexed) return Source::StoredIndex;
     return Source::None;
@@ -27,6 +28,7 @@ QString ViewEntries::note(const ViewDesign& view, bool isFolder) {
     if (isFolder) return QString();
     switch (source(view, isFolder)) {
         case Source::Selection: return QString();
+        case Source::Navigator: return QStringLiteral("a navigator, which lists no documents");
         case Source::StoredIndex:
             return QStringLiteral("the selection formula cannot be evaluated (%1); the entries come from the "
                                   "stored view index, which may be older than the data")
@@ -130,6 +132,7 @@ store::StoreError ViewEntries::entries(size_t index, std::vector<uint32_t>& ids)
                     if (m_db.peekClass(id, cls, e) == NoteReader::Result::Note) ids.push_back(id);
                 }
                 break;
+            case Source::Navigator: break;
             case Source::None:
                 return {store::StatusUnsupportedFormula, d.name + QStringLiteral(": ") + note(view, false)};
         }
