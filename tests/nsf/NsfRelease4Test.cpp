@@ -231,14 +231,14 @@ struct R4Sample {
 
 const R4Sample kR4Samples[] = {
     {"VIEW.NSF", "View Demo", 21,
-     "By Author=21;($Profiles)=?;Main Navigator=?;(Default View)=21;($All)=21;By Category=21;My Favorites/F=0;"
-     "_Archiving=?;NewFolder/F=0"},
+     "By Author=21;($Profiles)=0;Main Navigator=?;(Default View)=21;($All)=21;By Category=21;My Favorites/F=0;"
+     "_Archiving=0;NewFolder/F=0"},
     {"dumpme.nsf", "DumpMe", 3,
-     "By Author=3;($Profiles)=?;Main Navigator=?;(Default View)=3;($All)=3;By Category=3;My Favorites/F=0;"
-     "_Archiving=?"},
+     "By Author=3;($Profiles)=0;Main Navigator=?;(Default View)=3;($All)=3;By Category=3;My Favorites/F=0;"
+     "_Archiving=0"},
     {"linkdemo.nsf", "LinkDemo", 1,
-     "By Author=1;($Profiles)=?;Main Navigator=?;(Default View)=1;($All)=1;By Category=1;My Favorites/F=0;"
-     "_Archiving=?"},
+     "By Author=1;($Profiles)=0;Main Navigator=?;(Default View)=1;($All)=1;By Category=1;My Favorites/F=0;"
+     "_Archiving=0"},
     {"rtxtsamp.nsf", "rtxtsamp", 3, "($All)=3"},
 };
 
