@@ -286,6 +286,7 @@ void CNotesConverter::DetachInto(LNDocument& document, QString& dir, const QStri
         }
         if (::mkdir(QFile::encodeName(dir).constData(), 0777) == 0) {
             error = 0;
+            if (journal) journal->recordAttachmentFolder(m_itemKey, m_itemDocumentPath, dir);
             break;
         }
         error = errno;
