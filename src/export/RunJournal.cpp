@@ -381,7 +381,7 @@ void RunJournal::removeOutput(const JournalWritten& written) {
         if (!recorded.valid()) continue;
         // Only the very file that was written, still this user's.
         ConfinedPath::removeFileBelow(m_dest, f.path, [&recorded](const struct stat& info) {
-            return ConfinedPath::Identity::of(info) == recorded && info.st_uid == ::getuid();
+            return ConfinedPath::Identity::of(info) == recorded && info.st_uid == ::getuid() && info.st_nlink == 1;
         });
         const int slash = f.path.lastIndexOf(QLatin1Char('/'));
         if (i > 0 && slash > 0 && !dirs.contains(f.path.left(slash))) dirs << f.path.left(slash);
