@@ -342,11 +342,15 @@ void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report
         out << "outside the date range: " << report.outsideDateRange() << "\ndate unknown: " << report.dateUnknown()
             << '\n';
     if (report.attachmentFailureCount() > 0) out << "attachments: " << report.attachmentFailureCount() << " failed\n";
+    if (report.fieldFailureCount() > 0) out << "fields: " << report.fieldFailureCount() << " unreadable\n";
     for (const ExportFailure& f : report.itemFailures())
         out << "failed: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
             << CliApp::escape(f.reason) << '\n';
     for (const ExportFailure& f : report.attachmentFailures())
         out << "attachment failed: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
+            << CliApp::escape(f.attachment) << '\t' << CliApp::escape(f.reason) << '\n';
+    for (const ExportFailure& f : report.fieldFailures())
+        out << "field unreadable: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
             << CliApp::escape(f.attachment) << '\t' << CliApp::escape(f.reason) << '\n';
     for (const NotConverted& n : report.notConverted())
         out << "not converted: " << CliApp::escape(n.folder) << '\t' << QString::number(n.noteId, 16)
