@@ -404,11 +404,16 @@ int RunJournal::undoUnfinished() {
             ConfinedPath::removeFileBelow(m_dest, b.document, [uid, begun](const struct stat& info) {
                 return info.st_uid == uid && info.st_nlink == 1 && info.st_ctime >= begun;
             });
+        // The attachment folder, when it is the one recorded as made. Without
+        // that record (killed between making it and recording it) nothing was
+        // written into it yet: it goes only while empty.
         const ConfinedPath::Identity folder = ConfinedPath::Identity::fromString(b.attachmentDirIdentity);
         if (!b.attachmentDir.isEmpty() && folder.valid())
             ConfinedPath::removeDirectoryBelow(m_dest, b.attachmentDir, [uid, folder](const struct stat& info) {
                 return ConfinedPath::Identity::of(info) == folder && info.st_uid == uid;
             });
+        else if (!b.attachmentDir.isEmpty())
+            ConfinedPath::removeEmptyDirectoryBelow(m_dest, b.attachmentDir);
         QStringList fields = keyFields(b.key);
         fields << b.document;
         append(kUndo, fields);

@@ -142,10 +142,14 @@ TEST(RunJournal, UndoRemovesOnlyTheOutputOfUnfinishedItemsInsideTheDestination) 
         writeFile(dest + "/F/Half.doc", "h");
         // A journal that names a path outside the destination is not followed.
         j.recordBegin(key(3), "", dir.path() + "/outside.txt", QString());
+        // Killed between making the attachment folder and recording it: empty, it goes.
+        j.recordBegin(key(4), "", dest + "/F/Early.doc", dest + "/F/EarlyAttachments");
+        ASSERT_TRUE(QDir().mkpath(dest + "/F/EarlyAttachments"));
     }
     RunJournal j;
     ASSERT_TRUE(j.open(dest, ".tesseldoc-journal", nullptr));
-    EXPECT_EQ(j.undoUnfinished(), 2);
+    EXPECT_EQ(j.undoUnfinished(), 3);
+    EXPECT_FALSE(QFileInfo::exists(dest + "/F/EarlyAttachments"));
     EXPECT_TRUE(QFile::exists(dest + "/F/Done.doc"));
     EXPECT_FALSE(QFile::exists(dest + "/F/Half.doc"));
     EXPECT_FALSE(QFileInfo::exists(dest + "/F/HalfAttachments"));
