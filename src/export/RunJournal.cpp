@@ -381,7 +381,7 @@ void RunJournal::removeOutput(const JournalWritten& written) {
         if (!recorded.valid()) continue;
         // Only the very file that was written, still this user's.
         ConfinedPath::removeFileBelow(m_dest, f.path, [&recorded](const struct stat& info) {
-            return ConfinedPath::Identity::of(info) == recorded && info.st_uid == ::getuid() && info.st_nlink == 1;
+            return ConfinedPath::Identity::of(info) == recorded && info.st_uid == ::getuid();
         });
         const int slash = f.path.lastIndexOf(QLatin1Char('/'));
         if (i > 0 && slash > 0 && !dirs.contains(f.path.left(slash))) dirs << f.path.left(slash);
@@ -397,12 +397,14 @@ int RunJournal::undoUnfinished() {
     }
     const uid_t uid = ::getuid();
     for (const Begun& b : open) {
-        // The document the item would have had: this user's, no other link,
-        // and made (its inode changed last) no earlier than the item was begun.
+        // The document the item would have had: this user's, and made (its
+        // inode changed last) no earlier than the item was begun. A document
+        // with another hard link (a kill between the two steps of putting it
+        // in place) loses this name only; the data stays under the other.
         const time_t begun = time_t(b.beganMs / 1000);
         if (!b.document.isEmpty() && b.beganMs > 0)
             ConfinedPath::removeFileBelow(m_dest, b.document, [uid, begun](const struct stat& info) {
-                return info.st_uid == uid && info.st_nlink == 1 && info.st_ctime >= begun;
+                return info.st_uid == uid && info.st_ctime >= begun;
             });
         // The attachment folder, when it is the one recorded as made. Without
         // that record (killed between making it and recording it) nothing was

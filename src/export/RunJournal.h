@@ -86,7 +86,7 @@ public:
     void removeOutput(const JournalWritten& written);
     // Removes the output of items whose write was begun and never finished
     // (a killed run, a failed document): their document when it is a file of
-    // this user, with no other link, made after the item was begun, and their
+    // this user made after the item was begun, and their
     // attachment folder when it is the one recorded when it was made. Each
     // undo is recorded. Returns the number of items undone.
     int undoUnfinished();

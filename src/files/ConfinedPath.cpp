@@ -114,7 +114,8 @@ bool removeDirectoryBelow(const QString& root, const QString& relative,
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
         struct stat e;
         if (::fstatat(dir.get(), name, &e, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        const bool ownFile = S_ISREG(e.st_mode) && e.st_uid == ::getuid() && e.st_nlink == 1;
+        // A name with other links loses only that name: the data stays where the others are.
+        const bool ownFile = S_ISREG(e.st_mode) && e.st_uid == ::getuid();
         if (ownFile || S_ISLNK(e.st_mode)) ::unlinkat(dir.get(), name, 0);
     }
     ::closedir(listing);

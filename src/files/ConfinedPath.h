@@ -37,9 +37,9 @@ bool removeFileBelow(const QString& root, const QString& relative,
 
 // Empties and removes the directory root/relative when it is reached without
 // links and `accept` agrees on its lstat: its regular files that belong to
-// this user and have no other link, and links themselves (never what they
-// point to), go; anything else, sub-directories included, stays, and so does
-// the directory then. True when the directory is gone.
+// this user (a file with other hard links loses only this name) and links
+// themselves (never what they point to) go; anything else, sub-directories
+// included, stays, and so does the directory then. True when the directory is gone.
 bool removeDirectoryBelow(const QString& root, const QString& relative,
                           const std::function<bool(const struct stat&)>& accept);
 
