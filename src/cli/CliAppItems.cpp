@@ -102,7 +102,9 @@ int CliApp::cmdItems(const QStringList& args) {
         }
     });
     if (folder.isEmpty()) {
-        m_err << "tesseldoc-cli: no folder or view named " << escape(args[1]) << "\n";
+        // Shown as given when it is in the escaped form already.
+        const QString shown = FolderArgument::unescape(args[1]) ? args[1] : escape(args[1]);
+        m_err << "tesseldoc-cli: no folder or view named " << shown << "\n";
         return 1;
     }
     for (const QString& problem : converter.folderProblems())

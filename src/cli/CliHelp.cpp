@@ -78,7 +78,7 @@ std::vector<CliHelp::Command> makeCommands() {
                         "so that N runs, on one machine or on many, share the list.")}};
     for (const Entry& e : runOptions()) manyOptions.push_back(e);
     c.push_back({QStringLiteral("convert-many"), QStringLiteral("DEST [DB]... [OPTION]..."),
-                 QStringLiteral("convert many databases, each into its own folder"),
+                 QStringLiteral("convert databases, each into its own folder"),
                  QStringLiteral("Converts every database given, each into a folder of DEST named after its "
                                 "file (upper-cased, without .nsf or .dxl). A database that cannot be read is "
                                 "named and the others go on. The summary ends with one line per database: "
@@ -229,7 +229,7 @@ QString CliHelp::helpText() {
         if (!s.text.isEmpty()) out += wrap(s.text, 2);
         out += entryList(s.entries, 2);
     }
-    out += QStringLiteral("\nThe options of a command: tesseldoc-cli help COMMAND. The manual: man tesseldoc-cli.\n");
+    out += QStringLiteral("\nThe options of a command: tesseldoc-cli help COMMAND\nThe manual: man tesseldoc-cli\n");
     return out;
 }
 
