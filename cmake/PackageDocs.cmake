@@ -73,3 +73,13 @@ install(FILES ${docs_dir}/changelog.gz ${TESSELDOC_PACKAGE_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tesseldoc)
 install(FILES ${TESSELDOC_PACKAGE_DIR}/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME tesseldoc)
+
+# The wizard in the desktop: its file types (shared-mime-info) and its
+# AppStream description, whose release is this version.
+if(TARGET tesseldoc)
+  configure_file(${TESSELDOC_PACKAGE_DIR}/org.tesseldoc.tesseldoc.metainfo.xml.in
+                 ${docs_dir}/org.tesseldoc.tesseldoc.metainfo.xml @ONLY)
+  install(FILES ${docs_dir}/org.tesseldoc.tesseldoc.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  install(FILES ${TESSELDOC_PACKAGE_DIR}/tesseldoc-mime.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME tesseldoc.xml)
+endif()
