@@ -21,7 +21,8 @@ std::vector<Entry> runOptions() {
          QStringLiteral("With --format pdf: the attachments are embedded in the PDF as well as written "
                         "beside it.")},
         {QStringLiteral("--since YYYY-MM-DD"),
-         QStringLiteral("Leaves out items dated before that day (counted, not failed).")},
+         QStringLiteral("Leaves out items dated before that day (counted, not failed; contacts and items "
+                        "without a date are converted).")},
         {QStringLiteral("--until YYYY-MM-DD"), QStringLiteral("Leaves out items dated after that day.")},
         {QStringLiteral("--resume"),
          QStringLiteral("Skips the items an earlier run into DEST wrote whole, after removing what a run "
@@ -114,7 +115,7 @@ std::vector<CliHelp::Section> makeSections() {
         {QStringLiteral("SERVER SIGN-IN"),
          QStringLiteral("The name comes from --user, else TESSELDOC_USER, else a prompt on the terminal; the "
                         "password from --password-file (its first line), else TESSELDOC_PASSWORD, else a "
-                        "prompt. Without a terminal nothing is asked: the server is tried without them."),
+                        "prompt. Without a terminal nothing is asked."),
          {}},
         {QStringLiteral("ENVIRONMENT"),
          QString(),
