@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and converts the bundled demo database:
+# Installs what is needed to build and run (not what only the tests need),
+# builds without the tests, and converts the bundled demo database:
 # lists its folders, converts every folder into demo-output/ (one .doc per
 # item, attachments beside them) and lists what was written.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
-./scripts/build.sh
+./scripts/install-deps.sh runtime build
+./scripts/build.sh -DTESSELDOC_BUILD_TESTS=OFF
 BUILD=${BUILD_DIR:-build}
 DB=res/demo/demo-mail.dxl
 OUT=${DEMO_OUT:-demo-output}

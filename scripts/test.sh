@@ -2,8 +2,8 @@
 # Installs what is needed, builds, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
-./scripts/build.sh
+./scripts/install-deps.sh runtime build test
+./scripts/build.sh -DTESSELDOC_BUILD_TESTS=ON
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j 2 --timeout 900
 # Bounded fuzzing of the NSF reader (clang + libFuzzer), after the tests.

@@ -4,6 +4,7 @@
 #include "app/CMessageBoxService.h"
 #include "app/GuiResources.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,6 +30,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     };
     auto* texts = new QVBoxLayout;
     texts->addWidget(name);
+    // The build's version, the one the package and tesseldoc-cli --version give.
+    if (!QCoreApplication::applicationVersion().isEmpty())
+        texts->addWidget(new QLabel(QStringLiteral("Build ") + QCoreApplication::applicationVersion(), this));
     texts->addWidget(new QLabel(QStringLiteral("Converts the items of Lotus Notes databases into Word documents."), this));
     texts->addWidget(link(AppTexts::kHomePageUrl, AppTexts::kHomePageUrl));
     texts->addWidget(link(QStringLiteral("mailto:") + AppTexts::kSalesMail, QStringLiteral("Sales: ") + AppTexts::kSalesMail));

@@ -4,7 +4,9 @@
 #include "app/CMainFrame.h"
 #include "app/CMessageBoxService.h"
 #include "app/GuiResources.h"
+#include "app/CTesselEmlConverterGuiView.h"
 #include "app/IConversionBackend.h"
+#include "source/C1TovanWelcomeView.h"
 
 #include <QApplication>
 
@@ -38,6 +40,11 @@ bool CTesselEmlConverterGuiApp::InitInstance(std::unique_ptr<IConversionBackend>
         m_frame->raise();
     }
     return true;
+}
+
+void CTesselEmlConverterGuiApp::AddDatabases(const QStringList& paths) {
+    if (paths.isEmpty() || !m_frame || !m_frame->StepHost()) return;
+    if (auto* step1 = qobject_cast<C1TovanWelcomeView*>(m_frame->StepHost()->Page(0))) step1->AddFiles(paths);
 }
 
 int CTesselEmlConverterGuiApp::Run() {

@@ -20,6 +20,8 @@ public:
     // Start-up; false when the program must end (another instance runs, or
     // the frame could not be created). backend null: the real core.
     bool InitInstance(std::unique_ptr<IConversionBackend> backend = nullptr, bool show = true);
+    // Lists the databases given on the command line in Step 1.
+    void AddDatabases(const QStringList& paths);
     // Runs the event loop until the frame closes.
     int Run();
     CMainFrame* MainFrame() const { return m_frame.get(); }

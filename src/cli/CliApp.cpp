@@ -3,6 +3,7 @@
 #include "export/RunJournal.h"
 
 #include "cli/CliCredentials.h"
+#include "cli/CliHelp.h"
 #include "convert/CNotesConverter.h"
 
 #include <cstdio>
@@ -17,34 +18,29 @@ QString CliApp::escape(const QString& text) {
     return RunJournal::escapeField(text);
 }
 
-int CliApp::usage() {
-    m_err << "usage:\n"
-             "  tesseldoc-cli folders DB [--view-folders]\n"
-             "  tesseldoc-cli items DB FOLDER\n"
-             "  tesseldoc-cli header DB NOTEID\n"
-             "  tesseldoc-cli convert DB DEST [--view-folders] [--folder NAME]... [--mode text|rtf-low|rtf-best]\n"
-             "                [--format doc|docx|pdf] [--embed-attachments] [--since YYYY-MM-DD] [--until YYYY-MM-DD]\n"
-             "                [--resume] [--jobs N]\n"
-             "  tesseldoc-cli convert-many DEST [DB]... [--manifest FILE] [--shard K/N] [--view-folders]\n"
-             "                [--mode M] [--format F] [--embed-attachments] [--since D] [--until D]\n"
-             "                [--resume] [--jobs N]\n"
-             "  tesseldoc-cli report DEST\n"
-             "  tesseldoc-cli servers\n"
-             "  tesseldoc-cli databases SERVER\n"
-             "DB is a .nsf or .dxl file, or SERVER!!PATH for a database on a Domino server\n"
-             "(SERVER: a configured server name, a host name or an http(s):// address).\n"
-             "NOTEID is hexadecimal, or a 32-digit UNID.\n"
-             "A manifest names one database per line. --shard K/N converts the databases whose\n"
-             "position (from 0) is K modulo N. --resume skips items an earlier run into DEST wrote.\n"
-             "Server sign-in: [--user NAME] [--password-file FILE], or TESSELDOC_USER and\n"
-             "TESSELDOC_PASSWORD, or a prompt on the terminal.\n";
+int CliApp::usageError(const QString& message) {
+    m_err << "tesseldoc-cli: " << message << "\nsee tesseldoc-cli --help\n";
     m_err.flush();
     return 2;
 }
 
-int CliApp::usageError(const QString& message) {
-    m_err << "tesseldoc-cli: " << message << "\n";
-    return usage();
+int CliApp::wrongArguments(const QString& command) {
+    const CliHelp::Command* c = CliHelp::command(command);
+    if (!c || c->arguments.isEmpty()) return usageError(command + QStringLiteral(" takes no arguments"));
+    return usageError(command + QStringLiteral(" takes ") + c->arguments);
+}
+
+int CliApp::cmdHelp(const QStringList& args) {
+    if (args.size() > 1) return wrongArguments(QStringLiteral("help"));
+    if (args.isEmpty()) {
+        m_out << CliHelp::helpText();
+    } else {
+        const CliHelp::Command* c = CliHelp::command(args.front());
+        if (!c) return usageError(QStringLiteral("no command named \"%1\"").arg(escape(args.front())));
+        m_out << CliHelp::commandHelp(*c);
+    }
+    m_out.flush();
+    return 0;
 }
 
 int CliApp::run(const QStringList& arguments) {
@@ -52,15 +48,23 @@ int CliApp::run(const QStringList& arguments) {
     QString user, passwordFile;
     const QStringList given = arguments.mid(1);
     for (int i = 0; i < given.size(); ++i) {
-        if (given[i] == QLatin1String("--user") && i + 1 < given.size())
-            user = given[++i];
-        else if (given[i] == QLatin1String("--password-file") && i + 1 < given.size())
-            passwordFile = given[++i];
-        else
-            args << given[i];
+        const QString& a = given[i];
+        if (a == QLatin1String("--user") || a == QLatin1String("--password-file")) {
+            if (i + 1 >= given.size()) return usageError(a + QStringLiteral(" needs a value"));
+            (a == QLatin1String("--user") ? user : passwordFile) = given[++i];
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            // "convert --help" is the help of convert.
+            return cmdHelp(args.isEmpty() || !CliHelp::command(args.front()) ? QStringList() : args.mid(0, 1));
+        } else if (a == QLatin1String("--version")) {
+            m_out << CliHelp::versionText(QStringLiteral(TESSELDOC_VERSION));
+            m_out.flush();
+            return 0;
+        } else {
+            args << a;
+        }
     }
     das::setCredentialsProvider(std::make_shared<CliCredentials>(user, passwordFile));
-    if (args.isEmpty()) return usage();
+    if (args.isEmpty()) return usageError(QStringLiteral("no command given"));
     const QString command = args.front();
     if (command == QLatin1String("folders")) return cmdFolders(args.mid(1));
     if (command == QLatin1String("items")) return cmdItems(args.mid(1));
@@ -70,7 +74,8 @@ int CliApp::run(const QStringList& arguments) {
     if (command == QLatin1String("report")) return cmdReport(args.mid(1));
     if (command == QLatin1String("servers")) return cmdServers(args.mid(1));
     if (command == QLatin1String("databases")) return cmdDatabases(args.mid(1));
-    return usage();
+    if (command == QLatin1String("help")) return cmdHelp(args.mid(1));
+    return usageError(QStringLiteral("unknown command \"%1\"").arg(escape(command)));
 }
 
 void CliApp::splitDatabase(const QString& db, QString& path, QString& server) {
@@ -90,12 +95,14 @@ int CliApp::cmdFolders(const QStringList& args) {
     for (const QString& a : args) {
         if (a == QLatin1String("--view-folders"))
             converter.showViewFolders = 1;
+        else if (a.startsWith(QLatin1String("--")))
+            return usageError(QStringLiteral("unknown option ") + a);
         else if (db.isEmpty())
             db = a;
         else
-            return usage();
+            return wrongArguments(QStringLiteral("folders"));
     }
-    if (db.isEmpty()) return usage();
+    if (db.isEmpty()) return wrongArguments(QStringLiteral("folders"));
     if (!converter.Initialize()) {
         m_err << converter.GetLastErrorText() << "\n";
         return 1;

@@ -16,10 +16,17 @@ public:
     // "SERVER!!PATH" names a database on a server; anything else is a path.
     static void splitDatabase(const QString& db, QString& path, QString& server);
 
+    // The exit status of a run a stop signal ended: 128 plus the signal's
+    // number (SIGINT 130, SIGTERM 143); otherwise `status`.
+    static int stoppedStatus(int signal, int status) { return signal > 0 ? 128 + signal : status; }
+
 private:
-    int usage();
-    // Names what is wrong with the arguments, then the usage; exit status 2.
+    // Names what is wrong with the arguments in one line and where the help
+    // is; exit status 2.
     int usageError(const QString& message);
+    // `command` was given the wrong arguments: says what it takes.
+    int wrongArguments(const QString& command);
+    int cmdHelp(const QStringList& args);
     int cmdFolders(const QStringList& args);
     int cmdItems(const QStringList& args);
     int cmdHeader(const QStringList& args);

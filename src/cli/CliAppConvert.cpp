@@ -1,4 +1,5 @@
 #include "cli/CliApp.h"
+#include "cli/FolderArgument.h"
 #include "cli/OutputChoiceOptions.h"
 
 #include "convert/CFolderExportRun.h"
@@ -78,6 +79,15 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
                 error = QStringLiteral("--shard takes K/N with 0 <= K < N");
                 return false;
             }
+        } else if (a == QLatin1String("--folder") || a == QLatin1String("--mode") || a == QLatin1String("--jobs") ||
+                   a == QLatin1String("--manifest") || a == QLatin1String("--shard")) {
+            // Here without a value, or not an option of this command.
+            const bool ours = many ? a != QLatin1String("--folder")
+                                   : a != QLatin1String("--manifest") && a != QLatin1String("--shard");
+            error = ours ? a + QStringLiteral(" needs a value")
+                         : QStringLiteral("%1 is not an option of %2")
+                               .arg(a, many ? QStringLiteral("convert-many") : QStringLiteral("convert"));
+            return false;
         } else if (a.startsWith(QLatin1String("--"))) {
             error = QStringLiteral("unknown option ") + a;
             return false;
@@ -136,6 +146,8 @@ public:
     StopSignals& operator=(const StopSignals&) = delete;
 
     static bool stopped() { return g_stopSignal.load() != 0; }
+    // The stop signal caught, 0 when none was.
+    static int caught() { return g_stopSignal.load(); }
 
 private:
     static constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
@@ -260,9 +272,19 @@ public:
             for (const QString& f : listed)
                 if (!f.contains(QLatin1String("$All"))) folders << f;
         } else {
-            for (QString f : wanted) {
-                if (!f.endsWith(QLatin1Char('\\'))) f += QLatin1Char('\\');
-                folders << f;
+            // Named as `folders` prints them or as the database gives them; a
+            // name that is neither stays as given and fails as unknown.
+            const auto exists = [this](const QString& name) {
+                try {
+                    return m_converter.database().ViewFolderExists(CNotesConverter::WideToLNString(name)) != 0;
+                } catch (LNSTATUS) {
+                    return false;
+                }
+            };
+            for (const QString& given : wanted) {
+                QString f = FolderArgument::resolve(given, exists);
+                if (f.isEmpty()) f = given.endsWith(QLatin1Char('\\')) ? given.left(given.size() - 1) : given;
+                folders << f + QLatin1Char('\\');
             }
         }
         const QString sourceRoot = subFolder.isEmpty() ? m_root : m_root + QLatin1Char('/') + subFolder;
@@ -369,11 +391,8 @@ int CliApp::cmdConvert(const QStringList& args) {
     ConvertOptions o;
     QStringList positional;
     QString error;
-    if (!parseConvertOptions(args, false, o, positional, error)) {
-        m_err << "tesseldoc-cli: " << error << "\n";
-        return usage();
-    }
-    if (positional.size() != 2) return usage();
+    if (!parseConvertOptions(args, false, o, positional, error)) return usageError(error);
+    if (positional.size() != 2) return wrongArguments(QStringLiteral("convert"));
     o.databases << positional[0];
     o.dest = positional[1];
 
@@ -406,11 +425,11 @@ int CliApp::cmdConvert(const QStringList& args) {
     if (!run.journalFailure().isEmpty()) m_err << "error: " << run.journalFailure() << "\n";
     if (result.status == QLatin1String("Fail to save")) {
         m_err << "tesseldoc-cli: " << result.reason << "\n";
-        return 1;
+        return stoppedStatus(StopSignals::caught(), 1);
     }
     printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
     m_out.flush();
-    return complete(run.report(), run.cancelled(), run.damagedDatabase()) ? 0 : 1;
+    return stoppedStatus(StopSignals::caught(), complete(run.report(), run.cancelled(), run.damagedDatabase()) ? 0 : 1);
 #endif
 }
 
@@ -418,14 +437,12 @@ int CliApp::cmdConvertMany(const QStringList& args) {
     ConvertOptions o;
     QStringList positional;
     QString error;
-    if (!parseConvertOptions(args, true, o, positional, error)) {
-        m_err << "tesseldoc-cli: " << error << "\n";
-        return usage();
-    }
-    if (positional.isEmpty()) return usage();
+    if (!parseConvertOptions(args, true, o, positional, error)) return usageError(error);
+    if (positional.isEmpty()) return wrongArguments(QStringLiteral("convert-many"));
     o.dest = positional.takeFirst();
     o.databases = positional;
-    if (o.databases.isEmpty() && o.manifest.isEmpty()) return usage();
+    if (o.databases.isEmpty() && o.manifest.isEmpty())
+        return usageError(QStringLiteral("convert-many needs a database, or --manifest FILE"));
 
     SourceList sources;
     for (int i = 0; i < o.databases.size(); ++i)
@@ -487,12 +504,13 @@ int CliApp::cmdConvertMany(const QStringList& args) {
     printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
     for (const QString& l : lines) m_out << l << '\n';
     m_out.flush();
-    return !anyFailed && complete(run.report(), run.cancelled(), run.damagedDatabase()) ? 0 : 1;
+    return stoppedStatus(StopSignals::caught(),
+                         !anyFailed && complete(run.report(), run.cancelled(), run.damagedDatabase()) ? 0 : 1);
 #endif
 }
 
 int CliApp::cmdReport(const QStringList& args) {
-    if (args.size() != 1) return usage();
+    if (args.size() != 1) return wrongArguments(QStringLiteral("report"));
     const QString dest = args.front();
     const QStringList journals = RunJournal::journalsIn(dest);
     if (journals.isEmpty()) {

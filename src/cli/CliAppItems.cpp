@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "cli/CliApp.h"
+#include "cli/FolderArgument.h"
 #include "export/ContactHeaderText.h"
 #include "convert/CNotesConverter.h"
 #include "items/ItemRecordReaders.h"
@@ -92,18 +93,20 @@ store::StoreError noteIdOfUnid(const QString& db, const QString& unid, NOTEID& n
 }  // namespace
 
 int CliApp::cmdItems(const QStringList& args) {
-    if (args.size() != 2) return usage();
+    if (args.size() != 2) return wrongArguments(QStringLiteral("items"));
     CNotesConverter converter;
     if (!openDatabase(converter, args[0], m_err)) return 1;
-    QString folder = args[1];
-    if (folder.endsWith(QLatin1Char('\\'))) folder.chop(1);
-    bool exists = false;
-    try {
-        exists = converter.database().ViewFolderExists(CNotesConverter::WideToLNString(folder));
-    } catch (LNSTATUS) {
-    }
-    if (!exists) {
-        m_err << "tesseldoc-cli: no folder or view named " << escape(args[1]) << "\n";
+    const QString folder = FolderArgument::resolve(args[1], [&converter](const QString& name) {
+        try {
+            return converter.database().ViewFolderExists(CNotesConverter::WideToLNString(name)) != 0;
+        } catch (LNSTATUS) {
+            return false;
+        }
+    });
+    if (folder.isEmpty()) {
+        // Shown as given when it is in the escaped form already.
+        const QString shown = FolderArgument::unescape(args[1]) ? args[1] : escape(args[1]);
+        m_err << "tesseldoc-cli: no folder or view named " << shown << "\n";
         return 1;
     }
     for (const QString& problem : converter.folderProblems())
@@ -111,7 +114,7 @@ int CliApp::cmdItems(const QStringList& args) {
             m_err << "warning: " << escape(problem) << "\n";
     for (const QString& problem : converter.databaseProblems()) m_err << "warning: " << escape(problem) << "\n";
     RecordingItemList list;
-    converter.OpenFolder(&list, args[1]);
+    converter.OpenFolder(&list, folder);
     for (const auto& row : list.rows) {
         m_out << row.kind << '\t' << QString::number(row.noteId, 16);
         for (const QString& column : row.columns) m_out << '\t' << escape(column);
@@ -125,7 +128,7 @@ int CliApp::cmdItems(const QStringList& args) {
 }
 
 int CliApp::cmdHeader(const QStringList& args) {
-    if (args.size() != 2) return usage();
+    if (args.size() != 2) return wrongArguments(QStringLiteral("header"));
     QString idText = args[1];
     if (idText.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) idText = idText.mid(2);
     bool ok = false;
@@ -133,8 +136,7 @@ int CliApp::cmdHeader(const QStringList& args) {
     const bool isUnid = idText.size() == 32 && QByteArray::fromHex(idText.toLatin1()).size() == 16;
     if (!isUnid) noteId = idText.toUInt(&ok, 16);
     if (!isUnid && !ok) {
-        m_err << "tesseldoc-cli: not a note ID (hexadecimal) or UNID: " << escape(args[1]) << "\n";
-        return 2;
+        return usageError(QStringLiteral("not a note ID (hexadecimal) or UNID: ") + escape(args[1]));
     }
     CNotesConverter converter;
     if (!openDatabase(converter, args[0], m_err)) return 1;

@@ -126,9 +126,13 @@ void C1TovanWelcomeView::InsertRowOnTop(const NsfSourceEntry& entry) {
 }
 
 void C1TovanWelcomeView::OnAddFiles() {
+    AddFiles(CMessageBoxService::instance().GetOpenFileNames(this, SourceTexts::kDialogTitle,
+                                                             SourceTexts::kDialogFilter));
+}
+
+void C1TovanWelcomeView::AddFiles(const QStringList& chosen) {
     CMessageBoxService& boxes = CMessageBoxService::instance();
     QList<NsfSourceEntry> entries = Entries();
-    const QStringList chosen = boxes.GetOpenFileNames(this, SourceTexts::kDialogTitle, SourceTexts::kDialogFilter);
     for (const QString& path : chosen) {
         bool listed = false;
         for (const NsfSourceEntry& e : entries)

@@ -27,6 +27,9 @@ public:
     void OnStepKey(int message, int key) override;
 
     void OnAddFiles();
+    // Adds local files as the Add Files dialog does: one named twice is said
+    // once, paths without .NSF or .DXL are left out, network files warned of.
+    void AddFiles(const QStringList& paths);
     void OnAddDominoFiles();
     void OnRemove();
     void OnRemoveAll();

@@ -3,9 +3,13 @@
 #include "app/AppTexts.h"
 #include "app/CSingleInstanceLock.h"
 #include "app/CTesselEmlConverterGuiApp.h"
+#include "app/CTesselEmlConverterGuiView.h"
+#include "app/WizardCommandLine.h"
+#include "source/C1TovanWelcomeView.h"
 #include "steps/CAdvanceSettingsDlg.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QCheckBox>
 #include <QFile>
 #include <QLockFile>
@@ -39,6 +43,37 @@ TEST(SingleInstanceTest, SecondInstanceIsRefusedAndAStaleLockIsTakenOver) {
     EXPECT_TRUE(next.tryAcquire());
     next.release();
     EXPECT_FALSE(QFile::exists(CSingleInstanceLock::lockFilePath()));
+}
+
+TEST(CommandLineTest, DatabasesGivenAreListedInStepOneAsIfChosenThere) {
+    CMessageBoxService::instance().clear();
+    CTesselEmlConverterGuiApp app(*qApp);
+    ASSERT_TRUE(app.InitInstance(std::make_unique<FakeBackend>(), false));
+    app.AddDatabases({QStringLiteral("/d/a.nsf"), QStringLiteral("/d/notes.txt"), QStringLiteral("/d/b.DXL"),
+                      QStringLiteral("/d/a.nsf")});
+    auto* step1 = qobject_cast<C1TovanWelcomeView*>(app.MainFrame()->StepHost()->Page(0));
+    ASSERT_NE(step1, nullptr);
+    QStringList listed;
+    for (const NsfSourceEntry& e : step1->Entries()) listed << e.filePath;
+    listed.sort();
+    // Only .nsf and .dxl paths are kept, and one named twice is listed once and said.
+    EXPECT_EQ(listed, QStringList({QStringLiteral("/d/a.nsf"), QStringLiteral("/d/b.DXL")}));
+    EXPECT_EQ(CMessageBoxService::instance().shownTexts().size(), 1);
+    CMessageBoxService::instance().clear();
+}
+
+TEST(CommandLineTest, ArgumentsBecomeAbsolutePaths) {
+    EXPECT_EQ(WizardCommandLine::absolutePath(QStringLiteral("file:///d/My%20Mail.nsf")),
+              QStringLiteral("/d/My Mail.nsf"));
+    EXPECT_EQ(WizardCommandLine::absolutePath(QStringLiteral("/d/x/../a.nsf")), QStringLiteral("/d/a.nsf"));
+    EXPECT_EQ(WizardCommandLine::absolutePath(QStringLiteral("a.dxl")), QDir::current().filePath(QStringLiteral("a.dxl")));
+    char name[] = "tesseldoc", help[] = "--help", version[] = "--version", db[] = "a.nsf";
+    char* withHelp[] = {name, db, help};
+    char* withVersion[] = {name, version};
+    char* plain[] = {name, db};
+    EXPECT_TRUE(WizardCommandLine::asksHelpOrVersion(3, withHelp));
+    EXPECT_TRUE(WizardCommandLine::asksHelpOrVersion(2, withVersion));
+    EXPECT_FALSE(WizardCommandLine::asksHelpOrVersion(2, plain));
 }
 
 TEST(SettingsTest, AdvanceSettingsWrittenAndReadBack) {
