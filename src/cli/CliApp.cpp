@@ -22,18 +22,22 @@ int CliApp::usage() {
              "  tesseldoc-cli folders DB [--view-folders]\n"
              "  tesseldoc-cli items DB FOLDER\n"
              "  tesseldoc-cli header DB NOTEID\n"
-             "  tesseldoc-cli convert DB DEST [--view-folders] [--folder NAME]... [--mode text|rtf-low|rtf-best]\n"
-             "                [--format doc|docx|pdf] [--embed-attachments] [--since YYYY-MM-DD] [--until YYYY-MM-DD]\n"
-             "                [--resume] [--jobs N]\n"
+             "  tesseldoc-cli convert DB DEST [--view-folders] [--folder NAME]... [--all-documents] [--once]\n"
+             "                [--mode text|rtf-low|rtf-best] [--format doc|docx|pdf] [--embed-attachments]\n"
+             "                [--since YYYY-MM-DD] [--until YYYY-MM-DD] [--resume] [--jobs N]\n"
              "  tesseldoc-cli convert-many DEST [DB]... [--manifest FILE] [--shard K/N] [--view-folders]\n"
-             "                [--mode M] [--format F] [--embed-attachments] [--since D] [--until D]\n"
-             "                [--resume] [--jobs N]\n"
+             "                [--all-documents] [--once] [--mode M] [--format F] [--embed-attachments]\n"
+             "                [--since D] [--until D] [--resume] [--jobs N]\n"
              "  tesseldoc-cli report DEST\n"
              "  tesseldoc-cli servers\n"
              "  tesseldoc-cli databases SERVER\n"
              "DB is a .nsf or .dxl file, or SERVER!!PATH for a database on a Domino server\n"
              "(SERVER: a configured server name, a host name or an http(s):// address).\n"
              "NOTEID is hexadecimal, or a 32-digit UNID.\n"
+             "--all-documents writes every document of the database into the folder \"All Documents\n"
+             "(every document)\", listed last by `folders`; it is the default for a database whose views and\n"
+             "folders list none of its documents. --once writes each document once, in the first folder\n"
+             "of the listing that holds it.\n"
              "A manifest names one database per line. --shard K/N converts the databases whose\n"
              "position (from 0) is K modulo N. --resume skips items an earlier run into DEST wrote.\n"
              "Server sign-in: [--user NAME] [--password-file FILE], or TESSELDOC_USER and\n"
@@ -87,6 +91,7 @@ void CliApp::splitDatabase(const QString& db, QString& path, QString& server) {
 int CliApp::cmdFolders(const QStringList& args) {
     QString db;
     CNotesConverter converter;
+    converter.listEveryDocument = true;
     for (const QString& a : args) {
         if (a == QLatin1String("--view-folders"))
             converter.showViewFolders = 1;

@@ -110,6 +110,8 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
                                       int quiet) {
     m_folderProblems.clear();
     m_databaseProblems.clear();
+    m_everyDocumentFolder.clear();
+    m_writtenIn.clear();
     if (!OpenDatabase(filePath, serverName)) return 0;
     try {
         m_lastStatus = m_database.GetViewFolders(&m_folderArray, TRUE);
@@ -131,6 +133,27 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
                 progressDialog->repaint();
             }
             LNViewFolder folder = m_folderArray[i];
+            if (folder.IsEveryDocument()) {
+                // Not a design note: listed last, when asked for.
+                m_everyDocumentFolder = LNStringToWide(folder.GetName()) + QLatin1Char('\\');
+                if (listEveryDocument) {
+                    folderNames.append(m_everyDocumentFolder);
+                    if (!quiet && folderTree) {
+                        uint32_t count = 0;
+                        try {
+                            folder.Open(0);
+                            count = uint32_t(folder.GetEntryCount());
+                            folder.Close();
+                        } catch (LNSTATUS) {
+                        }
+                        const quintptr node = folderTree->insertPath(
+                            QStringLiteral("NSF File\\") + m_everyDocumentFolder, FolderImageIndex(QString(), count));
+                        folderTree->setItemData(node, count);
+                        folderTree->setStandalone(node);
+                    }
+                }
+                continue;
+            }
             // A folder whose entries cannot be read is still listed, with why.
             QString openProblem;
             try {
