@@ -64,7 +64,7 @@ protected:
 TEST_F(CliLeftBehind, LoneDocumentIsListedAndConvertedIntoTheNodeOfEveryDocument) {
     const Run folders = run({QStringLiteral("folders"), testData("lone-note.xml")});
     EXPECT_EQ(folders.exitCode, 0) << folders.err.toStdString();
-    EXPECT_EQ(folders.out, kEveryFolder + QStringLiteral("\\\t1\n"));
+    EXPECT_EQ(folders.out, kEveryFolder + QStringLiteral("\\\\\t1\n"));  // the backslash escaped
 
     const Run r = run({QStringLiteral("convert"), testData("lone-document.dxl"), m_dest});
     EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
@@ -89,7 +89,7 @@ TEST_F(CliLeftBehind, DocumentsInNoConvertedFolderAreCountedAndNamed) {
     const QString db = sample("nsf-samples/domino-c-api-samples/notedata_msearch.nsf");
     if (!QFile::exists(db)) GTEST_SKIP() << "NSF samples not found";
     const Run folders = run({QStringLiteral("folders"), db});
-    EXPECT_TRUE(folders.out.endsWith(kEveryFolder + QStringLiteral("\\\t452\n"))) << folders.out.toStdString();
+    EXPECT_TRUE(folders.out.endsWith(kEveryFolder + QStringLiteral("\\\\\t452\n"))) << folders.out.toStdString();
 
     const Run r = run({QStringLiteral("convert"), db, m_dest, QStringLiteral("--view-folders"), QStringLiteral("--since"),
                        QStringLiteral("2200-01-01")});
@@ -101,6 +101,14 @@ TEST_F(CliLeftBehind, DocumentsInNoConvertedFolderAreCountedAndNamed) {
     EXPECT_TRUE(r.out.contains(QLatin1String("left behind: 442 of the database's 452 document(s) are in no converted "
                                              "folder; --all-documents converts every document")))
         << r.out.toStdString();
+
+    // With --all-documents every one of them is written, in one folder.
+    const QString every = m_dir.filePath(QStringLiteral("every"));
+    const Run all = run({QStringLiteral("convert"), db, every, QStringLiteral("--all-documents")});
+    EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
+    EXPECT_TRUE(all.out.startsWith(QLatin1String("items: 452 found, 452 written, 0 failed\n"))) << all.out.toStdString();
+    EXPECT_FALSE(all.out.contains(QLatin1String("left behind")));
+    EXPECT_EQ(documentsBelow(every + QLatin1Char('/') + kEveryFolder), 452);
 }
 
 // notedata_attachment.nsf: its documents are only in views, which are not
