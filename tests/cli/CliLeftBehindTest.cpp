@@ -20,7 +20,7 @@ QString testData(const char* name) {
     return QStringLiteral(TESSELDOC_SOURCE_DIR "/tests/data/every-document/") + name;
 }
 
-struct Run {
+struct CliOutput {
     int exitCode = -1;
     QString out, err;
 };
@@ -31,10 +31,10 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_dest = m_dir.filePath(QStringLiteral("out"));
     }
-    Run run(const QStringList& args) {
+    CliOutput run(const QStringList& args) {
         QProcess p;
         p.start(kCli, args);
-        Run r;
+        CliOutput r;
         if (!p.waitForFinished(600000)) {
             p.kill();
             p.waitForFinished();
@@ -62,11 +62,11 @@ protected:
 
 // Notes XML of one document, no view: the node is listed and chosen, and said so.
 TEST_F(CliLeftBehind, LoneDocumentIsListedAndConvertedIntoTheNodeOfEveryDocument) {
-    const Run folders = run({QStringLiteral("folders"), testData("lone-note.xml")});
+    const CliOutput folders = run({QStringLiteral("folders"), testData("lone-note.xml")});
     EXPECT_EQ(folders.exitCode, 0) << folders.err.toStdString();
     EXPECT_EQ(folders.out, kEveryFolder + QStringLiteral("\\\\\t1\n"));  // the backslash escaped
 
-    const Run r = run({QStringLiteral("convert"), testData("lone-document.dxl"), m_dest});
+    const CliOutput r = run({QStringLiteral("convert"), testData("lone-document.dxl"), m_dest});
     EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QLatin1String("note: no view or folder of the database lists any of its 1 document(s)")))
         << r.err.toStdString();
@@ -77,7 +77,7 @@ TEST_F(CliLeftBehind, LoneDocumentIsListedAndConvertedIntoTheNodeOfEveryDocument
 TEST_F(CliLeftBehind, RealInternetMailConvertsToOneDocument) {
     const QString mail = sample("dxl-samples/document_mail-memo_mime-raw_spam.xml");
     if (!QFile::exists(mail)) GTEST_SKIP() << "shared DXL samples not found";
-    const Run r = run({QStringLiteral("convert"), mail, m_dest});
+    const CliOutput r = run({QStringLiteral("convert"), mail, m_dest});
     EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith(QLatin1String("items: 1 found, 1 written, 0 failed\n"))) << r.out.toStdString();
     EXPECT_EQ(documentsBelow(m_dest), 1);
@@ -88,10 +88,10 @@ TEST_F(CliLeftBehind, RealInternetMailConvertsToOneDocument) {
 TEST_F(CliLeftBehind, DocumentsInNoConvertedFolderAreCountedAndNamed) {
     const QString db = sample("nsf-samples/domino-c-api-samples/notedata_msearch.nsf");
     if (!QFile::exists(db)) GTEST_SKIP() << "NSF samples not found";
-    const Run folders = run({QStringLiteral("folders"), db});
+    const CliOutput folders = run({QStringLiteral("folders"), db});
     EXPECT_TRUE(folders.out.endsWith(kEveryFolder + QStringLiteral("\\\\\t452\n"))) << folders.out.toStdString();
 
-    const Run r = run({QStringLiteral("convert"), db, m_dest, QStringLiteral("--view-folders"), QStringLiteral("--since"),
+    const CliOutput r = run({QStringLiteral("convert"), db, m_dest, QStringLiteral("--view-folders"), QStringLiteral("--since"),
                        QStringLiteral("2200-01-01")});
     const auto m = QRegularExpression(QStringLiteral("^items: (\\d+) found, 0 written, 0 failed, 442 not in a chosen folder\\n"
                                                      "outside the date range: (\\d+)\\n"))
@@ -104,7 +104,7 @@ TEST_F(CliLeftBehind, DocumentsInNoConvertedFolderAreCountedAndNamed) {
 
     // With --all-documents every one of them is written, in one folder.
     const QString every = m_dir.filePath(QStringLiteral("every"));
-    const Run all = run({QStringLiteral("convert"), db, every, QStringLiteral("--all-documents")});
+    const CliOutput all = run({QStringLiteral("convert"), db, every, QStringLiteral("--all-documents")});
     EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
     EXPECT_TRUE(all.out.startsWith(QLatin1String("items: 452 found, 452 written, 0 failed\n"))) << all.out.toStdString();
     EXPECT_FALSE(all.out.contains(QLatin1String("left behind")));
@@ -116,7 +116,7 @@ TEST_F(CliLeftBehind, DocumentsInNoConvertedFolderAreCountedAndNamed) {
 TEST_F(CliLeftBehind, DatabaseWithDocumentsOnlyInViewsSaysWhyNothingWasWritten) {
     const QString db = sample("nsf-samples/domino-c-api-samples/notedata_attachment.nsf");
     if (!QFile::exists(db)) GTEST_SKIP() << "NSF samples not found";
-    const Run r = run({QStringLiteral("convert"), db, m_dest});
+    const CliOutput r = run({QStringLiteral("convert"), db, m_dest});
     EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
     EXPECT_TRUE(r.err.contains(QLatin1String("nothing was written: ")) &&
                 r.err.contains(QLatin1String("converted with --view-folders")) &&
@@ -124,7 +124,7 @@ TEST_F(CliLeftBehind, DatabaseWithDocumentsOnlyInViewsSaysWhyNothingWasWritten) 
         << r.err.toStdString();
     EXPECT_EQ(documentsBelow(m_dest), 0);
     // The journal keeps it: the report does not end with success.
-    const Run report = run({QStringLiteral("report"), m_dest});
+    const CliOutput report = run({QStringLiteral("report"), m_dest});
     EXPECT_EQ(report.exitCode, 1);
     EXPECT_TRUE(report.out.contains(QLatin1String("\tNothing saved\t"))) << report.out.toStdString();
 }
@@ -133,7 +133,7 @@ TEST_F(CliLeftBehind, DatabaseWithDocumentsOnlyInViewsSaysWhyNothingWasWritten) 
 TEST_F(CliLeftBehind, OnceWritesEachDocumentOnceAndNamesWhereItWent) {
     const QString db = sample("nsf-samples/domino-jnx/sample.nsf");
     if (!QFile::exists(db)) GTEST_SKIP() << "NSF samples not found";
-    const Run r = run({QStringLiteral("convert"), db, m_dest, QStringLiteral("--view-folders"), QStringLiteral("--once")});
+    const CliOutput r = run({QStringLiteral("convert"), db, m_dest, QStringLiteral("--view-folders"), QStringLiteral("--once")});
     EXPECT_EQ(documentsBelow(m_dest), 15) << r.out.toStdString() << r.err.toStdString();
     const auto m = QRegularExpression(QStringLiteral("^items: (\\d+) found, 15 written, 0 failed, (\\d+) written in another folder"))
                        .match(r.out);
@@ -146,9 +146,9 @@ TEST_F(CliLeftBehind, OnceWritesEachDocumentOnceAndNamesWhereItWent) {
 // report names it and does not end with success.
 TEST_F(CliLeftBehind, ReportNamesAMissingDatabaseAndFails) {
     const QString missing = m_dir.filePath(QStringLiteral("missing.nsf"));
-    const Run r = run({QStringLiteral("convert-many"), m_dest, testData("lone-document.dxl"), missing});
+    const CliOutput r = run({QStringLiteral("convert-many"), m_dest, testData("lone-document.dxl"), missing});
     EXPECT_EQ(r.exitCode, 1) << r.out.toStdString() << r.err.toStdString();
-    const Run report = run({QStringLiteral("report"), m_dest});
+    const CliOutput report = run({QStringLiteral("report"), m_dest});
     EXPECT_EQ(report.exitCode, 1) << report.out.toStdString();
     EXPECT_TRUE(report.out.contains(QStringLiteral("source: %1\tFail to save\tno such file").arg(missing)))
         << report.out.toStdString();
