@@ -159,6 +159,8 @@ TEST_F(EveryDocument, OnceWritesEachDocumentInTheFirstFolderAndNamesTheOthers) {
     EXPECT_EQ(conv.exportReport.writtenElsewhere().back().writtenIn, QStringLiteral("Second"));
     EXPECT_EQ(documentsIn(QStringLiteral("First")), 2);
     EXPECT_EQ(documentsIn(QStringLiteral("Second")), 1);
+    EXPECT_FALSE(QDir(dest.path() + QStringLiteral("/All Documents (every document)")).exists())
+        << "every document was written in another folder: nothing to write, no folder";
 
     // Another database of the run starts afresh: its note IDs are its own.
     ASSERT_TRUE(openMemory());
