@@ -123,7 +123,10 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
     m_databaseProblems = m_database.GetProblems();
     if (cancelRequested) return 0;
 
-    const int n = m_folderArray.GetCount();
+    // The views and folders of the database, then the node of every document.
+    int n = m_folderArray.GetCount();
+    LNViewFolder everyDocument;
+    if (n > 0 && m_folderArray[n - 1].IsEveryDocument()) everyDocument = m_folderArray[--n];
     int foldersShown = 0;
     unsigned entriesFound = 0;
     try {
@@ -133,27 +136,6 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
                 progressDialog->repaint();
             }
             LNViewFolder folder = m_folderArray[i];
-            if (folder.IsEveryDocument()) {
-                // Not a design note: listed last, when asked for.
-                m_everyDocumentFolder = LNStringToWide(folder.GetName()) + QLatin1Char('\\');
-                if (listEveryDocument) {
-                    folderNames.append(m_everyDocumentFolder);
-                    if (!quiet && folderTree) {
-                        uint32_t count = 0;
-                        try {
-                            folder.Open(0);
-                            count = uint32_t(folder.GetEntryCount());
-                            folder.Close();
-                        } catch (LNSTATUS) {
-                        }
-                        const quintptr node = folderTree->insertPath(
-                            QStringLiteral("NSF File\\") + m_everyDocumentFolder, FolderImageIndex(QString(), count));
-                        folderTree->setItemData(node, count);
-                        folderTree->setStandalone(node);
-                    }
-                }
-                continue;
-            }
             // A folder whose entries cannot be read is still listed, with why.
             QString openProblem;
             try {
@@ -192,6 +174,26 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
                 }
             }
             if (openProblem.isEmpty()) folder.Close();
+        }
+        if (everyDocument.IsEveryDocument()) {
+            m_everyDocumentFolder = LNStringToWide(everyDocument.GetName()) + QLatin1Char('\\');
+            if (listEveryDocument && !cancelRequested) {
+                folderNames.append(m_everyDocumentFolder);
+                if (!quiet && folderTree) {
+                    uint32_t count = 0;
+                    try {
+                        everyDocument.Open(0);
+                        count = uint32_t(everyDocument.GetEntryCount());
+                        everyDocument.Close();
+                    } catch (LNSTATUS) {
+                    }
+                    // Last, and left alone when the folders above are ticked.
+                    const quintptr node = folderTree->insertPath(QStringLiteral("NSF File\\") + m_everyDocumentFolder,
+                                                                 FolderImageIndex(QString(), count));
+                    folderTree->setItemData(node, count);
+                    folderTree->setStandalone(node);
+                }
+            }
         }
     } catch (LNSTATUS status) {
         m_lastStatus = status;
