@@ -74,8 +74,10 @@ void CCoreConversionBackend::AddFailure(const FailedItem& item) {
 
 bool CCoreConversionBackend::ItemCounts(int* found, int* written) const {
     if (!m_notes) return false;
-    // Items left out by the date range are neither written nor missing.
-    *found = m_notes->exportReport.found() - m_notes->exportReport.outsideDateRange();
+    // Items left out by the date range, and items whose document was written
+    // in another folder, are neither written nor missing.
+    *found = m_notes->exportReport.found() - m_notes->exportReport.outsideDateRange() -
+             m_notes->exportReport.writtenElsewhereCount();
     *written = m_notes->exportReport.written();
     return true;
 }

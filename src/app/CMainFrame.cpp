@@ -517,6 +517,9 @@ void CMainFrame::ReadShowViewFolders() {
     const int check = settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + AppTexts::kSettingsCheck, 0).toInt();
     m_notes.showViewFolders = check != 0 ? 1 : 0;
     m_notes.dateRange = CAdvanceSettingsDlg::ReadDateRange();
+    m_notes.oncePerDocument = CAdvanceSettingsDlg::ReadOnce();
+    // Step 2's tree ends with the node of every document.
+    m_notes.listEveryDocument = true;
     m_bShowViewFolders = m_notes.showViewFolders;
 }
 

@@ -92,6 +92,7 @@ void CliApp::splitDatabase(const QString& db, QString& path, QString& server) {
 int CliApp::cmdFolders(const QStringList& args) {
     QString db;
     CNotesConverter converter;
+    converter.listEveryDocument = true;
     for (const QString& a : args) {
         if (a == QLatin1String("--view-folders"))
             converter.showViewFolders = 1;

@@ -39,6 +39,8 @@ struct ConvertOptions {
     int savingMode = Text;
     bool resume = false;
     bool viewFolders = false;  // further views are converted like folders
+    bool allDocuments = false; // every document, in the node of every document
+    bool once = false;         // each document once, in the first folder that holds it
     int jobs = 0;              // 0: the default
     int shard = 0, shardCount = 0;
     OutputChoiceOptions choices;  // format, attachments in PDFs, date range
@@ -65,6 +67,10 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
             o.resume = true;
         } else if (a == QLatin1String("--view-folders")) {
             o.viewFolders = true;
+        } else if (a == QLatin1String("--all-documents")) {
+            o.allDocuments = true;
+        } else if (a == QLatin1String("--once")) {
+            o.once = true;
         } else if (a == QLatin1String("--jobs") && hasValue) {
             bool ok = false;
             o.jobs = args[++i].toInt(&ok);
@@ -214,6 +220,8 @@ public:
             return false;
         }
         if (m_o.viewFolders) m_converter.showViewFolders = 1;
+        m_converter.listEveryDocument = true;
+        m_converter.oncePerDocument = m_o.once;
         if (!m_converter.Initialize()) {
             error = m_converter.GetLastErrorText();
             return false;
@@ -242,7 +250,23 @@ public:
         QString status;   // the list export's row status
         QString reason;   // why it failed
         int found = 0, written = 0, alreadyWritten = 0, failed = 0;
+        int documents = 0;     // document notes of the database
+        int leftBehind = 0;    // of them, in no converted folder
+        int inOtherViews = 0;  // of those, in views or folders not converted
+        // The source's status line: its counts and what stays behind.
+        QString counts() const {
+            QString text = QStringLiteral("%1 found, %2 written, %3 failed").arg(found).arg(written).arg(failed);
+            if (alreadyWritten > 0) text += QStringLiteral(", %1 already written").arg(alreadyWritten);
+            if (leftBehind > 0) text += QStringLiteral(", %1 not in a chosen folder").arg(leftBehind);
+            return text;
+        }
     };
+
+    // Records a database of the run that was not converted at all (missing,
+    // not a file): `report` names it.
+    void recordSource(const QString& id, const QString& status, const QString& reason) {
+        m_journal.recordSource(id, status, reason);
+    }
 
     // Converts one database into root/subFolder (empty: the root itself).
     SourceResult convert(const QString& id, const QString& path, const QString& server, const QString& subFolder,
@@ -268,10 +292,8 @@ public:
         m_err.flush();
         if (!m_converter.databaseProblems().isEmpty()) m_damagedDatabase = true;
         QStringList folders;
-        if (wanted.isEmpty()) {
-            for (const QString& f : listed)
-                if (!f.contains(QLatin1String("$All"))) folders << f;
-        } else {
+        if (m_o.allDocuments) folders << m_converter.EveryDocumentFolder();
+        if (!wanted.isEmpty()) {
             // Named as `folders` prints them or as the database gives them; a
             // name that is neither stays as given and fails as unknown.
             const auto exists = [this](const QString& name) {
@@ -284,9 +306,18 @@ public:
             for (const QString& given : wanted) {
                 QString f = FolderArgument::resolve(given, exists);
                 if (f.isEmpty()) f = given.endsWith(QLatin1Char('\\')) ? given.left(given.size() - 1) : given;
-                folders << f + QLatin1Char('\\');
+                f += QLatin1Char('\\');
+                if (!folders.contains(f)) folders << f;
             }
+        } else if (!m_o.allDocuments) {
+            QString why;
+            folders = m_converter.DefaultExportFolders(listed, &why);
+            if (!why.isEmpty()) m_err << "note: " << CliApp::escape(why) << " (--all-documents)\n";
         }
+        const CNotesConverter::DocumentCoverage coverage = m_converter.CoverageOf(folders);
+        r.documents = coverage.documents;
+        r.leftBehind = coverage.leftBehind();
+        r.inOtherViews = coverage.inOtherViews;
         const QString sourceRoot = subFolder.isEmpty() ? m_root : m_root + QLatin1Char('/') + subFolder;
         // Leftovers of dead runs, in this source's own folder only (shards of
         // an array write beside it at the same time).
@@ -309,19 +340,42 @@ public:
         }
         // Items still with the office instances belong to this source.
         m_exporter->WaitForAll();
-        r.status = stopped() ? QStringLiteral("Saving cancelled by user")
-                                               : QStringLiteral("Process Completed");
+        // The documents no converted folder holds are found, and stay behind.
+        m_converter.exportReport.addNotInChosenFolder(r.leftBehind);
         r.found = m_converter.exportReport.found() - found0;
         r.written = m_converter.exportReport.written() - written0;
         r.alreadyWritten = m_converter.exportReport.alreadyWritten() - already0;
         r.failed = m_converter.exportReport.failedCount() - failed0;
-        m_journal.recordSource(id, r.status,
-                               QStringLiteral("%1 found, %2 written, %3 already written, %4 failed")
-                                   .arg(r.found)
-                                   .arg(r.written)
-                                   .arg(r.alreadyWritten)
-                                   .arg(r.failed));
+        QString reason = r.counts();
+        if (stopped()) {
+            r.status = QStringLiteral("Saving cancelled by user");
+        } else if (!m_converter.databaseProblems().isEmpty()) {
+            // Damage: what it lost is named on stderr; the source is not complete.
+            r.status = QStringLiteral("Damaged");
+            reason += QStringLiteral("; %1 part(s) of the database cannot be read: %2")
+                          .arg(m_converter.databaseProblems().size())
+                          .arg(m_converter.databaseProblems().front());
+        } else if (r.documents > 0 && r.leftBehind == r.documents) {
+            // Documents, and not one of them in a converted folder.
+            r.status = QStringLiteral("Nothing saved");
+            reason += QStringLiteral("; ") + leftBehindText(r);
+        } else {
+            r.status = QStringLiteral("Process Completed");
+        }
+        r.reason = reason;
+        m_journal.recordSource(id, r.status, reason);
         return r;
+    }
+
+    // Why documents stay behind and how to get them.
+    QString leftBehindText(const SourceResult& r) const {
+        QString text = QStringLiteral("%1 of the database's %2 document(s) are in no converted folder")
+                           .arg(r.leftBehind)
+                           .arg(r.documents);
+        if (r.inOtherViews > 0 && !m_o.viewFolders)
+            text += QStringLiteral(" (%1 of them are listed by views, converted with --view-folders)")
+                        .arg(r.inOtherViews);
+        return text + QStringLiteral("; --all-documents converts every document");
     }
 
     void finish() {
@@ -358,6 +412,8 @@ void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report
     out << "items: " << report.found() << " found, " << report.written() << " written, " << report.failedCount()
         << " failed";
     if (report.notConvertedCount() > 0) out << ", " << report.notConvertedCount() << " not converted";
+    if (report.writtenElsewhereCount() > 0) out << ", " << report.writtenElsewhereCount() << " written in another folder";
+    if (report.notInChosenFolder() > 0) out << ", " << report.notInChosenFolder() << " not in a chosen folder";
     out << '\n';
     if (resume || report.alreadyWritten() > 0) out << "already written: " << report.alreadyWritten() << "\n";
     if (range.isActive())
@@ -377,6 +433,9 @@ void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report
     for (const NotConverted& n : report.notConverted())
         out << "not converted: " << CliApp::escape(n.folder) << '\t' << QString::number(n.noteId, 16)
             << "\tstopped\n";
+    for (const WrittenElsewhere& w : report.writtenElsewhere())
+        out << "not written again: " << CliApp::escape(w.folder) << '\t' << QString::number(w.noteId, 16)
+            << "\twritten in " << CliApp::escape(w.writtenIn) << '\n';
 }
 
 // Whether the run converted everything it was given, and all of it whole.
@@ -428,7 +487,12 @@ int CliApp::cmdConvert(const QStringList& args) {
         return stoppedStatus(StopSignals::caught(), 1);
     }
     printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
+    if (result.leftBehind > 0) m_out << "left behind: " << escape(run.leftBehindText(result)) << '\n';
     m_out.flush();
+    if (result.status == QLatin1String("Nothing saved")) {
+        m_err << "tesseldoc-cli: nothing was written: " << escape(run.leftBehindText(result)) << "\n";
+        return stoppedStatus(StopSignals::caught(), 1);
+    }
     return stoppedStatus(StopSignals::caught(), complete(run.report(), run.cancelled(), run.damagedDatabase()) ? 0 : 1);
 #endif
 }
@@ -481,19 +545,18 @@ int CliApp::cmdConvertMany(const QStringList& args) {
             const QString why = QFileInfo::exists(e.path) ? QStringLiteral("not a regular file")
                                                           : QStringLiteral("no such file");
             lines << QStringLiteral("source: %1\tFail to save\t%2 (%3)").arg(shown, why, e.origin);
+            // In the journal too: a later `report` names it and does not end with success.
+            run.recordSource(e.id(), QStringLiteral("Fail to save"), QStringLiteral("%1 (%2)").arg(why, e.origin));
             anyFailed = true;
             continue;
         }
         const auto r = run.convert(e.id(), e.path, e.server, e.subFolder, QStringList());
-        if (r.status == QLatin1String("Process Completed") || r.status == QLatin1String("Saving cancelled by user")) {
-            QString counts = QStringLiteral("%1/\t%2 found, %3 written, %4 failed")
-                                 .arg(escape(e.subFolder))
-                                 .arg(r.found)
-                                 .arg(r.written)
-                                 .arg(r.failed);
-            if (r.alreadyWritten > 0) counts += QStringLiteral(", %1 already written").arg(r.alreadyWritten);
-            lines << QStringLiteral("source: %1\t%2\t%3").arg(shown, r.status, counts);
-            if (r.failed > 0) anyFailed = true;
+        if (r.status != QLatin1String("Fail to save")) {
+            lines << QStringLiteral("source: %1\t%2\t%3/\t%4")
+                         .arg(shown, r.status, escape(e.subFolder), escape(r.reason));
+            if (r.failed > 0 || r.status != QLatin1String("Process Completed")) anyFailed = true;
+            if (r.leftBehind > 0 && r.status == QLatin1String("Process Completed"))
+                lines << QStringLiteral("left behind: %1\t%2").arg(shown, escape(run.leftBehindText(r)));
         } else {
             lines << QStringLiteral("source: %1\t%2\t%3 (%4)").arg(shown, r.status, escape(r.reason), e.origin);
             anyFailed = true;
@@ -540,5 +603,14 @@ int CliApp::cmdReport(const QStringList& args) {
         m_out << "source: " << escape(src.database) << '\t' << src.outcome << '\t' << escape(src.reason) << '\n';
     if (damaged > 0) m_err << "warning: " << damaged << " damaged journal line(s) ignored\n";
     m_out.flush();
-    return s.failures.isEmpty() ? 0 : 1;
+    // A database asked for that is missing, damaged, failed, stopped or wrote
+    // nothing of its documents is not a success, whatever its items did.
+    QStringList incomplete;
+    for (const auto& src : s.sources)
+        if (src.outcome != QLatin1String("Process Completed")) incomplete << escape(src.database);
+    if (!incomplete.isEmpty())
+        m_err << "tesseldoc-cli: " << incomplete.size() << " database(s) not converted completely: "
+              << incomplete.join(QStringLiteral(", ")) << "\n";
+    m_err.flush();
+    return s.failures.isEmpty() && incomplete.isEmpty() ? 0 : 1;
 }

@@ -12,6 +12,13 @@ std::vector<Entry> runOptions() {
     return {
         {QStringLiteral("--view-folders"),
          QStringLiteral("Converts the views of the database as well as its folders.")},
+        {QStringLiteral("--all-documents"),
+         QStringLiteral("Also converts every document of the database into the folder \"All Documents "
+                        "(every document)\", which folders lists last. It is the default for a database "
+                        "whose views and folders list none of its documents.")},
+        {QStringLiteral("--once"),
+         QStringLiteral("Writes each document once, in the first folder of the listing that holds it; the "
+                        "summary names the other folders as \"written in FOLDER\".")},
         {QStringLiteral("--mode text|rtf-low|rtf-best"),
          QStringLiteral("How item bodies are written: plain text (the default), rich text of low quality, "
                         "or rich text of best quality with pictures and tables.")},
@@ -69,8 +76,9 @@ std::vector<CliHelp::Command> makeCommands() {
                                 "DEST is made if it does not exist.\n\n"
                                 "A progress line goes to stderr; at the end a summary goes to stdout: the "
                                 "items found, written and failed, then one line per failure and per item "
-                                "not converted. A journal in DEST records every item, for --resume and for "
-                                "the report command."),
+                                "not converted, and how many of the database's documents no converted folder "
+                                "held. A journal in DEST records every item, for --resume and for the report "
+                                "command."),
                  convertOptions});
     std::vector<Entry> manyOptions = {
         {QStringLiteral("--manifest FILE"), QStringLiteral("Reads more databases from FILE, one a line.")},
@@ -88,7 +96,8 @@ std::vector<CliHelp::Command> makeCommands() {
     c.push_back({QStringLiteral("report"), QStringLiteral("DEST"),
                  QStringLiteral("summarize the runs into a destination"),
                  QStringLiteral("Reads the journals the runs into DEST wrote and prints what was found, "
-                                "written and failed, and each database's last outcome."),
+                                "written and failed, and each database's last outcome. Exits with 1 when a "
+                                "database was missing, damaged, failed or saved nothing."),
                  {}});
     c.push_back({QStringLiteral("servers"), QString(), QStringLiteral("list the configured Domino servers"),
                  QStringLiteral("Lists the Domino servers the program knows, one a line: the name, a tab "

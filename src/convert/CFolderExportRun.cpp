@@ -4,6 +4,8 @@
 #include "export/OutputNaming.h"
 #include "convert/CNotesConverter.h"
 
+#include <QDir>
+
 int CFolderExportRun::SaveFolder(const QString& folderName) {
     if (!converter || !exporter) return 0;
     try {
@@ -22,7 +24,19 @@ int CFolderExportRun::SaveFolder(const QString& folderName) {
             exporter->SetOutcomeHandler(
                 [notes](const IDocumentExporter::Outcome& outcome) { notes->OnBackgroundOutcome(outcome); });
         }
+        const ExportReport& report = converter->exportReport;
+        const int left0 = report.outsideDateRange() + report.writtenElsewhereCount() + report.notConvertedCount();
+        const int found0 = report.found();
         converter->ExportFolder(folderName);
+        // A folder with nothing to write (empty, or every item outside the
+        // date range, written in another folder or not reached) leaves no
+        // directory. Any other item may still be on its way to it (a
+        // background writer), so the directory stays.
+        const int handedOver = (report.found() - found0) -
+                               (report.outsideDateRange() + report.writtenElsewhereCount() +
+                                report.notConvertedCount() - left0);
+        if (found && handedOver == 0 && !exporter->GetOutputFolder().isEmpty())
+            QDir().rmdir(exporter->GetOutputFolder());  // empty directories only
         return 1;
     } catch (...) {
         return 0;

@@ -110,6 +110,8 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
                                       int quiet) {
     m_folderProblems.clear();
     m_databaseProblems.clear();
+    m_everyDocumentFolder.clear();
+    m_writtenIn.clear();
     if (!OpenDatabase(filePath, serverName)) return 0;
     try {
         m_lastStatus = m_database.GetViewFolders(&m_folderArray, TRUE);
@@ -121,7 +123,10 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
     m_databaseProblems = m_database.GetProblems();
     if (cancelRequested) return 0;
 
-    const int n = m_folderArray.GetCount();
+    // The views and folders of the database, then the node of every document.
+    int n = m_folderArray.GetCount();
+    LNViewFolder everyDocument;
+    if (n > 0 && m_folderArray[n - 1].IsEveryDocument()) everyDocument = m_folderArray[--n];
     int foldersShown = 0;
     unsigned entriesFound = 0;
     try {
@@ -169,6 +174,26 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
                 }
             }
             if (openProblem.isEmpty()) folder.Close();
+        }
+        if (everyDocument.IsEveryDocument()) {
+            m_everyDocumentFolder = LNStringToWide(everyDocument.GetName()) + QLatin1Char('\\');
+            if (listEveryDocument && !cancelRequested) {
+                folderNames.append(m_everyDocumentFolder);
+                if (!quiet && folderTree) {
+                    uint32_t count = 0;
+                    try {
+                        everyDocument.Open(0);
+                        count = uint32_t(everyDocument.GetEntryCount());
+                        everyDocument.Close();
+                    } catch (LNSTATUS) {
+                    }
+                    // Last, and left alone when the folders above are ticked.
+                    const quintptr node = folderTree->insertPath(QStringLiteral("NSF File\\") + m_everyDocumentFolder,
+                                                                 FolderImageIndex(QString(), count));
+                    folderTree->setItemData(node, count);
+                    folderTree->setStandalone(node);
+                }
+            }
         }
     } catch (LNSTATUS status) {
         m_lastStatus = status;

@@ -48,6 +48,28 @@ public:
     void OpenFolder(IItemList* itemList, const QString& folderName);
     QString GetLastErrorText() const { return lastErrorText; }
 
+    // ---- every document and what the chosen folders leave behind
+    // The node of every document of the open database ("All Documents (every
+    // document)\\", a name no view has), as EnumerateFolders lists it when
+    // listEveryDocument is set; empty before a database is open.
+    QString EveryDocumentFolder() const { return m_everyDocumentFolder; }
+    bool IsEveryDocumentFolder(const QString& folderName) const;
+    // Which of the database's documents the folders `chosen` (as listed, with
+    // their trailing backslash) hold. Reads the entries of every view and
+    // folder of the open database.
+    struct DocumentCoverage {
+        int documents = 0;     // document notes of the database
+        int inChosen = 0;      // held by a chosen folder (or the node of every document)
+        int inOtherViews = 0;  // in no chosen folder, but in another view or folder
+        int inNoView = 0;      // in no view or folder at all
+        int leftBehind() const { return documents - inChosen; }
+    };
+    DocumentCoverage CoverageOf(const QStringList& chosen);
+    // The folders a run takes when it is given none: `listed` without the
+    // ($All) views and the node of every document; or the node alone, with
+    // `why` set, when the database holds documents that no view or folder lists.
+    QStringList DefaultExportFolders(const QStringList& listed, QString* why);
+
     static LNString WideToLNString(const QString& text);
     static QString LNStringToWide(const LNString& text);
 
@@ -139,6 +161,11 @@ public:
     // the command line; the items not reached are listed as not converted.
     std::atomic<int> stopRequested{0};
     unsigned char showViewFolders = 0;
+    // EnumerateFolders also lists the node of every document, last.
+    bool listEveryDocument = false;
+    // Each document is written once in a run over a database, in the first
+    // folder that holds it; later folders count it as written there.
+    bool oncePerDocument = false;
     int savingMode = Text;
     // The documents' file format (.doc unless chosen otherwise).
     OutputOptions outputOptions;
@@ -250,5 +277,8 @@ private:
     LNSTATUS m_lastStatus = 0;
     QStringList m_folderProblems;
     QStringList m_databaseProblems;
+    QString m_everyDocumentFolder;
+    // oncePerDocument: the folder each document of the run was written in.
+    QHash<NOTEID, QString> m_writtenIn;
     QStringList m_itemListProblems;
 };

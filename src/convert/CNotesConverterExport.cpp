@@ -135,6 +135,12 @@ void CNotesConverter::ExportFolderItems() {
         try {
             const LNVFEntry entry = m_currentFolder[i];
             noteId = entry.GetNoteID();
+            if (oncePerDocument && m_writtenIn.contains(noteId)) {
+                // Written in an earlier folder of this run: named, not written again.
+                exportReport.addWrittenElsewhere(m_exportFolderName, noteId, m_writtenIn.value(noteId));
+                setBar(itemProgressBar, 100);
+                continue;
+            }
             entry.GetDocument(&document);
             document.Open(0);
         } catch (LNSTATUS status) {
@@ -202,6 +208,8 @@ void CNotesConverter::ExportFolderItems() {
         } catch (...) {
             if (m_itemOutcome.failure.isEmpty()) m_itemOutcome.failure = QStringLiteral("unexpected error");
         }
+        if (oncePerDocument && (m_itemOutcome.deferred || m_itemOutcome.skipped || m_itemOutcome.written))
+            m_writtenIn.insert(noteId, m_exportFolderName);
         if (m_itemOutcome.deferred) {
             // Counted when the office instance has written it.
         } else if (m_itemOutcome.skipped) {

@@ -28,6 +28,9 @@ public:
     virtual quintptr insertPath(const QString& path, int image) = 0;
     virtual void setItemData(quintptr node, quint32 data) = 0;
     virtual void expand(quintptr node) = 0;
+    // A node that ticking its parent leaves alone (the node of every document:
+    // ticked with the folders it would write each document once more).
+    virtual void setStandalone(quintptr node) { (void)node; }
 };
 
 // The item list (grid) of the browse step.

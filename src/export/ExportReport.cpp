@@ -7,6 +7,8 @@ void ExportReport::reset() {
     m_alreadyWritten = 0;
     m_outsideDateRange = 0;
     m_dateUnknown = 0;
+    m_notInChosenFolder = 0;
+    m_writtenElsewhere.clear();
     m_failures.clear();
     m_notConverted.clear();
 }
@@ -165,4 +167,30 @@ int ExportReport::outsideDateRange() const {
 int ExportReport::dateUnknown() const {
     QMutexLocker lock(&m_mutex);
     return m_dateUnknown;
+}
+
+void ExportReport::addWrittenElsewhere(const QString& folder, uint32_t noteId, const QString& writtenIn) {
+    QMutexLocker lock(&m_mutex);
+    m_writtenElsewhere.append({folder, noteId, writtenIn});
+}
+
+void ExportReport::addNotInChosenFolder(int count) {
+    QMutexLocker lock(&m_mutex);
+    m_found += count;
+    m_notInChosenFolder += count;
+}
+
+QList<WrittenElsewhere> ExportReport::writtenElsewhere() const {
+    QMutexLocker lock(&m_mutex);
+    return m_writtenElsewhere;
+}
+
+int ExportReport::writtenElsewhereCount() const {
+    QMutexLocker lock(&m_mutex);
+    return int(m_writtenElsewhere.size());
+}
+
+int ExportReport::notInChosenFolder() const {
+    QMutexLocker lock(&m_mutex);
+    return m_notInChosenFolder;
 }

@@ -25,9 +25,18 @@ struct NotConverted {
     uint32_t noteId = 0;
 };
 
+// An item not written again because the run wrote its document in another
+// folder (each document once).
+struct WrittenElsewhere {
+    QString folder;
+    uint32_t noteId = 0;
+    QString writtenIn;  // the folder that holds its document
+};
+
 // What a save run did: items found, documents written, and every failure by
 // folder and note ID. Written by the run's worker, read by the UI at the end.
-// Every found item ends up written, failed or not converted.
+// Every found item ends up written, already written, failed, not converted,
+// outside the date range, written in another folder or in no chosen folder.
 class ExportReport {
 public:
     void reset();
@@ -48,6 +57,11 @@ public:
     void addOutsideDateRange();
     // An item converted although its date could not be read.
     void addDateUnknown();
+    // An item whose document the run wrote in an earlier folder.
+    void addWrittenElsewhere(const QString& folder, uint32_t noteId, const QString& writtenIn);
+    // Documents of the database that no folder of the run holds: found, and
+    // neither written nor failed.
+    void addNotInChosenFolder(int count);
 
     int found() const;
     int written() const;
@@ -68,6 +82,9 @@ public:
     QList<NotConverted> notConverted() const;
     int outsideDateRange() const;
     int dateUnknown() const;
+    QList<WrittenElsewhere> writtenElsewhere() const;
+    int writtenElsewhereCount() const;
+    int notInChosenFolder() const;
 
 private:
     mutable QMutex m_mutex;
@@ -76,6 +93,8 @@ private:
     int m_alreadyWritten = 0;
     int m_outsideDateRange = 0;
     int m_dateUnknown = 0;
+    int m_notInChosenFolder = 0;
+    QList<WrittenElsewhere> m_writtenElsewhere;
     QList<ExportFailure> m_failures;
     QList<NotConverted> m_notConverted;
 };

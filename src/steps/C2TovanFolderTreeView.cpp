@@ -211,7 +211,8 @@ int C2TovanFolderTreeView::OnActivate() {
         n.folderTree = nullptr;
         const QString error = ok ? QString() : n.lastErrorText;
         const bool cancelled = n.cancelRequested != 0;
-        const int listed = int(folders.size());
+        // The node of every document is no folder of the database.
+        const int listed = int(folders.size()) - ((!folders.isEmpty() && n.IsEveryDocumentFolder(folders.back())) ? 1 : 0);
         QMetaObject::invokeMethod(
             tree, [self, ok, error, cancelled, listed] { if (self) self->OnFolderThreadEnd(ok, error, cancelled, listed); },
             Qt::QueuedConnection);

@@ -5,6 +5,7 @@
 #include "app/CMessageBoxService.h"
 #include "app/StepPages.h"
 #include "app/WindowMessages.h"
+#include "steps/CAdvanceSettingsDlg.h"
 #include "steps/CLongPathDestinationDlg.h"
 #include "steps/CProgressBarAdapter.h"
 #include "steps/CSaveCompleteDlg.h"
@@ -35,7 +36,11 @@ C3TovanSaveNsfToPst::C3TovanSaveNsfToPst(CMainFrame* frame)
       m_pItemStatusBar(new QProgressBar(this)),
       m_pFolderBar(new QProgressBar(this)),
       m_pFileBar(new QProgressBar(this)),
-      m_btnOpenFolder(new QPushButton(SaveTexts::kOpenFolder, this)) {
+      m_btnOpenFolder(new QPushButton(SaveTexts::kOpenFolder, this)),
+      m_pDateRange(new QLabel(this)) {
+    m_pDateRange->setObjectName(QStringLiteral("DateRange"));
+    m_pDateRange->setAlignment(Qt::AlignCenter);
+    m_pDateRange->hide();
     setObjectName(QStringLiteral("Step3"));
     m_pList->setObjectName(QStringLiteral("SourceList"));
     m_pList->setHorizontalHeaderLabels({SaveTexts::kColFileName, SaveTexts::kColStatus, SaveTexts::kColServer});
@@ -120,7 +125,8 @@ void C3TovanSaveNsfToPst::resizeEvent(QResizeEvent* event) {
     m_pItemStatusBar->setGeometry(250, h - 150, w, 20);
     m_pItemProgressBar->setGeometry(250, h - 180, w, 20);
     m_pStatus->setGeometry(250, h - 230, w, 40);
-    m_pList->setGeometry(250, 20, w, qMax(0, h - 260));
+    m_pDateRange->setGeometry(250, h - 252, w, 20);
+    m_pList->setGeometry(250, 20, w, qMax(0, h - 262));
     m_columns->Apply();
     m_btnOpenFolder->setGeometry(250, h - 50, qMax(130, m_btnOpenFolder->sizeHint().width()), 30);
 }
@@ -198,9 +204,11 @@ int C3TovanSaveNsfToPst::OnActivate() {
     ctx.gate = &m_gate;
     ctx.folderBar = m_pFolderAdapter.get();
     ctx.settleMs = m_nSettleMs;
+    ctx.everyDocument = CAdvanceSettingsDlg::ReadEveryDocument();
     ctx.askLongPath = [this](const QString& stored, QString* folder, QString* name) {
         return AskLongPath(stored, folder, name);
     };
+    ShowDateRange(notes.dateRange);
     m_hSaveThread = std::make_unique<CSaveThread>(ctx, this);
     CSaveThread* thread = m_hSaveThread.get();
     connect(thread, &CSaveThread::runStarted, this, &C3TovanSaveNsfToPst::OnRunStarted);
@@ -216,6 +224,18 @@ int C3TovanSaveNsfToPst::OnActivate() {
     thread->start(QThread::NormalPriority);
     m_pStatus->show();
     return 1;
+}
+
+void C3TovanSaveNsfToPst::ShowDateRange(const ItemDateRange& range) {
+    if (!range.isActive()) {
+        m_pDateRange->hide();
+        return;
+    }
+    const auto day = [](const QDate& d) {
+        return d.isValid() ? d.toString(Qt::ISODate) : SaveTexts::kDateRangeOpen;
+    };
+    m_pDateRange->setText(SaveTexts::kDateRangeActive.arg(day(range.since), day(range.until)));
+    m_pDateRange->show();
 }
 
 void C3TovanSaveNsfToPst::OnRunStarted() {
@@ -241,7 +261,8 @@ void C3TovanSaveNsfToPst::OnRowStatus(int row, const QString& status) {
     if (row < 0 || row >= m_pList->rowCount()) return;
     if (QTableWidgetItem* item = m_pList->item(row, 1)) {
         item->setText(status);
-        const bool bad = status == SaveTexts::kFailed || status == SaveTexts::kCancelled;
+        const bool bad = status == SaveTexts::kFailed || status == SaveTexts::kCancelled ||
+                         status == SaveTexts::kNothingSaved;
         item->setForeground(bad ? QColor(200, 0, 0) : status == SaveTexts::kCompleted ? QColor(0, 120, 0) : QColor());
     }
 }
@@ -303,6 +324,8 @@ void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int
     } else {
         CSaveCompleteDlg dlg(caption, m_strOutputLocation, failures, this, facts.found, facts.written);
         if (SaveRunRules::RunEnd(m_nRunEnd) == SaveRunRules::RunEnd::NothingSaved) dlg.SetNothingSaved(true);
+        if (m_hSaveThread) dlg.SetLeftBehind(m_hSaveThread->LeftBehind());
+        dlg.SetOutsideDateRange(m_pFrame->Notes().exportReport.outsideDateRange());
         boxes.ExecDialog(dlg);
     }
     SetIdle();

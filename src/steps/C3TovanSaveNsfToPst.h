@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CTovanCommonBaseView.h"
+#include "items/ItemDateRange.h"
 #include "steps/CPauseGate.h"
 
 #include <atomic>
@@ -58,6 +59,8 @@ protected:
 private:
     void SetIdle();
     void OnRunStarted();
+    // Shows the run's date range above the status line while it is active.
+    void ShowDateRange(const ItemDateRange& range);
     void OnRunFinished(bool stopped, bool singleFileFailed, int sources, int saved, int failed);
     void OnFileProgress(int number, int total);
     void OnOpenFolder();
@@ -74,6 +77,7 @@ private:
     QProgressBar* m_pFolderBar;
     QProgressBar* m_pFileBar;
     QPushButton* m_btnOpenFolder;
+    QLabel* m_pDateRange;  // the active date range, shown during and after a run
     std::unique_ptr<CColumnShares> m_columns;
     QString m_strOutputLocation;
     int m_nRunEnd = 0;

@@ -16,11 +16,25 @@
 
 namespace {
 const QString kJobsKey = QStringLiteral("OfficeInstances");
+const QString kEveryDocumentKey = QStringLiteral("EveryDocument");
+const QString kOnceKey = QStringLiteral("OncePerDocument");
+
+bool readFlag(const QString& key) {
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    return settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + key, false).toBool();
+}
+
+void writeFlag(const QString& key, bool on) {
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + key, on);
+}
 }
 
 CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
     : QDialog(parent),
       m_pCheck(new QCheckBox(SaveTexts::kShowViewFolders, this)),
+      m_pEveryDocument(new QCheckBox(SaveTexts::kEveryDocumentSetting, this)),
+      m_pOnce(new QCheckBox(SaveTexts::kOnceSetting, this)),
       m_pSince(new QCheckBox(SaveTexts::kDateFrom, this)),
       m_pSinceDate(new QDateEdit(this)),
       m_pUntil(new QCheckBox(SaveTexts::kDateTo, this)),
@@ -28,6 +42,10 @@ CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
       m_pJobs(new QSpinBox(this)) {
     setWindowTitle(SaveTexts::kAdvanceTitle);
     m_pCheck->setChecked(ReadCheck() != 0);
+    m_pEveryDocument->setObjectName(QStringLiteral("EveryDocument"));
+    m_pEveryDocument->setChecked(ReadEveryDocument());
+    m_pOnce->setObjectName(QStringLiteral("OncePerDocument"));
+    m_pOnce->setChecked(ReadOnce());
     m_pJobs->setRange(1, 4);
     m_pJobs->setValue(ReadJobs());
     m_pJobs->setToolTip(tr("Documents are written by this many office instances side by side"));
@@ -57,6 +75,8 @@ CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pCheck);
+    layout->addWidget(m_pEveryDocument);
+    layout->addWidget(m_pOnce);
     auto* form = new QFormLayout;
     form->addRow(tr("Office instances:"), m_pJobs);
     layout->addLayout(form);
@@ -67,6 +87,8 @@ CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
 void CAdvanceSettingsDlg::accept() {
     WriteCheck(m_pCheck->isChecked() ? 1 : 0);
     WriteJobs(m_pJobs->value());
+    WriteEveryDocument(m_pEveryDocument->isChecked());
+    WriteOnce(m_pOnce->isChecked());
     WriteDateRange(DateRange());
     QDialog::accept();
 }
@@ -80,6 +102,11 @@ void CAdvanceSettingsDlg::WriteCheck(int value) {
     QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
     settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + AppTexts::kSettingsCheck, value);
 }
+
+bool CAdvanceSettingsDlg::ReadEveryDocument() { return readFlag(kEveryDocumentKey); }
+void CAdvanceSettingsDlg::WriteEveryDocument(bool on) { writeFlag(kEveryDocumentKey, on); }
+bool CAdvanceSettingsDlg::ReadOnce() { return readFlag(kOnceKey); }
+void CAdvanceSettingsDlg::WriteOnce(bool on) { writeFlag(kOnceKey, on); }
 
 int CAdvanceSettingsDlg::DefaultJobs() { return qBound(1, QThread::idealThreadCount(), 4); }
 

@@ -9,13 +9,16 @@ class QSpinBox;
 class QDateEdit;
 
 // "Advance Settings": whether the browse step lists further views as folders,
-// how many office instances the saves run side by side, and the date range
-// of the items a save run converts.
+// whether saves take every document or each document once, how many office
+// instances the saves run side by side, and the date range of the items a
+// save run converts.
 class CAdvanceSettingsDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CAdvanceSettingsDlg(QWidget* parent = nullptr);
     QCheckBox* CheckBox() const { return m_pCheck; }
+    QCheckBox* EveryDocumentBox() const { return m_pEveryDocument; }
+    QCheckBox* OnceBox() const { return m_pOnce; }
     QSpinBox* JobsBox() const { return m_pJobs; }
     // Writes the check box state to the settings and closes.
     void accept() override;
@@ -28,6 +31,13 @@ public:
     static int ReadJobs();
     static void WriteJobs(int value);
     static int DefaultJobs();
+    // Step 3 saves every document of each database into the node of every
+    // document instead of its folders.
+    static bool ReadEveryDocument();
+    static void WriteEveryDocument(bool on);
+    // A save writes each document once, in the first folder that holds it.
+    static bool ReadOnce();
+    static void WriteOnce(bool on);
 
     // The stored date range (open ends where none is set).
     static ItemDateRange ReadDateRange();
@@ -38,6 +48,8 @@ public:
 
 private:
     QCheckBox* m_pCheck;
+    QCheckBox* m_pEveryDocument;
+    QCheckBox* m_pOnce;
     QCheckBox* m_pSince;
     QDateEdit* m_pSinceDate;
     QCheckBox* m_pUntil;

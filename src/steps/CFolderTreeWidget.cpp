@@ -18,6 +18,7 @@ constexpr int kNotesNameRole = Qt::UserRole;
 constexpr int kItemDataRole = Qt::UserRole + 1;
 constexpr int kImageRole = Qt::UserRole + 2;
 constexpr int kListedRole = Qt::UserRole + 3;  // the node is a listed folder or view
+constexpr int kStandaloneRole = Qt::UserRole + 4;  // ticking the parent leaves the node alone
 }  // namespace
 
 CFolderTreeWidget::CFolderTreeWidget(QWidget* parent) : QTreeWidget(parent) {
@@ -82,6 +83,25 @@ void CFolderTreeWidget::setItemData(quintptr node, quint32 data) {
     QPointer<CFolderTreeWidget> self(this);
     QMetaObject::invokeMethod(
         this, [self, node, data] { if (self) self->SetDataOnUi(node, data); }, Qt::QueuedConnection);
+}
+
+void CFolderTreeWidget::setStandalone(quintptr node) {
+    if (QThread::currentThread() == thread()) {
+        SetStandaloneOnUi(node);
+        return;
+    }
+    QPointer<CFolderTreeWidget> self(this);
+    QMetaObject::invokeMethod(
+        this, [self, node] { if (self) self->SetStandaloneOnUi(node); }, Qt::QueuedConnection);
+}
+
+void CFolderTreeWidget::SetStandaloneOnUi(quintptr id) {
+    QTreeWidgetItem* node = m_nodes.value(id);
+    if (!node) return;
+    node->setData(0, kStandaloneRole, true);
+    m_bPropagating = true;
+    node->setCheckState(0, Qt::Unchecked);
+    m_bPropagating = false;
 }
 
 void CFolderTreeWidget::expand(quintptr node) {
@@ -183,6 +203,7 @@ void CFolderTreeWidget::OnItemChanged(QTreeWidgetItem* item, int column) {
     for (int i = 0; i < item->childCount(); ++i) pending.append(item->child(i));
     while (!pending.isEmpty()) {
         QTreeWidgetItem* it = pending.takeLast();
+        if (it->data(0, kStandaloneRole).toBool()) continue;
         it->setCheckState(0, state);
         for (int i = 0; i < it->childCount(); ++i) pending.append(it->child(i));
     }

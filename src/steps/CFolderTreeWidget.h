@@ -32,6 +32,7 @@ public:
     quintptr insertPath(const QString& path, int image) override;
     void setItemData(quintptr node, quint32 data) override;
     void expand(quintptr node) override;
+    void setStandalone(quintptr node) override;
 
     // The folder path of a node: the Notes names from the top down, each
     // followed by "\", without the root's "NSF File\".
@@ -59,6 +60,7 @@ private:
     void InsertOnUi(const QString& path, int image, quintptr id);
     void SetDataOnUi(quintptr id, quint32 data);
     void ExpandOnUi(quintptr id);
+    void SetStandaloneOnUi(quintptr id);
     void OnItemChanged(QTreeWidgetItem* item, int column);
     void OnItemClicked(QTreeWidgetItem* item, int column);
     QTreeWidgetItem* ChildByName(QTreeWidgetItem* parent, const QString& name) const;

@@ -47,6 +47,15 @@ CSaveCompleteDlg::CSaveCompleteDlg(const QString& caption, const QString& locati
     texts->addSpacing(8);
     if (m_nFound >= 0) texts->addWidget(new QLabel(CountText(), this));
     texts->addLayout(failureRow);
+    m_pOutside = new QLabel(this);
+    m_pOutside->setObjectName(QStringLiteral("OutsideDateRange"));
+    m_pOutside->hide();
+    texts->addWidget(m_pOutside);
+    m_pLeftBehind = new QLabel(this);
+    m_pLeftBehind->setObjectName(QStringLiteral("LeftBehind"));
+    m_pLeftBehind->setWordWrap(true);
+    m_pLeftBehind->hide();
+    texts->addWidget(m_pLeftBehind);
     auto* top = new QHBoxLayout;
     top->addWidget(m_pPicture, 0, Qt::AlignTop);
     top->addLayout(texts, 1);
@@ -69,7 +78,19 @@ void CSaveCompleteDlg::SetNothingSaved(bool nothing) {
     UpdateLook();
 }
 
-bool CSaveCompleteDlg::IsWarning() const { return m_bNothingSaved || !m_failures.isEmpty(); }
+void CSaveCompleteDlg::SetLeftBehind(int documents) {
+    m_nLeftBehind = documents;
+    m_pLeftBehind->setText(SaveTexts::kLeftBehind.arg(documents));
+    m_pLeftBehind->setVisible(documents > 0);
+    UpdateLook();
+}
+
+void CSaveCompleteDlg::SetOutsideDateRange(int items) {
+    m_pOutside->setText(SaveTexts::kOutsideDateRange.arg(items));
+    m_pOutside->setVisible(items > 0);
+}
+
+bool CSaveCompleteDlg::IsWarning() const { return m_bNothingSaved || !m_failures.isEmpty() || m_nLeftBehind > 0; }
 
 bool CSaveCompleteDlg::OffersFolder() const {
     return !m_strLocation.isEmpty() && QFileInfo(m_strLocation).isDir();

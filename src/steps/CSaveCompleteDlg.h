@@ -26,6 +26,12 @@ public:
     // The run wrote no document (known to the caller when the core does not count).
     void SetNothingSaved(bool nothing);
     bool NothingSaved() const { return m_bNothingSaved; }
+    // Documents of the run's databases that no saved folder held: said, with
+    // how to save them, when there are any.
+    void SetLeftBehind(int documents);
+    int LeftBehind() const { return m_nLeftBehind; }
+    // Items the run's date range left out: counted when there are any.
+    void SetOutsideDateRange(int items);
     // Warning icon: something failed or nothing was written.
     bool IsWarning() const;
     // Whether the location is offered as a link and through "Open Folder" (it exists).
@@ -40,10 +46,13 @@ private:
     int m_nFound;
     int m_nWritten;
     bool m_bNothingSaved = false;
+    int m_nLeftBehind = 0;
     QLabel* m_pPicture;
     QLabel* m_pText;
     QLabel* m_pLink;
     QLabel* m_pFailureLabel;
+    QLabel* m_pLeftBehind = nullptr;
+    QLabel* m_pOutside = nullptr;
     QPushButton* m_pShowFailures;
     QPushButton* m_pOpenFolder;
 };

@@ -124,8 +124,14 @@ void CSaveThread::run() {
                 }
                 continue;
             }
-            frame->SetSelectedFolders(folders);
+            frame->SetSelectedFolders(ListExportFolders(folders));
             const Outcome outcome = SaveSelectedFolders();
+            if (outcome == Success && !CountLeftBehind(path)) {
+                // Documents, and none of them saved: never "Process Completed".
+                emit rowStatus(i, SaveTexts::kNothingSaved);
+                ++failed;
+                continue;
+            }
             if (outcome == Success) ++saved;
             if (outcome == Failure) ++failed;
             emit rowStatus(i, outcome == Success ? SaveTexts::kCompleted
@@ -133,11 +139,39 @@ void CSaveThread::run() {
         }
     } else {
         emit listVisible(false);
-        if (SaveSelectedFolders() == Failure) singleFileFailed = true;
+        const Outcome outcome = SaveSelectedFolders();
+        if (outcome == Failure) singleFileFailed = true;
+        if (outcome == Success) CountLeftBehind(frame->SourcePath());
     }
 
     session.TermThread();
     emit runFinished(Stopped(), singleFileFailed, sources, saved, failed);
+}
+
+QStringList CSaveThread::ListExportFolders(const QStringList& listed) {
+    CNotesConverter& notes = m_ctx.frame->Notes();
+    if (m_ctx.everyDocument) return {notes.EveryDocumentFolder()};
+    QString why;
+    const QStringList defaults = notes.DefaultExportFolders(listed, &why);
+    if (!why.isEmpty()) {
+        emit statusText(SaveTexts::kEveryDocumentChosen);
+        return defaults;
+    }
+    // Every listed folder and view, as always; the node of every document only when chosen.
+    QStringList folders;
+    for (const QString& f : listed)
+        if (!notes.IsEveryDocumentFolder(f)) folders << f;
+    return folders;
+}
+
+bool CSaveThread::CountLeftBehind(const QString& source) {
+    CNotesConverter& notes = m_ctx.frame->Notes();
+    const CNotesConverter::DocumentCoverage c = notes.CoverageOf(m_ctx.frame->SelectedFolders());
+    if (c.leftBehind() <= 0) return true;
+    m_leftBehind += c.leftBehind();
+    if (c.inChosen > 0) return true;
+    m_ctx.frame->AddFailedItem({source, QString(), SaveTexts::kLeftBehindReason.arg(c.leftBehind()).arg(c.documents)});
+    return false;
 }
 
 void CSaveThread::ResetFileBars() {

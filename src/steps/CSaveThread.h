@@ -29,6 +29,9 @@ public:
         CPauseGate* gate = nullptr;
         IProgressBar* folderBar = nullptr;
         int settleMs = 2000;
+        // A list export saves every document of each file into the node of
+        // every document instead of its folders.
+        bool everyDocument = false;
         // Asks the user for another place for a folder whose path is too long
         // (runs on the UI thread); false: skip the folder.
         std::function<bool(const QString& storedName, QString* folder, QString* name)> askLongPath;
@@ -39,6 +42,8 @@ public:
 
     // Makes a wait for the UI give up (tear-down).
     void AbortUiWaits();
+    // Documents of the run's files that no saved folder held (read after the run).
+    int LeftBehind() const { return m_leftBehind.load(); }
 
 signals:
     void runStarted();
@@ -63,8 +68,15 @@ private:
     // Every bar of one file back to 0 before the next file starts.
     void ResetFileBars();
     bool AskLongPath(const QString& storedName, QString* folder, QString* name);
+    // The folders a list export saves of the file just listed.
+    QStringList ListExportFolders(const QStringList& listed);
+    // After a file's folders were saved: counts what they left behind; false
+    // when the file holds documents and no saved folder held one (named as a
+    // failure of the file `source`).
+    bool CountLeftBehind(const QString& source);
 
     Context m_ctx;
+    std::atomic<int> m_leftBehind{0};
     std::atomic<bool> m_abortUi{false};
     std::mutex m_uiMutex;
     std::condition_variable m_uiCv;

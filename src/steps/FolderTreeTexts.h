@@ -56,8 +56,9 @@ inline const QString kPaneFillingList = QStringLiteral("Please wait while fillin
 // A database with nothing to show in the tree.
 inline const QString kPaneNoFolders = QStringLiteral(
     "This database has no folder to show. \r\n Its views are listed as folders when Show \"View Folders\" is "
-    "ticked in Tools > Advance Settings.");
-inline const QString kPaneNoFoldersOrViews = QStringLiteral("This database has no folder or view to show.");
+    "ticked in Tools > Advance Settings. Every document is under \"All Documents (every document)\".");
+inline const QString kPaneNoFoldersOrViews = QStringLiteral(
+    "This database has no folder or view to show. Every document is under \"All Documents (every document)\".");
 inline const QString kPrologueRed = QStringLiteral(
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Courier New;}}{\\colortbl "
     ";\\red255\\green0\\blue0;}{\\*\\generator Msftedit "

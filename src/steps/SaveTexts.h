@@ -15,6 +15,8 @@ inline const QString kProcessing = QStringLiteral("Processing...");
 inline const QString kCompleted = QStringLiteral("Process Completed");
 inline const QString kCancelled = QStringLiteral("Saving cancelled by user");
 inline const QString kFailed = QStringLiteral("Fail to save");
+// A file that holds documents of which no saved folder holds one.
+inline const QString kNothingSaved = QStringLiteral("Nothing saved");
 inline const QString kInitializing = QStringLiteral("Initializing saving.. please wait...");
 inline const QString kInitializingFolders = QStringLiteral("Initializing  saving please wait....");
 inline const QString kGettingFolders = QStringLiteral("Getting Folders from File : ");
@@ -81,6 +83,9 @@ inline const QString kDateRangeGroup = QStringLiteral("Only items dated");
 inline const QString kDateFrom = QStringLiteral("From");
 inline const QString kDateTo = QStringLiteral("To");
 inline const QString kShowViewFolders = QStringLiteral("Show \"View Folders\"");
+inline const QString kEveryDocumentSetting =
+    QStringLiteral("Save every document of each file into \"All Documents (every document)\"");
+inline const QString kOnceSetting = QStringLiteral("Save each document once, in the first folder that holds it");
 
 // Completion
 inline const QString kSavedAt = QStringLiteral("DOC File(s) have been saved at the following location :-");
@@ -91,4 +96,16 @@ inline const QString kWholeFailures = QStringLiteral("%1 source(s) or folder(s) 
 inline const QString kWrittenCount = QStringLiteral("Documents written: %1 of %2 item(s).");
 inline const QString kShowFailed = QStringLiteral("&Show Item(s)...");
 inline const QString kFailedTitle = QStringLiteral("Item(s) without a document");
+// The date range of a run, shown before it starts and counted at its end.
+inline const QString kDateRangeActive = QStringLiteral("Only items dated %1 to %2 are saved (Advance Settings).");
+inline const QString kDateRangeOpen = QStringLiteral("any date");
+inline const QString kOutsideDateRange = QStringLiteral("Outside the date range: %1 item(s), not saved.");
+// Documents no saved folder held, and how to get them.
+inline const QString kLeftBehind = QStringLiteral(
+    "Not in a saved folder: %1 document(s). To save them, tick \"All Documents (every document)\" in Step 2, or "
+    "turn on \"Save every document\" in the Advance Settings.");
+inline const QString kLeftBehindReason = QStringLiteral(
+    "%1 of its %2 document(s) are in no saved folder; \"All Documents (every document)\" saves every document");
+inline const QString kEveryDocumentChosen = QStringLiteral(
+    "No view or folder lists a document: every document is saved into \"All Documents (every document)\"");
 }  // namespace SaveTexts

@@ -26,6 +26,7 @@ struct CompletionSeen {
     bool warning = false;
     bool nothingSaved = false;
     bool offersFolder = false;
+    QString outside;  // the count of items outside the date range, when shown
 };
 
 QString status(QTableWidget* list, int row) { return list->item(row, 1) ? list->item(row, 1)->text() : QString(); }
@@ -54,6 +55,8 @@ protected:
                 completion.warning = c->IsWarning();
                 completion.nothingSaved = c->NothingSaved();
                 completion.offersFolder = c->OffersFolder();
+                if (auto* o = c->findChild<QLabel*>(QStringLiteral("OutsideDateRange")); o && !o->isHidden())
+                    completion.outside = o->text();
                 return QDialog::Accepted;
             }
             if (auto* l = qobject_cast<CLongPathDestinationDlg*>(&dlg)) {
@@ -326,4 +329,22 @@ TEST_F(SaveRunTest, TheStatusLineNamesFoldersAsTheTreeShowsThem) {
     };
     exportList({"/d/one.nsf"});
     EXPECT_EQ(captions, QStringList{QStringLiteral("Saving Folder Projects/2012...")});
+}
+
+TEST_F(SaveRunTest, TheDateRangeIsShownAndTheItemsItLeftOutAreCounted) {
+    fake->folders["/d/one.nsf"] = {"A\\"};
+    ItemDateRange range;
+    range.since = QDate(2020, 1, 1);
+    frame->Notes().dateRange = range;
+    frame->Notes().exportReport.reset();
+    fake->onSaveFolder = [this](const QString&, const QString&) {
+        for (int i = 0; i < 3; ++i) frame->Notes().exportReport.addOutsideDateRange();
+    };
+    exportList({"/d/one.nsf"});
+    // The range stays on the page after the run.
+    auto* rangeLabel = step3()->findChild<QLabel*>(QStringLiteral("DateRange"));
+    ASSERT_NE(rangeLabel, nullptr);
+    EXPECT_FALSE(rangeLabel->isHidden());
+    EXPECT_EQ(rangeLabel->text(), SaveTexts::kDateRangeActive.arg("2020-01-01", SaveTexts::kDateRangeOpen));
+    EXPECT_EQ(completion.outside, SaveTexts::kOutsideDateRange.arg(3));
 }

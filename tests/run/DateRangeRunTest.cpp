@@ -4,6 +4,7 @@
 #include "convert/CNotesConverter.h"
 #include "notes/store/MemoryStore.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -94,6 +95,14 @@ TEST_F(DateRangeRun, BoundsAreInclusiveDaysInTheValuesOwnZone) {
     // Left out is not failed.
     EXPECT_EQ(conv.exportReport.failedCount(), 0);
     EXPECT_EQ(conv.exportReport.dateUnknown(), 0);
+}
+
+TEST_F(DateRangeRun, AFolderWhoseItemsAreAllOutsideIsNotMade) {
+    add(note("old", {dateItem("PostedDate", "20100101T090000,00+00")}));
+    add(note("older", {dateItem("PostedDate", "20090101T090000,00+00")}));
+    EXPECT_TRUE(run("2015-01-01", "").isEmpty());
+    EXPECT_EQ(conv.exportReport.outsideDateRange(), 2);
+    EXPECT_FALSE(QDir(dest.path() + "/F").exists());
 }
 
 TEST_F(DateRangeRun, EachKindIsJudgedByItsOwnDate) {

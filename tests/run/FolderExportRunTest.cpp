@@ -135,7 +135,7 @@ TEST_F(RunFixture, EmptyFolderSavesNothingAndLeavesStatusAlone) {
     run({"Empty\\"});
     EXPECT_TRUE(exporter.calls.isEmpty());
     EXPECT_TRUE(status.texts.isEmpty());
-    EXPECT_TRUE(QDir(dest.path() + "/Empty").exists());
+    EXPECT_FALSE(QDir(dest.path() + "/Empty").exists()) << "a folder with nothing to write is not made";
 }
 
 TEST_F(RunFixture, DefaultNamesCountOnAcrossRunsAndMailSubjectsLoseControls) {

@@ -215,6 +215,11 @@ TEST_F(ScaleCli, ManifestOfManyDatabasesWithBadEntriesAndShards) {
 
     const Result report = runCli({"report", dest});
     EXPECT_TRUE(report.out.contains("items: 13 found, 13 written, 0 failed")) << report.out.toStdString();
+    // The databases that could not be converted are in the journal: named, and no success.
+    EXPECT_EQ(report.code, 1);
+    EXPECT_TRUE(report.out.contains("source: " + m_dir.path() + "/missing.nsf\tFail to save\tno such file"))
+        << report.out.toStdString();
+    EXPECT_TRUE(report.err.contains("not converted completely")) << report.err.toStdString();
 
     // Two shards, one after the other, into one destination: the same tree.
     const QString sharded = m_dir.path() + "/sharded";

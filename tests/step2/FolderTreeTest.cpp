@@ -33,7 +33,8 @@ TEST_F(FolderTreeTest, FillsTheTreeWithDisplayNamesAndNotesPaths) {
     EXPECT_EQ(root->text(0), QStringLiteral("NSF File"));
     EXPECT_TRUE(root->isExpanded());
     // Listing order; system folders by their display names, nested folders below one parent.
-    EXPECT_EQ(ChildTexts(root), QStringList({"Inbox", "Projects", "Empty", "All"}));
+    // The node of every document comes last.
+    EXPECT_EQ(ChildTexts(root), QStringList({"Inbox", "Projects", "Empty", "All", "All Documents (every document)"}));
     QTreeWidgetItem* inbox = root->child(0);
     EXPECT_EQ(CFolderTreeWidget::NotesName(inbox), QStringLiteral("($Inbox)"));
     EXPECT_EQ(CFolderTreeWidget::PathOf(inbox), QStringLiteral("($Inbox)\\"));
@@ -68,9 +69,12 @@ TEST_F(FolderTreeTest, TickingAParentTicksEverythingBelowAndExportKeepsTreeOrder
     tree->SetChecked(root->child(1), false);
     EXPECT_TRUE(tree->TickedFolders().isEmpty());
 
-    tree->SetChecked(root, true);  // everything
+    tree->SetChecked(root, true);  // every folder; the node of every document only when ticked itself
     EXPECT_EQ(tree->TickedFolders(),
               QStringList({"($Inbox)\\", "Projects\\2012\\", "Projects\\2013\\", "Empty\\", "($All)\\"}));
+    tree->SetChecked(root->child(4), true);
+    EXPECT_EQ(tree->TickedFolders().last(), QStringLiteral("All Documents (every document)\\"));
+    tree->SetChecked(root->child(4), false);
     tree->SetChecked(root->child(2), false);  // Empty
     EXPECT_EQ(tree->TickedFolders(), QStringList({"($Inbox)\\", "Projects\\2012\\", "Projects\\2013\\", "($All)\\"}));
 }
@@ -124,7 +128,7 @@ TEST_F(FolderTreeTest, ExportRulesAndMessages) {
     static_cast<C3TovanSaveNsfToPst*>(host()->Page(2))->OnBack();
     EXPECT_EQ(host()->CurrentPageIndex(), 1);
     ASSERT_TRUE(step2()->WaitForIdle(10000));
-    EXPECT_EQ(step2()->Tree()->RootItem()->childCount(), 4);
+    EXPECT_EQ(step2()->Tree()->RootItem()->childCount(), 5);
     EXPECT_EQ(frame->m_nCurrentStep, 2);
 }
 

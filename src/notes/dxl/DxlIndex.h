@@ -29,6 +29,7 @@ struct DxlDocEntry {
     qint64 end = 0;    // one past the closing ">"
     uint32_t noteId = 0;
     int attachments = -1;                              // index into DxlIndex::attachments, -1: none
+    bool profile = false;                              // a profile document ($Name "$profile...")
     std::vector<std::pair<int, FormulaValue>> values;  // by item name id
 
     const FormulaValue* value(int nameId) const {

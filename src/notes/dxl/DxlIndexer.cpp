@@ -405,12 +405,16 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
             return {};
         }
         const bool folderRefs = lower == QLatin1String("$folderrefs");
-        if (!folderRefs && id < 0) return {};  // read through for its base64 data only
+        const bool noteName = lower == QLatin1String("$name");  // a profile document's name
+        if (!folderRefs && !noteName && id < 0) return {};  // read through for its base64 data only
         StoreItem item;
         QString error;
         if (!DxlItemReader::read(xml, item, nullptr, error))
             return {StatusDamaged, QStringLiteral("%1: %2").arg(m_fileName, error)};
         --depth;
+        if (noteName && !item.texts.isEmpty() &&
+            item.texts.front().startsWith(QLatin1String("$profile"), Qt::CaseInsensitive))
+            m_doc.profile = true;
         if (folderRefs) {
             const int docIndex = int(m_index.docs.size());
             for (const QString& unid : item.texts) {

@@ -217,7 +217,8 @@ StoreError DxlStore::detachThroughXml(const DxlDocEntry& doc, qint64 ordinal, co
 std::vector<uint32_t> DxlStore::allDocumentIds() {
     std::vector<uint32_t> ids;
     ids.reserve(m_index.docs.size());
-    for (const DxlDocEntry& d : m_index.docs) ids.push_back(d.noteId);
+    for (const DxlDocEntry& d : m_index.docs)
+        if (!d.profile) ids.push_back(d.noteId);
     return ids;
 }
 

@@ -16,6 +16,36 @@ std::string utf8(const QString& s) {
 
 }  // namespace
 
+namespace lnimpl {
+
+QString everyDocumentName(const std::vector<store::StoreFolderInfo>& folders) {
+    const QString base = QStringLiteral("All Documents (every document)");
+    auto taken = [&](const QString& name) {
+        for (const store::StoreFolderInfo& f : folders) {
+            // A nested view's last level is a folder name of its own on disk.
+            const QString last = f.name.section(QLatin1Char('\\'), -1).trimmed();
+            if (f.name.compare(name, Qt::CaseInsensitive) == 0 || last.compare(name, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+        return false;
+    };
+    QString name = base;
+    for (int n = 2; taken(name); ++n) name = base + QLatin1Char(' ') + QString::number(n);
+    return name;
+}
+
+}  // namespace lnimpl
+
+void LNDatabaseImpl::readFolders() {
+    if (foldersRead || !store) return;
+    folders = store->folders();
+    store::StoreFolderInfo every;
+    every.name = lnimpl::everyDocumentName(folders);
+    every.everyDocument = true;
+    folders.push_back(every);
+    foldersRead = true;
+}
+
 LNSTATUS LNDatabase::Open(LNINT) {
     if (!m_impl) return lnimpl::fail(store::StatusNotOpen);
     QMutexLocker lock(&m_impl->mutex);
@@ -47,10 +77,7 @@ LNSTATUS LNDatabase::GetViewFolders(LNViewFolderArray* array, LNBOOL) {
     if (!array) return lnimpl::fail(store::StatusInternal);
     if (!IsOpen()) return lnimpl::fail(store::StatusNotOpen);
     QMutexLocker lock(&m_impl->mutex);
-    if (!m_impl->foldersRead) {
-        m_impl->folders = m_impl->store->folders();
-        m_impl->foldersRead = true;
-    }
+    m_impl->readFolders();
     array->m_db = m_impl;
     array->m_count = m_impl->folders.size();
     return LNNOERROR;
@@ -62,10 +89,7 @@ LNBOOL LNDatabase::ViewFolderExists(const LNString& name) {
         return FALSE;
     }
     QMutexLocker lock(&m_impl->mutex);
-    if (!m_impl->foldersRead) {
-        m_impl->folders = m_impl->store->folders();
-        m_impl->foldersRead = true;
-    }
+    m_impl->readFolders();
     const QString wanted = QString::fromUtf8(name.GetBuf());
     for (const auto& info : m_impl->folders)
         if (info.name == wanted) return TRUE;
@@ -80,10 +104,7 @@ LNSTATUS LNDatabase::GetViewFolder(const LNString& name, LNViewFolder* folder) {
     bool found = false;
     {
         QMutexLocker lock(&m_impl->mutex);
-        if (!m_impl->foldersRead) {
-            m_impl->folders = m_impl->store->folders();
-            m_impl->foldersRead = true;
-        }
+        m_impl->readFolders();
         for (size_t i = 0; i < m_impl->folders.size(); ++i) {
             if (m_impl->folders[i].name == wanted) {
                 index = i;

@@ -19,4 +19,15 @@ struct LNDatabaseImpl {
     QMutex mutex;
 
     bool isOpen() const { return store != nullptr; }
+    // Reads the store's views and folders once, then adds the node of every
+    // document after them (call with `mutex` held).
+    void readFolders();
 };
+
+namespace lnimpl {
+// The name of the node of every document: the first of "All Documents (every
+// document)", "All Documents (every document) 2", ... that no view or folder
+// of `folders` has (case aside), so that neither its name nor its output
+// folder can be taken for a view's.
+QString everyDocumentName(const std::vector<store::StoreFolderInfo>& folders);
+}  // namespace lnimpl

@@ -21,7 +21,10 @@ LNSTATUS LNViewFolder::Open(LNINT) {
         QMutexLocker lock(&m_db->mutex);
         if (!m_db->store) return lnimpl::fail(store::StatusNotOpen);
         if (m_index >= m_db->folders.size()) return lnimpl::fail(store::StatusIndexOutOfRange);
-        error = m_db->store->folderEntries(m_index, ids);
+        if (m_db->folders[m_index].everyDocument)
+            ids = m_db->store->allDocumentIds();
+        else
+            error = m_db->store->folderEntries(m_index, ids);
     }
     if (!error.ok()) {
         // A view the store cannot evaluate still opens; it has no entries.
@@ -44,6 +47,12 @@ LNBOOL LNViewFolder::IsFolder() const {
     if (!m_db) return FALSE;
     QMutexLocker lock(&m_db->mutex);
     return m_index < m_db->folders.size() && m_db->folders[m_index].isFolder ? TRUE : FALSE;
+}
+
+LNBOOL LNViewFolder::IsEveryDocument() const {
+    if (!m_db) return FALSE;
+    QMutexLocker lock(&m_db->mutex);
+    return m_index < m_db->folders.size() && m_db->folders[m_index].everyDocument ? TRUE : FALSE;
 }
 
 LNString LNViewFolder::GetName() const {

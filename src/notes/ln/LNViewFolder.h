@@ -35,6 +35,9 @@ public:
     LNSTATUS Close();
     bool IsOpen() const { return m_open; }
     LNBOOL IsFolder() const;
+    // The node after the views and folders that holds every document of the
+    // database (no design note behind it).
+    LNBOOL IsEveryDocument() const;
     LNString GetName() const;
     // Number of entries (the folder must be open).
     LNINT GetEntryCount() const;

@@ -66,6 +66,27 @@ store::StoreError NsfStore::detachAttachment(uint32_t noteId, const store::Store
     return writer.commit();
 }
 
-std::vector<uint32_t> NsfStore::allDocumentIds() { return m_db->documentIds(); }
+bool isProfileDocument(const RawNote& note) {
+    const RawItem* name = note.item(QStringLiteral("$Name"));
+    if (!name || name->value.size() < 8) return false;
+    // The name is text; its first characters are ASCII in LMBCS.
+    const QByteArray head(reinterpret_cast<const char*>(name->value.data()), 8);
+    return head.toLower() == "$profile";
+}
+
+std::vector<uint32_t> NsfStore::allDocumentIds() {
+    if (!m_dataDocuments) {
+        std::vector<uint32_t> ids;
+        for (uint32_t id : m_db->documentIds()) {
+            RawNote raw;
+            QString error;
+            // A note that cannot be read stays listed: its load names the damage.
+            if (m_db->readRaw(id, raw, error) == NoteReader::Result::Note && isProfileDocument(raw)) continue;
+            ids.push_back(id);
+        }
+        m_dataDocuments = std::move(ids);
+    }
+    return *m_dataDocuments;
+}
 
 }  // namespace nsf

@@ -5,6 +5,7 @@
 #include "notes/store/NoteStore.h"
 
 #include <memory>
+#include <optional>
 
 namespace nsf {
 
@@ -28,6 +29,12 @@ public:
 private:
     std::unique_ptr<NsfDatabase> m_db;
     ViewEntries m_views;
+    // The documents without the profile documents, once read.
+    std::optional<std::vector<uint32_t>> m_dataDocuments;
 };
+
+// Whether a note is a profile document: a document named "$profile..." by its
+// $Name item, which views never list.
+bool isProfileDocument(const RawNote& note);
 
 }  // namespace nsf

@@ -19,6 +19,9 @@ struct StoreFolderInfo {
     QString unid;
     uint32_t noteId = 0;
     QString problem;    // set when the entries cannot be listed (unsupported formula, ...)
+    // Not a design note: the access layer's node that holds every document
+    // of the database (allDocumentIds), listed after the views and folders.
+    bool everyDocument = false;
 };
 
 // A store driver: one open database, read-only. Implementations must be safe
@@ -44,7 +47,8 @@ public:
     virtual StoreError detachAttachment(uint32_t noteId, const StoreAttachment& attachment,
                                         const QString& targetPath) = 0;
 
-    // Note IDs of all documents, in the store's order (for tools and benchmarks).
+    // Note IDs of all documents, in the store's order: data notes only, no
+    // design notes, no profile documents, no deletion stubs.
     virtual std::vector<uint32_t> allDocumentIds() = 0;
 
     // Parts of the database that could not be read (damaged buckets, notes
