@@ -273,7 +273,8 @@ public:
         run.converter = &m_converter;
         run.exporter = m_exporter.get();
         for (const QString& folder : folders) {
-            if (stopped()) {
+            // Stopped, or ended early because every item kept failing: the rest is named.
+            if (stopped() || !m_converter.abortReason.isEmpty()) {
                 m_converter.ListFolderNotConverted(folder);
                 continue;
             }
@@ -286,7 +287,13 @@ public:
         // Items still with the office instances belong to this source.
         m_exporter->WaitForAll();
         r.status = stopped() ? QStringLiteral("Saving cancelled by user")
-                                               : QStringLiteral("Process Completed");
+                   : m_converter.abortReason.isEmpty() ? QStringLiteral("Process Completed")
+                                                       : QStringLiteral("Fail to save");
+        if (!stopped() && !m_converter.abortReason.isEmpty()) {
+            r.reason = m_converter.abortReason;
+            m_err << "stopped early: " << CliApp::escape(r.reason) << "\n";
+            m_err.flush();
+        }
         r.found = m_converter.exportReport.found() - found0;
         r.written = m_converter.exportReport.written() - written0;
         r.alreadyWritten = m_converter.exportReport.alreadyWritten() - already0;
@@ -345,8 +352,8 @@ void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report
         out << "attachment failed: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
             << CliApp::escape(f.attachment) << '\t' << CliApp::escape(f.reason) << '\n';
     for (const NotConverted& n : report.notConverted())
-        out << "not converted: " << CliApp::escape(n.folder) << '\t' << QString::number(n.noteId, 16)
-            << "\tstopped\n";
+        out << "not converted: " << CliApp::escape(n.folder) << '\t' << QString::number(n.noteId, 16) << '\t'
+            << (n.reason.isEmpty() ? QStringLiteral("stopped") : CliApp::escape(n.reason)) << '\n';
 }
 
 // Whether the run converted everything it was given, and all of it whole.

@@ -110,6 +110,7 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
                                       int quiet) {
     m_folderProblems.clear();
     m_databaseProblems.clear();
+    BeginSourceRun();
     if (!OpenDatabase(filePath, serverName)) return 0;
     try {
         m_lastStatus = m_database.GetViewFolders(&m_folderArray, TRUE);

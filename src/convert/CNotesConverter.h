@@ -8,6 +8,7 @@
 #include "items/ItemListRow.h"
 #include "items/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
+#include "convert/FailFastRule.h"
 #include "convert/ProgressInterfaces.h"
 #include "notes/ServerDirectory.h"
 #include "notes/ln/LotusApi.h"
@@ -102,6 +103,8 @@ public:
     // A folder a stopped run did not reach: its entries are counted as found
     // and each is listed as not converted in exportReport.
     void ListFolderNotConverted(const QString& folderName);
+    // A source's run begins: an earlier source's early end is forgotten.
+    void BeginSourceRun();
     void SaveMailItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveCalendarItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveContactItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
@@ -151,6 +154,11 @@ public:
 
     // What the current save run did, item by item (failures named).
     ExportReport exportReport;
+    // Set when the source's items kept failing for a cause that stays (a full
+    // or unwritable destination, a server that is gone): the run of the source
+    // ends and every item not reached is listed as not converted with it.
+    QString abortReason;
+    FailFastRule failFast;
     // The folder export run records every item here (null: no journal); the
     // items are keyed by journalDatabase. With resumeRun, an item the journal
     // holds complete and unchanged is skipped, and a changed one is written
@@ -206,6 +214,8 @@ private:
     void SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                   const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);
     void ListNotConverted(int from);
+    // An item failed: a streak of failures that will not go away ends the source's run.
+    void NoteItemFailure(const QString& why);
     // Opens the folder `name` (without its trailing "\") as the current
     // export folder; false, with a folder failure in the report, when the
     // database has none of that name. Throws LNSTATUS as the API does.

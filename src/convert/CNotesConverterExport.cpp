@@ -86,8 +86,19 @@ void CNotesConverter::ListNotConverted(int from) {
             noteId = m_currentFolder[i].GetNoteID();
         } catch (LNSTATUS) {
         }
-        exportReport.addNotConverted(m_exportFolderName, noteId);
+        exportReport.addNotConverted(m_exportFolderName, noteId, abortReason);
     }
+}
+
+void CNotesConverter::BeginSourceRun() {
+    abortReason.clear();
+    failFast.reset();
+}
+
+void CNotesConverter::NoteItemFailure(const QString& why) {
+    if (!abortReason.isEmpty()) return;
+    const QString folder = wordExporter ? wordExporter->GetOutputFolder() : QString();
+    abortReason = failFast.onFailure(folder, why);
 }
 
 void CNotesConverter::ListFolderNotConverted(const QString& folderNameIn) {
@@ -106,7 +117,7 @@ void CNotesConverter::ListFolderNotConverted(const QString& folderNameIn) {
 
 void CNotesConverter::ExportFolderItems() {
     const int count = m_currentFolder.GetEntryCount();
-    if (cancelRequested || stopRequested) {
+    if (cancelRequested || stopRequested || !abortReason.isEmpty()) {
         // Stopped before this folder's first item: its items are counted and named.
         exportReport.addFound(count);
         ListNotConverted(0);
@@ -119,7 +130,7 @@ void CNotesConverter::ExportFolderItems() {
     exportReport.addFound(count);
     if (journal) journal->recordFolder(journalDatabase, m_exportFolderName, count);
     int i = 0;
-    for (; i < count && !cancelRequested && !stopRequested; ++i) {
+    for (; i < count && !cancelRequested && !stopRequested && abortReason.isEmpty(); ++i) {
         const int position = (i + 1) * 100 / count;
         if (itemStatusBar && itemStatusBar->hasWindow()) {
             itemStatusBar->setText(QStringLiteral("Saving Item %1 of %2 ...").arg(i + 1).arg(count));
@@ -138,6 +149,7 @@ void CNotesConverter::ExportFolderItems() {
             const QString why = QStringLiteral("document cannot be read: ") + ErrorTextFor(status);
             exportReport.addFailure(m_exportFolderName, noteId, why);
             if (journal) journal->recordFailed({journalDatabase, m_exportFolderName, noteId, QString()}, why);
+            NoteItemFailure(why);
             continue;
         }
         m_itemKey = {journalDatabase, m_exportFolderName, noteId, QString()};
@@ -204,11 +216,13 @@ void CNotesConverter::ExportFolderItems() {
             exportReport.addAlreadyWritten();
         } else if (m_itemOutcome.written) {
             exportReport.addWritten();
+            failFast.onWritten();
         } else {
             const QString why =
                 m_itemOutcome.failure.isEmpty() ? QStringLiteral("no document written") : m_itemOutcome.failure;
             exportReport.addFailure(m_exportFolderName, noteId, why);
             if (journal) journal->recordFailed(m_itemKey, why);
+            NoteItemFailure(why);
         }
         if (!m_itemOutcome.embedProblem.isEmpty())
             exportReport.addAttachmentFailure(

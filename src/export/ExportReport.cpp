@@ -49,9 +49,9 @@ void ExportReport::addAttachmentFailure(const QString& folder, uint32_t noteId, 
                        ExportFailure::Attachment});
 }
 
-void ExportReport::addNotConverted(const QString& folder, uint32_t noteId) {
+void ExportReport::addNotConverted(const QString& folder, uint32_t noteId, const QString& reason) {
     QMutexLocker lock(&m_mutex);
-    m_notConverted.append({folder, noteId});
+    m_notConverted.append({folder, noteId, reason});
 }
 
 int ExportReport::found() const {

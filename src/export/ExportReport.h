@@ -22,6 +22,7 @@ struct ExportFailure {
 struct NotConverted {
     QString folder;
     uint32_t noteId = 0;
+    QString reason;  // why the run ended early; empty: the run was stopped
 };
 
 // What a save run did: items found, documents written, and every failure by
@@ -40,7 +41,7 @@ public:
     void addFolderFailure(const QString& folder, const QString& reason);
     void addAttachmentFailure(const QString& folder, uint32_t noteId, const QString& attachment,
                               const QString& reason);
-    void addNotConverted(const QString& folder, uint32_t noteId);
+    void addNotConverted(const QString& folder, uint32_t noteId, const QString& reason = QString());
     // An item left out because its date lies outside the run's date range.
     void addOutsideDateRange();
     // An item converted although its date could not be read.

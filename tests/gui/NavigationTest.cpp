@@ -80,6 +80,7 @@ TEST_F(NavigationTest, ExportGoesToStepThreeAndCancelledModeLeavesItIdle) {
     QTemporaryDir dest;
     addFiles({"/data/a.nsf", "/data/b.nsf"});
     boxes().setDialogHandler(destinationThenCancel(dest.path()));
+    step3()->SetOfficeProbe([] { return true; });  // the user has an office open
     step1()->OnNext();
     EXPECT_EQ(host()->CurrentPageIndex(), 2);
     EXPECT_EQ(frame->SourceMode(), FileList);
