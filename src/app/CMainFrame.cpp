@@ -379,7 +379,9 @@ int CMainFrame::ListServerDatabases(const QString& serverName, QStringList& data
     return m_notes.ListServerDatabases(serverName, databases, names, betweenDatabases);
 }
 
-void CMainFrame::RememberDominoServer(const QString& serverName) { m_notes.RememberServer(serverName); }
+void CMainFrame::RememberDominoServer(const QString& serverName, const QString& url) {
+    m_notes.RememberServer(serverName, url);
+}
 
 void CMainFrame::AddDominoServerFiles(const QString& serverName, const QStringList& paths) {
     if (!m_pStepHost) return;

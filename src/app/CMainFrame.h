@@ -67,7 +67,7 @@ public:
     int ListServerDatabases(const QString& serverName, QStringList& databases, QStringList& names,
                             const std::function<void()>& betweenDatabases = {});
     // Keeps a server typed in the browser among the known servers.
-    void RememberDominoServer(const QString& serverName);
+    void RememberDominoServer(const QString& serverName, const QString& url = QString());
     void AddDominoServerFiles(const QString& serverName, const QStringList& paths);
     void SetSourcePath(const QString& path);
     void SetServerName(const QString& server);

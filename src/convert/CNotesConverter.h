@@ -62,7 +62,7 @@ public:
     int ListServerDatabases(const QString& serverName, QStringList& paths, QStringList& names,
                             const std::function<void()>& betweenDatabases = {});
     // Keeps a server typed by the user among the known servers (https://<name>).
-    int RememberServer(const QString& serverName);
+    int RememberServer(const QString& serverName, const QString& url = QString());
     // The databases the last ListServerDatabases left out, each "path: reason".
     QStringList serverDatabaseProblems;
     // Where the servers come from; null: ServerDirectory::Current().

@@ -3,6 +3,7 @@
 #include "app/CMainFrame.h"
 #include "app/CMessageBoxService.h"
 #include "convert/CNotesConverter.h"
+#include "notes/ServerDirectory.h"
 #include "source/DominoBrowserTexts.h"
 #include "steps/CNotesWorkerThread.h"
 #include "widgets/CAnimateCtrl.h"
@@ -39,14 +40,6 @@ QPushButton* MakeButton(const QString& text, QWidget* parent) {
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
-}
-
-// Characters a Domino server name typed here may not contain.
-bool IsValidServerName(const QString& name) {
-    static const QString forbidden = QStringLiteral("\\\" /:*?<>|");
-    for (const QChar c : name)
-        if (forbidden.contains(c)) return false;
-    return true;
 }
 
 }  // namespace
@@ -160,11 +153,14 @@ void CDominoServerFileDlg::OnAddServer() {
         boxes.Information(this, T::kEnterServerName);
         return;
     }
-    if (!IsValidServerName(typed)) {
-        boxes.Information(this, T::kInvalidServerName);
+    // A name, "host:port" or "https://host:port": ports and the scheme are
+    // kept with the server, so that no settings file needs editing.
+    QString parsed, url;
+    if (!ServerDirectory::ParseServerAddress(typed, &parsed, &url)) {
+        boxes.Information(this, T::kInvalidServerName + T::kServerNameHint);
         return;
     }
-    const QString name = typed.toUpper();
+    const QString name = parsed.toUpper();
     for (const QString& listed : ServerNames()) {
         if (listed.toUpper() == name) {
             boxes.Information(this, name + T::kServerExists);
@@ -174,7 +170,7 @@ void CDominoServerFileDlg::OnAddServer() {
     m_pServerList->insertRow(0);
     m_pServerList->setItem(0, 0, new QTableWidgetItem(name));
     // Kept among the known servers, so that a later search finds it again.
-    if (m_pFrame) m_pFrame->RememberDominoServer(name);
+    if (m_pFrame) m_pFrame->RememberDominoServer(name, url);
 }
 
 // ---------------------------------------------------------------- lookups
