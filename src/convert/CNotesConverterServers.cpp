@@ -69,7 +69,8 @@ int CNotesConverter::ListServerDatabases(const QString& serverName, QStringList&
             continue;
         }
         paths.append(opened.path);
-        names.append(opened.title);
+        // The server's title of the database where it gives one, else what opening it said.
+        names.append(db.title.isEmpty() ? opened.title : db.title);
     }
     if (paths.isEmpty() && !lastSkip.isEmpty()) lastErrorText = lastSkip;
     return 1;

@@ -153,6 +153,18 @@ TEST_F(DominoBrowserTest, ServersWithAPortOrAnAddressAreAddedAndKeptWithIt) {
     EXPECT_EQ(boxes().shownTexts(), QStringList{QStringLiteral("127.0.0.1:45625 Domino Server already exist in the list")});
 }
 
+TEST_F(DominoBrowserTest, DatabasesShowTheirTitlesBesideTheirPaths) {
+    addServer("mail01");
+    clickServer("MAIL01");
+    ASSERT_TRUE(waitIdle());
+    QTableWidget* list = dlg->DatabaseList();
+    ASSERT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->item(0, 0)->text(), QStringLiteral("apps/engine.nsf  \u2013  Engine"));
+    EXPECT_EQ(list->item(0, 0)->toolTip(), QStringLiteral("Engine\napps/engine.nsf"));
+    // What is handed on is the path alone.
+    EXPECT_EQ(dlg->DatabasePaths(), QStringList({"apps/engine.nsf", "mail/bob.nsf", "mail/ada.nsf"}));
+}
+
 TEST_F(DominoBrowserTest, AServerThatDoesNotAnswerIsNamedWithItsCause) {
     dir.databases.erase("MAIL01");  // the stand-in answers "Server not responding" for an unknown server
     addServer("mail01");
