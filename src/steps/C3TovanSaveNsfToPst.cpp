@@ -21,6 +21,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QFontMetrics>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QPushButton>
@@ -282,7 +283,7 @@ void C3TovanSaveNsfToPst::FitColumns() {
     const int padding = 2 * m_pList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_pList) + 12;
     const int iconRoom = m_pList->iconSize().isValid() ? m_pList->iconSize().width() + 6 : 22;
     auto wanted = [&](int column) {
-        int w = header->sectionSizeFromContents(column).width();
+        int w = header->sectionSizeHint(column);
         for (int r = 0; r < m_pList->rowCount(); ++r) {
             const QTableWidgetItem* item = m_pList->item(r, column);
             if (!item) continue;

@@ -313,7 +313,7 @@ TEST_F(RunFixture, ItemsThatKeepFailingOnAFullDestinationEndTheSourceAndTheRestI
     // The second item is written; from the third on the office says the disk is full.
     exporter.failFrom = 2;
     exporter.failText = QStringLiteral("/out/F/x.doc: no space left on the device");
-    run({"F\", "G\"});
+    run({"F\\", "G\\"});
     // One written item ends no streak early: three failures in a row end the source.
     EXPECT_EQ(exporter.calls.size(), 5);
     EXPECT_TRUE(conv.abortReason.startsWith("the destination is full")) << conv.abortReason.toStdString();
@@ -337,7 +337,7 @@ TEST_F(RunFixture, FailuresOfOtherCausesOrNotInARowDoNotEndTheRun) {
     // An office failure on a writable destination with room says nothing of the next item.
     exporter.failFrom = 0;
     exporter.failText = QStringLiteral("office stopped responding");
-    run({"F\"});
+    run({"F\\"});
     EXPECT_EQ(exporter.calls.size(), 6);
     EXPECT_TRUE(conv.abortReason.isEmpty());
     EXPECT_EQ(conv.exportReport.failedCount(), 6);
@@ -349,7 +349,7 @@ TEST_F(RunFixture, AServerThatStopsAnsweringEndsTheSource) {
     for (int i = 0; i < 8; ++i) ids.push_back(store->addNote(mail(QStringLiteral("M%1").arg(i))));
     for (size_t i = 1; i < ids.size(); ++i) store->failNote(ids[i], {StatusServerUnreachable, "Connection refused"});
     store->addFolder("F", true, ids);
-    run({"F\"});
+    run({"F\\"});
     EXPECT_EQ(exporter.calls.size(), 1);
     EXPECT_TRUE(conv.abortReason.contains("Server not responding")) << conv.abortReason.toStdString();
     EXPECT_EQ(conv.exportReport.failedCount(), 3);
