@@ -274,7 +274,7 @@ public:
         run.exporter = m_exporter.get();
         for (const QString& folder : folders) {
             // Stopped, or ended early because every item kept failing: the rest is named.
-            if (stopped() || !m_converter.abortReason.isEmpty()) {
+            if (stopped() || m_converter.TakePendingAbort()) {
                 m_converter.ListFolderNotConverted(folder);
                 continue;
             }
@@ -286,6 +286,7 @@ public:
         }
         // Items still with the office instances belong to this source.
         m_exporter->WaitForAll();
+        m_converter.TakePendingAbort();
         r.status = stopped() ? QStringLiteral("Saving cancelled by user")
                    : m_converter.abortReason.isEmpty() ? QStringLiteral("Process Completed")
                                                        : QStringLiteral("Fail to save");

@@ -198,7 +198,7 @@ CSaveThread::Outcome CSaveThread::SaveSelectedFolders() {
     const int n = int(folders.size());
     for (int d = 0; d < n; ++d) {
         if (m_ctx.gate) m_ctx.gate->Checkpoint();
-        if (Stopped() || !notes.abortReason.isEmpty()) {
+        if (Stopped() || notes.TakePendingAbort()) {
             // Stopped, or the source's items kept failing: the folders left are named.
             ListFoldersNotConverted(folders, d);
             break;
@@ -223,9 +223,12 @@ CSaveThread::Outcome CSaveThread::SaveSelectedFolders() {
                 exporter->SetRootFolder(SaveRunRules::JoinPath(newFolder, newName) + QLatin1Char('/'));
         }
         frame->SaveOneFolder(stored);
-        if (!notes.abortReason.isEmpty()) emit statusText(SaveTexts::kEndedEarly.arg(notes.abortReason));
+        if (notes.TakePendingAbort()) emit statusText(SaveTexts::kEndedEarly.arg(notes.abortReason));
     }
+    // Documents still being written in the background are waited for; their
+    // failures may end the source too.
     frame->ShutdownWord();
+    notes.TakePendingAbort();
     return Stopped() ? Cancelled : Success;
 }
 

@@ -296,8 +296,11 @@ int main(int argc, char** argv) {
     settle(300);
     save(frame, QStringLiteral("min-4-step3-done"));
     restoreDefault(frame);
+    qsizetype seen = 0;  // messages of earlier runs are not repeated
     const auto report = [&] {
-        std::printf("messages: %s\n", qPrintable(boxes.shownTexts().join(" | ")));
+        const QStringList texts = boxes.shownTexts();
+        std::printf("messages: %s\n", qPrintable(texts.mid(seen).join(" | ")));
+        seen = texts.size();
         RunTally tally;
         if (frame->GetRunTally(&tally))
             std::printf("items: %d found, %d written, %d failed, %d not converted\n", tally.found, tally.written,
@@ -313,7 +316,6 @@ int main(int argc, char** argv) {
     QTemporaryDir stoppedDest;
     phase = QStringLiteral("stopped");
     runDest = stoppedDest.path();
-    boxes.clear();
     step3->OnNext();
     tour->stopAtFolder = tour->Folders() + 2;
     step1->OnNext();
@@ -327,7 +329,6 @@ int main(int argc, char** argv) {
     if (!fullDest.isEmpty()) {
         phase = QStringLiteral("failed");
         runDest = fullDest;
-        boxes.clear();
         step3->OnNext();
         boxes.setOpenFileNamesHandler([] { return QStringList{QStringLiteral("/nonexistent/archive.nsf")}; });
         step1->OnAddFiles();
