@@ -267,7 +267,7 @@ void C3TovanSaveNsfToPst::OnRowStatus(int row, const QString& status, const QStr
     case RowLook::DoneWithErrors: colour = QColor(170, 90, 0); icon = QStyle::SP_MessageBoxWarning; break;
     case RowLook::NothingWritten:
     case RowLook::Failed: colour = QColor(200, 0, 0); icon = QStyle::SP_MessageBoxCritical; break;
-    case RowLook::Stopped: colour = QColor(170, 90, 0); icon = QStyle::SP_BrowserStop; break;
+    case RowLook::Stopped: colour = QColor(170, 90, 0); icon = QStyle::SP_MediaStop; break;
     case RowLook::NotReached: colour = QColor(110, 110, 110); icon = QStyle::SP_MediaSkipForward; break;
     }
     item->setForeground(colour.isValid() ? QBrush(colour) : QBrush());
@@ -291,9 +291,10 @@ void C3TovanSaveNsfToPst::FitColumns() {
         }
         return w;
     };
-    // The file name keeps at least a third; the server at most a quarter.
+    // The server at most a quarter; the status what is left once the file
+    // name has its own width, or a third of the list when its paths are longer.
     const int server = qMin(wanted(2), width / 4);
-    const int status = qMin(wanted(1), width * 2 / 3 - server);
+    const int status = qMin(wanted(1), width - server - qMin(wanted(0), width / 3));
     m_pList->setColumnWidth(2, qMax(40, server));
     m_pList->setColumnWidth(1, qMax(60, status));
 }
