@@ -393,7 +393,7 @@ TEST_F(SaveRunTest, EachFileShowsItsRealOutcomeReadablyWithItsReasonAndCounts) {
     const QFontMetrics fm(list->font());
     EXPECT_GE(list->columnWidth(1), fm.horizontalAdvance(status(list, full) + QStringLiteral(" \u2013 the destination")));
     EXPECT_GE(list->columnWidth(2), fm.horizontalAdvance(SaveTexts::kColServer));
-    EXPECT_GE(list->columnWidth(0), list->viewport()->width() / 4);
+    EXPECT_GE(list->columnWidth(0), fm.horizontalAdvance(QStringLiteral("/d/clean.nsf")));
     EXPECT_LE(list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2), list->viewport()->width() + 1);
     // The run is not a success, and its line is red; the counts are the whole run's.
     EXPECT_EQ(completion.caption, SaveTexts::kCaptionWithErrors);
