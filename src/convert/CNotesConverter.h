@@ -114,6 +114,8 @@ public:
     void SaveContactItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveTaskItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveJournalItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
+    // A document of any other form: all of its fields in a table of their own.
+    void SaveDocumentItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     // The API's text for a status, as LNGetErrorMessageText gives it.
     static QString ErrorTextFor(LNSTATUS status);
 
@@ -124,8 +126,9 @@ public:
     // A rich-text body larger than this asks before the preview shows it.
     static constexpr LNINT kLargeBodyBytes = 61440;
     // Composes one item by note ID. `type`: 0 mail, 1 calendar, 2 task,
-    // 3 contact, 4 journal, 5 anything else. The header text is left in
-    // m_strPreviewHeaderText; `plainText`, when given, receives the item's
+    // 3 contact, 4 journal, 6 a document of another form, 5 anything else. The header text is left in
+    // m_strPreviewHeaderText, and for a document of another form its filled
+    // header table (RTF) in m_strPreviewHeaderTable (empty for the five kinds); `plainText`, when given, receives the item's
     // text whatever the purpose. 0 when nothing could be composed.
     int RenderItem(NOTEID noteId, int rtfFlag, int purpose, QString& result, int& type, QStringList& attachmentNames,
                    QStringList& attachmentSizes, QString* plainText = nullptr);
@@ -153,6 +156,7 @@ public:
     IProgressBar* itemProgressBar = nullptr;
     IDocumentExporter* wordExporter = nullptr;
     QString m_strPreviewHeaderText;
+    QString m_strPreviewHeaderTable;
     int m_bAskLargeBody = 1;
     int m_bShowLargeBody = 1;
 
@@ -214,6 +218,7 @@ private:
         QString from;
         QString sendTo;
         QString block;
+        QString table;  // a filled header table (RTF) in place of a template
     };
     void SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                   const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);

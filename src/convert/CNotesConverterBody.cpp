@@ -1,6 +1,8 @@
 #include "convert/CNotesConverter.h"
 
 #include "files/PrivateTempDir.h"
+#include "items/DocumentFields.h"
+#include "items/NotesItemKind.h"
 #include "notes/store/BodyFallback.h"
 
 #include <QDir>
@@ -71,9 +73,21 @@ int CNotesConverter::ExportBody(LNDocument& document, int& rtfReady, QString& rt
     } catch (LNSTATUS) {
         haveRichText = false;
     }
-    // Text kept in neither Body nor Comment: the other rich-text items make the body.
-    if (document.data()) {
-        if (auto composed = store::BodyFallback::compose(*document.data())) {
+    // A document of another form shows every rich-text item, Body first (a
+    // Body of another kind, such as MIME, stays the body). Otherwise text kept
+    // in neither Body nor Comment: the other rich-text items make the body.
+    const auto& note = document.data();
+    const store::StoreItem* body = note ? note->item(QStringLiteral("Body")) : nullptr;
+    bool composedAll = false;
+    if (note && (!body || body->type == store::TypeComposite) && DetectItemKind(document) == Document) {
+        if (auto composed = ComposeRichTextItems(*note)) {
+            richText = LNRichText(std::move(composed));
+            haveRichText = true;
+            composedAll = true;
+        }
+    }
+    if (note && !composedAll) {
+        if (auto composed = store::BodyFallback::compose(*note)) {
             richText = LNRichText(std::move(composed));
             haveRichText = true;
         }

@@ -7,9 +7,11 @@
 #include "export/OutputNaming.h"
 #include "export/PdfAttachmentEmbedder.h"
 #include "items/AddressNormalizers.h"
+#include "items/DocumentFields.h"
 #include "items/ItemFieldReaders.h"
 #include "items/ItemRecordReaders.h"
 #include "items/NotesItemKind.h"
+#include "rtf/HeaderTableRtf.h"
 
 #include <sys/stat.h>
 
@@ -28,6 +30,7 @@ std::atomic<int> g_calendarCounter{0};
 std::atomic<int> g_contactCounter{0};
 std::atomic<int> g_taskCounter{0};
 std::atomic<int> g_journalCounter{0};
+std::atomic<int> g_documentCounter{0};
 
 QString defaultName(const char* word, std::atomic<int>& counter) {
     return QString::fromLatin1(word) + QString::number(counter.fetch_add(1));
@@ -221,6 +224,7 @@ void CNotesConverter::ExportFolderItems() {
                 case Contact: SaveContactItem(document, rtfReady, rtfText, plainText); break;
                 case Task: SaveTaskItem(document, rtfReady, rtfText, plainText); break;
                 case Journal: SaveJournalItem(document, rtfReady, rtfText, plainText); break;
+                case Document: SaveDocumentItem(document, rtfReady, rtfText, plainText); break;
             }
         } catch (LNSTATUS status) {
             if (m_itemOutcome.failure.isEmpty()) m_itemOutcome.failure = ErrorTextFor(status);
@@ -387,6 +391,11 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
         wordExporter->SetPhotoPath(savingMode != Text ? contactPhotoPath : QString());
         wordExporter->SetHeaderInputs(header.subject, header.from, header.sendTo, QString(), header.block);
         ok = wordExporter->ExportContact(bodyFile, name);
+    } else if (!header.table.isEmpty()) {
+        // Filled already: no label of the block is looked for in it.
+        wordExporter->SetHeaderInputs(QString(), QString(), QString(), QString(), QString());
+        wordExporter->SetTemplate(header.table);
+        ok = wordExporter->ExportItem(bodyFile, name);
     } else {
         wordExporter->SetHeaderInputs(QString(), QString(), QString(), QString(), header.block);
         const int rows = wordExporter->CountHeaderLabels(header.block);
@@ -450,7 +459,7 @@ void CNotesConverter::SaveMailItem(LNDocument& document, int rtfReady, const QSt
         if (c == QLatin1Char('\t') || c.unicode() == 0x81 || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             c = QLatin1Char(' ');
     if (name.isEmpty()) name = defaultName("EmailName", g_emailCounter);
-    SaveItem(document, Mail, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+    SaveItem(document, Mail, name, {QString(), QString(), QString(), record.BuildHeaderText(), QString()}, names, rtfReady,
              rtfText, plainText);
 }
 
@@ -460,7 +469,7 @@ void CNotesConverter::SaveCalendarItem(LNDocument& document, int rtfReady, const
     const CalendarRecord record = ReadCalendarRecord(document, &names);
     QString name = ReadTextItem(document, QStringLiteral("Subject"));
     if (name.isEmpty()) name = defaultName("CalenderName", g_calendarCounter);
-    SaveItem(document, Calendar, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+    SaveItem(document, Calendar, name, {QString(), QString(), QString(), record.BuildHeaderText(), QString()}, names, rtfReady,
              rtfText, plainText);
 }
 
@@ -470,7 +479,7 @@ void CNotesConverter::SaveTaskItem(LNDocument& document, int rtfReady, const QSt
     const TaskRecord record = ReadTaskRecord(document, &names);
     QString name = ReadTextItem(document, QStringLiteral("Subject"));
     if (name.isEmpty()) name = defaultName("TaskName", g_taskCounter);
-    SaveItem(document, Task, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+    SaveItem(document, Task, name, {QString(), QString(), QString(), record.BuildHeaderText(), QString()}, names, rtfReady,
              rtfText, plainText);
 }
 
@@ -480,7 +489,7 @@ void CNotesConverter::SaveJournalItem(LNDocument& document, int rtfReady, const 
     const JournalRecord record = ReadJournalRecord(document, &names);
     QString name = ReadTextItem(document, QStringLiteral("Subject"));
     if (name.isEmpty()) name = defaultName("JournalName", g_journalCounter);
-    SaveItem(document, Journal, name, {QString(), QString(), QString(), record.BuildHeaderText()}, names, rtfReady,
+    SaveItem(document, Journal, name, {QString(), QString(), QString(), record.BuildHeaderText(), QString()}, names, rtfReady,
              rtfText, plainText);
 }
 
@@ -492,7 +501,24 @@ void CNotesConverter::SaveContactItem(LNDocument& document, int rtfReady, const 
     const QString from = NormalizeSender(ReadTextItem(document, QStringLiteral("From")));
     const QString sendTo = ReadTextItem(document, QStringLiteral("SendTo"));
     const QString text = ContactExportText(document, record.fields[ContactRecord::kAttachmentsField]);
-    QString name = ReadTextItem(document, QStringLiteral("FullNameInput"));
+    QString name = document.data() ? ContactDisplayName(*document.data()) : QString();
     if (name.isEmpty()) name = defaultName("ContectName", g_contactCounter);
-    SaveItem(document, Contact, name, {subject, from, sendTo, text}, names, rtfReady, rtfText, plainText);
+    SaveItem(document, Contact, name, {subject, from, sendTo, text, QString()}, names, rtfReady, rtfText, plainText);
+}
+
+void CNotesConverter::SaveDocumentItem(LNDocument& document, int rtfReady, const QString& rtfText,
+                                       const QString& plainText) {
+    QStringList names;
+    const QString attachments = DescribeAttachments(document, &names);
+    std::vector<FieldRow> rows;
+    QString name;
+    if (const auto& note = document.data()) {
+        rows = ReadFieldRows(*note);
+        name = DocumentTitle(*note);
+    }
+    if (!attachments.isEmpty()) rows.push_back({QStringLiteral("Attachment"), attachments});
+    if (name.isEmpty()) name = defaultName("NsfItemName", g_documentCounter);
+    SaveItem(document, Document, name, {QString(), QString(), QString(), rtf::FieldsHeaderText(rows),
+                                        rtf::HeaderTableRtf(rows)},
+             names, rtfReady, rtfText, plainText);
 }

@@ -1,6 +1,7 @@
 #include "items/AddressNormalizers.h"
 #include "convert/CNotesConverter.h"
 #include "items/ContactTextBlocks.h"
+#include "items/DocumentFields.h"
 #include "items/ItemFieldReaders.h"
 #include "items/NotesItemKind.h"
 
@@ -33,6 +34,10 @@ ItemListRow CNotesConverter::ReadItemListRow(const LNDocument& document) const {
             row.columns[2] = ContactTextBlock3(contact);
             break;
         }
+        case Document:
+            // The subject column holds what the document is called, as its file will be.
+            if (document.data()) row.columns[1] = DocumentTitle(*document.data());
+            break;
         case Mail:
             break;
     }

@@ -1,8 +1,11 @@
 #include "convert/CNotesConverter.h"
 
 #include "convert/ILargeBodyQuestion.h"
+#include "items/DocumentFields.h"
+#include "items/ItemFieldReaders.h"
 #include "items/ItemRecordReaders.h"
 #include "items/NotesItemKind.h"
+#include "rtf/HeaderTableRtf.h"
 
 #include <QFile>
 
@@ -17,6 +20,7 @@ int typeCodeOf(NotesItemKind kind) {
     case Task: return 2;
     case Contact: return 3;
     case Journal: return 4;
+    case Document: return 6;
     }
     return 5;
 }
@@ -27,6 +31,7 @@ int CNotesConverter::RenderItem(NOTEID noteId, int rtfFlag, int purpose, QString
                                 QStringList& attachmentNames, QStringList& attachmentSizes, QString* plainText) {
     result.clear();
     type = 5;
+    m_strPreviewHeaderTable.clear();
     attachmentNames.clear();
     attachmentSizes.clear();
     if (plainText) plainText->clear();
@@ -119,6 +124,12 @@ int CNotesConverter::RenderItem(NOTEID noteId, int rtfFlag, int purpose, QString
         lastErrorText = ErrorTextFor(status);  // the item is composed without its body
     } catch (...) {
     }
+    // A document of another form: every rich-text item, Body first, each under its name.
+    if (known && kind == Document && document.data()) {
+        const store::StoreItem* body = document.data()->item(QStringLiteral("Body"));
+        if (!body || body->type == store::TypeComposite)
+            if (const auto composed = ComposeRichTextItems(*document.data())) text = composed->plainText();
+    }
 
     // The header by kind.
     try {
@@ -143,9 +154,19 @@ int CNotesConverter::RenderItem(NOTEID noteId, int rtfFlag, int purpose, QString
             m_strPreviewHeaderText =
                 ReadJournalRecord(document, &attachmentNames, &attachmentSizes).BuildHeaderText();
             break;
+        case Document: {
+            std::vector<FieldRow> rows;
+            if (document.data()) rows = ReadFieldRows(*document.data());
+            const QString summary = DescribeAttachments(document, &attachmentNames, &attachmentSizes);
+            if (!summary.isEmpty()) rows.push_back({QStringLiteral("Attachment"), summary});
+            m_strPreviewHeaderText = rtf::FieldsHeaderText(rows);
+            m_strPreviewHeaderTable = rtf::HeaderTableRtf(rows);
+            break;
+        }
         }
     } catch (...) {
         m_strPreviewHeaderText = kNoContent;
+        m_strPreviewHeaderTable.clear();
         type = 5;
         attachmentNames.clear();
         attachmentSizes.clear();

@@ -167,7 +167,7 @@ QByteArray PictureToPng::encodePng(int width, int height, int colorType, const Q
         raw += '\0';  // filter: none
         raw.append(pixels.constData() + y * rowBytes, rowBytes);
     }
-    QByteArray z = qCompress(raw, 6);
+    QByteArray z = qCompress(raw, 1);  // fast: pictures are decoded as notes are read
     if (z.size() < 4) return {};
     z.remove(0, 4);  // qCompress puts the length before the zlib stream
 
