@@ -20,7 +20,7 @@ QString replaceNine(QString name) {
     if (onlyDots) name = QStringLiteral("Attachment") + name;
     // No hidden files: a leading dot becomes "_".
     if (name.startsWith(QLatin1Char('.'))) name[0] = QLatin1Char('_');
-    return name;
+    return WindowsSafeName(name);
 }
 
 // Keeps the file name within what the file system takes, leaving room for

@@ -251,14 +251,13 @@ void CNotesConverter::ExportFolderItems() {
                 QStringLiteral("not embedded in the PDF (written beside it): ") + m_itemOutcome.embedProblem);
         for (const AttachmentFailure& a : m_itemOutcome.attachments)
             exportReport.addAttachmentFailure(m_exportFolderName, noteId, a.name, a.reason);
-        // A field whose value could not be read is lost from the document like
-        // an attachment that could not be written: named on a line of its own.
+        // A field whose value could not be read (a damaged date, say) is lost
+        // from the document: named on a line of its own, as a field.
         if (document.data())
             for (const store::StoreItem& item : document.data()->items)
                 if (item.unreadable || !item.problem.isEmpty())
-                    exportReport.addAttachmentFailure(m_exportFolderName, noteId,
-                                                      QStringLiteral("item %1").arg(item.name),
-                                                      QStringLiteral("the item cannot be read: ") + item.problem);
+                    exportReport.addFieldFailure(m_exportFolderName, noteId, item.name,
+                                                 QStringLiteral("the value cannot be read: ") + item.problem);
 
         try {
             document.Close();
@@ -321,6 +320,7 @@ void CNotesConverter::DetachInto(LNDocument& document, QString& dir, const QStri
         }
         if (::mkdir(QFile::encodeName(dir).constData(), 0777) == 0) {
             error = 0;
+            if (journal) journal->recordAttachmentFolder(m_itemKey, m_itemDocumentPath, dir);
             break;
         }
         error = errno;
