@@ -65,6 +65,7 @@ void CCoreConversionBackend::ClearFailures() {
     if (m_notes) m_notes->exportReport.reset();
     QMutexLocker lock(&m_mutex);
     m_failures.clear();
+    m_notReached.clear();
 }
 
 void CCoreConversionBackend::AddFailure(const FailedItem& item) {
@@ -80,4 +81,40 @@ bool CCoreConversionBackend::ItemCounts(int* found, int* written) const {
              m_notes->exportReport.writtenElsewhereCount();
     *written = m_notes->exportReport.written();
     return true;
+}
+
+bool CCoreConversionBackend::Tally(RunTally* tally) const {
+    if (!m_notes) return false;
+    const ExportReport& report = m_notes->exportReport;
+    // Items left out by the date range are counted apart, not as found.
+    tally->found = report.found() - report.outsideDateRange();
+    tally->written = report.written();
+    tally->failed = report.failedCount();
+    tally->notConverted = report.notConvertedCount();
+    tally->outsideDateRange = report.outsideDateRange();
+    tally->dateRangeActive = m_notes->dateRange.isActive();
+    return true;
+}
+
+FailedItemList CCoreConversionBackend::NotConverted() const {
+    FailedItemList all;
+    if (m_notes) {
+        for (const ::NotConverted& n : m_notes->exportReport.notConverted())
+            all.append({n.folder, QString::number(n.noteId, 16),
+                        n.reason.isEmpty() ? QStringLiteral("not converted: stopped before it was reached")
+                                           : QStringLiteral("not converted: ") + n.reason});
+    }
+    QMutexLocker lock(&m_mutex);
+    all.append(m_notReached);
+    return all;
+}
+
+void CCoreConversionBackend::ListNotConverted(CNotesConverter& notes, const QString& folderName) {
+    m_notes = &notes;
+    notes.ListFolderNotConverted(folderName);
+}
+
+void CCoreConversionBackend::AddNotConverted(const FailedItem& item) {
+    QMutexLocker lock(&m_mutex);
+    m_notReached.append(item);
 }

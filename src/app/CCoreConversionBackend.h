@@ -22,10 +22,15 @@ public:
     void ClearFailures() override;
     void AddFailure(const FailedItem& item) override;
     bool ItemCounts(int* found, int* written) const override;
+    bool Tally(RunTally* tally) const override;
+    FailedItemList NotConverted() const override;
+    void ListNotConverted(CNotesConverter& notes, const QString& folderName) override;
+    void AddNotConverted(const FailedItem& item) override;
     void Attach(CNotesConverter& notes) override { m_notes = &notes; }
 
 private:
     CNotesConverter* m_notes = nullptr;
     mutable QMutex m_mutex;
     FailedItemList m_failures;
+    FailedItemList m_notReached;  // whole sources
 };

@@ -186,6 +186,9 @@ void CMainFrame::CreateBars() {
         makeAction(AppTexts::kCmdAddDomino, AppTexts::kPromptAddDomino, CommandIcon(QStringLiteral("domino")));
     QAction* actExport =
         makeAction(AppTexts::kCmdExport, AppTexts::kPromptExport, CommandIcon(QStringLiteral("export")));
+    m_actAdd = actAdd;
+    m_actDomino = actDomino;
+    m_actExport = actExport;
     QAction* actExit = makeAction(AppTexts::kCmdExit, AppTexts::kPromptExit, QIcon());
     m_actAdvance = makeAction(AppTexts::kCmdAdvance, QString(), QIcon());
     QAction* actHelp = makeAction(AppTexts::kCmdHelp, AppTexts::kPromptHelp, CommandIcon(QStringLiteral("help")));
@@ -262,10 +265,19 @@ void CMainFrame::SendToHost(int message) {
 
 // ---------------------------------------------------------------- hub
 
+void CMainFrame::UpdateStepCommands(int page) {
+    // Adding sources is Step 1's; exporting is Step 1's and Step 2's. Elsewhere
+    // these commands would do nothing, so they do not look as if they could.
+    if (m_actAdvance) m_actAdvance->setEnabled(page == 0);
+    if (m_actAdd) m_actAdd->setEnabled(page == 0);
+    if (m_actDomino) m_actDomino->setEnabled(page == 0);
+    if (m_actExport) m_actExport->setEnabled(page == 0 || page == 1);
+}
+
 void CMainFrame::GoToNextStep(int n) {
     const int page = n + 1;
     m_bStepOneActive = page == 0 ? 1 : 0;
-    if (m_actAdvance) m_actAdvance->setEnabled(m_bStepOneActive != 0);
+    UpdateStepCommands(page);
     if (!m_pStepHost) return;
     CStepEvent ev(WM_SELECT_STEP, page);
     QCoreApplication::sendEvent(m_pStepHost, &ev);
@@ -274,7 +286,7 @@ void CMainFrame::GoToNextStep(int n) {
 int CMainFrame::GoToPreviousStep(int n) {
     const int page = n - 1;
     m_bStepOneActive = page == 0 ? 1 : 0;
-    if (m_actAdvance) m_actAdvance->setEnabled(m_bStepOneActive != 0);
+    UpdateStepCommands(page);
     if (!m_pStepHost) return 0;
     CStepEvent ev(WM_SELECT_STEP, page);
     QCoreApplication::sendEvent(m_pStepHost, &ev);
@@ -301,6 +313,7 @@ int CMainFrame::PrepareWord() {
     if (m_pWordExporter) m_pWordExporter->ShutdownWord();
     m_pWordExporter.reset();
     m_notes.wordExporter = nullptr;
+    m_notes.BeginSourceRun();
     m_pWordExporter = m_backend->CreateWordExporter();
     if (!m_pWordExporter) {
         AddFailedItem({SourcePath(), QString(), QStringLiteral("no office is available to write documents")});
@@ -366,7 +379,9 @@ int CMainFrame::ListServerDatabases(const QString& serverName, QStringList& data
     return m_notes.ListServerDatabases(serverName, databases, names, betweenDatabases);
 }
 
-void CMainFrame::RememberDominoServer(const QString& serverName) { m_notes.RememberServer(serverName); }
+void CMainFrame::RememberDominoServer(const QString& serverName, const QString& url) {
+    m_notes.RememberServer(serverName, url);
+}
 
 void CMainFrame::AddDominoServerFiles(const QString& serverName, const QStringList& paths) {
     if (!m_pStepHost) return;
@@ -399,6 +414,10 @@ FailedItemList CMainFrame::GetFailedItems() const { return m_backend->Failures()
 void CMainFrame::ClearFailedItems() { m_backend->ClearFailures(); }
 void CMainFrame::AddFailedItem(const FailedItem& item) { m_backend->AddFailure(item); }
 bool CMainFrame::GetItemCounts(int* found, int* written) const { return m_backend->ItemCounts(found, written); }
+bool CMainFrame::GetRunTally(RunTally* tally) const { return m_backend->Tally(tally); }
+FailedItemList CMainFrame::GetNotConverted() const { return m_backend->NotConverted(); }
+void CMainFrame::ListFolderNotConverted(const QString& folderName) { m_backend->ListNotConverted(m_notes, folderName); }
+void CMainFrame::AddNotConverted(const FailedItem& item) { m_backend->AddNotConverted(item); }
 
 // ---------------------------------------------------------------- state
 

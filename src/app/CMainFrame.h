@@ -67,7 +67,7 @@ public:
     int ListServerDatabases(const QString& serverName, QStringList& databases, QStringList& names,
                             const std::function<void()>& betweenDatabases = {});
     // Keeps a server typed in the browser among the known servers.
-    void RememberDominoServer(const QString& serverName);
+    void RememberDominoServer(const QString& serverName, const QString& url = QString());
     void AddDominoServerFiles(const QString& serverName, const QStringList& paths);
     void SetSourcePath(const QString& path);
     void SetServerName(const QString& server);
@@ -79,6 +79,11 @@ public:
     void AddFailedItem(const FailedItem& item);
     // Items found and documents written in the current run; false when the core does not count them.
     bool GetItemCounts(int* found, int* written) const;
+    // The whole run's counts (false when not counted) and what it did not reach.
+    bool GetRunTally(RunTally* tally) const;
+    FailedItemList GetNotConverted() const;
+    void ListFolderNotConverted(const QString& folderName);
+    void AddNotConverted(const FailedItem& item);
 
     // ---- wizard state
     QString SourcePath() const;
@@ -137,6 +142,9 @@ public:
     // Whether the keyboard focus is in a field that takes typed text (single-letter keys then type).
     static bool FocusInTextField();
     QAction* AdvanceSettingsAction() const { return m_actAdvance; }
+    QAction* AddFilesAction() const { return m_actAdd; }
+    QAction* AddDominoAction() const { return m_actDomino; }
+    QAction* ExportAction() const { return m_actExport; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -166,6 +174,11 @@ private:
 
     QToolBar* m_pToolBar = nullptr;
     QAction* m_actAdvance = nullptr;
+    QAction* m_actAdd = nullptr;
+    QAction* m_actDomino = nullptr;
+    QAction* m_actExport = nullptr;
+    // The commands a page acts on are enabled while it is shown (page 0-2), the others not.
+    void UpdateStepCommands(int page);
     CTesselEmlConverterGuiView* m_pStepHost = nullptr;
     CTovanCommonBaseView* m_pActiveView = nullptr;
     CProgressWaitDlg* m_pProgressWaitDlg = nullptr;  // child of the frame

@@ -1,5 +1,6 @@
 #include "app/CMessageBoxService.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -78,7 +79,11 @@ void CMessageBoxService::OpenUrl(const QString& urlOrPath) {
     record(QStringLiteral("open"), urlOrPath);
     if (m_testMode) return;
     const QUrl url = urlOrPath.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(urlOrPath) : QUrl(urlOrPath);
-    QDesktopServices::openUrl(url);
+    // Without a program to open it (no desktop launcher) the user is told, not left waiting.
+    if (!QDesktopServices::openUrl(url))
+        Information(QApplication::activeWindow(),
+                    QStringLiteral("%1 could not be opened: no program to open it was found on this desktop.")
+                        .arg(urlOrPath));
 }
 
 void CMessageBoxService::setTestMode(bool on) { m_testMode = on; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FailedItem.h"
+#include "app/RunTally.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,6 +38,21 @@ public:
         (void)written;
         return false;
     }
+    // The whole run's counts since the last ClearFailures; false when not counted.
+    virtual bool Tally(RunTally* tally) const {
+        (void)tally;
+        return false;
+    }
+    // Items and sources the run did not reach since the last ClearFailures
+    // (a source not reached has no note ID); the reason says why.
+    virtual FailedItemList NotConverted() const { return {}; }
+    // A folder a stopped run did not reach: its items are counted and named.
+    virtual void ListNotConverted(CNotesConverter& notes, const QString& folderName) {
+        (void)notes;
+        (void)folderName;
+    }
+    // A whole source the run did not reach.
+    virtual void AddNotConverted(const FailedItem& item) { (void)item; }
     // The Notes access object the frame works with (set once by the frame).
     virtual void Attach(CNotesConverter& notes) { (void)notes; }
 };

@@ -328,7 +328,8 @@ public:
         run.converter = &m_converter;
         run.exporter = m_exporter.get();
         for (const QString& folder : folders) {
-            if (stopped()) {
+            // Stopped, or ended early because every item kept failing: the rest is named.
+            if (stopped() || m_converter.TakePendingAbort()) {
                 m_converter.ListFolderNotConverted(folder);
                 continue;
             }
@@ -342,6 +343,15 @@ public:
         m_exporter->WaitForAll();
         // The documents no converted folder holds are found, and stay behind.
         m_converter.exportReport.addNotInChosenFolder(r.leftBehind);
+        m_converter.TakePendingAbort();
+        r.status = stopped() ? QStringLiteral("Saving cancelled by user")
+                   : m_converter.abortReason.isEmpty() ? QStringLiteral("Process Completed")
+                                                       : QStringLiteral("Fail to save");
+        if (!stopped() && !m_converter.abortReason.isEmpty()) {
+            r.reason = m_converter.abortReason;
+            m_err << "stopped early: " << CliApp::escape(r.reason) << "\n";
+            m_err.flush();
+        }
         r.found = m_converter.exportReport.found() - found0;
         r.written = m_converter.exportReport.written() - written0;
         r.alreadyWritten = m_converter.exportReport.alreadyWritten() - already0;
@@ -431,8 +441,8 @@ void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report
         out << "field unreadable: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
             << CliApp::escape(f.attachment) << '\t' << CliApp::escape(f.reason) << '\n';
     for (const NotConverted& n : report.notConverted())
-        out << "not converted: " << CliApp::escape(n.folder) << '\t' << QString::number(n.noteId, 16)
-            << "\tstopped\n";
+        out << "not converted: " << CliApp::escape(n.folder) << '\t' << QString::number(n.noteId, 16) << '\t'
+            << (n.reason.isEmpty() ? QStringLiteral("stopped") : CliApp::escape(n.reason)) << '\n';
     for (const WrittenElsewhere& w : report.writtenElsewhere())
         out << "not written again: " << CliApp::escape(w.folder) << '\t' << QString::number(w.noteId, 16)
             << "\twritten in " << CliApp::escape(w.writtenIn) << '\n';

@@ -112,6 +112,7 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
     m_databaseProblems.clear();
     m_everyDocumentFolder.clear();
     m_writtenIn.clear();
+    BeginSourceRun();
     if (!OpenDatabase(filePath, serverName)) return 0;
     try {
         m_lastStatus = m_database.GetViewFolders(&m_folderArray, TRUE);

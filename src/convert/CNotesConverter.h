@@ -8,6 +8,7 @@
 #include "items/ItemListRow.h"
 #include "items/ItemRecords.h"
 #include "notes/NotesFolderEntry.h"
+#include "convert/FailFastRule.h"
 #include "convert/ProgressInterfaces.h"
 #include "notes/ServerDirectory.h"
 #include "notes/ln/LotusApi.h"
@@ -83,7 +84,7 @@ public:
     int ListServerDatabases(const QString& serverName, QStringList& paths, QStringList& names,
                             const std::function<void()>& betweenDatabases = {});
     // Keeps a server typed by the user among the known servers (https://<name>).
-    int RememberServer(const QString& serverName);
+    int RememberServer(const QString& serverName, const QString& url = QString());
     // The databases the last ListServerDatabases left out, each "path: reason".
     QStringList serverDatabaseProblems;
     // Where the servers come from; null: ServerDirectory::Current().
@@ -124,6 +125,12 @@ public:
     // A folder a stopped run did not reach: its entries are counted as found
     // and each is listed as not converted in exportReport.
     void ListFolderNotConverted(const QString& folderName);
+    // A source's run begins: an earlier source's early end is forgotten.
+    void BeginSourceRun();
+    // Moves an early end that the exporter's threads found (items written in
+    // the background kept failing) into abortReason. Call on the thread that
+    // runs the folder export; true when abortReason is set.
+    bool TakePendingAbort();
     void SaveMailItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveCalendarItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
     void SaveContactItem(LNDocument& document, int rtfReady, const QString& rtfText, const QString& plainText);
@@ -182,6 +189,11 @@ public:
 
     // What the current save run did, item by item (failures named).
     ExportReport exportReport;
+    // Set when the source's items kept failing for a cause that stays (a full
+    // or unwritable destination, a server that is gone): the run of the source
+    // ends and every item not reached is listed as not converted with it.
+    QString abortReason;
+    FailFastRule failFast;  // fed under m_failFastMutex
     // The folder export run records every item here (null: no journal); the
     // items are keyed by journalDatabase. With resumeRun, an item the journal
     // holds complete and unchanged is skipped, and a changed one is written
@@ -238,6 +250,13 @@ private:
     void SaveItem(LNDocument& document, int kind, const QString& name, const HeaderInputs& header,
                   const QStringList& attachmentNames, int rtfReady, const QString& rtfText, const QString& plainText);
     void ListNotConverted(int from);
+    // An item failed writing into `folder` (any thread): a streak of failures
+    // that will not go away ends the source's run. An item written ends the streak.
+    void NoteItemFailure(const QString& folder, const QString& why);
+    void NoteItemWritten();
+    QMutex m_failFastMutex;          // guards failFast and m_pendingAbort
+    QString m_pendingAbort;
+    std::atomic<bool> m_abortPending{false};
     // Opens the folder `name` (without its trailing "\") as the current
     // export folder; false, with a folder failure in the report, when the
     // database has none of that name. Throws LNSTATUS as the API does.

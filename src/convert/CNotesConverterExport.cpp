@@ -89,8 +89,36 @@ void CNotesConverter::ListNotConverted(int from) {
             noteId = m_currentFolder[i].GetNoteID();
         } catch (LNSTATUS) {
         }
-        exportReport.addNotConverted(m_exportFolderName, noteId);
+        exportReport.addNotConverted(m_exportFolderName, noteId, abortReason);
     }
+}
+
+void CNotesConverter::BeginSourceRun() {
+    QMutexLocker lock(&m_failFastMutex);
+    abortReason.clear();
+    failFast.reset();
+    m_pendingAbort.clear();
+    m_abortPending = false;
+}
+
+bool CNotesConverter::TakePendingAbort() {
+    if (m_abortPending.exchange(false)) {
+        QMutexLocker lock(&m_failFastMutex);
+        if (abortReason.isEmpty()) abortReason = m_pendingAbort;
+    }
+    return !abortReason.isEmpty();
+}
+
+void CNotesConverter::NoteItemFailure(const QString& folder, const QString& why) {
+    QMutexLocker lock(&m_failFastMutex);
+    if (!m_pendingAbort.isEmpty()) return;
+    m_pendingAbort = failFast.onFailure(folder, why);
+    if (!m_pendingAbort.isEmpty()) m_abortPending = true;
+}
+
+void CNotesConverter::NoteItemWritten() {
+    QMutexLocker lock(&m_failFastMutex);
+    failFast.onWritten();
 }
 
 void CNotesConverter::ListFolderNotConverted(const QString& folderNameIn) {
@@ -109,7 +137,7 @@ void CNotesConverter::ListFolderNotConverted(const QString& folderNameIn) {
 
 void CNotesConverter::ExportFolderItems() {
     const int count = m_currentFolder.GetEntryCount();
-    if (cancelRequested || stopRequested) {
+    if (cancelRequested || stopRequested || TakePendingAbort()) {
         // Stopped before this folder's first item: its items are counted and named.
         exportReport.addFound(count);
         ListNotConverted(0);
@@ -122,7 +150,7 @@ void CNotesConverter::ExportFolderItems() {
     exportReport.addFound(count);
     if (journal) journal->recordFolder(journalDatabase, m_exportFolderName, count);
     int i = 0;
-    for (; i < count && !cancelRequested && !stopRequested; ++i) {
+    for (; i < count && !cancelRequested && !stopRequested && !TakePendingAbort(); ++i) {
         const int position = (i + 1) * 100 / count;
         if (itemStatusBar && itemStatusBar->hasWindow()) {
             itemStatusBar->setText(QStringLiteral("Saving Item %1 of %2 ...").arg(i + 1).arg(count));
@@ -147,6 +175,7 @@ void CNotesConverter::ExportFolderItems() {
             const QString why = QStringLiteral("document cannot be read: ") + ErrorTextFor(status);
             exportReport.addFailure(m_exportFolderName, noteId, why);
             if (journal) journal->recordFailed({journalDatabase, m_exportFolderName, noteId, QString()}, why);
+            NoteItemFailure(wordExporter ? wordExporter->GetOutputFolder() : QString(), why);
             continue;
         }
         m_itemKey = {journalDatabase, m_exportFolderName, noteId, QString()};
@@ -216,11 +245,13 @@ void CNotesConverter::ExportFolderItems() {
             exportReport.addAlreadyWritten();
         } else if (m_itemOutcome.written) {
             exportReport.addWritten();
+            NoteItemWritten();
         } else {
             const QString why =
                 m_itemOutcome.failure.isEmpty() ? QStringLiteral("no document written") : m_itemOutcome.failure;
             exportReport.addFailure(m_exportFolderName, noteId, why);
             if (journal) journal->recordFailed(m_itemKey, why);
+            NoteItemFailure(wordExporter ? wordExporter->GetOutputFolder() : QString(), why);
         }
         if (!m_itemOutcome.embedProblem.isEmpty())
             exportReport.addAttachmentFailure(
@@ -410,6 +441,7 @@ void CNotesConverter::OnBackgroundOutcome(const IDocumentExporter::Outcome& outc
     }
     if (outcome.written) {
         exportReport.addWritten();
+        NoteItemWritten();
         QString why;
         if (item.embedInPdf && !item.attachmentDir.isEmpty() &&
             !PdfAttachmentEmbedder::EmbedDirectory(outcome.path, item.attachmentDir, &why))
@@ -422,6 +454,8 @@ void CNotesConverter::OnBackgroundOutcome(const IDocumentExporter::Outcome& outc
         outcome.failure.isEmpty() ? QStringLiteral("the office could not write the document") : outcome.failure;
     exportReport.addFailure(item.key.folder, item.key.noteId, why);
     if (journal) journal->recordFailed(item.key, why);
+    // Written beside the document it would have been: the folder of its path.
+    NoteItemFailure(outcome.path.isEmpty() ? QString() : QFileInfo(outcome.path).path(), why);
 }
 
 void CNotesConverter::SaveMailItem(LNDocument& document, int rtfReady, const QString& rtfText,

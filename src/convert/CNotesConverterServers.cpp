@@ -37,8 +37,12 @@ int CNotesConverter::ListServerDatabases(const QString& serverName, QStringList&
         // A server that cannot be reached gets the fixed text; any other
         // refusal (credentials, certificate, data service switched off...)
         // is named as the server or the driver reports it.
-        lastErrorText = error.status == store::StatusServerUnreachable ? ServerDiscoveryTexts::kNoDatabaseList
-                                                                      : error.message();
+        // Either way the server and the cause are named, as a conversion names them.
+        QString cause = error.message();
+        if (!cause.contains(serverName, Qt::CaseInsensitive)) cause = serverName + QStringLiteral(": ") + cause;
+        lastErrorText = error.status == store::StatusServerUnreachable
+                            ? ServerDiscoveryTexts::kNoDatabaseList + QStringLiteral("\r\n\r\n") + cause
+                            : cause;
         return 0;
     }
     if (listed.empty()) {
@@ -65,14 +69,15 @@ int CNotesConverter::ListServerDatabases(const QString& serverName, QStringList&
             continue;
         }
         paths.append(opened.path);
-        names.append(opened.title);
+        // The server's title of the database where it gives one, else what opening it said.
+        names.append(db.title.isEmpty() ? opened.title : db.title);
     }
     if (paths.isEmpty() && !lastSkip.isEmpty()) lastErrorText = lastSkip;
     return 1;
 }
 
-int CNotesConverter::RememberServer(const QString& serverName) {
-    const store::StoreError error = Directory().RememberServer(serverName);
+int CNotesConverter::RememberServer(const QString& serverName, const QString& url) {
+    const store::StoreError error = Directory().RememberServer(serverName, url);
     if (!error.ok()) {
         lastErrorText = error.message();
         return 0;

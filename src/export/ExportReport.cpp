@@ -57,9 +57,9 @@ void ExportReport::addFieldFailure(const QString& folder, uint32_t noteId, const
     m_failures.append({folder, noteId, reason, field, ExportFailure::Field});
 }
 
-void ExportReport::addNotConverted(const QString& folder, uint32_t noteId) {
+void ExportReport::addNotConverted(const QString& folder, uint32_t noteId, const QString& reason) {
     QMutexLocker lock(&m_mutex);
-    m_notConverted.append({folder, noteId});
+    m_notConverted.append({folder, noteId, reason});
 }
 
 int ExportReport::found() const {

@@ -23,6 +23,7 @@ struct ExportFailure {
 struct NotConverted {
     QString folder;
     uint32_t noteId = 0;
+    QString reason;  // why the run ended early; empty: the run was stopped
 };
 
 // An item not written again because the run wrote its document in another
@@ -52,7 +53,7 @@ public:
                               const QString& reason);
     // A field of a written item whose value could not be read (left out of the document).
     void addFieldFailure(const QString& folder, uint32_t noteId, const QString& field, const QString& reason);
-    void addNotConverted(const QString& folder, uint32_t noteId);
+    void addNotConverted(const QString& folder, uint32_t noteId, const QString& reason = QString());
     // An item left out because its date lies outside the run's date range.
     void addOutsideDateRange();
     // An item converted although its date could not be read.

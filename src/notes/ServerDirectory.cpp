@@ -5,6 +5,7 @@
 
 #include <QMutex>
 #include <QMutexLocker>
+#include <QRegularExpression>
 #include <QSettings>
 
 namespace {
@@ -31,13 +32,13 @@ store::StoreError IServerDirectory::OpenDatabase(const QString& server, const QS
     return {};
 }
 
-store::StoreError IServerDirectory::RememberServer(const QString& name) {
+store::StoreError IServerDirectory::RememberServer(const QString& name, const QString& url) {
     if (name.isEmpty()) return {store::StatusInternal, QStringLiteral("no server name")};
     QSettings settings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"));
     settings.beginGroup(QStringLiteral("DominoServers"));
     for (const QString& known : settings.childGroups())
         if (known.compare(name, Qt::CaseInsensitive) == 0) return {};
-    settings.setValue(name + QStringLiteral("/url"), QStringLiteral("https://") + name.toLower());
+    settings.setValue(name + QStringLiteral("/url"), url.isEmpty() ? QStringLiteral("https://") + name.toLower() : url);
     settings.endGroup();
     settings.sync();
     if (settings.status() != QSettings::NoError) return {store::StatusWriteFailed, settings.fileName()};
@@ -45,6 +46,45 @@ store::StoreError IServerDirectory::RememberServer(const QString& name) {
 }
 
 namespace ServerDirectory {
+
+namespace {
+bool validHost(const QString& host) {
+    static const QRegularExpression rule(QStringLiteral("^[A-Za-z0-9_]([A-Za-z0-9_.-]*[A-Za-z0-9_])?$"));
+    return rule.match(host).hasMatch();
+}
+bool validPort(const QString& text, int* port) {
+    bool ok = false;
+    *port = text.toInt(&ok);
+    return ok && !text.startsWith(QLatin1Char('+')) && *port >= 1 && *port <= 65535;
+}
+}  // namespace
+
+bool ParseServerAddress(const QString& typed, QString* name, QString* url) {
+    const QString t = typed.trimmed();
+    if (t.isEmpty()) return false;
+    QString scheme = QStringLiteral("https");
+    QString rest = t;
+    const int sep = t.indexOf(QStringLiteral("://"));
+    if (sep >= 0) {
+        scheme = t.left(sep).toLower();
+        if (scheme != QLatin1String("https") && scheme != QLatin1String("http")) return false;
+        rest = t.mid(sep + 3);
+        if (rest.endsWith(QLatin1Char('/'))) rest.chop(1);  // "https://host/" is the host
+    }
+    QString host = rest;
+    QString portText;
+    const int colon = rest.indexOf(QLatin1Char(':'));
+    if (colon >= 0) {
+        host = rest.left(colon);
+        portText = rest.mid(colon + 1);
+    }
+    int port = 0;
+    if (!validHost(host) || (colon >= 0 && !validPort(portText, &port))) return false;
+    const QString hostPort = port > 0 ? QStringLiteral("%1:%2").arg(host).arg(port) : host;
+    *name = hostPort;
+    *url = scheme + QStringLiteral("://") + hostPort.toLower();
+    return true;
+}
 
 std::shared_ptr<IServerDirectory> Current() {
     QMutexLocker lock(&directoryMutex());

@@ -33,9 +33,9 @@ public:
     // whether it can be read; `opened` receives its path and file name.
     virtual store::StoreError OpenDatabase(const QString& server, const QString& path, ServerDatabase& opened,
                                            const std::atomic<int>* cancel);
-    // Keeps a server typed by the user, reached at https://<name>, among the
-    // known servers; a server already configured is left as it is.
-    virtual store::StoreError RememberServer(const QString& name);
+    // Keeps a server typed by the user among the known servers, reached at
+    // `url` (empty: https://<name>); a server already configured is left as it is.
+    virtual store::StoreError RememberServer(const QString& name, const QString& url = QString());
 };
 
 namespace ServerDirectory {
@@ -45,4 +45,10 @@ std::shared_ptr<IServerDirectory> Current();
 void Install(std::shared_ptr<IServerDirectory> directory);
 // The file name part of a server path ("mail/jdoe.nsf" -> "jdoe.nsf"; either separator).
 QString FileNameOf(const QString& path);
+// A server as a user types it: "host", "host:port", or an http(s) URL
+// "https://host[:port]" (no path). `name` is what it is listed under
+// ("host" or "host:port"), `url` where it is reached (https unless the URL
+// says http). False for anything else (spaces, a Notes hierarchical name
+// "Mail01/Acme", a port outside 1-65535, another scheme, a path).
+bool ParseServerAddress(const QString& typed, QString* name, QString* url);
 }  // namespace ServerDirectory

@@ -132,26 +132,24 @@ void C1TovanWelcomeView::OnAddFiles() {
 
 void C1TovanWelcomeView::AddFiles(const QStringList& chosen) {
     CMessageBoxService& boxes = CMessageBoxService::instance();
-    QList<NsfSourceEntry> entries = Entries();
+    const QList<NsfSourceEntry> entries = Entries();
+    QList<NsfSourceEntry> added;
     for (const QString& path : chosen) {
         bool listed = false;
-        for (const NsfSourceEntry& e : entries)
+        for (const NsfSourceEntry& e : entries + added)
             if (e.filePath == path) listed = true;
         if (listed) {
             boxes.Information(this, path + SourceTexts::kAlreadyExists);
             continue;
         }
-        entries.append({path, QString()});
+        if (SourcePathRules::IsAcceptedSourcePath(path)) added.append({path, QString()});
     }
-    // The list is rebuilt whether or not files were chosen: each entry goes on top.
-    m_pList->setRowCount(0);
-    ClearHeaderSorting(m_pList);
+    // The rows there stay as they are, in their order; each new file goes on top.
+    if (!added.isEmpty()) ClearHeaderSorting(m_pList);
+    for (const NsfSourceEntry& e : added) InsertRowOnTop(e);
     bool network = false;
-    for (const NsfSourceEntry& e : entries) {
-        if (!SourcePathRules::IsAcceptedSourcePath(e.filePath)) continue;
-        InsertRowOnTop(e);
+    for (const NsfSourceEntry& e : Entries())
         if (e.serverName.isEmpty() && SourcePathRules::IsNetworkPath(e.filePath)) network = true;
-    }
     if (network) boxes.Plain(this, SourceTexts::kNetworkWarning);
 }
 

@@ -3,6 +3,7 @@
 #include "app/CMainFrame.h"
 #include "app/CMessageBoxService.h"
 #include "convert/CNotesConverter.h"
+#include "notes/ServerDirectory.h"
 #include "source/DominoBrowserTexts.h"
 #include "steps/CNotesWorkerThread.h"
 #include "widgets/CAnimateCtrl.h"
@@ -39,14 +40,6 @@ QPushButton* MakeButton(const QString& text, QWidget* parent) {
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
-}
-
-// Characters a Domino server name typed here may not contain.
-bool IsValidServerName(const QString& name) {
-    static const QString forbidden = QStringLiteral("\\\" /:*?<>|");
-    for (const QChar c : name)
-        if (forbidden.contains(c)) return false;
-    return true;
 }
 
 }  // namespace
@@ -140,7 +133,9 @@ static QStringList Texts(const QTableWidget* list, bool tickedOnly) {
         const QTableWidgetItem* item = list->item(row, 0);
         if (!item) continue;
         if (tickedOnly && item->checkState() != Qt::Checked) continue;
-        texts.append(item->text());
+        // A database row shows its title beside the path; the path is kept apart.
+        const QVariant path = item->data(Qt::UserRole);
+        texts.append(path.isValid() ? path.toString() : item->text());
     }
     return texts;
 }
@@ -160,11 +155,14 @@ void CDominoServerFileDlg::OnAddServer() {
         boxes.Information(this, T::kEnterServerName);
         return;
     }
-    if (!IsValidServerName(typed)) {
-        boxes.Information(this, T::kInvalidServerName);
+    // A name, "host:port" or "https://host:port": ports and the scheme are
+    // kept with the server, so that no settings file needs editing.
+    QString parsed, url;
+    if (!ServerDirectory::ParseServerAddress(typed, &parsed, &url)) {
+        boxes.Information(this, T::kInvalidServerName + T::kServerNameHint);
         return;
     }
-    const QString name = typed.toUpper();
+    const QString name = parsed.toUpper();
     for (const QString& listed : ServerNames()) {
         if (listed.toUpper() == name) {
             boxes.Information(this, name + T::kServerExists);
@@ -174,7 +172,7 @@ void CDominoServerFileDlg::OnAddServer() {
     m_pServerList->insertRow(0);
     m_pServerList->setItem(0, 0, new QTableWidgetItem(name));
     // Kept among the known servers, so that a later search finds it again.
-    if (m_pFrame) m_pFrame->RememberDominoServer(name);
+    if (m_pFrame) m_pFrame->RememberDominoServer(name, url);
 }
 
 // ---------------------------------------------------------------- lookups
@@ -275,22 +273,29 @@ void CDominoServerFileDlg::OnServerClicked() {
         const QString error = frame ? frame->Notes().GetLastErrorText() : QString();
         const QStringList problems = frame ? frame->Notes().serverDatabaseProblems : QStringList();
         QMetaObject::invokeMethod(
-            this, [this, paths, error, problems] { Deliver([this, paths, error, problems] { DatabasesFound(paths, error, problems); }); },
+            this,
+            [this, paths, names, error, problems] {
+                Deliver([this, paths, names, error, problems] { DatabasesFound(paths, error, problems, names); });
+            },
             Qt::QueuedConnection);
     });
 }
 
 void CDominoServerFileDlg::DatabasesFound(const QStringList& paths, const QString& error,
-                                          const QStringList& problems) {
+                                          const QStringList& problems, const QStringList& titles) {
     m_pAnimation->Stop();
     if (!paths.isEmpty()) {
         // Each path goes on top, ticked: the list shows the server's order reversed.
-        for (const QString& path : paths) {
+        for (int i = 0; i < paths.size(); ++i) {
+            const QString& path = paths[i];
+            const QString title = titles.value(i).trimmed();
+            const bool titled = !title.isEmpty() && title != ServerDirectory::FileNameOf(path);
             m_pDatabaseList->insertRow(0);
-            auto* item = new QTableWidgetItem(path);
+            auto* item = new QTableWidgetItem(titled ? QStringLiteral("%1  \u2013  %2").arg(path, title) : path);
+            item->setData(Qt::UserRole, path);
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Checked);
-            item->setToolTip(path);
+            item->setToolTip(titled ? title + QLatin1Char('\n') + path : path);
             m_pDatabaseList->setItem(0, 0, item);
         }
     }

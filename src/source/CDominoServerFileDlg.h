@@ -82,7 +82,8 @@ private:
     // Runs on the UI thread when a lookup thread has its answer.
     void Deliver(std::function<void()> finish);
     void ServersFound(int result, const QStringList& servers, const QString& error);
-    void DatabasesFound(const QStringList& paths, const QString& error, const QStringList& problems);
+    void DatabasesFound(const QStringList& paths, const QString& error, const QStringList& problems,
+                        const QStringList& titles = {});
     void EndLookup();
     void SetStatus(const QString& text);
 

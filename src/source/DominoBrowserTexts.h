@@ -21,6 +21,10 @@ inline const QString kGroupStep2 =
 
 inline const QString kEnterServerName = QStringLiteral("Please provide domino server name or IP address.");
 inline const QString kInvalidServerName = QStringLiteral("Please enter valid domino server name");
+// What a server may be typed as, after the refusal above.
+inline const QString kServerNameHint = QStringLiteral(
+    "\r\n\r\nType the server's host name or IP address, optionally with a port (host:port), or its address "
+    "(https://host:port).");
 inline const QString kServerExists = QStringLiteral(" Domino Server already exist in the list");
 inline const QString kAskEnumerate = QStringLiteral(
     "The enumeration of server information can take several minutes\r\n\r\nDo you want to enumerate the server now?");

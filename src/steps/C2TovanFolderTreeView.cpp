@@ -483,6 +483,7 @@ void C2TovanFolderTreeView::OnItemSaveEnd(bool aborted, int written, int attempt
     case SaveRunRules::RunEnd::Complete: break;
     }
     CSaveCompleteDlg done(caption, location, m_itemSaveFailures, this, attempted, written);
+    done.SetFormatName(m_pFrame->Notes().outputOptions.format);
     CMessageBoxService::instance().ExecDialog(done);
     m_bItemsReady = 1;
     SetWorkControlsEnabled(true);

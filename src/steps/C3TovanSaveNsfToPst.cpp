@@ -6,6 +6,7 @@
 #include "app/StepPages.h"
 #include "app/WindowMessages.h"
 #include "steps/CAdvanceSettingsDlg.h"
+#include "files/RunningOffice.h"
 #include "steps/CLongPathDestinationDlg.h"
 #include "steps/CProgressBarAdapter.h"
 #include "steps/CSaveCompleteDlg.h"
@@ -13,15 +14,17 @@
 #include "steps/CSavingModeDlg.h"
 #include "steps/SaveRunRules.h"
 #include "steps/SaveTexts.h"
-#include "widgets/ListColumns.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QStyle>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QFontMetrics>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QThread>
@@ -37,7 +40,8 @@ C3TovanSaveNsfToPst::C3TovanSaveNsfToPst(CMainFrame* frame)
       m_pFolderBar(new QProgressBar(this)),
       m_pFileBar(new QProgressBar(this)),
       m_btnOpenFolder(new QPushButton(SaveTexts::kOpenFolder, this)),
-      m_pDateRange(new QLabel(this)) {
+      m_pDateRange(new QLabel(this)),
+      m_officeRunning(RunningOffice::userOfficeRunning) {
     m_pDateRange->setObjectName(QStringLiteral("DateRange"));
     m_pDateRange->setAlignment(Qt::AlignCenter);
     m_pDateRange->hide();
@@ -48,9 +52,12 @@ C3TovanSaveNsfToPst::C3TovanSaveNsfToPst(CMainFrame* frame)
     m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pList->setTabKeyNavigation(false);
     m_pList->setWordWrap(false);
-    m_pList->setTextElideMode(Qt::ElideMiddle);
     m_pList->verticalHeader()->hide();
-    m_columns = std::make_unique<CColumnShares>(m_pList, QList<int>{0, 25, 20}, 0, QList<int>{0, 150, 120});
+    m_pList->setTextElideMode(Qt::ElideRight);
+    m_pList->horizontalHeader()->setStretchLastSection(false);
+    m_pList->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_pList->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Interactive);
+    m_pList->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Interactive);
     m_pList->hide();
 
     m_pFileBar->setObjectName(QStringLiteral("FileBar"));
@@ -62,14 +69,14 @@ C3TovanSaveNsfToPst::C3TovanSaveNsfToPst(CMainFrame* frame)
     connect(m_btnOpenFolder, &QPushButton::clicked, this, &C3TovanSaveNsfToPst::OnOpenFolder);
     QWidget* chain[] = {m_pList, m_btnOpenFolder, ExitButton(), BackButton(), NextButton()};
     for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+    for (QWidget* button : {static_cast<QWidget*>(m_btnOpenFolder), static_cast<QWidget*>(ExitButton()),
+                            static_cast<QWidget*>(BackButton()), static_cast<QWidget*>(NextButton())})
+        button->installEventFilter(this);
 
     m_pStatus->setAlignment(Qt::AlignCenter);
     m_pStatus->setAutoFillBackground(true);
     m_pStatus->setWordWrap(true);
-    QPalette pal = m_pStatus->palette();
-    pal.setColor(QPalette::Window, QColor(255, 254, 239));
-    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    m_pStatus->setPalette(pal);
+    SetStatusColour(false);
     QFont bold = m_pStatus->font();
     bold.setBold(true);
     m_pStatus->setFont(bold);
@@ -127,7 +134,7 @@ void C3TovanSaveNsfToPst::resizeEvent(QResizeEvent* event) {
     m_pStatus->setGeometry(250, h - 230, w, 40);
     m_pDateRange->setGeometry(250, h - 252, w, 20);
     m_pList->setGeometry(250, 20, w, qMax(0, h - 262));
-    m_columns->Apply();
+    FitColumns();
     m_btnOpenFolder->setGeometry(250, h - 50, qMax(130, m_btnOpenFolder->sizeHint().width()), 30);
 }
 
@@ -177,7 +184,7 @@ int C3TovanSaveNsfToPst::OnActivate() {
     LayoutButtons();
 
     CMessageBoxService& boxes = CMessageBoxService::instance();
-    boxes.Information(this, SaveTexts::kCloseWord);
+    if (m_officeRunning && m_officeRunning()) boxes.Information(this, SaveTexts::kCloseWord);
 
     CSavingModeDlg modeDlg(this);
     if (boxes.ExecDialog(modeDlg) != QDialog::Accepted) {
@@ -251,20 +258,73 @@ void C3TovanSaveNsfToPst::OnRowsReset(const QStringList& paths, const QStringLis
     m_pList->setRowCount(0);
     for (int i = 0; i < paths.size(); ++i) {
         m_pList->insertRow(i);
-        m_pList->setItem(i, 0, new QTableWidgetItem(paths[i]));
+        auto* name = new QTableWidgetItem(paths[i]);
+        name->setToolTip(paths[i]);
+        m_pList->setItem(i, 0, name);
         m_pList->setItem(i, 1, new QTableWidgetItem(SaveTexts::kPending));
-        m_pList->setItem(i, 2, new QTableWidgetItem(servers.value(i)));
+        auto* server = new QTableWidgetItem(servers.value(i));
+        server->setToolTip(servers.value(i));
+        m_pList->setItem(i, 2, server);
     }
+    FitColumns();
 }
 
-void C3TovanSaveNsfToPst::OnRowStatus(int row, const QString& status) {
+void C3TovanSaveNsfToPst::OnRowStatus(int row, const QString& status, const QString& detail, int look) {
     if (row < 0 || row >= m_pList->rowCount()) return;
-    if (QTableWidgetItem* item = m_pList->item(row, 1)) {
-        item->setText(status);
-        const bool bad = status == SaveTexts::kFailed || status == SaveTexts::kCancelled ||
-                         status == SaveTexts::kNothingSaved;
-        item->setForeground(bad ? QColor(200, 0, 0) : status == SaveTexts::kCompleted ? QColor(0, 120, 0) : QColor());
+    QTableWidgetItem* item = m_pList->item(row, 1);
+    if (!item) return;
+    using SaveRunRules::RowLook;
+    const RowLook how = RowLook(look);
+    item->setText(SaveRunRules::RowText(status, detail));
+    item->setToolTip(detail.isEmpty() ? status : status + QLatin1Char('\n') + detail);
+    item->setData(kLookRole, look);
+    QColor colour;
+    QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
+    switch (how) {
+    case RowLook::Waiting: break;
+    case RowLook::Working: icon = QStyle::SP_ArrowRight; break;
+    case RowLook::Done: colour = QColor(0, 120, 0); icon = QStyle::SP_DialogApplyButton; break;
+    case RowLook::DoneWithErrors: colour = QColor(170, 90, 0); icon = QStyle::SP_MessageBoxWarning; break;
+    case RowLook::NothingWritten:
+    case RowLook::Failed: colour = QColor(200, 0, 0); icon = QStyle::SP_MessageBoxCritical; break;
+    case RowLook::Stopped: colour = QColor(170, 90, 0); icon = QStyle::SP_MediaStop; break;
+    case RowLook::NotReached: colour = QColor(110, 110, 110); icon = QStyle::SP_MediaSkipForward; break;
     }
+    item->setForeground(colour.isValid() ? QBrush(colour) : QBrush());
+    item->setIcon(icon == QStyle::SP_CustomBase ? QIcon() : style()->standardIcon(icon));
+    FitColumns();
+}
+
+void C3TovanSaveNsfToPst::FitColumns() {
+    const int width = m_pList->width() - 2 * m_pList->frameWidth() - m_pList->verticalScrollBar()->sizeHint().width();
+    if (width <= 0) return;
+    const QFontMetrics fm(m_pList->font());
+    QHeaderView* header = m_pList->horizontalHeader();
+    const int padding = 2 * m_pList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_pList) + 12;
+    const int iconRoom = m_pList->iconSize().isValid() ? m_pList->iconSize().width() + 6 : 22;
+    auto wanted = [&](int column) {
+        int w = header->sectionSizeHint(column);
+        for (int r = 0; r < m_pList->rowCount(); ++r) {
+            const QTableWidgetItem* item = m_pList->item(r, column);
+            if (!item) continue;
+            w = qMax(w, fm.horizontalAdvance(item->text()) + padding + (item->icon().isNull() ? 0 : iconRoom));
+        }
+        return w;
+    };
+    // The server at most a quarter; the status what is left once the file
+    // name has its own width, or a third of the list when its paths are longer.
+    const int server = qMin(wanted(2), width / 4);
+    const int status = qMin(wanted(1), width - server - qMin(wanted(0), width / 3));
+    m_pList->setColumnWidth(2, qMax(40, server));
+    m_pList->setColumnWidth(1, qMax(60, status));
+}
+
+void C3TovanSaveNsfToPst::SetStatusColour(bool good) {
+    QPalette pal = m_pStatus->palette();
+    pal.setColor(QPalette::Window, QColor(255, 254, 239));
+    // Red says that something went wrong; a clean run's line is not red.
+    pal.setColor(QPalette::WindowText, good ? QColor(0, 110, 0) : QColor(255, 0, 0));
+    m_pStatus->setPalette(pal);
 }
 
 bool C3TovanSaveNsfToPst::AskLongPath(const QString& storedName, QString* folder, QString* name) {
@@ -275,7 +335,8 @@ bool C3TovanSaveNsfToPst::AskLongPath(const QString& storedName, QString* folder
     return true;
 }
 
-void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int sources, int saved, int failed) {
+void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int sources, int saved, int failed,
+                                        const QString& endedEarly) {
     m_bRunEnded = true;
     if (m_hSaveThread) m_hSaveThread->wait();
     CMessageBoxService& boxes = CMessageBoxService::instance();
@@ -290,6 +351,11 @@ void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int
     facts.failures = int(failures.size());
     facts.sourcesFailed = list ? failed : 0;
     facts.sourcesSaved = list ? saved : -1;
+    RunTally tally;
+    const bool counted = m_pFrame->GetRunTally(&tally);
+    const FailedItemList notConverted = m_pFrame->GetNotConverted();
+    // A source that ended early (its items kept failing) is a failure, not a success.
+    if (!endedEarly.isEmpty()) facts.failures = qMax(facts.failures, 1);
     m_nRunEnd = int(SaveRunRules::JudgeRun(facts));
     QString caption;
     switch (SaveRunRules::RunEnd(m_nRunEnd)) {
@@ -311,6 +377,9 @@ void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int
         break;
     }
     if (!stopped && singleFileFailed) m_pStatus->setText(SaveTexts::kNoWordLabel);
+    else if (!stopped && !endedEarly.isEmpty())
+        m_pStatus->setText(SaveTexts::kEndedEarly.arg(endedEarly) + QStringLiteral(" , ") + m_pStatus->text());
+    SetStatusColour(SaveRunRules::RunEnd(m_nRunEnd) == SaveRunRules::RunEnd::Complete && !singleFileFailed);
     SetBarsVisible(false);
     // The list stays visible after a list export, so every file's outcome can be read.
     m_pList->setVisible(list && m_pList->rowCount() > 0);
@@ -319,13 +388,18 @@ void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int
     m_strOutputLocation = oneSource ? SaveRunRules::JoinPath(m_pFrame->DestFolderPath(), m_pFrame->DestFolderName())
                                     : m_pFrame->DestFolderPath();
     m_btnOpenFolder->setVisible(QFileInfo(m_strOutputLocation).isDir());
+    // The run is over before its end is told: no Stop behind the dialog.
+    SetIdle();
     if (!stopped && singleFileFailed) {
         boxes.Plain(this, SaveTexts::kNoWordMessage);
     } else {
         CSaveCompleteDlg dlg(caption, m_strOutputLocation, failures, this, facts.found, facts.written);
+        dlg.SetFormatName(m_pFrame->Notes().outputOptions.format);
+        if (counted) dlg.SetTally(tally, notConverted);
         if (SaveRunRules::RunEnd(m_nRunEnd) == SaveRunRules::RunEnd::NothingSaved) dlg.SetNothingSaved(true);
         if (m_hSaveThread) dlg.SetLeftBehind(m_hSaveThread->LeftBehind());
-        dlg.SetOutsideDateRange(m_pFrame->Notes().exportReport.outsideDateRange());
+        // The tally names the items outside the range itself.
+        if (!counted) dlg.SetOutsideDateRange(m_pFrame->Notes().exportReport.outsideDateRange());
         boxes.ExecDialog(dlg);
     }
     SetIdle();
@@ -361,6 +435,17 @@ void C3TovanSaveNsfToPst::OnStop() {
         m_bStopSaving = 1;
     }
     m_gate.Open();
+}
+
+bool C3TovanSaveNsfToPst::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) && key->modifiers() == Qt::NoModifier) {
+            OnStepKey(0, key->key());
+            return true;
+        }
+    }
+    return CTovanCommonBaseView::eventFilter(watched, event);
 }
 
 void C3TovanSaveNsfToPst::OnStepKey(int message, int key) {

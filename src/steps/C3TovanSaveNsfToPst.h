@@ -5,9 +5,9 @@
 #include "steps/CPauseGate.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
-class CColumnShares;
 class CProgressBarAdapter;
 class CSaveThread;
 class QLabel;
@@ -33,12 +33,17 @@ public:
     void OnStepKey(int message, int key) override;
 
     bool IsRunning() const;
+    // Whether the user has an office open (asked before each run: the advice
+    // to close it is given only then).
+    void SetOfficeProbe(std::function<bool()> probe) { m_officeRunning = std::move(probe); }
     // How long the start of a run keeps the cancel flag raised for earlier workers.
     void SetSettleMs(int ms) { m_nSettleMs = ms; }
     // Waits (processing events) until the current run has ended; false on timeout.
     bool WaitForRunEnd(int timeoutMs);
 
     QTableWidget* SourceList() const { return m_pList; }
+    // The data role of a status cell that holds its look (SaveRunRules::RowLook).
+    static constexpr int kLookRole = Qt::UserRole + 1;
     QLabel* StatusLabel() const { return m_pStatus; }
     QProgressBar* FolderBar() const { return m_pFolderBar; }
     QProgressBar* ItemStatusBar() const { return m_pItemStatusBar; }
@@ -55,17 +60,24 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Left and Right on a button of the page are the step's keys, not the
+    // buttons' own move through the focus chain.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetIdle();
     void OnRunStarted();
     // Shows the run's date range above the status line while it is active.
     void ShowDateRange(const ItemDateRange& range);
-    void OnRunFinished(bool stopped, bool singleFileFailed, int sources, int saved, int failed);
+    void OnRunFinished(bool stopped, bool singleFileFailed, int sources, int saved, int failed,
+                       const QString& endedEarly);
     void OnFileProgress(int number, int total);
     void OnOpenFolder();
     void OnRowsReset(const QStringList& paths, const QStringList& servers);
-    void OnRowStatus(int row, const QString& status);
+    void OnRowStatus(int row, const QString& status, const QString& detail, int look);
+    // Status and Server as wide as their texts (within the list's width); the file name takes the rest.
+    void FitColumns();
+    void SetStatusColour(bool good);
     void SetBarsVisible(bool visible);
     bool AskLongPath(const QString& storedName, QString* folder, QString* name);
     void TearDown();
@@ -78,7 +90,6 @@ private:
     QProgressBar* m_pFileBar;
     QPushButton* m_btnOpenFolder;
     QLabel* m_pDateRange;  // the active date range, shown during and after a run
-    std::unique_ptr<CColumnShares> m_columns;
     QString m_strOutputLocation;
     int m_nRunEnd = 0;
     std::unique_ptr<CProgressBarAdapter> m_pItemProgressAdapter;
@@ -88,6 +99,7 @@ private:
     std::atomic<int> m_bStopSaving{0};
     CPauseGate m_gate;
     int m_nSettleMs = 2000;
+    std::function<bool()> m_officeRunning;
     int m_nTabPosition = -1;
     bool m_bRunEnded = true;
 };

@@ -82,6 +82,8 @@ CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
     layout->addLayout(form);
     layout->addWidget(range);
     layout->addWidget(buttons);
+    // Wide enough for its title beside the window buttons, and for the date fields side by side.
+    setMinimumWidth(qMax(380, fontMetrics().horizontalAdvance(windowTitle()) + 200));
 }
 
 void CAdvanceSettingsDlg::accept() {

@@ -2,6 +2,7 @@
 
 #include "app/CMessageBoxService.h"
 #include "steps/CFailedItemsDlg.h"
+#include "steps/SaveRunRules.h"
 #include "steps/SaveTexts.h"
 
 #include <QApplication>
@@ -45,7 +46,11 @@ CSaveCompleteDlg::CSaveCompleteDlg(const QString& caption, const QString& locati
     texts->addWidget(m_pText);
     texts->addWidget(m_pLink);
     texts->addSpacing(8);
-    if (m_nFound >= 0) texts->addWidget(new QLabel(CountText(), this));
+    m_pCount = new QLabel(CountText(), this);
+    m_pCount->setObjectName(QStringLiteral("Counts"));
+    m_pCount->setWordWrap(true);
+    m_pCount->setVisible(m_nFound >= 0);
+    texts->addWidget(m_pCount);
     texts->addLayout(failureRow);
     m_pOutside = new QLabel(this);
     m_pOutside->setObjectName(QStringLiteral("OutsideDateRange"));
@@ -56,6 +61,11 @@ CSaveCompleteDlg::CSaveCompleteDlg(const QString& caption, const QString& locati
     m_pLeftBehind->setWordWrap(true);
     m_pLeftBehind->hide();
     texts->addWidget(m_pLeftBehind);
+    m_pNotConverted = new QLabel(this);
+    m_pNotConverted->setObjectName(QStringLiteral("NotConverted"));
+    m_pNotConverted->setWordWrap(true);
+    m_pNotConverted->hide();
+    texts->addWidget(m_pNotConverted);
     auto* top = new QHBoxLayout;
     top->addWidget(m_pPicture, 0, Qt::AlignTop);
     top->addLayout(texts, 1);
@@ -90,7 +100,53 @@ void CSaveCompleteDlg::SetOutsideDateRange(int items) {
     m_pOutside->setVisible(items > 0);
 }
 
-bool CSaveCompleteDlg::IsWarning() const { return m_bNothingSaved || !m_failures.isEmpty() || m_nLeftBehind > 0; }
+bool CSaveCompleteDlg::IsWarning() const {
+    return m_bNothingSaved || !m_failures.isEmpty() || !m_notConverted.isEmpty() || m_nLeftBehind > 0 ||
+           (m_bTally && (m_tally.failed > 0 || m_tally.notConverted > 0));
+}
+
+void CSaveCompleteDlg::SetTally(const RunTally& tally, const FailedItemList& notConverted) {
+    m_tally = tally;
+    m_notConverted = notConverted;
+    m_bTally = true;
+    m_nFound = tally.found;
+    m_nWritten = tally.written;
+    m_pCount->setText(CountText());
+    m_pCount->show();
+    m_pFailureLabel->setText(FailureText());
+    m_pNotConverted->setText(NotConvertedText());
+    m_pNotConverted->setVisible(!m_pNotConverted->text().isEmpty());
+    m_pShowFailures->setEnabled(!ListedItems().isEmpty());
+    UpdateLook();
+}
+
+void CSaveCompleteDlg::SetFormatName(OutputFormat format) {
+    m_format = format;
+    UpdateLook();
+}
+
+FailedItemList CSaveCompleteDlg::ListedItems() const { return m_failures + m_notConverted; }
+
+QString CSaveCompleteDlg::NotConvertedText() const {
+    if (!m_bTally) return QString();
+    int sources = 0;
+    for (const FailedItem& f : m_notConverted)
+        if (f.noteId.isEmpty()) ++sources;
+    QStringList lines;
+    if (m_tally.notConverted > 0) lines << SaveTexts::kNotConvertedCount.arg(m_tally.notConverted);
+    if (sources > 0) lines << SaveTexts::kSourcesNotReached.arg(sources);
+    if (m_tally.dateRangeActive || m_tally.outsideDateRange > 0)
+        lines << SaveTexts::kOutsideRange.arg(m_tally.outsideDateRange);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString CSaveCompleteDlg::SavedAtText() const {
+    // The text names the format the run wrote (it was written for .doc).
+    QString text = m_bNothingSaved ? SaveTexts::kNothingSavedAt : SaveTexts::kSavedAt;
+    if (m_format != OutputFormat::Doc)
+        text.replace(QStringLiteral("DOC"), OutputFormats::word(m_format).toUpper());
+    return text;
+}
 
 bool CSaveCompleteDlg::OffersFolder() const {
     return !m_strLocation.isEmpty() && QFileInfo(m_strLocation).isDir();
@@ -99,7 +155,7 @@ bool CSaveCompleteDlg::OffersFolder() const {
 void CSaveCompleteDlg::UpdateLook() {
     const QStyle::StandardPixmap icon = IsWarning() ? QStyle::SP_MessageBoxWarning : QStyle::SP_MessageBoxInformation;
     m_pPicture->setPixmap(style()->standardIcon(icon).pixmap(32, 32));
-    m_pText->setText(m_bNothingSaved ? SaveTexts::kNothingSavedAt : SaveTexts::kSavedAt);
+    m_pText->setText(SavedAtText());
     const QString shown = m_strLocation.toHtmlEscaped();
     if (OffersFolder()) {
         m_pLink->setTextFormat(Qt::RichText);
@@ -120,17 +176,24 @@ QString CSaveCompleteDlg::FailureText() const {
     int wholes = 0;
     for (const FailedItem& f : m_failures)
         if (f.noteId.isEmpty()) ++wholes;
-    const int missing = m_nFound >= 0 && m_nWritten >= 0 ? qMax(0, m_nFound - m_nWritten)
-                                                         : int(m_failures.size()) - wholes;
+    // With the whole run counted, items not reached are not "no document" failures.
+    const int missing = m_bTally ? m_tally.failed
+                        : m_nFound >= 0 && m_nWritten >= 0 ? qMax(0, m_nFound - m_nWritten)
+                                                           : int(m_failures.size()) - wholes;
     QString text = SaveTexts::kNoDocument.arg(missing);
     if (wholes > 0) text += QLatin1Char(' ') + SaveTexts::kWholeFailures.arg(wholes);
     return text;
 }
 
-QString CSaveCompleteDlg::CountText() const { return SaveTexts::kWrittenCount.arg(m_nWritten).arg(m_nFound); }
+QString CSaveCompleteDlg::CountText() const {
+    if (m_bTally)
+        return SaveTexts::kItemsCount.arg(
+            SaveRunRules::CountWords(m_tally.found, m_tally.written, m_tally.failed, m_tally.notConverted));
+    return SaveTexts::kWrittenCount.arg(m_nWritten).arg(m_nFound);
+}
 
 void CSaveCompleteDlg::OnShowFailures() {
-    CFailedItemsDlg dlg(m_failures, this);
+    CFailedItemsDlg dlg(ListedItems(), this);
     CMessageBoxService::instance().ExecDialog(dlg);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/FailedItem.h"
+#include "app/RunTally.h"
+#include "export/OutputFormat.h"
 
 #include <QDialog>
 
@@ -23,6 +25,18 @@ public:
     void OnShowFailures();
     void OnOpenFolder();
 
+    // The whole run's counts and the items and sources it did not reach; these
+    // are listed by "Show Item(s)..." after the failures.
+    void SetTally(const RunTally& tally, const FailedItemList& notConverted);
+    bool HasTally() const { return m_bTally; }
+    // The documents' format, named in the text above the location.
+    void SetFormatName(OutputFormat format);
+    // Every entry "Show Item(s)..." lists.
+    FailedItemList ListedItems() const;
+    QString NotConvertedText() const;
+    QString SavedAtText() const;
+    QPushButton* ShowItemsButton() const { return m_pShowFailures; }
+
     // The run wrote no document (known to the caller when the core does not count).
     void SetNothingSaved(bool nothing);
     bool NothingSaved() const { return m_bNothingSaved; }
@@ -43,6 +57,12 @@ private:
 
     QString m_strLocation;
     FailedItemList m_failures;
+    FailedItemList m_notConverted;
+    RunTally m_tally;
+    bool m_bTally = false;
+    OutputFormat m_format = OutputFormat::Doc;
+    QLabel* m_pCount = nullptr;
+    QLabel* m_pNotConverted = nullptr;
     int m_nFound;
     int m_nWritten;
     bool m_bNothingSaved = false;

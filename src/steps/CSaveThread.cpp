@@ -90,6 +90,7 @@ void CSaveThread::run() {
     int sources = 1;
     int saved = 0;
     int failed = 0;
+    QString endedEarly;
     if (frame->SourceMode() == FileList) {
         const QStringList paths = frame->SourcePaths();
         const QStringList servers = frame->SourceServers();
@@ -97,12 +98,17 @@ void CSaveThread::run() {
         sources = int(paths.size());
         emit listVisible(true);
         emit rowsReset(paths, servers);
-        for (int i = 0; i < paths.size(); ++i) {
+        auto show = [this](int row, const SaveRunRules::SourceFacts& facts) {
+            const SaveRunRules::RowView view = SaveRunRules::JudgeSource(facts);
+            emit rowStatus(row, view.status, view.detail, int(view.look));
+        };
+        int i = 0;
+        for (; i < paths.size(); ++i) {
             if (m_ctx.gate) m_ctx.gate->Checkpoint();
             if (Stopped()) break;
             ResetFileBars();
             emit fileProgress(i + 1, int(paths.size()));
-            emit rowStatus(i, SaveTexts::kProcessing);
+            emit rowStatus(i, SaveTexts::kProcessing, QString(), int(SaveRunRules::RowLook::Working));
             const QString path = paths[i];
             const QString server = servers.value(i);
             frame->SetSourcePath(path);
@@ -110,42 +116,74 @@ void CSaveThread::run() {
             frame->SetDestinationName(SourcePathRules::FileTitle(path));
             frame->SetServerName(server);
             emit statusText(SaveTexts::kGettingFolders + path);
+            SaveRunRules::SourceFacts facts;
+            RunTally before;
+            const bool counted = frame->GetRunTally(&before);
             QStringList folders;
             if (!frame->EnumerateFolders(folders, 1)) {
                 // A source that cannot be opened or listed is named, never counted as done.
                 if (Stopped()) {
-                    emit rowStatus(i, SaveTexts::kCancelled);
+                    facts.result = SaveRunRules::SourceFacts::Cancelled;
                 } else {
                     QString reason = notes.lastErrorText;
                     if (reason.isEmpty()) reason = QStringLiteral("the database could not be opened");
                     frame->AddFailedItem({path, QString(), reason});
-                    emit rowStatus(i, SaveTexts::kFailed);
+                    facts.result = SaveRunRules::SourceFacts::Failed;
+                    facts.reason = reason;
                     ++failed;
                 }
+                show(i, facts);
                 continue;
             }
             frame->SetSelectedFolders(ListExportFolders(folders));
             const Outcome outcome = SaveSelectedFolders();
-            if (outcome == Success && !CountLeftBehind(path)) {
-                // Documents, and none of them saved: never "Process Completed".
-                emit rowStatus(i, SaveTexts::kNothingSaved);
+            if (outcome == Failure) {
                 ++failed;
-                continue;
+                facts.result = SaveRunRules::SourceFacts::Failed;
+                const FailedItemList all = frame->GetFailedItems();
+                if (!all.isEmpty() && all.last().folder == path) facts.reason = all.last().reason;
+            } else if (outcome == Cancelled) {
+                facts.result = SaveRunRules::SourceFacts::Cancelled;
+            } else if (!notes.abortReason.isEmpty()) {
+                ++failed;
+                facts.reason = notes.abortReason;
+                endedEarly = notes.abortReason;
+            } else if (!CountLeftBehind(path)) {
+                // Documents, and none of them saved: never "Process Completed".
+                ++failed;
+                facts.result = SaveRunRules::SourceFacts::NothingSaved;
+                const FailedItemList all = frame->GetFailedItems();
+                if (!all.isEmpty() && all.last().folder == path) facts.reason = all.last().reason;
+            } else {
+                ++saved;
             }
-            if (outcome == Success) ++saved;
-            if (outcome == Failure) ++failed;
-            emit rowStatus(i, outcome == Success ? SaveTexts::kCompleted
-                                                 : outcome == Cancelled ? SaveTexts::kCancelled : SaveTexts::kFailed);
+            RunTally after;
+            if (counted && frame->GetRunTally(&after)) {
+                facts.counted = true;
+                facts.found = after.found - before.found;
+                facts.written = after.written - before.written;
+                facts.failed = after.failed - before.failed;
+                facts.notConverted = after.notConverted - before.notConverted;
+            }
+            show(i, facts);
+        }
+        // Sources a stop left unreached stay "Pending", and are named.
+        for (; i < paths.size(); ++i) {
+            frame->AddNotConverted({paths[i], QString(), SaveTexts::kNotReached});
+            SaveRunRules::SourceFacts facts;
+            facts.result = SaveRunRules::SourceFacts::NotReached;
+            show(i, facts);
         }
     } else {
         emit listVisible(false);
         const Outcome outcome = SaveSelectedFolders();
         if (outcome == Failure) singleFileFailed = true;
         if (outcome == Success) CountLeftBehind(frame->SourcePath());
+        endedEarly = notes.abortReason;
     }
 
     session.TermThread();
-    emit runFinished(Stopped(), singleFileFailed, sources, saved, failed);
+    emit runFinished(Stopped(), singleFileFailed, sources, saved, failed, endedEarly);
 }
 
 QStringList CSaveThread::ListExportFolders(const QStringList& listed) {
@@ -190,10 +228,15 @@ CSaveThread::Outcome CSaveThread::SaveSelectedFolders() {
     if (!frame->PrepareWord() || Stopped()) return Failure;
 
     const QStringList folders = frame->SelectedFolders();
+    CNotesConverter& notes = frame->Notes();
     const int n = int(folders.size());
     for (int d = 0; d < n; ++d) {
         if (m_ctx.gate) m_ctx.gate->Checkpoint();
-        if (Stopped()) break;
+        if (Stopped() || notes.TakePendingAbort()) {
+            // Stopped, or the source's items kept failing: the folders left are named.
+            ListFoldersNotConverted(folders, d);
+            break;
+        }
         if (m_ctx.folderBar) {
             m_ctx.folderBar->setPosition(SaveRunRules::FolderBarPosition(d + 1, n));
             m_ctx.folderBar->setText(SaveTexts::kFolderBar.arg(d + 1).arg(n));
@@ -214,7 +257,20 @@ CSaveThread::Outcome CSaveThread::SaveSelectedFolders() {
                 exporter->SetRootFolder(SaveRunRules::JoinPath(newFolder, newName) + QLatin1Char('/'));
         }
         frame->SaveOneFolder(stored);
+        if (notes.TakePendingAbort()) emit statusText(SaveTexts::kEndedEarly.arg(notes.abortReason));
     }
+    // Documents still being written in the background are waited for; their
+    // failures may end the source too.
     frame->ShutdownWord();
+    notes.TakePendingAbort();
     return Stopped() ? Cancelled : Success;
+}
+
+void CSaveThread::ListFoldersNotConverted(const QStringList& folders, int from) {
+    CMainFrame* frame = m_ctx.frame;
+    for (int d = from; d < folders.size(); ++d) {
+        // The list export leaves out the all-documents view; it is not listed either.
+        if (frame->SourceMode() == FileList && folders[d].contains(QStringLiteral("$All"))) continue;
+        frame->ListFolderNotConverted(folders[d]);
+    }
 }

@@ -51,19 +51,24 @@ signals:
     void barsVisible(bool visible);
     void listVisible(bool visible);
     void rowsReset(const QStringList& paths, const QStringList& servers);
-    void rowStatus(int row, const QString& status);
+    // A row's status word, what it rests on (reason and counts) and its look (SaveRunRules::RowLook).
+    void rowStatus(int row, const QString& status, const QString& detail, int look);
     // A list export starts file `number` (1-based) of `total`.
     void fileProgress(int number, int total);
     // stopped: the user stopped the run; singleFileFailed: a one-file run could not start;
     // sources: how many sources the run had; saved/failed: sources of a list export whose
-    // folders were all saved / that could not be saved (both 0 for a one-file run).
-    void runFinished(bool stopped, bool singleFileFailed, int sources, int saved, int failed);
+    // folders were all saved / that could not be saved (both 0 for a one-file run);
+    // endedEarly: why a source's run ended before its end (empty: it did not).
+    void runFinished(bool stopped, bool singleFileFailed, int sources, int saved, int failed,
+                     const QString& endedEarly);
 
 protected:
     void run() override;
 
 private:
     Outcome SaveSelectedFolders();
+    // The folders from `from` on were not reached: their items are counted and named.
+    void ListFoldersNotConverted(const QStringList& folders, int from);
     bool Stopped() const;
     // Every bar of one file back to 0 before the next file starts.
     void ResetFileBars();

@@ -1,6 +1,7 @@
 #include "steps/SaveRunRules.h"
 
 #include "notes/NotesFolderEntry.h"
+#include "steps/SaveTexts.h"
 
 #include <QStringList>
 
@@ -44,6 +45,64 @@ RunEnd JudgeRun(const RunFacts& facts) {
         return RunEnd::NothingSaved;
     if (facts.failures > 0 || facts.sourcesFailed > 0) return RunEnd::CompleteWithErrors;
     return RunEnd::Complete;
+}
+
+QString CountWords(int found, int written, int failed, int notConverted) {
+    QString text = SaveTexts::kCounts.arg(found).arg(written).arg(failed);
+    if (notConverted > 0) text += SaveTexts::kCountNotConverted.arg(notConverted);
+    return text;
+}
+
+QString RowText(const QString& status, const QString& detail) {
+    return detail.isEmpty() ? status : status + QStringLiteral(" \u2013 ") + detail;
+}
+
+RowView JudgeSource(const SourceFacts& facts) {
+    RowView view;
+    const QString counts =
+        facts.counted ? CountWords(facts.found, facts.written, facts.failed, facts.notConverted) : QString();
+    auto joined = [&counts](const QString& reason) {
+        if (counts.isEmpty()) return reason;
+        if (reason.isEmpty()) return counts;
+        return reason + QStringLiteral("; ") + counts;
+    };
+    switch (facts.result) {
+    case SourceFacts::NotReached:
+        view.status = SaveTexts::kPending;
+        view.detail = SaveTexts::kNotReached;
+        view.look = RowLook::NotReached;
+        return view;
+    case SourceFacts::Failed:
+        view.status = SaveTexts::kFailed;
+        view.detail = joined(facts.reason);
+        view.look = RowLook::Failed;
+        return view;
+    case SourceFacts::NothingSaved:
+        view.status = SaveTexts::kNothingSaved;
+        view.detail = joined(facts.reason);
+        view.look = RowLook::NothingWritten;
+        return view;
+    case SourceFacts::Cancelled:
+        view.status = SaveTexts::kCancelled;
+        view.detail = joined(QString());
+        view.look = RowLook::Stopped;
+        return view;
+    case SourceFacts::Saved:
+        break;
+    }
+    if (!facts.reason.isEmpty()) {
+        // Ended early: every item kept failing for a cause that stays.
+        view.status = SaveTexts::kFailed;
+        view.detail = joined(facts.reason);
+        view.look = RowLook::Failed;
+        return view;
+    }
+    view.status = SaveTexts::kCompleted;
+    view.detail = counts;
+    if (facts.counted && facts.written == 0 && facts.failed > 0) view.look = RowLook::NothingWritten;
+    else if (facts.counted && facts.failed > 0) view.look = RowLook::DoneWithErrors;
+    else view.look = RowLook::Done;
+    return view;
 }
 
 }  // namespace SaveRunRules

@@ -30,4 +30,24 @@ struct RunFacts {
 };
 RunEnd JudgeRun(const RunFacts& facts);
 
+// How one source's row of a list export reads and looks once its turn is over.
+enum class RowLook { Waiting, Working, Done, DoneWithErrors, NothingWritten, Failed, Stopped, NotReached };
+struct SourceFacts {
+    enum Result { Saved, Cancelled, Failed, NotReached, NothingSaved };
+    Result result = Saved;
+    bool counted = false;  // the counts below are known
+    int found = 0, written = 0, failed = 0, notConverted = 0;
+    QString reason;  // why the source failed or its run ended early
+};
+struct RowView {
+    QString status;  // the list's status word
+    QString detail;  // why, and the counts
+    RowLook look = RowLook::Waiting;
+};
+RowView JudgeSource(const SourceFacts& facts);
+// "12 found, 10 written, 2 failed[, 3 not converted]", as the command line counts.
+QString CountWords(int found, int written, int failed, int notConverted);
+// The list's cell: the status word, then what it rests on.
+QString RowText(const QString& status, const QString& detail);
+
 }  // namespace SaveRunRules

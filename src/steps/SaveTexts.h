@@ -94,6 +94,16 @@ inline const QString kFolderNotCreated = QStringLiteral("(this folder was not cr
 inline const QString kNoDocument = QStringLiteral("%1 item(s) produced no document.");
 inline const QString kWholeFailures = QStringLiteral("%1 source(s) or folder(s) could not be saved at all.");
 inline const QString kWrittenCount = QStringLiteral("Documents written: %1 of %2 item(s).");
+// The whole run's counts, in the command line's words.
+inline const QString kCounts = QStringLiteral("%1 found, %2 written, %3 failed");
+inline const QString kCountNotConverted = QStringLiteral(", %1 not converted");
+inline const QString kItemsCount = QStringLiteral("Items: %1.");
+inline const QString kNotConvertedCount =
+    QStringLiteral("%1 item(s) not converted: the run ended before reaching them.");
+inline const QString kSourcesNotReached = QStringLiteral("%1 source(s) not reached.");
+inline const QString kOutsideRange = QStringLiteral("Outside the date range: %1 item(s) (left out, not failed).");
+inline const QString kNotReached = QStringLiteral("not reached: the run was stopped");
+inline const QString kEndedEarly = QStringLiteral("Stopped early: %1");
 inline const QString kShowFailed = QStringLiteral("&Show Item(s)...");
 inline const QString kFailedTitle = QStringLiteral("Item(s) without a document");
 // The date range of a run, shown before it starts and counted at its end.

@@ -31,6 +31,7 @@ public:
     QSemaphore release;
     QSemaphore reachedHold;
     QStringList remembered;
+    QStringList rememberedUrls;
 
     store::StoreError ServerNames(QStringList& names) override {
         names = servers;
@@ -54,8 +55,9 @@ public:
         db = {path, ServerDirectory::FileNameOf(path)};
         return {};
     }
-    store::StoreError RememberServer(const QString& name) override {
+    store::StoreError RememberServer(const QString& name, const QString& url) override {
         remembered.append(name);
+        rememberedUrls.append(url);
         return {};
     }
 };
@@ -121,9 +123,12 @@ TEST_F(DominoBrowserTest, InitialStateAndTexts) {
 TEST_F(DominoBrowserTest, TypedServerNamesAreCheckedUpperCasedAndRemembered) {
     addServer("");
     addServer("my server");
-    for (const char* bad : {"a/b", "host:80", "x*", "q?", "<a>", "p|q", "back\\slash", "\"q\""}) addServer(bad);
+    for (const char* bad : {"a/b", "host:0", "host:99999", "host:", "ftp://host", "https://host/mail", "x*", "q?",
+                            "<a>", "p|q", "back\\slash", "\"q\""})
+        addServer(bad);
     EXPECT_EQ(boxes().shownTexts().first(), QStringLiteral("Please provide domino server name or IP address."));
-    EXPECT_EQ(boxes().shownTexts().count(QStringLiteral("Please enter valid domino server name")), 9);
+    // The refusal keeps its words and says what may be typed.
+    EXPECT_EQ(boxes().shownTexts().count(T::kInvalidServerName + T::kServerNameHint), 13);
     EXPECT_EQ(dlg->ServerList()->rowCount(), 0);
     EXPECT_EQ(boxes().shown().first().kind, QStringLiteral("info"));
 
@@ -134,6 +139,41 @@ TEST_F(DominoBrowserTest, TypedServerNamesAreCheckedUpperCasedAndRemembered) {
     EXPECT_EQ(dlg->ServerNames(), QStringList({"10.0.0.7", "SERVER1"}));  // newest on top
     EXPECT_EQ(boxes().shownTexts(), QStringList{QStringLiteral("SERVER1 Domino Server already exist in the list")});
     EXPECT_EQ(dir.remembered, QStringList({"SERVER1", "10.0.0.7"}));
+    EXPECT_EQ(dir.rememberedUrls, QStringList({"https://server1", "https://10.0.0.7"}));
+}
+
+TEST_F(DominoBrowserTest, ServersWithAPortOrAnAddressAreAddedAndKeptWithIt) {
+    addServer("127.0.0.1:45625");
+    addServer("https://Mail02.example.com:8443/");
+    addServer("http://10.0.0.9");
+    addServer("127.0.0.1:45625");  // the same server again
+    EXPECT_EQ(dlg->ServerNames(), QStringList({"10.0.0.9", "MAIL02.EXAMPLE.COM:8443", "127.0.0.1:45625"}));
+    EXPECT_EQ(dir.rememberedUrls, QStringList({"https://127.0.0.1:45625", "https://mail02.example.com:8443",
+                                                "http://10.0.0.9"}));
+    EXPECT_EQ(boxes().shownTexts(), QStringList{QStringLiteral("127.0.0.1:45625 Domino Server already exist in the list")});
+}
+
+TEST_F(DominoBrowserTest, DatabasesShowTheirTitlesBesideTheirPaths) {
+    addServer("mail01");
+    clickServer("MAIL01");
+    ASSERT_TRUE(waitIdle());
+    QTableWidget* list = dlg->DatabaseList();
+    ASSERT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->item(0, 0)->text(), QStringLiteral("apps/engine.nsf  \u2013  Engine"));
+    EXPECT_EQ(list->item(0, 0)->toolTip(), QStringLiteral("Engine\napps/engine.nsf"));
+    // What is handed on is the path alone.
+    EXPECT_EQ(dlg->DatabasePaths(), QStringList({"apps/engine.nsf", "mail/bob.nsf", "mail/ada.nsf"}));
+}
+
+TEST_F(DominoBrowserTest, AServerThatDoesNotAnswerIsNamedWithItsCause) {
+    dir.databases.erase("MAIL01");  // the stand-in answers "Server not responding" for an unknown server
+    addServer("mail01");
+    clickServer("MAIL01");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_FALSE(boxes().shownTexts().isEmpty());
+    const QString shown = boxes().shownTexts().last();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Unable to find database from server, please try after some time")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Server not responding: MAIL01"))) << shown.toStdString();
 }
 
 TEST_F(DominoBrowserTest, SearchAsksFirstAndMergesKnownServers) {

@@ -44,7 +44,9 @@ private:
 };
 
 // The core as the tests want it: folders per source path, a hook in every
-// folder save, one recorded failure per folder named "broken...".
+// folder save, one recorded failure per folder named "broken...". Each folder
+// holds two items unless `items` says otherwise; a folder named in `endEarlyAt`
+// fails its first items and ends the source's run as a full destination would.
 class FakeBackend : public IConversionBackend {
 public:
     std::map<QString, QStringList> folders;
@@ -52,6 +54,9 @@ public:
     bool wordOk = true;
     CMainFrame* frame = nullptr;
     std::function<void(const QString& source, const QString& folder)> onSaveFolder;
+    std::map<QString, int> items;
+    QString endEarlyAt;
+    QString endEarlyReason = QStringLiteral("the destination is full (/out): no space left on the device");
 
     QStringList Saved() const {
         QMutexLocker lock(&m_mutex);
@@ -76,15 +81,65 @@ public:
     std::unique_ptr<IDocumentExporter> CreateWordExporter() override {
         return std::make_unique<FakeExporter>(wordOk, &m_roots);
     }
-    int SaveFolder(CNotesConverter&, IDocumentExporter*, const QString& folderName) override {
+    int SaveFolder(CNotesConverter& notes, IDocumentExporter*, const QString& folderName) override {
         const QString source = frame ? frame->SourcePath() : QString();
         {
             QMutexLocker lock(&m_mutex);
             m_saved.append(source + QLatin1Char('|') + folderName);
         }
-        if (folderName.startsWith(QStringLiteral("broken"))) AddFailure({folderName, QStringLiteral("1f2"), QStringLiteral("office failure")});
+        const int n = itemsIn(folderName);
+        if (folderName == endEarlyAt) {
+            const int failed = qMin(n, 3);
+            QMutexLocker lock(&m_mutex);
+            m_tally.found += n;
+            m_tally.failed += failed;
+            for (int i = 0; i < failed; ++i)
+                m_failures.append({folderName, QString::number(0x100 + i, 16), endEarlyReason});
+            for (int i = failed; i < n; ++i) {
+                m_notConverted.append({folderName, QString::number(0x100 + i, 16), endEarlyReason});
+                ++m_tally.notConverted;
+            }
+            notes.abortReason = endEarlyReason;
+            return 1;
+        }
+        {
+            QMutexLocker lock(&m_mutex);
+            m_tally.found += n;
+            m_tally.written += n;
+        }
+        if (folderName.startsWith(QStringLiteral("broken"))) {
+            AddFailure({folderName, QStringLiteral("1f2"), QStringLiteral("office failure")});
+            QMutexLocker lock(&m_mutex);
+            --m_tally.written;
+            ++m_tally.failed;
+        }
         if (onSaveFolder) onSaveFolder(source, folderName);
         return 1;
+    }
+    bool Tally(RunTally* tally) const override {
+        QMutexLocker lock(&m_mutex);
+        *tally = m_tally;
+        return true;
+    }
+    FailedItemList NotConverted() const override {
+        QMutexLocker lock(&m_mutex);
+        return m_notConverted;
+    }
+    void ListNotConverted(CNotesConverter&, const QString& folderName) override {
+        const int n = itemsIn(folderName);
+        QMutexLocker lock(&m_mutex);
+        m_listedNotConverted.append(folderName);
+        m_tally.found += n;
+        m_tally.notConverted += n;
+        for (int i = 0; i < n; ++i) m_notConverted.append({folderName, QString::number(0x200 + i, 16), QString()});
+    }
+    void AddNotConverted(const FailedItem& item) override {
+        QMutexLocker lock(&m_mutex);
+        m_notConverted.append(item);
+    }
+    QStringList ListedNotConverted() const {
+        QMutexLocker lock(&m_mutex);
+        return m_listedNotConverted;
     }
     FailedItemList Failures() const override {
         QMutexLocker lock(&m_mutex);
@@ -93,6 +148,9 @@ public:
     void ClearFailures() override {
         QMutexLocker lock(&m_mutex);
         m_failures.clear();
+        m_notConverted.clear();
+        m_listedNotConverted.clear();
+        m_tally = RunTally();
     }
     void AddFailure(const FailedItem& item) override {
         QMutexLocker lock(&m_mutex);
@@ -100,7 +158,15 @@ public:
     }
 
 private:
+    int itemsIn(const QString& folder) const {
+        auto it = items.find(folder);
+        return it == items.end() ? 2 : it->second;
+    }
+
     mutable QMutex m_mutex;
+    RunTally m_tally;
+    FailedItemList m_notConverted;
+    QStringList m_listedNotConverted;
     QStringList m_saved;
     QStringList m_roots;
     FailedItemList m_failures;

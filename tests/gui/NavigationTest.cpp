@@ -80,6 +80,7 @@ TEST_F(NavigationTest, ExportGoesToStepThreeAndCancelledModeLeavesItIdle) {
     QTemporaryDir dest;
     addFiles({"/data/a.nsf", "/data/b.nsf"});
     boxes().setDialogHandler(destinationThenCancel(dest.path()));
+    step3()->SetOfficeProbe([] { return true; });  // the user has an office open
     step1()->OnNext();
     EXPECT_EQ(host()->CurrentPageIndex(), 2);
     EXPECT_EQ(frame->SourceMode(), FileList);
@@ -97,9 +98,34 @@ TEST_F(NavigationTest, ExportGoesToStepThreeAndCancelledModeLeavesItIdle) {
     EXPECT_EQ(frame->m_bSaving, 0);
     const int w = step3()->width();
     EXPECT_EQ(step3()->ExitButton()->x(), w - 360);  // Exit beside a visible Back
+    // Commands that only Step 1 (or Step 2) acts on do not look enabled here.
+    EXPECT_FALSE(frame->AddFilesAction()->isEnabled());
+    EXPECT_FALSE(frame->AddDominoAction()->isEnabled());
+    EXPECT_FALSE(frame->ExportAction()->isEnabled());
+    // Right on a button focuses Next, Left focuses Back, wherever the focus was.
+    step3()->ExitButton()->setFocus();
+    QTest::keyClick(step3()->ExitButton(), Qt::Key_Right);
+    EXPECT_EQ(frame->focusWidget(), step3()->NextButton());
+    QTest::keyClick(step3()->NextButton(), Qt::Key_Left);
+    EXPECT_EQ(frame->focusWidget(), step3()->BackButton());
+    QTest::keyClick(step3()->BackButton(), Qt::Key_Right);
+    EXPECT_EQ(frame->focusWidget(), step3()->NextButton());
     // Back after a list export returns to Step 1.
     step3()->OnBack();
     EXPECT_EQ(host()->CurrentPageIndex(), 0);
+    EXPECT_TRUE(frame->AddFilesAction()->isEnabled());
+    EXPECT_TRUE(frame->AddDominoAction()->isEnabled());
+    EXPECT_TRUE(frame->ExportAction()->isEnabled());
+}
+
+TEST_F(NavigationTest, TheAdviceToCloseTheOfficeComesOnlyWhenOneIsOpen) {
+    QTemporaryDir dest;
+    addFiles({"/data/a.nsf"});
+    boxes().setDialogHandler(destinationThenCancel(dest.path()));
+    step3()->SetOfficeProbe([] { return false; });
+    step1()->OnNext();
+    EXPECT_EQ(host()->CurrentPageIndex(), 2);
+    EXPECT_FALSE(boxes().shownTexts().contains(SaveTexts::kCloseWord));
 }
 
 TEST_F(NavigationTest, BackFromStepThreeAfterSingleFileGoesToStepTwo) {

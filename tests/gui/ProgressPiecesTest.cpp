@@ -115,7 +115,7 @@ TEST_F(WaitDialogTest, StopInTheWaitDialogStopsTheCurrentStep) {
     step1()->OnNext();
     ASSERT_TRUE(step3()->WaitForRunEnd(20000));
     EXPECT_EQ(fake->Saved(), QStringList{"/d/one.nsf|A\\"});
-    EXPECT_EQ(step3()->SourceList()->item(0, 1)->text(), SaveTexts::kCancelled);
+    EXPECT_TRUE(step3()->SourceList()->item(0, 1)->text().startsWith(SaveTexts::kCancelled));
     EXPECT_TRUE(boxes().shownTexts().contains(SaveTexts::kStopQuestion));
     EXPECT_EQ(frame->Notes().cancelRequested, 1);
 }
@@ -146,6 +146,6 @@ TEST_F(WaitDialogTest, KeyTStopsAndStatusCaptionsFollowTheRun) {
     ASSERT_TRUE(step3()->WaitForRunEnd(20000));
     EXPECT_EQ(captions, QStringList({"Saving Folder Inbox...", "Saving Folder Calendar..."}));
     EXPECT_EQ(boxes().shownTexts().count(SaveTexts::kStopQuestion), 1);
-    EXPECT_EQ(step3()->SourceList()->item(0, 1)->text(), SaveTexts::kCompleted);
+    EXPECT_TRUE(step3()->SourceList()->item(0, 1)->text().startsWith(SaveTexts::kCompleted));
     EXPECT_EQ(step3()->FolderBar()->value(), 100);
 }

@@ -27,9 +27,17 @@ struct CompletionSeen {
     bool nothingSaved = false;
     bool offersFolder = false;
     QString outside;  // the count of items outside the date range, when shown
+    QString countText;
+    QString notConvertedText;
+    QString savedAtText;
+    FailedItemList listed;
+    bool showItemsEnabled = false;
 };
 
-QString status(QTableWidget* list, int row) { return list->item(row, 1) ? list->item(row, 1)->text() : QString(); }
+// The status word of a row (the cell goes on with what it rests on).
+QString status(QTableWidget* list, int row) {
+    return list->item(row, 1) ? list->item(row, 1)->text().section(QStringLiteral(" \u2013 "), 0, 0) : QString();
+}
 }  // namespace
 
 class SaveRunTest : public FrameFixture {
@@ -57,6 +65,11 @@ protected:
                 completion.offersFolder = c->OffersFolder();
                 if (auto* o = c->findChild<QLabel*>(QStringLiteral("OutsideDateRange")); o && !o->isHidden())
                     completion.outside = o->text();
+                completion.countText = c->CountText();
+                completion.notConvertedText = c->NotConvertedText();
+                completion.savedAtText = c->SavedAtText();
+                completion.listed = c->ListedItems();
+                completion.showItemsEnabled = c->ShowItemsButton()->isEnabled();
                 return QDialog::Accepted;
             }
             if (auto* l = qobject_cast<CLongPathDestinationDlg*>(&dlg)) {
@@ -347,4 +360,151 @@ TEST_F(SaveRunTest, TheDateRangeIsShownAndTheItemsItLeftOutAreCounted) {
     EXPECT_FALSE(rangeLabel->isHidden());
     EXPECT_EQ(rangeLabel->text(), SaveTexts::kDateRangeActive.arg("2020-01-01", SaveTexts::kDateRangeOpen));
     EXPECT_EQ(completion.outside, SaveTexts::kOutsideDateRange.arg(3));
+}
+
+namespace {
+SaveRunRules::RowLook lookOf(QTableWidget* list, int row) {
+    return SaveRunRules::RowLook(list->item(row, 1)->data(C3TovanSaveNsfToPst::kLookRole).toInt());
+}
+}  // namespace
+
+TEST_F(SaveRunTest, EachFileShowsItsRealOutcomeReadablyWithItsReasonAndCounts) {
+    fake->unreadable = {"/d/gone.nsf"};
+    fake->folders["/d/clean.nsf"] = {"($Inbox)\\"};
+    fake->folders["/d/mixed.nsf"] = {"($Inbox)\\", "broken1\\"};
+    fake->folders["/d/none.nsf"] = {"broken1\\"};
+    fake->items["broken1\\"] = 1;  // its only item fails
+    fake->folders["/d/full.nsf"] = {"Big\\", "Later\\"};
+    fake->items["Big\\"] = 10;
+    fake->endEarlyAt = QStringLiteral("Big\\");
+    frame->resize(1366, 768);
+    exportList({"/d/clean.nsf", "/d/mixed.nsf", "/d/none.nsf", "/d/full.nsf", "/d/gone.nsf"});
+    QTableWidget* list = step3()->SourceList();
+    ASSERT_EQ(list->rowCount(), 5);
+    auto rowOf = [list](const QString& path) {
+        for (int r = 0; r < list->rowCount(); ++r)
+            if (list->item(r, 0)->text() == path) return r;
+        return -1;
+    };
+    const int clean = rowOf("/d/clean.nsf"), mixed = rowOf("/d/mixed.nsf"), none = rowOf("/d/none.nsf"),
+              full = rowOf("/d/full.nsf"), gone = rowOf("/d/gone.nsf");
+    using SaveRunRules::RowLook;
+    EXPECT_EQ(lookOf(list, clean), RowLook::Done);
+    EXPECT_EQ(list->item(clean, 1)->text(), SaveTexts::kCompleted + QStringLiteral(" \u2013 2 found, 2 written, 0 failed"));
+    EXPECT_EQ(lookOf(list, mixed), RowLook::DoneWithErrors);
+    EXPECT_EQ(lookOf(list, none), RowLook::NothingWritten);
+    // Ended early: "Fail to save" with the one reason, and the rest (its other folder too) named as not converted.
+    EXPECT_EQ(lookOf(list, full), RowLook::Failed);
+    EXPECT_EQ(status(list, full), SaveTexts::kFailed);
+    EXPECT_TRUE(list->item(full, 1)->text().contains(fake->endEarlyReason));
+    EXPECT_TRUE(list->item(full, 1)->text().contains(QStringLiteral("12 found, 0 written, 3 failed, 9 not converted")))
+        << list->item(full, 1)->text().toStdString();
+    EXPECT_EQ(fake->ListedNotConverted(), QStringList{QStringLiteral("Later\\")});
+    EXPECT_EQ(lookOf(list, gone), RowLook::Failed);
+    EXPECT_TRUE(list->item(gone, 1)->text().endsWith(QStringLiteral("File does not exist")));
+    // Colours follow the outcome: green only for the clean file.
+    EXPECT_EQ(list->item(clean, 1)->foreground().color(), QColor(0, 120, 0));
+    for (int r : {mixed, none, full, gone}) EXPECT_NE(list->item(r, 1)->foreground().color(), QColor(0, 120, 0));
+    for (int r : {clean, mixed, none, full, gone}) EXPECT_FALSE(list->item(r, 1)->icon().isNull());
+    // The whole status and reason as a tooltip.
+    EXPECT_TRUE(list->item(full, 1)->toolTip().startsWith(SaveTexts::kFailed + QLatin1Char('\n')));
+    EXPECT_TRUE(list->item(full, 1)->toolTip().contains(fake->endEarlyReason));
+    EXPECT_EQ(list->item(gone, 0)->toolTip(), QStringLiteral("/d/gone.nsf"));
+    // Columns sized to their texts and the window: statuses are readable, nothing spills over.
+    const QFontMetrics fm(list->font());
+    EXPECT_GE(list->columnWidth(1), fm.horizontalAdvance(status(list, full) + QStringLiteral(" \u2013 the destination")));
+    EXPECT_GE(list->columnWidth(2), fm.horizontalAdvance(SaveTexts::kColServer));
+    EXPECT_GE(list->columnWidth(0), fm.horizontalAdvance(QStringLiteral("/d/clean.nsf")));
+    EXPECT_LE(list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2), list->viewport()->width() + 1);
+    // The run is not a success, and its line is red; the counts are the whole run's.
+    EXPECT_EQ(completion.caption, SaveTexts::kCaptionWithErrors);
+    EXPECT_TRUE(step3()->StatusLabel()->text().contains(fake->endEarlyReason));
+    EXPECT_EQ(step3()->StatusLabel()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(completion.countText, QStringLiteral("Items: 18 found, 4 written, 5 failed, 9 not converted."));
+
+    // A clean run afterwards: the same list looks healthy and its status line is not red.
+    fake->endEarlyAt.clear();
+    fake->unreadable.clear();
+    fake->folders["/d/none.nsf"] = {"($Inbox)\\"};
+    fake->folders["/d/mixed.nsf"] = {"($Inbox)\\"};
+    fake->folders["/d/gone.nsf"] = {"($Inbox)\\"};
+    step3()->OnNext();
+    step1()->OnNext();
+    ASSERT_TRUE(step3()->WaitForRunEnd(20000));
+    EXPECT_EQ(step3()->StatusLabel()->text(), SaveTexts::kComplete);
+    EXPECT_NE(step3()->StatusLabel()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    for (int r = 0; r < list->rowCount(); ++r) EXPECT_EQ(lookOf(list, r), RowLook::Done);
+}
+
+TEST_F(SaveRunTest, AStoppedRunCountsTheWholeRunAndListsWhatItDidNotReach) {
+    fake->folders["/d/one.nsf"] = {"($Inbox)\\", "Projects\\"};
+    fake->folders["/d/two.nsf"] = {"($Inbox)\\", "($Sent)\\", "Later\\"};
+    fake->folders["/d/three.nsf"] = {"($Inbox)\\"};
+    fake->items["($Sent)\\"] = 5;
+    C3TovanSaveNsfToPst* view = step3();
+    fake->onSaveFolder = [&](const QString& source, const QString& folder) {
+        if (source == QStringLiteral("/d/two.nsf") && folder == QStringLiteral("($Inbox)\\")) {
+            boxes().queueAnswer(true);
+            QMetaObject::invokeMethod(view, [&] { view->OnStop(); }, Qt::BlockingQueuedConnection);
+        }
+    };
+    exportList({"/d/three.nsf", "/d/two.nsf", "/d/one.nsf"});
+    QTableWidget* list = view->SourceList();
+    using SaveRunRules::RowLook;
+    EXPECT_EQ(lookOf(list, 0), RowLook::Done);
+    EXPECT_EQ(lookOf(list, 1), RowLook::Stopped);
+    EXPECT_EQ(status(list, 2), SaveTexts::kPending);
+    EXPECT_EQ(lookOf(list, 2), RowLook::NotReached);
+    EXPECT_TRUE(list->item(2, 1)->toolTip().contains(SaveTexts::kNotReached));
+    // The folders of the stopped file that were not reached are counted, item by item.
+    EXPECT_EQ(fake->ListedNotConverted(), QStringList({"($Sent)\\", "Later\\"}));
+    EXPECT_TRUE(list->item(1, 1)->text().contains(QStringLiteral("9 found, 2 written, 0 failed, 7 not converted")))
+        << list->item(1, 1)->text().toStdString();
+    EXPECT_EQ(completion.caption, SaveTexts::kCaptionAborted);
+    EXPECT_EQ(completion.countText, QStringLiteral("Items: 13 found, 6 written, 0 failed, 7 not converted."));
+    EXPECT_EQ(completion.failureText, SaveTexts::kNoDocument.arg(0));
+    EXPECT_EQ(completion.notConvertedText, SaveTexts::kNotConvertedCount.arg(7) + QLatin1Char('\n') +
+                                               SaveTexts::kSourcesNotReached.arg(1));
+    // "Show Item(s)..." lists them like failures: 7 items and the file not reached.
+    EXPECT_TRUE(completion.showItemsEnabled);
+    ASSERT_EQ(completion.listed.size(), 8);
+    EXPECT_EQ(completion.listed.last().folder, QStringLiteral("/d/three.nsf"));
+    EXPECT_TRUE(completion.warning);
+}
+
+TEST(SaveCompleteDlgTest, NamesTheFormatWrittenAndTheDateRange) {
+    CSaveCompleteDlg dlg(SaveTexts::kCaptionComplete, QStringLiteral("/out"), {});
+    EXPECT_EQ(dlg.SavedAtText(), SaveTexts::kSavedAt);
+    dlg.SetFormatName(OutputFormat::Pdf);
+    EXPECT_EQ(dlg.SavedAtText(), QStringLiteral("PDF File(s) have been saved at the following location :-"));
+    dlg.SetFormatName(OutputFormat::Docx);
+    dlg.SetNothingSaved(true);
+    EXPECT_EQ(dlg.SavedAtText(), QStringLiteral("No DOCX file has been saved. The output location was :-"));
+    RunTally tally;
+    tally.found = 4;
+    tally.written = 4;
+    tally.outsideDateRange = 6;
+    tally.dateRangeActive = true;
+    dlg.SetTally(tally, {});
+    EXPECT_EQ(dlg.CountText(), QStringLiteral("Items: 4 found, 4 written, 0 failed."));
+    EXPECT_EQ(dlg.NotConvertedText(), SaveTexts::kOutsideRange.arg(6));
+    EXPECT_FALSE(dlg.ShowItemsButton()->isEnabled());
+}
+
+TEST(SaveRunRulesTest, ASourceThatWroteNothingOrWasCutShortIsNotASuccess) {
+    using namespace SaveRunRules;
+    SourceFacts f;
+    f.counted = true;
+    f.found = 3;
+    f.failed = 3;
+    EXPECT_EQ(JudgeSource(f).look, RowLook::NothingWritten);
+    f.found = 0;
+    f.failed = 0;
+    EXPECT_EQ(JudgeSource(f).look, RowLook::Done);  // an empty database is done
+    f.reason = QStringLiteral("the server no longer answers");
+    EXPECT_EQ(JudgeSource(f).status, SaveTexts::kFailed);
+    f = SourceFacts();
+    f.result = SourceFacts::Cancelled;
+    EXPECT_EQ(JudgeSource(f).look, RowLook::Stopped);
+    EXPECT_TRUE(JudgeSource(f).detail.isEmpty());  // uncounted: nothing made up
 }

@@ -9,14 +9,14 @@
 
 class WelcomeListTest : public FrameFixture {};
 
-TEST_F(WelcomeListTest, AddedFilesGoOnTopAndEveryAddReversesTheList) {
+TEST_F(WelcomeListTest, AddedFilesGoOnTopAndTheRowsThereKeepTheirOrder) {
     addFiles({"/d/R0.nsf", "/d/R1.nsf"});
     EXPECT_EQ(listedPaths(), QStringList({"/d/R1.nsf", "/d/R0.nsf"}));
     addFiles({"/d/F1.nsf", "/d/F2.nsf"});
-    EXPECT_EQ(listedPaths(), QStringList({"/d/F2.nsf", "/d/F1.nsf", "/d/R0.nsf", "/d/R1.nsf"}));
-    // A cancelled dialog still rebuilds the list: the order is reversed again.
+    EXPECT_EQ(listedPaths(), QStringList({"/d/F2.nsf", "/d/F1.nsf", "/d/R1.nsf", "/d/R0.nsf"}));
+    // A cancelled dialog changes nothing.
     addFiles({});
-    EXPECT_EQ(listedPaths(), QStringList({"/d/R1.nsf", "/d/R0.nsf", "/d/F1.nsf", "/d/F2.nsf"}));
+    EXPECT_EQ(listedPaths(), QStringList({"/d/F2.nsf", "/d/F1.nsf", "/d/R1.nsf", "/d/R0.nsf"}));
     EXPECT_TRUE(boxes().shownTexts().isEmpty());
 }
 
@@ -31,11 +31,11 @@ TEST_F(WelcomeListTest, DuplicatesAreNamedAndTheOthersAdded) {
 TEST_F(WelcomeListTest, OnlyNsfAndDxlPathsAreKept) {
     addFiles({"/d/mail.NSF", "/d/export.dxl", "/d/notes.txt", "/d/archive.old.nsf"});
     EXPECT_EQ(listedPaths(), QStringList({"/d/archive.old.nsf", "/d/export.dxl", "/d/mail.NSF"}));
-    // A server database without either extension disappears at the next rebuild.
+    // A server database without either extension, once listed, stays when files are added.
     frame->AddDominoServerFiles(QStringLiteral("Mail01/Acme"), {QStringLiteral("mail\\names.ntf")});
     EXPECT_EQ(step1()->List()->rowCount(), 4);
     addFiles({});
-    EXPECT_EQ(step1()->List()->rowCount(), 3);
+    EXPECT_EQ(step1()->List()->rowCount(), 4);
 }
 
 TEST_F(WelcomeListTest, ServerFilesAreDeduplicatedPerServerWithoutMessage) {
@@ -80,13 +80,13 @@ TEST_F(WelcomeListTest, PreviewRefusals) {
 }
 
 TEST_F(WelcomeListTest, NetworkFilesAreWarnedOnceAtEveryRebuild) {
-    addFiles({"//server/share/a.nsf", "//server/share/b.nsf", "/d/c.nsf"});
+    addFiles({"/d/c.nsf", "//server/share/a.nsf", "//server/share/b.nsf"});
     EXPECT_EQ(boxes().shownTexts(), QStringList{SourceTexts::kNetworkWarning});
     EXPECT_EQ(boxes().shown().last().kind, QStringLiteral("plain"));
     boxes().clear();
     addFiles({});
     EXPECT_EQ(boxes().shownTexts(), QStringList{SourceTexts::kNetworkWarning});
-    // After the rebuild the two network rows are on top; without them no warning comes.
+    // The two network rows are on top; without them no warning comes.
     ASSERT_EQ(listedPaths().last(), QStringLiteral("/d/c.nsf"));
     QTableWidget* list = step1()->List();
     list->clearSelection();

@@ -31,6 +31,8 @@ public:
     QString templ;
     QStringList header;
     int failOnCall = -1;                  // this call (0-based) fails
+    int failFrom = -1;                    // this call and every later one fail with failText
+    QString failText;
     std::function<void(int)> onExport;    // called with the call index
 
     bool StartWord() override { return true; }
@@ -72,8 +74,8 @@ private:
         c.photo = photo;
         c.templ = templ;
         if (onExport) onExport(index);
-        if (index == failOnCall) {
-            m_failure = QStringLiteral("office stopped responding");
+        if (index == failOnCall || (failFrom >= 0 && index >= failFrom)) {
+            m_failure = index == failOnCall ? QStringLiteral("office stopped responding") : failText;
             calls.append(c);
             return false;
         }

@@ -1,6 +1,7 @@
 #include "FakeExporter.h"
 
 #include "convert/CFolderExportRun.h"
+#include "convert/FailFastRule.h"
 #include "convert/CNotesConverter.h"
 #include "notes/store/MemoryStore.h"
 
@@ -10,6 +11,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace store;
 
@@ -303,6 +306,77 @@ TEST_F(RunFixture, AnExporterThatGaveUpGetsNoMoreItemsButEachIsNamed) {
     EXPECT_EQ(conv.exportReport.found(), conv.exportReport.written() + conv.exportReport.failedCount());
     // Nothing of the items not worked on is written (no attachment folders either).
     EXPECT_EQ(QDir(dest.path() + "/F").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"A.doc"});
+}
+
+TEST_F(RunFixture, ItemsThatKeepFailingOnAFullDestinationEndTheSourceAndTheRestIsNamed) {
+    std::vector<uint32_t> f, g;
+    for (int i = 0; i < 10; ++i) f.push_back(store->addNote(mail(QStringLiteral("M%1").arg(i))));
+    for (const char* s : {"E", "F"}) g.push_back(store->addNote(mail(s)));
+    store->addFolder("F", true, f);
+    store->addFolder("G", true, g);
+    // The second item is written; from the third on the office says the disk is full.
+    exporter.failFrom = 2;
+    exporter.failText = QStringLiteral("/out/F/x.doc: no space left on the device");
+    run({"F\\", "G\\"});
+    // One written item ends no streak early: three failures in a row end the source.
+    EXPECT_EQ(exporter.calls.size(), 5);
+    EXPECT_TRUE(conv.abortReason.startsWith("the destination is full")) << conv.abortReason.toStdString();
+    const ExportReport& report = conv.exportReport;
+    EXPECT_EQ(report.found(), 12);
+    EXPECT_EQ(report.written(), 2);
+    EXPECT_EQ(report.failedCount(), 3);
+    ASSERT_EQ(report.notConvertedCount(), 7);
+    EXPECT_EQ(report.notConverted().first().noteId, f[5]);
+    EXPECT_EQ(report.notConverted().last().folder, "G");
+    for (const NotConverted& n : report.notConverted()) EXPECT_EQ(n.reason, conv.abortReason);
+    // The next source starts afresh.
+    conv.BeginSourceRun();
+    EXPECT_TRUE(conv.abortReason.isEmpty());
+}
+
+TEST_F(RunFixture, FailuresOfOtherCausesOrNotInARowDoNotEndTheRun) {
+    std::vector<uint32_t> ids;
+    for (int i = 0; i < 6; ++i) ids.push_back(store->addNote(mail(QStringLiteral("M%1").arg(i))));
+    store->addFolder("F", true, ids);
+    // An office failure on a writable destination with room says nothing of the next item.
+    exporter.failFrom = 0;
+    exporter.failText = QStringLiteral("office stopped responding");
+    run({"F\\"});
+    EXPECT_EQ(exporter.calls.size(), 6);
+    EXPECT_TRUE(conv.abortReason.isEmpty());
+    EXPECT_EQ(conv.exportReport.failedCount(), 6);
+    EXPECT_EQ(conv.exportReport.notConvertedCount(), 0);
+}
+
+TEST_F(RunFixture, AServerThatStopsAnsweringEndsTheSource) {
+    std::vector<uint32_t> ids;
+    for (int i = 0; i < 8; ++i) ids.push_back(store->addNote(mail(QStringLiteral("M%1").arg(i))));
+    for (size_t i = 1; i < ids.size(); ++i) store->failNote(ids[i], {StatusServerUnreachable, "Connection refused"});
+    store->addFolder("F", true, ids);
+    run({"F\\"});
+    EXPECT_EQ(exporter.calls.size(), 1);
+    EXPECT_TRUE(conv.abortReason.contains("Server not responding")) << conv.abortReason.toStdString();
+    EXPECT_EQ(conv.exportReport.failedCount(), 3);
+    EXPECT_EQ(conv.exportReport.notConvertedCount(), 4);
+}
+
+TEST(FailFastRuleTest, AWrittenItemOrAnotherCauseEndsTheStreak) {
+    FailFastRule rule(3);
+    const QString full = QStringLiteral("x.doc: no space left on the device");
+    const QString gone = QStringLiteral("document cannot be read: Server not responding");
+    EXPECT_TRUE(rule.onFailure(QString(), full).isEmpty());
+    EXPECT_TRUE(rule.onFailure(QString(), full).isEmpty());
+    rule.onWritten();
+    EXPECT_TRUE(rule.onFailure(QString(), full).isEmpty());
+    EXPECT_TRUE(rule.onFailure(QString(), gone).isEmpty());  // another cause starts over
+    EXPECT_TRUE(rule.onFailure(QString(), gone).isEmpty());
+    EXPECT_FALSE(rule.onFailure(QString(), gone).isEmpty());
+    // A read-only destination is looked at, whatever the office said.
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    if (::access(QFile::encodeName(dir.path()).constData(), W_OK) == 0) GTEST_SKIP() << "running with rights over every folder";
+    EXPECT_EQ(FailFastRule::causeOf(dir.path() + "/Inbox", "office failed"), FailFastRule::Cause::DestinationUnwritable);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST(ExportReportCounts, ItemsFoldersAndAttachmentsCountApart) {

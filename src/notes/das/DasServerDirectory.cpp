@@ -26,10 +26,10 @@ public:
         return {};
     }
 
-    store::StoreError RememberServer(const QString& name) override {
+    store::StoreError RememberServer(const QString& name, const QString& url) override {
         if (name.trimmed().isEmpty()) return {store::StatusInternal, QStringLiteral("no server name")};
         DominoServerConfig config;
-        if (!config.addServer(name)) return {store::StatusWriteFailed, name};
+        if (!config.addServer(name, url)) return {store::StatusWriteFailed, name};
         return {};
     }
 };

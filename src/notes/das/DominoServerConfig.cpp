@@ -158,11 +158,11 @@ std::optional<DominoServer> DominoServerConfig::resolve(const QString& serverTex
     return fromUrl(text, QStringLiteral("https://") + text.toLower(), error);
 }
 
-bool DominoServerConfig::addServer(const QString& name) {
+bool DominoServerConfig::addServer(const QString& name, const QString& url) {
     const QString trimmed = name.trimmed();
     if (trimmed.isEmpty()) return false;
     if (find(trimmed)) return true;
-    auto server = fromUrl(trimmed, QStringLiteral("https://") + trimmed.toLower(), nullptr);
+    auto server = fromUrl(trimmed, url.isEmpty() ? QStringLiteral("https://") + trimmed.toLower() : url, nullptr);
     if (!server) return false;
     return saveServer(*server);
 }

@@ -60,9 +60,9 @@ public:
     // Empty with `error` set when SERVER is unusable.
     std::optional<DominoServer> resolve(const QString& server, QString* error = nullptr) const;
 
-    // Adds NAME to the user's list with url https://<name> unless it is known.
-    // Returns false when the settings cannot be written.
-    bool addServer(const QString& name);
+    // Adds NAME to the user's list with `url` (empty: https://<name>) unless it
+    // is known. Returns false when the settings cannot be written.
+    bool addServer(const QString& name, const QString& url = QString());
 
     // Stores (or replaces) a server in the user's settings. The password is
     // never part of it.

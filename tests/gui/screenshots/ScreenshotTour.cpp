@@ -1,6 +1,9 @@
 // Drives the wizard through a list export of one database and saves a PNG
 // of every step and dialog on the way, at the default window size and
 // maximised (and Step 2 at the smallest size): tesseldoc-screenshots DB OUTDIR.
+// Then a run that is stopped in its second folder, and, when
+// TESSELDOC_TOUR_FULL_DEST names a folder on a full file system, a run into
+// it beside a database that does not exist.
 #include "app/CCoreConversionBackend.h"
 #include "app/CMainFrame.h"
 #include "app/CMessageBoxService.h"
@@ -19,6 +22,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPixmap>
@@ -135,7 +139,13 @@ void serverTour(CMainFrame* frame, C1TovanWelcomeView* step1, C2TovanFolderTreeV
 class TourBackend : public CCoreConversionBackend {
 public:
     CMainFrame* frame = nullptr;
+    C3TovanSaveNsfToPst* step3 = nullptr;
+    std::atomic<int> stopAtFolder{0};  // Stop is confirmed when this folder starts (0: never)
     int SaveFolder(CNotesConverter& notes, IDocumentExporter* exporter, const QString& folderName) override {
+        if (stopAtFolder > 0 && m_folders + 1 == stopAtFolder && step3) {
+            CMessageBoxService::instance().queueAnswer(true);
+            QMetaObject::invokeMethod(step3, [this] { step3->OnStop(); }, Qt::BlockingQueuedConnection);
+        }
         // The picture is taken when the third folder starts, with the bars of the run so far.
         if (++m_folders == 3 && frame)
             QMetaObject::invokeMethod(
@@ -149,6 +159,8 @@ public:
                 Qt::BlockingQueuedConnection);
         return CCoreConversionBackend::SaveFolder(notes, exporter, folderName);
     }
+
+    int Folders() const { return m_folders; }
 
 private:
     std::atomic<int> m_folders{0};
@@ -177,6 +189,7 @@ int main(int argc, char** argv) {
     }
     CMainFrame* frame = tesseldoc.MainFrame();
     tour->frame = frame;
+    tour->step3 = static_cast<C3TovanSaveNsfToPst*>(frame->StepHost()->Page(2));
     frame->show();  // at the default size for this screen
     std::printf("screen %dx%d, window %dx%d, smallest %dx%d\n", frame->screen()->size().width(),
                 frame->screen()->size().height(), frame->width(), frame->height(), frame->minimumWidth(),
@@ -245,7 +258,18 @@ int main(int argc, char** argv) {
         snapDialog(advanced, QStringLiteral("2g-advanced-settings"));
     }
 
+    QString phase;            // "" for the first run, then "stopped" and "failed"
+    QString runDest = dest.path();
     boxes.setDialogHandler([&](QDialog& dlg) -> int {
+        if (!phase.isEmpty()) {
+            if (auto* d = qobject_cast<CSelectDestinationDlg*>(&dlg)) {
+                d->SetFolderPath(runDest);
+                d->accept();
+                return d->result();
+            }
+            if (qobject_cast<CSaveCompleteDlg*>(&dlg)) snapDialog(dlg, QStringLiteral("completion-") + phase);
+            return QDialog::Accepted;
+        }
         if (auto* d = qobject_cast<CSelectDestinationDlg*>(&dlg)) {
             d->SetFolderPath(dest.path());
             snapDialog(dlg, QStringLiteral("2a-destination"));
@@ -271,7 +295,51 @@ int main(int argc, char** argv) {
     frame->resize(frame->minimumSize());
     settle(300);
     save(frame, QStringLiteral("min-4-step3-done"));
-    std::printf("messages: %s\n", qPrintable(boxes.shownTexts().join(" | ")));
+    restoreDefault(frame);
+    qsizetype seen = 0;  // messages of earlier runs are not repeated
+    const auto report = [&] {
+        const QStringList texts = boxes.shownTexts();
+        std::printf("messages: %s\n", qPrintable(texts.mid(seen).join(" | ")));
+        seen = texts.size();
+        RunTally tally;
+        if (frame->GetRunTally(&tally))
+            std::printf("items: %d found, %d written, %d failed, %d not converted\n", tally.found, tally.written,
+                        tally.failed, tally.notConverted);
+        QTableWidget* list = step3->SourceList();
+        for (int r = 0; r < list->rowCount(); ++r)
+            std::printf("row %d: %s\t%s\n", r, qPrintable(list->item(r, 0)->text()),
+                        qPrintable(list->item(r, 1)->text()));
+    };
+    report();
+
+    // A stopped run: Stop is confirmed as its second folder starts.
+    QTemporaryDir stoppedDest;
+    phase = QStringLiteral("stopped");
+    runDest = stoppedDest.path();
+    step3->OnNext();
+    tour->stopAtFolder = tour->Folders() + 2;
+    step1->OnNext();
+    if (!step3->WaitForRunEnd(600000)) std::fprintf(stderr, "the stopped run did not end in time\n");
+    tour->stopAtFolder = 0;
+    save(frame, QStringLiteral("6-step3-stopped"));
+    report();
+
+    // A failing run: a database that does not exist, and the demo into a full destination.
+    const QString fullDest = qEnvironmentVariable("TESSELDOC_TOUR_FULL_DEST");
+    if (!fullDest.isEmpty()) {
+        phase = QStringLiteral("failed");
+        runDest = fullDest;
+        step3->OnNext();
+        boxes.setOpenFileNamesHandler([] { return QStringList{QStringLiteral("/nonexistent/archive.nsf")}; });
+        step1->OnAddFiles();
+        QElapsedTimer clock;
+        clock.start();
+        step1->OnNext();
+        if (!step3->WaitForRunEnd(600000)) std::fprintf(stderr, "the failing run did not end in time\n");
+        std::printf("failing run: %lld ms\n", static_cast<long long>(clock.elapsed()));
+        save(frame, QStringLiteral("7-step3-failed"));
+        report();
+    }
     for (const FailedItem& f : frame->GetFailedItems())
         std::printf("no document: %s\t%s\t%s\n", qPrintable(f.folder), qPrintable(f.noteId), qPrintable(f.reason));
     int found = 0, written = 0;
