@@ -81,7 +81,8 @@ TEST_F(ServerDiscoveryTest, DatabasesInServerOrderLeavingOutThoseThatDoNotOpen) 
     notes.lastErrorText = "earlier";
     EXPECT_EQ(notes.ListServerDatabases("MAIL01", paths, names), 1);
     EXPECT_EQ(paths, QStringList({"mail/ada.nsf", "mail/bob.nsf"}));
-    EXPECT_EQ(names, QStringList({"ada.nsf", "bob.nsf"}));
+    // The server's titles where it gives them.
+    EXPECT_EQ(names, QStringList({"Ada", "Bob"}));
     EXPECT_EQ(notes.lastErrorText, QStringLiteral("earlier"));
     // The one left out is named with its reason, for the browser to show.
     ASSERT_EQ(notes.serverDatabaseProblems.size(), 1);
@@ -96,7 +97,10 @@ TEST_F(ServerDiscoveryTest, ListFailuresGiveTheirTexts) {
 
     dir.listError = {StatusServerUnreachable, "connection refused"};
     EXPECT_EQ(notes.ListServerDatabases("MAIL01", paths, names), 0);
-    EXPECT_EQ(notes.lastErrorText, QStringLiteral("Unable to find database from server, please try after some time"));
+    // The fixed text, then the server and the cause.
+    EXPECT_TRUE(notes.lastErrorText.startsWith(
+        QStringLiteral("Unable to find database from server, please try after some time\r\n\r\nMAIL01: ")));
+    EXPECT_TRUE(notes.lastErrorText.contains(QStringLiteral("connection refused")));
 
     // Any other refusal is named as the driver words it (here: the switch to ask for).
     const QString why = "The Domino data service is not enabled on this server";
