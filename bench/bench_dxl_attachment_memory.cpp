@@ -18,8 +18,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "notes/CNotesConverter.h"
-#include "notes/ItemRecordReaders.h"
+#include "convert/CNotesConverter.h"
+#include "items/ItemRecordReaders.h"
 #include "notes/store/NoteStore.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 #include "notes/dxl/DxlStore.h"
 
 namespace {

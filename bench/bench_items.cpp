@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "export/OutputNaming.h"
-#include "notes/CNotesConverter.h"
-#include "notes/ItemRecordReaders.h"
+#include "convert/CNotesConverter.h"
+#include "items/ItemRecordReaders.h"
 #include "notes/ln/LNDatabase.h"
 #include "notes/ln/LNDocument.h"
 #include "notes/store/MemoryStore.h"

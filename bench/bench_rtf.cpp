@@ -3,7 +3,7 @@
 // best and low quality files of a small sample body into DIR for a look in a
 // word processor.
 
-#include "notes/store/RichTextModel.h"
+#include "richtext/RichTextModel.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RichTextHtmlWriter.h"
 #include "rtf/RtfWriter.h"

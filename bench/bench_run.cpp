@@ -5,9 +5,9 @@
 //   bench_run [small-count] [large-count]     (defaults 2000 and 200)
 
 #include "OfficeMemory.h"
-#include "export/CFolderExportRun.h"
+#include "convert/CFolderExportRun.h"
 #include "export/IDocumentExporter.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 
 #ifdef TESSELDOC_HAVE_OFFICE
 #include "office/CWordExporter.h"

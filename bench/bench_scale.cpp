@@ -14,9 +14,9 @@
 #include "OfficeMemory.h"
 #include "../tests/scale/GeneratedMailDb.h"
 
-#include "export/CFolderExportRun.h"
+#include "convert/CFolderExportRun.h"
 #include "export/IDocumentExporter.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 #include "office/CWordExporter.h"
 #include "office/LibreOfficeEngine.h"
 #include "office/ParallelExporter.h"

@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes through the RTF reader and the HTML writer; bytes
 // that start like a GIF or BMP also through the PNG converter.
-#include "rtf/PictureToPng.h"
+#include "richtext/PictureToPng.h"
 #include "rtf/RichTextHtmlWriter.h"
 #include "rtf/RtfReader.h"
 

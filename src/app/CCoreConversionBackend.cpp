@@ -1,8 +1,8 @@
 #include "app/CCoreConversionBackend.h"
 
-#include "export/CFolderExportRun.h"
+#include "convert/CFolderExportRun.h"
 #include "export/IDocumentExporter.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 
 #include <QMutexLocker>
 

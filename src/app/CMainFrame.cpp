@@ -9,7 +9,7 @@
 #include "app/GuiResources.h"
 #include "app/WindowMessages.h"
 #include "export/IDocumentExporter.h"
-#include "export/StaleFileCleaner.h"
+#include "files/StaleFileCleaner.h"
 #include "source/CGuiCredentialsProvider.h"
 #include "source/CServerPasswords.h"
 #include "steps/CAdvanceSettingsDlg.h"

@@ -2,7 +2,7 @@
 
 #include "app/FailedItem.h"
 #include "app/IConversionBackend.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 
 #include <QMainWindow>
 #include <QMutex>

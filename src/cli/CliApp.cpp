@@ -3,7 +3,7 @@
 #include "export/RunJournal.h"
 
 #include "cli/CliCredentials.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 
 #include <cstdio>
 

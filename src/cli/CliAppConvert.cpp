@@ -1,14 +1,14 @@
 #include "cli/CliApp.h"
 #include "cli/OutputChoiceOptions.h"
 
-#include "export/CFolderExportRun.h"
+#include "convert/CFolderExportRun.h"
 #include "export/DestinationChecks.h"
 #include "export/DestinationLock.h"
-#include "export/PrivateTempDir.h"
+#include "files/PrivateTempDir.h"
 #include "export/RunJournal.h"
 #include "export/SourceList.h"
-#include "export/StaleFileCleaner.h"
-#include "notes/CNotesConverter.h"
+#include "files/StaleFileCleaner.h"
+#include "convert/CNotesConverter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -189,6 +189,8 @@ public:
         }
         if (!m_lock.acquire(m_root, m_o.shard, m_o.shardCount, &error)) return false;
         if (!m_journal.open(m_root, RunJournal::fileNameFor(m_o.shard, m_o.shardCount), &error)) return false;
+        // A record that cannot be written (a full disk) ends the run after the item in progress.
+        m_journal.setStopFlag(&m_converter.stopRequested);
         if (m_journal.damagedLines() > 0)
             m_err << "warning: " << m_journal.damagedLines()
                   << " damaged journal line(s) ignored; their items are converted again\n";
@@ -307,6 +309,8 @@ public:
 
     bool stopped() const { return m_converter.stopRequested != 0 || StopSignals::stopped(); }
     bool cancelled() const { return stopped(); }
+    // Why the journal stopped the run, or empty.
+    QString journalFailure() const { return m_journal.writeFailure(); }
     // True when a database converted was damaged (what it lost is on stderr).
     bool damagedDatabase() const { return m_damagedDatabase; }
     const ExportReport& report() const { return m_converter.exportReport; }
@@ -338,11 +342,15 @@ void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report
         out << "outside the date range: " << report.outsideDateRange() << "\ndate unknown: " << report.dateUnknown()
             << '\n';
     if (report.attachmentFailureCount() > 0) out << "attachments: " << report.attachmentFailureCount() << " failed\n";
+    if (report.fieldFailureCount() > 0) out << "fields: " << report.fieldFailureCount() << " unreadable\n";
     for (const ExportFailure& f : report.itemFailures())
         out << "failed: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
             << CliApp::escape(f.reason) << '\n';
     for (const ExportFailure& f : report.attachmentFailures())
         out << "attachment failed: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
+            << CliApp::escape(f.attachment) << '\t' << CliApp::escape(f.reason) << '\n';
+    for (const ExportFailure& f : report.fieldFailures())
+        out << "field unreadable: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
             << CliApp::escape(f.attachment) << '\t' << CliApp::escape(f.reason) << '\n';
     for (const NotConverted& n : report.notConverted())
         out << "not converted: " << CliApp::escape(n.folder) << '\t' << QString::number(n.noteId, 16)
@@ -395,6 +403,7 @@ int CliApp::cmdConvert(const QStringList& args) {
                                         : server + QStringLiteral("!!") + path;
     const auto result = run.convert(id, path, server, QString(), o.folders);
     run.finish();
+    if (!run.journalFailure().isEmpty()) m_err << "error: " << run.journalFailure() << "\n";
     if (result.status == QLatin1String("Fail to save")) {
         m_err << "tesseldoc-cli: " << result.reason << "\n";
         return 1;
@@ -474,6 +483,7 @@ int CliApp::cmdConvertMany(const QStringList& args) {
         }
     }
     run.finish();
+    if (!run.journalFailure().isEmpty()) m_err << "error: " << run.journalFailure() << "\n";
     printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
     for (const QString& l : lines) m_out << l << '\n';
     m_out.flush();

@@ -3,9 +3,11 @@
 
 #include "cli/CliApp.h"
 #include "export/ContactHeaderText.h"
-#include "notes/CNotesConverter.h"
-#include "notes/ItemRecordReaders.h"
-#include "notes/NotesItemKind.h"
+#include "convert/CNotesConverter.h"
+#include "items/ItemRecordReaders.h"
+#include "items/DocumentFields.h"
+#include "items/NotesItemKind.h"
+#include "rtf/HeaderTableRtf.h"
 #include "notes/das/DasStore.h"
 #include "notes/das/DominoServerConfig.h"
 #include "notes/store/NoteStore.h"
@@ -164,6 +166,9 @@ int CliApp::cmdHeader(const QStringList& args) {
             break;
         case Journal:
             m_out << escape(ReadJournalRecord(document).BuildHeaderText()) << '\n';
+            break;
+        case Document:
+            if (document.data()) m_out << escape(rtf::FieldsHeaderText(ReadFieldRows(*document.data()))) << '\n';
             break;
         case Contact: {
             const ContactRecord record = converter.ReadContactRecord(document);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/OutputFormat.h"
-#include "notes/ItemDateRange.h"
+#include "items/ItemDateRange.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
-#include "notes/ItemFieldReaders.h"
-#include "notes/ItemRecords.h"
+#include "items/DocumentFields.h"
+#include "items/ItemFieldReaders.h"
+#include "items/ItemRecords.h"
+#include "notes/ln/LNDocument.h"
 
 namespace {
 
@@ -76,7 +78,7 @@ const ContactHeaderLine kLines[kContactHeaderLineCount] = {
 };
 
 constexpr int kOfficePhoneLine = 20;   // "Business: " of the phone section
-constexpr int kOtherCountryLine = 55;  // followed by "Full Name: " in the export text
+constexpr int kOtherCountryLine = 55;constexpr int kFullNameInputLine = 1;  // followed by "Full Name: " in the export text
 
 // Label + value + "\r\n" for a non-empty value.
 void appendLine(QString& text, const QString& label, const QString& value) {
@@ -126,8 +128,10 @@ QString ContactExportText(const LNNote& document, const QString& attachmentList)
         QString label = QLatin1String(line.label);
         if (i >= kOfficePhoneLine && i < kOfficePhoneLine + 4)
             label = QLatin1String(phoneLabels[i - kOfficePhoneLine]);
-        const QString value =
-            line.itemName ? ReadTextItem(document, QLatin1String(line.itemName)) : attachmentList;
+        QString value = line.itemName ? ReadTextItem(document, QLatin1String(line.itemName)) : attachmentList;
+        // The contact's name as its document is named, FullNameInput or not.
+        if (i == kFullNameInputLine && value.isEmpty() && document.data())
+            value = ContactDisplayName(*document.data());
         appendLine(text, label, value);
         if (i == kOtherCountryLine)
             appendLine(text, QStringLiteral("Full Name: "),

@@ -49,6 +49,12 @@ void ExportReport::addAttachmentFailure(const QString& folder, uint32_t noteId, 
                        ExportFailure::Attachment});
 }
 
+void ExportReport::addFieldFailure(const QString& folder, uint32_t noteId, const QString& field,
+                                   const QString& reason) {
+    QMutexLocker lock(&m_mutex);
+    m_failures.append({folder, noteId, reason, field, ExportFailure::Field});
+}
+
 void ExportReport::addNotConverted(const QString& folder, uint32_t noteId) {
     QMutexLocker lock(&m_mutex);
     m_notConverted.append({folder, noteId});
@@ -88,6 +94,14 @@ int ExportReport::attachmentFailureCount() const {
     return n;
 }
 
+int ExportReport::fieldFailureCount() const {
+    QMutexLocker lock(&m_mutex);
+    int n = 0;
+    for (const ExportFailure& f : m_failures)
+        if (f.kind == ExportFailure::Field) ++n;
+    return n;
+}
+
 int ExportReport::notConvertedCount() const {
     QMutexLocker lock(&m_mutex);
     return int(m_notConverted.size());
@@ -99,6 +113,8 @@ QList<ExportFailure> ExportReport::failures() const {
     for (ExportFailure& f : all)
         if (f.kind == ExportFailure::Attachment)
             f.reason = QStringLiteral("attachment \"%1\" not written: %2").arg(f.attachment, f.reason);
+        else if (f.kind == ExportFailure::Field)
+            f.reason = QStringLiteral("field \"%1\" left out: %2").arg(f.attachment, f.reason);
     return all;
 }
 
@@ -106,7 +122,7 @@ QList<ExportFailure> ExportReport::itemFailures() const {
     QMutexLocker lock(&m_mutex);
     QList<ExportFailure> out;
     for (const ExportFailure& f : m_failures)
-        if (f.kind != ExportFailure::Attachment) out.append(f);
+        if (f.kind == ExportFailure::Item || f.kind == ExportFailure::Folder) out.append(f);
     return out;
 }
 
@@ -115,6 +131,14 @@ QList<ExportFailure> ExportReport::attachmentFailures() const {
     QList<ExportFailure> out;
     for (const ExportFailure& f : m_failures)
         if (f.kind == ExportFailure::Attachment) out.append(f);
+    return out;
+}
+
+QList<ExportFailure> ExportReport::fieldFailures() const {
+    QMutexLocker lock(&m_mutex);
+    QList<ExportFailure> out;
+    for (const ExportFailure& f : m_failures)
+        if (f.kind == ExportFailure::Field) out.append(f);
     return out;
 }
 

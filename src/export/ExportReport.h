@@ -7,10 +7,11 @@
 #include <cstdint>
 
 // One thing a run lost: an item that produced no document, a folder that
-// could not be read (note ID 0), or one attachment of an item that could not
-// be written (`attachment` names it).
+// could not be read (note ID 0), one attachment of an item that could not
+// be written (`attachment` names it), or one field of an item whose value
+// could not be read, a damaged date for one (`attachment` names the field).
 struct ExportFailure {
-    enum Kind { Item, Folder, Attachment };
+    enum Kind { Item, Folder, Attachment, Field };
     QString folder;      // Notes name of the folder
     uint32_t noteId = 0;
     QString reason;      // one line, for people
@@ -40,6 +41,8 @@ public:
     void addFolderFailure(const QString& folder, const QString& reason);
     void addAttachmentFailure(const QString& folder, uint32_t noteId, const QString& attachment,
                               const QString& reason);
+    // A field of a written item whose value could not be read (left out of the document).
+    void addFieldFailure(const QString& folder, uint32_t noteId, const QString& field, const QString& reason);
     void addNotConverted(const QString& folder, uint32_t noteId);
     // An item left out because its date lies outside the run's date range.
     void addOutsideDateRange();
@@ -54,12 +57,14 @@ public:
     // Folders that could not be read or were not found.
     int folderFailureCount() const;
     int attachmentFailureCount() const;
+    int fieldFailureCount() const;
     int notConvertedCount() const;
-    // Every failure record in the order they happened: items, folders and
-    // attachments (an attachment's reason names it).
+    // Every failure record in the order they happened: items, folders,
+    // attachments and fields (an attachment's or field's reason names it).
     QList<ExportFailure> failures() const;
     QList<ExportFailure> itemFailures() const;        // items and folders
     QList<ExportFailure> attachmentFailures() const;
+    QList<ExportFailure> fieldFailures() const;
     QList<NotConverted> notConverted() const;
     int outsideDateRange() const;
     int dateUnknown() const;

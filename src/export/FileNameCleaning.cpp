@@ -1,5 +1,7 @@
 #include "export/FileNameCleaning.h"
 
+#include <QStringList>
+
 namespace {
 
 bool isNineCharacter(char16_t c) {
@@ -30,7 +32,28 @@ constexpr int kMaxExtensionBytes = 32;
 
 bool IsControlCharacter(QChar c) {
     const char16_t u = c.unicode();
-    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) ||
+           (u >= 0x2066 && u <= 0x2069);
+}
+
+QString WindowsSafeName(const QString& name) {
+    QString result = name;
+    for (int i = int(result.size()) - 1; i >= 0; --i) {
+        if (result.at(i) != QLatin1Char(' ') && result.at(i) != QLatin1Char('.')) break;
+        result[i] = QLatin1Char('_');
+    }
+    const int dot = int(result.indexOf(QLatin1Char('.')));
+    QString device = dot < 0 ? result : result.left(dot);
+    int end = int(device.size());
+    while (end > 0 && device.at(end - 1) == QLatin1Char(' ')) --end;
+    device = device.left(end).toUpper();
+    static const QStringList plain = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                      QStringLiteral("NUL")};
+    const bool numbered = device.size() == 4 && (device.startsWith(QLatin1String("COM")) ||
+                                                 device.startsWith(QLatin1String("LPT"))) &&
+                          device.at(3) >= QLatin1Char('1') && device.at(3) <= QLatin1Char('9');
+    if (plain.contains(device) || numbered) result.insert(end, QLatin1Char('_'));
+    return result;
 }
 
 QString CleanFileName(const QString& name) {

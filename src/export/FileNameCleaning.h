@@ -5,8 +5,16 @@
 // Longest file or directory name the file system takes, in bytes of UTF-8.
 constexpr int kMaxNameBytes = 255;
 
-// Control characters (C0, DEL and C1): no name the program makes holds one.
+// Control characters (C0, DEL and C1) and the bidirectional controls
+// (U+200E, U+200F, U+202A-U+202E, U+2066-U+2069, which can make "exe.doc"
+// show as "cod.exe"): no name the program makes holds one.
 bool IsControlCharacter(QChar c);
+
+// A whole name (with its extension) that Windows file shares take as it is:
+// a reserved device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, in any
+// case, before the first dot) gets "_" after it ("CON.doc" -> "CON_.doc"),
+// and trailing spaces and dots become "_".
+QString WindowsSafeName(const QString& name);
 
 // The name with " * / : < > ? \ | and every control character replaced by
 // "_". A leading "." becomes "_": no name the program makes is hidden.

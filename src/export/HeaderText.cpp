@@ -1,4 +1,4 @@
-#include "notes/ItemRecords.h"
+#include "items/ItemRecords.h"
 
 // Header blocks of mail, calendar, task and journal items. The labels are
 // what the Word exporter counts and searches for when it fills the table.

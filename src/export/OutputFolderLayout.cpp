@@ -21,7 +21,7 @@ QString safeLevel(QString level) {
         if (IsControlCharacter(c)) c = QLatin1Char('_');
     if (level == QLatin1String(".") || level == QLatin1String("..")) level.fill(QLatin1Char('_'));
     if (level.startsWith(QLatin1Char('.'))) level[0] = QLatin1Char('_');  // never a hidden directory
-    return CapComponentBytes(level);
+    return WindowsSafeName(CapComponentBytes(level));
 }
 
 }  // namespace

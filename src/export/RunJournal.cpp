@@ -1,11 +1,15 @@
 #include "export/RunJournal.h"
 
+#include "files/ConfinedPath.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageAuthenticationCode>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QSysInfo>
 
@@ -18,6 +22,7 @@
 namespace {
 
 const QString kJournalBase = QStringLiteral(".tesseldoc-journal");
+const QString kKeyFile = QStringLiteral(".tesseldoc-key");
 
 const QString kRun = QStringLiteral("RUN");
 const QString kBegin = QStringLiteral("BEGIN");
@@ -25,12 +30,9 @@ const QString kDone = QStringLiteral("DONE");
 const QString kFail = QStringLiteral("FAIL");
 const QString kSkip = QStringLiteral("SKIP");
 const QString kUndo = QStringLiteral("UNDO");
+const QString kDir = QStringLiteral("DIR");
 const QString kFolder = QStringLiteral("FOLDER");
 const QString kSource = QStringLiteral("SOURCE");
-
-QByteArray checksum(const QByteArray& content) {
-    return QCryptographicHash::hash(content, QCryptographicHash::Md5).toHex().left(8);
-}
 
 QStringList keyFields(const JournalKey& key) {
     return {key.database, key.folder, QString::number(key.noteId, 16), key.unid};
@@ -46,12 +48,20 @@ bool keyFrom(const QStringList& fields, JournalKey& key) {
     return ok;
 }
 
-// A path a journal may name: relative, inside the destination.
-bool isSafeRelative(const QString& path) {
-    if (path.isEmpty() || path.startsWith(QLatin1Char('/'))) return false;
-    for (const QString& part : path.split(QLatin1Char('/')))
-        if (part == QLatin1String("..") || part == QLatin1String(".")) return false;
-    return true;
+QString describeErrno(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// Reads a whole small file from a descriptor.
+QByteArray readFd(int fd) {
+    QByteArray bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        bytes.append(buffer, n);
+        if (bytes.size() > 4096) break;
+    }
+    return bytes;
 }
 
 bool writeAll(int fd, const QByteArray& bytes) {
@@ -87,6 +97,61 @@ QStringList RunJournal::journalsIn(const QString& dest) {
                                              QDir::Name))
         out << dir.filePath(name);
     return out;
+}
+
+QString RunJournal::keyFileName() { return kKeyFile; }
+
+// The destination's key: made once (random, readable by its owner only) and
+// put in place with link(), so that shards starting together share one.
+bool RunJournal::readKey(const QString& dest, bool create, QString* error) {
+    const QString path = dest + QLatin1Char('/') + kKeyFile;
+    const QByteArray name = QFile::encodeName(path);
+    int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT && create) {
+        QByteArray key;
+        for (int i = 0; i < 8; ++i) key += QByteArray::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, '0');
+        const QByteArray temp =
+            QFile::encodeName(path + QStringLiteral(".%1-%2").arg(::getpid()).arg(QRandomGenerator::system()->generate(), 0, 16));
+        const int out = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (out < 0) {
+            if (error) *error = QStringLiteral("cannot create the journal key %1: %2").arg(path, describeErrno(errno));
+            return false;
+        }
+        const bool written = writeAll(out, key + '\n') && ::fsync(out) == 0;
+        const int writeErrno = errno;
+        ::close(out);
+        const bool linked = written && (::link(temp.constData(), name.constData()) == 0 || errno == EEXIST);
+        ::unlink(temp.constData());
+        if (!written || !linked) {
+            if (error)
+                *error = QStringLiteral("cannot write the journal key %1: %2")
+                             .arg(path, describeErrno(written ? errno : writeErrno));
+            return false;
+        }
+        fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    }
+    if (fd < 0) {
+        if (errno == ENOENT && !create) return true;  // no key: no line can be trusted
+        if (error) *error = QStringLiteral("cannot read the journal key %1: %2").arg(path, describeErrno(errno));
+        return false;
+    }
+    struct stat info;
+    const bool usable = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::getuid();
+    const QByteArray key = usable ? readFd(fd).trimmed() : QByteArray();
+    ::close(fd);
+    if (!usable || key.size() < 32) {
+        if (error)
+            *error = QStringLiteral("the journal key %1 is not a key this user made; remove it (and the journal, "
+                                    "whose records cannot be trusted) to start afresh")
+                         .arg(path);
+        return false;
+    }
+    m_key = key;
+    return true;
+}
+
+QByteArray RunJournal::checksum(const QByteArray& content) const {
+    return QMessageAuthenticationCode::hash(content, m_key, QCryptographicHash::Sha256).toHex();
 }
 
 QString RunJournal::escapeField(const QString& text) {
@@ -146,7 +211,7 @@ bool RunJournal::parse(const QByteArray& bytes, qint64* validEnd) {
         const QByteArray line = bytes.mid(pos, eol - pos);
         pos = eol + 1;
         const qint64 tab = line.lastIndexOf('\t');
-        if (tab < 0 || checksum(line.left(tab)) != line.mid(tab + 1)) {
+        if (tab < 0 || m_key.isEmpty() || checksum(line.left(tab)) != line.mid(tab + 1)) {
             ++m_damaged;
             continue;
         }
@@ -164,12 +229,16 @@ bool RunJournal::parse(const QByteArray& bytes, qint64* validEnd) {
 
 void RunJournal::apply(const Record& r) {
     JournalKey key;
-    if (r.type == kBegin && r.fields.size() >= 7 && keyFrom(r.fields, key)) {
-        m_open.insert(key.id() + QChar(0x1F) + r.fields[5], {key, r.fields[5], r.fields[6]});
+    if (r.type == kBegin && r.fields.size() >= 8 && keyFrom(r.fields, key)) {
+        m_open.insert(key.id() + QChar(0x1F) + r.fields[5], {key, r.fields[5], r.fields[6], r.fields[7].toLongLong(), {}});
+    } else if (r.type == kDir && r.fields.size() >= 7 && keyFrom(r.fields, key)) {
+        const auto it = m_open.find(key.id() + QChar(0x1F) + r.fields[4]);
+        if (it != m_open.end() && it->attachmentDir == r.fields[5]) it->attachmentDirIdentity = r.fields[6];
     } else if (r.type == kDone && r.fields.size() >= 6 && keyFrom(r.fields, key)) {
         JournalWritten w;
         w.modified = r.fields[4];
-        for (int i = 6; i + 1 < r.fields.size(); i += 2) w.files.append({r.fields[i], r.fields[i + 1].toLongLong()});
+        for (int i = 6; i + 2 < r.fields.size(); i += 3)
+            w.files.append({r.fields[i], r.fields[i + 1].toLongLong(), r.fields[i + 2]});
         if (!w.files.isEmpty()) m_open.remove(key.id() + QChar(0x1F) + w.files.front().path);
         m_written.insert(key.id(), w);
     } else if (r.type == kUndo && r.fields.size() >= 5 && keyFrom(r.fields, key)) {
@@ -185,6 +254,7 @@ bool RunJournal::load(const QString& path, QString* error) {
     }
     QMutexLocker lock(&m_mutex);
     m_dest = QFileInfo(path).absolutePath();
+    if (!readKey(m_dest, false, error)) return false;
     return parse(file.readAll(), nullptr);
 }
 
@@ -192,6 +262,8 @@ bool RunJournal::open(const QString& dest, const QString& fileName, QString* err
     QMutexLocker lock(&m_mutex);
     m_dest = QDir::cleanPath(QDir(dest).absolutePath());
     const QString path = m_dest + QLatin1Char('/') + fileName;
+    m_path = path;
+    if (!readKey(m_dest, true, error)) return false;
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (m_fd < 0) {
         if (error)
@@ -238,8 +310,25 @@ void RunJournal::append(const QString& type, const QStringList& fields) {
     Record record{type, fields};
     apply(record);
     m_records.append(record);
+    if (m_fd < 0 || !m_writeFailure.isEmpty()) return;
     // One write per record: a kill leaves whole lines, or one cut-off last line.
-    if (m_fd >= 0) writeAll(m_fd, line);
+    struct stat before;
+    const bool sized = ::fstat(m_fd, &before) == 0;
+    if (writeAll(m_fd, line)) return;
+    const int error = errno;
+    // What part of the line went in goes again, so that the file ends on a whole line.
+    if (sized && ::ftruncate(m_fd, before.st_size) != 0) {
+        // The damaged last line is dropped when the journal is next opened.
+    }
+    m_writeFailure = QStringLiteral("the journal %1 cannot be written (%2); the run stopped so that nothing is "
+                                    "written that the journal does not know of")
+                         .arg(m_path, describeErrno(error));
+    if (m_stop) m_stop->store(1);
+}
+
+QString RunJournal::writeFailure() const {
+    QMutexLocker lock(&m_mutex);
+    return m_writeFailure;
 }
 
 QString RunJournal::relative(const QString& absolutePath) const {
@@ -249,18 +338,20 @@ QString RunJournal::relative(const QString& absolutePath) const {
     return clean;
 }
 
-QString RunJournal::absolute(const QString& relativePath) const {
-    if (!isSafeRelative(relativePath)) return QString();
-    return m_dest + QLatin1Char('/') + relativePath;
-}
 
 QList<JournalFile> RunJournal::filesOf(const QString& document, const QString& attachmentDir) const {
     QList<JournalFile> files;
-    files.append({relative(document), QFileInfo(document).size()});
+    const auto add = [this, &files](const QString& path) {
+        struct stat info;
+        const bool known = ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+        files.append({relative(path), known ? qint64(info.st_size) : 0,
+                      known ? ConfinedPath::Identity::of(info).toString() : QString()});
+    };
+    add(document);
     if (!attachmentDir.isEmpty()) {
         QDir dir(attachmentDir);
         const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
-        for (const QFileInfo& e : entries) files.append({relative(e.absoluteFilePath()), e.size()});
+        for (const QFileInfo& e : entries) add(e.absoluteFilePath());
     }
     return files;
 }
@@ -275,11 +366,8 @@ std::optional<JournalWritten> RunJournal::written(const JournalKey& key) const {
 bool RunJournal::isPresent(const JournalWritten& written) const {
     if (written.files.isEmpty()) return false;
     for (const JournalFile& f : written.files) {
-        const QString path = absolute(f.path);
-        if (path.isEmpty()) return false;
         struct stat info;
-        if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
-            info.st_size != f.size)
+        if (!ConfinedPath::statBelow(m_dest, f.path, info) || !S_ISREG(info.st_mode) || info.st_size != f.size)
             return false;
     }
     return true;
@@ -288,15 +376,17 @@ bool RunJournal::isPresent(const JournalWritten& written) const {
 void RunJournal::removeOutput(const JournalWritten& written) {
     QStringList dirs;
     for (int i = 0; i < written.files.size(); ++i) {
-        const QString path = absolute(written.files[i].path);
-        if (path.isEmpty()) continue;
-        QFile::remove(path);
-        if (i > 0) {
-            const QString dir = QFileInfo(path).absolutePath();
-            if (!dirs.contains(dir)) dirs << dir;
-        }
+        const JournalFile& f = written.files[i];
+        const ConfinedPath::Identity recorded = ConfinedPath::Identity::fromString(f.identity);
+        if (!recorded.valid()) continue;
+        // Only the very file that was written, still this user's.
+        ConfinedPath::removeFileBelow(m_dest, f.path, [&recorded](const struct stat& info) {
+            return ConfinedPath::Identity::of(info) == recorded && info.st_uid == ::getuid();
+        });
+        const int slash = f.path.lastIndexOf(QLatin1Char('/'));
+        if (i > 0 && slash > 0 && !dirs.contains(f.path.left(slash))) dirs << f.path.left(slash);
     }
-    for (const QString& dir : dirs) QDir().rmdir(dir);
+    for (const QString& dir : dirs) ConfinedPath::removeEmptyDirectoryBelow(m_dest, dir);
 }
 
 int RunJournal::undoUnfinished() {
@@ -305,11 +395,27 @@ int RunJournal::undoUnfinished() {
         QMutexLocker lock(&m_mutex);
         open = m_open.values();
     }
+    const uid_t uid = ::getuid();
     for (const Begun& b : open) {
-        const QString doc = absolute(b.document);
-        if (!doc.isEmpty()) QFile::remove(doc);
-        const QString dir = absolute(b.attachmentDir);
-        if (!dir.isEmpty() && QFileInfo(dir).isDir() && !QFileInfo(dir).isSymLink()) QDir(dir).removeRecursively();
+        // The document the item would have had: this user's, and made (its
+        // inode changed last) no earlier than the item was begun. A document
+        // with another hard link (a kill between the two steps of putting it
+        // in place) loses this name only; the data stays under the other.
+        const time_t begun = time_t(b.beganMs / 1000);
+        if (!b.document.isEmpty() && b.beganMs > 0)
+            ConfinedPath::removeFileBelow(m_dest, b.document, [uid, begun](const struct stat& info) {
+                return info.st_uid == uid && info.st_ctime >= begun;
+            });
+        // The attachment folder, when it is the one recorded as made. Without
+        // that record (killed between making it and recording it) nothing was
+        // written into it yet: it goes only while empty.
+        const ConfinedPath::Identity folder = ConfinedPath::Identity::fromString(b.attachmentDirIdentity);
+        if (!b.attachmentDir.isEmpty() && folder.valid())
+            ConfinedPath::removeDirectoryBelow(m_dest, b.attachmentDir, [uid, folder](const struct stat& info) {
+                return ConfinedPath::Identity::of(info) == folder && info.st_uid == uid;
+            });
+        else if (!b.attachmentDir.isEmpty())
+            ConfinedPath::removeEmptyDirectoryBelow(m_dest, b.attachmentDir);
         QStringList fields = keyFields(b.key);
         fields << b.document;
         append(kUndo, fields);
@@ -320,15 +426,25 @@ int RunJournal::undoUnfinished() {
 void RunJournal::recordBegin(const JournalKey& key, const QString& modified, const QString& document,
                              const QString& attachmentDir) {
     QStringList fields = keyFields(key);
-    fields << modified << relative(document) << relative(attachmentDir);
+    fields << modified << relative(document) << relative(attachmentDir)
+           << QString::number(QDateTime::currentMSecsSinceEpoch());
     append(kBegin, fields);
+}
+
+void RunJournal::recordAttachmentFolder(const JournalKey& key, const QString& document, const QString& attachmentDir) {
+    struct stat info;
+    if (::lstat(QFile::encodeName(attachmentDir).constData(), &info) != 0 || !S_ISDIR(info.st_mode)) return;
+    QStringList fields = keyFields(key);
+    fields << relative(document) << relative(attachmentDir) << ConfinedPath::Identity::of(info).toString();
+    append(kDir, fields);
 }
 
 void RunJournal::recordWritten(const JournalKey& key, const QString& modified, const QString& document,
                                const QString& attachmentDir, const QString& replaces) {
     QStringList fields = keyFields(key);
     fields << modified << replaces;
-    for (const JournalFile& f : filesOf(document, attachmentDir)) fields << f.path << QString::number(f.size);
+    for (const JournalFile& f : filesOf(document, attachmentDir))
+        fields << f.path << QString::number(f.size) << f.identity;
     append(kDone, fields);
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 
@@ -19,10 +20,12 @@ struct JournalKey {
     QString id() const;
 };
 
-// One file of a written item: its path relative to the destination and its size.
+// One file of a written item: its path relative to the destination, its size,
+// and which file it was ("device:inode" when it was written).
 struct JournalFile {
     QString path;
     qint64 size = 0;
+    QString identity;
 };
 
 // What the journal knows of an item that was written completely.
@@ -32,9 +35,12 @@ struct JournalWritten {
 };
 
 // The journal of the runs into one destination: an append-only text file in
-// the destination, one record per line, each line carrying its own check sum,
-// written with a single write() so that a killed run leaves at worst one
-// damaged last line. Every item is recorded when its names are chosen (before
+// the destination, one record per line, each line carrying its own keyed
+// check sum (HMAC-SHA-256 with a key of the destination, kept beside the
+// journal readable by its owner only), written with a single write() so that
+// a killed run leaves at worst one damaged last line. What a journal says is
+// data, never trusted for paths: a removal goes only to a file below the
+// destination reached without links, which is the file the run recorded. Every item is recorded when its names are chosen (before
 // anything is written for it) and again when its document is in place, so a
 // later run knows which items are complete and which partial output a killed
 // run left behind. Thread-safe for writing.
@@ -45,6 +51,8 @@ public:
     static QString fileNameFor(int shard, int shardCount);
     // Every journal file in `dest` (all shards).
     static QStringList journalsIn(const QString& dest);
+    // The name of the key file beside the journals.
+    static QString keyFileName();
 
     RunJournal() = default;
     ~RunJournal();
@@ -61,24 +69,33 @@ public:
     QString destination() const { return m_dest; }
     // Lines that were damaged or cut off and were ignored.
     int damagedLines() const { return m_damaged; }
+    // Set once a record could not be written (a full disk): the reason, naming
+    // the journal. Nothing is written after it; `stop` (when set) is raised
+    // so that the run ends rather than writing what it cannot record.
+    QString writeFailure() const;
+    void setStopFlag(std::atomic<int>* stop) { m_stop = stop; }
 
     // ---- what earlier runs did
     // The latest complete write of the item, if any (a copy: other threads may write meanwhile).
     std::optional<JournalWritten> written(const JournalKey& key) const;
     // Whether every file of the record is on disk with its recorded size.
     bool isPresent(const JournalWritten& written) const;
-    // Removes what is left of an incomplete write (its files, and its
-    // attachment folder when that is then empty), so that the item is written
-    // again under the same names.
+    // Removes what is left of an incomplete write (its files that are still
+    // the files recorded, and its attachment folder when that is then empty),
+    // so that the item is written again under the same names.
     void removeOutput(const JournalWritten& written);
     // Removes the output of items whose write was begun and never finished
-    // (a killed run, a failed document): their document and their attachment
-    // directory. Each removal is recorded. Returns the number of items undone.
+    // (a killed run, a failed document): their document when it is a file of
+    // this user made after the item was begun, and their
+    // attachment folder when it is the one recorded when it was made. Each
+    // undo is recorded. Returns the number of items undone.
     int undoUnfinished();
 
     // ---- records (each flushed to the file at once)
     void recordBegin(const JournalKey& key, const QString& modified, const QString& document,
                      const QString& attachmentDir);
+    // The attachment folder of a begun item was made (its identity is recorded).
+    void recordAttachmentFolder(const JournalKey& key, const QString& document, const QString& attachmentDir);
     // `replaces`: the document of an earlier version of the item, or empty.
     void recordWritten(const JournalKey& key, const QString& modified, const QString& document,
                        const QString& attachmentDir, const QString& replaces);
@@ -116,22 +133,29 @@ private:
         QStringList fields;
     };
     bool parse(const QByteArray& bytes, qint64* validEnd);
+    QByteArray checksum(const QByteArray& content) const;
+    bool readKey(const QString& dest, bool create, QString* error);
     void apply(const Record& record);
     void append(const QString& type, const QStringList& fields);
     QString relative(const QString& absolutePath) const;
-    QString absolute(const QString& relativePath) const;
     QList<JournalFile> filesOf(const QString& document, const QString& attachmentDir) const;
 
     struct Begun {
         JournalKey key;
         QString document;
         QString attachmentDir;
+        qint64 beganMs = 0;           // when it was begun (ms since the epoch)
+        QString attachmentDirIdentity;  // "device:inode" once the folder was made
     };
 
     mutable QMutex m_mutex;
     QString m_dest;
+    QString m_path;
     int m_fd = -1;
     int m_damaged = 0;
+    QByteArray m_key;
+    QString m_writeFailure;
+    std::atomic<int>* m_stop = nullptr;
     QList<Record> m_records;              // as read (for summaries)
     QHash<QString, JournalWritten> m_written;
     QHash<QString, Begun> m_open;         // begun and not finished, by key id + document

@@ -1,9 +1,17 @@
 #include "export/SourceList.h"
 
+#include "export/FileNameCleaning.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QString SourceList::FileTitle(const QString& path) {
     const int slash = qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
@@ -48,7 +56,8 @@ void SourceList::add(const QString& textIn, const QString& origin) {
     // Two databases of one file name would share a sub-folder (and, split
     // over shards, write into it at once): later ones get a number, as a
     // taken directory name would.
-    const QString title = FileTitle(e.path);
+    // A file name may hold what no folder name should (a tab, a bidirectional control).
+    const QString title = FileTitle(e.path).isEmpty() ? QString() : WindowsSafeName(CleanNameNine(FileTitle(e.path)));
     QString folder = title.isEmpty() ? QStringLiteral("DATABASE") : title;
     const auto taken = [this](const QString& name) {
         for (const SourceEntry& o : m_entries)
@@ -61,9 +70,24 @@ void SourceList::add(const QString& textIn, const QString& origin) {
 }
 
 bool SourceList::addManifest(const QString& file, QString* error) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
+    // Opened without waiting: a named pipe that no program writes to would
+    // otherwise block here for ever; read from, it then ends at once.
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (error) *error = QStringLiteral("cannot read the manifest %1: %2").arg(file, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    struct stat info;
+    const bool pipe = ::fstat(fd, &info) == 0 && S_ISFIFO(info.st_mode);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         if (error) *error = QStringLiteral("cannot read the manifest %1: %2").arg(file, f.errorString());
+        return false;
+    }
+    if (pipe && f.peek(1).isEmpty()) {
+        if (error) *error = QStringLiteral("the manifest %1 is a pipe with nothing written to it").arg(file);
         return false;
     }
     int line = 0;

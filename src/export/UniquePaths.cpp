@@ -165,7 +165,7 @@ QString UniqueDirectoryPath(const QString& pathIn) {
 QString DocumentPathFor(const QString& outputFolder, const QString& itemName, const QString& extension) {
     QString folder = outputFolder;
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    return UniqueDocPath(CapPathLength(folder + CleanFileName(itemName) + extension), extension);
+    return UniqueDocPath(CapPathLength(folder + WindowsSafeName(CleanFileName(itemName) + extension)), extension);
 }
 
 QString AttachmentDirectoryFor(const QString& outputFolder, const QString& itemName) {

@@ -12,7 +12,7 @@
 
 #include "export/DestinationChecks.h"
 #include "export/OutputNaming.h"
-#include "export/PrivateTempDir.h"
+#include "files/PrivateTempDir.h"
 #include "office/LibreOfficeEngine.h"
 #include "office/OfficeAutomationError.h"
 #include "office/WordExporterTexts.h"

@@ -40,7 +40,7 @@
 #include <map>
 
 #include "export/DestinationChecks.h"
-#include "export/StaleFileCleaner.h"
+#include "files/StaleFileCleaner.h"
 #include "office/LibreOfficeSession.h"
 #include "office/LocalePageSize.h"
 #include "office/OfficeText.h"

@@ -23,7 +23,7 @@
 #include <com/sun/star/text/XTextTable.hpp>
 #include <com/sun/star/text/XTextTablesSupplier.hpp>
 
-#include "export/PrivateTempDir.h"
+#include "files/PrivateTempDir.h"
 #include "office/LibreOfficeDocuments.h"
 #include "office/LibreOfficeSession.h"
 #include "office/OfficeText.h"

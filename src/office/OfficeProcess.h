@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -16,11 +17,20 @@ class OfficeProcess {
     OfficeProcess& operator=(const OfficeProcess&) = delete;
 
     // Starts program with arguments; environment entries "NAME=value" in
-    // `environment` replace or add to the inherited ones. Output goes to logFile.
+    // `environment` replace or add to the inherited ones, from which secrets
+    // are taken out first (childEnvironment). Output goes to logFile.
     bool start(const QString& program, const QStringList& arguments, const QStringList& environment,
                const QString& logFile, QString* error);
 
+    // The environment a child gets: this process's, without what may hold a
+    // secret (names with PASSWORD, PASSWD, SECRET, TOKEN, CREDENTIAL or API_KEY
+    // in them, our own TESSELDOC_* settings, proxy addresses with a user and
+    // password), then `overrides` ("NAME=value") replacing or adding.
+    static std::vector<QByteArray> childEnvironment(const QStringList& overrides);
+
     bool started() const { return m_pid > 0; }
+    // The guard process (see start), or -1.
+    pid_t guardPid() const { return m_guardPid; }
     pid_t pid() const { return m_pid; }
     // True while the launcher has not exited (the office itself may be gone already).
     bool launcherRunning() const;

@@ -5,7 +5,7 @@
 #include <atomic>
 
 #include "export/OutputNaming.h"
-#include "export/PrivateTempDir.h"
+#include "files/PrivateTempDir.h"
 #include "office/CWordExporter.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "rtf/RichTextHtmlWriter.h"
 
-#include "rtf/RtfImageInfo.h"
+#include "richtext/RtfImageInfo.h"
 
 #include <cmath>
 

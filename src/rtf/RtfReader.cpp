@@ -2,7 +2,7 @@
 
 #include "rtf/RichTextHtmlWriter.h"
 #include "rtf/RtfCodePage.h"
-#include "rtf/RtfImageInfo.h"
+#include "richtext/RtfImageInfo.h"
 
 #include <QStringList>
 #include <QtEndian>

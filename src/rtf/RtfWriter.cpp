@@ -1,7 +1,7 @@
 #include "rtf/RtfWriter.h"
 
-#include "rtf/PictureToPng.h"
-#include "rtf/RtfImageInfo.h"
+#include "richtext/PictureToPng.h"
+#include "richtext/RtfImageInfo.h"
 #include "rtf/RtfTextEscaper.h"
 
 #include <algorithm>

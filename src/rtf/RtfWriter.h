@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notes/store/RichTextModel.h"
+#include "richtext/RichTextModel.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -2,7 +2,7 @@
 
 #include "app/CMainFrame.h"
 #include "app/CMessageBoxService.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 #include "source/DominoBrowserTexts.h"
 #include "steps/CNotesWorkerThread.h"
 #include "widgets/CAnimateCtrl.h"

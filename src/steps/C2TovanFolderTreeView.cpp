@@ -336,7 +336,8 @@ void C2TovanFolderTreeView::OnItemClicked(quint32 noteId, int rowNumber) {
     m_strFrom = m_pList->Cell(row, 0);
     m_strDate = m_pList->Cell(row, 2);
     m_strAttachment = m_pList->Cell(row, 4);
-    if (type < 0 || type > 4) return;  // nothing to show: the pane keeps its message
+    // Nothing to show: the pane keeps its message (a document of another form, 6, shows its fields).
+    if ((type < 0 || type > 4) && type != 6) return;
     m_pPreview->SetContent(m_strPreviewText);
     if (type == 0 || type == 4)
         m_pPreview->SetHeader(m_strSubject, m_strFrom, m_strDate, m_strSubject, m_strAttachment);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notes/ItemDateRange.h"
+#include "items/ItemDateRange.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "steps/CItemListGrid.h"
 
-#include "notes/NotesItemKind.h"
+#include "items/NotesItemKind.h"
 #include "steps/CPauseGate.h"
 #include "steps/FolderTreeTexts.h"
 #include "widgets/CSortableTableItem.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notes/ProgressInterfaces.h"
+#include "convert/ProgressInterfaces.h"
 
 #include <QTableWidget>
 

@@ -172,9 +172,15 @@ bool CItemSaveRun::SaveRow(const ItemSaveRow& row) {
 
     // The header.
     const QString block = notes.m_strPreviewHeaderText;
-    const int labels = exporter->CountHeaderLabels(block);
-    exporter->SetTemplate(LoadRtfTemplate(TemplateIdForRows(labels)));
-    exporter->SetHeaderInputs(QString(), QString(), QString(), QString(), block);
+    if (!notes.m_strPreviewHeaderTable.isEmpty()) {
+        // A document of another form: its table comes filled, of any length.
+        exporter->SetTemplate(notes.m_strPreviewHeaderTable);
+        exporter->SetHeaderInputs(QString(), QString(), QString(), QString(), QString());
+    } else {
+        const int labels = exporter->CountHeaderLabels(block);
+        exporter->SetTemplate(LoadRtfTemplate(TemplateIdForRows(labels)));
+        exporter->SetHeaderInputs(QString(), QString(), QString(), QString(), block);
+    }
 
     // The attachments, beside the document.
     exporter->SetOutputOptions(notes.outputOptions);

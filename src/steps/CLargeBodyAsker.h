@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notes/ILargeBodyQuestion.h"
+#include "convert/ILargeBodyQuestion.h"
 
 #include <QPointer>
 #include <QWidget>

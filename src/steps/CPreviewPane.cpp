@@ -1,6 +1,6 @@
 #include "steps/CPreviewPane.h"
 
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 #include "rtf/RtfReader.h"
 #include "steps/FolderTreeTexts.h"
 #include "widgets/ShellFileIcon.h"

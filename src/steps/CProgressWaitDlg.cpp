@@ -1,7 +1,7 @@
 #include "steps/CProgressWaitDlg.h"
 
 #include "app/WindowMessages.h"
-#include "notes/ProgressInterfaces.h"
+#include "convert/ProgressInterfaces.h"
 #include "steps/SaveTexts.h"
 
 #include <QCoreApplication>

@@ -13,8 +13,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "export/PrivateTempDir.h"
-#include "export/StaleFileCleaner.h"
+#include "files/PrivateTempDir.h"
+#include "files/StaleFileCleaner.h"
 
 namespace {
 

@@ -115,9 +115,12 @@ class CliRun : public ::testing::Test {
         }
         int docs = 0;
         for (const QString& f : filesBelow(m_dest)) {
-            // The run's journal and lock stay in the destination on purpose (a later run resumes from them).
+            // The run's journal, its key and the lock stay in the destination on purpose (a later run
+            // resumes from them).
             const QString name = QFileInfo(f).fileName();
-            if (name == QLatin1String(".tesseldoc-journal") || name == QLatin1String(".tesseldoc.lock")) continue;
+            if (name == QLatin1String(".tesseldoc-journal") || name == QLatin1String(".tesseldoc-key") ||
+                name == QLatin1String(".tesseldoc.lock"))
+                continue;
             EXPECT_FALSE(name.startsWith(QLatin1Char('.'))) << "left behind: " << f.toStdString();
             if (f.endsWith(QLatin1String(".doc"))) ++docs;
         }

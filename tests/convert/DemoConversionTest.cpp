@@ -1,5 +1,5 @@
-#include "export/CFolderExportRun.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CFolderExportRun.h"
+#include "convert/CNotesConverter.h"
 #include "office/CWordExporter.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // An NSF sample through the real office: every document its views reach is
 // written, with the text kept outside Body as its body.
-#include "export/CFolderExportRun.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CFolderExportRun.h"
+#include "convert/CNotesConverter.h"
 #include "office/CWordExporter.h"
 
 #include <QDir>

@@ -110,3 +110,59 @@ TEST(DasSession, NoProviderAndAnonymousModeGiveTheirOwnTexts) {
     e = das::DominoDatabaseList::list(serverFor(fake, das::AuthMode::None), dbs, das::cancelCheck());
     EXPECT_TRUE(e.message().contains(QLatin1String("anonymous"))) << e.message().toStdString();
 }
+
+// Credentials stay with the origin they were given for: a redirect to another
+// port of the same host is refused and named, before anything is sent there;
+// redirects within the origin are followed, a few of them.
+TEST(DasRedirects, CredentialsNeverFollowARedirectToAnotherOrigin) {
+    for (const fakedomino::Auth auth : {fakedomino::Auth::Basic, fakedomino::Auth::Session}) {
+        SCOPED_TRACE(auth == fakedomino::Auth::Basic ? "basic" : "session");
+        fakedomino::Server home(withAuth(auth));
+        fakedomino::Server other(withAuth(auth));
+        home.addDatabase(dbOf(QStringLiteral("db.nsf"), QString(), memoStore(3)));
+        other.addDatabase(dbOf(QStringLiteral("db.nsf"), QString(), memoStore(3)));
+        ASSERT_NE(home.start(), 0);
+        ASSERT_NE(other.start(), 0);
+        auto provider = std::make_shared<FixedCredentials>(QStringLiteral("Ann Lee"), QStringLiteral("s3cret"));
+        ProviderScope scope(provider);
+        std::vector<das::ServerDatabase> dbs;
+        ASSERT_TRUE(das::DominoDatabaseList::list(serverFor(home), dbs, das::cancelCheck()).ok());
+
+        fakedomino::Fault away;
+        away.match = QStringLiteral("/db.nsf/api/data/collections");
+        away.redirectTo = (other.baseUrl() + QStringLiteral("/db.nsf/api/data/collections")).toUtf8();
+        home.addFault(away);
+        store::StoreError e;
+        auto db = das::DasStore::open(serverFor(home), QStringLiteral("db.nsf"), e);
+        EXPECT_FALSE(db);
+        EXPECT_TRUE(e.message().contains(QLatin1String("redirected to another address"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QString::number(other.port()))) << e.message().toStdString();
+        EXPECT_EQ(other.requestCount(), 0);  // not even a connection without credentials
+        home.clearFaults();
+
+        // Within the origin: followed, with the credentials.
+        fakedomino::Fault moved;
+        moved.match = QStringLiteral("/old.nsf/api/data/collections");
+        moved.redirectTo = QByteArrayLiteral("/db.nsf/api/data/collections");
+        home.addFault(moved);
+        home.clearLog();
+        db = das::DasStore::open(serverFor(home), QStringLiteral("old.nsf"), e);
+        EXPECT_TRUE(db) << e.message().toStdString();
+        bool followedSignedIn = false;
+        for (const auto& r : home.log())
+            if (r.target.startsWith(QLatin1String("/db.nsf/api/data/collections")) && r.status == 200)
+                followedSignedIn = r.headers.contains("authorization") || r.headers.contains("cookie");
+        EXPECT_TRUE(followedSignedIn);
+
+        // A redirect loop within the origin is bounded and named.
+        fakedomino::Fault loop;
+        loop.match = QStringLiteral("/loop.nsf/");
+        loop.redirectTo = QByteArrayLiteral("/loop.nsf/api/data/collections");
+        home.addFault(loop);
+        home.clearLog();
+        db = das::DasStore::open(serverFor(home), QStringLiteral("loop.nsf"), e);
+        EXPECT_FALSE(db);
+        EXPECT_TRUE(e.message().contains(QLatin1String("redirected more than"))) << e.message().toStdString();
+        EXPECT_LE(home.requestCount(), 40);
+    }
+}

@@ -2,8 +2,8 @@
 // give the same folders, item lists, headers, body texts and files.
 
 #include "DasTestSupport.h"
-#include "notes/CNotesConverter.h"
-#include "notes/ProgressInterfaces.h"
+#include "convert/CNotesConverter.h"
+#include "convert/ProgressInterfaces.h"
 
 #include <gtest/gtest.h>
 

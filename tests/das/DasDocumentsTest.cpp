@@ -239,3 +239,47 @@ TEST(DasDocumentsErrors, UnknownNoteAndBrokenAnswersAreNamed) {
     EXPECT_TRUE(e.message().contains(QLatin1String("Error while reading the document"))) << e.message().toStdString();
     EXPECT_TRUE(db->loadNote(id, note).ok());  // the next read works again
 }
+
+// A file body is checked against the size the document announces: cut short
+// without a Content-Length, or longer than announced, it is a named failure
+// and leaves no file.
+TEST(DasAttachments, ABodyOfAnotherLengthThanAnnouncedLeavesNoFile) {
+    ProviderScope scope(nullptr);
+    uint32_t id = 0;
+    auto s = richStore(id, pattern(300000), "x");
+    fakedomino::Server fake;
+    fake.addDatabase(dbOf(QStringLiteral("db.nsf"), QString(), s));
+    ASSERT_NE(fake.start(), 0);
+    store::StoreError e;
+    auto db = das::DasStore::open(serverFor(fake), QStringLiteral("db.nsf"), e);
+    ASSERT_TRUE(db);
+    store::StoreNote note;
+    ASSERT_TRUE(db->loadNote(id, note).ok());
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("plan.bin"));
+
+    fakedomino::Fault closeEarly;
+    closeEarly.match = QStringLiteral("/Body/plan");
+    closeEarly.noContentLength = true;
+    closeEarly.closeMidBody = true;
+    closeEarly.times = 1;
+    fake.addFault(closeEarly);
+    e = db->detachAttachment(id, note.attachments.at(0), target);
+    EXPECT_EQ(e.status, store::StatusAttachmentUnreadable);
+    EXPECT_TRUE(e.message().contains(QLatin1String("of the 300000 bytes the document announces"))) << e.message().toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+
+    fakedomino::Fault padded;
+    padded.match = QStringLiteral("/Body/plan");
+    padded.padBody = QByteArray(5000, 'J');
+    padded.times = 1;
+    fake.addFault(padded);
+    e = db->detachAttachment(id, note.attachments.at(0), target);
+    EXPECT_EQ(e.status, store::StatusAttachmentUnreadable);
+    EXPECT_TRUE(e.message().contains(QLatin1String("more than the 300000 bytes"))) << e.message().toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+
+    // Whole, it comes.
+    ASSERT_TRUE(db->detachAttachment(id, note.attachments.at(0), target).ok());
+    EXPECT_EQ(QFileInfo(target).size(), 300000);
+}

@@ -5,7 +5,7 @@
 #include <QFile>
 
 #include "DxlTestFiles.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 #include "notes/dxl/DxlStore.h"
 
 using namespace store;

@@ -4,7 +4,7 @@
 #include <QFile>
 
 #include "DxlTestFiles.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 #include "notes/dxl/DxlStore.h"
 
 using namespace store;
@@ -486,4 +486,20 @@ TEST(DxlStore, LargeAttachmentDataIsMeasuredBesideTheParserAndDetachedExactly) {
     ASSERT_EQ(n.attachments.size(), 1u);
     EXPECT_EQ(n.attachments[0].size, data.size());
     EXPECT_EQ(n.size, latin.indexOf("</document>") + 11 - latin.indexOf("<document"));
+}
+
+// @Attachments counts the files of each document, as in the compiled views of NSF files.
+TEST(DxlStore, AttachmentsInASelectionCountsTheFiles) {
+    DxlTestFiles files;
+    const QByteArray fileItem =
+        "<item name='$FILE'><object><file name='a.txt'><filedata>YQ==</filedata></file></object></item>\n";
+    const QString path = files.write(F::database(
+        F::view("Attachments", "SELECT @Attachments") + F::view("Two", "SELECT @Attachments = 2") +
+        F::document("4", F::textItem("Subject", "one") + fileItem, "Memo") +
+        F::document("8", F::textItem("Subject", "none"), "Memo") +
+        F::document("c", F::textItem("Subject", "two") + fileItem + fileItem, "Memo")));
+    auto s = open(path);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(entries(*s, "Attachments"), (std::vector<uint32_t>{0x4, 0xc}));
+    EXPECT_EQ(entries(*s, "Two"), std::vector<uint32_t>{0xc});
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DxlTestFiles.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 
 namespace {
 

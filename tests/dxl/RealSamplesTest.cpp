@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 #include "notes/dxl/DxlStore.h"
 
 using namespace store;

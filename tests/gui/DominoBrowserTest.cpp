@@ -1,7 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "notes/ServerDirectory.h"
-#include "notes/ServerDiscoveryTexts.h"
+#include "convert/ServerDiscoveryTexts.h"
 #include "source/CDominoServerFileDlg.h"
 #include "source/DominoBrowserTexts.h"
 #include "widgets/CAnimateCtrl.h"

@@ -5,7 +5,7 @@
 #include <QRegularExpression>
 
 #include "export/HeaderTemplates.h"
-#include "export/PrivateTempDir.h"
+#include "files/PrivateTempDir.h"
 
 TEST(HeaderTemplates, RowCountsMapToTheirIdsAndOtherCountsPassThrough) {
     const int expected[] = {249, 254, 250, 251, 252, 253, 248, 255, 256};

@@ -1,6 +1,6 @@
 #include "../items/ItemTestStore.h"
 #include "export/ContactHeaderText.h"
-#include "notes/ItemRecords.h"
+#include "items/ItemRecords.h"
 
 using namespace itemtest;
 

@@ -2,8 +2,8 @@
 
 #include "ItemTestStore.h"
 #include "export/ContactHeaderText.h"
-#include "notes/ItemRecordReaders.h"
-#include "notes/NotesItemKind.h"
+#include "items/ItemRecordReaders.h"
+#include "items/NotesItemKind.h"
 
 // The bundled demo database read end to end: driver, readers and header text.
 

@@ -2,8 +2,8 @@
 #include <map>
 
 #include "ItemTestStore.h"
-#include "notes/ContactTextBlocks.h"
-#include "notes/ItemRecordReaders.h"
+#include "items/ContactTextBlocks.h"
+#include "items/ItemRecordReaders.h"
 
 using namespace itemtest;
 

@@ -1,18 +1,19 @@
 #include "ItemTestStore.h"
-#include "notes/AddressNormalizers.h"
-#include "notes/ItemFieldReaders.h"
-#include "notes/NotesItemKind.h"
+#include "items/AddressNormalizers.h"
+#include "items/ItemFieldReaders.h"
+#include "items/NotesItemKind.h"
 
 using namespace itemtest;
 
-TEST(ItemKind, PresenceDecidesInPrecedenceOrder) {
+// Without a Form item (the Form decides first: DocumentFieldsTest).
+TEST(ItemKind, WithoutAFormPresenceDecidesInPrecedenceOrder) {
     Database db("kinds");
     const uint32_t contact = db.add({text("LastName", {"Lee"}), text("Location", {"Room 1"})});
     const uint32_t contactEmpty = db.add({text("MiddleInitial", {""}), text("DueDate", {"x"})});
     const uint32_t calendar = db.add({text("Location", {"Room"}), text("DueDate", {"x"})});
     const uint32_t task = db.add({text("DueDate", {}), text("DiaryDate", {"x"})});
-    const uint32_t journal = db.add({text("DiaryDate", {"x"}), text("Form", {"Appointment"})});
-    const uint32_t mail = db.add({text("Form", {"Person"}), text("Subject", {"hi"})});
+    const uint32_t journal = db.add({text("DiaryDate", {"x"}), text("Subject", {"day"})});
+    const uint32_t mail = db.add({text("Subject", {"hi"})});
     db.open();
     EXPECT_EQ(DetectItemKind(db.document(contact)), Contact);
     EXPECT_EQ(DetectItemKind(db.document(contactEmpty)), Contact);

@@ -10,7 +10,7 @@
 #include <memory>
 #include <ostream>
 
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 #include "notes/ln/LNDatabase.h"
 #include "notes/ln/LNDocument.h"
 #include "notes/store/MemoryStore.h"

@@ -1,11 +1,11 @@
 #include "../run/FakeExporter.h"
 #include "../scale/GeneratedMailDb.h"
 
-#include "export/CFolderExportRun.h"
+#include "convert/CFolderExportRun.h"
 #include "export/DestinationLock.h"
 #include "export/RunJournal.h"
 #include "export/SourceList.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -127,8 +129,6 @@ TEST(RunJournal, UndoRemovesOnlyTheOutputOfUnfinishedItemsInsideTheDestination) 
     QTemporaryDir dir;
     const QString dest = dir.path() + "/out";
     writeFile(dest + "/F/Done.doc", "d");
-    writeFile(dest + "/F/Half.doc", "h");
-    writeFile(dest + "/F/HalfAttachments/a.bin", "partial");
     writeFile(dir.path() + "/outside.txt", "keep");
     {
         RunJournal j;
@@ -136,12 +136,20 @@ TEST(RunJournal, UndoRemovesOnlyTheOutputOfUnfinishedItemsInsideTheDestination) 
         j.recordBegin(key(1), "", dest + "/F/Done.doc", QString());
         j.recordWritten(key(1), "", dest + "/F/Done.doc", QString(), QString());
         j.recordBegin(key(2), "", dest + "/F/Half.doc", dest + "/F/HalfAttachments");
+        ASSERT_TRUE(QDir().mkpath(dest + "/F/HalfAttachments"));
+        j.recordAttachmentFolder(key(2), dest + "/F/Half.doc", dest + "/F/HalfAttachments");
+        writeFile(dest + "/F/HalfAttachments/a.bin", "partial");
+        writeFile(dest + "/F/Half.doc", "h");
         // A journal that names a path outside the destination is not followed.
         j.recordBegin(key(3), "", dir.path() + "/outside.txt", QString());
+        // Killed between making the attachment folder and recording it: empty, it goes.
+        j.recordBegin(key(4), "", dest + "/F/Early.doc", dest + "/F/EarlyAttachments");
+        ASSERT_TRUE(QDir().mkpath(dest + "/F/EarlyAttachments"));
     }
     RunJournal j;
     ASSERT_TRUE(j.open(dest, ".tesseldoc-journal", nullptr));
-    EXPECT_EQ(j.undoUnfinished(), 2);
+    EXPECT_EQ(j.undoUnfinished(), 3);
+    EXPECT_FALSE(QFileInfo::exists(dest + "/F/EarlyAttachments"));
     EXPECT_TRUE(QFile::exists(dest + "/F/Done.doc"));
     EXPECT_FALSE(QFile::exists(dest + "/F/Half.doc"));
     EXPECT_FALSE(QFileInfo::exists(dest + "/F/HalfAttachments"));
@@ -250,6 +258,23 @@ TEST(SourceList, ManifestLinesDuplicatesShardsAndSubFolders) {
     const QList<SourceEntry> s0 = list.shard(0, 2);
     ASSERT_EQ(s0.size(), 4);
     EXPECT_EQ(s0[1].duplicateOf, "manifest line 1");
+
+    // What no folder name should hold does not reach the sub-folder.
+    SourceList odd;
+    odd.add("/m/tab\there.nsf", "argument 2");
+    odd.add(QString("/m/x") + QChar(0x202E) + "y.nsf", "argument 3");
+    odd.add("/m/con.nsf", "argument 4");
+    EXPECT_EQ(odd.entries()[0].subFolder, "TAB_HERE");
+    EXPECT_EQ(odd.entries()[1].subFolder, "X_Y");
+    EXPECT_EQ(odd.entries()[2].subFolder, "CON_");
+
+    // A named pipe nobody writes to is refused at once, not waited on.
+    const QString fifo = dir.path() + "/fifo";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    SourceList fromPipe;
+    QString error;
+    EXPECT_FALSE(fromPipe.addManifest(fifo, &error));
+    EXPECT_TRUE(error.contains("pipe")) << error.toStdString();
 
     int k = 0, n = 0;
     EXPECT_TRUE(SourceList::parseShard("3/4", &k, &n));

@@ -239,3 +239,26 @@ TEST(OutputFolders, NothingBelowTheRootIsEnteredThroughALink) {
     EXPECT_FALSE(OutputFolderIntact(root, root + "/Projects0/2012/"));
     EXPECT_EQ(MakeOutputFolder(root, "Projects/2012"), root + "/Projects0/20120/");
 }
+
+// Names the program makes stay usable on Windows shares: no device names, no
+// trailing space or dot, no bidirectional controls that disguise an extension.
+TEST(NameCleaning, WindowsSafeByDefault) {
+    EXPECT_EQ(WindowsSafeName("CON.doc"), "CON_.doc");
+    EXPECT_EQ(WindowsSafeName("nul"), "nul_");
+    EXPECT_EQ(WindowsSafeName("Com7.tar.gz"), "Com7_.tar.gz");
+    EXPECT_EQ(WindowsSafeName("LPT1 .txt"), "LPT1_ .txt");
+    EXPECT_EQ(WindowsSafeName("COM0.doc"), "COM0.doc");
+    EXPECT_EQ(WindowsSafeName("CONSOLE.doc"), "CONSOLE.doc");
+    EXPECT_EQ(WindowsSafeName("Notes. "), "Notes__");
+    EXPECT_EQ(WindowsSafeName("Plan v2."), "Plan v2_");
+
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/";
+    EXPECT_EQ(DocumentPathFor(root, "AUX"), root + "AUX_.doc");
+    EXPECT_EQ(DocumentPathFor(root, "prn"), root + "prn_.doc");
+    const QString disguised = DocumentPathFor(root, QString("invoice") + QChar(0x202E) + "cod.exe");
+    EXPECT_EQ(disguised, root + "invoice_cod.exe.doc");
+    for (const char16_t bidi : {u'\u200E', u'\u200F', u'\u202A', u'\u202D', u'\u2066', u'\u2069'})
+        EXPECT_EQ(CleanFileName(QString("a") + QChar(bidi) + "b"), "a_b");
+    EXPECT_EQ(OutputFolderFor("NUL\\Reports.\\Trailing \\"), "NUL_/Reports_/Trailing_/");
+}

@@ -1,4 +1,4 @@
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 #include "notes/store/MemoryStore.h"
 
 #include <gtest/gtest.h>

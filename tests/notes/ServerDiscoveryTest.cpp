@@ -1,6 +1,6 @@
-#include "notes/CNotesConverter.h"
+#include "convert/CNotesConverter.h"
 #include "notes/ServerDirectory.h"
-#include "notes/ServerDiscoveryTexts.h"
+#include "convert/ServerDiscoveryTexts.h"
 
 #include <QSettings>
 #include <QStandardPaths>

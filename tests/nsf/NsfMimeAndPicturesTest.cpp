@@ -3,7 +3,7 @@
 #include "notes/nsf/CdTextExtractor.h"
 #include "notes/nsf/LmbcsConverter.h"
 #include "notes/nsf/NotesBitmap.h"
-#include "rtf/RtfImageInfo.h"
+#include "richtext/RtfImageInfo.h"
 #include "notes/store/NoteStore.h"
 
 #include <QFile>

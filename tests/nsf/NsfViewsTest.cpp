@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+
 #include <cstring>
 
 using namespace nsf;
@@ -38,7 +40,7 @@ struct Code {
     Code& text(const QByteArray& s) { return operand(0x0001, s); }
     Code& item(const QByteArray& s) { return operand(0x0005, s); }
     Code& number(double d) {
-        op(0x0010);
+        op(0x0000);
         bytes += MiniNsf::number(d);
         return *this;
     }
@@ -217,10 +219,120 @@ TEST(NsfViews, CompiledFormulasTokenizeAndEvaluateLikeFormulaText) {
     EXPECT_TRUE(selects(Code().item("Form").text("Odd").text("Memo").op(0x021F).op(0x020A).end().bytes, memo));
 }
 
+TEST(NsfViews, AddressBookSelectionsTestAGroupTypeThatMayBeMissing) {
+    // ($ServerAccess): Type = "Group" & (@IsUnavailable(GroupType) | GroupType = "0" : "2" : "3" : "4")
+    // & Form = "Group", as the address books store it.
+    const QByteArray serverAccess = Code()
+                                        .item("Type").text("Group").op(0x020A)
+                                        .item("GroupType").op(0x0159)
+                                        .item("GroupType").text("0").text("2").op(0x021F).text("3").op(0x021F)
+                                        .text("4").op(0x021F).op(0x020A)
+                                        .op(0x021D).op(0x0004).op(0x021C).op(0x0004)
+                                        .item("Form").text("Group").op(0x020A).op(0x021C)
+                                        .end().bytes;
+    const FormulaValue group = FormulaValue::text("Group");
+    EXPECT_TRUE(selects(serverAccess, {{"type", group}, {"form", group}}));  // a group of an older release
+    EXPECT_TRUE(selects(serverAccess, {{"type", group}, {"form", group}, {"grouptype", FormulaValue::text("2")}}));
+    EXPECT_FALSE(selects(serverAccess, {{"type", group}, {"form", group}, {"grouptype", FormulaValue::text("1")}}));
+    // An item that is there but empty is available.
+    EXPECT_FALSE(selects(serverAccess, {{"type", group}, {"form", group}, {"grouptype", FormulaValue::text("")}}));
+    EXPECT_FALSE(selects(serverAccess, {{"type", FormulaValue::text("Person")}, {"form", group}}));
+    QString problem;
+    EXPECT_FALSE(compile(Code().text("GroupType").op(0x0159).end().bytes, problem));
+    EXPECT_EQ(problem, "@IsUnavailable at 14 has no item name");
+}
+
+TEST(NsfViews, ContainsSelectsEveryValueThatHoldsThePart) {
+    // @Contains(Form; "Archive"): both archiving forms, exact case, any value of a list.
+    const QByteArray archive = Code().item("Form").text("Archive").op(0x0247).end().bytes;
+    EXPECT_TRUE(selects(archive, {{"form", FormulaValue::text("Archive Profile")}}));
+    EXPECT_TRUE(selects(archive, {{"form", FormulaValue::text("Archive Log")}}));
+    EXPECT_TRUE(selects(archive, {{"form", FormulaValue::texts({"Memo", "Archive Log"})}}));
+    EXPECT_FALSE(selects(archive, {{"form", FormulaValue::text("archive log")}}));
+    EXPECT_FALSE(selects(archive, {{"form", FormulaValue::text("Arch")}}));
+    EXPECT_FALSE(selects(archive, {}));
+    // (@Contains(Country; "USA")) with its parenthesis marker: "US" is not "USA".
+    const QByteArray usa = Code().item("Country").text("USA").op(0x0247).op(0x0004).end().bytes;
+    EXPECT_TRUE(selects(usa, {{"country", FormulaValue::text("USA")}}));
+    EXPECT_FALSE(selects(usa, {{"country", FormulaValue::text("US")}}));
+    QString problem;
+    EXPECT_FALSE(compile(Code().text("USA").op(0x0247).end().bytes, problem));
+    EXPECT_TRUE(problem.contains("lacks its operands")) << problem.toStdString();
+}
+
+TEST(NsfViews, AttachmentsCountsTheFilesTheDriverGives) {
+    const QByteArray withFiles = Code().op(0x0072).end().bytes;
+    QString problem;
+    auto f = compile(withFiles, problem);
+    ASSERT_TRUE(f) << problem.toStdString();
+    // The formula asks for the count under a name no item can have.
+    EXPECT_EQ(f->itemNames(), QStringList{store::formula::FormulaExpression::kAttachmentCount});
+    EXPECT_TRUE(selects(withFiles, {{"@attachments", FormulaValue::number(2)}}));
+    EXPECT_FALSE(selects(withFiles, {{"@attachments", FormulaValue::number(0)}}));
+    EXPECT_FALSE(selects(withFiles, {}));
+    EXPECT_EQ(f->evaluate([](const QString&) { return nullptr; }).numberList(), std::vector<double>{0});
+}
+
+TEST(NsfViews, NowIsTheCurrentTimeAndSelectsNothing) {
+    QString problem;
+    auto f = compile(Code().op(0x002C).end().bytes, problem);
+    ASSERT_TRUE(f) << problem.toStdString();
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
+    const FormulaValue v = f->evaluate([](const QString&) { return nullptr; });
+    ASSERT_EQ(v.kind(), FormulaValue::Kind::Time);
+    ASSERT_EQ(v.size(), 1);
+    EXPECT_GE(v.timeList()[0].instantMs(), before - 1000);
+    EXPECT_LE(v.timeList()[0].instantMs(), QDateTime::currentMSecsSinceEpoch() + 1000);
+    EXPECT_FALSE(f->selects([](const QString&) { return nullptr; }));  // a date/time is not true
+}
+
+TEST(NsfViews, CompiledCodeCarriesNumbersKeywordsAndTwoOperandJumps) {
+    LmbcsConverter lmbcs;
+    // @If(@IsAvailable(ListName); @Name([CN]; ListName); "") as a column stores it:
+    // the conditional jump has two operands, the keyword eight bytes, and the
+    // item name ends at a NUL before bytes the compiler keeps for itself.
+    Code c;
+    c.item("ListName").op(0x0168).op(0x00AF);
+    QByteArray two(4, 0);
+    MiniNsf::put16(two, 0, 42);
+    MiniNsf::put16(two, 2, 30);
+    c.bytes += two;
+    c.op(0x0002);
+    c.bytes += QByteArray("\x05\0\0\0\0\0\0\0", 8);
+    c.operand(0x0005, QByteArray("ListName\0\x2d\xba\x55\0", 13));
+    c.op(0x02B4).op(0x00AE);
+    c.bytes += QByteArray("\x0c\0", 2);
+    c.text("").op(0x00AE);
+    c.bytes += QByteArray("\x04\0", 2);
+    c.op(0x03B5).number(1.5).end();
+    std::vector<CompiledFormula::Token> tokens;
+    QString e;
+    ASSERT_TRUE(CompiledFormula::tokenize(ByteView(c.bytes.constData(), size_t(c.bytes.size())), lmbcs, tokens, e))
+        << e.toStdString();
+    std::vector<uint16_t> opcodes;
+    for (const auto& t : tokens) opcodes.push_back(t.opcode);
+    EXPECT_EQ(opcodes, (std::vector<uint16_t>{0x0005, 0x0168, 0x00AF, 0x0002, 0x0005, 0x02B4, 0x00AE, 0x0001,
+                                              0x00AE, 0x03B5, 0x0000, 0x0003}));
+    EXPECT_EQ(tokens[2].operand, 42);
+    EXPECT_EQ(tokens[4].text, "ListName");
+    EXPECT_EQ(tokens[10].number, 1.5);
+    // A cut keyword or conditional jump is refused.
+    QByteArray cut = Code().op(0x0002).bytes + QByteArray(6, 0);
+    EXPECT_FALSE(CompiledFormula::tokenize(ByteView(cut.constData(), size_t(cut.size())), lmbcs, tokens, e));
+    EXPECT_EQ(e, "the keyword at 0 is cut short");
+    cut = Code().op(0x00AF).bytes + QByteArray(2, 0);
+    EXPECT_FALSE(CompiledFormula::tokenize(ByteView(cut.constData(), size_t(cut.size())), lmbcs, tokens, e));
+    EXPECT_EQ(e, "the jump at 0 is cut short");
+    // A column of one item reference names it without the compiler's bytes.
+    const QByteArray column =
+        columnFormula("Name", Code().operand(0x0005, QByteArray("Subject\0\x11\x22", 10)).end().bytes);
+    EXPECT_EQ(CompiledFormula::singleItem(ByteView(column.constData(), size_t(column.size())), lmbcs), "Subject");
+}
+
 TEST(NsfViews, CompiledFormulasThatCannotBeEvaluatedSayWhy) {
     QString problem;
-    EXPECT_FALSE(compile(Code().item("Form").text("Memo").op(0x0159).end().bytes, problem));
-    EXPECT_EQ(problem, "opcode 0x0159 at 16 of the compiled formula is not known");
+    EXPECT_FALSE(compile(Code().item("Form").text("Memo").op(0x0256).end().bytes, problem));
+    EXPECT_EQ(problem, "opcode 0x0256 at 16 of the compiled formula is not known");
     EXPECT_FALSE(compile(Code().item("Form").op(0x020A).end().bytes, problem));
     EXPECT_TRUE(problem.contains("lacks its operands")) << problem.toStdString();
     EXPECT_FALSE(compile(Code().item("Form").item("Subject").end().bytes, problem));
@@ -300,13 +412,13 @@ TEST(NsfViews, EntriesComeFromTheFormulaThenTheStoredIndexThenNone) {
     MiniNsf::Note byFormula = view(0x906, "Memos", memoCode, {{"Subject", ViewFormat::kSort}});
     byFormula.items.push_back(objectItem("$Collection", 1, 0x91A));
     // 2: an opcode not known, an index: the index, with a warning; descending.
-    MiniNsf::Note byIndex = view(0x90A, "Stale", Code().item("Form").op(0x0159).end().bytes,
+    MiniNsf::Note byIndex = view(0x90A, "Stale", Code().item("Form").op(0x0256).end().bytes,
                                  {{"Subject", ViewFormat::kSort | ViewFormat::kSortDescending}});
     byIndex.items.push_back(objectItem("$Collection", 1, 0x91E));
     // 3: neither.
-    MiniNsf::Note none = view(0x90E, "Nothing", Code().item("Form").op(0x0159).end().bytes);
+    MiniNsf::Note none = view(0x90E, "Nothing", Code().item("Form").op(0x0256).end().bytes);
     // 4: an index that does not decode.
-    MiniNsf::Note broken = view(0x912, "Broken", Code().item("Form").op(0x0159).end().bytes);
+    MiniNsf::Note broken = view(0x912, "Broken", Code().item("Form").op(0x0256).end().bytes);
     broken.items.push_back(objectItem("$Collection", 1, 0x922));
     // 5: no columns, @All: note ID order.
     MiniNsf::Note all = view(0x916, "All", Code().op(0x0066).end().bytes);
@@ -328,13 +440,13 @@ TEST(NsfViews, EntriesComeFromTheFormulaThenTheStoredIndexThenNone) {
     EXPECT_EQ(ids, (std::vector<uint32_t>{0x902, 0x8FE, 0x8F6}));
 
     EXPECT_EQ(folders[1].problem,
-              "the selection formula cannot be evaluated (opcode 0x0159 at 8 of the compiled formula is not "
+              "the selection formula cannot be evaluated (opcode 0x0256 at 8 of the compiled formula is not "
               "known); the entries come from the stored view index, which may be older than the data");
     ASSERT_TRUE(st->folderEntries(1, ids).ok());
     EXPECT_EQ(ids, (std::vector<uint32_t>{0x8F6, 0x8FA, 0x8FE}));  // "b", then "a" and "A" tie: by note ID
 
     EXPECT_EQ(folders[2].problem,
-              "the view lists no entries: opcode 0x0159 at 8 of the compiled formula is not known; no stored index");
+              "the view lists no entries: opcode 0x0256 at 8 of the compiled formula is not known; no stored index");
     EXPECT_EQ(st->folderEntries(2, ids).status, store::StatusUnsupportedFormula);
     EXPECT_TRUE(ids.empty());
 
@@ -344,4 +456,28 @@ TEST(NsfViews, EntriesComeFromTheFormulaThenTheStoredIndexThenNone) {
 
     ASSERT_TRUE(st->folderEntries(4, ids).ok());
     EXPECT_EQ(ids, (std::vector<uint32_t>{0x8F6, 0x8FA, 0x8FE, 0x902}));
+}
+
+TEST(NsfViews, AViewOfDocumentsWithAttachmentsAndANavigator) {
+    MiniNsf mini;
+    MiniNsf::Note withFile = doc(0x8F6, "Memo", "files");
+    withFile.items.push_back(objectItem("$FILE", 0x0019, 0x920));
+    withFile.items.push_back(objectItem("$FILE", 0x0019, 0x924));
+    mini.notes = {withFile, doc(0x8FA, "Memo", "none")};
+    MiniNsf::Note attachments = view(0x906, "Attachments", Code().op(0x0072).end().bytes);
+    MiniNsf::Note navigator = view(0x90A, "Main Navigator", QByteArray());
+    navigator.items[1].value = "G3";
+    mini.notes.insert(mini.notes.end(), {attachments, navigator});
+    auto st = openStore(mini);
+    ASSERT_TRUE(st);
+    const auto folders = st->folders();
+    ASSERT_EQ(folders.size(), 2u);
+    std::vector<uint32_t> ids;
+    EXPECT_TRUE(folders[0].problem.isEmpty()) << folders[0].problem.toStdString();
+    ASSERT_TRUE(st->folderEntries(0, ids).ok());
+    EXPECT_EQ(ids, (std::vector<uint32_t>{0x8F6}));
+    // A navigator is a map of the views: no entries, and no failure.
+    EXPECT_EQ(folders[1].problem, "a navigator, which lists no documents");
+    ASSERT_TRUE(st->folderEntries(1, ids).ok());
+    EXPECT_TRUE(ids.empty());
 }

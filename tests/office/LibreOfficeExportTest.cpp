@@ -15,7 +15,7 @@
 
 #include "OfficeReadBack.h"
 #include "export/HeaderTemplates.h"
-#include "export/PrivateTempDir.h"
+#include "files/PrivateTempDir.h"
 #include "office/CWordExporter.h"
 #include "office/LibreOfficeEngine.h"
 #include "office/LocalePageSize.h"

@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "export/HeaderTemplates.h"
-#include "export/PrivateTempDir.h"
+#include "files/PrivateTempDir.h"
 #include "office/CWordExporter.h"
 #include "office/LibreOfficeEngine.h"
 

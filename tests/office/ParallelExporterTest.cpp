@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "FakeOfficeAutomation.h"
-#include "export/PrivateTempDir.h"
+#include "files/PrivateTempDir.h"
 #include "office/CWordExporter.h"
 #include "office/ParallelExporter.h"
 

@@ -8,7 +8,7 @@
 
 #include "FakeOfficeAutomation.h"
 #include "export/HeaderTemplates.h"
-#include "export/PrivateTempDir.h"
+#include "files/PrivateTempDir.h"
 #include "office/CWordExporter.h"
 
 namespace {

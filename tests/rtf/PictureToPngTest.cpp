@@ -1,6 +1,6 @@
 #include "RtfTestDocs.h"
-#include "rtf/PictureToPng.h"
-#include "rtf/RtfImageInfo.h"
+#include "richtext/PictureToPng.h"
+#include "richtext/RtfImageInfo.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -6,11 +6,11 @@
 // refused database) that the intact file does not have.
 #include "FakeExporter.h"
 
-#include "export/CFolderExportRun.h"
-#include "notes/CNotesConverter.h"
-#include "notes/ItemListRow.h"
-#include "notes/ItemRecordReaders.h"
-#include "notes/NotesItemKind.h"
+#include "convert/CFolderExportRun.h"
+#include "convert/CNotesConverter.h"
+#include "items/ItemListRow.h"
+#include "items/ItemRecordReaders.h"
+#include "items/NotesItemKind.h"
 #include "notes/store/NoteStore.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "FakeExporter.h"
 
-#include "export/CFolderExportRun.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CFolderExportRun.h"
+#include "convert/CNotesConverter.h"
 #include "notes/store/MemoryStore.h"
 
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "FakeExporter.h"
 
-#include "export/CFolderExportRun.h"
-#include "notes/CNotesConverter.h"
+#include "convert/CFolderExportRun.h"
+#include "convert/CNotesConverter.h"
 #include "notes/store/MemoryStore.h"
 
 #include <QDir>
@@ -173,6 +173,8 @@ TEST_F(RunFixture, AttachmentsLandBesideTheDocumentUnderUniqueNames) {
     store->addAttachment(id1, "agenda.txt", "first agenda");
     store->addAttachment(id1, "agenda.txt", "second agenda");
     store->addAttachment(id1, "a:b?.txt", "odd name");
+    store->addAttachment(id1, "CON.txt", "device name");
+    store->addAttachment(id1, "draft. ", "trailing dot and space");
     const uint32_t id2 = store->addNote(cal);
     store->addAttachment(id2, "notes.txt", "other");
     store->addFolder("($Meetings)", false, {id1, id2});
@@ -185,6 +187,8 @@ TEST_F(RunFixture, AttachmentsLandBesideTheDocumentUnderUniqueNames) {
     EXPECT_EQ(read(dir + "MeetingAttachments/agenda.txt"), "first agenda");
     EXPECT_EQ(read(dir + "MeetingAttachments/agenda0.txt"), "second agenda");
     EXPECT_EQ(read(dir + "MeetingAttachments/a_b_.txt"), "odd name");
+    EXPECT_EQ(read(dir + "MeetingAttachments/CON_.txt"), "device name");
+    EXPECT_EQ(read(dir + "MeetingAttachments/draft__"), "trailing dot and space");
     EXPECT_EQ(read(dir + "MeetingAttachments0/notes.txt"), "other");
     EXPECT_TRUE(QFile::exists(dir + "Meeting.doc"));
     EXPECT_TRUE(QFile::exists(dir + "Meeting0.doc"));
@@ -318,6 +322,25 @@ TEST(ExportReportCounts, ItemsFoldersAndAttachmentsCountApart) {
     EXPECT_EQ(report.itemFailures().size(), 2);
     EXPECT_EQ(report.attachmentFailures()[2].attachment, "?");
     EXPECT_EQ(report.failures()[1].reason, "attachment \"a.txt\" not written: permission denied");
+}
+
+// A damaged date loses that field, not an attachment: the item is written and
+// the field is named as a field.
+TEST_F(RunFixture, AnUnreadableDateIsAFieldFailureNotAnAttachmentOne) {
+    StoreNote m = mail("Dated");
+    StoreItem date = text("PostedDate", "");
+    date.unreadable = true;
+    date.problem = "the time stamp is out of range";
+    m.items.push_back(date);
+    const uint32_t id = store->addNote(m);
+    store->addFolder("F", true, {id});
+    run({"F\\"});
+    EXPECT_EQ(conv.exportReport.written(), 1);
+    EXPECT_EQ(conv.exportReport.attachmentFailureCount(), 0);
+    ASSERT_EQ(conv.exportReport.fieldFailures().size(), 1);
+    EXPECT_EQ(conv.exportReport.fieldFailures()[0].attachment, "PostedDate");
+    EXPECT_EQ(conv.exportReport.fieldFailures()[0].noteId, id);
+    EXPECT_TRUE(conv.exportReport.failures()[0].reason.startsWith("field \"PostedDate\" left out: "));
 }
 
 TEST_F(RunFixture, RtfModesHandTheOfficeRtfAndTextBodiesStayText) {

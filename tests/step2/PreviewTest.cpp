@@ -1,7 +1,8 @@
 #include "Step2TestSupport.h"
 
-#include "notes/ILargeBodyQuestion.h"
+#include "convert/ILargeBodyQuestion.h"
 #include "steps/CItemListGrid.h"
+#include "steps/CItemSaveRun.h"
 #include "steps/CLargeItemDlg.h"
 #include "steps/CPreviewPane.h"
 #include "steps/FolderTreeTexts.h"
@@ -264,4 +265,34 @@ TEST(RenderItemTest, PurposesTypeCodesHeaderAndSavesNeverAsk) {
     EXPECT_TRUE(result.isEmpty());
     notes.cancelRequested = 0;
     EXPECT_EQ(notes.RenderItem(0x7777, 0, CNotesConverter::RenderPreview, result, type, names, sizes), 0);
+}
+
+TEST(RenderItemTest, ADocumentOfAnotherFormShowsItsFieldsAndEveryRichTextItem) {
+    TestDatabase db(QStringLiteral("renderdoc"));
+    const uint32_t recipe = db.Add({TextItem("Form", "Recipe"), TextItem("Name", "Pancakes"),
+                                    TextItem("Servings", "4"), TextItem("$UpdatedBy", "CN=Admin/O=Acme"),
+                                    Rich("Details", "Serve warm."), Rich("Body", "Beat the eggs.")});
+    const uint32_t task = db.Add({TextItem("Subject", "T"), Date("DueDate", 2014, 1, 2), Rich("Body", "task text")});
+    db.store->addFolder("F", true, {recipe, task});
+    db.Register();
+    CNotesConverter notes;
+    ASSERT_EQ(notes.Initialize(), 1);
+    QStringList folders;
+    ASSERT_EQ(notes.EnumerateFolders(db.Path(), QString(), folders, 1), 1);
+
+    QString result;
+    int type = -1;
+    QStringList names, sizes;
+    ASSERT_EQ(notes.RenderItem(recipe, 0, CNotesConverter::RenderPreview, result, type, names, sizes), 1);
+    EXPECT_EQ(type, 6);
+    EXPECT_EQ(notes.m_strPreviewHeaderText, QStringLiteral("Document Item \r\nName: Pancakes\r\nServings: 4\r\n"));
+    EXPECT_TRUE(notes.m_strPreviewHeaderTable.startsWith(QStringLiteral("{\\rtf1")));
+    const qsizetype body = result.indexOf(QStringLiteral("Beat the eggs.")),
+                    details = result.indexOf(QStringLiteral("Serve warm."));
+    EXPECT_GT(body, 0);
+    EXPECT_GT(details, body);
+    // The saved item is named as its row shows it; the five kinds keep their templates.
+    EXPECT_EQ(CItemSaveRun::DocumentName(type, QStringLiteral("Pancakes"), QString()), QStringLiteral("Pancakes"));
+    ASSERT_EQ(notes.RenderItem(task, 0, CNotesConverter::RenderPreview, result, type, names, sizes), 1);
+    EXPECT_TRUE(notes.m_strPreviewHeaderTable.isEmpty());
 }

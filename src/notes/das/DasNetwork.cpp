@@ -26,7 +26,19 @@ QByteArray HttpReply::header(const QByteArray& name) const {
     return QByteArray();
 }
 
+bool sameOrigin(const QUrl& a, const QUrl& b) {
+    const QString scheme = a.scheme().toLower();
+    if (scheme != b.scheme().toLower()) return false;
+    if (a.host().compare(b.host(), Qt::CaseInsensitive) != 0) return false;
+    const int defaultPort = scheme == QLatin1String("https") ? 443 : 80;
+    return a.port(defaultPort) == b.port(defaultPort);
+}
+
 namespace {
+
+bool isRedirect(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
 
 // One call in flight, shared between the caller and the network thread.
 struct Call {
@@ -122,9 +134,9 @@ public:
         const HttpRequest& r = call->request;
         m_factory->set(r.url, r.proxy);
         QNetworkRequest request(r.url);
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                             r.followRedirects ? QNetworkRequest::NoLessSafeRedirectPolicy
-                                               : QNetworkRequest::ManualRedirectPolicy);
+        // Redirects are judged by perform(), never followed by the manager:
+        // it would carry the request's Authorization header to any host.
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
         request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
         request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
         if (r.inactivityMs > 0) request.setTransferTimeout(r.inactivityMs);
@@ -276,6 +288,44 @@ DasNetwork::~DasNetwork() {
 }
 
 HttpReply DasNetwork::perform(const HttpRequest& request, const CancelCheck& cancel) {
+    if (!request.followRedirects) return performOnce(request, cancel);
+    HttpRequest hop = request;
+    QElapsedTimer clock;
+    clock.start();
+    for (int redirects = 0;; ++redirects) {
+        HttpReply reply = performOnce(hop, cancel);
+        const QByteArray location = reply.header("Location");
+        if (!isRedirect(reply.status) || location.isEmpty() || !reply.transportOk()) return reply;
+        const QUrl target = hop.url.resolved(QUrl::fromEncoded(location.trimmed()));
+        reply.redirectTarget = target;
+        if (!target.isValid() || !sameOrigin(target, request.url)) {
+            reply.redirectRefused = true;
+            return reply;
+        }
+        if (redirects == kMaxRedirects) {
+            reply.tooManyRedirects = true;
+            return reply;
+        }
+        if (request.deadlineMs > 0) {
+            hop.deadlineMs = request.deadlineMs - int(clock.elapsed());
+            if (hop.deadlineMs <= 0) {
+                reply.timedOut = true;
+                return reply;
+            }
+        }
+        // 303, and 301/302 after a POST, continue as GET without the body.
+        if (reply.status == 303 || ((reply.status == 301 || reply.status == 302) && hop.method == "POST")) {
+            hop.method = "GET";
+            hop.body.clear();
+            hop.headers.removeIf([](const QPair<QByteArray, QByteArray>& h) {
+                return h.first.compare("Content-Type", Qt::CaseInsensitive) == 0;
+            });
+        }
+        hop.url = target;
+    }
+}
+
+HttpReply DasNetwork::performOnce(const HttpRequest& request, const CancelCheck& cancel) {
     auto call = std::make_shared<Call>();
     call->request = request;
     if (cancel && cancel()) {

@@ -14,11 +14,20 @@
 
 namespace das {
 
+// Redirects followed for one request at most.
+constexpr int kMaxRedirects = 5;
+
+// Whether two URLs share an origin: scheme, host and port (default ports filled in).
+bool sameOrigin(const QUrl& a, const QUrl& b);
+
 struct HttpRequest {
     QUrl url;
     QByteArray method = "GET";
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
+    // Redirects within the request's origin (scheme, host and port) are
+    // followed, at most kMaxRedirects of them; one to another origin is never
+    // followed (the request's headers carry the credentials): the reply says so.
     bool followRedirects = true;
     int inactivityMs = 30000;   // no data for this long: timed out
     int deadlineMs = 0;         // the whole call at most this long; 0: no bound
@@ -43,7 +52,13 @@ struct HttpReply {
     bool sinkFailed = false;
     bool untrustedCertificate = false;
     QString sslErrors;                   // the certificate problems, when any
-    bool transportOk() const { return status > 0 && !cancelled && !timedOut && !tooLarge && !sinkFailed; }
+    bool redirectRefused = false;        // a redirect to another origin, not followed
+    bool tooManyRedirects = false;       // more than kMaxRedirects within the origin
+    QUrl redirectTarget;                 // where the refused or last redirect pointed
+    bool transportOk() const {
+        return status > 0 && !cancelled && !timedOut && !tooLarge && !sinkFailed && !redirectRefused &&
+               !tooManyRedirects;
+    }
     QByteArray header(const QByteArray& name) const;
 };
 
@@ -65,6 +80,7 @@ public:
     struct Impl;
 private:
     DasNetwork();
+    HttpReply performOnce(const HttpRequest& request, const CancelCheck& cancel);
     std::unique_ptr<Impl> m_impl;
 };
 

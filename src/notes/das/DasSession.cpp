@@ -191,7 +191,9 @@ store::StoreError DasSession::send(const DasCall& call, const CancelCheck& cance
         }
         reply = DasNetwork::instance().perform(request, cancel);
         ++m_requests;
-        if (reply.cancelled || reply.untrustedCertificate || reply.status == 0) return errorFor(reply, QString());
+        if (reply.cancelled || reply.untrustedCertificate || reply.status == 0 || reply.redirectRefused ||
+            reply.tooManyRedirects)
+            return errorFor(reply, QString());
         const bool login = call.expectJson && isLoginPage(reply);
         if (reply.status != 401 && !login) {
             if (mode == Mode::Basic && reply.status < 400 && !reply.timedOut) {
@@ -259,6 +261,17 @@ store::StoreError DasSession::errorFor(const HttpReply& reply, const QString& wh
                     .arg(serverLabel(), reply.sslErrors.isEmpty() ? reply.errorText : reply.sslErrors)};
     if (reply.timedOut)
         return {store::StatusServerUnreachable, QStringLiteral("%1 did not answer in time").arg(where)};
+    if (reply.redirectRefused)
+        return {store::StatusBadAnswer,
+                QStringLiteral("%1: the server redirected to another address (%2), which was not followed: the "
+                               "name and password are only sent to the address configured for the server")
+                    .arg(where, reply.redirectTarget.toString(QUrl::RemoveUserInfo | QUrl::RemoveQuery))};
+    if (reply.tooManyRedirects)
+        return {store::StatusBadAnswer,
+                QStringLiteral("%1: the server redirected more than %2 times (last to %3)")
+                    .arg(where)
+                    .arg(kMaxRedirects)
+                    .arg(reply.redirectTarget.toString(QUrl::RemoveUserInfo | QUrl::RemoveQuery))};
     if (reply.tooLarge)
         return {store::StatusBadAnswer, QStringLiteral("%1: the answer is larger than expected").arg(where)};
     if (reply.sinkFailed) return {store::StatusWriteFailed, where};

@@ -260,7 +260,16 @@ store::StoreError DasStore::detachAttachment(uint32_t noteId, const store::Store
     }
     call.expectJson = false;
     call.deadlineMs = -1;
-    call.sink = [&writer, &writeError, &written](const char* data, qint64 size) {
+    // The document announces the attachment's size: more than that is not
+    // written (and is a failure below), nor is less.
+    const qint64 announcedSize = source.size;
+    bool overlong = false;
+    call.sink = [&writer, &writeError, &written, &overlong, announcedSize](const char* data, qint64 size) {
+        if (announcedSize >= 0 && written + size > announcedSize) {
+            overlong = true;
+            written += size;
+            return false;
+        }
         writeError = writer.append(data, size);
         written += size;
         return writeError.ok();
@@ -269,6 +278,10 @@ store::StoreError DasStore::detachAttachment(uint32_t noteId, const store::Store
     store::StoreError e = m_session->send(call, cancelCheck(), reply);
     const QString file = QStringLiteral("attachment %1").arg(attachment.name);
     if (e.ok() && !writeError.ok()) e = writeError;
+    if (overlong)
+        e = {store::StatusAttachmentUnreadable,
+             what(file + QStringLiteral(": the server sent more than the %1 bytes the document announces")
+                             .arg(announcedSize))};
     if (e.ok() && (!reply.transportOk() || reply.error != QNetworkReply::NoError || reply.status >= 300))
         e = m_session->errorFor(reply, what(file));
     if (e.ok()) {
@@ -277,6 +290,11 @@ store::StoreError DasStore::detachAttachment(uint32_t noteId, const store::Store
         if (ok && announced != written)
             e = {store::StatusAttachmentUnreadable,
                  what(file + QStringLiteral(": %1 of %2 bytes arrived").arg(written).arg(announced))};
+        else if (announcedSize >= 0 && written != announcedSize)
+            e = {store::StatusAttachmentUnreadable,
+                 what(file + QStringLiteral(": %1 of the %2 bytes the document announces arrived")
+                                 .arg(written)
+                                 .arg(announcedSize))};
     }
     if (!e.ok()) {
         writer.abort();

@@ -5,7 +5,7 @@
 #include <QXmlStreamReader>
 
 #include "notes/store/NotesMargins.h"
-#include "notes/store/RichTextModel.h"
+#include "richtext/RichTextModel.h"
 
 namespace store::dxl {
 

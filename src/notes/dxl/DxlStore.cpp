@@ -39,7 +39,12 @@ void DxlStore::computeEntries(DxlDesignEntry& design) {
         const DxlIndex& index = m_index;
         for (size_t i = 0; i < index.docs.size(); ++i) {
             const DxlDocEntry& doc = index.docs[i];
+            const size_t files = doc.attachments >= 0 && size_t(doc.attachments) < index.attachments.size()
+                                     ? index.attachments[size_t(doc.attachments)].size()
+                                     : 0;
+            const FormulaValue attachmentCount = FormulaValue::number(double(files));
             const bool selected = design.formula->selects([&](const QString& name) -> const FormulaValue* {
+                if (name == formula::FormulaExpression::kAttachmentCount) return &attachmentCount;
                 const int id = index.nameId(name);
                 return id < 0 ? nullptr : doc.value(id);
             });

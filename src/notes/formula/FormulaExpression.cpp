@@ -1,5 +1,6 @@
 #include "notes/formula/FormulaExpression.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
 
 namespace store::formula {
@@ -35,11 +36,14 @@ const FormulaExpression::FunctionInfo kFunctions[] = {
     {"@all", 0, 0},           {"@true", 0, 0},     {"@false", 0, 0},       {"@isavailable", 1, 1},
     {"@isunavailable", 1, 1}, {"@ismember", 2, 2}, {"@isnotmember", 2, 2}, {"@contains", 2, 2},
     {"@begins", 2, 2},        {"@ends", 2, 2},     {"@lowercase", 1, 1},   {"@uppercase", 1, 1},
-    {"@trim", 1, 1},
+    {"@trim", 1, 1},          {"@attachments", 0, 0}, {"@now", 0, 0},
 };
 
 void collectNames(const Node& n, QStringList& names) {
     if (n.type == Node::Type::Item && !names.contains(n.name)) names << n.name;
+    if (n.type == Node::Type::Call && n.name == QLatin1String("@attachments") &&
+        !names.contains(FormulaExpression::kAttachmentCount))
+        names << FormulaExpression::kAttachmentCount;
     for (const auto& c : n.children) collectNames(*c, names);
 }
 
@@ -159,6 +163,20 @@ FormulaValue evaluateNode(const Node& n, const FormulaExpression::ItemLookup& lo
     if (f == QLatin1String("@false")) return boolValue(false);
     if (f == QLatin1String("@isavailable")) return boolValue(lookup(n.children[0]->name) != nullptr);
     if (f == QLatin1String("@isunavailable")) return boolValue(lookup(n.children[0]->name) == nullptr);
+    if (f == QLatin1String("@attachments")) {
+        const FormulaValue* count = lookup(FormulaExpression::kAttachmentCount);
+        return count && count->kind() == FormulaValue::Kind::Number && count->size() > 0
+                   ? FormulaValue::number(count->numberList().front())
+                   : FormulaValue::number(0);
+    }
+    if (f == QLatin1String("@now")) {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        NotesTime t;
+        t.date = now.date();
+        t.time = now.time();
+        t.hasZone = true;
+        return FormulaValue::times({t});
+    }
     if (f == QLatin1String("@lowercase"))
         return mapTexts(
             evaluateNode(*n.children[0], lookup), [](const QString& s) { return s.toLower(); }, false);

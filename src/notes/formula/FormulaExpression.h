@@ -39,6 +39,10 @@ class FormulaExpression {
     // Looks an item up by name (lower-cased); null when the document has none.
     using ItemLookup = std::function<const FormulaValue*(const QString& name)>;
 
+    // The name under which @Attachments asks the lookup for the number of the
+    // document's attachments (a number value); no item can have it.
+    static inline const QString kAttachmentCount = QStringLiteral("@attachments");
+
     // Deeper trees are refused by the readers: evaluation recurses once per level.
     static constexpr int kMaxDepth = 200;
 
@@ -49,7 +53,8 @@ class FormulaExpression {
 
     bool selects(const ItemLookup& lookup) const;
     FormulaValue evaluate(const ItemLookup& lookup) const;
-    // The item names the formula reads, lower-cased, in order of appearance.
+    // The item names the formula reads, lower-cased, in order of appearance;
+    // kAttachmentCount among them when it calls @Attachments.
     const QStringList& itemNames() const { return m_itemNames; }
 
     // The functions the evaluator knows (lower-cased, with "@") and their

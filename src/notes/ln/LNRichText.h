@@ -1,7 +1,7 @@
 #pragma once
 
 #include "notes/ln/LNItem.h"
-#include "notes/store/RichTextModel.h"
+#include "richtext/RichTextModel.h"
 
 #include <memory>
 
@@ -40,7 +40,8 @@ public:
     // and character formatting), or through the filter "nxrtf2.dll" (also
     // tables, pictures, tabs, indents, bullets, attachment and link references).
     // The file is replaced. Any range exports the whole item. Format must be
-    // "RTF"; another filter name fails with StatusExportFailed.
+    // "RTF"; another filter name fails with StatusExportFailed. Defined with
+    // the RTF writer (rtf/LNRichTextExport.cpp): link tesseldoc_core to use it.
     LNSTATUS Export(const LNString& filename, const LNRTCursor& start, const LNRTCursor& end,
                     const LNString& format = "RTF") const;
     LNSTATUS Export(const LNString& filename, const LNRTCursor& start, const LNRTCursor& end,

@@ -3,7 +3,7 @@
 #include "notes/mime/CharsetDecoder.h"
 #include "notes/mime/CssStyle.h"
 #include "notes/mime/MimeEntity.h"
-#include "rtf/RtfImageInfo.h"
+#include "richtext/RtfImageInfo.h"
 
 #include <QRegularExpression>
 #include <QUrl>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "notes/mime/MimeEntity.h"
-#include "notes/store/RichTextModel.h"
+#include "richtext/RichTextModel.h"
 
 #include <QStringList>
 

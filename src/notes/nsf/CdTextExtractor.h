@@ -3,7 +3,7 @@
 #include "notes/nsf/ByteView.h"
 #include "notes/nsf/NotesBitmap.h"
 #include "notes/nsf/PabDefinition.h"
-#include "notes/store/RichTextModel.h"
+#include "richtext/RichTextModel.h"
 
 #include <QMap>
 #include <QString>

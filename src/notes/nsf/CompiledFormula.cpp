@@ -14,26 +14,43 @@ QString hex4(uint16_t v) {
     return QStringLiteral("0x") + QString::number(v, 16).toUpper().rightJustified(4, QLatin1Char('0'));
 }
 
-// Opcodes whose meaning was established against stored view indexes, and
-// what they make of the values before them.
-enum class Op { Push, End, NoOp, All, Equal, NotEqual, And, Or, List, IsAvailable, Unknown };
+// Opcodes whose meaning is established (see the header), and what they make
+// of the values before them.
+enum class Op { Push, End, NoOp, Function0, ItemTest, Equal, NotEqual, And, Or, List, Function2, Unknown };
 
-Op operation(uint16_t opcode) {
+struct Meaning {
+    Op op;
+    const char* function;  // for calls, as the formula language spells it
+};
+
+Meaning meaning(uint16_t opcode) {
     switch (opcode) {
         case CompiledFormula::kOpText:
         case CompiledFormula::kOpItem:
-        case CompiledFormula::kOpNumber: return Op::Push;
-        case CompiledFormula::kOpEnd: return Op::End;
-        case CompiledFormula::kOpMarker: return Op::NoOp;
-        case 0x0066: return Op::All;
-        case 0x020A: return Op::Equal;
-        case 0x020B: return Op::NotEqual;
-        case 0x021C: return Op::And;
-        case 0x021D: return Op::Or;
-        case 0x021F: return Op::List;
-        case 0x0168: return Op::IsAvailable;
-        default: return Op::Unknown;
+        case CompiledFormula::kOpNumber: return {Op::Push, nullptr};
+        case CompiledFormula::kOpEnd: return {Op::End, nullptr};
+        case CompiledFormula::kOpMarker: return {Op::NoOp, nullptr};
+        case 0x002C: return {Op::Function0, "@Now"};
+        case 0x0066: return {Op::Function0, "@All"};
+        case 0x0072: return {Op::Function0, "@Attachments"};
+        case 0x0159: return {Op::ItemTest, "@IsUnavailable"};
+        case 0x0168: return {Op::ItemTest, "@IsAvailable"};
+        case 0x020A: return {Op::Equal, nullptr};
+        case 0x020B: return {Op::NotEqual, nullptr};
+        case 0x021C: return {Op::And, nullptr};
+        case 0x021D: return {Op::Or, nullptr};
+        case 0x021F: return {Op::List, nullptr};
+        case 0x0247: return {Op::Function2, "@Contains"};
+        default: return {Op::Unknown, nullptr};
     }
+}
+
+// The name an item reference carries: the compiler may keep bytes of its own
+// after a NUL within the operand.
+ByteView itemName(ByteView operand) {
+    for (uint64_t i = 0; i < operand.size(); ++i)
+        if (operand.u8(i) == 0) return operand.sub(0, i);
+    return operand;
 }
 
 }  // namespace
@@ -87,7 +104,8 @@ bool CompiledFormula::tokenize(ByteView code, LmbcsConverter& lmbcs, std::vector
                     error = QStringLiteral("the operand of opcode %1 at %2 runs past the code").arg(hex4(t.opcode)).arg(t.offset);
                     return false;
                 }
-                t.text = lmbcs.toUnicode(code.sub(at + 2, length));
+                const ByteView bytes = code.sub(at + 2, length);
+                t.text = lmbcs.toUnicode(t.opcode == kOpItem ? itemName(bytes) : bytes);
                 at += 2 + length + (length & 1);
                 break;
             }
@@ -99,15 +117,24 @@ bool CompiledFormula::tokenize(ByteView code, LmbcsConverter& lmbcs, std::vector
                 t.number = code.f64(at);
                 at += 8;
                 break;
-            case 0x00AE:
-            case 0x00AF:
-                if (!code.has(at, 2)) {
+            case kOpKeyword:
+                if (!code.has(at, 8)) {
+                    error = QStringLiteral("the keyword at %1 is cut short").arg(t.offset);
+                    return false;
+                }
+                at += 8;
+                break;
+            case kOpJump:
+            case kOpJumpIfFalse: {
+                const uint64_t size = t.opcode == kOpJump ? 2 : 4;
+                if (!code.has(at, size)) {
                     error = QStringLiteral("the jump at %1 is cut short").arg(t.offset);
                     return false;
                 }
                 t.operand = code.u16(at);
-                at += 2;
+                at += size;
                 break;
+            }
             default: break;
         }
         out.push_back(std::move(t));
@@ -125,7 +152,8 @@ std::unique_ptr<FormulaExpression> CompiledFormula::build(const std::vector<Toke
         return n;
     };
     for (const Token& t : tokens) {
-        const Op op = operation(t.opcode);
+        const Meaning m = meaning(t.opcode);
+        const Op op = m.op;
         if (op == Op::Unknown) {
             problem = QStringLiteral("opcode %1 at %2 of the compiled formula is not known").arg(hex4(t.opcode)).arg(t.offset);
             return nullptr;
@@ -140,16 +168,16 @@ std::unique_ptr<FormulaExpression> CompiledFormula::build(const std::vector<Toke
                 node = FormulaNode::literalNode(FormulaValue::number(t.number));
             else
                 node = FormulaNode::item(t.text);
-        } else if (op == Op::All) {
-            node = FormulaNode::make(Type::Call, QStringLiteral("@all"), {});
-        } else if (op == Op::IsAvailable) {
+        } else if (op == Op::Function0) {
+            node = FormulaNode::make(Type::Call, QString::fromLatin1(m.function).toLower(), {});
+        } else if (op == Op::ItemTest) {
             if (stack.empty() || stack.back()->type != Type::Item) {
-                problem = QStringLiteral("@IsAvailable at %1 has no item name").arg(t.offset);
+                problem = QStringLiteral("%1 at %2 has no item name").arg(QLatin1String(m.function)).arg(t.offset);
                 return nullptr;
             }
             std::vector<std::unique_ptr<FormulaNode>> args;
             args.push_back(pop());
-            node = FormulaNode::make(Type::Call, QStringLiteral("@isavailable"), std::move(args));
+            node = FormulaNode::make(Type::Call, QString::fromLatin1(m.function).toLower(), std::move(args));
         } else {
             if (stack.size() < 2) {
                 problem = QStringLiteral("opcode %1 at %2 lacks its operands").arg(hex4(t.opcode)).arg(t.offset);
@@ -163,6 +191,9 @@ std::unique_ptr<FormulaExpression> CompiledFormula::build(const std::vector<Toke
                 case Op::NotEqual: node = FormulaNode::make(Type::Compare, QStringLiteral("!="), std::move(args)); break;
                 case Op::And: node = FormulaNode::make(Type::And, QString(), std::move(args)); break;
                 case Op::Or: node = FormulaNode::make(Type::Or, QString(), std::move(args)); break;
+                case Op::Function2:
+                    node = FormulaNode::make(Type::Call, QString::fromLatin1(m.function).toLower(), std::move(args));
+                    break;
                 default: node = FormulaNode::make(Type::List, QString(), std::move(args)); break;
             }
         }

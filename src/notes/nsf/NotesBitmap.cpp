@@ -1,6 +1,6 @@
 #include "notes/nsf/NotesBitmap.h"
 
-#include "rtf/PictureToPng.h"
+#include "richtext/PictureToPng.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "notes/nsf/ByteView.h"
-#include "notes/store/RichTextModel.h"
+#include "richtext/RichTextModel.h"
 
 #include <cstdint>
 

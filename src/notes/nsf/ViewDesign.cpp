@@ -31,6 +31,12 @@ ViewDesign ViewDesign::read(const RawNote& raw, ByteView file, const RrvMap& rrv
             format = &i;
     }
 
+    if (const RawItem* flags = raw.item(QStringLiteral("$Flags")); flags && flags->problem.isEmpty()) {
+        store::StoreItem item;
+        ItemValueDecoder(lmbcs).decode(*flags, item);
+        v.navigator = item.texts.value(0).contains(QLatin1Char('G'));
+    }
+
     if (formula)
         v.selection = CompiledFormula::selection(formula->value, lmbcs, v.selectionProblem);
     else

@@ -21,6 +21,7 @@ struct RawNote;
 struct ViewDesign {
     std::shared_ptr<const store::formula::FormulaExpression> selection;
     QString selectionProblem;       // why there is no selection
+    bool navigator = false;         // a navigator ("G" in $Flags): a map of the views, no entries
     bool indexed = false;
     std::vector<uint32_t> indexIds;  // ascending
     QString indexProblem;           // why there are no index IDs

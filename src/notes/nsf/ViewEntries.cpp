@@ -18,6 +18,7 @@ const FormulaValue* ViewEntries::Doc::value(int nameId) const {
 
 ViewEntries::Source ViewEntries::source(const ViewDesign& view, bool isFolder) {
     if (isFolder) return Source::None;
+    if (view.navigator && !view.selection) return Source::Navigator;
     if (view.selection) return Source::Selection;
     if (view.indexed) return Source::StoredIndex;
     return Source::None;
@@ -27,6 +28,7 @@ QString ViewEntries::note(const ViewDesign& view, bool isFolder) {
     if (isFolder) return QString();
     switch (source(view, isFolder)) {
         case Source::Selection: return QString();
+        case Source::Navigator: return QStringLiteral("a navigator, which lists no documents");
         case Source::StoredIndex:
             return QStringLiteral("the selection formula cannot be evaluated (%1); the entries come from the "
                                   "stored view index, which may be older than the data")
@@ -48,6 +50,7 @@ void ViewEntries::gatherValues() {
     }
     ItemValueDecoder decoder(m_db.lmbcs());
     const QString profilePrefix = QStringLiteral("$profile");
+    const int attachmentsId = m_nameIds.value(store::formula::FormulaExpression::kAttachmentCount, -1);
     for (uint32_t id : m_db.documentIds()) {
         RawNote raw;
         QString e;
@@ -55,9 +58,11 @@ void ViewEntries::gatherValues() {
         Doc doc;
         doc.id = id;
         bool profile = false;
+        int attachments = 0;
         for (const RawItem& item : raw.items) {
             if (!item.problem.isEmpty()) continue;
             const QString lower = item.name.toLower();
+            if (item.type == NsfObject && lower == QLatin1String("$file")) ++attachments;
             if (lower == QLatin1String("$name") && (item.type == NsfText || item.type == NsfTextList)) {
                 store::StoreItem value;
                 decoder.decode(item, value);
@@ -73,6 +78,7 @@ void ViewEntries::gatherValues() {
             decoder.decode(item, value);
             doc.values.emplace_back(*it, FormulaValue::fromItem(value));
         }
+        if (attachmentsId >= 0) doc.values.emplace_back(attachmentsId, FormulaValue::number(attachments));
         // Profile documents keep settings; no view shows them.
         if (!profile) m_docs.push_back(std::move(doc));
     }
@@ -126,6 +132,7 @@ store::StoreError ViewEntries::entries(size_t index, std::vector<uint32_t>& ids)
                     if (m_db.peekClass(id, cls, e) == NoteReader::Result::Note) ids.push_back(id);
                 }
                 break;
+            case Source::Navigator: break;
             case Source::None:
                 return {store::StatusUnsupportedFormula, d.name + QStringLiteral(": ") + note(view, false)};
         }

@@ -23,11 +23,12 @@ class ViewEntries {
 public:
     explicit ViewEntries(NsfDatabase& db) : m_db(db) {}
 
-    // Where a view's entries come from, and what the listing should say.
-    enum class Source { Selection, StoredIndex, None };
+    // Where a view's entries come from, and what the listing should say. A
+    // navigator has none and needs none.
+    enum class Source { Selection, StoredIndex, Navigator, None };
     static Source source(const ViewDesign& view, bool isFolder);
     // The text for the listing: a warning for a stored index, the reason for
-    // no entries; empty when the selection is evaluated.
+    // no entries, what a navigator is; empty when the selection is evaluated.
     static QString note(const ViewDesign& view, bool isFolder);
 
     // The entries of design entry `index` of the database.

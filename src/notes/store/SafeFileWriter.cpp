@@ -1,6 +1,6 @@
 #include "notes/store/SafeFileWriter.h"
 
-#include "export/StaleFileCleaner.h"
+#include "files/StaleFileCleaner.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "notes/store/NotesTime.h"
-#include "notes/store/RichTextModel.h"
+#include "richtext/RichTextModel.h"
 
 #include <QByteArray>
 #include <QString>

@@ -329,6 +329,12 @@ void Server::Impl::send(Connection* connection, Response response, const Fault& 
         response.body = fault.body;
         if (!fault.contentRange.isEmpty()) response.headers.append(qMakePair(QByteArray("Content-Range"), fault.contentRange));
     }
+    if (faulted && !fault.redirectTo.isEmpty()) {
+        response = Response();
+        response.status = 302;
+        response.contentType = "text/html";
+        response.headers.append(qMakePair(QByteArray("Location"), fault.redirectTo));
+    }
     if (faulted && fault.error500) {
         QJsonObject o;
         o.insert(QStringLiteral("code"), 500);
@@ -346,6 +352,16 @@ void Server::Impl::send(Connection* connection, Response response, const Fault& 
         body.resize(0);
     }
     qint64 total = response.filePath.isEmpty() ? body.size() : QFileInfo(response.filePath).size();
+    if (faulted && !fault.padBody.isEmpty()) {
+        if (!response.filePath.isEmpty()) {
+            QFile f(response.filePath);
+            if (f.open(QIODevice::ReadOnly)) body = f.readAll();
+            response.filePath.clear();
+        }
+        body += fault.padBody;
+        total = body.size();
+    }
+    if (faulted && fault.noContentLength) keepAlive = false;
     if (faulted && fault.truncatedJson) {
         body = body.left(body.size() * 2 / 3);
         total = body.size();
@@ -353,7 +369,7 @@ void Server::Impl::send(Connection* connection, Response response, const Fault& 
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " " + reason(response.status) + "\r\n";
     head += "Content-Type: " + response.contentType + "\r\n";
     for (const auto& h : response.headers) head += h.first + ": " + h.second + "\r\n";
-    head += "Content-Length: " + QByteArray::number(total) + "\r\n";
+    if (!faulted || !fault.noContentLength) head += "Content-Length: " + QByteArray::number(total) + "\r\n";
     head += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
     head += "\r\n";
     socket->write(head);

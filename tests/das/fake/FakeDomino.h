@@ -37,6 +37,9 @@ struct Fault {
     int trickleBytesPerTick = 0;  // slow body: this many bytes every 50 ms
     QByteArray body;              // answer 200 with this JSON instead
     QByteArray contentRange;      // with this Content-Range header, when set
+    QByteArray redirectTo;        // answer 302 with this Location instead
+    bool noContentLength = false; // no Content-Length: the body ends when the connection closes
+    QByteArray padBody;           // appended to the body (and counted in Content-Length)
     int times = -1;               // how many requests it hits (-1: all)
 };
 
