@@ -144,11 +144,15 @@ void CdTextExtractor::startCell(ByteView b) {
     t.row = int(useRow);
     t.cell = int(t.table->rows[useRow].cells.size()) - 1;
     m_paragraph.style = currentStyle();
+    m_paragraphOpen = false;
 }
 
-void CdTextExtractor::endParagraph() {
-    m_started = true;
-    flushParagraph();
+void CdTextExtractor::startParagraph() {
+    if (m_paragraphOpen || m_started) {
+        m_started = true;
+        flushParagraph();
+    }
+    m_paragraphOpen = true;
 }
 
 store::RtFont CdTextExtractor::font(ByteView id) const {
@@ -348,7 +352,7 @@ void CdTextExtractor::addPart(ByteView part) {
                 if (r.headerSize == 4 && b.size() >= 8) addText(b.from(8), font(b.sub(4, 4)));
                 break;
             case SigParagraph:
-                if (r.headerSize == 2) endParagraph();
+                if (r.headerSize == 2) startParagraph();
                 break;
             case SigPabDefinition:
                 if (r.headerSize == 4) {
@@ -378,6 +382,7 @@ void CdTextExtractor::addPart(ByteView part) {
                     level.table = table;
                     level.autoWidth = b.u16(12) & kTableAutoCellWidth;
                     m_tables.push_back(level);
+                    m_paragraphOpen = false;
                 }
                 break;
             case SigTableCell:
@@ -391,6 +396,7 @@ void CdTextExtractor::addPart(ByteView part) {
                 flushParagraph();
                 m_tables.pop_back();
                 m_paragraph.style = currentStyle();
+                m_paragraphOpen = false;
                 break;
             case SigHotspotBegin:
                 if (r.headerSize == 4 && b.u16(4) == kHotspotFile) {

@@ -52,8 +52,10 @@ private:
     store::RtParagraphStyle currentStyle() const;
     void startCell(ByteView cellRecord);
     void flushParagraph();
-    // A paragraph record ends the paragraph before it (even an empty one).
-    void endParagraph();
+    // A paragraph record starts a paragraph: it ends the one before it (even an
+    // empty one), if there is one in the same field, cell or stretch between
+    // tables; at the start of a cell it only starts the cell's first one.
+    void startParagraph();
     void addText(ByteView text, const store::RtFont& font);
     store::RtFont font(ByteView fontId) const;
     // A picture: CDGRAPHIC, then CDIMAGEHEADER and its CDIMAGESEGMENTs (which
@@ -84,6 +86,7 @@ private:
     store::RtBlock m_paragraph;
     std::optional<PabDefinition> m_style;  // the style paragraphs use until another is referenced
     bool m_started = false;
+    bool m_paragraphOpen = false;  // a paragraph record began the current paragraph
     bool m_damaged = false;
     bool m_inFileHotspot = false;  // records drawing an attachment's icon
     PendingPicture m_picture;
