@@ -406,6 +406,13 @@ void Builder::applyCss(const QString& style, bool block) {
         } else if (block && (prop == QLatin1String("margin-left") || prop == QLatin1String("padding-left"))) {
             if (auto t = CssStyle::lengthTwips(value, f.sizePt); t && *t > 0)
                 m_state.block.leftIndent = std::min(m_state.block.leftIndent + *t, 14400);
+            else if (auto p = CssStyle::percentage(value); p && *p > 0)
+                m_state.block.leftIndentPercent = std::min(m_state.block.leftIndentPercent + *p, 100);
+        } else if (block && (prop == QLatin1String("margin-right") || prop == QLatin1String("padding-right"))) {
+            if (auto t = CssStyle::lengthTwips(value, f.sizePt); t && *t > 0)
+                m_state.block.rightIndent = std::min(m_state.block.rightIndent + *t, 14400);
+            else if (auto p = CssStyle::percentage(value); p && *p > 0)
+                m_state.block.rightIndentPercent = std::min(m_state.block.rightIndentPercent + *p, 100);
         }
     }
 }
