@@ -27,11 +27,18 @@ struct RtFont {
 
 enum class RtAlign { Left, Right, Center, Justify, NoWrap };
 
+// Indents are measured from the edges of the text area the paragraph sits in:
+// the page's margins, or a table cell's. A source may give part of an indent as
+// a share of that area's width (Notes does); the writer adds the percentage of
+// the width it lays the paragraph out in to the twips beside it.
 struct RtParagraphStyle {
     RtAlign align = RtAlign::Left;
     int leftIndent = 0;        // twips
     int firstLineIndent = 0;   // twips, relative to leftIndent
     int rightIndent = 0;       // twips
+    int leftIndentPercent = 0;       // percent of the width, added to leftIndent
+    int firstLineIndentPercent = 0;  // percent of the width, added to firstLineIndent
+    int rightIndentPercent = 0;      // percent of the width, added to rightIndent
     int spaceBefore = 0;       // twips
     int spaceAfter = 0;        // twips
     std::vector<int> tabStops; // twips from the left margin
@@ -73,7 +80,8 @@ struct RtBlock {
 
 struct RtTableCell {
     std::vector<RtBlock> blocks;
-    int widthTwips = 0;      // 0: the table's even share
+    int widthTwips = 0;      // 0: widthPercent, or else the table's even share
+    int widthPercent = 0;    // share of the table's width when widthTwips is 0
     bool hasBackground = false;
     unsigned backgroundRgb = 0xFFFFFF;
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 using store::RtAlign;
 using store::RtBlock;
@@ -19,8 +20,10 @@ using store::RtTableRow;
 namespace rtf {
 namespace {
 
-constexpr int kCellGap = 108;  // \trgaph: half the space between cell texts
+constexpr int kCellGap = RtfWriter::CellGapTwips;
 constexpr int kBulletIndent = 360;
+// A cell's text gets at least this much besides the gaps between cells.
+constexpr int kCellSlackTwips = 60;
 
 QByteArray num(int v) { return QByteArray::number(v); }
 
@@ -67,6 +70,211 @@ QByteArray alignWord(RtAlign a) {
 }
 
 int clampTwips(int v) { return std::clamp(v, -31680, 31680); }
+
+int percentOf(int width, int percent) { return int(int64_t(width) * std::clamp(percent, -100, 100) / 100); }
+
+// A paragraph's indents as laid out in a text area `width` wide.
+struct Indents {
+    int left = 0;
+    int first = 0;  // relative to left
+    int right = 0;
+};
+
+// The style's indents with their percentages of the width added, list items
+// given room for their mark, and kept within the area: neither edge goes
+// outside it, and at least half the width is left to the text. Values beyond
+// that (margins measured in a wider window, quotes nested very deep) would put
+// one letter on each line.
+Indents fitIndents(const RtParagraphStyle& style, int width) {
+    width = std::max(width, 1);
+    Indents in;
+    in.left = style.leftIndent + percentOf(width, style.leftIndentPercent);
+    in.first = style.firstLineIndent + percentOf(width, style.firstLineIndentPercent);
+    in.right = style.rightIndent + percentOf(width, style.rightIndentPercent);
+    if ((style.bullet || style.numbered) && in.first == 0) {
+        in.left = std::max(in.left, 0) + kBulletIndent;
+        in.first = -kBulletIndent;
+    }
+    in.left = std::max(in.left, 0);
+    in.right = std::max(in.right, 0);
+    const int indentRoom = width - width / 2;
+    if (in.left + in.right > indentRoom) {
+        const int64_t total = int64_t(in.left) + in.right;
+        in.left = int(in.left * int64_t(indentRoom) / total);
+        in.right = indentRoom - in.left;
+    }
+    const int text = width - in.left - in.right;
+    in.first = std::clamp(in.first, -in.left, text / 2);
+    return in;
+}
+
+// A letter's advance in a proportional face, in ems: a little above Arial's
+// and Times' for each class of letter (narrow, capitals, wide, the rest).
+double letterEm(QChar c) {
+    static const QString narrow = QStringLiteral("ijl.,:;'|!`");
+    static const QString slim = QStringLiteral("ftrI()[]{}/\\-\"");
+    if (narrow.contains(c)) return 0.3;
+    if (slim.contains(c)) return 0.38;
+    if (c == QLatin1Char('m') || c == QLatin1Char('w')) return 0.86;
+    if (c == QLatin1Char('M') || c == QLatin1Char('W')) return 0.96;
+    if (c.isUpper()) return 0.76;
+    if (c.isLetterOrNumber()) return 0.58;
+    return 0.62;
+}
+
+// The width the longest word or picture of `blocks` needs on a line: a cell
+// narrower than that breaks it, letter by letter in the worst case. Words
+// count at most kLongestWordLetters letters: a longer one (an address, an
+// identifier) is broken in any table that has other columns, and it should
+// not take all of their room. Nested tables are left out (they shrink).
+constexpr int kLongestWordLetters = 24;
+
+int unbreakableTwips(const std::vector<RtBlock>& blocks) {
+    int widest = 0;
+    for (const RtBlock& block : blocks) {
+        for (const RtRun& run : block.runs) {
+            if (run.kind == RtRun::Kind::Picture) {
+                widest = std::max(widest, std::min(run.picture.widthPx, 2112) * 15);
+                continue;
+            }
+            if (run.kind == RtRun::Kind::LineBreak || run.kind == RtRun::Kind::Tab) continue;
+            const QString& text = run.text.isEmpty() ? run.target : run.text;
+            const bool monospaced = fontFamily(actualFace(run.font.face)) == "\\fmodern";
+            const double emTwips = (run.font.sizePt > 0 ? run.font.sizePt : 10.0) * 20.0 * (run.font.bold ? 1.08 : 1.0);
+            double word = 0;
+            int letters = 0;
+            for (const QChar c : text) {
+                if (c.isSpace()) {
+                    word = 0;
+                    letters = 0;
+                    continue;
+                }
+                if (++letters > kLongestWordLetters) continue;
+                word += (monospaced ? 0.6 : letterEm(c)) * emTwips;
+                widest = std::max(widest, int(std::min(word, 31680.0)));
+            }
+        }
+    }
+    return widest;
+}
+
+// Lowers the largest of `minimum` to one level so that they sum to at most
+// `total`: the columns with short words keep what they need, the ones with the
+// longest words give up room (their words break, in pieces of that width).
+void capMinimums(std::vector<int>& minimum, int total) {
+    if (std::accumulate(minimum.begin(), minimum.end(), int64_t(0)) <= total) return;
+    std::vector<int> sorted(minimum);
+    std::sort(sorted.begin(), sorted.end());
+    int64_t below = 0;  // the sum of the minimums under the level
+    int level = 0;
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        const int64_t rest = int64_t(sorted.size() - i);
+        level = int((total - below) / rest);
+        if (level <= sorted[i]) break;
+        below += sorted[i];
+    }
+    for (int& m : minimum) m = std::min(m, std::max(level, 0));
+}
+
+// Widths summing to `total`, in proportion to `desired` (all > 0), none below
+// its `minimum` (see capMinimums when they do not fit).
+std::vector<int> fitWidths(const std::vector<int>& desired, int total, std::vector<int> minimum) {
+    const size_t n = desired.size();
+    capMinimums(minimum, total);
+    std::vector<bool> floored(n, false);
+    int64_t freeTotal = total, freeDesired = 0;
+    for (bool changed = true; changed;) {
+        changed = false;
+        freeTotal = total;
+        freeDesired = 0;
+        for (size_t i = 0; i < n; ++i) {
+            if (floored[i]) freeTotal -= minimum[i];
+            else freeDesired += desired[i];
+        }
+        for (size_t i = 0; i < n && freeDesired > 0; ++i)
+            if (!floored[i] && desired[i] * freeTotal / freeDesired < minimum[i]) floored[i] = changed = true;
+    }
+    std::vector<int> widths(minimum);
+    int used = 0;
+    int last = int(n) - 1;
+    for (size_t i = 0; i < n; ++i) {
+        if (!floored[i]) {
+            widths[i] = freeDesired > 0 ? int(desired[i] * freeTotal / freeDesired) : 0;
+            last = int(i);
+        }
+        used += widths[i];
+    }
+    widths[size_t(last)] += total - used;  // what rounding left goes to the last free cell
+    return widths;
+}
+
+// How a table is laid out in the width it is given (`available`), or in up to
+// `widestTable` when its columns' words need more.
+struct TableLayout {
+    // All of the available width when a cell leaves its width open or gives a
+    // share, else the widest row, at most the available width; more when the
+    // words need it.
+    int width = 0;
+    // Per column: what its widest word or picture needs, with the gaps.
+    std::vector<int> columnMinimum;
+};
+
+TableLayout layoutTable(const RtTable& table, int available, int widestTable) {
+    TableLayout layout;
+    bool open = false;
+    int widest = 0;
+    for (const RtTableRow& row : table.rows) {
+        if (row.cells.size() > layout.columnMinimum.size()) layout.columnMinimum.resize(row.cells.size(), 0);
+        int64_t sum = 0;
+        for (size_t c = 0; c < row.cells.size(); ++c) {
+            const RtTableCell& cell = row.cells[c];
+            if (cell.widthTwips <= 0) open = true;
+            sum += std::max(cell.widthTwips, 0);
+            layout.columnMinimum[c] = std::max(layout.columnMinimum[c], unbreakableTwips(cell.blocks));
+        }
+        if (row.cells.empty()) open = true;
+        widest = int(std::min<int64_t>(std::max<int64_t>(widest, sum), available));
+    }
+    layout.width = open || widest <= 0 ? available : widest;
+    int64_t needed = 0;
+    for (int& m : layout.columnMinimum) {
+        m = std::min(m + 2 * kCellGap + kCellSlackTwips, widestTable);
+        needed += m;
+    }
+    // A table whose words do not fit may take part of the page's margins
+    // rather than break them.
+    if (needed > layout.width && layout.width == available && widestTable > available)
+        layout.width = int(std::min<int64_t>(needed, widestTable));
+    return layout;
+}
+
+// Cell widths of a row, summing to the table's width: cells keep their twips
+// or their share of the table, the cells without either split what is left,
+// the row is scaled to fit, and no column gets less than its words need while
+// the table has room. Every row of a table spans the same width (an office
+// reading RTF lays a nested table out by its last row's width).
+std::vector<int> rowWidths(const RtTableRow& row, const TableLayout& layout) {
+    const int width = layout.width;
+    const size_t n = std::max<size_t>(row.cells.size(), 1);
+    std::vector<int> desired(n, 0);
+    std::vector<int> minimum(n, std::min(2 * kCellGap + kCellSlackTwips, width / int(n)));
+    int64_t given = 0;
+    size_t open = 0;
+    for (size_t c = 0; c < n; ++c) {
+        const RtTableCell* cell = c < row.cells.size() ? &row.cells[c] : nullptr;
+        if (cell && cell->widthTwips > 0) desired[c] = std::min(cell->widthTwips, 31680);
+        else if (cell && cell->widthPercent > 0) desired[c] = std::max(1, percentOf(width, cell->widthPercent));
+        if (c < layout.columnMinimum.size()) minimum[c] = std::max(minimum[c], layout.columnMinimum[c]);
+        given += desired[c];
+        if (desired[c] == 0) ++open;
+    }
+    if (open > 0) {
+        const int share = int(std::max<int64_t>(width / int64_t(n), (width - given) / int64_t(open)));
+        for (int& d : desired)
+            if (d == 0) d = std::max(share, 1);
+    }
+    return fitWidths(desired, width, minimum);
+}
 
 QByteArray hexLines(const QByteArray& data) {
     static const char hex[] = "0123456789abcdef";
@@ -163,13 +371,13 @@ void RtfWriter::writeBlocks(const std::vector<RtBlock>& blocks) {
             continue;
         }
         if (m_needPar) m_body += "\\par";
-        writeParagraphStart(block.style, 0);
+        writeParagraphStart(block.style, 0, PageTextTwips);
         writeRuns(block.runs);
         m_needPar = true;
     }
 }
 
-void RtfWriter::writeParagraphStart(const RtParagraphStyle& style, int tableLevel) {
+void RtfWriter::writeParagraphStart(const RtParagraphStyle& style, int tableLevel, int widthTwips) {
     m_body += "\n\\pard";
     if (tableLevel > 0) m_body += "\\intbl\\itap" + num(tableLevel);
     m_body += alignWord(style.align);
@@ -177,16 +385,10 @@ void RtfWriter::writeParagraphStart(const RtParagraphStyle& style, int tableLeve
         m_body += ' ';
         return;
     }
-    int left = style.leftIndent;
-    int first = style.firstLineIndent;
-    const bool listItem = style.bullet || style.numbered;
-    if (listItem && first == 0) {
-        left = std::max(left, 0) + kBulletIndent;
-        first = -kBulletIndent;
-    }
-    if (left) m_body += "\\li" + num(clampTwips(left));
-    if (first) m_body += "\\fi" + num(clampTwips(first));
-    if (style.rightIndent) m_body += "\\ri" + num(clampTwips(style.rightIndent));
+    const Indents in = fitIndents(style, widthTwips);
+    if (in.left) m_body += "\\li" + num(clampTwips(in.left));
+    if (in.first) m_body += "\\fi" + num(clampTwips(in.first));
+    if (in.right) m_body += "\\ri" + num(clampTwips(in.right));
     if (style.spaceBefore > 0) m_body += "\\sb" + num(clampTwips(style.spaceBefore));
     if (style.spaceAfter > 0) m_body += "\\sa" + num(clampTwips(style.spaceAfter));
     std::vector<int> tabs = style.tabStops;
@@ -337,40 +539,34 @@ void RtfWriter::writeRunsInline(const std::vector<RtBlock>& blocks) {
     }
 }
 
-void RtfWriter::writeRowDefinition(const RtTableRow& row, const RtTable& table, int availableTwips,
-                                   std::vector<int>& cellWidths) {
-    const size_t n = std::max<size_t>(row.cells.size(), 1);
-    const int share = std::max(availableTwips / int(n), 2 * kCellGap + 100);
-    m_body += "\\trowd\\trgaph" + num(kCellGap) + "\\trleft0";
+void RtfWriter::writeRowDefinition(const RtTableRow& row, const RtTable& table, const std::vector<int>& cellWidths,
+                                   int leftTwips) {
+    m_body += "\\trowd\\trgaph" + num(kCellGap) + "\\trleft" + num(leftTwips);
     static const char* const sides[] = {"t", "l", "b", "r"};
     if (table.borders)
-        for (const char* s : sides) m_body += QByteArray("\\trbrdr") + s + "\\brdrs\\brdrw10";
-    cellWidths.clear();
-    int right = 0;
-    for (size_t c = 0; c < n; ++c) {
+        for (const char* side : sides) m_body += QByteArray("\\trbrdr") + side + "\\brdrs\\brdrw10";
+    int right = leftTwips;
+    for (size_t c = 0; c < cellWidths.size(); ++c) {
         const RtTableCell* cell = c < row.cells.size() ? &row.cells[c] : nullptr;
-        const int width = (cell && cell->widthTwips > 0) ? std::min(cell->widthTwips, 31680) : share;
-        cellWidths.push_back(width);
-        right = std::min(right + width, 31680);
+        right = std::min(right + cellWidths[c], 31680);
         if (table.borders)
-            for (const char* s : sides) m_body += QByteArray("\\clbrdr") + s + "\\brdrs\\brdrw10";
+            for (const char* side : sides) m_body += QByteArray("\\clbrdr") + side + "\\brdrs\\brdrw10";
         if (cell && cell->hasBackground) m_body += "\\clcbpat" + num(colorIndex(cell->backgroundRgb));
         m_body += "\\cellx" + num(right);
     }
 }
 
 void RtfWriter::writeTableBest(const RtTable& table, int level, int availableTwips) {
-    std::vector<int> widths;
+    const TableLayout layout =
+        layoutTable(table, availableTwips, level == 1 ? WidestTableTwips : availableTwips);
+    // A table wider than the text area is centred on it.
+    const int left = layout.width > availableTwips ? -(layout.width - availableTwips) / 2 : 0;
     for (const RtTableRow& row : table.rows) {
+        const std::vector<int> widths = rowWidths(row, layout);
+        // A nested row's definition follows its cells.
         if (level == 1) {
             m_body += '\n';
-            writeRowDefinition(row, table, availableTwips, widths);
-        } else {
-            // The nested row's definition follows its cells; compute widths now.
-            QByteArray saved;
-            saved.swap(m_body);
-            writeRowDefinition(row, table, availableTwips, widths);
-            m_body.swap(saved);
+            writeRowDefinition(row, table, widths, left);
         }
         if (row.cells.empty()) {
             writeCell(RtTableCell{}, level, widths[0]);
@@ -381,7 +577,7 @@ void RtfWriter::writeTableBest(const RtTable& table, int level, int availableTwi
             m_body += "\\row";
         } else {
             m_body += "\n{\\*\\nesttableprops";
-            writeRowDefinition(row, table, availableTwips, widths);
+            writeRowDefinition(row, table, widths, left);
             m_body += "\\nestrow}{\\nonesttables\\par}";
         }
     }
@@ -389,8 +585,9 @@ void RtfWriter::writeTableBest(const RtTable& table, int level, int availableTwi
 
 void RtfWriter::writeCell(const RtTableCell& cell, int level, int widthTwips) {
     const QByteArray cellEnd = level == 1 ? "\\cell" : "\\nestcell";
+    const int textWidth = std::max(widthTwips - 2 * kCellGap, 1);
     if (cell.blocks.empty()) {
-        writeParagraphStart(RtParagraphStyle{}, level);
+        writeParagraphStart(RtParagraphStyle{}, level, textWidth);
         m_body += cellEnd;
         return;
     }
@@ -400,18 +597,18 @@ void RtfWriter::writeCell(const RtTableCell& cell, int level, int widthTwips) {
         const RtBlock& block = cell.blocks[i];
         const bool last = i + 1 == cell.blocks.size();
         if (block.table && nestedAllowed) {
-            writeTableBest(*block.table, level + 1, std::max(widthTwips - 2 * kCellGap, 400));
+            writeTableBest(*block.table, level + 1, textWidth);
             if (last) {
-                writeParagraphStart(RtParagraphStyle{}, level);
+                writeParagraphStart(RtParagraphStyle{}, level, textWidth);
                 m_body += cellEnd;
             }
             continue;
         }
         if (block.table) {
-            writeParagraphStart(RtParagraphStyle{}, level);
+            writeParagraphStart(RtParagraphStyle{}, level, textWidth);
             writeRunsInline({block});
         } else {
-            writeParagraphStart(block.style, level);
+            writeParagraphStart(block.style, level, textWidth);
             writeRuns(block.runs);
         }
         m_body += last ? cellEnd : QByteArray("\\par");

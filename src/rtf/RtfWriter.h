@@ -33,22 +33,32 @@ public:
     static QString attachmentText(const QString& name);
     static QString docLinkText(const QString& description);
 
+    // Width of the text area the body is laid out in: what fits between one-inch
+    // margins on A4 and on Letter paper. Percentages of the page's width and
+    // tables count from it.
+    static constexpr int PageTextTwips = 9000;
     // Width of a table whose cells carry no width of their own.
-    static constexpr int DefaultTableTwips = 9000;
+    static constexpr int DefaultTableTwips = PageTextTwips;
+    // A table whose words need more room than the text area may reach this far
+    // into the page's margins (half an inch on either side), centred on it.
+    static constexpr int WidestTableTwips = PageTextTwips + 1440;
+    // Half the space between the texts of two cells (\trgaph).
+    static constexpr int CellGapTwips = 108;
     // Tables nested deeper than this are written as text lines.
     static constexpr int MaxTableNesting = 8;
 
 private:
     void writeBlocks(const std::vector<store::RtBlock>& blocks);
-    void writeParagraphStart(const store::RtParagraphStyle& style, int tableLevel);
+    // `widthTwips`: the width of the text area the paragraph sits in.
+    void writeParagraphStart(const store::RtParagraphStyle& style, int tableLevel, int widthTwips);
     void writeRuns(const std::vector<store::RtRun>& runs);
     void writeRunsInline(const std::vector<store::RtBlock>& blocks);
     void writeTextRun(const store::RtRun& run, const QString& text);
     void writePicture(const store::RtRun& run);
     void writeUrl(const store::RtRun& run);
     void writeTableBest(const store::RtTable& table, int level, int availableTwips);
-    void writeRowDefinition(const store::RtTableRow& row, const store::RtTable& table, int availableTwips,
-                            std::vector<int>& cellWidths);
+    void writeRowDefinition(const store::RtTableRow& row, const store::RtTable& table,
+                            const std::vector<int>& cellWidths, int leftTwips);
     void writeCell(const store::RtTableCell& cell, int level, int widthTwips);
     void writeTableLow(const store::RtTable& table);
     void fontControls(const store::RtFont& font);

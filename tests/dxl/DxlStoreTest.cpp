@@ -215,6 +215,45 @@ TEST(DxlStore, RichTextKeepsParagraphStylesFontsTablesPicturesAndLinks) {
     EXPECT_EQ(p4[5].text, "the memo");
 }
 
+// Notes XML margins are positions on the paper (text starts at one inch) in the
+// body and in the cell inside a table; the right margin counts from the left
+// too ("98%", "7in"). Column widths may be shares of the table.
+TEST(DxlStore, PardefMarginsBecomeIndentsOfTheAreaTheParagraphSitsIn) {
+    DxlTestFiles files;
+    const QByteArray body =
+        "<item name='Body'><richtext>\n"
+        "<pardef id='1' leftmargin='1.5in' firstlineleftmargin='1.25in' rightmargin='7in'/>"
+        "<pardef id='2' leftmargin='2%' rightmargin='98%'/><pardef id='3' leftmargin='0.0104in'/>"
+        "<par def='1'>body</par>\n"
+        "<table><tablecolumn width='25%'/><tablecolumn width='75%'/><tablerow>"
+        "<tablecell><par def='2'>cell</par></tablecell><tablecell><par def='3'>cell</par>"
+        "<par def='1'>cell</par></tablecell></tablerow></table>\n"
+        "<par def='2'>body</par>\n"
+        "</richtext></item>\n";
+    auto s = open(files.write(F::database(F::document("20", body))));
+    ASSERT_TRUE(s);
+    const StoreNote n = load(*s, 0x20);
+    const StoreItem* it = n.item("Body");
+    ASSERT_TRUE(it && it->richText);
+    const auto& blocks = it->richText->blocks;
+    ASSERT_EQ(blocks.size(), 3u);
+    const auto indents = [](const RtParagraphStyle& st) {
+        return std::vector<int>{st.leftIndent, st.leftIndentPercent, st.firstLineIndent, st.rightIndent,
+                                st.rightIndentPercent};
+    };
+    // 7 inches from the paper's edge: the text area's width (from one inch) less six inches.
+    EXPECT_EQ(indents(blocks[0].style), (std::vector<int>{720, 0, -360, 1440 - 10080, 100}));
+    EXPECT_EQ(indents(blocks[2].style), (std::vector<int>{0, 2, 0, 0, 2}));
+    ASSERT_TRUE(blocks[1].table);
+    const auto& cells = blocks[1].table->rows.at(0).cells;
+    ASSERT_EQ(cells.size(), 2u);
+    EXPECT_EQ(cells[0].widthPercent, 25);
+    EXPECT_EQ(cells[1].widthPercent, 75);
+    EXPECT_EQ(indents(cells[0].blocks.at(0).style), (std::vector<int>{0, 2, 0, 0, 2}));
+    EXPECT_EQ(indents(cells[1].blocks.at(0).style), (std::vector<int>{15, 0, 0, 0, 0}));
+    EXPECT_EQ(indents(cells[1].blocks.at(1).style), (std::vector<int>{2160, 0, -360, -10080, 100}));
+}
+
 TEST(DxlStore, DocumentSizeIsTheBytesOfItsElement) {
     DxlTestFiles files;
     // Multi-byte characters, a four-byte character, CRLF line ends and a byte-order mark.

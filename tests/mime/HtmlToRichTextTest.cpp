@@ -105,6 +105,27 @@ TEST(HtmlConversion, TablesWithCellsWidthsBackgroundsAndNesting) {
     EXPECT_EQ(doc.plainText(), "Head\ta b\r\ninner\t\r\nafter");
 }
 
+// Shares of the table or of the text's width stay shares (the writer knows the
+// width); the style's width wins over the attribute, as in a browser.
+TEST(HtmlConversion, PercentagesAreSharesOfTheWidthTheyAreIn) {
+    const auto doc = html("<table><tr><td width='20'>a</td><td width='25%'>b</td>"
+                          "<td width='300' style='width: 99.6%;'>c</td><td style='min-width:100%'>d</td></tr></table>"
+                          "<p style='margin-left: 10%; margin-right: 0.5in'>quoted</p>");
+    ASSERT_EQ(doc.blocks.size(), 2u);
+    EXPECT_EQ(doc.blocks[1].style.leftIndentPercent, 10);
+    EXPECT_EQ(doc.blocks[1].style.leftIndent, 0);
+    EXPECT_EQ(doc.blocks[1].style.rightIndent, 720);
+    const auto& cells = doc.blocks[0].table->rows.at(0).cells;
+    ASSERT_EQ(cells.size(), 4u);
+    EXPECT_EQ(cells[0].widthTwips, 300);
+    EXPECT_EQ(cells[1].widthTwips, 0);
+    EXPECT_EQ(cells[1].widthPercent, 25);
+    EXPECT_EQ(cells[2].widthTwips, 0);
+    EXPECT_EQ(cells[2].widthPercent, 100);
+    EXPECT_EQ(cells[3].widthTwips, 0);
+    EXPECT_EQ(cells[3].widthPercent, 0);
+}
+
 TEST(HtmlConversion, InlinePicturesFromCidDataUrlsAndMissingOnes) {
     const QByteArray message =
         "Content-Type: multipart/related; boundary=r\r\n\r\n"

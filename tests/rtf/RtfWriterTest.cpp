@@ -6,7 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -214,4 +217,189 @@ TEST(RtfWriter, DoclinksWithANotesAddressCanBeFollowed) {
     doc.blocks[0].runs[0].target = QStringLiteral("00A200BA006900C8");  // a UNID alone: no address
     EXPECT_FALSE(writeDoc(doc, RtfQuality::Best).contains("HYPERLINK"));
     EXPECT_EQ(doc.plainText(), "Minutes");
+}
+
+namespace {
+
+// Each table row of the RTF (a \trowd definition): its \trleft and its cells' right edges.
+struct RowDefinition {
+    int left = 0;
+    std::vector<int> rights;
+};
+
+std::vector<RowDefinition> rowDefinitions(const QByteArray& rtf) {
+    std::vector<RowDefinition> rows;
+    const QString s = QString::fromLatin1(rtf);
+    static const QRegularExpression row(QStringLiteral("\\\\trowd(.*?)(?:\\\\pard|\\\\nestrow|\\\\row)"),
+                                        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression left(QStringLiteral("\\\\trleft(-?\\d+)"));
+    static const QRegularExpression cellx(QStringLiteral("\\\\cellx(-?\\d+)"));
+    for (auto it = row.globalMatch(s); it.hasNext();) {
+        const QString def = it.next().captured(1);
+        RowDefinition r;
+        r.left = left.match(def).captured(1).toInt();
+        for (auto c = cellx.globalMatch(def); c.hasNext();) r.rights.push_back(c.next().captured(1).toInt());
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+int controlValue(const QByteArray& rtf, const QString& word, int from = 0) {
+    const QRegularExpression re(QStringLiteral("\\\\%1(-?\\d+)").arg(word));
+    const auto m = re.match(QString::fromLatin1(rtf), from);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+RtBlock styled(const QString& t, const std::function<void(RtParagraphStyle&)>& set) {
+    RtBlock b = para({text(t)});
+    set(b.style);
+    return b;
+}
+
+}  // namespace
+
+// Indents are laid out in the text area: percentages of its width added,
+// nothing outside it, at least half of it left to the text. Margins measured
+// in a wider window (sample.nsf's 3.1 and 16.1 inches) or quotes nested very
+// deep would otherwise leave room for one letter a line.
+TEST(RtfWriter, IndentsStayInsideTheTextArea) {
+    const int page = RtfWriter::PageTextTwips;
+    const auto one = [](const RtBlock& b) {
+        RichTextDoc doc;
+        doc.blocks.push_back(b);
+        return writeDoc(doc, RtfQuality::Best);
+    };
+    const QByteArray window = one(styled("x", [](RtParagraphStyle& s) {
+        s.leftIndent = 4474;
+        s.rightIndent = 23235;
+    }));
+    const int li = controlValue(window, "li"), ri = controlValue(window, "ri");
+    EXPECT_GE(li, 0);
+    EXPECT_GE(ri, 0);
+    EXPECT_LE(li + ri, page / 2) << window.constData();
+
+    const QByteArray shares = one(styled("x", [](RtParagraphStyle& s) {
+        s.leftIndentPercent = 10;
+        s.rightIndent = 360;
+        s.rightIndentPercent = 10;
+    }));
+    EXPECT_TRUE(shares.contains("\\li900\\ri1260")) << shares.constData();
+
+    const QByteArray outside = one(styled("x", [](RtParagraphStyle& s) {
+        s.leftIndent = -1080;
+        s.rightIndent = -500;
+    }));
+    EXPECT_FALSE(outside.contains("\\li")) << outside.constData();
+    EXPECT_FALSE(outside.contains("\\ri")) << outside.constData();
+
+    const QByteArray hanging = one(styled("x", [](RtParagraphStyle& s) {
+        s.leftIndent = 200;
+        s.firstLineIndent = -500;
+    }));
+    EXPECT_TRUE(hanging.contains("\\li200\\fi-200")) << hanging.constData();
+
+    const QByteArray quoted = one(styled("x", [](RtParagraphStyle& s) { s.leftIndent = 14400; }));
+    EXPECT_LE(controlValue(quoted, "li"), page / 2) << quoted.constData();
+
+    // In a cell the percentages are of the cell's text width.
+    RtBlock box = tableBlock({{QStringLiteral("code")}});
+    box.table->rows[0].cells[0].blocks[0].style.leftIndentPercent = 1;
+    box.table->rows[0].cells[0].blocks[0].style.rightIndentPercent = 1;
+    const QByteArray cell = one(box);
+    const int cellText = page - 2 * RtfWriter::CellGapTwips;
+    EXPECT_TRUE(cell.contains(QByteArray("\\li") + QByteArray::number(cellText / 100) + "\\ri" +
+                              QByteArray::number(cellText / 100)))
+        << cell.constData();
+}
+
+// Cell widths: twips kept, shares of the table, open cells splitting the rest,
+// scaled to fit; every row of a table as wide as the others.
+TEST(RtfWriter, TableRowsAllSpanTheTableAndCellsKeepTheirWidthsOrShares) {
+    const int page = RtfWriter::PageTextTwips;
+    const auto rights = [](const RtBlock& table) {
+        RichTextDoc doc;
+        doc.blocks.push_back(table);
+        std::vector<std::vector<int>> all;
+        for (const RowDefinition& r : rowDefinitions(writeDoc(doc, RtfQuality::Best))) all.push_back(r.rights);
+        return all;
+    };
+    using Rows = std::vector<std::vector<int>>;
+
+    RtBlock tooWide = tableBlock({{QStringLiteral("a"), QStringLiteral("b")}});
+    tooWide.table->rows[0].cells[0].widthTwips = 6000;
+    tooWide.table->rows[0].cells[1].widthTwips = 6000;
+    EXPECT_EQ(rights(tooWide), (Rows{{page / 2, page}}));
+
+    RtBlock share = tableBlock({{QStringLiteral("a"), QStringLiteral("b")}});
+    share.table->rows[0].cells[0].widthPercent = 25;
+    EXPECT_EQ(rights(share), (Rows{{page / 4, page}}));
+
+    // A fixed table narrower than the page keeps its width; a short row is widened to it.
+    RtBlock fixed = tableBlock({{QStringLiteral("a"), QStringLiteral("b")}, {QStringLiteral("c")}});
+    fixed.table->rows[0].cells[0].widthTwips = 1440;
+    fixed.table->rows[0].cells[1].widthTwips = 2880;
+    fixed.table->rows[1].cells[0].widthTwips = 1440;
+    EXPECT_EQ(rights(fixed), (Rows{{1440, 4320}, {4320}}));
+
+    // The Internet mail's footer: a nested table of rows of a 20-pixel cell, the
+    // text, another 20-pixel cell, then rows of one 20-pixel cell. The office
+    // took the last row's width for the whole table: one letter a line.
+    RtBlock footer = tableBlock({{QStringLiteral(" "), QStringLiteral("unsubscribe | forward"), QStringLiteral(" ")},
+                                 {QStringLiteral(" ")}});
+    for (auto& row : footer.table->rows) {
+        row.cells.front().widthTwips = 300;
+        row.cells.back().widthTwips = 300;
+    }
+    RtBlock outer = tableBlock({{QString()}});
+    outer.table->rows[0].cells[0].blocks = {footer};
+    RichTextDoc doc;
+    doc.blocks.push_back(outer);
+    const std::vector<RowDefinition> defs = rowDefinitions(writeDoc(doc, RtfQuality::Best));
+    ASSERT_EQ(defs.size(), 3u);  // the outer row, then its nested rows
+    const int inner = page - 2 * RtfWriter::CellGapTwips;
+    EXPECT_EQ(defs[0].rights, (std::vector<int>{page}));
+    EXPECT_EQ(defs[1].rights, (std::vector<int>{300, inner - 300, inner}));
+    EXPECT_EQ(defs[2].rights, (std::vector<int>{inner}));
+}
+
+// A column is not made narrower than its longest word while the table has
+// room; a table whose words need more than the page's text width reaches
+// into the margins (centred) rather than break them a letter at a time.
+TEST(RtfWriter, ColumnsKeepRoomForTheirWordsAndWideTablesUseTheMargins) {
+    RtBlock names = tableBlock({{QStringLiteral("Appointment"), QStringLiteral("Schedule time within a day in your "
+                                                                               "calendar, as long as it takes.")}});
+    names.table->rows[0].cells[0].widthTwips = 2544;
+    names.table->rows[0].cells[1].widthTwips = 13896;  // a window 11 inches wide
+    RichTextDoc doc;
+    doc.blocks.push_back(names);
+    auto defs = rowDefinitions(writeDoc(doc, RtfQuality::Best));
+    ASSERT_EQ(defs.size(), 1u);
+    // "Appointment" at 10 points needs about 1100 twips besides the gaps.
+    EXPECT_GE(defs[0].rights[0], 1100 + 2 * RtfWriter::CellGapTwips);
+    EXPECT_EQ(defs[0].rights[1], RtfWriter::PageTextTwips);
+    EXPECT_EQ(defs[0].left, 0);
+
+    std::vector<QString> header(8, QStringLiteral("Confirmation"));
+    RtBlock wide = tableBlock({header});
+    doc.blocks = {wide};
+    defs = rowDefinitions(writeDoc(doc, RtfQuality::Best));
+    ASSERT_EQ(defs.size(), 1u);
+    EXPECT_LT(defs[0].left, 0);
+    EXPECT_EQ(defs[0].rights.back() - defs[0].left, RtfWriter::WidestTableTwips);
+    EXPECT_EQ(defs[0].rights.back() + defs[0].left, RtfWriter::PageTextTwips);  // centred
+
+    // Too many columns even for that: the longest words give up room first.
+    std::vector<QString> cells(16, QStringLiteral("yes"));
+    cells[0] = QStringLiteral("NotesDocActionDone");
+    doc.blocks = {tableBlock({cells})};
+    defs = rowDefinitions(writeDoc(doc, RtfQuality::Best));
+    ASSERT_EQ(defs.size(), 1u);
+    int previous = defs[0].left;
+    std::vector<int> widths;
+    for (int r : defs[0].rights) {
+        widths.push_back(r - previous);
+        previous = r;
+    }
+    for (size_t c = 1; c < widths.size(); ++c) EXPECT_GE(widths[c], 600) << c;
+    EXPECT_GT(widths[0], widths[1]);
 }

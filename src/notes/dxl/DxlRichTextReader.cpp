@@ -2,6 +2,9 @@
 
 #include "notes/dxl/Base64Decoder.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace store::dxl {
 namespace {
 
@@ -129,6 +132,7 @@ bool DxlRichTextReader::read(QXmlStreamReader& xml, RichTextDoc& doc, QString& p
     m_pardefs.clear();
     m_problem.clear();
     m_depth = 0;
+    m_tableDepth = 0;
     readBlocks(xml, doc.blocks);
     problem = m_problem;
     return m_problem.isEmpty();
@@ -136,36 +140,23 @@ bool DxlRichTextReader::read(QXmlStreamReader& xml, RichTextDoc& doc, QString& p
 
 void DxlRichTextReader::readPardef(QXmlStreamReader& xml) {
     const QXmlStreamAttributes a = xml.attributes();
-    RtParagraphStyle s;
-    const QStringView align = a.value(QLatin1String("align"));
-    if (align == QLatin1String("right"))
-        s.align = RtAlign::Right;
-    else if (align == QLatin1String("center"))
-        s.align = RtAlign::Center;
-    else if (align == QLatin1String("full"))
-        s.align = RtAlign::Justify;
-    else if (align == QLatin1String("none"))
-        s.align = RtAlign::NoWrap;
-    // Notes margins count from the page edge, with a default of one inch.
-    const int pageMargin = 1440;
-    int left = pageMargin;
+    RtAlign align = RtAlign::Left;
+    const QStringView alignName = a.value(QLatin1String("align"));
+    if (alignName == QLatin1String("right"))
+        align = RtAlign::Right;
+    else if (alignName == QLatin1String("center"))
+        align = RtAlign::Center;
+    else if (alignName == QLatin1String("full"))
+        align = RtAlign::Justify;
+    else if (alignName == QLatin1String("none"))
+        align = RtAlign::NoWrap;
+    Pardef def;
+    def.margins.left = marginEdge(a, "leftmargin");
+    def.margins.firstLine = marginEdge(a, "firstlineleftmargin");
+    def.margins.right = marginEdge(a, "rightmargin");
     bool ok = false;
-    if (a.hasAttribute(QLatin1String("leftmargin"))) {
-        const int v = twips(a.value(QLatin1String("leftmargin")), &ok);
-        if (ok) left = v;
-    }
-    s.leftIndent = std::max(0, left - pageMargin);
-    if (a.hasAttribute(QLatin1String("firstlineleftmargin"))) {
-        const int v = twips(a.value(QLatin1String("firstlineleftmargin")), &ok);
-        if (ok) s.firstLineIndent = v - left;
-    }
-    if (a.hasAttribute(QLatin1String("rightmargin"))) {
-        const QStringView r = a.value(QLatin1String("rightmargin"));
-        if (!r.endsWith(QLatin1Char('%'))) {
-            const int v = twips(r, &ok);
-            if (ok) s.rightIndent = std::max(0, v);
-        }
-    }
+    RtParagraphStyle& s = def.style;
+    s.align = align;
     for (const QString& tab :
          a.value(QLatin1String("tabs")).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         QStringView t(tab);
@@ -186,8 +177,28 @@ void DxlRichTextReader::readPardef(QXmlStreamReader& xml) {
     };
     s.spaceBefore = spacing("spacebefore");
     s.spaceAfter = spacing("spaceafter");
-    m_pardefs.insert(a.value(QLatin1String("id")).toString(), s);
+    m_pardefs.insert(a.value(QLatin1String("id")).toString(), def);
     xml.skipCurrentElement();
+}
+
+NotesMargins::Edge DxlRichTextReader::marginEdge(const QXmlStreamAttributes& attrs, const char* name) {
+    const QStringView v = attrs.value(QLatin1String(name)).trimmed();
+    if (v.isEmpty()) return {};
+    bool ok = false;
+    if (v.endsWith(QLatin1Char('%'))) {
+        const double p = v.chopped(1).toDouble(&ok);
+        return ok ? NotesMargins::Edge::percent(int(std::lround(std::clamp(p, 0.0, 100.0)))) : NotesMargins::Edge();
+    }
+    const int t = twips(v, &ok);
+    return ok ? NotesMargins::Edge::twips(std::clamp(t, 0, 31680)) : NotesMargins::Edge();
+}
+
+RtParagraphStyle DxlRichTextReader::styleOf(const QString& pardefId) const {
+    const auto it = m_pardefs.constFind(pardefId);
+    if (it == m_pardefs.constEnd()) return RtParagraphStyle();
+    RtParagraphStyle s = it->style;
+    it->margins.applyTo(s, m_tableDepth > 0);
+    return s;
 }
 
 void DxlRichTextReader::readBlocks(QXmlStreamReader& xml, std::vector<RtBlock>& blocks) {
@@ -223,7 +234,7 @@ void DxlRichTextReader::readBlocksAt(QXmlStreamReader& xml, std::vector<RtBlock>
             const QString def = xml.attributes()
                                     .value(QLatin1String(name == QLatin1String("par") ? "def" : "pardef"))
                                     .toString();
-            b.style = m_pardefs.value(def);
+            b.style = styleOf(def);
             readInline(xml, b.runs, RtFont());  // a run outside a paragraph reads as one
             blocks.push_back(std::move(b));
         } else if (name == QLatin1String("table")) {
@@ -240,7 +251,12 @@ void DxlRichTextReader::readBlocksAt(QXmlStreamReader& xml, std::vector<RtBlock>
 
 void DxlRichTextReader::readTable(QXmlStreamReader& xml, RtBlock& block) {
     auto table = std::make_shared<RtTable>();
-    std::vector<int> columnWidths;
+    struct ColumnWidth {
+        int twips = 0;
+        int percent = 0;
+    };
+    std::vector<ColumnWidth> columnWidths;
+    ++m_tableDepth;
     bool anyBorder = false, anyCell = false;
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
@@ -248,10 +264,11 @@ void DxlRichTextReader::readTable(QXmlStreamReader& xml, RtBlock& block) {
         if (token != QXmlStreamReader::StartElement) continue;
         const QStringView name = xml.name();
         if (name == QLatin1String("tablecolumn")) {
-            bool ok = false;
-            const QStringView w = xml.attributes().value(QLatin1String("width"));
-            const int v = w.endsWith(QLatin1Char('%')) ? 0 : twips(w, &ok);
-            columnWidths.push_back(ok ? v : 0);
+            const NotesMargins::Edge w = marginEdge(xml.attributes(), "width");
+            ColumnWidth c;
+            if (w.kind == NotesMargins::Edge::Kind::Twips) c.twips = w.value;
+            if (w.kind == NotesMargins::Edge::Kind::Percent) c.percent = w.value;
+            columnWidths.push_back(c);
             xml.skipCurrentElement();
         } else if (name == QLatin1String("tablerow")) {
             RtTableRow row;
@@ -275,7 +292,10 @@ void DxlRichTextReader::readTable(QXmlStreamReader& xml, RtBlock& block) {
                     cell.backgroundRgb = rgb;
                 }
                 const size_t col = row.cells.size();
-                if (col < columnWidths.size()) cell.widthTwips = columnWidths[col];
+                if (col < columnWidths.size()) {
+                    cell.widthTwips = columnWidths[col].twips;
+                    cell.widthPercent = columnWidths[col].percent;
+                }
                 readBlocks(xml, cell.blocks);
                 row.cells.push_back(std::move(cell));
             }
@@ -284,6 +304,7 @@ void DxlRichTextReader::readTable(QXmlStreamReader& xml, RtBlock& block) {
             xml.skipCurrentElement();
         }
     }
+    --m_tableDepth;
     table->borders = !anyCell || anyBorder;
     block.table = std::move(table);
 }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QXmlStreamReader>
 
+#include "notes/store/NotesMargins.h"
 #include "richtext/RichTextModel.h"
 
 namespace store::dxl {
@@ -39,9 +40,21 @@ class DxlRichTextReader {
 
     // Nesting deeper than this is skipped rather than followed (no stack overflow).
     static constexpr int kMaxDepth = 64;
-    QHash<QString, RtParagraphStyle> m_pardefs;
+    // A <pardef>: its style, and its margins, which become indents where a
+    // paragraph uses it (they count from the paper in the body, from the cell
+    // in a table).
+    struct Pardef {
+        RtParagraphStyle style;
+        NotesMargins margins;
+    };
+    RtParagraphStyle styleOf(const QString& pardefId) const;
+    // A margin attribute: a length, a percentage, or absent (the default).
+    static NotesMargins::Edge marginEdge(const QXmlStreamAttributes& attrs, const char* name);
+
+    QHash<QString, Pardef> m_pardefs;
     QString m_problem;
     int m_depth = 0;
+    int m_tableDepth = 0;  // tables the reader is inside
 };
 
 }  // namespace store::dxl

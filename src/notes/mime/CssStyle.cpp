@@ -129,6 +129,13 @@ std::optional<int> CssStyle::lengthTwips(const QString& raw, double currentPt) {
     return int(std::clamp(twips, -31680.0, 31680.0));
 }
 
+std::optional<int> CssStyle::percentage(const QString& raw) {
+    double n = 0;
+    QString unit;
+    if (!splitNumber(raw, n, unit) || unit != QLatin1String("%")) return std::nullopt;
+    return int(std::lround(std::clamp(n, 0.0, 100.0)));
+}
+
 QString CssStyle::fontFace(const QString& value) {
     QString first = value.section(QLatin1Char(','), 0, 0).trimmed();
     first.remove(QLatin1Char('"')).remove(QLatin1Char('\''));

@@ -20,6 +20,8 @@ public:
     // A CSS or attribute length ("12px", "10pt", "0.5in", "2em", "30") in twips;
     // a bare number is pixels. Percentages give nothing.
     static std::optional<int> lengthTwips(const QString& value, double currentPt);
+    // A percentage ("50%", " 99.5 % "), rounded and kept within 0..100.
+    static std::optional<int> percentage(const QString& value);
     // The first family of a font-family list, quotes removed; generic families
     // are given as the faces Word has ("sans-serif": Arial, ...).
     static QString fontFace(const QString& value);

@@ -406,6 +406,13 @@ void Builder::applyCss(const QString& style, bool block) {
         } else if (block && (prop == QLatin1String("margin-left") || prop == QLatin1String("padding-left"))) {
             if (auto t = CssStyle::lengthTwips(value, f.sizePt); t && *t > 0)
                 m_state.block.leftIndent = std::min(m_state.block.leftIndent + *t, 14400);
+            else if (auto p = CssStyle::percentage(value); p && *p > 0)
+                m_state.block.leftIndentPercent = std::min(m_state.block.leftIndentPercent + *p, 100);
+        } else if (block && (prop == QLatin1String("margin-right") || prop == QLatin1String("padding-right"))) {
+            if (auto t = CssStyle::lengthTwips(value, f.sizePt); t && *t > 0)
+                m_state.block.rightIndent = std::min(m_state.block.rightIndent + *t, 14400);
+            else if (auto p = CssStyle::percentage(value); p && *p > 0)
+                m_state.block.rightIndentPercent = std::min(m_state.block.rightIndentPercent + *p, 100);
         }
     }
 }
@@ -533,7 +540,16 @@ void Builder::enter(const GumboNode* node) {
                 cells.emplace_back();
                 t.cell = int(cells.size()) - 1;
                 store::RtTableCell& cell = cells.back();
-                if (auto w = CssStyle::lengthTwips(attr(node, "width"), f.sizePt); w && *w > 0) cell.widthTwips = *w;
+                const auto setWidth = [&](const QString& value) {
+                    if (auto w = CssStyle::lengthTwips(value, f.sizePt); w && *w > 0) {
+                        cell.widthTwips = *w;
+                        cell.widthPercent = 0;
+                    } else if (auto p = CssStyle::percentage(value); p && *p > 0) {
+                        cell.widthTwips = 0;
+                        cell.widthPercent = *p;
+                    }
+                };
+                setWidth(attr(node, "width"));
                 QString bg = attr(node, "bgcolor");
                 const QString style = attr(node, "style");
                 static const QRegularExpression bgRe(QStringLiteral("background(?:-color)?\\s*:\\s*([^;]+)"),
@@ -542,7 +558,7 @@ void Builder::enter(const GumboNode* node) {
                 static const QRegularExpression widthRe(QStringLiteral("(?:^|;)\\s*width\\s*:\\s*([^;]+)"),
                                                         QRegularExpression::CaseInsensitiveOption);
                 if (auto m = widthRe.match(style); m.hasMatch())
-                    if (auto w = CssStyle::lengthTwips(m.captured(1), f.sizePt); w && *w > 0) cell.widthTwips = *w;
+                    setWidth(m.captured(1).trimmed());
                 if (auto c = CssStyle::color(bg)) {
                     cell.hasBackground = true;
                     cell.backgroundRgb = *c;

@@ -69,6 +69,7 @@ bool formatMatches(const QString& format, const QByteArray& data) {
     return false;
 }
 constexpr uint16_t kHotspotFile = 4;
+constexpr uint16_t kTableAutoCellWidth = 0x0001;  // CDTABLEBEGIN flags: cells sized to the window
 
 const unsigned kNotesColors[16] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF00FF,
                                    0xFFFF00, 0x00FFFF, 0x800000, 0x008000, 0x000080, 0x800080,
@@ -110,16 +111,49 @@ std::vector<store::RtBlock>& CdTextExtractor::container() {
     return t.table->rows[size_t(t.row)].cells[size_t(t.cell)].blocks;
 }
 
+store::RtParagraphStyle CdTextExtractor::currentStyle() const {
+    if (!m_style) return store::RtParagraphStyle();
+    return m_style->styleFor(m_tables.empty() ? nullptr : &m_tables.back().frame);
+}
+
 void CdTextExtractor::flushParagraph() {
     if (m_started) container().push_back(std::move(m_paragraph));
     m_paragraph = store::RtBlock();
-    m_paragraph.style = m_style;
+    m_paragraph.style = currentStyle();
     m_started = false;
 }
 
-void CdTextExtractor::endParagraph() {
-    m_started = true;
+void CdTextExtractor::startCell(ByteView b) {
     flushParagraph();
+    TableLevel& t = m_tables.back();
+    const size_t row = b.u8(2);
+    // Rows are numbered in the record; a jump back starts nothing new.
+    while (t.table->rows.size() < row + 1 && t.table->rows.size() < 4096) t.table->rows.emplace_back();
+    const size_t useRow = std::min(row, t.table->rows.size() - 1);
+    store::RtTableCell cell;
+    // CDTABLECELL: +4/+6 the cell's left and right edge on the paper. A table
+    // sized to the window has them as one window showed them; its cells' shares
+    // are at +8, as the cell's width in a table 20 inches wide. Either way the
+    // writer scales a table wider than the page down to it.
+    t.frame = {b.u16(4), b.u16(6)};
+    const int fraction = b.u16(8);
+    if (t.autoWidth && fraction > 0)
+        cell.widthTwips = fraction;
+    else if (t.frame.right > t.frame.left)
+        cell.widthTwips = t.frame.right - t.frame.left;
+    t.table->rows[useRow].cells.push_back(std::move(cell));
+    t.row = int(useRow);
+    t.cell = int(t.table->rows[useRow].cells.size()) - 1;
+    m_paragraph.style = currentStyle();
+    m_paragraphOpen = false;
+}
+
+void CdTextExtractor::startParagraph() {
+    if (m_paragraphOpen || m_started) {
+        m_started = true;
+        flushParagraph();
+    }
+    m_paragraphOpen = true;
 }
 
 store::RtFont CdTextExtractor::font(ByteView id) const {
@@ -362,33 +396,20 @@ void CdTextExtractor::addPart(ByteView part) {
                 if (r.headerSize == 4 && b.size() >= 8) addText(b.from(8), font(b.sub(4, 4)));
                 break;
             case SigParagraph:
-                if (r.headerSize == 2) endParagraph();
+                if (r.headerSize == 2) startParagraph();
                 break;
             case SigPabDefinition:
-                if (r.headerSize == 4 && b.size() >= 22) {
-                    store::RtParagraphStyle s;
-                    switch (b.u16(6)) {
-                        case 1: s.align = store::RtAlign::Right; break;
-                        case 2: s.align = store::RtAlign::Justify; break;
-                        case 3: s.align = store::RtAlign::Center; break;
-                        case 4: s.align = store::RtAlign::NoWrap; break;
-                        default: s.align = store::RtAlign::Left; break;
-                    }
-                    s.spaceBefore = b.u16(10);
-                    s.spaceAfter = b.u16(12);
-                    s.leftIndent = b.u16(18);
-                    s.firstLineIndent = int(b.u16(14)) - int(b.u16(18));
-                    s.rightIndent = b.u16(16);
-                    const uint16_t flags = b.u16(62);
-                    s.bullet = flags & 0x0400;
-                    s.numbered = flags & 0x1000;
-                    m_styles.insert(b.u16(4), s);
+                if (r.headerSize == 4) {
+                    PabDefinition def;
+                    if (def.read(b)) m_styles.insert(def.id(), def);
                 }
                 break;
             case SigPabReference:
                 if (r.headerSize == 2 && b.size() >= 4) {
-                    m_style = m_styles.value(b.u16(2));
-                    m_paragraph.style = m_style;
+                    // An ID defined nowhere in the field gives the default style.
+                    const auto it = m_styles.constFind(b.u16(2));
+                    m_style = it == m_styles.constEnd() ? std::nullopt : std::optional<PabDefinition>(*it);
+                    m_paragraph.style = currentStyle();
                     m_started = true;
                 }
                 break;
@@ -401,29 +422,25 @@ void CdTextExtractor::addPart(ByteView part) {
                     block.table = std::make_shared<store::RtTable>();
                     auto table = block.table;
                     container().push_back(std::move(block));
-                    m_tables.push_back({table, -1, -1});
+                    TableLevel level;
+                    level.table = table;
+                    level.autoWidth = b.u16(12) & kTableAutoCellWidth;
+                    m_tables.push_back(level);
+                    m_paragraphOpen = false;
                 }
                 break;
             case SigTableCell:
             case SigNestedTableCell:
                 if (r.headerSize != 2 || m_tables.empty()) break;
-                {
-                    flushParagraph();
-                    TableLevel& t = m_tables.back();
-                    const size_t row = b.u8(2);
-                    // Rows are numbered in the record; a jump back starts nothing new.
-                    while (t.table->rows.size() < row + 1 && t.table->rows.size() < 4096) t.table->rows.emplace_back();
-                    const size_t useRow = std::min(row, t.table->rows.size() - 1);
-                    t.table->rows[useRow].cells.emplace_back();
-                    t.row = int(useRow);
-                    t.cell = int(t.table->rows[useRow].cells.size()) - 1;
-                }
+                startCell(b);
                 break;
             case SigTableEnd:
             case SigNestedTableEnd:
                 if (r.headerSize != 2 || m_tables.empty()) break;
                 flushParagraph();
                 m_tables.pop_back();
+                m_paragraph.style = currentStyle();
+                m_paragraphOpen = false;
                 break;
             case SigHotspotBegin:
                 if (r.headerSize == 4 && b.u16(4) == kHotspotFile) {

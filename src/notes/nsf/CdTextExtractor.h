@@ -2,6 +2,7 @@
 
 #include "notes/nsf/ByteView.h"
 #include "notes/nsf/NotesBitmap.h"
+#include "notes/nsf/PabDefinition.h"
 #include "richtext/RichTextModel.h"
 
 #include <QMap>
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace nsf {
@@ -50,11 +52,18 @@ private:
         std::shared_ptr<store::RtTable> table;
         int row = -1;
         int cell = -1;
+        bool autoWidth = false;             // cells share the width by their fractions
+        PabDefinition::CellFrame frame;     // where the current cell lies on the paper
     };
     std::vector<store::RtBlock>& container();
+    // The current paragraph style where the next paragraph sits (body or cell).
+    store::RtParagraphStyle currentStyle() const;
+    void startCell(ByteView cellRecord);
     void flushParagraph();
-    // A paragraph record ends the paragraph before it (even an empty one).
-    void endParagraph();
+    // A paragraph record starts a paragraph: it ends the one before it (even an
+    // empty one), if there is one in the same field, cell or stretch between
+    // tables; at the start of a cell it only starts the cell's first one.
+    void startParagraph();
     void addText(ByteView text, const store::RtFont& font);
     store::RtFont font(ByteView fontId) const;
     // A picture: CDGRAPHIC, then CDIMAGEHEADER and its CDIMAGESEGMENTs (which
@@ -82,12 +91,13 @@ private:
 
     LmbcsConverter& m_lmbcs;
     QMap<int, QString> m_faces;
-    QMap<int, store::RtParagraphStyle> m_styles;
+    QMap<int, PabDefinition> m_styles;
     std::vector<store::RtBlock> m_blocks;
     std::vector<TableLevel> m_tables;
     store::RtBlock m_paragraph;
-    store::RtParagraphStyle m_style;
+    std::optional<PabDefinition> m_style;  // the style paragraphs use until another is referenced
     bool m_started = false;
+    bool m_paragraphOpen = false;  // a paragraph record began the current paragraph
     bool m_damaged = false;
     bool m_inFileHotspot = false;  // records drawing an attachment's icon
     ByteView m_links;
