@@ -1,6 +1,9 @@
 #include "rtf/HeaderTableRtf.h"
 
 #include "rtf/RtfTextEscaper.h"
+#include "rtf/TextWidthEstimate.h"
+
+#include <algorithm>
 
 namespace rtf {
 namespace {
@@ -13,7 +16,17 @@ constexpr const char* kCellBorders =
     "\\clbrdrt\\brdrs\\brdrw5\\brdrcf8 \\clbrdrl\\brdrs\\brdrw5\\brdrcf8 \\clbrdrb\\brdrs\\brdrw5\\brdrcf8 "
     "\\clbrdrr\\brdrs\\brdrw5\\brdrcf8 ";
 constexpr int kLabelRight = 2700;  // twips: labels are item names, wider than the templates' fixed words
+constexpr int kWidestLabelRight = 4500;  // a longer label breaks rather than squeeze the values
 constexpr int kValueRight = 8748;
+
+// The label column's right edge: wide enough for the longest label on one line
+// (an item name broken inside leaves its last letters alone on a line).
+int labelRight(const std::vector<FieldRow>& rows) {
+    int widest = 0;
+    for (const FieldRow& row : rows) widest = std::max(widest, TextWidthEstimate::twips(row.label, 11, true, false));
+    // The cell starts at -108 (\trleft) and its text 108 further in; 60 to spare.
+    return std::clamp(widest + 108 + 60, kLabelRight, kWidestLabelRight);
+}
 
 }  // namespace
 
@@ -28,15 +41,16 @@ QString HeaderTableRtf(const std::vector<FieldRow>& rows) {
            "\\blue128;\\red128\\green0\\blue0;\\red128\\green128\\blue0;\\red128\\green128\\blue128;\\red192\\green192"
            "\\blue192;\\red0\\green51\\blue102;}\n";
     out += "\\uc1\\margt720\n";
+    const int labelEdge = labelRight(rows);
     for (const FieldRow& row : rows) {
         out += "\\trowd\\trgaph108\\trleft-108";
         out += kRowBorders;
         out += "\n";
         out += kCellBorders;
-        out += "\\clftsWidth3\\clwWidth" + QByteArray::number(kLabelRight + 108) + "\\cellx" +
-               QByteArray::number(kLabelRight) + "\n";
+        out += "\\clftsWidth3\\clwWidth" + QByteArray::number(labelEdge + 108) + "\\cellx" +
+               QByteArray::number(labelEdge) + "\n";
         out += kCellBorders;
-        out += "\\clftsWidth3\\clwWidth" + QByteArray::number(kValueRight - kLabelRight) + "\\cellx" +
+        out += "\\clftsWidth3\\clwWidth" + QByteArray::number(kValueRight - labelEdge) + "\\cellx" +
                QByteArray::number(kValueRight) + "\n";
         out += "\\pard\\plain\\intbl{\\f1\\fs22\\b\\cf17 ";
         RtfTextEscaper::append(out, row.label);

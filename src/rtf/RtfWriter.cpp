@@ -3,6 +3,7 @@
 #include "richtext/PictureToPng.h"
 #include "richtext/RtfImageInfo.h"
 #include "rtf/RtfTextEscaper.h"
+#include "rtf/TextWidthEstimate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -108,20 +109,6 @@ Indents fitIndents(const RtParagraphStyle& style, int width) {
     return in;
 }
 
-// A letter's advance in a proportional face, in ems: a little above Arial's
-// and Times' for each class of letter (narrow, capitals, wide, the rest).
-double letterEm(QChar c) {
-    static const QString narrow = QStringLiteral("ijl.,:;'|!`");
-    static const QString slim = QStringLiteral("ftrI()[]{}/\\-\"");
-    if (narrow.contains(c)) return 0.3;
-    if (slim.contains(c)) return 0.38;
-    if (c == QLatin1Char('m') || c == QLatin1Char('w')) return 0.86;
-    if (c == QLatin1Char('M') || c == QLatin1Char('W')) return 0.96;
-    if (c.isUpper()) return 0.76;
-    if (c.isLetterOrNumber()) return 0.58;
-    return 0.62;
-}
-
 // The width the longest word or picture of `blocks` needs on a line: a cell
 // narrower than that breaks it, letter by letter in the worst case. Words
 // count at most kLongestWordLetters letters: a longer one (an address, an
@@ -140,18 +127,12 @@ int unbreakableTwips(const std::vector<RtBlock>& blocks) {
             if (run.kind == RtRun::Kind::LineBreak || run.kind == RtRun::Kind::Tab) continue;
             const QString& text = run.text.isEmpty() ? run.target : run.text;
             const bool monospaced = fontFamily(actualFace(run.font.face)) == "\\fmodern";
-            const double emTwips = (run.font.sizePt > 0 ? run.font.sizePt : 10.0) * 20.0 * (run.font.bold ? 1.08 : 1.0);
-            double word = 0;
-            int letters = 0;
-            for (const QChar c : text) {
-                if (c.isSpace()) {
-                    word = 0;
-                    letters = 0;
-                    continue;
-                }
-                if (++letters > kLongestWordLetters) continue;
-                word += (monospaced ? 0.6 : letterEm(c)) * emTwips;
-                widest = std::max(widest, int(std::min(word, 31680.0)));
+            qsizetype start = 0;
+            for (qsizetype i = 0; i <= text.size(); ++i) {
+                if (i < text.size() && !text[i].isSpace()) continue;
+                const QStringView word = QStringView(text).mid(start, std::min<qsizetype>(i - start, kLongestWordLetters));
+                widest = std::max(widest, TextWidthEstimate::twips(word, run.font.sizePt, run.font.bold, monospaced));
+                start = i + 1;
             }
         }
     }
