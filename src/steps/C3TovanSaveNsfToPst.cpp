@@ -399,7 +399,8 @@ void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int
         if (SaveRunRules::RunEnd(m_nRunEnd) == SaveRunRules::RunEnd::NothingSaved) dlg.SetNothingSaved(true);
         if (m_hSaveThread) dlg.SetLeftBehind(m_hSaveThread->LeftBehind());
         // The tally names the items outside the range itself.
-        if (!counted) dlg.SetOutsideDateRange(m_pFrame->Notes().exportReport.outsideDateRange());
+        if (!counted || (!tally.dateRangeActive && tally.outsideDateRange == 0))
+            dlg.SetOutsideDateRange(m_pFrame->Notes().exportReport.outsideDateRange());
         boxes.ExecDialog(dlg);
     }
     SetIdle();

@@ -80,10 +80,15 @@ int loneLetterLines(const QString& layoutText) {
 // The words in reading order, lower case, split at every character that is
 // neither letter nor digit: the best quality writes "[Attachment: a.pdf]"
 // where the text has "a.pdf", and a line may break a path after a backslash.
+// A doclink's notes:// address follows its text in text mode and is the
+// hyperlink's target in best quality: it is not a word of the page.
 QStringList words(const QString& rawText) {
     static const QRegularExpression separators(QStringLiteral("[^\\p{L}\\p{N}]+"));
+    static const QRegularExpression notesAddress(QStringLiteral("<?notes:///[^\\s>]*>?"));
+    QString text = rawText;
+    text.remove(notesAddress);
     QStringList out;
-    for (const QString& w : rawText.split(separators, Qt::SkipEmptyParts)) out << w.toLower();
+    for (const QString& w : text.split(separators, Qt::SkipEmptyParts)) out << w.toLower();
     return out;
 }
 
