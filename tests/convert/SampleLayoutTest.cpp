@@ -92,13 +92,6 @@ QStringList words(const QString& rawText) {
     return out;
 }
 
-// The text without the addresses the plain modes write after a link's text
-// ("Minutes <notes://...>"): the best quality makes the text the link instead.
-QString withoutLinkAddresses(QString rawText) {
-    static const QRegularExpression address(QStringLiteral("<notes://[^>]*>"));
-    return rawText.remove(address);
-}
-
 // `best` with each word that is not one of `text`'s but two of them run
 // together split into those two: a space set small (a superscript one) leaves
 // too narrow a gap on the page for pdftotext to see a word end there.
@@ -289,7 +282,7 @@ TEST(SampleLayout, NoLoneLetterLinesAndBestQualityKeepsTheWordsOfTextMode) {
                 EXPECT_EQ(n, 0) << sample.toStdString() << " note " << std::hex << id << std::dec << " in "
                                 << kModes[m].name << ":\n"
                                 << r.layout.left(3000).toStdString();
-                text[m] = words(withoutLinkAddresses(r.raw));
+                text[m] = words(r.raw);
                 QFile::remove(pdfPath);
             }
             if (!complete) continue;
