@@ -506,10 +506,12 @@ void WordBodyBuilder::writePicture(const RtRun& run) {
         w = std::max(info.widthPx, 1);
         h = std::max(info.heightPx, 1);
     }
-    // Size at 96 pixels to the inch, shrunk (by the scale) to the width the
-    // paragraph has.
-    const int dxaGoal = std::min(w * 15, kMaxTwips);
-    const int dyaGoal = std::min(h * 15, kMaxTwips);
+    // Size at 96 pixels to the inch (at most 22 inches either way, in
+    // proportion), shrunk by the scale to the width the paragraph has.
+    const int64_t dxa = int64_t(w) * 15, dya = int64_t(h) * 15;
+    const int64_t longest = std::max(dxa, dya);
+    const int dxaGoal = std::max(1, int(longest > kMaxTwips ? dxa * kMaxTwips / longest : dxa));
+    const int dyaGoal = std::max(1, int(longest > kMaxTwips ? dya * kMaxTwips / longest : dya));
     int scale = 1000;  // tenths of a percent
     const int room = std::max(m_currentWidth, 144);
     if (dxaGoal > room) scale = std::max(1, int(int64_t(room) * 1000 / dxaGoal));

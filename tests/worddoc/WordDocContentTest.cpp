@@ -18,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 using namespace wdtest;
 
 namespace {
@@ -195,6 +198,7 @@ TEST(WordDocContent, LargeAndOddDocuments) {
     store::RtParagraphStyle tabs;
     for (int t = 1; t <= 100; ++t) tabs.tabStops.push_back(t * 90);
     large.body.blocks.push_back(para({text(QStringLiteral("Many tabs"))}, tabs));
+    large.body.blocks.push_back(para({picture(pngOf(3000, 500, 0x208020), QStringLiteral("png"))}));
     const QString largePath = QDir(dir).filePath(QStringLiteral("large.doc"));
     ASSERT_TRUE(writer.write(large, largePath));
     const QString text = antiwordText(largePath);
@@ -219,6 +223,23 @@ TEST(WordDocContent, LargeAndOddDocuments) {
     EXPECT_EQ(html.count(QStringLiteral("bgcolor=\"#eeeeee\"")), 20);  // its shading (in the Data stream)
     EXPECT_TRUE(html.contains(QStringLiteral("w69")));              // the 70-column one is text
     EXPECT_TRUE(html.contains(QStringLiteral("Many tabs")));
+    // The 3000x500 picture fits the text width and keeps its proportions.
+    static const QRegularExpression img(QStringLiteral("<img [^>]*width=\"(\\d+)\" height=\"(\\d+)\""));
+    const auto m = img.match(html);
+    ASSERT_TRUE(m.hasMatch());
+    EXPECT_LE(m.captured(1).toInt(), 605);
+    EXPECT_NEAR(m.captured(1).toDouble() / m.captured(2).toDouble(), 6.0, 0.15);
+}
+
+TEST(WordDocContent, PicturesItCannotEmbedAreCounted) {
+    worddoc::WordDocument doc;
+    doc.body.blocks.push_back(para({picture(QByteArray("II*\0not really"), QStringLiteral("tiff")),
+                                    picture(pngOf(2, 2, 0), QStringLiteral("png"))}));
+    worddoc::WordDocWriter writer;
+    EXPECT_FALSE(writer.toBytes(doc).isEmpty());
+    EXPECT_EQ(writer.pictureFallbacks(), 1);
+    EXPECT_FALSE(writer.toBytes(worddoc::WordDocument{}).isEmpty());
+    EXPECT_EQ(writer.pictureFallbacks(), 0);
 }
 
 // The native engine's reason to be: thousands of small mails a second.
@@ -238,7 +259,25 @@ TEST(WordDocContent, WritesSmallMailsFast) {
     qint64 bytes = 0;
     for (int i = 0; i < kDocs; ++i) bytes += writer.toBytes(doc).size();
     const double perSecond = kDocs * 1000.0 / std::max<qint64>(timer.elapsed(), 1);
-    std::printf("native .doc writer: %.0f small mails/s on one thread, %lld bytes each\n", perSecond,
+    std::printf("native .doc writer: %.0f small mails/s on one thread in memory, %lld bytes each\n", perSecond,
                 static_cast<long long>(bytes / kDocs));
     EXPECT_GT(perSecond, 1000.0);
+
+    // Written to disk by two threads, a writer each.
+    QTemporaryDir temp;
+    timer.restart();
+    std::vector<std::thread> threads;
+    std::atomic<int> failed{0};
+    for (int t = 0; t < 2; ++t)
+        threads.emplace_back([&, t] {
+            worddoc::WordDocWriter own;
+            for (int i = t; i < kDocs; i += 2)
+                if (!own.write(doc, temp.filePath(QStringLiteral("mail-%1.doc").arg(i)))) ++failed;
+        });
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(failed.load(), 0);
+    std::printf("native .doc writer: %.0f small mails/s on two threads to disk\n",
+                kDocs * 1000.0 / std::max<qint64>(timer.elapsed(), 1));
+    EXPECT_EQ(QDir(temp.path()).entryList({QStringLiteral("*.doc")}).size(), kDocs);
+    EXPECT_TRUE(QDir(temp.path()).entryList({QStringLiteral("*.part")}).isEmpty());
 }
