@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 using namespace wdtest;
@@ -141,6 +142,99 @@ TEST(WordDocContent, HeaderTables) {
         }
         EXPECT_TRUE(html.contains(QStringLiteral("solid #ffffff"))) << "white hairline borders";
         EXPECT_FALSE(html.contains(QStringLiteral("solid #000000")));
+    }
+}
+
+// What the RTF reader keeps of the templates' table for the writer: the
+// white hairline borders and the left edge at -108.
+TEST(WordDocContent, TemplateTableLook) {
+    const store::RichTextDoc doc =
+        rtf::RtfReader().read(readFile(QStringLiteral(TESSELDOC_SOURCE_DIR "/res/templates/header-table-1.rtf")));
+    ASSERT_FALSE(doc.blocks.empty());
+    ASSERT_TRUE(doc.blocks.front().table);
+    const store::RtTable& t = *doc.blocks.front().table;
+    EXPECT_TRUE(t.borders);
+    EXPECT_TRUE(t.hasBorderColor);
+    EXPECT_EQ(t.borderRgb, 0xFFFFFFu);
+    EXPECT_EQ(t.borderWidthTwips, 5);
+    EXPECT_EQ(t.leftTwips, -108);
+    EXPECT_EQ(t.rows.front().cells.front().widthTwips, 1548);
+}
+
+// Random bodies (nested tables, pictures, links, odd characters) give files
+// antiword reads from the first paragraph to the last.
+TEST(WordDocContent, RandomBodiesStayReadable) {
+    QTemporaryDir temp;
+    worddoc::WordDocWriter writer;
+    uint32_t seed = 12345;
+    auto rnd = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return int((seed >> 16) % uint32_t(n));
+    };
+    std::function<std::vector<store::RtBlock>(int)> blocks = [&](int depth) {
+        std::vector<store::RtBlock> out;
+        const int n = 1 + rnd(5);
+        for (int i = 0; i < n; ++i) {
+            if (depth < 10 && rnd(4) == 0) {
+                auto t = std::make_shared<store::RtTable>();
+                t->borders = rnd(2);
+                for (int r = 0, rows = 1 + rnd(3); r < rows; ++r) {
+                    store::RtTableRow row;
+                    for (int c = 0, cells = rnd(5); c < cells; ++c) {
+                        store::RtTableCell cellBlocks;
+                        if (rnd(3)) cellBlocks.blocks = blocks(depth + 1);
+                        cellBlocks.widthTwips = rnd(3) ? rnd(5000) : 0;
+                        cellBlocks.widthPercent = rnd(3) ? 0 : rnd(150);
+                        cellBlocks.hasBackground = rnd(2);
+                        cellBlocks.backgroundRgb = unsigned(rnd(0x1000000));
+                        row.cells.push_back(cellBlocks);
+                    }
+                    t->rows.push_back(row);
+                }
+                store::RtBlock b;
+                b.table = t;
+                out.push_back(b);
+                continue;
+            }
+            store::RtBlock b;
+            b.style.align = store::RtAlign(rnd(5));
+            b.style.leftIndent = rnd(40000) - 5000;
+            b.style.leftIndentPercent = rnd(300) - 100;
+            b.style.firstLineIndent = rnd(4000) - 2000;
+            b.style.bullet = rnd(5) == 0;
+            b.style.numbered = rnd(5) == 0;
+            for (int k = 0, tabs = rnd(4); k < tabs; ++k) b.style.tabStops.push_back(rnd(40000) - 100);
+            for (int k = 0, runs = rnd(6); k < runs; ++k) {
+                store::RtRun run;
+                run.kind = store::RtRun::Kind(rnd(7));
+                run.text = QStringLiteral("w%1\x07\x13\x01\r\n\u00e9").arg(rnd(1000));
+                run.target = rnd(2) ? QStringLiteral("notes:///x\\\"y") : QStringLiteral("https://e.org/\x15");
+                run.font.sizePt = rnd(200) - 10;
+                run.font.face = rnd(2) ? QString(40, QLatin1Char('F')) : QString();
+                run.font.hasColor = rnd(2);
+                run.font.rgb = unsigned(rnd(0x1000000)) | 0xFF000000u;
+                if (run.kind == store::RtRun::Kind::Picture)
+                    run.picture.data = rnd(2) ? pngOf(1 + rnd(30), 1 + rnd(30), 0x123456) : QByteArray("junk");
+                b.runs.push_back(run);
+            }
+            out.push_back(b);
+        }
+        return out;
+    };
+    for (int i = 0; i < 30; ++i) {
+        worddoc::WordDocument doc;
+        doc.body.blocks.push_back(para(QStringLiteral("FIRSTPARA")));
+        for (const auto& b : blocks(0)) doc.body.blocks.push_back(b);
+        doc.body.blocks.push_back(para(QStringLiteral("LASTPARA")));
+        const QString path = QDir(outDir(temp)).filePath(QStringLiteral("random-%1.doc").arg(i));
+        ASSERT_TRUE(writer.write(doc, path)) << qPrintable(writer.errorText());
+        QString error;
+        readCompoundFile(readFile(path), &error);
+        EXPECT_TRUE(error.isEmpty()) << qPrintable(error);
+        int exitCode = -1;
+        const QString text = runTool(QStringLiteral("antiword"), {path}, &exitCode);
+        EXPECT_EQ(exitCode, 0) << i;
+        EXPECT_TRUE(text.contains(QStringLiteral("FIRSTPARA")) && text.contains(QStringLiteral("LASTPARA"))) << i;
     }
 }
 
