@@ -8,7 +8,9 @@ inline const QString kProductName = QStringLiteral("Tesseldoc");
 inline const QString kVersion = QStringLiteral("ver 12.06.01");
 inline const QString kFrameTitle = QStringLiteral("Tesseldoc ver 12.06.01");
 inline const QString kInstanceGuid = QStringLiteral("{991267F0-DCC6-49b5-9C61-DE92275C3388}");
-inline const QString kRegistryKey = QStringLiteral("Local AppWizard-Generated Applications1");
+// QSettings(kRegistryKey, kSettingsApplication) is files/UserSettings' file.
+inline const QString kRegistryKey = QStringLiteral("tesseldoc");
+inline const QString kSettingsApplication = QStringLiteral("tesseldoc");
 inline const QString kAnotherInstance = QStringLiteral("Another Instance of Tesseldoc is running.");
 inline const QString kNoNotes =
     QStringLiteral("Unable to locate Lotus notes, please install lotusnotes on this computer");

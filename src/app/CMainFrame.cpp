@@ -99,7 +99,7 @@ bool CMainFrame::OnCreate() {
     setCentralWidget(host);
     host->CreatePages();
 
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     const QByteArray state = settings.value(AppTexts::kSettingsCommandBars + QStringLiteral("/State")).toByteArray();
     if (!state.isEmpty()) restoreState(state);
     RestoreWindowSettings();
@@ -121,7 +121,7 @@ QSize CMainFrame::MinimumFrameSize(const QSize& available) {
 }
 
 void CMainFrame::RestoreWindowSettings() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     const QRect saved = settings.value(AppTexts::kSettingsGeometry).toRect();
     m_bStartMaximized = settings.value(AppTexts::kSettingsMaximized, false).toBool();
 
@@ -149,7 +149,7 @@ void CMainFrame::RestoreWindowSettings() {
 }
 
 void CMainFrame::SaveWindowSettings() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     const bool maximized = isMaximized() || isFullScreen();
     const QRect normal = maximized && normalGeometry().isValid() ? normalGeometry() : QRect(pos(), size());
     settings.setValue(AppTexts::kSettingsGeometry, normal);
@@ -478,7 +478,7 @@ bool CMainFrame::CloseHandling() {
     if (m_pProgressWaitDlg && m_pProgressWaitDlg->isVisible()) return false;
     if (!boxes.Question(this, AppTexts::kConfirmClose)) return false;
     boxes.OpenUrl(AppTexts::kHomePageUrl);
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     settings.setValue(AppTexts::kSettingsCommandBars + QStringLiteral("/State"), saveState());
     SaveWindowSettings();
     return true;
@@ -532,7 +532,7 @@ void CMainFrame::OnAdvanceSettings() {
 }
 
 void CMainFrame::ReadShowViewFolders() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     const int check = settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + AppTexts::kSettingsCheck, 0).toInt();
     m_notes.showViewFolders = check != 0 ? 1 : 0;
     m_notes.dateRange = CAdvanceSettingsDlg::ReadDateRange();

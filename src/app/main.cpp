@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSELDOC_VERSION));
     const QStringList databases = WizardCommandLine::databases(app);
     CTesselEmlConverterGuiApp tesseldoc(app);
-    if (!tesseldoc.InitInstance()) return 1;
+    if (!tesseldoc.InitInstance(nullptr, true, databases)) return tesseldoc.HandedOver() ? 0 : 1;
     tesseldoc.AddDatabases(databases);
     return tesseldoc.Run();
 }

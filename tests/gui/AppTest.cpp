@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "app/AppTexts.h"
+#include "app/CInstanceChannel.h"
 #include "app/CSingleInstanceLock.h"
 #include "app/CTesselEmlConverterGuiApp.h"
 #include "app/CTesselEmlConverterGuiView.h"
@@ -17,7 +18,7 @@
 #include <QSettings>
 
 namespace {
-QSettings settings() { return QSettings(AppTexts::kRegistryKey, AppTexts::kProductName); }
+QSettings settings() { return QSettings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication); }
 }  // namespace
 
 TEST(SingleInstanceTest, SecondInstanceIsRefusedAndAStaleLockIsTakenOver) {
@@ -60,6 +61,45 @@ TEST(CommandLineTest, DatabasesGivenAreListedInStepOneAsIfChosenThere) {
     EXPECT_EQ(listed, QStringList({QStringLiteral("/d/a.nsf"), QStringLiteral("/d/b.DXL")}));
     EXPECT_EQ(CMessageBoxService::instance().shownTexts().size(), 1);
     CMessageBoxService::instance().clear();
+}
+
+TEST(SingleInstanceTest, DatabasesOfALaterStartAreListedInTheRunningWizard) {
+    CMessageBoxService::instance().clear();
+    CTesselEmlConverterGuiApp running(*qApp);
+    ASSERT_TRUE(running.InitInstance(std::make_unique<FakeBackend>(), false));
+    auto* step1 = qobject_cast<C1TovanWelcomeView*>(running.MainFrame()->StepHost()->Page(0));
+    ASSERT_NE(step1, nullptr);
+    {
+        CTesselEmlConverterGuiApp later(*qApp);
+        EXPECT_FALSE(later.InitInstance(nullptr, false, {QStringLiteral("/d/Mail Ann.nsf"), QStringLiteral("/d/b.dxl")}));
+        EXPECT_TRUE(later.HandedOver());
+        EXPECT_EQ(later.MainFrame(), nullptr);
+    }
+    QStringList listed;
+    for (int i = 0; i < 100 && listed.size() < 2; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        listed.clear();
+        for (const NsfSourceEntry& e : step1->Entries()) listed << e.filePath;
+    }
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({QStringLiteral("/d/Mail Ann.nsf"), QStringLiteral("/d/b.dxl")}));
+    EXPECT_TRUE(CMessageBoxService::instance().shownTexts().isEmpty());
+
+    // Without databases a later start says that the wizard runs, as before.
+    CTesselEmlConverterGuiApp empty(*qApp);
+    EXPECT_FALSE(empty.InitInstance(nullptr, false));
+    EXPECT_FALSE(empty.HandedOver());
+    EXPECT_EQ(CMessageBoxService::instance().shownTexts(), QStringList{AppTexts::kAnotherInstance});
+    CMessageBoxService::instance().clear();
+}
+
+TEST(SingleInstanceTest, ChannelTakesOnlyItsOwnMessagesOfAbsolutePaths) {
+    EXPECT_EQ(CInstanceChannel::Parse("tesseldoc-open 1\n/d/a.nsf\nrelative.nsf\n\n/d/x/../b.dxl\n"),
+              QStringList({QStringLiteral("/d/a.nsf"), QStringLiteral("/d/b.dxl")}));
+    EXPECT_TRUE(CInstanceChannel::Parse("GET / HTTP/1.1\n/d/a.nsf\n").isEmpty());
+    EXPECT_TRUE(CInstanceChannel::Parse("tesseldoc-open 1\n/d/\xff\xfe.nsf\n").isEmpty());
+    EXPECT_EQ(CInstanceChannel::SocketPath().section(QLatin1Char('/'), 0, -2),
+              CSingleInstanceLock::lockFilePath().section(QLatin1Char('/'), 0, -2));
 }
 
 TEST(CommandLineTest, ArgumentsBecomeAbsolutePaths) {

@@ -84,7 +84,7 @@ void snapDialog(QDialog& dlg, const QString& name) {
 void serverTour(CMainFrame* frame, C1TovanWelcomeView* step1, C2TovanFolderTreeView* step2, const QString& url) {
     CMessageBoxService& boxes = CMessageBoxService::instance();
     {
-        QSettings settings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"));
+        QSettings settings(QStringLiteral("tesseldoc"), QStringLiteral("tesseldoc"));
         settings.setValue(QStringLiteral("DominoServers/LOOPBACK/url"), url);
         settings.setValue(QStringLiteral("DominoServers/LOOPBACK/allowHttp"), true);
         settings.setValue(QStringLiteral("DominoServers/LOOPBACK/auth"), QStringLiteral("none"));
