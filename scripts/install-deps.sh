@@ -17,7 +17,7 @@ set -euo pipefail
 RUNTIME=(
   libreoffice-writer-nogui
   qt6-qpa-plugins libqt6svg6 qt6-image-formats-plugins
-  libqpdf29 libgif7 libpng16-16
+  libqpdf29 libgif7 libpng16-16 qt6-translations-l10n
   fonts-dejavu-core fonts-liberation2
   adwaita-icon-theme
 )

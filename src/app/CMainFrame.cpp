@@ -30,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextEdit>
@@ -492,15 +493,21 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
+QStringList CMainFrame::HelpFilePlaces() {
+    // The copy installed with this program (share/doc/tesseldoc beside its bin
+    // folder), then the desktop's data folders ($XDG_DATA_DIRS), then beside
+    // the program (a build tree). Never the working directory: a file there
+    // is not ours.
+    QStringList places = {QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/tesseldoc"))};
+    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        places << QDir::cleanPath(data + QStringLiteral("/doc/tesseldoc"));
+    places << QCoreApplication::applicationDirPath();
+    places.removeDuplicates();
+    return places;
+}
+
 QString CMainFrame::HelpFilePath() const {
-    // The working directory at start first, then beside the program, then
-    // where an installation puts it.
-    const QStringList places = {
-        m_strAppDirectory,
-        QCoreApplication::applicationDirPath(),
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/tesseldoc"),
-    };
-    for (const QString& dir : places) {
+    for (const QString& dir : HelpFilePlaces()) {
         if (dir.isEmpty()) continue;
         const QFileInfo info(QDir(dir).filePath(AppTexts::kHelpFileName));
         if (info.isFile() && info.isReadable()) return info.canonicalFilePath();

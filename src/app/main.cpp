@@ -1,5 +1,6 @@
 #include "app/CTesselEmlConverterGuiApp.h"
 #include "app/WizardCommandLine.h"
+#include "app/WizardTranslation.h"
 
 #include <QApplication>
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSELDOC_VERSION));
+    WizardTranslation::install();
     const QStringList databases = WizardCommandLine::databases(app);
     CTesselEmlConverterGuiApp tesseldoc(app);
     if (!tesseldoc.InitInstance(nullptr, true, databases)) return tesseldoc.HandedOver() ? 0 : 1;

@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLockFile>
 #include <QProcess>
 #include <QSettings>
@@ -167,6 +169,23 @@ TEST_F(FrameSettingsTest, ConfirmedCloseSavesTheBarLayoutAndNoKeepsEverything) {
     EXPECT_FALSE(frame->isVisible());
     EXPECT_TRUE(settings().contains(QStringLiteral("CommandBars/State")));
     EXPECT_EQ(boxes().shown().last().text, AppTexts::kHomePageUrl);
+}
+
+TEST_F(FrameSettingsTest, HelpOpensTheInstalledManualNeverOneInTheWorkingDirectory) {
+    const QStringList places = CMainFrame::HelpFilePlaces();
+    ASSERT_FALSE(places.isEmpty());
+    EXPECT_EQ(places.first(), QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/doc/tesseldoc"));
+    // A manual planted in the working directory is not the one Help opens.
+    QTemporaryDir cwd;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(cwd.path()));
+    QFile planted(cwd.filePath(AppTexts::kHelpFileName));
+    ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+    planted.write("<html>not ours</html>");
+    planted.close();
+    const QString path = frame->HelpFilePath();
+    QDir::setCurrent(before);
+    EXPECT_NE(QFileInfo(path).absolutePath(), QFileInfo(cwd.path()).canonicalFilePath());
 }
 
 TEST_F(FrameSettingsTest, HelpFindsTheManualOrSaysItIsMissing) {
