@@ -117,7 +117,7 @@ Add &amp;Domino File(s)</source>
     </message>
     <message>
         <source>Preview Item(s) of NSF database (in case of single NSF file selection only)</source>
-        <translation>Vorschau der Elemente der NSF-Datenbank (nur bei Auswahl einer einzelnen NSF-Datei)</translation>
+        <translation>Vorschau der Elemente (nur bei einer einzelnen NSF-Datei)</translation>
     </message>
     <message>
         <source>Select Destination &amp; Saving mode</source>
@@ -334,7 +334,7 @@ Möchten Sie den Server jetzt auflisten?</translation>
     </message>
     <message>
         <source>&amp;Save Selected</source>
-        <translation>Auswahl &amp;speichern</translation>
+        <translation>&amp;Speichern</translation>
     </message>
     <message>
         <source>Sa&amp;ve All</source>

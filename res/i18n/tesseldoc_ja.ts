@@ -45,7 +45,7 @@
     </message>
     <message>
         <source>&amp;Export</source>
-        <translation>エクスポート(&amp;E)</translation>
+        <translation>書き出し(&amp;E)</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
@@ -78,8 +78,8 @@ Domino ファイルの追加(&amp;D)</translation>
     <message>
         <source>Export
 &amp;Export</source>
-        <translation>エクスポート
-エクスポート(&amp;E)</translation>
+        <translation>書き出し
+書き出し(&amp;E)</translation>
     </message>
     <message>
         <source>Quit the application</source>
@@ -334,7 +334,7 @@ Do you want to enumerate the server now?</source>
     </message>
     <message>
         <source>&amp;Save Selected</source>
-        <translation>選択項目を保存(&amp;S)</translation>
+        <translation>選択を保存(&amp;S)</translation>
     </message>
     <message>
         <source>Sa&amp;ve All</source>
@@ -354,11 +354,11 @@ Do you want to enumerate the server now?</source>
     </message>
     <message>
         <source>Please select folder(s) from the left pane to export.</source>
-        <translation>エクスポートするフォルダーを左側の一覧から選択してください。</translation>
+        <translation>書き出しするフォルダーを左側の一覧から選択してください。</translation>
     </message>
     <message>
         <source>LibreOffice instance not found. LibreOffice must be configured on the system to run the export process.</source>
-        <translation>LibreOffice が見つかりません。エクスポートを実行するには LibreOffice をシステムに設定する必要があります。</translation>
+        <translation>LibreOffice が見つかりません。書き出しを実行するには LibreOffice をシステムに設定する必要があります。</translation>
     </message>
     <message>
         <source>No Item(s) selected from left pane to save.</source>
@@ -814,7 +814,7 @@ Click Next button to convert another file or click Exit button to close the soft
     </message>
     <message>
         <source>NSF and Notes XML files (*.nsf *.dxl);;NSF File(*.nsf);;Notes XML export (*.dxl)</source>
-        <translation>NSF および Notes XML ファイル (*.nsf *.dxl);;NSF ファイル (*.nsf);;Notes XML エクスポート (*.dxl)</translation>
+        <translation>NSF および Notes XML ファイル (*.nsf *.dxl);;NSF ファイル (*.nsf);;Notes XML 書き出し (*.dxl)</translation>
     </message>
     <message>
         <source> already exist in the list</source>
@@ -848,7 +848,7 @@ It&apos;s advisable to copy the file to local computer for better saving results
     </message>
     <message>
         <source>Please add NSF file(s) to export.</source>
-        <translation>エクスポートする NSF ファイルを追加してください。</translation>
+        <translation>書き出しする NSF ファイルを追加してください。</translation>
     </message>
 </context>
 </TS>
