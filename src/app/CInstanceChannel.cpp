@@ -3,10 +3,13 @@
 #include "app/CSingleInstanceLock.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QTimer>
+
+#include <unistd.h>
 
 namespace {
 
@@ -89,6 +92,10 @@ void CInstanceChannel::OnConnection() {
 }
 
 bool CInstanceChannel::Send(const QStringList& paths, int timeoutMs) {
+    // Only to a socket of this user: without $XDG_RUNTIME_DIR it lies in the
+    // shared temporary folder, where another user could have made one.
+    const QFileInfo socketFile(SocketPath());
+    if (!socketFile.exists() || socketFile.ownerId() != ::getuid()) return false;
     QLocalSocket socket;
     socket.connectToServer(SocketPath());
     if (!socket.waitForConnected(timeoutMs)) return false;
