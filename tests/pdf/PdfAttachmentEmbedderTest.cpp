@@ -103,11 +103,16 @@ TEST(PdfAttachmentEmbedder, RefusesWhatItCannotUpdateAndLeavesThePdfAlone) {
     noStartXref.replace("startxref", "startxreX");
     QByteArray badOffset = good;
     badOffset.replace(badOffset.lastIndexOf("startxref") + 10, 3, "999");
+    QByteArray noCatalogue = good;
+    noCatalogue.replace("/Root 1 0 R", "/Root 9 0 R");
+    QByteArray loopingPages = good;
+    loopingPages.replace("/Kids [3 0 R]", "/Kids [2 0 R]");
     const QList<Case> cases = {
         {"not a PDF", "hello"},
         {"no startxref", noStartXref},
         {"startxref pointing elsewhere", badOffset},
         {"truncated", good.left(good.size() / 2)},
+        {"a /Root that names no object", noCatalogue},
     };
     for (const Case& c : cases) {
         const QString pdf = dir.filePath("x.pdf");
@@ -117,6 +122,13 @@ TEST(PdfAttachmentEmbedder, RefusesWhatItCannotUpdateAndLeavesThePdfAlone) {
         EXPECT_FALSE(PdfAttachmentEmbedder::Embed(pdf, files, &error)) << c.why;
         EXPECT_FALSE(error.isEmpty()) << c.why;
         EXPECT_EQ(readFile(pdf), c.bytes) << c.why;
+    }
+    // A page tree that contains itself ends (embedded or refused), never loops.
+    {
+        const QString pdf = dir.filePath("loop.pdf");
+        ASSERT_TRUE(writeFile(pdf, loopingPages));
+        QString error;
+        if (!PdfAttachmentEmbedder::Embed(pdf, files, &error)) EXPECT_EQ(readFile(pdf), loopingPages);
     }
     // A missing attachment file fails the embedding, not the PDF.
     const QString pdf = dir.filePath("y.pdf");
