@@ -128,7 +128,9 @@ TEST(PdfAttachmentEmbedder, RefusesWhatItCannotUpdateAndLeavesThePdfAlone) {
         const QString pdf = dir.filePath("loop.pdf");
         ASSERT_TRUE(writeFile(pdf, loopingPages));
         QString error;
-        if (!PdfAttachmentEmbedder::Embed(pdf, files, &error)) EXPECT_EQ(readFile(pdf), loopingPages);
+        if (!PdfAttachmentEmbedder::Embed(pdf, files, &error)) {
+            EXPECT_EQ(readFile(pdf), loopingPages);
+        }
     }
     // A missing attachment file fails the embedding, not the PDF.
     const QString pdf = dir.filePath("y.pdf");
