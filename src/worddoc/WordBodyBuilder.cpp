@@ -75,8 +75,9 @@ void sprm32(QByteArray& b, unsigned id, uint32_t v) {
 constexpr int kBulletIndent = 360;
 constexpr int kMaxTabs = 64;
 // Paragraph properties longer than this go to the Data stream (an FKP page
-// holds 512 bytes for all its paragraphs).
-constexpr int kLongPapx = 280;
+// holds 512 bytes for all its paragraphs): rows of more than about 20 cells.
+// Some older readers (antiword) do not look there.
+constexpr int kLongPapx = 470;
 constexpr int kMaxTwips = 31680;
 
 int clampTwips(int v) { return std::clamp(v, -kMaxTwips, kMaxTwips); }
@@ -639,7 +640,11 @@ void WordBodyBuilder::writeRowEnd(const RtTable& table, const RtTableRow& row, c
                                   int left, int level) {
     QByteArray papx;
     le::u16(papx, 0);
-    papx += tableSprms(level);
+    // A nested row's end is marked by its depth alone: readers that know only
+    // Word 97's tables (antiword) take a row end "in table" for the outer
+    // table's and lose the text after it.
+    if (level == 1) papx += tableSprms(level);
+    else sprm32(papx, PItap, uint32_t(level));
     if (level == 1) {
         sprm8(papx, PFTtp, 1);
     } else {

@@ -272,6 +272,25 @@ TEST(WordDocContent, LargeAndOddDocuments) {
                                           })}));
         large.body.blocks.back().style.leftIndent = (i % 7) * 100;
     }
+    // Tables nested ten deep: Word's tables go eight deep, the rest is text.
+    std::shared_ptr<store::RtTable> nested;
+    for (int level = 10; level >= 1; --level) {
+        auto t = std::make_shared<store::RtTable>();
+        store::RtTableRow row;
+        row.cells.push_back(cell(QStringLiteral("level %1").arg(level)));
+        if (nested) {
+            store::RtBlock inner;
+            inner.table = nested;
+            row.cells.back().blocks.push_back(inner);
+        }
+        row.cells.push_back(cell(QStringLiteral("beside %1").arg(level)));
+        t->rows = {row};
+        nested = t;
+    }
+    store::RtBlock nb;
+    nb.table = nested;
+    large.body.blocks.push_back(nb);
+    large.body.blocks.push_back(para(QStringLiteral("Between the tables")));
     auto wide = std::make_shared<store::RtTable>();
     store::RtTableRow row40, row70;
     for (int c = 0; c < 40; ++c) {
@@ -302,6 +321,7 @@ TEST(WordDocContent, LargeAndOddDocuments) {
     EXPECT_TRUE(text.contains(QStringLiteral("w0\tw1")) || text.contains(QStringLiteral("w0 w1")) ||
                 text.contains(QStringLiteral("w0")));
     EXPECT_TRUE(text.contains(QStringLiteral("Many tabs")));
+    EXPECT_TRUE(text.contains(QStringLiteral("beside 10")));
 
     const QString emptyPath = QDir(dir).filePath(QStringLiteral("empty.doc"));
     ASSERT_TRUE(writer.write(worddoc::WordDocument{}, emptyPath));
@@ -313,10 +333,13 @@ TEST(WordDocContent, LargeAndOddDocuments) {
     ASSERT_TRUE(Office::convert({largePath, emptyPath}, QStringLiteral("html"), dir));
     const QString html = QString::fromUtf8(readFile(QDir(dir).filePath(QStringLiteral("large.html")))).simplified();
     EXPECT_TRUE(html.contains(QStringLiteral("Paragraph 2999")));
-    EXPECT_EQ(html.count(QStringLiteral("<td")), 40);               // the 40-column row is a table
+    EXPECT_EQ(html.count(QStringLiteral("<td")), 40 + 2 * 8);       // the 40-column row is a table
     EXPECT_EQ(html.count(QStringLiteral("bgcolor=\"#eeeeee\"")), 20);  // its shading (in the Data stream)
     EXPECT_TRUE(html.contains(QStringLiteral("w69")));              // the 70-column one is text
     EXPECT_TRUE(html.contains(QStringLiteral("Many tabs")));
+    EXPECT_EQ(html.count(QStringLiteral("<table")), 1 + 8);
+    EXPECT_TRUE(html.contains(QStringLiteral("level 9")));
+    EXPECT_TRUE(html.contains(QStringLiteral("beside 10")));
     // The 3000x500 picture fits the text width and keeps its proportions.
     static const QRegularExpression img(QStringLiteral("<img [^>]*width=\"(\\d+)\" height=\"(\\d+)\""));
     const auto m = img.match(html);
