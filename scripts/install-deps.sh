@@ -19,12 +19,14 @@ RUNTIME=(
   qt6-qpa-plugins libqt6svg6 qt6-image-formats-plugins
   fonts-dejavu-core fonts-liberation2
   adwaita-icon-theme
+  libzip4
 )
 BUILD=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libicu-dev
   libgmime-3.0-dev libgumbo-dev
+  libzip-dev
   qtkeychain-qt6-dev
   libreoffice-dev
 )
