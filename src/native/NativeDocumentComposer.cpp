@@ -204,10 +204,8 @@ bool NativeDocumentComposer::compose(const Inputs& in, const QByteArray& body, w
     } else if (!in.templ.isEmpty()) {
         rtf::RtfReader reader;
         store::RichTextDoc table = reader.read(in.templ.toLatin1());
-        // The template ends with an empty paragraph, which the body's first
-        // paragraph takes the place of.
-        if (!table.blocks.empty() && !table.blocks.back().table && table.blocks.back().runs.empty())
-            table.blocks.pop_back();
+        // The template's empty paragraph after the table stays: it keeps the
+        // body apart from the table.
         for (RtBlock& b : table.blocks) {
             if (!b.table) continue;
             // Filled row by row with the labels the text has, in fill order.

@@ -93,6 +93,9 @@ struct RtTableRow {
 struct RtTable {
     std::vector<RtTableRow> rows;
     bool borders = true;
+    // The left edge of the first cell from the text area's left edge, in twips
+    // (RTF \trleft: negative for tables reaching into the margin).
+    int leftTwips = 0;
 };
 
 struct RichTextDoc {

@@ -733,6 +733,7 @@ void RtfReader::endRow(int level) {
 void RtfReader::applyRowDef(OpenTable& t, int level) {
     const RowDef& d = m_rowDefs[std::clamp(level, 1, int(MaxTableNesting))];
     if (d.borders) t.table->borders = true;
+    if (t.table->rows.empty()) t.table->leftTwips = d.left;
     for (size_t i = 0; i < t.row.cells.size() && i < d.rights.size(); ++i) {
         const int left = i == 0 ? d.left : d.rights[i - 1];
         const int width = d.rights[i] - left;

@@ -308,6 +308,8 @@ private:
                 xml += QByteArray("<w:") + side + " w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>";
             xml += "</w:tblBorders>";
         }
+        // To the first cell's edge (Word 2013 and later documents measure it so).
+        if (t.leftTwips != 0) xml += "<w:tblInd w:w=\"" + num(t.leftTwips) + "\" w:type=\"dxa\"/>";
         xml += "<w:tblLayout w:type=\"fixed\"/><w:tblCellMar><w:left w:w=\"" + num(kCellGapTwips) +
                "\" w:type=\"dxa\"/><w:right w:w=\"" + num(kCellGapTwips) +
                "\" w:type=\"dxa\"/></w:tblCellMar><w:tblLook w:val=\"0000\"/></w:tblPr><w:tblGrid>";
