@@ -140,7 +140,7 @@ TEST(DocxWriter, PackageHoldsTextFormatsTablesLinksAndPictures) {
     EXPECT_TRUE(rels.contains(QStringLiteral("media/image1.png")));
     EXPECT_EQ(unzipPart(path, QStringLiteral("word/media/image1.png")).isEmpty(), false);
     EXPECT_TRUE(unzipPart(path, QStringLiteral("docProps/core.xml")).contains(QStringLiteral("Quarterly report")));
-    EXPECT_TRUE(unzipPart(path, QStringLiteral("[Content_Types].xml")).contains(QStringLiteral("image/png")));
+    EXPECT_TRUE(unzipPart(path, QStringLiteral("\\[Content_Types].xml")).contains(QStringLiteral("image/png")));
 }
 
 TEST(DocxWriter, RefusesWhatItCannotRepresentWithAReason) {
