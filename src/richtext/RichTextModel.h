@@ -23,6 +23,8 @@ struct RtFont {
     bool subscript = false;
     bool hasColor = false;
     unsigned rgb = 0;        // 0xRRGGBB when hasColor
+    bool hasHighlight = false;
+    unsigned highlightRgb = 0;  // 0xRRGGBB background of the text when hasHighlight
 };
 
 enum class RtAlign { Left, Right, Center, Justify, NoWrap };
