@@ -221,7 +221,12 @@ TEST(EngineComparison, NativeDocumentsReadBackAsTheOfficesDo) {
     for (const Pair& p : pairs) {
         const FodtDigest a = FodtDigest::read(fodtOf(p.office));
         const FodtDigest b = FodtDigest::read(fodtOf(p.native));
-        ASSERT_TRUE(a.valid) << p.label.toStdString() << ": the office's document was not read back";
+        if (!a.valid) {
+            // Nothing to compare with (LibreOffice could not read its own document back).
+            std::cout << p.label.toStdString() << ": the office's document was not read back" << std::endl;
+            ++differences[QStringLiteral("office document unreadable")];
+            continue;
+        }
         EXPECT_TRUE(b.valid) << p.label.toStdString() << ": the native document was not read back";
         if (!b.valid) continue;
         ++compared;
@@ -229,8 +234,17 @@ TEST(EngineComparison, NativeDocumentsReadBackAsTheOfficesDo) {
         int before = 0;
         for (int v : differences) before += v;
         const auto differ = [&](const char* aspect) { ++differences[QString::fromLatin1(aspect)]; };
-        if (a.paragraphs != b.paragraphs) differ("text");
-        EXPECT_EQ(a.paragraphs, b.paragraphs) << what << ": paragraphs differ, " << firstDifference(a.paragraphs, b.paragraphs).toStdString();
+        // List bullets: the office turns the RTF's bullet text into a list
+        // label, the native writers keep it as text; both show "•".
+        const auto unbulleted = [](QStringList list) {
+            for (QString& t : list)
+                if (t.startsWith(QChar(0x2022))) t = t.mid(1).trimmed();
+            return list;
+        };
+        const QStringList officeText = unbulleted(a.paragraphs), nativeText = unbulleted(b.paragraphs);
+        if (officeText != nativeText) differ("text");
+        EXPECT_EQ(officeText, nativeText) << what << ": paragraphs differ, "
+                                          << firstDifference(officeText, nativeText).toStdString();
         if (a.headerCells != b.headerCells) differ("header cells");
         EXPECT_EQ(a.headerCells, b.headerCells) << what << ": header cells: office " << brief(a.headerCells).toStdString()
                                                 << "; native " << brief(b.headerCells).toStdString();

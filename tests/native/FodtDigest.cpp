@@ -190,11 +190,18 @@ private:
     }
 
     void text(const QString& t) {
-        m_paragraph += t;
+        // LibreOffice keeps the characters of symbol fonts read from RTF in
+        // the private use area (U+F020-U+F0FF); the same character codes in
+        // the same face as the other engine's.
+        QString plain = t;
+        for (QChar& c : plain)
+            if (c.unicode() >= 0xF020 && c.unicode() <= 0xF0FF) c = QChar(char16_t(c.unicode() - 0xF000));
+        m_paragraph += plain;
         const Props& p = m_props.back();
-        QString visible = t;
+        QString visible = plain;
         visible.remove(QLatin1Char(' '));
         visible.remove(QLatin1Char('\t'));
+        visible.remove(QChar(0x2022));  // list bullets: a label to one engine, text to the other
         if (visible.isEmpty()) return;
         if (p.bold > 0) digest.bold += visible;
         if (p.italic > 0) digest.italic += visible;
