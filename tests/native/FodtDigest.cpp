@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 namespace {
@@ -196,12 +197,17 @@ private:
         QString plain = t;
         for (QChar& c : plain)
             if (c.unicode() >= 0xF020 && c.unicode() <= 0xF0FF) c = QChar(char16_t(c.unicode() - 0xF000));
+        if (m_paragraph.trimmed().isEmpty()) {
+            // A list label at the start of a paragraph: text to the native
+            // writers, a numbering label (not text) to the office's import.
+            static const QRegularExpression label(QStringLiteral("^\\s*(\u2022|\\d{1,3}\\.)\\s*$"));
+            if (label.match(plain).hasMatch()) return;
+        }
         m_paragraph += plain;
         const Props& p = m_props.back();
         QString visible = plain;
         visible.remove(QLatin1Char(' '));
         visible.remove(QLatin1Char('\t'));
-        visible.remove(QChar(0x2022));  // list bullets: a label to one engine, text to the other
         if (visible.isEmpty()) return;
         if (p.bold > 0) digest.bold += visible;
         if (p.italic > 0) digest.italic += visible;
