@@ -205,9 +205,9 @@ private:
         }
         m_paragraph += plain;
         const Props& p = m_props.back();
+        // Only what shows: white space (the read-back's own indentation too) is no character.
         QString visible = plain;
-        visible.remove(QLatin1Char(' '));
-        visible.remove(QLatin1Char('\t'));
+        visible.removeIf([](QChar c) { return c.isSpace(); });
         if (visible.isEmpty()) return;
         if (p.bold > 0) digest.bold += visible;
         if (p.italic > 0) digest.italic += visible;
