@@ -22,12 +22,12 @@ const QString kOnceKey = QStringLiteral("OncePerDocument");
 const QString kEngineKey = QStringLiteral("Engine");
 
 bool readFlag(const QString& key) {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     return settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + key, false).toBool();
 }
 
 void writeFlag(const QString& key, bool on) {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + key, on);
 }
 }
@@ -108,12 +108,12 @@ void CAdvanceSettingsDlg::accept() {
 }
 
 int CAdvanceSettingsDlg::ReadCheck() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     return settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + AppTexts::kSettingsCheck, 0).toInt();
 }
 
 void CAdvanceSettingsDlg::WriteCheck(int value) {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + AppTexts::kSettingsCheck, value);
 }
 
@@ -125,13 +125,13 @@ void CAdvanceSettingsDlg::WriteOnce(bool on) { writeFlag(kOnceKey, on); }
 int CAdvanceSettingsDlg::DefaultJobs() { return qBound(1, QThread::idealThreadCount(), 4); }
 
 int CAdvanceSettingsDlg::ReadJobs() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     const int jobs = settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + kJobsKey, DefaultJobs()).toInt();
     return qBound(1, jobs, 4);
 }
 
 void CAdvanceSettingsDlg::WriteJobs(int value) {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + kJobsKey, qBound(1, value, 4));
 }
 
@@ -158,7 +158,7 @@ QString rangeKey(const char* which) {
 }  // namespace
 
 ItemDateRange CAdvanceSettingsDlg::ReadDateRange() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     ItemDateRange range;
     range.since = ItemDateRange::ParseDay(settings.value(rangeKey("Since")).toString());
     range.until = ItemDateRange::ParseDay(settings.value(rangeKey("Until")).toString());
@@ -167,7 +167,7 @@ ItemDateRange CAdvanceSettingsDlg::ReadDateRange() {
 }
 
 void CAdvanceSettingsDlg::WriteDateRange(const ItemDateRange& range) {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     settings.setValue(rangeKey("Since"), range.since.isValid() ? range.since.toString(Qt::ISODate) : QString());
     settings.setValue(rangeKey("Until"), range.until.isValid() ? range.until.toString(Qt::ISODate) : QString());
 }
