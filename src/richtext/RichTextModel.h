@@ -95,9 +95,12 @@ struct RtTableRow {
 struct RtTable {
     std::vector<RtTableRow> rows;
     bool borders = true;
-    // The left edge of the first cell from the text area's left edge, in twips
-    // (RTF \trleft: negative for tables reaching into the margin).
+    // Where the source put the table's left edge, from the text area's (RTF's
+    // \trleft), and its borders' look when it gave them; 0 / false: the writer's own.
     int leftTwips = 0;
+    int borderWidthTwips = 0;
+    bool hasBorderColor = false;
+    unsigned borderRgb = 0;  // 0xRRGGBB when hasBorderColor
 };
 
 struct RichTextDoc {

@@ -55,6 +55,8 @@ enum Sprm : unsigned {
     TTableBorders80 = 0xD605,
     TDefTable = 0xD608,
     TDefTableShd = 0xD612,
+    TDefTableShd2nd = 0xD616,
+    TDefTableShd3rd = 0xD60C,
 };
 
 void sprm8(QByteArray& b, unsigned id, unsigned v) {
@@ -153,11 +155,18 @@ QString cleanText(const QString& text) {
     return out;
 }
 
-QByteArray brc80(bool on) {
+// A table's border: a single line 0.5 pt wide in the automatic colour, or as
+// the source gave it.
+QByteArray brc80(const RtTable& table) {
     QByteArray b;
-    le::u8(b, on ? 4 : 0);  // eighths of a point: 0.5 pt
-    le::u8(b, on ? 1 : 0);  // single line
-    le::u8(b, 0);           // automatic colour
+    if (!table.borders) {
+        le::zeros(b, 4);
+        return b;
+    }
+    const int eighths = table.borderWidthTwips > 0 ? std::clamp(table.borderWidthTwips * 2 / 5, 2, 255) : 4;
+    le::u8(b, unsigned(eighths));
+    le::u8(b, 1);
+    le::u8(b, table.hasBorderColor ? nearestIco(table.borderRgb & 0xFFFFFF) : 0);
     le::u8(b, 0);
     return b;
 }
@@ -497,10 +506,12 @@ void WordBodyBuilder::writePicture(const RtRun& run) {
         w = std::max(info.widthPx, 1);
         h = std::max(info.heightPx, 1);
     }
-    // Size at 96 pixels to the inch, shrunk (by the scale) to the width the
-    // paragraph has.
-    const int dxaGoal = std::min(w * 15, kMaxTwips);
-    const int dyaGoal = std::min(h * 15, kMaxTwips);
+    // Size at 96 pixels to the inch (at most 22 inches either way, in
+    // proportion), shrunk by the scale to the width the paragraph has.
+    const int64_t dxa = int64_t(w) * 15, dya = int64_t(h) * 15;
+    const int64_t longest = std::max(dxa, dya);
+    const int dxaGoal = std::max(1, int(longest > kMaxTwips ? dxa * kMaxTwips / longest : dxa));
+    const int dyaGoal = std::max(1, int(longest > kMaxTwips ? dya * kMaxTwips / longest : dya));
     int scale = 1000;  // tenths of a percent
     const int room = std::max(m_currentWidth, 144);
     if (dxaGoal > room) scale = std::max(1, int(int64_t(room) * 1000 / dxaGoal));
@@ -597,7 +608,7 @@ void WordBodyBuilder::writeTable(const RtTable& table, int level, int width) {
         } else {
             for (size_t c = 0; c < row.cells.size(); ++c) writeCell(row.cells[c], level, widths[c]);
         }
-        writeRowEnd(table, row, widths, 0, level);
+        writeRowEnd(table, row, widths, std::clamp(table.leftTwips, -width, width), level);
     }
 }
 
@@ -636,7 +647,7 @@ void WordBodyBuilder::writeRowEnd(const RtTable& table, const RtTableRow& row, c
         sprm8(papx, PFInnerTtp, 1);
     }
     sprm16(papx, TDxaGapHalf, CellGapTwips);
-    const QByteArray brc = brc80(table.borders);
+    const QByteArray brc = brc80(table);
     if (table.borders) {
         le::u16(papx, TTableBorders80);
         le::u8(papx, 24);
@@ -660,15 +671,18 @@ void WordBodyBuilder::writeRowEnd(const RtTable& table, const RtTableRow& row, c
     bool shaded = false;
     for (const RtTableCell& cell : row.cells) shaded = shaded || cell.hasBackground;
     if (shaded) {
-        // One sprm holds the first 22 cells' shading.
-        const size_t m = std::min<size_t>(n, 22);
-        le::u16(papx, TDefTableShd);
-        le::u8(papx, unsigned(10 * m));
-        for (size_t c = 0; c < m; ++c) {
-            const bool has = c < row.cells.size() && row.cells[c].hasBackground;
-            le::u32(papx, 0xFF000000);  // foreground: automatic
-            le::u32(papx, has ? colorRef(row.cells[c].backgroundRgb) : 0xFF000000);
-            le::u16(papx, 0);  // clear: the background colour alone
+        // One sprm per 22 cells' shading.
+        const unsigned shdSprms[3] = {TDefTableShd, TDefTableShd2nd, TDefTableShd3rd};
+        for (size_t part = 0; part < 3 && part * 22 < n; ++part) {
+            const size_t first = part * 22, end = std::min(n, first + 22);
+            le::u16(papx, shdSprms[part]);
+            le::u8(papx, unsigned(10 * (end - first)));
+            for (size_t c = first; c < end; ++c) {
+                const bool has = c < row.cells.size() && row.cells[c].hasBackground;
+                le::u32(papx, 0xFF000000);  // foreground: automatic
+                le::u32(papx, has ? colorRef(row.cells[c].backgroundRgb) : 0xFF000000);
+                le::u16(papx, 0);  // clear: the background colour alone
+            }
         }
     }
     endParagraph(level == 1 ? QChar(0x07) : QChar('\r'), papx);

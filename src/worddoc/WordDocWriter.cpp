@@ -167,12 +167,20 @@ QByteArray sectionProperties(const PageSetup& page) {
 
 QByteArray WordDocWriter::toBytes(const WordDocument& doc) {
     m_error.clear();
+    m_pictureFallbacks = 0;
     const PageSetup& page = doc.page;
     const int textWidth = std::max(page.widthTwips - page.marginLeft - page.marginRight, 1440);
     WordBodyBuilder body(textWidth);
     body.build(doc.body);
 
     const QString& text = body.text();
+    // The format counts in 32-bit offsets; a compound file of version 3 holds
+    // streams under 2 GB here.
+    constexpr qsizetype kLimit = 0x40000000;
+    if (text.size() > kLimit / 4 || body.dataStream().size() > kLimit) {
+        m_error = QStringLiteral("the document is too large for a Word 97 file");
+        return {};
+    }
     const uint32_t ccpText = uint32_t(text.size());
     const uint32_t fcTextEnd = kTextFc + 2 * ccpText;
 
@@ -199,6 +207,11 @@ QByteArray WordDocWriter::toBytes(const WordDocument& doc) {
     const uint32_t papFirstPage = uint32_t(word.size() / 512);
     const WordFkp::Pages papPages = WordFkp::papx(kTextFc, papx, papFirstPage);
     word += papPages.pages;
+    if (!chpPages.complete || !papPages.complete) {
+        m_error = QStringLiteral("a paragraph's or run's properties do not fit in a Word 97 page");
+        return {};
+    }
+    m_pictureFallbacks = body.pictureFallbacks();
     const uint32_t cbMac = uint32_t(word.size());
     if (word.size() < kMinWordStream) le::zeros(word, kMinWordStream - word.size());
 

@@ -75,7 +75,10 @@ WordFkp::Pages WordFkp::build(uint32_t fcFirst, const std::vector<Entry>& entrie
             fc = e.fcEnd;
             ++i;
         }
-        if (offsets.empty()) break;  // an entry too long for a page: the caller keeps them short
+        if (offsets.empty()) {  // an entry too long for a page: the caller keeps them short
+            out.complete = false;
+            break;
+        }
         const int n = int(offsets.size());
         for (int k = 0; k <= n; ++k) le::put32(page, 4 * k, fcs[size_t(k)]);
         for (int k = 0; k < n; ++k) page[4 * (n + 1) + slot * k] = char(offsets[size_t(k)]);

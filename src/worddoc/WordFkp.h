@@ -19,6 +19,7 @@ public:
     struct Pages {
         QByteArray pages;    // whole 512-byte pages
         QByteArray plcBte;   // the bin table, with page numbers from firstPage
+        bool complete = true;  // false: an entry did not fit in a page
     };
     // `entries` cover the text from `fcFirst` on, in order; `firstPage` is the
     // page number (offset / 512 in the WordDocument stream) of the first page.
