@@ -303,9 +303,13 @@ private:
         const std::vector<int> grid = cellWidths(t.rows[widest], width);
         xml += "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/>";
         if (t.borders) {
+            // The source's colour and width when it gave them (eighths of a point), else thin black.
+            const QByteArray color = t.hasBorderColor ? hexColor(t.borderRgb) : QByteArray("000000");
+            const int eighths = t.borderWidthTwips > 0 ? std::clamp(t.borderWidthTwips * 8 / 20, 2, 96) : 4;
             xml += "<w:tblBorders>";
             for (const char* side : {"top", "left", "bottom", "right", "insideH", "insideV"})
-                xml += QByteArray("<w:") + side + " w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>";
+                xml += QByteArray("<w:") + side + " w:val=\"single\" w:sz=\"" + num(eighths) +
+                       "\" w:space=\"0\" w:color=\"" + color + "\"/>";
             xml += "</w:tblBorders>";
         }
         // To the first cell's edge (Word 2013 and later documents measure it so).
