@@ -1,6 +1,6 @@
 // The native and the office engine side by side, written to disk.
 //
-//   bench_engines [mails] [format] [demo-rounds] [native|office|both]
+//   bench_engines [mails] [format] [demo-rounds] [native|office|both] [output-folder]
 //
 // Documents per second and CPU per document for each engine with one and two
 // writers (native threads, office instances), on `mails` small mails (default
@@ -9,6 +9,10 @@
 // moment). `format` is doc or docx (default docx). The CPU counts this process
 // and, for the office, its soffice processes. The loop time starts with the
 // first item: starting an office is left out (it is paid once per run).
+//
+// The documents go below `output-folder` (default: a temporary folder beside
+// the scratch files, in $TMPDIR): with TMPDIR on a RAM disk and the output on
+// a disk, the scratch files (body files) cost no disk.
 //
 // The machine's load average is printed with the figures: on a shared machine
 // the throughput depends on what else runs.
@@ -173,13 +177,16 @@ int main(int argc, char** argv) {
         argc > 2 && QByteArray(argv[2]) == "doc" ? OutputFormat::Doc : OutputFormat::Docx;
     const int demoRounds = argc > 3 ? std::max(1, atoi(argv[3])) : 10;
     const QByteArray engines = argc > 4 ? QByteArray(argv[4]) : QByteArray("both");
+    QTemporaryDir outDir(argc > 5 ? QString::fromLocal8Bit(argv[5]) + QStringLiteral("/bench-engines-XXXXXX")
+                                  : QDir::tempPath() + QStringLiteral("/bench-engines-out-XXXXXX"));
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("mail.dxl"));
     GeneratedMailDb::write(db, mails);
-    std::printf("engines side by side, %s documents written to disk; %d cores\n",
-                format == OutputFormat::Doc ? ".doc" : ".docx", int(sysconf(_SC_NPROCESSORS_ONLN)));
-    benchmark("small mails, text mode", db, Text, 1, 1, format, dir.path(), engines);
+    std::printf("engines side by side, %s documents written to %s, scratch files in %s; %d cores\n",
+                format == OutputFormat::Doc ? ".doc" : ".docx", qPrintable(outDir.path()), qPrintable(dir.path()),
+                int(sysconf(_SC_NPROCESSORS_ONLN)));
+    benchmark("small mails, text mode", db, Text, 1, 1, format, outDir.path(), engines);
     benchmark("demo database, best quality", QStringLiteral(TESSELDOC_SOURCE_DIR "/res/demo/demo-mail.dxl"),
-              RtfBestQuality, demoRounds, 1, format, dir.path(), engines);
+              RtfBestQuality, demoRounds, 1, format, outDir.path(), engines);
     return 0;
 }
