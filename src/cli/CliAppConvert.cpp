@@ -23,12 +23,19 @@
 #include <memory>
 #include <unistd.h>
 
+#include "native/NativeExporter.h"
 #ifdef TESSELDOC_HAVE_OFFICE
 #include "office/CWordExporter.h"
 #include "office/ParallelExporter.h"
 #endif
 
 namespace {
+
+// Which engine writes the documents.
+enum class Engine { Native, Office };
+
+// The office until the native writers have passed the comparison with it for .doc.
+Engine defaultEngine() { return Engine::Office; }
 
 // What a conversion command was asked to do.
 struct ConvertOptions {
@@ -42,6 +49,7 @@ struct ConvertOptions {
     bool allDocuments = false; // every document, in the node of every document
     bool once = false;         // each document once, in the first folder that holds it
     int jobs = 0;              // 0: the default
+    Engine engine = defaultEngine();
     int shard = 0, shardCount = 0;
     OutputChoiceOptions choices;  // format, attachments in PDFs, date range
 };
@@ -71,6 +79,16 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
             o.allDocuments = true;
         } else if (a == QLatin1String("--once")) {
             o.once = true;
+        } else if (a == QLatin1String("--engine") && hasValue) {
+            const QString engine = args[++i];
+            if (engine == QLatin1String("native")) {
+                o.engine = Engine::Native;
+            } else if (engine == QLatin1String("office")) {
+                o.engine = Engine::Office;
+            } else {
+                error = QStringLiteral("unknown engine \"%1\" (native or office)").arg(engine);
+                return false;
+            }
         } else if (a == QLatin1String("--jobs") && hasValue) {
             bool ok = false;
             o.jobs = args[++i].toInt(&ok);
@@ -86,6 +104,7 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
                 return false;
             }
         } else if (a == QLatin1String("--folder") || a == QLatin1String("--mode") || a == QLatin1String("--jobs") ||
+                   a == QLatin1String("--engine") ||
                    a == QLatin1String("--manifest") || a == QLatin1String("--shard")) {
             // Here without a value, or not an option of this command.
             const bool ours = many ? a != QLatin1String("--folder")
@@ -114,12 +133,21 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
     error = o.choices.validate();
     if (!error.isEmpty()) return false;
     if (o.jobs == 0) o.jobs = defaultJobs();
+#ifndef TESSELDOC_HAVE_OFFICE
+    if (o.engine == Engine::Office) {
+        error = QStringLiteral("this build has no office engine; --engine native writes .doc and .docx");
+        return false;
+    }
+    if (o.choices.output.format == OutputFormat::Pdf) {
+        error = QStringLiteral("this build has no office engine, which writes PDF documents");
+        return false;
+    }
+#endif
     return true;
 }
 
 }  // namespace
 
-#ifdef TESSELDOC_HAVE_OFFICE
 namespace {
 
 // Set by SIGINT, SIGTERM and SIGHUP: the run stops after the item in progress.
@@ -226,10 +254,7 @@ public:
             error = m_converter.GetLastErrorText();
             return false;
         }
-        if (m_o.jobs > 1)
-            m_exporter = std::make_unique<ParallelExporter>(m_o.jobs);
-        else
-            m_exporter = std::make_unique<CWordExporter>();
+        m_exporter = makeExporter();
         m_exporter->SetRootFolder(m_root);
         if (!m_converter.stopRequested && !m_exporter->StartWord() && !m_converter.stopRequested) {
             error = QStringLiteral("the office engine cannot be started: ") + m_exporter->LastFailure();
@@ -244,6 +269,23 @@ public:
         m_converter.journal = &m_journal;
         m_converter.resumeRun = m_o.resume;
         return true;
+    }
+
+    // The engine asked for; PDF documents are the office's in either case.
+    std::unique_ptr<IDocumentExporter> makeExporter() {
+#ifdef TESSELDOC_HAVE_OFFICE
+        if (m_o.engine == Engine::Office || m_o.choices.output.format == OutputFormat::Pdf) {
+            if (m_o.jobs > 1) return std::make_unique<ParallelExporter>(m_o.jobs);
+            return std::make_unique<CWordExporter>();
+        }
+#endif
+        auto native = std::make_unique<NativeExporter>(m_o.jobs);
+#ifdef TESSELDOC_HAVE_OFFICE
+        // What the native writers cannot represent goes to one office instance.
+        native->SetFallback(std::make_unique<CWordExporter>());
+#endif
+        m_native = native.get();
+        return native;
     }
 
     struct SourceResult {
@@ -400,6 +442,10 @@ public:
     // True when a database converted was damaged (what it lost is on stderr).
     bool damagedDatabase() const { return m_damagedDatabase; }
     const ExportReport& report() const { return m_converter.exportReport; }
+    // Items the office wrote for the native engine (empty with the office engine).
+    std::vector<NativeExporter::OfficeItem> writtenByOffice() const {
+        return m_native ? m_native->WrittenByOffice() : std::vector<NativeExporter::OfficeItem>();
+    }
     QString root() const { return m_root; }
 
 private:
@@ -412,12 +458,13 @@ private:
     // From construction on a stop signal ends the run in order, start-up included.
     StopSignals m_stopSignals{m_converter.stopRequested};
     std::unique_ptr<IDocumentExporter> m_exporter;
+    NativeExporter* m_native = nullptr;  // m_exporter when it is the native engine
     std::unique_ptr<CliProgress> m_progress;
     bool m_damagedDatabase = false;
 };
 
 void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report, bool stopped, bool resume,
-                  const ItemDateRange& range) {
+                  const ItemDateRange& range, const std::vector<NativeExporter::OfficeItem>& byOffice) {
     if (stopped) err << "stopped: the run was interrupted; later items were not converted\n";
     out << "items: " << report.found() << " found, " << report.written() << " written, " << report.failedCount()
         << " failed";
@@ -431,6 +478,10 @@ void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report
             << '\n';
     if (report.attachmentFailureCount() > 0) out << "attachments: " << report.attachmentFailureCount() << " failed\n";
     if (report.fieldFailureCount() > 0) out << "fields: " << report.fieldFailureCount() << " unreadable\n";
+    // Items the native engine could not represent, written by the office instead.
+    if (!byOffice.empty()) out << "written by the office engine: " << byOffice.size() << '\n';
+    for (const NativeExporter::OfficeItem& item : byOffice)
+        out << "written by the office: " << CliApp::escape(item.path) << '\t' << CliApp::escape(item.reason) << '\n';
     for (const ExportFailure& f : report.itemFailures())
         out << "failed: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
             << CliApp::escape(f.reason) << '\n';
@@ -454,7 +505,6 @@ bool complete(const ExportReport& report, bool stopped, bool damagedDatabase) {
 }
 
 }  // namespace
-#endif
 
 int CliApp::cmdConvert(const QStringList& args) {
     ConvertOptions o;
@@ -465,10 +515,6 @@ int CliApp::cmdConvert(const QStringList& args) {
     o.databases << positional[0];
     o.dest = positional[1];
 
-#ifndef TESSELDOC_HAVE_OFFICE
-    m_err << "tesseldoc-cli: this build has no office engine; convert is not available\n";
-    return 1;
-#else
     QString path, server;
     splitDatabase(o.databases.front(), path, server);
     if (server.isEmpty() && !QFileInfo(path).isFile()) {
@@ -496,7 +542,7 @@ int CliApp::cmdConvert(const QStringList& args) {
         m_err << "tesseldoc-cli: " << result.reason << "\n";
         return stoppedStatus(StopSignals::caught(), 1);
     }
-    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
+    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range, run.writtenByOffice());
     if (result.leftBehind > 0) m_out << "left behind: " << escape(run.leftBehindText(result)) << '\n';
     m_out.flush();
     if (result.status == QLatin1String("Nothing saved")) {
@@ -504,7 +550,6 @@ int CliApp::cmdConvert(const QStringList& args) {
         return stoppedStatus(StopSignals::caught(), 1);
     }
     return stoppedStatus(StopSignals::caught(), complete(run.report(), run.cancelled(), run.damagedDatabase()) ? 0 : 1);
-#endif
 }
 
 int CliApp::cmdConvertMany(const QStringList& args) {
@@ -526,10 +571,6 @@ int CliApp::cmdConvertMany(const QStringList& args) {
         return 1;
     }
 
-#ifndef TESSELDOC_HAVE_OFFICE
-    m_err << "tesseldoc-cli: this build has no office engine; convert-many is not available\n";
-    return 1;
-#else
     const QList<SourceEntry> mine = sources.shard(o.shard, o.shardCount);
     ConversionRun run(o, m_err);
     if (!run.start(error)) {
@@ -574,12 +615,11 @@ int CliApp::cmdConvertMany(const QStringList& args) {
     }
     run.finish();
     if (!run.journalFailure().isEmpty()) m_err << "error: " << run.journalFailure() << "\n";
-    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
+    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range, run.writtenByOffice());
     for (const QString& l : lines) m_out << l << '\n';
     m_out.flush();
     return stoppedStatus(StopSignals::caught(),
                          !anyFailed && complete(run.report(), run.cancelled(), run.damagedDatabase()) ? 0 : 1);
-#endif
 }
 
 int CliApp::cmdReport(const QStringList& args) {
