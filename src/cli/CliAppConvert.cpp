@@ -5,6 +5,7 @@
 #include "convert/CFolderExportRun.h"
 #include "export/DestinationChecks.h"
 #include "export/DestinationLock.h"
+#include "export/DocumentsOnDisk.h"
 #include "files/PrivateTempDir.h"
 #include "export/RunJournal.h"
 #include "export/SourceList.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSet>
 #include <QThread>
 
 #include <atomic>
@@ -211,9 +213,21 @@ public:
         m_journal.setStopFlag(&m_converter.stopRequested);
         if (m_journal.damagedLines() > 0)
             m_err << "warning: " << m_journal.damagedLines()
-                  << " damaged journal line(s) ignored; their items are converted again\n";
+                  << " damaged journal line(s) ignored\n";
         // Whatever a killed run left half-written goes before anything is named.
         if (m_o.resume) m_journal.undoUnfinished();
+        if (m_o.resume && m_journal.found() != RunJournal::Found::Records && DocumentsOnDisk::holdsOutput(m_root)) {
+            // Documents without a journal: each is matched to its item (the
+            // note it carries, or the name it was given) and not written twice.
+            const RunJournal::Found found = m_journal.found();
+            m_err << "warning: the journal " << RunJournal::fileNameFor(m_o.shard, m_o.shardCount) << " in "
+                  << CliApp::escape(m_root)
+                  << (found == RunJournal::Found::Missing ? " was deleted"
+                      : found == RunJournal::Found::Empty ? " was emptied"
+                                                          : " holds no line that can be trusted")
+                  << "; the documents already there are matched to their items instead of being written again\n";
+            m_err.flush();
+        }
         StaleFileCleaner::cleanTemporaryDirectory();
         if (!PrivateTempDir::usable()) {
             error = PrivateTempDir::problem();
@@ -393,6 +407,8 @@ public:
         if (m_exporter) m_exporter->ShutdownWord();
     }
 
+    // Documents already in the destination without a journal record, taken as written.
+    int adopted() const { return m_journal.adoptedCount(); }
     bool stopped() const { return m_converter.stopRequested != 0 || StopSignals::stopped(); }
     bool cancelled() const { return stopped(); }
     // Why the journal stopped the run, or empty.
@@ -417,8 +433,11 @@ private:
 };
 
 void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report, bool stopped, bool resume,
-                  const ItemDateRange& range) {
+                  const ItemDateRange& range, int adopted) {
     if (stopped) err << "stopped: the run was interrupted; later items were not converted\n";
+    if (adopted > 0)
+        err << "note: " << adopted
+            << " document(s) already in the destination without a journal record were taken as written\n";
     out << "items: " << report.found() << " found, " << report.written() << " written, " << report.failedCount()
         << " failed";
     if (report.notConvertedCount() > 0) out << ", " << report.notConvertedCount() << " not converted";
@@ -496,7 +515,7 @@ int CliApp::cmdConvert(const QStringList& args) {
         m_err << "tesseldoc-cli: " << result.reason << "\n";
         return stoppedStatus(StopSignals::caught(), 1);
     }
-    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
+    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range, run.adopted());
     if (result.leftBehind > 0) m_out << "left behind: " << escape(run.leftBehindText(result)) << '\n';
     m_out.flush();
     if (result.status == QLatin1String("Nothing saved")) {
@@ -574,7 +593,7 @@ int CliApp::cmdConvertMany(const QStringList& args) {
     }
     run.finish();
     if (!run.journalFailure().isEmpty()) m_err << "error: " << run.journalFailure() << "\n";
-    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
+    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range, run.adopted());
     for (const QString& l : lines) m_out << l << '\n';
     m_out.flush();
     return stoppedStatus(StopSignals::caught(),
@@ -586,12 +605,18 @@ int CliApp::cmdReport(const QStringList& args) {
     if (args.size() != 1) return wrongArguments(QStringLiteral("report"));
     const QString dest = args.front();
     const QStringList journals = RunJournal::journalsIn(dest);
+    const QStringList onDisk = DocumentsOnDisk::list(dest);
     if (journals.isEmpty()) {
-        m_err << "tesseldoc-cli: no journal in " << dest << " (nothing was converted there)\n";
+        if (onDisk.isEmpty())
+            m_err << "tesseldoc-cli: no journal in " << dest << " (nothing was converted there)\n";
+        else
+            m_err << "tesseldoc-cli: no journal in " << dest << ", which holds " << onDisk.size()
+                  << " document(s): the journal was deleted; convert --resume takes them as written\n";
         return 1;
     }
     RunJournal::Summary s;
     int damaged = 0;
+    QSet<QString> recorded, claimed;
     for (const QString& file : journals) {
         RunJournal journal;
         QString error;
@@ -601,7 +626,16 @@ int CliApp::cmdReport(const QStringList& args) {
         }
         damaged += journal.damagedLines();
         journal.summarize(s);
+        for (const QString& d : journal.writtenDocuments()) recorded.insert(d);
+        claimed.unite(journal.claimedPaths());
     }
+    // What the journals say against what is on disk.
+    int notRecorded = 0, missing = 0;
+    for (const QString& d : onDisk)
+        if (!claimed.contains(d)) ++notRecorded;
+    const QSet<QString> present(onDisk.begin(), onDisk.end());
+    for (const QString& d : recorded)
+        if (!present.contains(d)) ++missing;
     m_out << "journals: " << journals.size() << "\n";
     m_out << "items: " << s.found << " found, " << s.written << " written, " << s.failures.size() << " failed\n";
     m_out << "already written: " << s.alreadyWritten << "\n";
@@ -611,7 +645,13 @@ int CliApp::cmdReport(const QStringList& args) {
               << QString::number(f.key.noteId, 16) << '\t' << escape(f.reason) << '\n';
     for (const auto& src : s.sources)
         m_out << "source: " << escape(src.database) << '\t' << src.outcome << '\t' << escape(src.reason) << '\n';
+    m_out << "documents on disk: " << onDisk.size() << "\n";
     if (damaged > 0) m_err << "warning: " << damaged << " damaged journal line(s) ignored\n";
+    if (notRecorded > 0)
+        m_err << "warning: " << notRecorded
+              << " document(s) on disk are in no journal (a journal lost, cut or emptied); convert --resume "
+                 "takes them as written\n";
+    if (missing > 0) m_err << "warning: " << missing << " document(s) the journal records are not on disk\n";
     m_out.flush();
     // A database asked for that is missing, damaged, failed, stopped or wrote
     // nothing of its documents is not a success, whatever its items did.
@@ -622,5 +662,5 @@ int CliApp::cmdReport(const QStringList& args) {
         m_err << "tesseldoc-cli: " << incomplete.size() << " database(s) not converted completely: "
               << incomplete.join(QStringLiteral(", ")) << "\n";
     m_err.flush();
-    return s.failures.isEmpty() && incomplete.isEmpty() ? 0 : 1;
+    return s.failures.isEmpty() && incomplete.isEmpty() && notRecorded == 0 && missing == 0 ? 0 : 1;
 }

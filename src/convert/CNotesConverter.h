@@ -15,6 +15,7 @@
 
 #include <QHash>
 #include <QMutex>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -264,8 +265,14 @@ private:
     QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
     // Makes the attachment folder `dir` (the next numbered name when another
     // writer took it meanwhile; `dir` then names the one made) and detaches into it.
-    void DetachInto(LNDocument& document, QString& dir, const QString& name, const QStringList& attachmentNames);
+    // False when the journal could not record the folder (the item fails).
+    bool DetachInto(LNDocument& document, QString& dir, const QString& name, const QStringList& attachmentNames);
     void EmbedAttachmentsInPdf(const QString& pdfPath, const QString& attachmentDir);
+    // Resuming without a record of the item: a document of it already in
+    // place (the journal lost, emptied or cut) is taken as its write instead
+    // of writing it twice. True when one was taken (the item is skipped).
+    bool AdoptFromDisk(const QString& name, bool withAttachments);
+    QSet<QString> m_pathsOfThisRun;  // documents and attachment folders this run named
     QString m_exportFolderName;  // Notes name of the folder being exported
     JournalKey m_itemKey;        // the item being exported, for the journal
     QString m_itemModified;
