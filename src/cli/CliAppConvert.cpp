@@ -333,6 +333,17 @@ public:
         r.leftBehind = coverage.leftBehind();
         r.inOtherViews = coverage.inOtherViews;
         const QString sourceRoot = subFolder.isEmpty() ? m_root : m_root + QLatin1Char('/') + subFolder;
+        // The database's folder is this run's alone while it writes there.
+        SourceFolderLock folderLock;
+        if (!subFolder.isEmpty()) {
+            QString why;
+            if (!folderLock.acquire(m_root, subFolder, &why)) {
+                r.status = QStringLiteral("Fail to save");
+                r.reason = why;
+                m_journal.recordSource(id, r.status, r.reason);
+                return r;
+            }
+        }
         // Leftovers of dead runs, in this source's own folder only (shards of
         // an array write beside it at the same time).
         if (QFileInfo(sourceRoot).isDir()) StaleFileCleaner::cleanDestination(sourceRoot);
