@@ -328,6 +328,12 @@ public:
             folders = m_converter.DefaultExportFolders(listed, &why);
             if (!why.isEmpty()) m_err << "note: " << CliApp::escape(why) << " (--all-documents)\n";
         }
+        // A chosen view whose entries cannot be listed (a damaged formula, say)
+        // loses them: named, and the source is not complete.
+        const QStringList folderLosses = m_converter.ChosenFolderProblems(folders);
+        for (const QString& problem : folderLosses) m_err << "warning: " << CliApp::escape(problem) << "\n";
+        m_err.flush();
+        if (!folderLosses.isEmpty()) m_damagedDatabase = true;
         const CNotesConverter::DocumentCoverage coverage = m_converter.CoverageOf(folders);
         r.documents = coverage.documents;
         r.leftBehind = coverage.leftBehind();
@@ -384,12 +390,11 @@ public:
         QString reason = r.counts();
         if (stopped()) {
             r.status = QStringLiteral("Saving cancelled by user");
-        } else if (!m_converter.databaseProblems().isEmpty()) {
+        } else if (!m_converter.databaseProblems().isEmpty() || !folderLosses.isEmpty()) {
             // Damage: what it lost is named on stderr; the source is not complete.
+            const QStringList lost = m_converter.databaseProblems() + folderLosses;
             r.status = QStringLiteral("Damaged");
-            reason += QStringLiteral("; %1 part(s) of the database cannot be read: %2")
-                          .arg(m_converter.databaseProblems().size())
-                          .arg(m_converter.databaseProblems().front());
+            reason += QStringLiteral("; %1 part(s) of the database cannot be read: %2").arg(lost.size()).arg(lost.front());
         } else if (r.documents > 0 && r.leftBehind == r.documents) {
             // Documents, and not one of them in a converted folder.
             r.status = QStringLiteral("Nothing saved");

@@ -218,6 +218,9 @@ public:
     const LNViewFolderArray& folderArray() const { return m_folderArray; }
     // Views that were listed but whose entries the store could not list, with why.
     const QStringList& folderProblems() const { return m_folderProblems; }
+    // Those of them among `chosen` (as listed, with their trailing backslash):
+    // a run of those folders loses their entries.
+    QStringList ChosenFolderProblems(const QStringList& chosen) const;
     // What the database could not read, found while listing (damage): one
     // line each, naming the bucket, note, view or folder lost.
     const QStringList& databaseProblems() const { return m_databaseProblems; }
@@ -302,6 +305,7 @@ private:
     LNViewFolderArray m_folderArray;
     LNSTATUS m_lastStatus = 0;
     QStringList m_folderProblems;
+    QHash<QString, QString> m_folderProblemOf;  // folder name (without "\\") -> its line in m_folderProblems
     QStringList m_databaseProblems;
     QString m_everyDocumentFolder;
     // oncePerDocument: the folder each document of the run was written in.
