@@ -22,6 +22,7 @@
 #include <cerrno>
 
 #include <atomic>
+#include <exception>
 
 namespace {
 
@@ -235,8 +236,20 @@ void CNotesConverter::ExportFolderItems() {
             }
         } catch (LNSTATUS status) {
             if (m_itemOutcome.failure.isEmpty()) m_itemOutcome.failure = ErrorTextFor(status);
+        } catch (const std::exception& e) {
+            if (m_itemOutcome.failure.isEmpty())
+                m_itemOutcome.failure = QStringLiteral("the document could not be written: ") + QString::fromLocal8Bit(e.what());
         } catch (...) {
-            if (m_itemOutcome.failure.isEmpty()) m_itemOutcome.failure = QStringLiteral("unexpected error");
+            // An error from the office engine that nothing below named: most
+            // often the office went away while it wrote the document.
+            if (m_itemOutcome.failure.isEmpty()) {
+                const QString engine = wordExporter ? wordExporter->LastFailure() : QString();
+                m_itemOutcome.failure =
+                    engine.isEmpty()
+                        ? QStringLiteral("the document could not be written: the office engine failed while writing it "
+                                         "(it may have been stopped or have crashed); convert --resume writes it again")
+                        : QStringLiteral("the document could not be written: ") + engine;
+            }
         }
         if (oncePerDocument && (m_itemOutcome.deferred || m_itemOutcome.skipped || m_itemOutcome.written))
             m_writtenIn.insert(noteId, m_exportFolderName);
