@@ -44,6 +44,7 @@ struct ConvertOptions {
     bool allDocuments = false; // every document, in the node of every document
     bool once = false;         // each document once, in the first folder that holds it
     int jobs = 0;              // 0: the default
+    int serverStalls = 8;      // server failures a database may have before the rest is not asked for
     int shard = 0, shardCount = 0;
     OutputChoiceOptions choices;  // format, attachments in PDFs, date range
 };
@@ -80,6 +81,13 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
                 error = QStringLiteral("--jobs takes a number from 1 to 64");
                 return false;
             }
+        } else if (a == QLatin1String("--server-stalls") && hasValue) {
+            bool ok = false;
+            o.serverStalls = args[++i].toInt(&ok);
+            if (!ok || o.serverStalls < 0) {
+                error = QStringLiteral("--server-stalls takes a number, 0 for no bound");
+                return false;
+            }
         } else if (many && a == QLatin1String("--manifest") && hasValue) {
             o.manifest = args[++i];
         } else if (many && a == QLatin1String("--shard") && hasValue) {
@@ -88,6 +96,7 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
                 return false;
             }
         } else if (a == QLatin1String("--folder") || a == QLatin1String("--mode") || a == QLatin1String("--jobs") ||
+                   a == QLatin1String("--server-stalls") ||
                    a == QLatin1String("--manifest") || a == QLatin1String("--shard")) {
             // Here without a value, or not an option of this command.
             const bool ours = many ? a != QLatin1String("--folder")
@@ -257,6 +266,7 @@ public:
         m_converter.exportReport.reset();
         m_converter.journal = &m_journal;
         m_converter.resumeRun = m_o.resume;
+        m_converter.failFast.setServerBudget(m_o.serverStalls);
         return true;
     }
 
@@ -335,6 +345,7 @@ public:
         m_err.flush();
         if (!folderLosses.isEmpty()) m_damagedDatabase = true;
         const CNotesConverter::DocumentCoverage coverage = m_converter.CoverageOf(folders);
+        noteLateProblems();
         r.documents = coverage.documents;
         r.leftBehind = coverage.leftBehind();
         r.inOtherViews = coverage.inOtherViews;
@@ -372,6 +383,7 @@ public:
         }
         // Items still with the office instances belong to this source.
         m_exporter->WaitForAll();
+        noteLateProblems();
         // The documents no converted folder holds are found, and stay behind.
         m_converter.exportReport.addNotInChosenFolder(r.leftBehind);
         m_converter.TakePendingAbort();
@@ -405,6 +417,15 @@ public:
         r.reason = reason;
         m_journal.recordSource(id, r.status, reason);
         return r;
+    }
+
+    // Damage found after the listing (a server's view whose pages never end
+    // while every document is listed): named, and the source is not complete.
+    void noteLateProblems() {
+        const QStringList added = m_converter.RefreshDatabaseProblems();
+        for (const QString& problem : added) m_err << "warning: " << CliApp::escape(problem) << "\n";
+        m_err.flush();
+        if (!added.isEmpty()) m_damagedDatabase = true;
     }
 
     // Why documents stay behind and how to get them.

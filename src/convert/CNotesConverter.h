@@ -218,6 +218,10 @@ public:
     const LNViewFolderArray& folderArray() const { return m_folderArray; }
     // Views that were listed but whose entries the store could not list, with why.
     const QStringList& folderProblems() const { return m_folderProblems; }
+    // Damage the database found after the listing (a view that cannot be
+    // read while every document is listed, say): added to databaseProblems,
+    // and returned.
+    QStringList RefreshDatabaseProblems();
     // Those of them among `chosen` (as listed, with their trailing backslash):
     // a run of those folders loses their entries.
     QStringList ChosenFolderProblems(const QStringList& chosen) const;

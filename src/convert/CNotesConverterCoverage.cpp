@@ -109,3 +109,13 @@ QStringList CNotesConverter::ChosenFolderProblems(const QStringList& chosen) con
     }
     return out;
 }
+
+QStringList CNotesConverter::RefreshDatabaseProblems() {
+    QStringList added;
+    for (const QString& problem : m_database.GetProblems())
+        if (!m_databaseProblems.contains(problem)) {
+            m_databaseProblems << problem;
+            added << problem;
+        }
+    return added;
+}

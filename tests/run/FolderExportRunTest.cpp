@@ -455,3 +455,20 @@ TEST_F(RunFixture, AnOfficeThatFailsMidDocumentIsNamedNotAnUnexpectedError) {
     for (const auto& f : failures) EXPECT_FALSE(f.reason.contains("unexpected")) << f.reason.toStdString();
     EXPECT_EQ(conv.exportReport.written(), 1);
 }
+
+// A server that stalls on every other document never makes a streak; its
+// stalls still count, and after the budget the rest is named at once.
+TEST_F(RunFixture, AServerThatStallsNowAndThenEndsTheSourceAfterItsBudget) {
+    std::vector<uint32_t> ids;
+    for (int i = 0; i < 12; ++i) ids.push_back(store->addNote(mail(QStringLiteral("M%1").arg(i))));
+    for (size_t i = 1; i < ids.size(); i += 2)
+        store->failNote(ids[i], {StatusServerUnreachable, "server.example did not answer in time"});
+    store->addFolder("F", true, ids);
+    conv.failFast.setServerBudget(3);
+    run({"F\\"});
+    EXPECT_TRUE(conv.abortReason.contains("failed to answer for 3 documents")) << conv.abortReason.toStdString();
+    EXPECT_EQ(conv.exportReport.failedCount(), 3);
+    EXPECT_EQ(conv.exportReport.written(), 3);
+    EXPECT_EQ(conv.exportReport.notConvertedCount(), 6);
+    for (const NotConverted& n : conv.exportReport.notConverted()) EXPECT_EQ(n.reason, conv.abortReason);
+}
