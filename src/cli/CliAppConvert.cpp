@@ -670,9 +670,8 @@ int CliApp::cmdReport(const QStringList& args) {
     int notRecorded = 0, missing = 0;
     for (const QString& d : onDisk)
         if (!claimed.contains(d)) ++notRecorded;
-    const QSet<QString> present(onDisk.begin(), onDisk.end());
     for (const QString& d : recorded)
-        if (!present.contains(d)) ++missing;
+        if (!QFileInfo(QDir(dest).filePath(d)).isFile()) ++missing;
     m_out << "journals: " << journals.size() << "\n";
     m_out << "items: " << s.found << " found, " << s.written << " written, " << s.failures.size() << " failed\n";
     m_out << "already written: " << s.alreadyWritten << "\n";
