@@ -1,10 +1,10 @@
 #include "notes/dxl/DxlIndexer.h"
 
-#include <QRegularExpression>
-#include <algorithm>
-
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlByteOffsets.h"
@@ -125,8 +125,9 @@ StoreError DxlIndexer::build(const QString& path, DxlIndex& index) {
         }
         if (first.ok()) first = e;
         if (failedStart < 0 || attempt >= kMaxDamagedDocuments) {
+            // Damage outside a document, or too many damaged ones.
             index = DxlIndex();
-            return first.ok() ? e : (named.isEmpty() ? e : first);
+            return e;
         }
         const qint64 end = nextDocumentStart(path, std::max(failedStart + 1, failedAt));
         if (end <= failedStart) {
