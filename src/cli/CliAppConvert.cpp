@@ -225,16 +225,26 @@ public:
                   << " damaged journal line(s) ignored\n";
         // Whatever a killed run left half-written goes before anything is named.
         if (m_o.resume) m_journal.undoUnfinished();
-        if (m_o.resume && m_journal.found() != RunJournal::Found::Records && DocumentsOnDisk::holdsOutput(m_root)) {
-            // Documents without a journal: each is matched to its item (the
+        if (m_journal.found() != RunJournal::Found::Records) {
+            // Documents that no journal of DEST knows (this one lost, emptied
+            // or overwritten): with --resume each is matched to its item (the
             // note it carries, or the name it was given) and not written twice.
+            int unknown = 0;
+            for (const QString& d : DocumentsOnDisk::list(m_root))
+                if (!m_journal.claims(m_root + QLatin1Char('/') + d)) ++unknown;
             const RunJournal::Found found = m_journal.found();
-            m_err << "warning: the journal " << RunJournal::fileNameFor(m_o.shard, m_o.shardCount) << " in "
-                  << CliApp::escape(m_root)
-                  << (found == RunJournal::Found::Missing ? " was deleted"
-                      : found == RunJournal::Found::Empty ? " was emptied"
-                                                          : " holds no line that can be trusted")
-                  << "; the documents already there are matched to their items instead of being written again\n";
+            if (unknown > 0 && m_o.resume)
+                m_err << "warning: the journal " << RunJournal::fileNameFor(m_o.shard, m_o.shardCount) << " in "
+                      << CliApp::escape(m_root)
+                      << (found == RunJournal::Found::Missing ? " was deleted"
+                          : found == RunJournal::Found::Empty ? " was emptied"
+                                                              : " holds no line that can be trusted")
+                      << "; " << unknown
+                      << " document(s) there are matched to their items instead of being written again\n";
+            else if (unknown > 0)
+                m_err << "note: " << CliApp::escape(m_root) << " holds " << unknown
+                      << " document(s) that no journal knows; they are written again beside them (--resume takes "
+                         "them as written)\n";
             m_err.flush();
         }
         StaleFileCleaner::cleanTemporaryDirectory();

@@ -41,12 +41,4 @@ QStringList list(const QString& dest) {
     return out;
 }
 
-bool holdsOutput(const QString& dest) {
-    const QStringList entries =
-        QDir(dest).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& name : entries)
-        if (!name.startsWith(QLatin1String(".tesseldoc"))) return true;
-    return false;
-}
-
 }  // namespace DocumentsOnDisk

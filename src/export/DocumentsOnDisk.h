@@ -12,8 +12,4 @@ namespace DocumentsOnDisk {
 
 QStringList list(const QString& dest);
 
-// Whether the destination holds anything but the run's own files
-// (journals, key, locks).
-bool holdsOutput(const QString& dest);
-
 }  // namespace DocumentsOnDisk
