@@ -43,6 +43,10 @@ std::vector<Entry> runOptions() {
         {QStringLiteral("--jobs N"),
          QStringLiteral("Runs N writers side by side: office instances, or threads of the native engine "
                         "(1 to 64; default one per core, at most 4).")},
+        {QStringLiteral("--server-stalls N"),
+         QStringLiteral("For a database on a server: after N documents the server did not answer in time "
+                        "(in a row or not; default 8, 0 for no bound), the rest of the database's "
+                        "documents are named as not converted instead of each waiting for the deadline.")},
     };
 }
 
