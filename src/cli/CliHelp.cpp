@@ -35,11 +35,11 @@ std::vector<Entry> runOptions() {
          QStringLiteral("Skips the items an earlier run into DEST wrote whole, after removing what a run "
                         "that was killed left half-written.")},
         {QStringLiteral("--engine native|office"),
-         QStringLiteral("Which engine writes the documents: native writes .doc and .docx in the program "
-                        "itself, without an office, and hands an item it cannot represent to the office "
-                        "(counted and named as \"written by the office\" in the summary); office writes "
-                        "every document through LibreOffice (the default). PDF documents are always "
-                        "written by the office.")},
+         QStringLiteral("Which engine writes the documents: native (the default) writes .doc and .docx in "
+                        "the program itself, without an office, and hands an item it cannot represent to "
+                        "the office (counted and named as \"written by the office\" in the summary); office "
+                        "writes every document through LibreOffice. PDF documents are always written by "
+                        "the office.")},
         {QStringLiteral("--jobs N"),
          QStringLiteral("Runs N writers side by side: office instances, or threads of the native engine "
                         "(1 to 64; default one per core, at most 4).")},

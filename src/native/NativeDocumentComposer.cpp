@@ -1,5 +1,6 @@
 #include "native/NativeDocumentComposer.h"
 
+#include "export/HeaderTableLabels.h"
 #include "export/LocalePageSize.h"
 #include "richtext/PictureToPng.h"
 #include "richtext/RtfImageInfo.h"
@@ -99,28 +100,10 @@ RtFont fontAtStart(const std::vector<RtBlock>& blocks) {
 
 }  // namespace
 
-const QStringList& NativeDocumentComposer::tableLabels() {
-    static const QStringList labels = {
-        QStringLiteral("Subject:"),    QStringLiteral("MailDate:"),  QStringLiteral("StartDate:"),
-        QStringLiteral("EndDate:"),    QStringLiteral("DiaryDate:"), QStringLiteral("DueDate:"),
-        QStringLiteral("From:"),       QStringLiteral("SendTo:"),    QStringLiteral("CC:"),
-        QStringLiteral("BCC:"),        QStringLiteral("Location:"),  QStringLiteral("Categories:"),
-        QStringLiteral("Attachment:"),
-    };
-    return labels;
-}
+const QStringList& NativeDocumentComposer::tableLabels() { return HeaderTableLabels::labels(); }
 
 QString NativeDocumentComposer::labelValue(const QString& text, const QString& label) {
-    // As the office engine reads it: the first occurrence of the label, every
-    // other occurrence of the text before it removed, up to the line's end.
-    QString copy = text;
-    const qsizetype at = copy.indexOf(label);
-    if (at < 0) return {};
-    copy.remove(copy.left(at + label.size()));
-    qsizetype lineBreak = copy.indexOf(QStringLiteral("\r\n"));
-    if (lineBreak < 0) lineBreak = copy.indexOf(QLatin1Char('\n'));
-    if (lineBreak < 0) return {};
-    return copy.left(lineBreak);
+    return HeaderTableLabels::value(text, label, false);
 }
 
 QString NativeDocumentComposer::headerTableText(const Inputs& in) {
@@ -214,7 +197,7 @@ bool NativeDocumentComposer::compose(const Inputs& in, const QByteArray& body, w
             b.table->borders = false;
             size_t row = 0;
             for (const QString& label : tableLabels()) {
-                if (!tableText.contains(label)) continue;
+                if (!HeaderTableLabels::has(tableText, label)) continue;
                 if (row >= b.table->rows.size()) break;
                 auto& cells = b.table->rows[row].cells;
                 if (cells.size() >= 2) {

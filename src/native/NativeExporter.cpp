@@ -10,6 +10,7 @@
 #include <cerrno>
 
 #include "export/DestinationChecks.h"
+#include "export/HeaderTableLabels.h"
 #include "export/OutputNaming.h"
 #include "files/PrivateTempDir.h"
 #include "native/DocumentPublisher.h"
@@ -133,12 +134,7 @@ void NativeExporter::SetHeaderInputs(const QString& subject, const QString& from
     in.block = block;
 }
 
-int NativeExporter::CountHeaderLabels(const QString& block) const {
-    int count = 0;
-    for (const QString& label : NativeDocumentComposer::tableLabels())
-        if (block.contains(label)) ++count;
-    return count;
-}
+int NativeExporter::CountHeaderLabels(const QString& block) const { return HeaderTableLabels::count(block); }
 
 QString NativeExporter::pathFor(const QString& name, OutputFormat format) const {
     return DocumentPathFor(m_outputFolder, name, OutputFormats::extension(format));

@@ -135,7 +135,7 @@ void CAdvanceSettingsDlg::WriteJobs(int value) {
     settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + kJobsKey, qBound(1, value, 4));
 }
 
-CAdvanceSettingsDlg::Engine CAdvanceSettingsDlg::DefaultEngine() { return Engine::Office; }
+CAdvanceSettingsDlg::Engine CAdvanceSettingsDlg::DefaultEngine() { return Engine::Native; }
 
 CAdvanceSettingsDlg::Engine CAdvanceSettingsDlg::ReadEngine() {
     QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
