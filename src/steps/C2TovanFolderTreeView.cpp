@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/CMainFrame.h"
 #include "app/CMessageBoxService.h"
+#include "app/CTesselEmlConverterGuiView.h"
 #include "app/GuiResources.h"
 #include "app/StepPages.h"
 #include "app/WindowMessages.h"
@@ -16,6 +17,7 @@
 #include "steps/CSaveCompleteDlg.h"
 #include "steps/CSavingItemsDlg.h"
 #include "steps/CSavingModeDlg.h"
+#include "steps/C3TovanSaveNsfToPst.h"
 #include "steps/CSelectDestinationDlg.h"
 #include "steps/FolderTreeTexts.h"
 #include "steps/SaveRunRules.h"
@@ -363,6 +365,9 @@ void C2TovanFolderTreeView::OnNext() {
     }
     CSelectDestinationDlg dlg(this);
     if (boxes.ExecDialog(dlg) != QDialog::Accepted) return;
+    // The saving mode is chosen here too: cancelling it leaves Step 2 as it is, ticks and all.
+    if (auto* step3 = qobject_cast<C3TovanSaveNsfToPst*>(m_pFrame->StepHost() ? m_pFrame->StepHost()->Page(2) : nullptr))
+        if (!step3->IsRunning() && !step3->AskSavingMode(this)) return;
     m_pFrame->SetDestinationPath(dlg.FolderPath());
     m_pFrame->SetDestinationName(dlg.NewFolderName());
     m_pFrame->SetSelectedFolders(ticked);

@@ -183,18 +183,18 @@ int C3TovanSaveNsfToPst::OnActivate() {
     ShowStop();
     LayoutButtons();
 
-    CMessageBoxService& boxes = CMessageBoxService::instance();
-    if (m_officeRunning && m_officeRunning()) boxes.Information(this, SaveTexts::kCloseWord);
-
-    CSavingModeDlg modeDlg(this);
-    if (boxes.ExecDialog(modeDlg) != QDialog::Accepted) {
+    const bool chosen = m_bModeChosen;
+    m_bModeChosen = false;
+    if (!chosen && !AskSavingMode(this)) {
+        // Cancelled: back where the user came from, not a blank Step 3.
+        m_bModeChosen = false;
         SetIdle();
         m_pFrame->m_bSaving = 0;
+        OnBack();
         return 1;
     }
+    m_bModeChosen = false;
     CNotesConverter& notes = m_pFrame->Notes();
-    notes.savingMode = modeDlg.Mode();
-    notes.outputOptions = modeDlg.Output();
     m_bStopSaving = 0;
     m_gate.Open();
     m_pFrame->ClearFailedItems();
@@ -231,6 +231,19 @@ int C3TovanSaveNsfToPst::OnActivate() {
     thread->start(QThread::NormalPriority);
     m_pStatus->show();
     return 1;
+}
+
+bool C3TovanSaveNsfToPst::AskSavingMode(QWidget* parent) {
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    if (m_officeRunning && m_officeRunning()) boxes.Information(parent, SaveTexts::kCloseWord);
+    CSavingModeDlg modeDlg(parent);
+    m_bModeChosen = false;
+    if (boxes.ExecDialog(modeDlg) != QDialog::Accepted) return false;
+    CNotesConverter& notes = m_pFrame->Notes();
+    notes.savingMode = modeDlg.Mode();
+    notes.outputOptions = modeDlg.Output();
+    m_bModeChosen = true;
+    return true;
 }
 
 void C3TovanSaveNsfToPst::ShowDateRange(const ItemDateRange& range) {

@@ -33,6 +33,10 @@ public:
     void OnStepKey(int message, int key) override;
 
     bool IsRunning() const;
+    // Before Step 3 is shown: the office advice and the saving-mode dialog,
+    // the mode kept for the run. False when cancelled: the step that asks
+    // stays as it is. When not asked beforehand, Step 3 asks itself.
+    bool AskSavingMode(QWidget* parent);
     // Whether the user has an office open (asked before each run: the advice
     // to close it is given only then).
     void SetOfficeProbe(std::function<bool()> probe) { m_officeRunning = std::move(probe); }
@@ -100,6 +104,7 @@ private:
     CPauseGate m_gate;
     int m_nSettleMs = 2000;
     std::function<bool()> m_officeRunning;
+    bool m_bModeChosen = false;  // AskSavingMode() answered for the next run
     int m_nTabPosition = -1;
     bool m_bRunEnded = true;
 };

@@ -58,6 +58,12 @@ inline const QString kFolderPathLabel = QStringLiteral("Folder Path :");
 inline const QString kBrowseTip = QStringLiteral("Select the location to save converted file(s)");
 inline const QString kSelectFolderPath = QStringLiteral("Select folder path using Browse button.");
 inline const QString kInvalidPath = QStringLiteral("Please enter valid folder path.");
+// A folder that is not there: offered to be made.
+inline const QString kCreateFolder = QStringLiteral("The folder %1 does not exist.\r\n\r\nDo you want to create it?");
+inline const QString kCannotCreateFolder = QStringLiteral("The folder %1 cannot be created: %2");
+// A folder that is there but cannot be written into.
+inline const QString kReadOnlyFolder = QStringLiteral(
+    "The folder %1 is read-only: no document can be written into it. Please choose another folder.");
 inline const QString kFolderTooLong = QStringLiteral("Please select diffrent folder, as folder length is large ");
 inline const QString kFileTooLong = QStringLiteral("Please select diffrent file, as file name length is large ");
 inline const QString kConvertedItems = QStringLiteral("ConvertedItems");
