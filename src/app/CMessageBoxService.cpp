@@ -33,6 +33,16 @@ void CMessageBoxService::Information(QWidget* parent, const QString& text) {
     box.exec();
 }
 
+QMessageBox* CMessageBoxService::OpenInformation(QWidget* parent, const QString& text) {
+    record(QStringLiteral("info"), text);
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Tesseldoc"), displayText(text),
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    if (!m_testMode) box->open();
+    return box;
+}
+
 void CMessageBoxService::Plain(QWidget* parent, const QString& text) {
     record(QStringLiteral("plain"), text);
     if (m_testMode) return;

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QDialog;
+class QMessageBox;
 class QWidget;
 
 // Every message box, modal dialog, file or folder chooser and shell open of
@@ -21,6 +22,10 @@ public:
 
     // Information icon and OK.
     void Information(QWidget* parent, const QString& text);
+    // Information icon and OK, without waiting: the box stays until OK or
+    // until its owner closes it, and is deleted then. In test mode it is
+    // made but never shown.
+    QMessageBox* OpenInformation(QWidget* parent, const QString& text);
     // OK without an icon.
     void Plain(QWidget* parent, const QString& text);
     // Question icon, Yes/No; true on Yes.

@@ -181,6 +181,9 @@ void C2TovanFolderTreeView::SetWorkControlsEnabled(bool enabled) {
 int C2TovanFolderTreeView::OnActivate() {
     m_pFrame->m_nCurrentStep = 2;
     if (IsWorking()) return 1;  // the work under way carries on
+    // Whether an office is there is found out while the user looks around,
+    // not when the destination is asked for.
+    m_pFrame->PrefetchWordCheck();
     JoinWorkers();
     CNotesConverter& notes = m_pFrame->Notes();
     m_pTree->ClearTree();
