@@ -8,6 +8,7 @@
 #include <functional>
 
 class QDialog;
+class QFileDialog;
 class QMessageBox;
 class QWidget;
 
@@ -34,6 +35,10 @@ public:
     int ExecDialog(QDialog& dialog);
     QStringList GetOpenFileNames(QWidget* parent, const QString& caption, const QString& filter);
     QString GetExistingDirectory(QWidget* parent, const QString& caption, const QString& start);
+    // Qt's own file dialog (used where the desktop offers none) opens small,
+    // its columns cut: it gets a size from the screen and a name column
+    // that shows names whole.
+    static void SizeFileDialog(QFileDialog& dialog);
     // Opens a URL, folder or file with the desktop's handler.
     void OpenUrl(const QString& urlOrPath);
 

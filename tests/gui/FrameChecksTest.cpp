@@ -4,7 +4,11 @@
 
 #include "app/AppTexts.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 #include <QTest>
 
 class FrameChecksTest : public FrameFixture {};
@@ -50,4 +54,16 @@ TEST_F(FrameChecksTest, ClosingWhileSavingShowsOneBoxThatGoesWithTheSaving) {
     frame->m_bSaving = 0;
     for (int waited = 0; frame->StopSavingBox() && waited < 3000; waited += 50) QTest::qWait(50);
     EXPECT_EQ(frame->StopSavingBox(), nullptr);
+}
+
+TEST_F(FrameChecksTest, QtsOwnFileDialogOpensAtAReadableSize) {
+    QFileDialog dialog(frame.get(), QStringLiteral("Add"), QDir::homePath());
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setViewMode(QFileDialog::Detail);
+    CMessageBoxService::SizeFileDialog(dialog);
+    EXPECT_GE(dialog.width(), 1000);  // two thirds of the 1920 x 1080 test screen, at most 1100
+    EXPECT_GE(dialog.height(), 700);
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_GE(view->header()->sectionSize(0), 400);  // names are not cut at a few letters
 }
