@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QThread>
+#include <QTimer>
 
 CTovanCommonBaseView* CreateStepThreePage(CMainFrame* frame) { return new C3TovanSaveNsfToPst(frame); }
 
@@ -93,6 +94,28 @@ C3TovanSaveNsfToPst::C3TovanSaveNsfToPst(CMainFrame* frame)
     m_pItemProgressAdapter = std::make_unique<CProgressBarAdapter>(m_pItemProgressBar, &m_gate);
     m_pItemStatusAdapter = std::make_unique<CProgressBarAdapter>(m_pItemStatusBar, &m_gate);
     m_pFolderAdapter = std::make_unique<CProgressBarAdapter>(m_pFolderBar, &m_gate);
+    // Every report of the worker comes between two items: a stop asked for
+    // is raised again there, whatever lowered the converter's flag meanwhile.
+    const auto stopHook = [this] {
+        if (m_bStopSaving) m_pFrame->Notes().cancelRequested = 1;
+    };
+    for (CProgressBarAdapter* a : {m_pItemProgressAdapter.get(), m_pItemStatusAdapter.get(), m_pFolderAdapter.get()})
+        a->SetOnReport(stopHook);
+    // The item bar shows outcomes (UpdateItemBar), not items handed on.
+    m_pItemStatusAdapter->SetShowReports(false);
+    m_pItemBarTimer = new QTimer(this);
+    m_pItemBarTimer->setInterval(250);
+    connect(m_pItemBarTimer, &QTimer::timeout, this, &C3TovanSaveNsfToPst::UpdateItemBar);
+}
+
+void C3TovanSaveNsfToPst::UpdateItemBar() {
+    if (m_nFolderFound0 < 0) return;
+    RunTally now;
+    if (!m_pFrame->GetRunTally(&now)) return;
+    const SaveRunRules::ItemBar bar = SaveRunRules::FolderItemBar(m_nFolderFound0, m_nFolderDone0, now);
+    m_pItemStatusBar->setValue(bar.position);
+    m_pItemStatusBar->setFormat(bar.text.isEmpty() ? QStringLiteral("%p%") : bar.text);
+    m_pItemStatusBar->setProperty("barText", bar.text);
 }
 
 C3TovanSaveNsfToPst::~C3TovanSaveNsfToPst() { TearDown(); }
@@ -225,6 +248,11 @@ int C3TovanSaveNsfToPst::OnActivate() {
     connect(thread, &CSaveThread::rowsReset, this, &C3TovanSaveNsfToPst::OnRowsReset);
     connect(thread, &CSaveThread::rowStatus, this, &C3TovanSaveNsfToPst::OnRowStatus);
     connect(thread, &CSaveThread::fileProgress, this, &C3TovanSaveNsfToPst::OnFileProgress);
+    connect(thread, &CSaveThread::folderStarted, this, [this](int found, int done) {
+        m_nFolderFound0 = found;
+        m_nFolderDone0 = done;
+        UpdateItemBar();
+    });
     connect(thread, &CSaveThread::runFinished, this, &C3TovanSaveNsfToPst::OnRunFinished);
     m_bRunEnded = false;
     m_pFrame->m_bSaving = 1;  // closing is refused from here on, before the thread runs
@@ -259,6 +287,8 @@ void C3TovanSaveNsfToPst::ShowDateRange(const ItemDateRange& range) {
 }
 
 void C3TovanSaveNsfToPst::OnRunStarted() {
+    m_nFolderFound0 = -1;
+    m_pItemBarTimer->start();
     HideNext();
     HideBack();
     HideExit();
@@ -352,6 +382,9 @@ void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int
                                         const QString& endedEarly) {
     m_bRunEnded = true;
     if (m_hSaveThread) m_hSaveThread->wait();
+    m_pItemBarTimer->stop();
+    UpdateItemBar();
+    m_nFolderFound0 = -1;
     CMessageBoxService& boxes = CMessageBoxService::instance();
     const bool list = m_pFrame->SourceMode() == FileList;
 

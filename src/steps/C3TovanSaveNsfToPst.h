@@ -9,6 +9,7 @@
 #include <memory>
 
 class CProgressBarAdapter;
+class QTimer;
 class CSaveThread;
 class QLabel;
 class QProgressBar;
@@ -61,6 +62,9 @@ public:
     int LastRunEnd() const { return m_nRunEnd; }
     CPauseGate& PauseGate() { return m_gate; }
     int StopSaving() const { return m_bStopSaving; }
+    // The item bar from the run's tally: what has been written, failed or
+    // left, not what has been handed to a writer. A timer calls it while a run goes.
+    void UpdateItemBar();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -107,4 +111,7 @@ private:
     bool m_bModeChosen = false;  // AskSavingMode() answered for the next run
     int m_nTabPosition = -1;
     bool m_bRunEnded = true;
+    QTimer* m_pItemBarTimer;
+    int m_nFolderFound0 = -1;  // the run's counts as the current folder started (-1: none yet)
+    int m_nFolderDone0 = 0;
 };
