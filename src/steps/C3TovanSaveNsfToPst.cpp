@@ -243,6 +243,8 @@ int C3TovanSaveNsfToPst::OnActivate() {
     CSaveThread* thread = m_hSaveThread.get();
     connect(thread, &CSaveThread::runStarted, this, &C3TovanSaveNsfToPst::OnRunStarted);
     connect(thread, &CSaveThread::statusText, m_pStatus, &QLabel::setText);
+    // A long folder name may not fit the status line: it reads whole in the tooltip.
+    connect(thread, &CSaveThread::statusText, m_pStatus, &QLabel::setToolTip);
     connect(thread, &CSaveThread::barsVisible, this, &C3TovanSaveNsfToPst::SetBarsVisible);
     connect(thread, &CSaveThread::listVisible, m_pList, &QWidget::setVisible);
     connect(thread, &CSaveThread::rowsReset, this, &C3TovanSaveNsfToPst::OnRowsReset);
@@ -425,6 +427,7 @@ void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int
     if (!stopped && singleFileFailed) m_pStatus->setText(SaveTexts::kNoWordLabel);
     else if (!stopped && !endedEarly.isEmpty())
         m_pStatus->setText(SaveTexts::kEndedEarly.arg(endedEarly) + QStringLiteral(" , ") + m_pStatus->text());
+    m_pStatus->setToolTip(m_pStatus->text());
     SetStatusColour(SaveRunRules::RunEnd(m_nRunEnd) == SaveRunRules::RunEnd::Complete && !singleFileFailed);
     SetBarsVisible(false);
     // The list stays visible after a list export, so every file's outcome can be read.

@@ -175,4 +175,11 @@ TEST_F(DialogsTest, CompletionNamesTheFailures) {
     ASSERT_EQ(list.Table()->rowCount(), 2);
     EXPECT_EQ(list.Table()->item(1, 1)->text(), QStringLiteral("2a"));
     EXPECT_EQ(list.AsText(), QStringLiteral("($Inbox)\\\t8f6\toffice failure\nProjects\\\t2a\tbody file not writable\n"));
+
+    // A long folder name is cut in its column and read whole in the tooltip.
+    const QString longFolder = QString(QStringLiteral("Archive\\")).repeated(30);
+    CFailedItemsDlg cut({{longFolder, "1", "disk full"}});
+    EXPECT_LE(cut.Table()->columnWidth(0), 360);
+    EXPECT_EQ(cut.Table()->item(0, 0)->toolTip(), longFolder);
+    EXPECT_EQ(cut.Table()->item(0, 2)->toolTip(), QStringLiteral("disk full"));
 }
