@@ -340,7 +340,7 @@ void CDominoServerFileDlg::CertificateRefused(const CServerTrust::Peer& peer) {
     }
     QString why;
     if (!CServerTrust::Trust(server, peer.anchor(), &why)) {
-        boxes.Information(this, QStringLiteral("The certificate could not be kept: %1").arg(why));
+        boxes.Information(this, T::kCertNotKept.arg(why));
         EndLookup();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "app/AppTexts.h"
 #include "notes/das/DominoServerConfig.h"
+#include "source/DominoBrowserTexts.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -120,33 +121,28 @@ QString CServerTrust::Fingerprint(const QSslCertificate& certificate) {
 }
 
 static QString Describe(const QSslCertificate& c) {
-    return QStringLiteral("Issued to: %1\r\nIssued by: %2\r\nValid from %3 to %4\r\nSHA-256 fingerprint:\r\n%5")
-        .arg(Distinguished(c, false), Distinguished(c, true), c.effectiveDate().toString(Qt::ISODate),
-             c.expiryDate().toString(Qt::ISODate), CServerTrust::Fingerprint(c));
+    return DominoBrowserTexts::kCertDetails.arg(Distinguished(c, false), Distinguished(c, true),
+                                                c.effectiveDate().toString(Qt::ISODate),
+                                                c.expiryDate().toString(Qt::ISODate), CServerTrust::Fingerprint(c));
 }
 
 QString CServerTrust::Question(const QString& server, const Peer& peer) {
-    QString text = QStringLiteral("The certificate of the Domino server %1 (%2) is not trusted: %3.\r\n\r\n")
-                       .arg(server, Address(server), peer.problemTexts.join(QStringLiteral("; ")));
+    namespace T = DominoBrowserTexts;
+    const QString gap = QStringLiteral("\r\n\r\n");
+    QString text = T::kCertUntrusted.arg(server, Address(server), peer.problemTexts.join(QStringLiteral("; "))) + gap;
     const QSslCertificate anchor = peer.anchor();
     if (peer.chain.size() > 1 && anchor != peer.chain.first())
-        text += QStringLiteral("The server's certificate is issued to %1 by this authority:\r\n\r\n")
-                    .arg(Distinguished(peer.chain.first(), false));
-    text += Describe(anchor);
-    text += QStringLiteral(
-        "\r\n\r\nCompare the fingerprint with the one your administrator gives. Trust this certificate for %1 "
-        "from now on?").arg(server);
+        text += T::kCertIssuedBy.arg(Distinguished(peer.chain.first(), false)) + gap;
+    text += Describe(anchor) + gap + T::kCertAskTrust.arg(server);
     return text;
 }
 
 QString CServerTrust::Refusal(const QString& server, const Peer& peer) {
-    QString text = QStringLiteral("The certificate of the Domino server %1 (%2) is refused: %3.")
-                       .arg(server, Address(server), peer.problemTexts.join(QStringLiteral("; ")));
-    if (peer.problems.contains(QSslError::HostNameMismatch))
-        text += QStringLiteral(" Reach the server under a name its certificate gives (%1).")
-                    .arg(peer.chain.isEmpty() ? QString()
-                                              : peer.chain.first().subjectInfo(QSslCertificate::CommonName).join(
-                                                    QStringLiteral(", ")));
+    namespace T = DominoBrowserTexts;
+    QString text = T::kCertRefused.arg(server, Address(server), peer.problemTexts.join(QStringLiteral("; ")));
+    if (peer.problems.contains(QSslError::HostNameMismatch) && !peer.chain.isEmpty())
+        text += QLatin1Char(' ') +
+                T::kCertOtherName.arg(peer.chain.first().subjectInfo(QSslCertificate::CommonName).join(QStringLiteral(", ")));
     if (!peer.chain.isEmpty()) text += QStringLiteral("\r\n\r\n") + Describe(peer.chain.first());
     return text;
 }
