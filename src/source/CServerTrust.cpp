@@ -1,6 +1,6 @@
 #include "source/CServerTrust.h"
 
-#include "app/AppTexts.h"
+#include "files/UserSettings.h"
 #include "notes/das/DominoServerConfig.h"
 #include "source/DominoBrowserTexts.h"
 
@@ -164,7 +164,7 @@ bool CServerTrust::Trust(const QString& server, const QSslCertificate& certifica
     // Beside the settings file, one file per trust: a file's certificates
     // are never rewritten under the same name, so nothing that read it
     // earlier keeps an old copy.
-    const QString settingsFile = QSettings(AppTexts::kRegistryKey, AppTexts::kProductName).fileName();
+    const QString settingsFile = UserSettings::filePath();
     QDir dir(QFileInfo(settingsFile).absolutePath());
     const QString sub = QStringLiteral("trusted-certificates");
     if (!dir.mkpath(sub) || !dir.cd(sub)) return fail(QStringLiteral("%1 cannot be made").arg(dir.filePath(sub)));

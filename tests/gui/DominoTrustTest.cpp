@@ -83,7 +83,7 @@ protected:
         return typed;
     }
     QString caFileOf(const QString& name) const {
-        return QSettings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"))
+        return QSettings(QStringLiteral("tesseldoc"), QStringLiteral("tesseldoc"))
             .value(QStringLiteral("DominoServers/%1/caFile").arg(name))
             .toString();
     }

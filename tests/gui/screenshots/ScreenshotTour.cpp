@@ -32,6 +32,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPixmap>
@@ -195,7 +196,7 @@ void trustTour(C1TovanWelcomeView* step1, const QString& db) {
     step1->OnAddDominoFiles();
     boxes.setDialogHandler(nullptr);
     boxes.setQuestionHook(nullptr);
-    QSettings settings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"));
+    QSettings settings(QStringLiteral("tesseldoc"), QStringLiteral("tesseldoc"));
     std::printf("trusted: caFile %s\n",
                 qPrintable(settings.value(QStringLiteral("DominoServers/127.0.0.1:%1/caFile").arg(server.port())).toString()));
     server.stop();
@@ -331,6 +332,15 @@ int main(int argc, char** argv) {
     {
         CAdvanceSettingsDlg advanced;
         snapDialog(advanced, QStringLiteral("2g-advanced-settings"));
+    }
+    {
+        // Qt's own file dialog, as "Add File(s)" opens it where the desktop offers none.
+        QFileDialog files(frame, QStringLiteral("Add File(s)"), QFileInfo(db).absolutePath(),
+                          QStringLiteral("Notes databases (*.nsf *.dxl);;All files (*)"));
+        files.setOption(QFileDialog::DontUseNativeDialog, true);
+        files.setFileMode(QFileDialog::ExistingFiles);
+        CMessageBoxService::SizeFileDialog(files);
+        snapDialog(files, QStringLiteral("2h-file-dialog"));
     }
 
     QString phase;            // "" for the first run, then "stopped" and "failed"
