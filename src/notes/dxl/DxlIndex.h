@@ -2,10 +2,12 @@
 
 #include <QHash>
 #include <QString>
+#include <deque>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include "notes/dxl/DxlPackedValues.h"
 #include "notes/formula/FormulaValue.h"
 #include "notes/dxl/SelectionFormula.h"
 #include "notes/store/NoteStore.h"
@@ -23,20 +25,16 @@ struct DxlAttachmentSpan {
 };
 
 // What the index keeps of one document: its place in the file and the few
-// values that folder membership, selection formulas and sorting need.
+// values that folder membership, selection formulas and sorting need (packed,
+// in DxlIndex::values). Kept small: a large file has hundreds of thousands.
 struct DxlDocEntry {
     qint64 start = 0;  // offset of "<document" / "<note"
     qint64 end = 0;    // one past the closing ">"
     uint32_t noteId = 0;
-    int attachments = -1;                              // index into DxlIndex::attachments, -1: none
-    bool profile = false;                              // a profile document ($Name "$profile...")
-    std::vector<std::pair<int, FormulaValue>> values;  // by item name id
-
-    const FormulaValue* value(int nameId) const {
-        for (const auto& v : values)
-            if (v.first == nameId) return &v.second;
-        return nullptr;
-    }
+    int attachments = -1;        // index into DxlIndex::attachments, -1: none
+    quint32 valuesAt = 0;        // handle in DxlIndex::values
+    quint32 valuesSize : 31 = 0; // bytes of the packed values
+    quint32 profile : 1 = 0;     // a profile document ($Name "$profile...")
 };
 
 // A view or folder of the file.
@@ -53,7 +51,8 @@ struct DxlDesignEntry {
 struct DxlIndex {
     QString title;
     QByteArray encoding;  // empty for UTF-8, else the declared single-byte encoding
-    std::vector<DxlDocEntry> docs;
+    std::deque<DxlDocEntry> docs;  // a deque: no copy of them all as it grows
+    DxlValueArena values;
     std::vector<DxlDesignEntry> designs;
     std::vector<std::vector<DxlAttachmentSpan>> attachments;
     QHash<QString, int> nameIds;                     // lower-cased item name -> id
@@ -61,6 +60,12 @@ struct DxlIndex {
     QHash<uint32_t, int> byNoteId;
 
     int nameId(const QString& lowerName) const { return nameIds.value(lowerName, -1); }
+    QByteArrayView packedValues(const DxlDocEntry& doc) const { return values.bytes(doc.valuesAt, doc.valuesSize); }
+    void setValues(DxlDocEntry& doc, const DxlPackedValues::Values& list) {
+        const QByteArray packed = DxlPackedValues::pack(list);
+        doc.valuesAt = packed.isEmpty() ? 0 : values.add(packed);
+        doc.valuesSize = quint32(packed.size()) & 0x7FFFFFFFu;
+    }
     int addName(const QString& lowerName) {
         auto it = nameIds.constFind(lowerName);
         if (it != nameIds.constEnd()) return *it;
