@@ -22,6 +22,8 @@ QHash<QString, QHash<uint32_t, QString>>& noteMaps() {
     return m;
 }
 
+std::atomic<int> g_defaultReadAhead{8};
+
 QString mapKey(const DasSession& session, const QString& path) {
     return session.server().key() + QStringLiteral("!!") + DominoServerConfig::normalisePath(path).toLower();
 }
@@ -29,7 +31,9 @@ QString mapKey(const DasSession& session, const QString& path) {
 }  // namespace
 
 DasStore::DasStore(std::shared_ptr<DasSession> session, QString path)
-    : m_session(std::move(session)), m_path(std::move(path)) {}
+    : m_session(std::move(session)), m_path(std::move(path)), m_readAheadCount(g_defaultReadAhead.load()) {}
+
+void DasStore::setDefaultReadAhead(int documents) { g_defaultReadAhead = documents; }
 
 QString DasStore::dbUrlPath() const { return QLatin1Char('/') + DominoDatabaseList::encodePath(m_path); }
 
@@ -259,6 +263,10 @@ store::StoreError DasStore::loadNote(uint32_t noteId, store::StoreNote& note) {
         unid = unidOf(noteId);
     }
     if (unid.isEmpty()) return {store::StatusNoSuchNote, what(QStringLiteral("note ID %1").arg(noteId, 0, 16))};
+    if (m_filesNote == noteId && m_filesUnid == unid) {
+        note = m_lastNote;
+        return {};
+    }
     std::vector<AttachmentSource> files;
     DasReadAhead::Document ahead;
     const bool readAhead = m_readAhead && m_readAhead->take(unid, ahead);
@@ -274,6 +282,7 @@ store::StoreError DasStore::loadNote(uint32_t noteId, store::StoreNote& note) {
     m_filesNote = noteId;
     m_filesUnid = unid;
     m_files = std::move(files);
+    m_lastNote = note;
     return {};
 }
 

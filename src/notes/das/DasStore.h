@@ -39,6 +39,8 @@ public:
     // Documents read ahead of the one loaded, in the order of the view or
     // folder listed last (0: none, each document is read when loaded).
     void setReadAhead(int documents) { m_readAheadCount = documents; }
+    // What stores opened from now on read ahead (8 documents unless set).
+    static void setDefaultReadAhead(int documents);
     // Documents so far that had been read ahead when they were loaded.
     int readAheadHits() const { return m_readAhead ? m_readAhead->handedOver() : 0; }
 
@@ -67,6 +69,9 @@ private:
     bool m_allListed = false;
     int m_pageSize = 100;
     qint64 m_maxEntries = 1000000;
+    // The last document read, given again when it is asked for next (the
+    // converter opens an item more than once while it writes it).
+    store::StoreNote m_lastNote;
     // The files of the last document read, by note ID.
     uint32_t m_filesNote = 0;
     QString m_filesUnid;
@@ -74,7 +79,7 @@ private:
     // The order documents are loaded in (the last listing) for reading ahead.
     std::vector<uint32_t> m_order;
     QHash<uint32_t, size_t> m_orderIndex;
-    int m_readAheadCount = 8;
+    int m_readAheadCount;
     std::unique_ptr<DasReadAhead> m_readAhead;  // last: stopped before the rest goes
 };
 
