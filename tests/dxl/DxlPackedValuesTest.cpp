@@ -22,10 +22,15 @@ TEST(DxlPackedValues, ValuesReadBackAndSortLikeTheValues) {
     values.emplace_back(3, FormulaValue::texts({QStringLiteral("Ärger über Öl"), QStringLiteral("日本語 😀"), QString()}));
     values.emplace_back(200, FormulaValue::numbers({1.5, -2}));
     values.emplace_back(7, FormulaValue::times({time("20120304T101112,34+0130"), time("19991231"), time("T080000")}));
+    std::vector<double> many(70);
+    for (size_t i = 0; i < many.size(); ++i) many[i] = double(i) / 4;
+    values.emplace_back(1000, FormulaValue::numbers(many));  // a count past what the kind's byte holds
     const QByteArray packed = DxlPackedValues::pack(values);
 
     const DxlPackedValues::Values back = DxlPackedValues::unpackAll(packed);
-    ASSERT_EQ(back.size(), 3u);
+    ASSERT_EQ(back.size(), 4u);
+    EXPECT_EQ(back[3].first, 1000);
+    EXPECT_EQ(back[3].second.numberList(), many);
     EXPECT_EQ(back[0].second.textList(), values[0].second.textList());
     EXPECT_EQ(back[1].first, 200);
     EXPECT_EQ(back[1].second.numberList(), values[1].second.numberList());

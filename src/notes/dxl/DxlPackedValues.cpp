@@ -3,6 +3,7 @@
 #include <QStringView>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -15,7 +16,8 @@ namespace {
 constexpr qint64 kEpochDay = 2440588;  // 1970-01-01 as a Julian day
 constexpr qint64 kDayMs = 86400000;
 constexpr qint32 kNoDate = std::numeric_limits<qint32>::min();
-constexpr int kTimeBytes = 13;
+constexpr int kTimeBytes = 10;
+constexpr quint32 kNoTime = 0x7FFFFFFFu;  // in the low 31 bits; the top bit says "has a zone"
 
 void putVarint(QByteArray& out, quint64 v) {
     while (v >= 0x80) {
@@ -72,33 +74,63 @@ struct Reader {
 
 enum Kind : uchar { KindText = 0, KindNumber = 1, KindTime = 2 };
 
+// A value's kind and count: one byte, kind in the top two bits, count below
+// (63: the count follows as a varint).
+void putHeader(QByteArray& out, int nameId, uchar kind, quint64 count) {
+    putVarint(out, quint64(nameId));
+    out.append(char((kind << 6) | (count < 63 ? count : 63)));
+    if (count >= 63) putVarint(out, count);
+}
+
+bool readHeader(Reader& r, quint64& id, uchar& kind, quint64& count) {
+    id = r.varint();
+    if (!r.has(1)) return false;
+    const uchar tag = uchar(*r.p++);
+    kind = tag >> 6;
+    count = tag & 0x3F;
+    if (count == 63) count = r.varint();
+    return r.ok;
+}
+
+// A date/time in ten bytes: its day, its milliseconds with the zone flag, and
+// its zone's offset in minutes (Notes XML gives zones as hours and minutes).
 void putTime(QByteArray& out, const NotesTime& t) {
     const qint64 day = t.date.isValid() ? t.date.toJulianDay() : qint64(kNoDate);
     // Dates beyond 32 bits of days do not come from Notes XML; they read as no date.
     put32(out, day > std::numeric_limits<qint32>::max() || day <= kNoDate ? kNoDate : qint32(day));
-    put32(out, t.time.isValid() ? t.time.msecsSinceStartOfDay() : -1);
-    put32(out, t.utcOffsetSeconds);
-    out.append(char(t.hasZone ? 1 : 0));
+    const quint32 ms = t.time.isValid() ? quint32(t.time.msecsSinceStartOfDay()) : kNoTime;
+    put32(out, qint32(ms | (t.hasZone ? 0x80000000u : 0u)));
+    const qint16 minutes = qint16(std::clamp(t.utcOffsetSeconds / 60, -32767, 32767));
+    out.append(reinterpret_cast<const char*>(&minutes), 2);
+}
+
+qint16 i16(Reader& r) {
+    qint16 v = 0;
+    if (r.has(2)) {
+        std::memcpy(&v, r.p, 2);
+        r.p += 2;
+    }
+    return v;
 }
 
 NotesTime readTime(Reader& r) {
     NotesTime t;
     const qint32 day = r.i32();
-    const qint32 ms = r.i32();
-    t.utcOffsetSeconds = r.i32();
-    t.hasZone = r.has(1) && *r.p++ != 0;
+    const quint32 ms = quint32(r.i32());
+    t.utcOffsetSeconds = i16(r) * 60;
+    t.hasZone = (ms & 0x80000000u) != 0;
     if (day != kNoDate) t.date = QDate::fromJulianDay(day);
-    if (ms >= 0) t.time = QTime::fromMSecsSinceStartOfDay(ms);
+    if ((ms & kNoTime) != kNoTime) t.time = QTime::fromMSecsSinceStartOfDay(int(ms & kNoTime));
     return t;
 }
 
 qint64 instantOf(Reader r) {
     const qint32 day = r.i32();
-    const qint32 ms = r.i32();
-    const qint32 offset = r.i32();
+    const quint32 ms = quint32(r.i32()) & kNoTime;
+    const qint64 offsetSeconds = qint64(i16(r)) * 60;
     const qint64 days = (day != kNoDate ? qint64(day) : kEpochDay) - kEpochDay;
-    if (ms < 0) return days * kDayMs;
-    return days * kDayMs + ms - qint64(offset) * 1000;
+    if (ms == kNoTime) return days * kDayMs;
+    return days * kDayMs + ms - offsetSeconds * 1000;
 }
 
 // UTF-8 as QString::toUtf8() writes it back to UTF-16, so that texts compare
@@ -163,11 +195,8 @@ FormulaValue readValue(Reader& r, uchar kind, quint64 count) {
 // Moves `r` to the payload of item `nameId`'s value; false when there is none.
 bool seek(Reader& r, int nameId, uchar& kind, quint64& count) {
     while (r.ok && r.p < r.end) {
-        const quint64 id = r.varint();
-        if (!r.has(1)) return false;
-        kind = uchar(*r.p++);
-        count = r.varint();
-        if (!r.ok) return false;
+        quint64 id = 0;
+        if (!readHeader(r, id, kind, count)) return false;
         if (id == quint64(nameId)) return true;
         skipValue(r, kind, count);
     }
@@ -177,12 +206,10 @@ bool seek(Reader& r, int nameId, uchar& kind, quint64& count) {
 }  // namespace
 
 void DxlPackedValues::append(QByteArray& out, int nameId, const FormulaValue& value) {
-    putVarint(out, quint64(nameId));
     switch (value.kind()) {
         case FormulaValue::Kind::Text: {
             const QStringList& texts = value.textList();
-            out.append(char(KindText));
-            putVarint(out, quint64(texts.size()));
+            putHeader(out, nameId, KindText, quint64(texts.size()));
             for (const QString& t : texts) {
                 const QByteArray utf8 = t.toUtf8();
                 putVarint(out, quint64(utf8.size()));
@@ -192,15 +219,13 @@ void DxlPackedValues::append(QByteArray& out, int nameId, const FormulaValue& va
         }
         case FormulaValue::Kind::Number: {
             const std::vector<double>& numbers = value.numberList();
-            out.append(char(KindNumber));
-            putVarint(out, numbers.size());
+            putHeader(out, nameId, KindNumber, numbers.size());
             for (double n : numbers) out.append(reinterpret_cast<const char*>(&n), 8);
             break;
         }
         case FormulaValue::Kind::Time: {
             const std::vector<NotesTime>& times = value.timeList();
-            out.append(char(KindTime));
-            putVarint(out, times.size());
+            putHeader(out, nameId, KindTime, times.size());
             for (const NotesTime& t : times) putTime(out, t);
             break;
         }
@@ -217,11 +242,9 @@ DxlPackedValues::Values DxlPackedValues::unpackAll(QByteArrayView packed) {
     Values values;
     Reader r{packed.data(), packed.data() + packed.size()};
     while (r.ok && r.p < r.end) {
-        const quint64 id = r.varint();
-        if (!r.has(1)) break;
-        const uchar kind = uchar(*r.p++);
-        const quint64 count = r.varint();
-        if (!r.ok) break;
+        quint64 id = 0, count = 0;
+        uchar kind = 0;
+        if (!readHeader(r, id, kind, count)) break;
         values.emplace_back(int(id), readValue(r, kind, count));
     }
     return values;
