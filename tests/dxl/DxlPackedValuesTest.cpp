@@ -1,7 +1,11 @@
+#include "DxlTestFiles.h"
 #include "notes/dxl/DxlPackedValues.h"
+#include "notes/dxl/DxlStore.h"
 #include "notes/formula/EntryOrder.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 using store::NotesTime;
 using store::dxl::DxlPackedValues;
@@ -83,4 +87,42 @@ TEST(DxlPackedValues, ArenaKeepsEveryRun) {
     stored.emplace_back(arena.add(large), large);
     for (const auto& [handle, run] : stored)
         EXPECT_TRUE(arena.bytes(handle, quint32(run.size())) == QByteArrayView(run));
+}
+
+// Documents are found by note ID whether the file gives the IDs in increasing
+// order (searched in place), out of order or not at all (then assigned); a
+// note ID given twice is damage either way.
+TEST(DxlNoteIds, FoundInAnyOrderAndWithoutIds) {
+    using F = DxlTestFiles;
+    DxlTestFiles files;
+    const struct {
+        const char* name;
+        std::vector<QByteArray> ids;
+    } cases[] = {{"increasing.dxl", {"4", "8", "c", "10"}},
+                 {"unordered.dxl", {"c", "4", "10", "8"}},
+                 {"missing.dxl", {"8", "", "4", ""}}};
+    for (const auto& c : cases) {
+        QByteArray docs;
+        for (size_t i = 0; i < c.ids.size(); ++i)
+            docs += F::document(c.ids[i], F::textItem("Subject", "doc " + QByteArray::number(int(i))));
+        store::StoreError e;
+        auto db = store::dxl::DxlStore::open(files.write(F::database(docs), QString::fromLatin1(c.name)), e);
+        ASSERT_TRUE(db) << c.name << ": " << e.message().toStdString();
+        const std::vector<uint32_t> ids = db->allDocumentIds();
+        ASSERT_EQ(ids.size(), c.ids.size()) << c.name;
+        std::set<QString> subjects;
+        for (uint32_t id : ids) {
+            store::StoreNote note;
+            ASSERT_TRUE(db->loadNote(id, note).ok()) << c.name << " " << id;
+            EXPECT_EQ(note.noteId, id);
+            subjects.insert(note.item(QStringLiteral("Subject"))->texts.value(0));
+        }
+        EXPECT_EQ(subjects.size(), c.ids.size()) << c.name;
+        store::StoreNote none;
+        EXPECT_FALSE(db->loadNote(0x7FFC, none).ok());
+    }
+    store::StoreError e;
+    const QByteArray twice = F::document("8", "") + F::document("4", "") + F::document("c", "") + F::document("4", "");
+    EXPECT_FALSE(store::dxl::DxlStore::open(files.write(F::database(twice), QStringLiteral("twice.dxl")), e));
+    EXPECT_TRUE(e.message().contains(QLatin1String("two documents have note ID 4"))) << e.message().toStdString();
 }

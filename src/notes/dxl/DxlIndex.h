@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <utility>
@@ -57,7 +58,32 @@ struct DxlIndex {
     std::vector<std::vector<DxlAttachmentSpan>> attachments;
     QHash<QString, int> nameIds;                     // lower-cased item name -> id
     QHash<QString, std::vector<int>> folderMembers;  // folder UNID (upper case) -> document indexes
+    // Documents by note ID: while the IDs increase in file order (a database
+    // export's do) a binary search over `docs` finds them and nothing more is
+    // kept; otherwise every document is in this hash.
+    bool idsIncreasing = true;
     QHash<uint32_t, int> byNoteId;
+
+    // The document with this note ID; -1 when there is none.
+    int docIndexOf(uint32_t noteId) const {
+        if (!idsIncreasing) return byNoteId.value(noteId, -1);
+        const auto it = std::lower_bound(docs.begin(), docs.end(), noteId,
+                                         [](const DxlDocEntry& d, uint32_t id) { return d.noteId < id; });
+        return it != docs.end() && it->noteId == noteId ? int(it - docs.begin()) : -1;
+    }
+    // Records document `index` under its note ID (0: none yet, one is
+    // assigned later and recorded again).
+    void noteIdAdded(size_t index) {
+        const uint32_t id = docs[index].noteId;
+        if (idsIncreasing && id != 0 && (index == 0 || docs[index - 1].noteId < id)) return;
+        if (idsIncreasing) {
+            idsIncreasing = false;
+            byNoteId.reserve(qsizetype(docs.size()));
+            for (size_t i = 0; i < index; ++i)
+                if (docs[i].noteId != 0) byNoteId.insert(docs[i].noteId, int(i));
+        }
+        if (id != 0) byNoteId.insert(id, int(index));
+    }
 
     int nameId(const QString& lowerName) const { return nameIds.value(lowerName, -1); }
     QByteArrayView packedValues(const DxlDocEntry& doc) const { return values.bytes(doc.valuesAt, doc.valuesSize); }

@@ -509,16 +509,16 @@ StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
         // Two documents under one note ID make every read by ID ambiguous (which
         // one does an entry mean?). A database export never does this; the file
         // was edited or joined by hand. Refuse it instead of hiding a document.
-        if (m_index.byNoteId.contains(m_doc.noteId))
+        if (m_index.docIndexOf(m_doc.noteId) >= 0)
             return {StatusDamaged, QStringLiteral("%1: two documents have note ID %2 (the second at line %3)")
                                        .arg(m_fileName)
                                        .arg(m_doc.noteId, 0, 16)
                                        .arg(m_docLine)};
-        m_index.byNoteId.insert(m_doc.noteId, index);
     }
     m_index.setValues(m_doc, m_values);
     m_values.clear();
     m_index.docs.push_back(m_doc);
+    m_index.noteIdAdded(size_t(index));
     m_doc = DxlDocEntry();
     return {};
 }
@@ -596,7 +596,7 @@ void DxlIndexer::assignMissingNoteIds() {
         if (d.noteId != 0) continue;
         d.noteId = next;
         next += 4;
-        m_index.byNoteId.insert(d.noteId, int(i));
+        m_index.noteIdAdded(i);
     }
 }
 

@@ -104,7 +104,7 @@ StoreError DxlStore::readRange(const DxlDocEntry& doc, QByteArray& bytes) {
 }
 
 StoreError DxlStore::loadNote(uint32_t noteId, StoreNote& note) {
-    const int i = m_index.byNoteId.value(noteId, -1);
+    const int i = m_index.docIndexOf(noteId);
     if (i < 0) return {StatusNoSuchNote, QStringLiteral("note ID %1").arg(noteId, 0, 16)};
     const DxlDocEntry& doc = m_index.docs[size_t(i)];
     QByteArray bytes;
@@ -139,7 +139,7 @@ StoreError DxlStore::loadNote(uint32_t noteId, StoreNote& note) {
 
 StoreError DxlStore::detachAttachment(uint32_t noteId, const StoreAttachment& attachment,
                                       const QString& targetPath) {
-    const int i = m_index.byNoteId.value(noteId, -1);
+    const int i = m_index.docIndexOf(noteId);
     if (i < 0) return {StatusNoSuchNote, QStringLiteral("note ID %1").arg(noteId, 0, 16)};
     const DxlDocEntry& doc = m_index.docs[size_t(i)];
     if (doc.attachments < 0 || attachment.key < 0 ||
