@@ -1,5 +1,7 @@
 #include "native/DocumentPublisher.h"
 
+#include "files/StaleFileCleaner.h"
+
 #include <fcntl.h>
 #include <stdio.h>
 #include <unistd.h>
@@ -7,12 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <atomic>
 #include <cerrno>
 
 namespace {
-
-std::atomic<quint64> g_counter{0};
 
 int writeAll(int fd, const QByteArray& bytes) {
     const char* p = bytes.constData();
@@ -47,9 +46,10 @@ int DocumentPublisher::publish(const QString& path, const QByteArray& bytes) {
     QByteArray temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = QFile::encodeName(target.path() + QStringLiteral("/.~tesseldoc-%1-%2.tmp")
-                                                     .arg(::getpid())
-                                                     .arg(g_counter.fetch_add(1)));
+        // Named as the next run's clean-up knows it: a run killed here leaves
+        // nothing it would not remove.
+        temp = QFile::encodeName(target.path() + QLatin1Char('/') +
+                                 StaleFileCleaner::partialFileName(QStringLiteral(".part")));
         fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) return errno;
     }

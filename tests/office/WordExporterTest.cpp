@@ -89,7 +89,7 @@ TEST(WordExporterRules, HeaderLabelsAreCountedOnceEach) {
     EXPECT_EQ(exporter.CountHeaderLabels(QStringLiteral(" CC:x\r\n BCC:y")), 2);
     EXPECT_EQ(exporter.CountHeaderLabels(QStringLiteral("Email Item \r\n")), 0);
     const QString all = QStringLiteral(
-        "Subject: From: SendTo: Location: StartDate: EndDate: Attachment: DueDate: BCC: MailDate: DiaryDate: "
+        "Subject: From: SendTo: Location: StartDate: EndDate: Attachment: DueDate: CC: BCC: MailDate: DiaryDate: "
         "Categories:");
     EXPECT_EQ(exporter.CountHeaderLabels(all), 13);
 }

@@ -308,7 +308,7 @@ TEST_F(ScaleCli, ALostInstanceIsRestartedWhileTheOthersGoOn) {
     ASSERT_TRUE(GeneratedMailDb::write(db, 90));
     const QString dest = m_dir.path() + "/out";
     QProcess run;
-    run.start(cli(), {"convert", db, dest, "--jobs", "3"});
+    run.start(cli(), {"convert", db, dest, "--engine", "office", "--jobs", "3"});
     ASSERT_TRUE(run.waitForStarted());
     const QString journal = dest + "/.tesseldoc-journal";
     QElapsedTimer timer;
