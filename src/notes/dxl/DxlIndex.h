@@ -55,6 +55,7 @@ struct DxlIndex {
     QByteArray encoding;  // empty for UTF-8, else the declared single-byte encoding
     std::vector<DxlDocEntry> docs;
     std::vector<DxlDesignEntry> designs;
+    std::vector<std::shared_ptr<const StoreForm>> forms;
     std::vector<std::vector<DxlAttachmentSpan>> attachments;
     QHash<QString, int> nameIds;                     // lower-cased item name -> id
     QHash<QString, std::vector<int>> folderMembers;  // folder UNID (upper case) -> document indexes

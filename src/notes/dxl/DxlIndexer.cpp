@@ -1,5 +1,7 @@
 #include "notes/dxl/DxlIndexer.h"
 
+#include "notes/dxl/DxlFormReader.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -212,8 +214,12 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
             } else if (name == QLatin1String("view") || name == QLatin1String("folder")) {
                 readDesign(xml, name == QLatin1String("folder"));
                 --depth;
+            } else if (name == QLatin1String("form") || name == QLatin1String("subform")) {
+                if (auto form = DxlFormReader::read(xml, name == QLatin1String("subform")))
+                    m_forms.push_back(std::move(form));
+                --depth;
             } else {
-                xml.skipCurrentElement();  // forms, agents, database information, ...
+                xml.skipCurrentElement();  // agents, database information, ...
                 --depth;
             }
         } else if (token == QXmlStreamReader::EndElement) {
@@ -246,6 +252,8 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
     }
     if (!sawRoot) return {StatusUnsupportedFormat, QStringLiteral("%1 holds no XML element").arg(m_fileName)};
     m_offsets = nullptr;
+    ExpandSubforms(m_forms);
+    m_index.forms.assign(m_forms.begin(), m_forms.end());
     const StoreError late = fillLateValues(path);
     if (!late.ok()) return late;
     assignMissingNoteIds();
