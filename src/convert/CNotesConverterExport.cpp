@@ -523,7 +523,7 @@ void CNotesConverter::SaveDocumentItem(LNDocument& document, int rtfReady, const
     if (const auto& note = document.data()) {
         const auto form = document.GetForm();
         rows = ReadFieldRows(*note, form.get());
-        name = DocumentTitle(*note, form.get());
+        name = DocumentTitle(*note, form.get(), m_currentFolder.GetTitleItem());
     }
     if (!attachments.isEmpty()) rows.push_back({QStringLiteral("Attachment"), attachments});
     if (name.isEmpty()) name = defaultName("NsfItemName", g_documentCounter);

@@ -206,7 +206,7 @@ QString WindowTitle(const StoreNote& note, const store::StoreForm& form, bool* r
     return ReadableName(parts.join(QStringLiteral(", ")));
 }
 
-QString DocumentTitle(const StoreNote& note, const store::StoreForm* form) {
+QString DocumentTitle(const StoreNote& note, const store::StoreForm* form, const QString& columnItem) {
     QString constantTitle;
     if (form) {
         bool readsValue = false;
@@ -217,6 +217,12 @@ QString DocumentTitle(const StoreNote& note, const store::StoreForm* form) {
     for (const char* name : {"Subject", "Title", "Topic", "Name"}) {
         const QString text = firstText(note, name);
         if (!text.isEmpty()) return ReadableName(text);
+    }
+    if (!columnItem.isEmpty()) {
+        if (const StoreItem* item = note.item(columnItem); item && !item->unreadable) {
+            const QString text = oneLine(textOf(*item));
+            if (!text.isEmpty()) return text;
+        }
     }
     return constantTitle;
 }

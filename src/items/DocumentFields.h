@@ -44,9 +44,12 @@ QString ReadableName(const QString& text);
 // What such a document is called, one line (tabs and breaks as spaces): the
 // form's window title when its formula can be evaluated and reads a value of
 // the document ("Settings for location: " + Name); else the first non-empty
-// of Subject, Title, Topic, Name; else a window title that says the same for
-// every document of the form ("Database Profile"); empty when none has text.
-QString DocumentTitle(const store::StoreNote& note, const store::StoreForm* form = nullptr);
+// of Subject, Title, Topic, Name; else the text of `columnItem`, the item
+// the view it is listed in shows first; else a window title that says the
+// same for every document of the form ("Database Profile"); empty when none
+// has text.
+QString DocumentTitle(const store::StoreNote& note, const store::StoreForm* form = nullptr,
+                      const QString& columnItem = QString());
 
 // The form's window title for the document, one line; empty when the form has
 // none that can be evaluated. `readsValue`, when given, says whether the

@@ -322,6 +322,7 @@ void DxlIndexer::readDesign(QXmlStreamReader& xml, bool isFolder) {
             if (xml.name() == QLatin1String("column") && !columns.empty()) {
                 const Column c = columns.back();
                 columns.pop_back();
+                if (d.info.titleItem.isEmpty() && !c.item.isEmpty() && !c.valueCode) d.info.titleItem = c.item;
                 if (!sortChosen &&
                     (c.sort == QLatin1String("ascending") || c.sort == QLatin1String("descending")) &&
                     !c.item.isEmpty() && !c.valueCode) {

@@ -20,6 +20,9 @@ struct StoreFolderInfo {
     QString unid;
     uint32_t noteId = 0;
     QString problem;    // set when the entries cannot be listed (unsupported formula, ...)
+    // The item the view's first column that shows an item shows (what its
+    // entries are listed by); empty for none.
+    QString titleItem;
     // Not a design note: the access layer's node that holds every document
     // of the database (allDocumentIds), listed after the views and folders.
     bool everyDocument = false;
