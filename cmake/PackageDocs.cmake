@@ -72,6 +72,8 @@ add_custom_target(tesseldoc_package_docs ALL DEPENDS ${gzipped})
 install(FILES ${docs_dir}/tesseldoc-cli.1.gz ${docs_dir}/tesseldoc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${docs_dir}/changelog.gz ${TESSELDOC_PACKAGE_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tesseldoc)
+# The Slurm array job the manual shows, as an example (sbatch reads it).
+install(FILES ${CMAKE_SOURCE_DIR}/scripts/slurm/tesseldoc-array.sh DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tesseldoc/examples)
 install(FILES ${TESSELDOC_PACKAGE_DIR}/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME tesseldoc)
 

@@ -17,6 +17,7 @@ set -euo pipefail
 RUNTIME=(
   libreoffice-writer-nogui
   qt6-qpa-plugins libqt6svg6 qt6-image-formats-plugins
+  libqpdf29 libgif7 libpng16-16 qt6-translations-l10n
   fonts-dejavu-core fonts-liberation2
   adwaita-icon-theme
 )
@@ -25,6 +26,8 @@ BUILD=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libicu-dev
   libgmime-3.0-dev libgumbo-dev
+  libqpdf-dev libgif-dev libpng-dev
+  qt6-tools-dev qt6-l10n-tools
   qtkeychain-qt6-dev
   libreoffice-dev
 )

@@ -5,6 +5,7 @@
 # smallest size ("min-"), into shots/ (or $1). With the loopback Domino stand-in built (fake-domino),
 # it also serves DB from it on 127.0.0.1 and shows the server browser listing
 # it and Step 2 with the server database open. Usage: scripts/screenshots.sh [OUTDIR] [DB]
+# SHOT_LANGUAGES="en de ja" takes the tour once per language, into OUTDIR/LANG.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 OUT=${1:-shots}
@@ -39,9 +40,18 @@ run_tour() {
   # shellcheck disable=SC2086
   XDG_CONFIG_HOME="$CONFIG" XDG_RUNTIME_DIR=$(mktemp -d) no_proxy="127.0.0.1,localhost" "$@" "$TOUR" "$DB" "$OUT" $SERVER_URL
 }
-if command -v xvfb-run >/dev/null 2>&1; then
-  QT_QPA_PLATFORM=xcb TESSELDOC_NO_KEYRING=1 run_tour xvfb-run -a -s "-screen 0 1920x1080x24"
-else
-  QT_QPA_PLATFORM=offscreen TESSELDOC_NO_KEYRING=1 run_tour env
-fi
-ls -1 "$OUT"/*.png
+LANGUAGES=(${SHOT_LANGUAGES:-})
+BASE_OUT="$OUT"
+for lang in "${LANGUAGES[@]:-}"; do
+  if [ -n "$lang" ]; then
+    OUT="$BASE_OUT/$lang"
+    mkdir -p "$OUT"
+    export LANGUAGE="$lang"
+  fi
+  if command -v xvfb-run >/dev/null 2>&1; then
+    QT_QPA_PLATFORM=xcb TESSELDOC_NO_KEYRING=1 run_tour xvfb-run -a -s "-screen 0 1920x1080x24"
+  else
+    QT_QPA_PLATFORM=offscreen TESSELDOC_NO_KEYRING=1 run_tour env
+  fi
+  ls -1 "$OUT"/*.png
+done

@@ -2,40 +2,43 @@
 
 #include <QString>
 
+#include "widgets/UiText.h"
+
 // The texts the application shell shows, letter for letter.
 namespace AppTexts {
 inline const QString kProductName = QStringLiteral("Tesseldoc");
 inline const QString kVersion = QStringLiteral("ver 12.06.01");
 inline const QString kFrameTitle = QStringLiteral("Tesseldoc ver 12.06.01");
 inline const QString kInstanceGuid = QStringLiteral("{991267F0-DCC6-49b5-9C61-DE92275C3388}");
-inline const QString kRegistryKey = QStringLiteral("Local AppWizard-Generated Applications1");
-inline const QString kAnotherInstance = QStringLiteral("Another Instance of Tesseldoc is running.");
-inline const QString kNoNotes =
-    QStringLiteral("Unable to locate Lotus notes, please install lotusnotes on this computer");
-inline const QString kStopSavingFirst = QStringLiteral("Please stop the current saving process and then exit.");
-inline const QString kConfirmClose = QStringLiteral("Are you sure , you want to close the application?");
+// QSettings(kRegistryKey, kSettingsApplication) is files/UserSettings' file.
+inline const QString kRegistryKey = QStringLiteral("tesseldoc");
+inline const QString kSettingsApplication = QStringLiteral("tesseldoc");
+inline constexpr UiText kAnotherInstance{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Another Instance of Tesseldoc is running.")};
+inline constexpr UiText kNoNotes{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Unable to locate Lotus notes, please install lotusnotes on this computer")};
+inline constexpr UiText kStopSavingFirst{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Please stop the current saving process and then exit.")};
+inline constexpr UiText kConfirmClose{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Are you sure , you want to close the application?")};
 inline const QString kHelpFileName = QStringLiteral("Tesseldoc.html");
-inline const QString kHelpMissing = QStringLiteral("Tesseldoc.html file not exist, please reinstall software ");
+inline constexpr UiText kHelpMissing{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Tesseldoc.html file not exist, please reinstall software ")};
 
 // Menu texts, status-bar prompts and tooltips.
-inline const QString kMenuFile = QStringLiteral("&File");
-inline const QString kMenuTools = QStringLiteral("&Tools");
-inline const QString kMenuHelp = QStringLiteral("&Help");
-inline const QString kCmdAddFiles = QStringLiteral("&Add File(s)");
-inline const QString kCmdAddDomino = QStringLiteral("Add &Domino File(s)");
-inline const QString kCmdExport = QStringLiteral("&Export");
-inline const QString kCmdExit = QStringLiteral("E&xit");
-inline const QString kCmdAdvance = QStringLiteral("Advance Settings");
-inline const QString kCmdHelp = QStringLiteral("&Help");
-inline const QString kCmdHomePage = QStringLiteral("Software home page");
-inline const QString kCmdAbout = QStringLiteral("&About Tesseldoc");
-inline const QString kPromptAddFiles = QStringLiteral("Add File(s)\n&Add File(s)");
-inline const QString kPromptAddDomino = QStringLiteral("Add Domino File(s)\nAdd &Domino File(s)");
-inline const QString kPromptExport = QStringLiteral("Export\n&Export");
-inline const QString kPromptExit = QStringLiteral("Quit the application");
-inline const QString kPromptHelp = QStringLiteral("Click to open software help\n&Help");
-inline const QString kPromptHomePage = QStringLiteral("Click to visit software homepage");
-inline const QString kPromptAbout = QStringLiteral("Display program information, version number and copyright");
+inline constexpr UiText kMenuFile{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "&File")};
+inline constexpr UiText kMenuTools{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "&Tools")};
+inline constexpr UiText kMenuHelp{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "&Help")};
+inline constexpr UiText kCmdAddFiles{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "&Add File(s)")};
+inline constexpr UiText kCmdAddDomino{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Add &Domino File(s)")};
+inline constexpr UiText kCmdExport{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "&Export")};
+inline constexpr UiText kCmdExit{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "E&xit")};
+inline constexpr UiText kCmdAdvance{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Advance Settings")};
+inline constexpr UiText kCmdHelp{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "&Help")};
+inline constexpr UiText kCmdHomePage{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Software home page")};
+inline constexpr UiText kCmdAbout{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "&About Tesseldoc")};
+inline constexpr UiText kPromptAddFiles{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Add File(s)\n&Add File(s)")};
+inline constexpr UiText kPromptAddDomino{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Add Domino File(s)\nAdd &Domino File(s)")};
+inline constexpr UiText kPromptExport{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Export\n&Export")};
+inline constexpr UiText kPromptExit{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Quit the application")};
+inline constexpr UiText kPromptHelp{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Click to open software help\n&Help")};
+inline constexpr UiText kPromptHomePage{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Click to visit software homepage")};
+inline constexpr UiText kPromptAbout{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Display program information, version number and copyright")};
 
 // Addresses of the product (home page, sales and support).
 inline const QString kHomePageUrl = QStringLiteral("https://tesseldoc.org/");
@@ -56,18 +59,21 @@ inline const QString kSettingsLastDestination = QStringLiteral("Choices/LastDest
 inline const QString kSettingsLastSavingMode = QStringLiteral("Choices/LastSavingMode");
 
 // The wizard's steps.
-inline const QString kStepName[3] = {QStringLiteral("Step 1"), QStringLiteral("Step 2"), QStringLiteral("Step 3")};
-inline const QString kStepTitle[3] = {
-    QStringLiteral("Please select NSF file(s) or Domino file(s) to convert "),
-    QStringLiteral("Preview Item(s) of NSF database (in case of single NSF file selection only)"),
-    QStringLiteral("Select Destination & Saving mode")};
-inline const QString kPageTitle[3] = {QString(), QStringLiteral("Folder Selection"), QStringLiteral("Saving Progress")};
+inline constexpr UiText kStepName[3] = {UiText{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Step 1")},
+    UiText{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Step 2")},
+    UiText{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Step 3")}};
+inline constexpr UiText kStepTitle[3] = {UiText{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Please select NSF file(s) or Domino file(s) to convert ")},
+    UiText{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Preview Item(s) of NSF database (in case of single NSF file selection only)")},
+    UiText{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Select Destination & Saving mode")}};
+inline constexpr UiText kPageTitle[3] = {UiText{},
+    UiText{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Folder Selection")},
+    UiText{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "Saving Progress")}};
 
 // Wizard buttons.
-inline const QString kBtnNext = QStringLiteral("&Next");
-inline const QString kBtnBack = QStringLiteral("&Back");
-inline const QString kBtnExit = QStringLiteral("E&xit");
-inline const QString kBtnStop = QStringLiteral("S&top");
-inline const QString kBtnPreview = QStringLiteral("&Preview");
-inline const QString kBtnExport = QStringLiteral("&Export");
+inline constexpr UiText kBtnNext{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "&Next")};
+inline constexpr UiText kBtnBack{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "&Back")};
+inline constexpr UiText kBtnExit{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "E&xit")};
+inline constexpr UiText kBtnStop{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "S&top")};
+inline constexpr UiText kBtnPreview{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "&Preview")};
+inline constexpr UiText kBtnExport{"AppTexts", QT_TRANSLATE_NOOP("AppTexts", "&Export")};
 }  // namespace AppTexts

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(AppTexts::kCmdAbout.mid(0).remove(QLatin1Char('&')));
+    setWindowTitle(AppTexts::kCmdAbout.text().remove(QLatin1Char('&')));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);

@@ -30,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextEdit>
@@ -99,7 +100,7 @@ bool CMainFrame::OnCreate() {
     setCentralWidget(host);
     host->CreatePages();
 
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     const QByteArray state = settings.value(AppTexts::kSettingsCommandBars + QStringLiteral("/State")).toByteArray();
     if (!state.isEmpty()) restoreState(state);
     RestoreWindowSettings();
@@ -121,7 +122,7 @@ QSize CMainFrame::MinimumFrameSize(const QSize& available) {
 }
 
 void CMainFrame::RestoreWindowSettings() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     const QRect saved = settings.value(AppTexts::kSettingsGeometry).toRect();
     m_bStartMaximized = settings.value(AppTexts::kSettingsMaximized, false).toBool();
 
@@ -149,7 +150,7 @@ void CMainFrame::RestoreWindowSettings() {
 }
 
 void CMainFrame::SaveWindowSettings() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     const bool maximized = isMaximized() || isFullScreen();
     const QRect normal = maximized && normalGeometry().isValid() ? normalGeometry() : QRect(pos(), size());
     settings.setValue(AppTexts::kSettingsGeometry, normal);
@@ -478,7 +479,7 @@ bool CMainFrame::CloseHandling() {
     if (m_pProgressWaitDlg && m_pProgressWaitDlg->isVisible()) return false;
     if (!boxes.Question(this, AppTexts::kConfirmClose)) return false;
     boxes.OpenUrl(AppTexts::kHomePageUrl);
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     settings.setValue(AppTexts::kSettingsCommandBars + QStringLiteral("/State"), saveState());
     SaveWindowSettings();
     return true;
@@ -492,15 +493,21 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
+QStringList CMainFrame::HelpFilePlaces() {
+    // The copy installed with this program (share/doc/tesseldoc beside its bin
+    // folder), then the desktop's data folders ($XDG_DATA_DIRS), then beside
+    // the program (a build tree). Never the working directory: a file there
+    // is not ours.
+    QStringList places = {QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/tesseldoc"))};
+    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        places << QDir::cleanPath(data + QStringLiteral("/doc/tesseldoc"));
+    places << QCoreApplication::applicationDirPath();
+    places.removeDuplicates();
+    return places;
+}
+
 QString CMainFrame::HelpFilePath() const {
-    // The working directory at start first, then beside the program, then
-    // where an installation puts it.
-    const QStringList places = {
-        m_strAppDirectory,
-        QCoreApplication::applicationDirPath(),
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/tesseldoc"),
-    };
-    for (const QString& dir : places) {
+    for (const QString& dir : HelpFilePlaces()) {
         if (dir.isEmpty()) continue;
         const QFileInfo info(QDir(dir).filePath(AppTexts::kHelpFileName));
         if (info.isFile() && info.isReadable()) return info.canonicalFilePath();
@@ -532,7 +539,7 @@ void CMainFrame::OnAdvanceSettings() {
 }
 
 void CMainFrame::ReadShowViewFolders() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     const int check = settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + AppTexts::kSettingsCheck, 0).toInt();
     m_notes.showViewFolders = check != 0 ? 1 : 0;
     m_notes.dateRange = CAdvanceSettingsDlg::ReadDateRange();

@@ -122,6 +122,8 @@ public:
     void OnHomePage();
     // Where Help finds the manual; empty when it is nowhere.
     QString HelpFilePath() const;
+    // The folders looked at for the manual, in order.
+    static QStringList HelpFilePlaces();
     // Reads the show-view-folders setting into the Notes access object.
     void ReadShowViewFolders();
 

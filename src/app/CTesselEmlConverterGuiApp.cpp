@@ -6,6 +6,7 @@
 #include "app/GuiResources.h"
 #include "app/CTesselEmlConverterGuiView.h"
 #include "app/IConversionBackend.h"
+#include "files/UserSettings.h"
 #include "source/C1TovanWelcomeView.h"
 
 #include <QApplication>
@@ -13,17 +14,28 @@
 CTesselEmlConverterGuiApp::CTesselEmlConverterGuiApp(QApplication& app) : m_app(app) {}
 
 CTesselEmlConverterGuiApp::~CTesselEmlConverterGuiApp() {
+    m_channel.reset();
     m_frame.reset();
     m_instanceLock.release();
 }
 
 void CTesselEmlConverterGuiApp::SetRegistryKey() {
+    // The settings of earlier versions move to their new place before the
+    // first read.
+    UserSettings::moveOldFile();
     QCoreApplication::setOrganizationName(AppTexts::kRegistryKey);
-    QCoreApplication::setApplicationName(AppTexts::kProductName);
+    QCoreApplication::setApplicationName(AppTexts::kSettingsApplication);
+    QGuiApplication::setApplicationDisplayName(AppTexts::kProductName);
 }
 
-bool CTesselEmlConverterGuiApp::InitInstance(std::unique_ptr<IConversionBackend> backend, bool show) {
+bool CTesselEmlConverterGuiApp::InitInstance(std::unique_ptr<IConversionBackend> backend, bool show,
+                                             const QStringList& databases) {
+    m_handedOver = false;
     if (!m_instanceLock.tryAcquire()) {
+        if (!databases.isEmpty() && CInstanceChannel::Send(databases)) {
+            m_handedOver = true;
+            return false;
+        }
         CMessageBoxService::instance().Information(nullptr, AppTexts::kAnotherInstance);
         return false;
     }
@@ -35,6 +47,15 @@ bool CTesselEmlConverterGuiApp::InitInstance(std::unique_ptr<IConversionBackend>
         m_frame.reset();
         return false;
     }
+    // Later starts with databases (a file manager's "open with") add them here.
+    m_channel = std::make_unique<CInstanceChannel>();
+    m_channel->Listen([this](const QStringList& paths) {
+        AddDatabases(paths);
+        if (m_frame && m_frame->isVisible()) {
+            m_frame->raise();
+            m_frame->activateWindow();
+        }
+    });
     if (show) {
         m_frame->ShowAtStart();
         m_frame->raise();

@@ -1,5 +1,6 @@
 #include "app/CTesselEmlConverterGuiApp.h"
 #include "app/WizardCommandLine.h"
+#include "app/WizardTranslation.h"
 
 #include <QApplication>
 
@@ -13,9 +14,10 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSELDOC_VERSION));
+    WizardTranslation::install();
     const QStringList databases = WizardCommandLine::databases(app);
     CTesselEmlConverterGuiApp tesseldoc(app);
-    if (!tesseldoc.InitInstance()) return 1;
+    if (!tesseldoc.InitInstance(nullptr, true, databases)) return tesseldoc.HandedOver() ? 0 : 1;
     tesseldoc.AddDatabases(databases);
     return tesseldoc.Run();
 }

@@ -132,6 +132,9 @@ std::vector<CliHelp::Section> makeSections() {
           {QStringLiteral("TESSELDOC_PASSWORD"), QStringLiteral("The password to sign in to servers with.")},
           {QStringLiteral("TMPDIR"),
            QStringLiteral("Where a run keeps its private temporary folder (default /tmp).")},
+          {QStringLiteral("XDG_CONFIG_HOME"),
+           QStringLiteral("Where the user's settings and servers, tesseldoc/tesseldoc.conf, are (default "
+                          "~/.config); the file of earlier versions is moved there once.")},
           {QStringLiteral("XDG_CONFIG_DIRS"),
            QStringLiteral("Where the administrator's list of servers, tesseldoc/domino-servers.ini, is "
                           "looked for (default /etc/xdg).")}}},

@@ -4,14 +4,14 @@
 #include <QString>
 
 // Puts files inside a PDF as embedded files ("associated files" in PDF/A-3
-// terms): an incremental update that adds, for each file, an embedded-file
-// stream and a file specification, names them in the document's EmbeddedFiles
-// name tree and lists them in the catalogue's /AF array.
+// terms), through libqpdf: for each file an embedded-file stream and a file
+// specification, named in the document's EmbeddedFiles name tree (made or
+// added to) and listed in the catalogue's /AF array.
 //
-// The PDF must use classic cross-reference tables (as the office writes them)
-// and have no name tree yet; anything else is refused with a reason. The result
-// is written under a hidden name beside the PDF and then renamed over it, so
-// the PDF is either the old one or the complete new one, never half-written.
+// A PDF that could only be read by repairing it is refused with a reason and
+// left as it was. The result is written under a hidden name beside the PDF
+// and then renamed over it, so the PDF is either the old one or the complete
+// new one, never half-written.
 class PdfAttachmentEmbedder {
   public:
     struct File {

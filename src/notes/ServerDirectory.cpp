@@ -2,6 +2,7 @@
 
 #include "notes/das/DasServerDirectory.h"
 #include "notes/store/NoteStore.h"
+#include "files/UserSettings.h"
 
 #include <QMutex>
 #include <QMutexLocker>
@@ -34,7 +35,8 @@ store::StoreError IServerDirectory::OpenDatabase(const QString& server, const QS
 
 store::StoreError IServerDirectory::RememberServer(const QString& name, const QString& url) {
     if (name.isEmpty()) return {store::StatusInternal, QStringLiteral("no server name")};
-    QSettings settings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"));
+    const std::unique_ptr<QSettings> stored = UserSettings::open();
+    QSettings& settings = *stored;
     settings.beginGroup(QStringLiteral("DominoServers"));
     for (const QString& known : settings.childGroups())
         if (known.compare(name, Qt::CaseInsensitive) == 0) return {};

@@ -4,142 +4,63 @@
 
 #include <QtEndian>
 
+#include <gif_lib.h>
+#include <png.h>
+
 #include <algorithm>
-#include <array>
+#include <cstring>
+#include <memory>
 
 namespace rtf {
 namespace {
 
-quint32 crc32(const QByteArray& data) {
-    static const std::array<quint32, 256> table = [] {
-        std::array<quint32, 256> t{};
-        for (quint32 n = 0; n < 256; ++n) {
-            quint32 c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    quint32 c = 0xFFFFFFFFu;
-    for (char b : data) c = table[(c ^ quint8(b)) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
+// ---- PNG through libpng
 
-void appendBe32(QByteArray& out, quint32 v) {
-    char b[4];
-    qToBigEndian(v, b);
-    out.append(b, 4);
-}
-
-void appendChunk(QByteArray& out, const char* type, const QByteArray& data) {
-    appendBe32(out, quint32(data.size()));
-    QByteArray typed(type, 4);
-    typed += data;
-    out += typed;
-    appendBe32(out, crc32(typed));
-}
-
-// Reads a GIF byte by byte; every read past the end gives 0 and sets `bad`.
-struct GifStream {
-    const QByteArray& d;
-    qsizetype pos = 0;
-    bool bad = false;
-    quint8 byte() {
-        if (pos >= d.size()) {
-            bad = true;
-            return 0;
-        }
-        return quint8(d[pos++]);
-    }
-    int le16() {
-        const int lo = byte();
-        return lo | (byte() << 8);
-    }
-    QByteArray take(qsizetype n) {
-        if (n > d.size() - pos) {
-            bad = true;
-            n = d.size() - pos;
-        }
-        const QByteArray out = d.mid(pos, n);
-        pos += n;
-        return out;
-    }
-    // The data sub-blocks that follow, joined.
-    QByteArray subBlocks() {
-        QByteArray out;
-        for (;;) {
-            const int len = byte();
-            if (len == 0 || bad) break;
-            out += take(len);
-        }
-        return out;
-    }
+struct PngImage {
+    int width = 0;
+    int height = 0;
+    int colorType = 0;
+    const QByteArray* pixels = nullptr;
+    const QByteArray* palette = nullptr;  // fitted: covers every index, at most 256 entries
+    int transparentIndex = -1;
 };
 
-// GIF LZW: fills `out` (width * height indices) as far as the data reaches.
-void lzwDecode(const QByteArray& data, int minCodeSize, QByteArray& out) {
-    if (minCodeSize < 2 || minCodeSize > 11) return;
-    std::vector<quint16> prefix(4096, 0);
-    std::vector<quint8> suffix(4096, 0);
-    std::vector<quint8> stack;
-    stack.reserve(4097);
-    const int clear = 1 << minCodeSize;
-    const int eoi = clear + 1;
-    for (int i = 0; i < clear; ++i) suffix[size_t(i)] = quint8(i);
-    int codeSize = minCodeSize + 1;
-    int next = clear + 2;
-    int prev = -1;
-    quint8 first = 0;
-    qsizetype outPos = 0;
-    const qsizetype outSize = out.size();
-    quint32 bits = 0;
-    int bitCount = 0;
-    qsizetype in = 0;
-    while (outPos < outSize) {
-        while (bitCount < codeSize && in < data.size()) {
-            bits |= quint32(quint8(data[in++])) << bitCount;
-            bitCount += 8;
+void appendToByteArray(png_structp png, png_bytep data, png_size_t length) {
+    static_cast<QByteArray*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), qsizetype(length));
+}
+
+void flushNothing(png_structp) {}
+
+// libpng reports errors by longjmp: nothing in this frame needs destroying.
+bool writePng(png_structp png, png_infop info, const PngImage* image, QByteArray* out, png_bytep* rows) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_set_write_fn(png, out, appendToByteArray, flushNothing);
+    png_set_compression_level(png, 1);  // fast: pictures are converted as notes are read
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    const int type = image->colorType == 3   ? PNG_COLOR_TYPE_PALETTE
+                     : image->colorType == 2 ? PNG_COLOR_TYPE_RGB
+                                             : PNG_COLOR_TYPE_RGB_ALPHA;
+    png_set_IHDR(png, info, png_uint_32(image->width), png_uint_32(image->height), 8, type, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    png_color colours[256];
+    png_byte alpha[256];
+    if (image->colorType == 3) {
+        const int entries = int(image->palette->size() / 3);
+        for (int i = 0; i < entries; ++i) {
+            colours[i].red = png_byte(image->palette->at(i * 3));
+            colours[i].green = png_byte(image->palette->at(i * 3 + 1));
+            colours[i].blue = png_byte(image->palette->at(i * 3 + 2));
         }
-        if (bitCount < codeSize) break;
-        int code = int(bits & ((1u << codeSize) - 1));
-        bits >>= codeSize;
-        bitCount -= codeSize;
-        if (code == clear) {
-            codeSize = minCodeSize + 1;
-            next = clear + 2;
-            prev = -1;
-            continue;
+        png_set_PLTE(png, info, colours, entries);
+        if (image->transparentIndex >= 0 && image->transparentIndex < entries) {
+            for (int i = 0; i <= image->transparentIndex; ++i) alpha[i] = 0xFF;
+            alpha[image->transparentIndex] = 0;
+            png_set_tRNS(png, info, alpha, image->transparentIndex + 1, nullptr);
         }
-        if (code == eoi) break;
-        if (prev < 0) {
-            if (code >= clear) break;
-            out[outPos++] = char(code);
-            prev = code;
-            first = quint8(code);
-            continue;
-        }
-        const int current = code;
-        stack.clear();
-        if (code >= next) {
-            if (code > next) break;  // corrupt
-            stack.push_back(first);
-            code = prev;
-        }
-        while (code >= clear && stack.size() < 4097) {
-            stack.push_back(suffix[size_t(code)]);
-            code = prefix[size_t(code)];
-        }
-        first = quint8(code);
-        stack.push_back(first);
-        for (auto it = stack.rbegin(); it != stack.rend() && outPos < outSize; ++it) out[outPos++] = char(*it);
-        if (next < 4096) {
-            prefix[size_t(next)] = quint16(prev);
-            suffix[size_t(next)] = first;
-            ++next;
-            if (next == (1 << codeSize) && codeSize < 12) ++codeSize;
-        }
-        prev = current;
     }
+    png_set_rows(png, info, rows);
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    return true;
 }
 
 // The palette cut or padded to cover every index used (a PNG must).
@@ -154,42 +75,60 @@ QByteArray fittedPalette(QByteArray palette, const QByteArray& indices) {
     return palette;
 }
 
+// ---- GIF through libgif
+
+struct GifInput {
+    const QByteArray* data = nullptr;
+    qsizetype pos = 0;
+};
+
+int readGif(GifFileType* gif, GifByteType* buffer, int length) {
+    auto* in = static_cast<GifInput*>(gif->UserData);
+    const qsizetype n = std::clamp<qsizetype>(in->data->size() - in->pos, 0, length);
+    std::memcpy(buffer, in->data->constData() + in->pos, size_t(n));
+    in->pos += n;
+    return int(n);
+}
+
+struct GifCloser {
+    void operator()(GifFileType* gif) const {
+        int error = 0;
+        DGifCloseFile(gif, &error);
+    }
+};
+
+QByteArray paletteOf(const ColorMapObject* map) {
+    QByteArray palette;
+    if (!map || !map->Colors) return palette;
+    for (int i = 0; i < map->ColorCount && i < 256; ++i) {
+        palette += char(map->Colors[i].Red);
+        palette += char(map->Colors[i].Green);
+        palette += char(map->Colors[i].Blue);
+    }
+    return palette;
+}
+
 }  // namespace
 
 QByteArray PictureToPng::encodePng(int width, int height, int colorType, const QByteArray& pixels,
                                    const QByteArray& palette, int transparentIndex) {
-    const int channels = colorType == 3 ? 1 : colorType == 2 ? 3 : 4;
+    const int channels = colorType == 3 ? 1 : colorType == 2 ? 3 : colorType == 6 ? 4 : 0;
     const qsizetype rowBytes = qsizetype(width) * channels;
-    if (width <= 0 || height <= 0 || pixels.size() < rowBytes * height) return {};
-    QByteArray raw;
-    raw.reserve((rowBytes + 1) * height);
-    for (int y = 0; y < height; ++y) {
-        raw += '\0';  // filter: none
-        raw.append(pixels.constData() + y * rowBytes, rowBytes);
-    }
-    QByteArray z = qCompress(raw, 1);  // fast: pictures are decoded as notes are read
-    if (z.size() < 4) return {};
-    z.remove(0, 4);  // qCompress puts the length before the zlib stream
+    if (channels == 0 || width <= 0 || height <= 0 || pixels.size() < rowBytes * height) return {};
+    const QByteArray fitted = colorType == 3 ? fittedPalette(palette, pixels.left(qsizetype(width) * height)) : QByteArray();
+    std::vector<png_bytep> rows(static_cast<size_t>(height), nullptr);
+    auto* base = reinterpret_cast<png_bytep>(const_cast<char*>(pixels.constData()));  // libpng only reads them
+    for (int y = 0; y < height; ++y) rows[size_t(y)] = base + qsizetype(y) * rowBytes;
+    const PngImage image{width, height, colorType, &pixels, &fitted, transparentIndex};
 
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    QByteArray ihdr;
-    appendBe32(ihdr, quint32(width));
-    appendBe32(ihdr, quint32(height));
-    ihdr += char(8);
-    ihdr += char(colorType);
-    ihdr += QByteArray(3, '\0');
-    appendChunk(png, "IHDR", ihdr);
-    if (colorType == 3) {
-        appendChunk(png, "PLTE", fittedPalette(palette, pixels));
-        if (transparentIndex >= 0 && transparentIndex < 256) {
-            QByteArray alpha(transparentIndex + 1, char(0xFF));
-            alpha[transparentIndex] = '\0';
-            appendChunk(png, "tRNS", alpha);
-        }
-    }
-    appendChunk(png, "IDAT", z);
-    appendChunk(png, "IEND", {});
-    return png;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png) return {};
+    png_infop info = png_create_info_struct(png);
+    QByteArray out;
+    out.reserve(rowBytes * height / 2 + 1024);
+    const bool written = info && writePng(png, info, &image, &out, rows.data());
+    png_destroy_write_struct(&png, info ? &info : nullptr);
+    return written ? out : QByteArray();
 }
 
 QByteArray PictureToPng::convert(const QByteArray& data) {
@@ -200,77 +139,75 @@ QByteArray PictureToPng::convert(const QByteArray& data) {
     }
 }
 
-QByteArray PictureToPng::fromGif(const QByteArray& gif) {
-    GifStream s{gif};
-    if (!gif.startsWith("GIF87a") && !gif.startsWith("GIF89a")) return {};
-    s.pos = 6;
-    const int screenW = s.le16();
-    const int screenH = s.le16();
-    const quint8 packed = s.byte();
-    const int background = s.byte();
-    s.byte();  // aspect ratio
-    QByteArray global;
-    if (packed & 0x80) global = s.take(3 * (1 << ((packed & 7) + 1)));
+QByteArray PictureToPng::fromGif(const QByteArray& data) {
+    if (!data.startsWith("GIF87a") && !data.startsWith("GIF89a")) return {};
+    GifInput input{&data, 0};
+    int error = 0;
+    std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&input, readGif, &error));
+    if (!gif) return {};
     int transparent = -1;
-    while (!s.bad) {
-        const quint8 block = s.byte();
-        if (block == 0x21) {
-            const quint8 label = s.byte();
-            const QByteArray ext = s.subBlocks();
-            if (label == 0xF9 && ext.size() >= 4) transparent = (ext[0] & 1) ? quint8(ext[3]) : -1;
+    for (;;) {
+        GifRecordType record = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif.get(), &record) == GIF_ERROR) return {};
+        if (record == EXTENSION_RECORD_TYPE) {
+            int code = 0;
+            GifByteType* ext = nullptr;
+            if (DGifGetExtension(gif.get(), &code, &ext) == GIF_ERROR) return {};
+            if (code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4) {
+                GraphicsControlBlock gcb;
+                if (DGifExtensionToGCB(ext[0], ext + 1, &gcb) == GIF_OK) transparent = gcb.TransparentColor;
+            }
+            while (ext)
+                if (DGifGetExtensionNext(gif.get(), &ext) == GIF_ERROR) return {};
             continue;
         }
-        if (block != 0x2C) return {};  // trailer or garbage before any image
-        const int left = s.le16();
-        const int top = s.le16();
-        const int w = s.le16();
-        const int h = s.le16();
-        const quint8 ipacked = s.byte();
-        QByteArray palette = global;
-        if (ipacked & 0x80) palette = s.take(3 * (1 << ((ipacked & 7) + 1)));
-        const int minCode = s.byte();
-        const QByteArray lzw = s.subBlocks();
+        if (record != IMAGE_DESC_RECORD_TYPE) return {};  // trailer or garbage before any image
+        if (DGifGetImageDesc(gif.get()) == GIF_ERROR) return {};
+        const GifImageDesc& desc = gif->Image;
+        const int w = desc.Width, h = desc.Height;
         // LZW packs at most a few thousand pixels into a byte: a frame far
-        // larger than its data is damage, not a picture.
+        // larger than the whole file is damage, not a picture.
         const qint64 framePixels = qint64(w) * h;
-        if (w <= 0 || h <= 0 || framePixels > MaxPixels || framePixels > qint64(lzw.size()) * 4096 + 65536) return {};
-        int width = screenW > 0 ? screenW : w;
-        int height = screenH > 0 ? screenH : h;
-        int frameLeft = left, frameTop = top;
+        if (w <= 0 || h <= 0 || framePixels > MaxPixels || framePixels > qint64(data.size()) * 4096 + 65536) return {};
+        int width = gif->SWidth > 0 ? gif->SWidth : w;
+        int height = gif->SHeight > 0 ? gif->SHeight : h;
+        int frameLeft = desc.Left, frameTop = desc.Top;
         if (qint64(width) * height > framePixels * 4 + 65536) {  // a screen out of proportion: the frame alone
             width = w;
             height = h;
             frameLeft = frameTop = 0;
         }
+        const QByteArray palette = paletteOf(desc.ColorMap ? desc.ColorMap : gif->SColorMap);
+        // Rows the data does not reach stay transparent (or index 0).
         QByteArray frame(qsizetype(w) * h, char(transparent >= 0 ? transparent : 0));
-        lzwDecode(lzw, minCode, frame);
-        // Place the frame on the logical screen.
-        const char fill = char(transparent >= 0 ? transparent : background);
-        QByteArray canvas(qsizetype(width) * height, fill);
-        const bool interlaced = ipacked & 0x40;
-        std::vector<int> rowOf(static_cast<size_t>(h), 0);
-        if (interlaced) {
+        std::vector<int> rowOf(size_t(h), 0);
+        if (desc.Interlace) {
             int i = 0;
-            for (int pass = 0; pass < 4; ++pass) {
-                static const int start[] = {0, 4, 2, 1};
-                static const int step[] = {8, 8, 4, 2};
+            static const int start[] = {0, 4, 2, 1};
+            static const int step[] = {8, 8, 4, 2};
+            for (int pass = 0; pass < 4; ++pass)
                 for (int y = start[pass]; y < h; y += step[pass]) rowOf[size_t(i++)] = y;
-            }
         } else {
             for (int y = 0; y < h; ++y) rowOf[size_t(y)] = y;
         }
-        for (int r = 0; r < h; ++r) {
-            const int y = frameTop + rowOf[size_t(r)];
-            if (y < 0 || y >= height) continue;
+        for (int r = 0; r < h; ++r)
+            if (DGifGetLine(gif.get(), reinterpret_cast<GifPixelType*>(frame.data()) + qsizetype(rowOf[size_t(r)]) * w,
+                            w) == GIF_ERROR)
+                break;
+        // Place the frame on the logical screen.
+        const char fill = char(transparent >= 0 ? transparent : gif->SBackGroundColor);
+        QByteArray canvas(qsizetype(width) * height, fill);
+        for (int y = 0; y < h; ++y) {
+            const int cy = frameTop + y;
+            if (cy < 0 || cy >= height) continue;
             for (int x = 0; x < w; ++x) {
                 const int cx = frameLeft + x;
                 if (cx >= width) break;
-                canvas[qsizetype(y) * width + cx] = frame[qsizetype(r) * w + x];
+                canvas[qsizetype(cy) * width + cx] = frame[qsizetype(y) * w + x];
             }
         }
         return encodePng(width, height, 3, canvas, palette, transparent);
     }
-    return {};
 }
 
 QByteArray PictureToPng::fromBmp(const QByteArray& bmp) {

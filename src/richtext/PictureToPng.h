@@ -8,7 +8,9 @@ namespace rtf {
 
 // Turns the pictures RTF cannot embed in a form every reader shows (GIF, which
 // is how Notes stores most images, and uncompressed BMP) into PNG, without
-// QtGui. A GIF gives its first frame with its transparency.
+// QtGui: GIF is read by libgif, PNG written by libpng. A GIF gives its first
+// frame with its transparency; an uncompressed BMP is a plain pixel array,
+// unpacked here.
 class PictureToPng {
 public:
     // The PNG, or an empty array when the data is not a GIF or BMP this reads.

@@ -74,7 +74,7 @@ C2TovanFolderTreeView::C2TovanFolderTreeView(CMainFrame* frame)
     m_pTree->SetPauseGate(&m_gate);
     m_pList->SetPauseGate(&m_gate);
     // Splitter places as the user left them.
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     m_pOuter->restoreState(settings.value(AppTexts::kSettingsFolderSplitter).toByteArray());
     m_pRight->restoreState(settings.value(AppTexts::kSettingsItemSplitter).toByteArray());
 

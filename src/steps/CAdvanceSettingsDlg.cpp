@@ -20,12 +20,12 @@ const QString kEveryDocumentKey = QStringLiteral("EveryDocument");
 const QString kOnceKey = QStringLiteral("OncePerDocument");
 
 bool readFlag(const QString& key) {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     return settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + key, false).toBool();
 }
 
 void writeFlag(const QString& key, bool on) {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + key, on);
 }
 }
@@ -96,12 +96,12 @@ void CAdvanceSettingsDlg::accept() {
 }
 
 int CAdvanceSettingsDlg::ReadCheck() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     return settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + AppTexts::kSettingsCheck, 0).toInt();
 }
 
 void CAdvanceSettingsDlg::WriteCheck(int value) {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + AppTexts::kSettingsCheck, value);
 }
 
@@ -113,13 +113,13 @@ void CAdvanceSettingsDlg::WriteOnce(bool on) { writeFlag(kOnceKey, on); }
 int CAdvanceSettingsDlg::DefaultJobs() { return qBound(1, QThread::idealThreadCount(), 4); }
 
 int CAdvanceSettingsDlg::ReadJobs() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     const int jobs = settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + kJobsKey, DefaultJobs()).toInt();
     return qBound(1, jobs, 4);
 }
 
 void CAdvanceSettingsDlg::WriteJobs(int value) {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + kJobsKey, qBound(1, value, 4));
 }
 
@@ -130,7 +130,7 @@ QString rangeKey(const char* which) {
 }  // namespace
 
 ItemDateRange CAdvanceSettingsDlg::ReadDateRange() {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     ItemDateRange range;
     range.since = ItemDateRange::ParseDay(settings.value(rangeKey("Since")).toString());
     range.until = ItemDateRange::ParseDay(settings.value(rangeKey("Until")).toString());
@@ -139,7 +139,7 @@ ItemDateRange CAdvanceSettingsDlg::ReadDateRange() {
 }
 
 void CAdvanceSettingsDlg::WriteDateRange(const ItemDateRange& range) {
-    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     settings.setValue(rangeKey("Since"), range.since.isValid() ? range.since.toString(Qt::ISODate) : QString());
     settings.setValue(rangeKey("Until"), range.until.isValid() ? range.until.toString(Qt::ISODate) : QString());
 }

@@ -20,7 +20,7 @@ constexpr int kKindRole = Qt::UserRole + 1;
 CItemListGrid::CItemListGrid(QWidget* parent) : QTableWidget(0, 5, parent) {
     setObjectName(QStringLiteral("ItemList"));
     QStringList headers;
-    for (const QString& h : FolderTreeTexts::kColumns) headers.append(h);
+    for (const UiText& h : FolderTreeTexts::kColumns) headers.append(h);
     setHorizontalHeaderLabels(headers);
     horizontalHeader()->setFixedHeight(60);
     horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));

@@ -26,7 +26,7 @@ CSavingModeDlg::CSavingModeDlg(QWidget* parent)
     options->addWidget(m_pRtfLow);
     options->addWidget(m_pRtfBest);
     // The mode chosen last time; text the first time.
-    const int last = QSettings(AppTexts::kRegistryKey, AppTexts::kProductName)
+    const int last = QSettings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication)
                          .value(AppTexts::kSettingsLastSavingMode, 1)
                          .toInt();
     SelectMode(last >= 1 && last <= 3 ? last : 1);
@@ -63,7 +63,7 @@ void CSavingModeDlg::SelectMode(int mode) {
 }
 
 void CSavingModeDlg::accept() {
-    QSettings(AppTexts::kRegistryKey, AppTexts::kProductName).setValue(AppTexts::kSettingsLastSavingMode, Mode());
+    QSettings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication).setValue(AppTexts::kSettingsLastSavingMode, Mode());
     QDialog::accept();
 }
 

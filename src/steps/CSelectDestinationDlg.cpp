@@ -41,7 +41,7 @@ CSelectDestinationDlg::CSelectDestinationDlg(QWidget* parent) : QDialog(parent),
     layout->addWidget(buttons);
 
     // The destination of the last run, while it is still there.
-    const QString last = QSettings(AppTexts::kRegistryKey, AppTexts::kProductName)
+    const QString last = QSettings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication)
                              .value(AppTexts::kSettingsLastDestination)
                              .toString();
     if (!last.isEmpty() && QFileInfo(last).isDir()) SetFolderPath(last);
@@ -91,7 +91,7 @@ void CSelectDestinationDlg::accept() {
         boxes.Information(this, SaveTexts::kFileTooLong);
         return;
     case SelectResult::Ok:
-        QSettings(AppTexts::kRegistryKey, AppTexts::kProductName)
+        QSettings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication)
             .setValue(AppTexts::kSettingsLastDestination, m_strFolderPath);
         QDialog::accept();
         return;

@@ -25,10 +25,14 @@ class Cli {
 public:
     Cli() {
         QDir(m_home.path()).mkpath(QStringLiteral("config/Local AppWizard-Generated Applications1"));
+        QDir(m_home.path()).mkpath(QStringLiteral("config/tesseldoc"));
         QDir(m_home.path()).mkpath(QStringLiteral("xdg"));
     }
-    void configure(const QByteArray& ini) {
-        QFile f(m_home.filePath(QStringLiteral("config/Local AppWizard-Generated Applications1/Tesseldoc.conf")));
+    // The user's settings; in the place of earlier versions with oldPlace,
+    // which the program moves to config/tesseldoc/tesseldoc.conf.
+    void configure(const QByteArray& ini, bool oldPlace = false) {
+        QFile f(m_home.filePath(oldPlace ? QStringLiteral("config/Local AppWizard-Generated Applications1/Tesseldoc.conf")
+                                         : QStringLiteral("config/tesseldoc/tesseldoc.conf")));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(ini);
     }
@@ -70,11 +74,14 @@ TEST(DasCli, ServersDatabasesFoldersItemsAndHeaders) {
     ASSERT_TRUE(fake.addDatabaseFile(QStringLiteral("demo-mail.nsf"), kDemo));
     ASSERT_NE(fake.start(), 0);
     Cli cli;
-    cli.configure("[DominoServers]\nLoopback\\url=" + fake.baseUrl().toUtf8() + "\nLoopback\\proxy=none\n");
+    // Written where earlier versions kept the settings: the first run moves them.
+    cli.configure("[DominoServers]\nLoopback\\url=" + fake.baseUrl().toUtf8() + "\nLoopback\\proxy=none\n", true);
 
     CliRun r = cli.run({QStringLiteral("servers")});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("Loopback\t%1\n").arg(fake.baseUrl()));
+    EXPECT_TRUE(QFile::exists(cli.path(QStringLiteral("config/tesseldoc/tesseldoc.conf"))));
+    EXPECT_FALSE(QFile::exists(cli.path(QStringLiteral("config/Local AppWizard-Generated Applications1/Tesseldoc.conf"))));
 
     r = cli.run({QStringLiteral("databases"), QStringLiteral("LOOPBACK")});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();

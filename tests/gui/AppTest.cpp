@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "app/AppTexts.h"
+#include "app/CInstanceChannel.h"
 #include "app/CSingleInstanceLock.h"
 #include "app/CTesselEmlConverterGuiApp.h"
 #include "app/CTesselEmlConverterGuiView.h"
@@ -12,12 +13,14 @@
 #include <QDir>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLockFile>
 #include <QProcess>
 #include <QSettings>
 
 namespace {
-QSettings settings() { return QSettings(AppTexts::kRegistryKey, AppTexts::kProductName); }
+QSettings settings() { return QSettings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication); }
 }  // namespace
 
 TEST(SingleInstanceTest, SecondInstanceIsRefusedAndAStaleLockIsTakenOver) {
@@ -60,6 +63,45 @@ TEST(CommandLineTest, DatabasesGivenAreListedInStepOneAsIfChosenThere) {
     EXPECT_EQ(listed, QStringList({QStringLiteral("/d/a.nsf"), QStringLiteral("/d/b.DXL")}));
     EXPECT_EQ(CMessageBoxService::instance().shownTexts().size(), 1);
     CMessageBoxService::instance().clear();
+}
+
+TEST(SingleInstanceTest, DatabasesOfALaterStartAreListedInTheRunningWizard) {
+    CMessageBoxService::instance().clear();
+    CTesselEmlConverterGuiApp running(*qApp);
+    ASSERT_TRUE(running.InitInstance(std::make_unique<FakeBackend>(), false));
+    auto* step1 = qobject_cast<C1TovanWelcomeView*>(running.MainFrame()->StepHost()->Page(0));
+    ASSERT_NE(step1, nullptr);
+    {
+        CTesselEmlConverterGuiApp later(*qApp);
+        EXPECT_FALSE(later.InitInstance(nullptr, false, {QStringLiteral("/d/Mail Ann.nsf"), QStringLiteral("/d/b.dxl")}));
+        EXPECT_TRUE(later.HandedOver());
+        EXPECT_EQ(later.MainFrame(), nullptr);
+    }
+    QStringList listed;
+    for (int i = 0; i < 100 && listed.size() < 2; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        listed.clear();
+        for (const NsfSourceEntry& e : step1->Entries()) listed << e.filePath;
+    }
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({QStringLiteral("/d/Mail Ann.nsf"), QStringLiteral("/d/b.dxl")}));
+    EXPECT_TRUE(CMessageBoxService::instance().shownTexts().isEmpty());
+
+    // Without databases a later start says that the wizard runs, as before.
+    CTesselEmlConverterGuiApp empty(*qApp);
+    EXPECT_FALSE(empty.InitInstance(nullptr, false));
+    EXPECT_FALSE(empty.HandedOver());
+    EXPECT_EQ(CMessageBoxService::instance().shownTexts(), QStringList{AppTexts::kAnotherInstance});
+    CMessageBoxService::instance().clear();
+}
+
+TEST(SingleInstanceTest, ChannelTakesOnlyItsOwnMessagesOfAbsolutePaths) {
+    EXPECT_EQ(CInstanceChannel::Parse("tesseldoc-open 1\n/d/a.nsf\nrelative.nsf\n\n/d/x/../b.dxl\n"),
+              QStringList({QStringLiteral("/d/a.nsf"), QStringLiteral("/d/b.dxl")}));
+    EXPECT_TRUE(CInstanceChannel::Parse("GET / HTTP/1.1\n/d/a.nsf\n").isEmpty());
+    EXPECT_TRUE(CInstanceChannel::Parse("tesseldoc-open 1\n/d/\xff\xfe.nsf\n").isEmpty());
+    EXPECT_EQ(CInstanceChannel::SocketPath().section(QLatin1Char('/'), 0, -2),
+              CSingleInstanceLock::lockFilePath().section(QLatin1Char('/'), 0, -2));
 }
 
 TEST(CommandLineTest, ArgumentsBecomeAbsolutePaths) {
@@ -127,6 +169,23 @@ TEST_F(FrameSettingsTest, ConfirmedCloseSavesTheBarLayoutAndNoKeepsEverything) {
     EXPECT_FALSE(frame->isVisible());
     EXPECT_TRUE(settings().contains(QStringLiteral("CommandBars/State")));
     EXPECT_EQ(boxes().shown().last().text, AppTexts::kHomePageUrl);
+}
+
+TEST_F(FrameSettingsTest, HelpOpensTheInstalledManualNeverOneInTheWorkingDirectory) {
+    const QStringList places = CMainFrame::HelpFilePlaces();
+    ASSERT_FALSE(places.isEmpty());
+    EXPECT_EQ(places.first(), QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/doc/tesseldoc"));
+    // A manual planted in the working directory is not the one Help opens.
+    QTemporaryDir cwd;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(cwd.path()));
+    QFile planted(cwd.filePath(AppTexts::kHelpFileName));
+    ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+    planted.write("<html>not ours</html>");
+    planted.close();
+    const QString path = frame->HelpFilePath();
+    QDir::setCurrent(before);
+    EXPECT_NE(QFileInfo(path).absolutePath(), QFileInfo(cwd.path()).canonicalFilePath());
 }
 
 TEST_F(FrameSettingsTest, HelpFindsTheManualOrSaysItIsMissing) {

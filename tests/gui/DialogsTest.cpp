@@ -36,7 +36,7 @@ protected:
     void SetUp() override {
         CMessageBoxService::instance().clear();
         // The dialogs open with the last choices: each test starts without any.
-        QSettings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc")).clear();
+        QSettings(QStringLiteral("tesseldoc"), QStringLiteral("tesseldoc")).clear();
     }
     void TearDown() override { CMessageBoxService::instance().clear(); }
     QStringList texts() const { return CMessageBoxService::instance().shownTexts(); }

@@ -25,7 +25,7 @@ protected:
         ASSERT_TRUE(server.addDatabaseFile(QStringLiteral("apps/closed.nsf"), demo, &why)) << why.toStdString();
         server.database(QStringLiteral("apps/closed.nsf"))->access = fakedomino::DbAccess::Never;
         ASSERT_NE(server.start(), 0);
-        QSettings settings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"));
+        QSettings settings(QStringLiteral("tesseldoc"), QStringLiteral("tesseldoc"));
         settings.setValue(QStringLiteral("DominoServers/LOOP/url"), server.baseUrl());
         settings.setValue(QStringLiteral("DominoServers/LOOP/allowHttp"), true);
         settings.setValue(QStringLiteral("DominoServers/LOOP/auth"), QStringLiteral("none"));

@@ -177,7 +177,7 @@ class FrameFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         CMessageBoxService::instance().clear();
-        QSettings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc")).clear();
+        QSettings(QStringLiteral("tesseldoc"), QStringLiteral("tesseldoc")).clear();
         auto backend = std::make_unique<FakeBackend>();
         fake = backend.get();
         frame = std::make_unique<CMainFrame>(std::move(backend));

@@ -59,7 +59,7 @@ TEST(WindowSize, DefaultAndSmallestSizesFitTheScreen) {
 
 TEST_F(WindowAndChoicesTest, GeometrySplittersAndChoicesComeBackAfterARestart) {
     frame.reset();
-    QSettings(AppTexts::kRegistryKey, AppTexts::kProductName).clear();
+    QSettings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication).clear();
     QTemporaryDir out;
     {
         // First start: the default size, centred on the screen.
@@ -109,7 +109,7 @@ TEST_F(WindowAndChoicesTest, GeometrySplittersAndChoicesComeBackAfterARestart) {
     }
     {
         // Maximised last time: maximised again. A place off every screen: the default size.
-        QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+        QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
         settings.setValue(AppTexts::kSettingsMaximized, true);
         settings.setValue(AppTexts::kSettingsGeometry, QRect(9000, 9000, 1000, 700));
         settings.sync();
@@ -120,7 +120,7 @@ TEST_F(WindowAndChoicesTest, GeometrySplittersAndChoicesComeBackAfterARestart) {
     }
     {
         // A destination that is gone is not offered again.
-        QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+        QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
         settings.setValue(AppTexts::kSettingsLastDestination, out.path() + QStringLiteral("/gone"));
         settings.sync();
         EXPECT_TRUE(CSelectDestinationDlg().FolderPath().isEmpty());

@@ -141,7 +141,7 @@ TEST_F(ServerDiscoveryTest, StopEndsAfterTheCurrentDatabaseWithWhatWasRead) {
 
 TEST(ServerDirectoryTest, TypedServersAreRememberedOnceWithHttpsUrl) {
     QStandardPaths::setTestModeEnabled(true);
-    QSettings settings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"));
+    QSettings settings(QStringLiteral("tesseldoc"), QStringLiteral("tesseldoc"));
     settings.remove(QStringLiteral("DominoServers"));
     settings.setValue(QStringLiteral("DominoServers/APPS/url"), QStringLiteral("https://apps.example.com:8443"));
     settings.sync();

@@ -70,6 +70,26 @@ TEST(PdfAttachmentEmbedder, EmbeddedFilesComeBackByteForByteUnderTheirNames) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".~tesseldoc").size(), 0);
 }
 
+TEST(PdfAttachmentEmbedder, APdfWithEmbeddedFilesAndOtherNamesGetsMore) {
+    if (QStandardPaths::findExecutable("pdfdetach").isEmpty()) GTEST_SKIP() << "pdfdetach (poppler-utils) is missing";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("item.pdf");
+    // A catalogue with a JavaScript name tree of its own, which stays.
+    ASSERT_TRUE(writeFile(pdf, minimalPdf(" /Names << /JavaScript << /Names [ (a) << /S /JavaScript /JS (1) >> ] >> >>")));
+    ASSERT_TRUE(writeFile(dir.filePath("a.txt"), "first"));
+    ASSERT_TRUE(writeFile(dir.filePath("b.txt"), "second"));
+    QString error;
+    ASSERT_TRUE(PdfAttachmentEmbedder::Embed(pdf, {{dir.filePath("a.txt"), "a.txt"}}, &error)) << error.toStdString();
+    ASSERT_TRUE(PdfAttachmentEmbedder::Embed(pdf, {{dir.filePath("b.txt"), "b.txt"}}, &error)) << error.toStdString();
+    const QString list = run("pdfdetach", {"-list", pdf});
+    EXPECT_TRUE(list.contains("2 embedded files")) << list.toStdString();
+    EXPECT_TRUE(readFile(pdf).contains("/JavaScript"));
+    // Both are associated files of the document.
+    const QByteArray bytes = readFile(pdf);
+    EXPECT_EQ(bytes.count("/AFRelationship /Data"), 2);
+    EXPECT_TRUE(bytes.contains("/AF "));
+}
+
 TEST(PdfAttachmentEmbedder, RefusesWhatItCannotUpdateAndLeavesThePdfAlone) {
     QTemporaryDir dir;
     ASSERT_TRUE(writeFile(dir.filePath("a.txt"), "a"));
@@ -83,12 +103,16 @@ TEST(PdfAttachmentEmbedder, RefusesWhatItCannotUpdateAndLeavesThePdfAlone) {
     noStartXref.replace("startxref", "startxreX");
     QByteArray badOffset = good;
     badOffset.replace(badOffset.lastIndexOf("startxref") + 10, 3, "999");
+    QByteArray noCatalogue = good;
+    noCatalogue.replace("/Root 1 0 R", "/Root 9 0 R");
+    QByteArray loopingPages = good;
+    loopingPages.replace("/Kids [3 0 R]", "/Kids [2 0 R]");
     const QList<Case> cases = {
         {"not a PDF", "hello"},
         {"no startxref", noStartXref},
         {"startxref pointing elsewhere", badOffset},
-        {"a name tree already", minimalPdf(" /Names << /Dests 9 0 R >>")},
         {"truncated", good.left(good.size() / 2)},
+        {"a /Root that names no object", noCatalogue},
     };
     for (const Case& c : cases) {
         const QString pdf = dir.filePath("x.pdf");
@@ -98,6 +122,15 @@ TEST(PdfAttachmentEmbedder, RefusesWhatItCannotUpdateAndLeavesThePdfAlone) {
         EXPECT_FALSE(PdfAttachmentEmbedder::Embed(pdf, files, &error)) << c.why;
         EXPECT_FALSE(error.isEmpty()) << c.why;
         EXPECT_EQ(readFile(pdf), c.bytes) << c.why;
+    }
+    // A page tree that contains itself ends (embedded or refused), never loops.
+    {
+        const QString pdf = dir.filePath("loop.pdf");
+        ASSERT_TRUE(writeFile(pdf, loopingPages));
+        QString error;
+        if (!PdfAttachmentEmbedder::Embed(pdf, files, &error)) {
+            EXPECT_EQ(readFile(pdf), loopingPages);
+        }
     }
     // A missing attachment file fails the embedding, not the PDF.
     const QString pdf = dir.filePath("y.pdf");

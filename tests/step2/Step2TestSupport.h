@@ -207,7 +207,7 @@ class Step2Fixture : public ::testing::Test {
 protected:
     void SetUp() override {
         CMessageBoxService::instance().clear();
-        QSettings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc")).clear();
+        QSettings(QStringLiteral("tesseldoc"), QStringLiteral("tesseldoc")).clear();
         mail = db.Add({TextItem("Subject", "Quarterly report"), TextItem("From", "CN=Jane Roe/O=Acme"),
                        Date("PostedDate", 2014, 8, 8), Rich("Body", "Hello from the report")});
         db.store->addAttachment(mail, "plan.pdf", QByteArray(1234, 'p'));

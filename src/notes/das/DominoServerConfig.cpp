@@ -1,5 +1,7 @@
 #include "notes/das/DominoServerConfig.h"
 
+#include "files/UserSettings.h"
+
 #include <QFileInfo>
 #include <QSettings>
 
@@ -9,8 +11,6 @@
 namespace das {
 namespace {
 
-const char kOrganisation[] = "Local AppWizard-Generated Applications1";
-const char kApplication[] = "Tesseldoc";
 const char kGroup[] = "DominoServers";
 
 AuthMode parseAuth(const QString& text) {
@@ -37,7 +37,7 @@ bool isUrl(const QString& text) {
 }
 
 std::unique_ptr<QSettings> openUserSettings(const QString& file) {
-    if (file.isEmpty()) return std::make_unique<QSettings>(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication));
+    if (file.isEmpty()) return UserSettings::open();
     return std::make_unique<QSettings>(file, QSettings::IniFormat);
 }
 

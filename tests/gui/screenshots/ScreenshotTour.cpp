@@ -9,6 +9,7 @@
 #include "app/CMessageBoxService.h"
 #include "app/CTesselEmlConverterGuiApp.h"
 #include "app/CTesselEmlConverterGuiView.h"
+#include "app/WizardTranslation.h"
 #include "source/C1TovanWelcomeView.h"
 #include "source/CDominoServerFileDlg.h"
 #include "steps/C2TovanFolderTreeView.h"
@@ -84,7 +85,7 @@ void snapDialog(QDialog& dlg, const QString& name) {
 void serverTour(CMainFrame* frame, C1TovanWelcomeView* step1, C2TovanFolderTreeView* step2, const QString& url) {
     CMessageBoxService& boxes = CMessageBoxService::instance();
     {
-        QSettings settings(QStringLiteral("Local AppWizard-Generated Applications1"), QStringLiteral("Tesseldoc"));
+        QSettings settings(QStringLiteral("tesseldoc"), QStringLiteral("tesseldoc"));
         settings.setValue(QStringLiteral("DominoServers/LOOPBACK/url"), url);
         settings.setValue(QStringLiteral("DominoServers/LOOPBACK/allowHttp"), true);
         settings.setValue(QStringLiteral("DominoServers/LOOPBACK/auth"), QStringLiteral("none"));
@@ -169,6 +170,8 @@ private:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // In the desktop's language, as the program (LANGUAGE=de or ja for the translations).
+    WizardTranslation::install();
     if (argc < 3) {
         std::fprintf(stderr, "usage: tesseldoc-screenshots DB OUTDIR [SERVER-URL]\n");
         return 2;
