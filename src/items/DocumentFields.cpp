@@ -132,6 +132,17 @@ std::vector<FieldRow> ReadFieldRows(const StoreNote& note, const store::StoreFor
     }
     for (size_t i = 0; i < stored.size(); ++i)
         if (!used[i]) rows.push_back({stored[i].item->name, stored[i].value});
+    if (rows.empty() && RichTextItemNames(note, form).isEmpty()) {
+        const QString formName = form ? form->name : firstText(note, "Form");
+        if (!formName.isEmpty()) rows.push_back({QStringLiteral("Form"), formName});
+        if (const StoreItem* editors = note.item(QStringLiteral("$UpdatedBy")); editors && !editors->unreadable) {
+            QStringList names;
+            for (const QString& t : editors->texts)
+                if (!t.trimmed().isEmpty()) names << ReadableName(t.trimmed());
+            if (!names.isEmpty()) rows.push_back({QStringLiteral("Last changed by"), names.last()});
+        }
+        if (!note.modified.isNull()) rows.push_back({QStringLiteral("Last changed"), note.modified.text()});
+    }
     return rows;
 }
 

@@ -26,6 +26,8 @@ struct FieldRow {
 // labelled with the form's label for it (the item name where it has none);
 // the items the form does not lay out follow in stored order, labelled with
 // their names. Without it, all rows are in stored order.
+// A document with no such item and no rich text would be a blank page: its
+// rows then say what it is, its form and who changed it last.
 std::vector<FieldRow> ReadFieldRows(const store::StoreNote& note, const store::StoreForm* form = nullptr);
 
 // The names of the rich-text items with text: Body first, then the others in

@@ -260,3 +260,16 @@ TEST(DocumentForm, TheDocumentFindsItsFormThroughTheDatabase) {
     EXPECT_FALSE(db.document(few).GetForm());
     EXPECT_FALSE(db.document(other).GetForm());
 }
+
+TEST(FieldRows, ADocumentWithNothingToShowSaysWhatItIs) {
+    // An address book's bookkeeping document: its form and editors only.
+    store::StoreNote note = noteOf({text("Form", {"LastUpdateTimeForm"}),
+                                    text("$UpdatedBy", {"CN=Page/O=Iris", "CN=Mountain/O=Iris"})});
+    note.modified = when(2024, 5, 6, 7, 8, 9);
+    EXPECT_EQ(rowTexts(ReadFieldRows(note)), QStringList({"Form=LastUpdateTimeForm", "Last changed by=Mountain/Iris",
+                                                          "Last changed=06/05/2024 07:08:09"}));
+    // A document with rich text, or with one field, shows that alone.
+    EXPECT_TRUE(ReadFieldRows(noteOf({text("Form", {"X"}), rich("Body", "Text")})).empty());
+    EXPECT_EQ(rowTexts(ReadFieldRows(noteOf({text("Form", {"X"}), text("A", {"1"})}))), QStringList({"A=1"}));
+    EXPECT_TRUE(ReadFieldRows(noteOf({})).empty());
+}
