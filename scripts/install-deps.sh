@@ -20,12 +20,14 @@ RUNTIME=(
   libqpdf29 libgif7 libpng16-16 qt6-translations-l10n
   fonts-dejavu-core fonts-liberation2
   adwaita-icon-theme
+  libzip4
 )
 BUILD=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libicu-dev
   libgmime-3.0-dev libgumbo-dev
+  libzip-dev
   libqpdf-dev libgif-dev libpng-dev
   qt6-tools-dev qt6-l10n-tools
   qtkeychain-qt6-dev

@@ -4,12 +4,14 @@
 #include "export/IDocumentExporter.h"
 #include "convert/CNotesConverter.h"
 
+#include "native/NativeExporter.h"
+#include "steps/CAdvanceSettingsDlg.h"
+
 #include <QMutexLocker>
 
 #if defined(TESSELDOC_HAVE_OFFICE) && __has_include("office/CWordExporter.h")
 #include "office/CWordExporter.h"
 #include "office/ParallelExporter.h"
-#include "steps/CAdvanceSettingsDlg.h"
 #define TESSELDOC_GUI_HAS_WORD 1
 #endif
 
@@ -22,6 +24,8 @@ int CCoreConversionBackend::EnumerateFolders(CNotesConverter& notes, const QStri
 }
 
 bool CCoreConversionBackend::CheckWordAvailable() {
+    // The native engine needs no office (PDF documents still do, and say so when written).
+    if (CAdvanceSettingsDlg::ReadEngine() == CAdvanceSettingsDlg::Engine::Native) return true;
 #ifdef TESSELDOC_GUI_HAS_WORD
     CWordExporter probe;
     return probe.CheckWordAvailable();
@@ -31,9 +35,17 @@ bool CCoreConversionBackend::CheckWordAvailable() {
 }
 
 std::unique_ptr<IDocumentExporter> CCoreConversionBackend::CreateWordExporter() {
-#ifdef TESSELDOC_GUI_HAS_WORD
-    // The advanced settings choose how many office instances write side by side.
+    // The advanced settings choose the engine and how many writers work side by side.
     const int jobs = CAdvanceSettingsDlg::ReadJobs();
+    if (CAdvanceSettingsDlg::ReadEngine() == CAdvanceSettingsDlg::Engine::Native) {
+        auto native = std::make_unique<NativeExporter>(jobs);
+#ifdef TESSELDOC_GUI_HAS_WORD
+        // What the native writers cannot represent, and PDF, go to one office instance.
+        native->SetFallback(std::make_unique<CWordExporter>());
+#endif
+        return native;
+    }
+#ifdef TESSELDOC_GUI_HAS_WORD
     if (jobs > 1) return std::make_unique<ParallelExporter>(jobs);
     return std::make_unique<CWordExporter>();
 #else

@@ -18,6 +18,8 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
+#include <QTimer>
+#include <QMessageBox>
 #include <QComboBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -55,6 +57,7 @@ CMainFrame::CMainFrame(std::unique_ptr<IConversionBackend> backend, QWidget* par
 }
 
 CMainFrame::~CMainFrame() {
+    if (m_wordCheck.valid()) m_wordCheck.wait();  // it uses the backend
     // The pages stop and join their workers before the objects those
     // workers use (the Notes access object, the Word object) go away.
     delete m_pStepHost;
@@ -308,7 +311,26 @@ void CMainFrame::ListFolderItems(const QString& folderName, IItemList* list) {
     m_notes.progressDialog = nullptr;
 }
 
-bool CMainFrame::CheckWordAvailable() { return m_backend->CheckWordAvailable(); }
+bool CMainFrame::CheckWordAvailable() {
+    if (m_bWordAvailable) return true;
+    bool available = false;
+    if (m_wordCheck.valid()) {
+        // Begun in the background: its answer, however far it has got.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        available = m_wordCheck.get();
+        QApplication::restoreOverrideCursor();
+    } else {
+        available = m_backend->CheckWordAvailable();
+    }
+    m_bWordAvailable = available;
+    return available;
+}
+
+void CMainFrame::PrefetchWordCheck() {
+    if (!m_bPrefetchWordCheck || m_bWordAvailable || m_wordCheck.valid()) return;
+    IConversionBackend* backend = m_backend.get();
+    m_wordCheck = std::async(std::launch::async, [backend] { return backend->CheckWordAvailable(); });
+}
 
 int CMainFrame::PrepareWord() {
     if (m_pWordExporter) m_pWordExporter->ShutdownWord();
@@ -473,7 +495,22 @@ void CMainFrame::SetListDestRoot(const QString& root) {
 bool CMainFrame::CloseHandling() {
     CMessageBoxService& boxes = CMessageBoxService::instance();
     if (m_bSaving) {
-        boxes.Information(this, AppTexts::kStopSavingFirst);
+        // Asked again while the box is open (a repeated Ctrl+Q): the same box.
+        if (m_pStopSavingBox) {
+            m_pStopSavingBox->raise();
+            m_pStopSavingBox->activateWindow();
+            return false;
+        }
+        m_pStopSavingBox = boxes.OpenInformation(this, AppTexts::kStopSavingFirst);
+        // The saving ends on a worker thread: the box is closed once it has.
+        auto* watch = new QTimer(m_pStopSavingBox);
+        QMessageBox* box = m_pStopSavingBox;
+        connect(watch, &QTimer::timeout, box, [this, box] {
+            if (m_bSaving) return;
+            box->done(QMessageBox::Ok);
+            box->deleteLater();
+        });
+        watch->start(200);
         return false;
     }
     if (m_pProgressWaitDlg && m_pProgressWaitDlg->isVisible()) return false;

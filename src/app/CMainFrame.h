@@ -5,12 +5,14 @@
 #include "convert/CNotesConverter.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QMutex>
 #include <QPointer>
 #include <QStringList>
 
 #include <atomic>
 #include <functional>
+#include <future>
 #include <memory>
 
 class CProgressWaitDlg;
@@ -29,6 +31,7 @@ enum SourceMode { SingleFile = 1, FileList = 2 };
 // the wizard's shared state, and the step pages reach the core only through
 // its hub operations. Hub operations that do Notes or office work may be
 // called from worker threads; the rest run on the UI thread.
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -47,7 +50,18 @@ public:
     int GoToPreviousStep(int n);
     int EnumerateFolders(QStringList& folders, int flag);
     void ListFolderItems(const QString& folderName, IItemList* list);
+    // Whether an office can write documents. Starting one to find out takes
+    // seconds: a yes is kept for the session (a no is asked again, an office
+    // may have been installed since), and a check begun in the background
+    // by PrefetchWordCheck() is waited for instead of starting another.
     bool CheckWordAvailable();
+    // Begins the check on a worker thread when prefetching is on and no
+    // answer is kept yet.
+    void PrefetchWordCheck();
+    // The program turns prefetching on; a frame of its own (tests) asks when asked.
+    void SetPrefetchWordCheck(bool on) { m_bPrefetchWordCheck = on; }
+    // The box that asks to stop the saving before closing, while it is open.
+    QMessageBox* StopSavingBox() const { return m_pStopSavingBox; }
     int PrepareWord();
     int SaveOneFolder(const QString& folderName);
     // Composes one item for the preview or the item save (CNotesConverter::RenderItem).
@@ -182,6 +196,12 @@ private:
     // The commands a page acts on are enabled while it is shown (page 0-2), the others not.
     void UpdateStepCommands(int page);
     CTesselEmlConverterGuiView* m_pStepHost = nullptr;
+    // "Please stop the current saving process" while it is shown: one box,
+    // closed when the saving ends.
+    QPointer<QMessageBox> m_pStopSavingBox;
+    bool m_bWordAvailable = false;       // an office answered once: kept
+    bool m_bPrefetchWordCheck = false;
+    std::future<bool> m_wordCheck;       // the background check, while it is not taken
     CTovanCommonBaseView* m_pActiveView = nullptr;
     CProgressWaitDlg* m_pProgressWaitDlg = nullptr;  // child of the frame
     QString m_strAppDirectory;

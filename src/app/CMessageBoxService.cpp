@@ -5,6 +5,11 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTreeView>
 #include <QMessageBox>
 #include <QMutexLocker>
 #include <QUrl>
@@ -31,6 +36,16 @@ void CMessageBoxService::Information(QWidget* parent, const QString& text) {
     if (m_testMode) return;
     QMessageBox box(QMessageBox::Information, QStringLiteral("Tesseldoc"), displayText(text), QMessageBox::Ok, parent);
     box.exec();
+}
+
+QMessageBox* CMessageBoxService::OpenInformation(QWidget* parent, const QString& text) {
+    record(QStringLiteral("info"), text);
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Tesseldoc"), displayText(text),
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    if (!m_testMode) box->open();
+    return box;
 }
 
 void CMessageBoxService::Plain(QWidget* parent, const QString& text) {
@@ -65,14 +80,45 @@ int CMessageBoxService::ExecDialog(QDialog& dialog) {
     return dialog.exec();
 }
 
+void CMessageBoxService::SizeFileDialog(QFileDialog& dialog) {
+    const QWidget* parent = dialog.parentWidget();
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QSize area = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    const QSize size(qBound(qMin(640, area.width()), area.width() * 2 / 3, 1100),
+                     qBound(qMin(440, area.height()), area.height() * 2 / 3, 720));
+    dialog.resize(size);
+    // The detail view of Qt's dialog: the name column takes what the size,
+    // type and date columns leave.
+    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = view->header();
+        const QFontMetrics fm(view->font());
+        const int others = fm.horizontalAdvance(QStringLiteral("0000.0 KiB")) +
+                           fm.horizontalAdvance(QStringLiteral("Notes database File")) +
+                           fm.horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 60;
+        header->setStretchLastSection(false);
+        header->resizeSection(0, qMax(260, size.width() - 200 - others));
+        for (int c = 1; c < header->count(); ++c) header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    }
+}
+
 QStringList CMessageBoxService::GetOpenFileNames(QWidget* parent, const QString& caption, const QString& filter) {
     if (m_testMode) return m_openFilesHandler ? m_openFilesHandler() : QStringList();
-    return QFileDialog::getOpenFileNames(parent, caption, QString(), filter);
+    QFileDialog dialog(parent, caption, QString(), filter);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    SizeFileDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
 }
 
 QString CMessageBoxService::GetExistingDirectory(QWidget* parent, const QString& caption, const QString& start) {
     if (m_testMode) return m_directoryHandler ? m_directoryHandler() : QString();
-    return QFileDialog::getExistingDirectory(parent, caption, start);
+    QFileDialog dialog(parent, caption, start);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    SizeFileDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted) return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 void CMessageBoxService::OpenUrl(const QString& urlOrPath) {

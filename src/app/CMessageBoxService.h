@@ -8,6 +8,8 @@
 #include <functional>
 
 class QDialog;
+class QFileDialog;
+class QMessageBox;
 class QWidget;
 
 // Every message box, modal dialog, file or folder chooser and shell open of
@@ -21,6 +23,10 @@ public:
 
     // Information icon and OK.
     void Information(QWidget* parent, const QString& text);
+    // Information icon and OK, without waiting: the box stays until OK or
+    // until its owner closes it, and is deleted then. In test mode it is
+    // made but never shown.
+    QMessageBox* OpenInformation(QWidget* parent, const QString& text);
     // OK without an icon.
     void Plain(QWidget* parent, const QString& text);
     // Question icon, Yes/No; true on Yes.
@@ -29,6 +35,10 @@ public:
     int ExecDialog(QDialog& dialog);
     QStringList GetOpenFileNames(QWidget* parent, const QString& caption, const QString& filter);
     QString GetExistingDirectory(QWidget* parent, const QString& caption, const QString& start);
+    // Qt's own file dialog (used where the desktop offers none) opens small,
+    // its columns cut: it gets a size from the screen and a name column
+    // that shows names whole.
+    static void SizeFileDialog(QFileDialog& dialog);
     // Opens a URL, folder or file with the desktop's handler.
     void OpenUrl(const QString& urlOrPath);
 

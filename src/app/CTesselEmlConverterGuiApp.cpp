@@ -43,6 +43,7 @@ bool CTesselEmlConverterGuiApp::InitInstance(std::unique_ptr<IConversionBackend>
     InitGuiResources();
     m_app.setWindowIcon(ProductIcon());
     m_frame = std::make_unique<CMainFrame>(std::move(backend));
+    m_frame->SetPrefetchWordCheck(true);
     if (!m_frame->OnCreate()) {
         m_frame.reset();
         return false;

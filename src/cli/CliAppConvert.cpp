@@ -5,6 +5,7 @@
 #include "convert/CFolderExportRun.h"
 #include "export/DestinationChecks.h"
 #include "export/DestinationLock.h"
+#include "export/DocumentsOnDisk.h"
 #include "files/PrivateTempDir.h"
 #include "export/RunJournal.h"
 #include "export/SourceList.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSet>
 #include <QThread>
 
 #include <atomic>
@@ -23,12 +25,19 @@
 #include <memory>
 #include <unistd.h>
 
+#include "native/NativeExporter.h"
 #ifdef TESSELDOC_HAVE_OFFICE
 #include "office/CWordExporter.h"
 #include "office/ParallelExporter.h"
 #endif
 
 namespace {
+
+// Which engine writes the documents.
+enum class Engine { Native, Office };
+
+// The native writers: they match the office's documents (tests/native compares them).
+Engine defaultEngine() { return Engine::Native; }
 
 // What a conversion command was asked to do.
 struct ConvertOptions {
@@ -42,6 +51,8 @@ struct ConvertOptions {
     bool allDocuments = false; // every document, in the node of every document
     bool once = false;         // each document once, in the first folder that holds it
     int jobs = 0;              // 0: the default
+    Engine engine = defaultEngine();
+    int serverStalls = 8;      // server failures a database may have before the rest is not asked for
     int shard = 0, shardCount = 0;
     OutputChoiceOptions choices;  // format, attachments in PDFs, date range
 };
@@ -71,11 +82,28 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
             o.allDocuments = true;
         } else if (a == QLatin1String("--once")) {
             o.once = true;
+        } else if (a == QLatin1String("--engine") && hasValue) {
+            const QString engine = args[++i];
+            if (engine == QLatin1String("native")) {
+                o.engine = Engine::Native;
+            } else if (engine == QLatin1String("office")) {
+                o.engine = Engine::Office;
+            } else {
+                error = QStringLiteral("unknown engine \"%1\" (native or office)").arg(engine);
+                return false;
+            }
         } else if (a == QLatin1String("--jobs") && hasValue) {
             bool ok = false;
             o.jobs = args[++i].toInt(&ok);
             if (!ok || o.jobs < 1 || o.jobs > 64) {
                 error = QStringLiteral("--jobs takes a number from 1 to 64");
+                return false;
+            }
+        } else if (a == QLatin1String("--server-stalls") && hasValue) {
+            bool ok = false;
+            o.serverStalls = args[++i].toInt(&ok);
+            if (!ok || o.serverStalls < 0) {
+                error = QStringLiteral("--server-stalls takes a number, 0 for no bound");
                 return false;
             }
         } else if (many && a == QLatin1String("--manifest") && hasValue) {
@@ -86,6 +114,7 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
                 return false;
             }
         } else if (a == QLatin1String("--folder") || a == QLatin1String("--mode") || a == QLatin1String("--jobs") ||
+                   a == QLatin1String("--engine") || a == QLatin1String("--server-stalls") ||
                    a == QLatin1String("--manifest") || a == QLatin1String("--shard")) {
             // Here without a value, or not an option of this command.
             const bool ours = many ? a != QLatin1String("--folder")
@@ -114,12 +143,21 @@ bool parseConvertOptions(const QStringList& args, bool many, ConvertOptions& o, 
     error = o.choices.validate();
     if (!error.isEmpty()) return false;
     if (o.jobs == 0) o.jobs = defaultJobs();
+#ifndef TESSELDOC_HAVE_OFFICE
+    if (o.engine == Engine::Office) {
+        error = QStringLiteral("this build has no office engine; --engine native writes .doc and .docx");
+        return false;
+    }
+    if (o.choices.output.format == OutputFormat::Pdf) {
+        error = QStringLiteral("this build has no office engine, which writes PDF documents");
+        return false;
+    }
+#endif
     return true;
 }
 
 }  // namespace
 
-#ifdef TESSELDOC_HAVE_OFFICE
 namespace {
 
 // Set by SIGINT, SIGTERM and SIGHUP: the run stops after the item in progress.
@@ -211,9 +249,31 @@ public:
         m_journal.setStopFlag(&m_converter.stopRequested);
         if (m_journal.damagedLines() > 0)
             m_err << "warning: " << m_journal.damagedLines()
-                  << " damaged journal line(s) ignored; their items are converted again\n";
+                  << " damaged journal line(s) ignored\n";
         // Whatever a killed run left half-written goes before anything is named.
         if (m_o.resume) m_journal.undoUnfinished();
+        if (m_journal.found() != RunJournal::Found::Records) {
+            // Documents that no journal of DEST knows (this one lost, emptied
+            // or overwritten): with --resume each is matched to its item (the
+            // note it carries, or the name it was given) and not written twice.
+            int unknown = 0;
+            for (const QString& d : DocumentsOnDisk::list(m_root))
+                if (!m_journal.claims(m_root + QLatin1Char('/') + d)) ++unknown;
+            const RunJournal::Found found = m_journal.found();
+            if (unknown > 0 && m_o.resume)
+                m_err << "warning: the journal " << RunJournal::fileNameFor(m_o.shard, m_o.shardCount) << " in "
+                      << CliApp::escape(m_root)
+                      << (found == RunJournal::Found::Missing ? " was deleted"
+                          : found == RunJournal::Found::Empty ? " was emptied"
+                                                              : " holds no line that can be trusted")
+                      << "; " << unknown
+                      << " document(s) there are matched to their items instead of being written again\n";
+            else if (unknown > 0)
+                m_err << "note: " << CliApp::escape(m_root) << " holds " << unknown
+                      << " document(s) that no journal knows; they are written again beside them (--resume takes "
+                         "them as written)\n";
+            m_err.flush();
+        }
         StaleFileCleaner::cleanTemporaryDirectory();
         if (!PrivateTempDir::usable()) {
             error = PrivateTempDir::problem();
@@ -226,10 +286,7 @@ public:
             error = m_converter.GetLastErrorText();
             return false;
         }
-        if (m_o.jobs > 1)
-            m_exporter = std::make_unique<ParallelExporter>(m_o.jobs);
-        else
-            m_exporter = std::make_unique<CWordExporter>();
+        m_exporter = makeExporter();
         m_exporter->SetRootFolder(m_root);
         if (!m_converter.stopRequested && !m_exporter->StartWord() && !m_converter.stopRequested) {
             error = QStringLiteral("the office engine cannot be started: ") + m_exporter->LastFailure();
@@ -243,7 +300,25 @@ public:
         m_converter.exportReport.reset();
         m_converter.journal = &m_journal;
         m_converter.resumeRun = m_o.resume;
+        m_converter.failFast.setServerBudget(m_o.serverStalls);
         return true;
+    }
+
+    // The engine asked for; PDF documents are the office's in either case.
+    std::unique_ptr<IDocumentExporter> makeExporter() {
+#ifdef TESSELDOC_HAVE_OFFICE
+        if (m_o.engine == Engine::Office || m_o.choices.output.format == OutputFormat::Pdf) {
+            if (m_o.jobs > 1) return std::make_unique<ParallelExporter>(m_o.jobs);
+            return std::make_unique<CWordExporter>();
+        }
+#endif
+        auto native = std::make_unique<NativeExporter>(m_o.jobs);
+#ifdef TESSELDOC_HAVE_OFFICE
+        // What the native writers cannot represent goes to one office instance.
+        native->SetFallback(std::make_unique<CWordExporter>());
+#endif
+        m_native = native.get();
+        return native;
     }
 
     struct SourceResult {
@@ -314,11 +389,29 @@ public:
             folders = m_converter.DefaultExportFolders(listed, &why);
             if (!why.isEmpty()) m_err << "note: " << CliApp::escape(why) << " (--all-documents)\n";
         }
+        // A chosen view whose entries cannot be listed (a damaged formula, say)
+        // loses them: named, and the source is not complete.
+        const QStringList folderLosses = m_converter.ChosenFolderProblems(folders);
+        for (const QString& problem : folderLosses) m_err << "warning: " << CliApp::escape(problem) << "\n";
+        m_err.flush();
+        if (!folderLosses.isEmpty()) m_damagedDatabase = true;
         const CNotesConverter::DocumentCoverage coverage = m_converter.CoverageOf(folders);
+        noteLateProblems();
         r.documents = coverage.documents;
         r.leftBehind = coverage.leftBehind();
         r.inOtherViews = coverage.inOtherViews;
         const QString sourceRoot = subFolder.isEmpty() ? m_root : m_root + QLatin1Char('/') + subFolder;
+        // The database's folder is this run's alone while it writes there.
+        SourceFolderLock folderLock;
+        if (!subFolder.isEmpty()) {
+            QString why;
+            if (!folderLock.acquire(m_root, subFolder, &why)) {
+                r.status = QStringLiteral("Fail to save");
+                r.reason = why;
+                m_journal.recordSource(id, r.status, r.reason);
+                return r;
+            }
+        }
         // Leftovers of dead runs, in this source's own folder only (shards of
         // an array write beside it at the same time).
         if (QFileInfo(sourceRoot).isDir()) StaleFileCleaner::cleanDestination(sourceRoot);
@@ -341,6 +434,7 @@ public:
         }
         // Items still with the office instances belong to this source.
         m_exporter->WaitForAll();
+        noteLateProblems();
         // The documents no converted folder holds are found, and stay behind.
         m_converter.exportReport.addNotInChosenFolder(r.leftBehind);
         m_converter.TakePendingAbort();
@@ -359,12 +453,11 @@ public:
         QString reason = r.counts();
         if (stopped()) {
             r.status = QStringLiteral("Saving cancelled by user");
-        } else if (!m_converter.databaseProblems().isEmpty()) {
+        } else if (!m_converter.databaseProblems().isEmpty() || !folderLosses.isEmpty()) {
             // Damage: what it lost is named on stderr; the source is not complete.
+            const QStringList lost = m_converter.databaseProblems() + folderLosses;
             r.status = QStringLiteral("Damaged");
-            reason += QStringLiteral("; %1 part(s) of the database cannot be read: %2")
-                          .arg(m_converter.databaseProblems().size())
-                          .arg(m_converter.databaseProblems().front());
+            reason += QStringLiteral("; %1 part(s) of the database cannot be read: %2").arg(lost.size()).arg(lost.front());
         } else if (r.documents > 0 && r.leftBehind == r.documents) {
             // Documents, and not one of them in a converted folder.
             r.status = QStringLiteral("Nothing saved");
@@ -375,6 +468,15 @@ public:
         r.reason = reason;
         m_journal.recordSource(id, r.status, reason);
         return r;
+    }
+
+    // Damage found after the listing (a server's view whose pages never end
+    // while every document is listed): named, and the source is not complete.
+    void noteLateProblems() {
+        const QStringList added = m_converter.RefreshDatabaseProblems();
+        for (const QString& problem : added) m_err << "warning: " << CliApp::escape(problem) << "\n";
+        m_err.flush();
+        if (!added.isEmpty()) m_damagedDatabase = true;
     }
 
     // Why documents stay behind and how to get them.
@@ -393,6 +495,8 @@ public:
         if (m_exporter) m_exporter->ShutdownWord();
     }
 
+    // Documents already in the destination without a journal record, taken as written.
+    int adopted() const { return m_journal.adoptedCount(); }
     bool stopped() const { return m_converter.stopRequested != 0 || StopSignals::stopped(); }
     bool cancelled() const { return stopped(); }
     // Why the journal stopped the run, or empty.
@@ -400,6 +504,10 @@ public:
     // True when a database converted was damaged (what it lost is on stderr).
     bool damagedDatabase() const { return m_damagedDatabase; }
     const ExportReport& report() const { return m_converter.exportReport; }
+    // Items the office wrote for the native engine (empty with the office engine).
+    std::vector<NativeExporter::OfficeItem> writtenByOffice() const {
+        return m_native ? m_native->WrittenByOffice() : std::vector<NativeExporter::OfficeItem>();
+    }
     QString root() const { return m_root; }
 
 private:
@@ -412,13 +520,18 @@ private:
     // From construction on a stop signal ends the run in order, start-up included.
     StopSignals m_stopSignals{m_converter.stopRequested};
     std::unique_ptr<IDocumentExporter> m_exporter;
+    NativeExporter* m_native = nullptr;  // m_exporter when it is the native engine
     std::unique_ptr<CliProgress> m_progress;
     bool m_damagedDatabase = false;
 };
 
 void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report, bool stopped, bool resume,
-                  const ItemDateRange& range) {
+                  const ItemDateRange& range, const std::vector<NativeExporter::OfficeItem>& byOffice,
+                  int adopted) {
     if (stopped) err << "stopped: the run was interrupted; later items were not converted\n";
+    if (adopted > 0)
+        err << "note: " << adopted
+            << " document(s) already in the destination without a journal record were taken as written\n";
     out << "items: " << report.found() << " found, " << report.written() << " written, " << report.failedCount()
         << " failed";
     if (report.notConvertedCount() > 0) out << ", " << report.notConvertedCount() << " not converted";
@@ -431,6 +544,10 @@ void printSummary(QTextStream& out, QTextStream& err, const ExportReport& report
             << '\n';
     if (report.attachmentFailureCount() > 0) out << "attachments: " << report.attachmentFailureCount() << " failed\n";
     if (report.fieldFailureCount() > 0) out << "fields: " << report.fieldFailureCount() << " unreadable\n";
+    // Items the native engine could not represent, written by the office instead.
+    if (!byOffice.empty()) out << "written by the office engine: " << byOffice.size() << '\n';
+    for (const NativeExporter::OfficeItem& item : byOffice)
+        out << "written by the office: " << CliApp::escape(item.path) << '\t' << CliApp::escape(item.reason) << '\n';
     for (const ExportFailure& f : report.itemFailures())
         out << "failed: " << CliApp::escape(f.folder) << '\t' << QString::number(f.noteId, 16) << '\t'
             << CliApp::escape(f.reason) << '\n';
@@ -454,7 +571,6 @@ bool complete(const ExportReport& report, bool stopped, bool damagedDatabase) {
 }
 
 }  // namespace
-#endif
 
 int CliApp::cmdConvert(const QStringList& args) {
     ConvertOptions o;
@@ -465,10 +581,6 @@ int CliApp::cmdConvert(const QStringList& args) {
     o.databases << positional[0];
     o.dest = positional[1];
 
-#ifndef TESSELDOC_HAVE_OFFICE
-    m_err << "tesseldoc-cli: this build has no office engine; convert is not available\n";
-    return 1;
-#else
     QString path, server;
     splitDatabase(o.databases.front(), path, server);
     if (server.isEmpty() && !QFileInfo(path).isFile()) {
@@ -496,7 +608,8 @@ int CliApp::cmdConvert(const QStringList& args) {
         m_err << "tesseldoc-cli: " << result.reason << "\n";
         return stoppedStatus(StopSignals::caught(), 1);
     }
-    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
+    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range, run.writtenByOffice(),
+                 run.adopted());
     if (result.leftBehind > 0) m_out << "left behind: " << escape(run.leftBehindText(result)) << '\n';
     m_out.flush();
     if (result.status == QLatin1String("Nothing saved")) {
@@ -504,7 +617,6 @@ int CliApp::cmdConvert(const QStringList& args) {
         return stoppedStatus(StopSignals::caught(), 1);
     }
     return stoppedStatus(StopSignals::caught(), complete(run.report(), run.cancelled(), run.damagedDatabase()) ? 0 : 1);
-#endif
 }
 
 int CliApp::cmdConvertMany(const QStringList& args) {
@@ -526,10 +638,6 @@ int CliApp::cmdConvertMany(const QStringList& args) {
         return 1;
     }
 
-#ifndef TESSELDOC_HAVE_OFFICE
-    m_err << "tesseldoc-cli: this build has no office engine; convert-many is not available\n";
-    return 1;
-#else
     const QList<SourceEntry> mine = sources.shard(o.shard, o.shardCount);
     ConversionRun run(o, m_err);
     if (!run.start(error)) {
@@ -574,24 +682,30 @@ int CliApp::cmdConvertMany(const QStringList& args) {
     }
     run.finish();
     if (!run.journalFailure().isEmpty()) m_err << "error: " << run.journalFailure() << "\n";
-    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range);
+    printSummary(m_out, m_err, run.report(), run.cancelled(), o.resume, o.choices.range, run.writtenByOffice(),
+                 run.adopted());
     for (const QString& l : lines) m_out << l << '\n';
     m_out.flush();
     return stoppedStatus(StopSignals::caught(),
                          !anyFailed && complete(run.report(), run.cancelled(), run.damagedDatabase()) ? 0 : 1);
-#endif
 }
 
 int CliApp::cmdReport(const QStringList& args) {
     if (args.size() != 1) return wrongArguments(QStringLiteral("report"));
     const QString dest = args.front();
     const QStringList journals = RunJournal::journalsIn(dest);
+    const QStringList onDisk = DocumentsOnDisk::list(dest);
     if (journals.isEmpty()) {
-        m_err << "tesseldoc-cli: no journal in " << dest << " (nothing was converted there)\n";
+        if (onDisk.isEmpty())
+            m_err << "tesseldoc-cli: no journal in " << dest << " (nothing was converted there)\n";
+        else
+            m_err << "tesseldoc-cli: no journal in " << dest << ", which holds " << onDisk.size()
+                  << " document(s): the journal was deleted; convert --resume takes them as written\n";
         return 1;
     }
     RunJournal::Summary s;
     int damaged = 0;
+    QSet<QString> recorded, claimed;
     for (const QString& file : journals) {
         RunJournal journal;
         QString error;
@@ -601,7 +715,15 @@ int CliApp::cmdReport(const QStringList& args) {
         }
         damaged += journal.damagedLines();
         journal.summarize(s);
+        for (const QString& d : journal.writtenDocuments()) recorded.insert(d);
+        claimed.unite(journal.claimedPaths());
     }
+    // What the journals say against what is on disk.
+    int notRecorded = 0, missing = 0;
+    for (const QString& d : onDisk)
+        if (!claimed.contains(d)) ++notRecorded;
+    for (const QString& d : recorded)
+        if (!QFileInfo(QDir(dest).filePath(d)).isFile()) ++missing;
     m_out << "journals: " << journals.size() << "\n";
     m_out << "items: " << s.found << " found, " << s.written << " written, " << s.failures.size() << " failed\n";
     m_out << "already written: " << s.alreadyWritten << "\n";
@@ -611,7 +733,13 @@ int CliApp::cmdReport(const QStringList& args) {
               << QString::number(f.key.noteId, 16) << '\t' << escape(f.reason) << '\n';
     for (const auto& src : s.sources)
         m_out << "source: " << escape(src.database) << '\t' << src.outcome << '\t' << escape(src.reason) << '\n';
+    m_out << "documents on disk: " << onDisk.size() << "\n";
     if (damaged > 0) m_err << "warning: " << damaged << " damaged journal line(s) ignored\n";
+    if (notRecorded > 0)
+        m_err << "warning: " << notRecorded
+              << " document(s) on disk are in no journal (a journal lost, cut or emptied); convert --resume "
+                 "takes them as written\n";
+    if (missing > 0) m_err << "warning: " << missing << " document(s) the journal records are not on disk\n";
     m_out.flush();
     // A database asked for that is missing, damaged, failed, stopped or wrote
     // nothing of its documents is not a success, whatever its items did.
@@ -622,5 +750,5 @@ int CliApp::cmdReport(const QStringList& args) {
         m_err << "tesseldoc-cli: " << incomplete.size() << " database(s) not converted completely: "
               << incomplete.join(QStringLiteral(", ")) << "\n";
     m_err.flush();
-    return s.failures.isEmpty() && incomplete.isEmpty() ? 0 : 1;
+    return s.failures.isEmpty() && incomplete.isEmpty() && notRecorded == 0 && missing == 0 ? 0 : 1;
 }

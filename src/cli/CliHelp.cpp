@@ -34,8 +34,19 @@ std::vector<Entry> runOptions() {
         {QStringLiteral("--resume"),
          QStringLiteral("Skips the items an earlier run into DEST wrote whole, after removing what a run "
                         "that was killed left half-written.")},
+        {QStringLiteral("--engine native|office"),
+         QStringLiteral("Which engine writes the documents: native (the default) writes .doc and .docx in "
+                        "the program itself, without an office, and hands an item it cannot represent to "
+                        "the office (counted and named as \"written by the office\" in the summary); office "
+                        "writes every document through LibreOffice. PDF documents are always written by "
+                        "the office.")},
         {QStringLiteral("--jobs N"),
-         QStringLiteral("Runs N office instances side by side (1 to 64; default one per core, at most 4).")},
+         QStringLiteral("Runs N writers side by side: office instances, or threads of the native engine "
+                        "(1 to 64; default one per core, at most 4).")},
+        {QStringLiteral("--server-stalls N"),
+         QStringLiteral("For a database on a server: after N documents the server did not answer in time "
+                        "(in a row or not; default 8, 0 for no bound), the rest of the database's "
+                        "documents are named as not converted instead of each waiting for the deadline.")},
     };
 }
 
@@ -320,7 +331,8 @@ QString CliHelp::manPage(const QString& version, const QString& date) {
     out += QStringLiteral(".SH DESCRIPTION\n") +
            roffParagraphs(QStringLiteral("tesseldoc-cli converts the items of Lotus Notes databases (NSF files, "
                                          "Notes XML exports, databases on Domino servers) into Word documents, "
-                                         "as the wizard tesseldoc(1) does, through LibreOffice."));
+                                         "as the wizard tesseldoc(1) does, through LibreOffice or with "
+                                         "its own native writers (--engine)."));
     out += QStringLiteral(".SH COMMANDS\n");
     for (const Command& c : commands()) {
         out += QStringLiteral(".SS ") + roff(synopsis(c)) + QLatin1Char('\n');

@@ -109,6 +109,7 @@ int CNotesConverter::OpenDatabase(const QString& filePath, const QString& server
 int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& serverName, QStringList& folderNames,
                                       int quiet) {
     m_folderProblems.clear();
+    m_folderProblemOf.clear();
     m_databaseProblems.clear();
     m_everyDocumentFolder.clear();
     m_writtenIn.clear();
@@ -151,8 +152,10 @@ int CNotesConverter::EnumerateFolders(const QString& filePath, const QString& se
                 const QString problem = folder.GetProblem();
                 if (!openProblem.isEmpty())
                     m_databaseProblems.append(name + QStringLiteral(": ") + openProblem);  // damage
-                else if (!problem.isEmpty())
+                else if (!problem.isEmpty()) {
                     m_folderProblems.append(name + QStringLiteral(": ") + problem);
+                    m_folderProblemOf.insert(name, m_folderProblems.last());
+                }
                 if (!quiet && folderTree) {
                     ++foldersShown;
                     const uint32_t count = openProblem.isEmpty() ? uint32_t(folder.GetEntryCount()) : 0u;

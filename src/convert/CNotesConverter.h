@@ -15,6 +15,7 @@
 
 #include <QHash>
 #include <QMutex>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -217,6 +218,13 @@ public:
     const LNViewFolderArray& folderArray() const { return m_folderArray; }
     // Views that were listed but whose entries the store could not list, with why.
     const QStringList& folderProblems() const { return m_folderProblems; }
+    // Damage the database found after the listing (a view that cannot be
+    // read while every document is listed, say): added to databaseProblems,
+    // and returned.
+    QStringList RefreshDatabaseProblems();
+    // Those of them among `chosen` (as listed, with their trailing backslash):
+    // a run of those folders loses their entries.
+    QStringList ChosenFolderProblems(const QStringList& chosen) const;
     // What the database could not read, found while listing (damage): one
     // line each, naming the bucket, note, view or folder lost.
     const QStringList& databaseProblems() const { return m_databaseProblems; }
@@ -264,8 +272,14 @@ private:
     QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
     // Makes the attachment folder `dir` (the next numbered name when another
     // writer took it meanwhile; `dir` then names the one made) and detaches into it.
-    void DetachInto(LNDocument& document, QString& dir, const QString& name, const QStringList& attachmentNames);
+    // False when the journal could not record the folder (the item fails).
+    bool DetachInto(LNDocument& document, QString& dir, const QString& name, const QStringList& attachmentNames);
     void EmbedAttachmentsInPdf(const QString& pdfPath, const QString& attachmentDir);
+    // Resuming without a record of the item: a document of it already in
+    // place (the journal lost, emptied or cut) is taken as its write instead
+    // of writing it twice. True when one was taken (the item is skipped).
+    bool AdoptFromDisk(const QString& name, bool withAttachments);
+    QSet<QString> m_pathsOfThisRun;  // documents and attachment folders this run named
     QString m_exportFolderName;  // Notes name of the folder being exported
     JournalKey m_itemKey;        // the item being exported, for the journal
     QString m_itemModified;
@@ -295,6 +309,7 @@ private:
     LNViewFolderArray m_folderArray;
     LNSTATUS m_lastStatus = 0;
     QStringList m_folderProblems;
+    QHash<QString, QString> m_folderProblemOf;  // folder name (without "\\") -> its line in m_folderProblems
     QStringList m_databaseProblems;
     QString m_everyDocumentFolder;
     // oncePerDocument: the folder each document of the run was written in.

@@ -99,3 +99,23 @@ QStringList CNotesConverter::DefaultExportFolders(const QStringList& listed, QSt
     }
     return folders;
 }
+
+QStringList CNotesConverter::ChosenFolderProblems(const QStringList& chosen) const {
+    QStringList out;
+    for (QString name : chosen) {
+        if (name.endsWith(QLatin1Char('\\'))) name.chop(1);
+        const auto it = m_folderProblemOf.constFind(name);
+        if (it != m_folderProblemOf.constEnd()) out << it.value();
+    }
+    return out;
+}
+
+QStringList CNotesConverter::RefreshDatabaseProblems() {
+    QStringList added;
+    for (const QString& problem : m_database.GetProblems())
+        if (!m_databaseProblems.contains(problem)) {
+            m_databaseProblems << problem;
+            added << problem;
+        }
+    return added;
+}

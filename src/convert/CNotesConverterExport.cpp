@@ -14,6 +14,7 @@
 #include "rtf/HeaderTableRtf.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +22,7 @@
 #include <cerrno>
 
 #include <atomic>
+#include <exception>
 
 namespace {
 
@@ -234,8 +236,20 @@ void CNotesConverter::ExportFolderItems() {
             }
         } catch (LNSTATUS status) {
             if (m_itemOutcome.failure.isEmpty()) m_itemOutcome.failure = ErrorTextFor(status);
+        } catch (const std::exception& e) {
+            if (m_itemOutcome.failure.isEmpty())
+                m_itemOutcome.failure = QStringLiteral("the document could not be written: ") + QString::fromLocal8Bit(e.what());
         } catch (...) {
-            if (m_itemOutcome.failure.isEmpty()) m_itemOutcome.failure = QStringLiteral("unexpected error");
+            // An error from the office engine that nothing below named: most
+            // often the office went away while it wrote the document.
+            if (m_itemOutcome.failure.isEmpty()) {
+                const QString engine = wordExporter ? wordExporter->LastFailure() : QString();
+                m_itemOutcome.failure =
+                    engine.isEmpty()
+                        ? QStringLiteral("the document could not be written: the office engine failed while writing it "
+                                         "(it may have been stopped or have crashed); convert --resume writes it again")
+                        : QStringLiteral("the document could not be written: ") + engine;
+            }
         }
         if (oncePerDocument && (m_itemOutcome.deferred || m_itemOutcome.skipped || m_itemOutcome.written))
             m_writtenIn.insert(noteId, m_exportFolderName);
@@ -316,19 +330,28 @@ QString CNotesConverter::WriteBodyFile(int rtfReady, const QString& rtfText, con
     return path;
 }
 
-void CNotesConverter::DetachInto(LNDocument& document, QString& dir, const QString& name,
+bool CNotesConverter::DetachInto(LNDocument& document, QString& dir, const QString& name,
                                  const QStringList& attachmentNames) {
-    if (attachmentNames.isEmpty() || dir.isEmpty() || !wordExporter) return;
+    if (attachmentNames.isEmpty() || dir.isEmpty() || !wordExporter) return true;
     int error = 0;
     for (int attempt = 0; attempt < 50; ++attempt) {
         if (attempt > 0) {
             // Taken meanwhile by another writer: the next number.
             dir = AttachmentDirectoryFor(wordExporter->GetOutputFolder(), name);
-            if (journal) journal->recordBegin(m_itemKey, m_itemModified, m_itemDocumentPath, dir);
+            if (journal && !journal->recordBegin(m_itemKey, m_itemModified, m_itemDocumentPath, dir)) {
+                m_itemOutcome.failure = journal->writeFailure();
+                return false;
+            }
         }
         if (::mkdir(QFile::encodeName(dir).constData(), 0777) == 0) {
             error = 0;
-            if (journal) journal->recordAttachmentFolder(m_itemKey, m_itemDocumentPath, dir);
+            m_pathsOfThisRun.insert(dir);
+            if (journal && !journal->recordAttachmentFolder(m_itemKey, m_itemDocumentPath, dir)) {
+                // Not known to the journal: not kept, and nothing goes into it.
+                ::rmdir(QFile::encodeName(dir).constData());
+                m_itemOutcome.failure = journal->writeFailure();
+                return false;
+            }
             break;
         }
         error = errno;
@@ -337,9 +360,64 @@ void CNotesConverter::DetachInto(LNDocument& document, QString& dir, const QStri
     if (error != 0) {
         const QString why = QStringLiteral("the folder cannot be created: ") + DescribeWriteFailure(dir, error);
         for (const QString& a : attachmentNames) m_itemOutcome.attachments.append({a, why});
-        return;
+        return true;
     }
     DetachAttachments(document, dir, &m_itemOutcome.attachments);
+    return true;
+}
+
+bool CNotesConverter::AdoptFromDisk(const QString& name, bool withAttachments) {
+    const QString folder = wordExporter->GetOutputFolder();
+    const QString mark = RunJournal::noteMarkFor(m_itemKey, m_itemModified);
+    const uid_t uid = ::getuid();
+    const auto free = [this](const QString& path) {
+        return !m_pathsOfThisRun.contains(path) && !journal->claims(path);
+    };
+    // A document of this note carries its mark; one without a mark (a file
+    // system without extended attributes) is matched by the name the item
+    // gets, in the order the names were given.
+    QString document, byName;
+    for (const QString& path : ExistingDocumentPathsFor(folder, name, OutputFormats::extension(outputOptions.format))) {
+        struct stat info;
+        if (!free(path) || ::lstat(QFile::encodeName(path).constData(), &info) != 0 || info.st_uid != uid ||
+            info.st_size == 0)
+            continue;
+        const QString found = RunJournal::noteMarkOf(path);
+        if (found == mark) {
+            document = path;
+            break;
+        }
+        if (found.isEmpty() && byName.isEmpty()) byName = path;
+    }
+    const bool marked = !document.isEmpty();
+    if (!marked) document = byName;
+    const QStringList dirs = withAttachments ? ExistingAttachmentDirectoriesFor(folder, name) : QStringList();
+    if (document.isEmpty()) {
+        // Nothing written for the item; an empty attachment folder a run left
+        // behind for it goes, so that the item's attachments get its name.
+        for (const QString& dir : dirs)
+            if (free(dir) && RunJournal::noteMarkOf(dir).isEmpty() &&
+                ::rmdir(QFile::encodeName(dir).constData()) == 0)
+                break;
+        return false;
+    }
+    QString attachmentDir;
+    for (const QString& dir : dirs) {
+        if (!free(dir)) continue;
+        const QString found = RunJournal::noteMarkOf(dir);
+        if (marked ? found == mark : found.isEmpty()) {
+            attachmentDir = dir;
+            break;
+        }
+    }
+    m_pathsOfThisRun.insert(document);
+    if (!attachmentDir.isEmpty()) m_pathsOfThisRun.insert(attachmentDir);
+    if (!journal->adopt(m_itemKey, m_itemModified, document, attachmentDir)) {
+        m_itemOutcome.failure = journal->writeFailure();
+        return true;
+    }
+    m_itemOutcome.skipped = true;
+    return true;
 }
 
 void CNotesConverter::EmbedAttachmentsInPdf(const QString& pdfPath, const QString& attachmentDir) {
@@ -371,16 +449,27 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
                 // Incomplete (a file lost or cut short): written again in its place.
                 journal->removeOutput(*done);
             }
+        } else if (AdoptFromDisk(name, !attachmentNames.isEmpty())) {
+            return;
         }
+    }
+    if (journal && !journal->writeFailure().isEmpty()) {
+        // What the journal cannot record is not written.
+        m_itemOutcome.failure = journal->writeFailure();
+        return;
     }
     wordExporter->SetOutputOptions(outputOptions);
     // The names are chosen, and recorded, before anything is written for the item.
     const QString documentPath = wordExporter->ReserveDocumentPath(name);
     m_itemDocumentPath = documentPath;
+    m_pathsOfThisRun.insert(documentPath);
     QString attachmentDir =
         attachmentNames.isEmpty() ? QString() : AttachmentDirectoryFor(wordExporter->GetOutputFolder(), name);
-    if (journal) journal->recordBegin(m_itemKey, m_itemModified, documentPath, attachmentDir);
-    DetachInto(document, attachmentDir, name, attachmentNames);
+    if (journal && !journal->recordBegin(m_itemKey, m_itemModified, documentPath, attachmentDir)) {
+        m_itemOutcome.failure = journal->writeFailure();
+        return;
+    }
+    if (!DetachInto(document, attachmentDir, name, attachmentNames)) return;
     const QString bodyFile = WriteBodyFile(rtfReady, rtfText, plainText);
     if (bodyFile.isEmpty()) return;
     // An exporter that writes in the background reports the outcome later.
@@ -422,8 +511,13 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
     if (ok && embedInPdf)
         EmbedAttachmentsInPdf(wordExporter->LastWrittenPath(), attachmentDir);
     m_itemOutcome.written = ok;
-    if (ok && journal)
-        journal->recordWritten(m_itemKey, m_itemModified, wordExporter->LastWrittenPath(), attachmentDir, replaces);
+    if (ok && journal &&
+        !journal->recordWritten(m_itemKey, m_itemModified, wordExporter->LastWrittenPath(), attachmentDir, replaces)) {
+        // Written but not recorded: not counted as written (a resume undoes and writes it again).
+        m_itemOutcome.written = false;
+        m_itemOutcome.failure = journal->writeFailure();
+        return;
+    }
     if (!ok) {
         const QString why = wordExporter->LastFailure();
         m_itemOutcome.failure = why.isEmpty() ? QStringLiteral("the office could not write the document") : why;
@@ -440,14 +534,19 @@ void CNotesConverter::OnBackgroundOutcome(const IDocumentExporter::Outcome& outc
         m_pending.erase(it);
     }
     if (outcome.written) {
-        exportReport.addWritten();
-        NoteItemWritten();
         QString why;
         if (item.embedInPdf && !item.attachmentDir.isEmpty() &&
             !PdfAttachmentEmbedder::EmbedDirectory(outcome.path, item.attachmentDir, &why))
             exportReport.addAttachmentFailure(item.key.folder, item.key.noteId, QStringLiteral("(copies inside the PDF)"),
                                               QStringLiteral("not embedded in the PDF (written beside it): ") + why);
-        if (journal) journal->recordWritten(item.key, item.modified, outcome.path, item.attachmentDir, item.replaces);
+        if (!journal ||
+            journal->recordWritten(item.key, item.modified, outcome.path, item.attachmentDir, item.replaces)) {
+            exportReport.addWritten();
+            NoteItemWritten();
+            return;
+        }
+        // Written but not recorded: a resume undoes it and writes it again.
+        exportReport.addFailure(item.key.folder, item.key.noteId, journal->writeFailure());
         return;
     }
     const QString why =

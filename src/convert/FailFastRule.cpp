@@ -30,9 +30,13 @@ constexpr unsigned long long kFullBytes = 1024 * 1024;
 void FailFastRule::reset() {
     m_streak = 0;
     m_cause = Cause::None;
+    m_serverFailures = 0;
 }
 
-void FailFastRule::onWritten() { reset(); }
+void FailFastRule::onWritten() {
+    m_streak = 0;
+    m_cause = Cause::None;
+}
 
 FailFastRule::Cause FailFastRule::causeOf(const QString& outputFolder, const QString& reason) {
     if (reason.contains(store::statusText(store::StatusServerUnreachable), Qt::CaseInsensitive))
@@ -74,11 +78,16 @@ QString FailFastRule::describe(Cause cause, const QString& outputFolder, const Q
 QString FailFastRule::onFailure(const QString& outputFolder, const QString& reason) {
     const Cause cause = causeOf(outputFolder, reason);
     if (cause == Cause::None) {
-        reset();
+        onWritten();  // the streak ends; the server failures of the source still count
         return QString();
     }
     m_streak = cause == m_cause ? m_streak + 1 : 1;
     m_cause = cause;
+    if (cause == Cause::ServerGone && m_serverBudget > 0 && ++m_serverFailures >= m_serverBudget)
+        return QStringLiteral("the server failed to answer for %1 documents of this database (the last: %2); the "
+                              "rest are not asked for")
+            .arg(m_serverFailures)
+            .arg(reason);
     if (m_streak < m_limit) return QString();
     return describe(cause, outputFolder, reason);
 }

@@ -1,10 +1,12 @@
 #include "export/DestinationLock.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -71,6 +73,42 @@ bool DestinationLock::acquire(const QString& dest, int shard, int shardCount, QS
                                    .arg(dest);
         else
             *error = QStringLiteral("cannot lock %1: %2").arg(dest, QString::fromLocal8Bit(std::strerror(err)));
+    }
+    return false;
+}
+
+SourceFolderLock::~SourceFolderLock() { release(); }
+
+void SourceFolderLock::release() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+bool SourceFolderLock::acquire(const QString& dest, const QString& subFolder, QString* error) {
+    release();
+    const QString base = dest.endsWith(QLatin1Char('/')) ? dest : dest + QLatin1Char('/');
+    const QString dir = base + QStringLiteral(".tesseldoc-locks");
+    if (::mkdir(QFile::encodeName(dir).constData(), 0755) != 0 && errno != EEXIST) {
+        if (error)
+            *error = QStringLiteral("cannot make the lock folder %1: %2").arg(dir, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    // Named by a hash: sub-folder names may be long or nested.
+    const QString name = QString::fromLatin1(
+        QCryptographicHash::hash(subFolder.toUtf8(), QCryptographicHash::Sha256).toHex().left(32));
+    m_fd = openLockFile(dir + QLatin1Char('/') + name + QStringLiteral(".lock"), error);
+    if (m_fd < 0) return false;
+    const int err = lockWhole(m_fd, F_WRLCK);
+    if (err == 0) return true;
+    release();
+    if (error) {
+        if (err == EAGAIN || err == EACCES)
+            *error = QStringLiteral("another run is writing the folder %1 of %2 (a shard of another job array, or "
+                                    "a run beside this one); this database is left to it")
+                         .arg(subFolder, dest);
+        else
+            *error = QStringLiteral("cannot lock the folder %1 of %2: %3")
+                         .arg(subFolder, dest, QString::fromLocal8Bit(std::strerror(err)));
     }
     return false;
 }

@@ -25,3 +25,22 @@ private:
     int m_mainFd = -1;
     int m_shardFd = -1;
 };
+
+// Keeps two runs from writing one database's sub-folder of a destination at
+// once (shards of job arrays of different sizes, a manifest run beside a
+// shard): an exclusive record lock on a file of its own in the destination's
+// ".tesseldoc-locks" folder, named after the sub-folder.
+class SourceFolderLock {
+public:
+    SourceFolderLock() = default;
+    ~SourceFolderLock();
+    SourceFolderLock(const SourceFolderLock&) = delete;
+    SourceFolderLock& operator=(const SourceFolderLock&) = delete;
+
+    // False with a message for people when another run holds it.
+    bool acquire(const QString& dest, const QString& subFolder, QString* error);
+    void release();
+
+private:
+    int m_fd = -1;
+};

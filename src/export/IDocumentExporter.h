@@ -32,6 +32,13 @@ public:
     virtual QString ReserveDocumentPath(const QString& name) { return DocumentPathFor(GetOutputFolder(), name); }
     virtual bool ExportItem(const QString& bodyFile, const QString& name) = 0;
     virtual bool ExportContact(const QString& bodyFile, const QString& name) = 0;
+    // Writes the item (contact: as a contact) to exactly `path`, choosing no
+    // name, and returns once it is written (never in the background). False
+    // with LastFailure() when it is not, or when the exporter cannot do this.
+    virtual bool ExportTo(bool contact, const QString& bodyFile, const QString& path) {
+        (void)contact, (void)bodyFile, (void)path;
+        return false;
+    }
     // Why the last ExportItem/ExportContact/StartWord failed (for the failure report).
     virtual QString LastFailure() const = 0;
     // Path of the document the last successful export wrote (for an exporter

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -33,6 +34,9 @@ const QString kUndo = QStringLiteral("UNDO");
 const QString kDir = QStringLiteral("DIR");
 const QString kFolder = QStringLiteral("FOLDER");
 const QString kSource = QStringLiteral("SOURCE");
+
+// The extended attribute that carries a written document's note identity.
+const char kNoteMarkAttribute[] = "user.tesseldoc.note";
 
 QStringList keyFields(const JournalKey& key) {
     return {key.database, key.folder, QString::number(key.noteId, 16), key.unid};
@@ -202,6 +206,7 @@ void RunJournal::close() {
 bool RunJournal::parse(const QByteArray& bytes, qint64* validEnd) {
     qint64 pos = 0;
     qint64 lastGood = 0;
+    const qsizetype recordsBefore = m_records.size();
     while (pos < bytes.size()) {
         const qint64 eol = bytes.indexOf('\n', pos);
         if (eol < 0) {  // a last line cut off by a crash
@@ -224,13 +229,17 @@ bool RunJournal::parse(const QByteArray& bytes, qint64* validEnd) {
         lastGood = pos;
     }
     if (validEnd) *validEnd = lastGood;
+    m_found = bytes.trimmed().isEmpty()              ? Found::Empty
+              : m_records.size() > recordsBefore ? Found::Records
+                                                     : Found::Untrusted;
     return true;
 }
 
 void RunJournal::apply(const Record& r) {
     JournalKey key;
     if (r.type == kBegin && r.fields.size() >= 8 && keyFrom(r.fields, key)) {
-        m_open.insert(key.id() + QChar(0x1F) + r.fields[5], {key, r.fields[5], r.fields[6], r.fields[7].toLongLong(), {}});
+        m_open.insert(key.id() + QChar(0x1F) + r.fields[5],
+                      {key, r.fields[5], r.fields[6], r.fields[4], r.fields[7].toLongLong(), {}});
     } else if (r.type == kDir && r.fields.size() >= 7 && keyFrom(r.fields, key)) {
         const auto it = m_open.find(key.id() + QChar(0x1F) + r.fields[4]);
         if (it != m_open.end() && it->attachmentDir == r.fields[5]) it->attachmentDirIdentity = r.fields[6];
@@ -240,6 +249,12 @@ void RunJournal::apply(const Record& r) {
         for (int i = 6; i + 2 < r.fields.size(); i += 3)
             w.files.append({r.fields[i], r.fields[i + 1].toLongLong(), r.fields[i + 2]});
         if (!w.files.isEmpty()) m_open.remove(key.id() + QChar(0x1F) + w.files.front().path);
+        if (!r.fields[5].isEmpty()) m_claimed.insert(r.fields[5]);
+        for (int i = 0; i < w.files.size(); ++i) {
+            m_claimed.insert(w.files[i].path);
+            const int slash = w.files[i].path.lastIndexOf(QLatin1Char('/'));
+            if (i > 0 && slash > 0) m_claimed.insert(w.files[i].path.left(slash));
+        }
         m_written.insert(key.id(), w);
     } else if (r.type == kUndo && r.fields.size() >= 5 && keyFrom(r.fields, key)) {
         m_open.remove(key.id() + QChar(0x1F) + r.fields[4]);
@@ -264,6 +279,8 @@ bool RunJournal::open(const QString& dest, const QString& fileName, QString* err
     const QString path = m_dest + QLatin1Char('/') + fileName;
     m_path = path;
     if (!readKey(m_dest, true, error)) return false;
+    struct stat existing;
+    const bool existed = ::lstat(QFile::encodeName(path).constData(), &existing) == 0;
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (m_fd < 0) {
         if (error)
@@ -287,6 +304,8 @@ bool RunJournal::open(const QString& dest, const QString& fileName, QString* err
     }
     qint64 validEnd = 0;
     parse(bytes, &validEnd);
+    if (!existed) m_found = Found::Missing;
+    loadClaimsOfOtherJournals(fileName);
     // A damaged last line (a run killed mid-write) goes, so that new records
     // start on a line of their own.
     if (validEnd < bytes.size() && ::ftruncate(m_fd, validEnd) != 0) {
@@ -301,7 +320,58 @@ bool RunJournal::open(const QString& dest, const QString& fileName, QString* err
     return true;
 }
 
-void RunJournal::append(const QString& type, const QStringList& fields) {
+void RunJournal::loadClaimsOfOtherJournals(const QString& ownFileName) {
+    for (const QString& other : journalsIn(m_dest)) {
+        if (QFileInfo(other).fileName() == ownFileName) continue;
+        RunJournal journal;
+        if (journal.load(other, nullptr)) m_claimed.unite(journal.m_claimed);
+    }
+}
+
+int RunJournal::writtenCount() const {
+    QMutexLocker lock(&m_mutex);
+    return int(m_written.size());
+}
+
+QStringList RunJournal::writtenDocuments() const {
+    QMutexLocker lock(&m_mutex);
+    QStringList out;
+    for (const JournalWritten& w : m_written)
+        if (!w.files.isEmpty()) out << w.files.front().path;
+    return out;
+}
+
+QSet<QString> RunJournal::claimedPaths() const {
+    QMutexLocker lock(&m_mutex);
+    return m_claimed;
+}
+
+bool RunJournal::claims(const QString& path) const {
+    const QString rel = relative(path);
+    QMutexLocker lock(&m_mutex);
+    return m_claimed.contains(rel);
+}
+
+QString RunJournal::noteMarkFor(const JournalKey& key, const QString& modified) {
+    return (key.unid.isEmpty() ? QStringLiteral("#") + QString::number(key.noteId, 16) : key.unid.toUpper()) +
+           QLatin1Char(' ') + modified;
+}
+
+QString RunJournal::noteMarkOf(const QString& document) {
+    char value[256];
+    const ssize_t n = ::lgetxattr(QFile::encodeName(document).constData(), kNoteMarkAttribute, value, sizeof value);
+    return n > 0 ? QString::fromUtf8(value, int(n)) : QString();
+}
+
+bool RunJournal::adopt(const JournalKey& key, const QString& modified, const QString& document,
+                       const QString& attachmentDir) {
+    if (!recordWritten(key, modified, document, attachmentDir, QString())) return false;
+    recordSkipped(key);
+    m_adopted.fetch_add(1);
+    return writeFailure().isEmpty();
+}
+
+bool RunJournal::append(const QString& type, const QStringList& fields) {
     QString text = type;
     for (const QString& f : fields) text += QLatin1Char('\t') + escapeField(f);
     const QByteArray content = text.toUtf8();
@@ -310,11 +380,12 @@ void RunJournal::append(const QString& type, const QStringList& fields) {
     Record record{type, fields};
     apply(record);
     m_records.append(record);
-    if (m_fd < 0 || !m_writeFailure.isEmpty()) return;
+    if (!m_writeFailure.isEmpty()) return false;
+    if (m_fd < 0) return true;
     // One write per record: a kill leaves whole lines, or one cut-off last line.
     struct stat before;
     const bool sized = ::fstat(m_fd, &before) == 0;
-    if (writeAll(m_fd, line)) return;
+    if (writeAll(m_fd, line)) return true;
     const int error = errno;
     // What part of the line went in goes again, so that the file ends on a whole line.
     if (sized && ::ftruncate(m_fd, before.st_size) != 0) {
@@ -324,6 +395,7 @@ void RunJournal::append(const QString& type, const QStringList& fields) {
                                     "written that the journal does not know of")
                          .arg(m_path, describeErrno(error));
     if (m_stop) m_stop->store(1);
+    return false;
 }
 
 QString RunJournal::writeFailure() const {
@@ -396,56 +468,78 @@ int RunJournal::undoUnfinished() {
         open = m_open.values();
     }
     const uid_t uid = ::getuid();
+    int undone = 0;
     for (const Begun& b : open) {
+        // A document that carries the item's mark was written completely (the
+        // mark goes on with the record of the write, whose line was lost: a
+        // journal cut or a full disk): it is kept as the item's write.
+        if (!b.document.isEmpty() && ConfinedPath::isPlainRelative(b.document)) {
+            struct stat info;
+            const QString path = m_dest + QLatin1Char('/') + b.document;
+            if (ConfinedPath::statBelow(m_dest, b.document, info) && S_ISREG(info.st_mode) && info.st_uid == uid &&
+                noteMarkOf(path) == noteMarkFor(b.key, b.modified)) {
+                recordWritten(b.key, b.modified, path,
+                              b.attachmentDir.isEmpty() ? QString() : m_dest + QLatin1Char('/') + b.attachmentDir,
+                              QString());
+                continue;
+            }
+        }
         // The document the item would have had: this user's, and made (its
         // inode changed last) no earlier than the item was begun. A document
         // with another hard link (a kill between the two steps of putting it
         // in place) loses this name only; the data stays under the other.
         const time_t begun = time_t(b.beganMs / 1000);
-        if (!b.document.isEmpty() && b.beganMs > 0)
-            ConfinedPath::removeFileBelow(m_dest, b.document, [uid, begun](const struct stat& info) {
-                return info.st_uid == uid && info.st_ctime >= begun;
-            });
+        const auto madeSinceBegun = [uid, begun](const struct stat& info) {
+            return info.st_uid == uid && info.st_ctime >= begun;
+        };
+        if (!b.document.isEmpty() && b.beganMs > 0) ConfinedPath::removeFileBelow(m_dest, b.document, madeSinceBegun);
         // The attachment folder, when it is the one recorded as made. Without
-        // that record (killed between making it and recording it) nothing was
-        // written into it yet: it goes only while empty.
+        // that record (killed between making it and recording it, or the
+        // record lost with the end of the journal) it goes when it is this
+        // user's and made since the item was begun, its name being free then.
         const ConfinedPath::Identity folder = ConfinedPath::Identity::fromString(b.attachmentDirIdentity);
         if (!b.attachmentDir.isEmpty() && folder.valid())
             ConfinedPath::removeDirectoryBelow(m_dest, b.attachmentDir, [uid, folder](const struct stat& info) {
                 return ConfinedPath::Identity::of(info) == folder && info.st_uid == uid;
             });
-        else if (!b.attachmentDir.isEmpty())
-            ConfinedPath::removeEmptyDirectoryBelow(m_dest, b.attachmentDir);
+        else if (!b.attachmentDir.isEmpty() && b.beganMs > 0)
+            ConfinedPath::removeDirectoryBelow(m_dest, b.attachmentDir, madeSinceBegun);
         QStringList fields = keyFields(b.key);
         fields << b.document;
         append(kUndo, fields);
+        ++undone;
     }
-    return int(open.size());
+    return undone;
 }
 
-void RunJournal::recordBegin(const JournalKey& key, const QString& modified, const QString& document,
+bool RunJournal::recordBegin(const JournalKey& key, const QString& modified, const QString& document,
                              const QString& attachmentDir) {
     QStringList fields = keyFields(key);
     fields << modified << relative(document) << relative(attachmentDir)
            << QString::number(QDateTime::currentMSecsSinceEpoch());
-    append(kBegin, fields);
+    return append(kBegin, fields);
 }
 
-void RunJournal::recordAttachmentFolder(const JournalKey& key, const QString& document, const QString& attachmentDir) {
+bool RunJournal::recordAttachmentFolder(const JournalKey& key, const QString& document, const QString& attachmentDir) {
     struct stat info;
-    if (::lstat(QFile::encodeName(attachmentDir).constData(), &info) != 0 || !S_ISDIR(info.st_mode)) return;
+    if (::lstat(QFile::encodeName(attachmentDir).constData(), &info) != 0 || !S_ISDIR(info.st_mode)) return true;
     QStringList fields = keyFields(key);
     fields << relative(document) << relative(attachmentDir) << ConfinedPath::Identity::of(info).toString();
-    append(kDir, fields);
+    return append(kDir, fields);
 }
 
-void RunJournal::recordWritten(const JournalKey& key, const QString& modified, const QString& document,
+bool RunJournal::recordWritten(const JournalKey& key, const QString& modified, const QString& document,
                                const QString& attachmentDir, const QString& replaces) {
+    // The document says which note it is, so that it is known again should
+    // the journal be lost (a file system without extended attributes keeps
+    // only the journal's record).
+    const QByteArray mark = noteMarkFor(key, modified).toUtf8();
+    ::lsetxattr(QFile::encodeName(document).constData(), kNoteMarkAttribute, mark.constData(), size_t(mark.size()), 0);
     QStringList fields = keyFields(key);
     fields << modified << replaces;
     for (const JournalFile& f : filesOf(document, attachmentDir))
         fields << f.path << QString::number(f.size) << f.identity;
-    append(kDone, fields);
+    return append(kDone, fields);
 }
 
 void RunJournal::recordFailed(const JournalKey& key, const QString& reason) {

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QMutex>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -69,6 +70,15 @@ public:
     QString destination() const { return m_dest; }
     // Lines that were damaged or cut off and were ignored.
     int damagedLines() const { return m_damaged; }
+    // What the journal held when it was opened or loaded.
+    enum class Found { Missing, Empty, Untrusted, Records };
+    Found found() const { return m_found; }
+    // Items the journal knows as written (complete documents).
+    int writtenCount() const;
+    // The documents of those items, relative to the destination.
+    QStringList writtenDocuments() const;
+    // Every path a complete write named (earlier versions of changed items included).
+    QSet<QString> claimedPaths() const;
     // Set once a record could not be written (a full disk): the reason, naming
     // the journal. Nothing is written after it; `stop` (when set) is raised
     // so that the run ends rather than writing what it cannot record.
@@ -91,13 +101,33 @@ public:
     // undo is recorded. Returns the number of items undone.
     int undoUnfinished();
 
-    // ---- records (each flushed to the file at once)
-    void recordBegin(const JournalKey& key, const QString& modified, const QString& document,
+    // Whether a complete write of any item (in this journal or in the other
+    // journals of the destination) names the path: a document or a file or
+    // folder of its attachments, relative to the destination or absolute.
+    bool claims(const QString& path) const;
+
+    // ---- what is on disk without a record (a journal lost, emptied or cut)
+    // The note identity a written document carries (an extended attribute),
+    // or empty when it carries none.
+    static QString noteMarkOf(const QString& document);
+    // The mark written for an item: its UNID (or note ID) and change mark.
+    static QString noteMarkFor(const JournalKey& key, const QString& modified);
+    // Takes a document found on disk (and its attachment folder, if any) as
+    // the item's complete write: recorded as written, then as skipped.
+    bool adopt(const JournalKey& key, const QString& modified, const QString& document,
+               const QString& attachmentDir);
+    // Documents taken from disk by this run.
+    int adoptedCount() const { return m_adopted.load(); }
+
+    // ---- records (each flushed to the file at once; false when it could not
+    // be written, see writeFailure)
+    bool recordBegin(const JournalKey& key, const QString& modified, const QString& document,
                      const QString& attachmentDir);
     // The attachment folder of a begun item was made (its identity is recorded).
-    void recordAttachmentFolder(const JournalKey& key, const QString& document, const QString& attachmentDir);
+    bool recordAttachmentFolder(const JournalKey& key, const QString& document, const QString& attachmentDir);
     // `replaces`: the document of an earlier version of the item, or empty.
-    void recordWritten(const JournalKey& key, const QString& modified, const QString& document,
+    // The document also gets the item's note mark.
+    bool recordWritten(const JournalKey& key, const QString& modified, const QString& document,
                        const QString& attachmentDir, const QString& replaces);
     void recordFailed(const JournalKey& key, const QString& reason);
     void recordSkipped(const JournalKey& key);
@@ -136,7 +166,8 @@ private:
     QByteArray checksum(const QByteArray& content) const;
     bool readKey(const QString& dest, bool create, QString* error);
     void apply(const Record& record);
-    void append(const QString& type, const QStringList& fields);
+    bool append(const QString& type, const QStringList& fields);
+    void loadClaimsOfOtherJournals(const QString& ownFileName);
     QString relative(const QString& absolutePath) const;
     QList<JournalFile> filesOf(const QString& document, const QString& attachmentDir) const;
 
@@ -144,6 +175,7 @@ private:
         JournalKey key;
         QString document;
         QString attachmentDir;
+        QString modified;
         qint64 beganMs = 0;           // when it was begun (ms since the epoch)
         QString attachmentDirIdentity;  // "device:inode" once the folder was made
     };
@@ -153,6 +185,9 @@ private:
     QString m_path;
     int m_fd = -1;
     int m_damaged = 0;
+    Found m_found = Found::Missing;
+    std::atomic<int> m_adopted{0};
+    QSet<QString> m_claimed;              // relative paths of complete writes (all journals)
     QByteArray m_key;
     QString m_writeFailure;
     std::atomic<int>* m_stop = nullptr;

@@ -35,11 +35,15 @@ void SourceList::add(const QString& textIn, const QString& origin) {
         // A local file is known by its absolute, clean path, so that two
         // spellings of one file are one source.
         e.path = QDir::cleanPath(QFileInfo(text).absoluteFilePath());
+        // Links, ".." and hard links: the file itself is what counts.
+        struct stat info;
+        if (::stat(QFile::encodeName(e.path).constData(), &info) == 0 && S_ISREG(info.st_mode))
+            e.fileId = QStringLiteral("%1:%2").arg(quint64(info.st_dev)).arg(quint64(info.st_ino));
     }
     // Identity: the server name is not case-sensitive, nor is the path on it.
     const auto sameSource = [&e](const SourceEntry& o) {
         if (e.server.isEmpty() != o.server.isEmpty()) return false;
-        if (e.server.isEmpty()) return o.path == e.path;
+        if (e.server.isEmpty()) return o.path == e.path || (!e.fileId.isEmpty() && o.fileId == e.fileId);
         return o.server.compare(e.server, Qt::CaseInsensitive) == 0 &&
                QString(o.path).replace(QLatin1Char('\\'), QLatin1Char('/'))
                        .compare(QString(e.path).replace(QLatin1Char('\\'), QLatin1Char('/')), Qt::CaseInsensitive) == 0;

@@ -15,6 +15,7 @@ struct SourceEntry {
     QString subFolder;  // the sub-folder of the destination it is written into
     int position = -1;  // among the distinct sources, from 0 (sharding counts these)
     QString duplicateOf;  // non-empty: same database as that earlier entry; not converted again
+    QString fileId;     // a local file's device and inode (links followed), empty when it cannot be read
 
     // How the journal and the report name the source.
     QString id() const { return server.isEmpty() ? path : server + QStringLiteral("!!") + path; }

@@ -7,6 +7,8 @@
 #include <QMutex>
 #include <QSet>
 
+#include <functional>
+
 #include "export/FileNameCleaning.h"
 
 namespace {
@@ -166,6 +168,68 @@ QString DocumentPathFor(const QString& outputFolder, const QString& itemName, co
     QString folder = outputFolder;
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     return UniqueDocPath(CapPathLength(folder + WindowsSafeName(CleanFileName(itemName) + extension)), extension);
+}
+
+namespace {
+
+// 1: a regular file, 2: a directory, 0: nothing or anything else (a link).
+int kindAt(const QString& path) {
+    struct stat info;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return -1;
+    return S_ISREG(info.st_mode) ? 1 : S_ISDIR(info.st_mode) ? 2 : 0;
+}
+
+// `first`, then `numbered(0)`, `numbered(1)`, ... while something is there:
+// those of the wanted kind.
+QStringList existingInOrder(const QString& first, const std::function<QString(qint64)>& numbered, int kind) {
+    QStringList out;
+    if (kindAt(first) == kind) out << first;
+    for (qint64 n = 0;; ++n) {
+        const QString candidate = numbered(n);
+        const int k = kindAt(candidate);
+        if (k < 0) break;
+        if (k == kind) out << candidate;
+    }
+    return out;
+}
+
+QString folderWithSlash(const QString& outputFolder) {
+    QString folder = outputFolder;
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return folder;
+}
+
+}  // namespace
+
+QStringList ExistingDocumentPathsFor(const QString& outputFolder, const QString& itemName, const QString& extension) {
+    const QString path =
+        capLastName(CapPathLength(folderWithSlash(outputFolder) + WindowsSafeName(CleanFileName(itemName) + extension)));
+    QString dir, name;
+    splitPath(path, dir, name);
+    const QString stem = name.endsWith(extension) ? name.left(name.size() - extension.size()) : name;
+    return existingInOrder(
+        path,
+        [&](qint64 n) {
+            const QString number = QString::number(n);
+            const int room = kMaxNameBytes - utf8Bytes(number) - utf8Bytes(extension);
+            return dir + CutToUtf8Bytes(stem, room) + number + extension;
+        },
+        1);
+}
+
+QStringList ExistingAttachmentDirectoriesFor(const QString& outputFolder, const QString& itemName) {
+    const int room = kMaxNameBytes - utf8Bytes(kAttachmentsWord) - kNumberReserve;
+    const QString path = capLastName(folderWithSlash(outputFolder) + CutToUtf8Bytes(CleanNameNine(itemName), room) +
+                                     kAttachmentsWord);
+    QString dir, name;
+    splitPath(path, dir, name);
+    return existingInOrder(
+        path,
+        [&](qint64 n) {
+            const QString number = QString::number(n);
+            return dir + CutToUtf8Bytes(name, kMaxNameBytes - utf8Bytes(number)) + number;
+        },
+        2);
 }
 
 QString AttachmentDirectoryFor(const QString& outputFolder, const QString& itemName) {

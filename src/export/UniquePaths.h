@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Document and directory paths in the output tree: length caps and numbered
 // names for names already taken. Nothing existing is ever reused.
@@ -29,6 +30,14 @@ QString DocumentPathFor(const QString& outputFolder, const QString& itemName,
 // The attachment directory of an item: output folder + CleanNameNine(name) +
 // "Attachments", made unique (not created).
 QString AttachmentDirectoryFor(const QString& outputFolder, const QString& itemName);
+
+// What is on disk under the names DocumentPathFor / AttachmentDirectoryFor
+// give an item in the folder: the plain name, then its numbered names up to
+// the first number that is free, in that order, each one that is there (a
+// regular file, a directory), links left out.
+QStringList ExistingDocumentPathsFor(const QString& outputFolder, const QString& itemName,
+                                     const QString& extension = QStringLiteral(".doc"));
+QStringList ExistingAttachmentDirectoriesFor(const QString& outputFolder, const QString& itemName);
 
 // Whether anything (file, directory, link, even a dangling one) is at the path.
 bool PathIsTaken(const QString& path);

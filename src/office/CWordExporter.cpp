@@ -1,5 +1,7 @@
 #include "office/CWordExporter.h"
 
+#include "export/HeaderTableLabels.h"
+
 #include <fcntl.h>
 #include <cerrno>
 #include <unistd.h>
@@ -53,27 +55,10 @@ CWordExporter::~CWordExporter() {
     ShutdownWord();
 }
 
-const QStringList& CWordExporter::TableLabels() {
-    static const QStringList labels = {
-        QStringLiteral("Subject:"),    QStringLiteral("MailDate:"),  QStringLiteral("StartDate:"),
-        QStringLiteral("EndDate:"),    QStringLiteral("DiaryDate:"), QStringLiteral("DueDate:"),
-        QStringLiteral("From:"),       QStringLiteral("SendTo:"),    QStringLiteral("CC:"),
-        QStringLiteral("BCC:"),        QStringLiteral("Location:"),  QStringLiteral("Categories:"),
-        QStringLiteral("Attachment:"),
-    };
-    return labels;
-}
+const QStringList& CWordExporter::TableLabels() { return HeaderTableLabels::labels(); }
 
 QString CWordExporter::LabelValue(const QString& text, const QString& label) {
-    QString copy = text;
-    const int at = copy.indexOf(label);
-    if (at < 0) return {};
-    const QString upToLabel = copy.left(at + label.size());
-    copy.remove(upToLabel);
-    int lineBreak = copy.indexOf(QStringLiteral("\r\n"));
-    if (lineBreak < 0) lineBreak = copy.indexOf(QLatin1Char('\n'));
-    if (lineBreak < 0) return {};
-    return copy.left(lineBreak + 1);
+    return HeaderTableLabels::value(text, label, true);
 }
 
 int CWordExporter::VersionNumber(const QString& version) {
@@ -284,19 +269,7 @@ void CWordExporter::SetHeaderInputs(const QString& subject, const QString& from,
     m_strHeaderBlock = block;
 }
 
-int CWordExporter::CountHeaderLabels(const QString& block) const {
-    static const QStringList labels = {
-        QStringLiteral("Subject:"),    QStringLiteral("From:"),      QStringLiteral("SendTo:"),
-        QStringLiteral("Location:"),   QStringLiteral("StartDate:"), QStringLiteral("EndDate:"),
-        QStringLiteral("Attachment:"), QStringLiteral("DueDate:"),   QStringLiteral("BCC:"),
-        QStringLiteral("CC:"),         QStringLiteral("MailDate:"),  QStringLiteral("DiaryDate:"),
-        QStringLiteral("Categories:"),
-    };
-    int count = 0;
-    for (const QString& label : labels)
-        if (block.contains(label)) ++count;
-    return count;
-}
+int CWordExporter::CountHeaderLabels(const QString& block) const { return HeaderTableLabels::count(block); }
 
 void CWordExporter::SetTemplate(const QString& rtfText) {
     m_strTemplate = rtfText;
@@ -479,7 +452,7 @@ void CWordExporter::fillHeaderTable() {
     IOfficeDocument* doc = document();
     int row = 1;
     for (const QString& label : TableLabels()) {
-        if (!m_strTableText.contains(label)) continue;
+        if (!HeaderTableLabels::has(m_strTableText, label)) continue;
         doc->SetTableCellText(1, row, 1, label);
         doc->SetTableCellText(1, row, 2, LabelValue(m_strTableText, label));
         ++row;

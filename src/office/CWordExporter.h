@@ -65,7 +65,7 @@ class CWordExporter : public IDocumentExporter {
     int StartCount() const { return m_startCount; }
 
     // Writes the item (contact: as a contact) to exactly `path`.
-    bool ExportTo(bool contact, const QString& bodyFile, const QString& path);
+    bool ExportTo(bool contact, const QString& bodyFile, const QString& path) override;
     // Whether a word-processor instance is running.
     bool IsRunning() const { return m_app != nullptr; }
     // The instance is replaced after this many documents (0: never), which

@@ -23,6 +23,8 @@ struct RtFont {
     bool subscript = false;
     bool hasColor = false;
     unsigned rgb = 0;        // 0xRRGGBB when hasColor
+    bool hasHighlight = false;
+    unsigned highlightRgb = 0;  // 0xRRGGBB background of the text when hasHighlight
 };
 
 enum class RtAlign { Left, Right, Center, Justify, NoWrap };
@@ -93,6 +95,12 @@ struct RtTableRow {
 struct RtTable {
     std::vector<RtTableRow> rows;
     bool borders = true;
+    // Where the source put the table's left edge, from the text area's (RTF's
+    // \trleft), and its borders' look when it gave them; 0 / false: the writer's own.
+    int leftTwips = 0;
+    int borderWidthTwips = 0;
+    bool hasBorderColor = false;
+    unsigned borderRgb = 0;  // 0xRRGGBB when hasBorderColor
 };
 
 struct RichTextDoc {

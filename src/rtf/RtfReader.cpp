@@ -478,7 +478,11 @@ void RtfReader::controlWord(QByteArrayView w, bool hasParam, int param) {
     } else if (w == "clcbpat") m_pendingCellBackground = hasParam ? param : 0;
     else if (w.startsWith("clbrdr") || w.startsWith("trbrdr")) m_borderPending = true;
     else if (w == "brdrnone" || w == "brdrnil") m_borderPending = false;
-    else if (w.startsWith("brdr") && w != "brdrw" && w != "brdrcf" && w != "brdrsp") {
+    else if (w == "brdrcf") {
+        if (m_borderPending) rowDef().borderColor = hasParam ? param : 0;
+    } else if (w == "brdrw") {
+        if (m_borderPending) rowDef().borderWidth = hasParam ? param : 0;
+    } else if (w.startsWith("brdr") && w != "brdrsp") {
         if (m_borderPending) rowDef().borders = true;
     } else {
         const QChar c = specialChar(w);
@@ -732,7 +736,15 @@ void RtfReader::endRow(int level) {
 
 void RtfReader::applyRowDef(OpenTable& t, int level) {
     const RowDef& d = m_rowDefs[std::clamp(level, 1, int(MaxTableNesting))];
-    if (d.borders) t.table->borders = true;
+    if (d.borders) {
+        t.table->borders = true;
+        if (d.borderWidth > 0) t.table->borderWidthTwips = d.borderWidth;
+        if (d.borderColor > 0 && d.borderColor < int(m_colors.size()) && m_colors[size_t(d.borderColor)] != kAutoColor) {
+            t.table->hasBorderColor = true;
+            t.table->borderRgb = m_colors[size_t(d.borderColor)];
+        }
+    }
+    if (t.table->rows.empty()) t.table->leftTwips = d.left;
     for (size_t i = 0; i < t.row.cells.size() && i < d.rights.size(); ++i) {
         const int left = i == 0 ? d.left : d.rights[i - 1];
         const int width = d.rights[i] - left;

@@ -78,6 +78,8 @@ private:
         std::vector<int> backgrounds;  // colour index per cell, 0: none
         int left = 0;
         bool borders = false;
+        int borderColor = 0;  // colour index of the last border, 0: automatic
+        int borderWidth = 0;  // twips of the last border
     };
     struct OpenTable {
         std::shared_ptr<store::RtTable> table = std::make_shared<store::RtTable>();

@@ -3,12 +3,14 @@
 #include "app/AppTexts.h"
 #include "app/CMainFrame.h"
 #include "app/CMessageBoxService.h"
+#include "app/CTesselEmlConverterGuiView.h"
 #include "app/GuiResources.h"
 #include "app/StepPages.h"
 #include "app/WindowMessages.h"
 #include "source/CDominoServerFileDlg.h"
 #include "source/SourcePathRules.h"
 #include "source/SourceTexts.h"
+#include "steps/C3TovanSaveNsfToPst.h"
 #include "steps/CSelectDestinationDlg.h"
 #include "widgets/ListColumns.h"
 #include "widgets/ShellFileIcon.h"
@@ -227,6 +229,9 @@ void C1TovanWelcomeView::OnNext() {
     }
     CSelectDestinationDlg dlg(this);
     if (boxes.ExecDialog(dlg) != QDialog::Accepted) return;
+    // The saving mode is chosen here too: cancelling it leaves Step 1 as it is.
+    if (auto* step3 = qobject_cast<C3TovanSaveNsfToPst*>(m_pFrame->StepHost() ? m_pFrame->StepHost()->Page(2) : nullptr))
+        if (!step3->IsRunning() && !step3->AskSavingMode(this)) return;
     QStringList paths, servers;
     for (const NsfSourceEntry& e : Entries()) {
         paths.append(e.filePath);

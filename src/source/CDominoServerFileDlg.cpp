@@ -4,6 +4,7 @@
 #include "app/CMessageBoxService.h"
 #include "convert/CNotesConverter.h"
 #include "notes/ServerDirectory.h"
+#include "source/CServerTrust.h"
 #include "source/DominoBrowserTexts.h"
 #include "steps/CNotesWorkerThread.h"
 #include "widgets/CAnimateCtrl.h"
@@ -272,10 +273,20 @@ void CDominoServerFileDlg::OnServerClicked() {
         if (frame) frame->ListServerDatabases(selected, paths, names, [this] { m_gate.Checkpoint(); });
         const QString error = frame ? frame->Notes().GetLastErrorText() : QString();
         const QStringList problems = frame ? frame->Notes().serverDatabaseProblems : QStringList();
+        // Nothing listed: a certificate the system does not trust may be why.
+        // Its handshake is looked at here, whatever words the failure had.
+        CServerTrust::Peer peer;
+        if (paths.isEmpty() && !(frame && frame->Notes().cancelRequested)) peer = CServerTrust::Probe(selected, 5000);
         QMetaObject::invokeMethod(
             this,
-            [this, paths, names, error, problems] {
-                Deliver([this, paths, names, error, problems] { DatabasesFound(paths, error, problems, names); });
+            [this, paths, names, error, problems, peer] {
+                Deliver([this, paths, names, error, problems, peer] {
+                    if (peer.untrusted() && !m_bStopConfirmed) {
+                        CertificateRefused(peer);
+                        return;
+                    }
+                    DatabasesFound(paths, error, problems, names);
+                });
             },
             Qt::QueuedConnection);
     });
@@ -311,6 +322,31 @@ void CDominoServerFileDlg::DatabasesFound(const QStringList& paths, const QStrin
         CMessageBoxService::instance().Information(this, error);
     }
     EndLookup();
+}
+
+void CDominoServerFileDlg::CertificateRefused(const CServerTrust::Peer& peer) {
+    m_pAnimation->Stop();
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    const QString server = SelectedServer();
+    if (!peer.trustable()) {
+        boxes.Information(this, CServerTrust::Refusal(server, peer));
+        EndLookup();
+        return;
+    }
+    // Asked once: a trusted certificate is kept with the server's settings.
+    if (!boxes.Question(this, CServerTrust::Question(server, peer))) {
+        EndLookup();
+        return;
+    }
+    QString why;
+    if (!CServerTrust::Trust(server, peer.anchor(), &why)) {
+        boxes.Information(this, T::kCertNotKept.arg(why));
+        EndLookup();
+        return;
+    }
+    EndLookup();
+    // The same server again, now with its certificate trusted.
+    OnServerClicked();
 }
 
 void CDominoServerFileDlg::EndLookup() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "source/CServerTrust.h"
 #include "steps/CPauseGate.h"
 
 #include <QDialog>
@@ -84,6 +85,9 @@ private:
     void ServersFound(int result, const QStringList& servers, const QString& error);
     void DatabasesFound(const QStringList& paths, const QString& error, const QStringList& problems,
                         const QStringList& titles = {});
+    // The server's certificate is not trusted: the user is shown it and asked
+    // to trust it; when trusted, the server is looked up again.
+    void CertificateRefused(const CServerTrust::Peer& peer);
     void EndLookup();
     void SetStatus(const QString& text);
 

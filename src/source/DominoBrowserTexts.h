@@ -37,6 +37,14 @@ inline constexpr UiText kWaitForSearch{"DominoBrowserTexts", QT_TRANSLATE_NOOP("
 // Databases the server listed that cannot be read (the data service switched off, no access...).
 inline constexpr UiText kDatabasesLeftOut{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "These databases cannot be read and were left out:")};
 inline constexpr UiText kMoreLeftOut{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "... and %1 more")};
+// A server certificate the system does not trust: the question to trust it, or why it cannot be.
+inline constexpr UiText kCertUntrusted{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "The certificate of the Domino server %1 (%2) is not trusted: %3.")};
+inline constexpr UiText kCertIssuedBy{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "The server's certificate is issued to %1 by this authority:")};
+inline constexpr UiText kCertDetails{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "Issued to: %1\r\nIssued by: %2\r\nValid from %3 to %4\r\nSHA-256 fingerprint:\r\n%5")};
+inline constexpr UiText kCertAskTrust{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "Compare the fingerprint with the one your administrator gives. Trust this certificate for %1 from now on?")};
+inline constexpr UiText kCertRefused{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "The certificate of the Domino server %1 (%2) is refused: %3.")};
+inline constexpr UiText kCertOtherName{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "Reach the server under a name its certificate gives (%1).")};
+inline constexpr UiText kCertNotKept{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "The certificate could not be kept: %1")};
 }  // namespace DominoBrowserTexts
 
 // The sign-in dialog of a Domino server.

@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/CMainFrame.h"
 #include "app/CMessageBoxService.h"
+#include "app/CTesselEmlConverterGuiView.h"
 #include "app/GuiResources.h"
 #include "app/StepPages.h"
 #include "app/WindowMessages.h"
@@ -16,6 +17,7 @@
 #include "steps/CSaveCompleteDlg.h"
 #include "steps/CSavingItemsDlg.h"
 #include "steps/CSavingModeDlg.h"
+#include "steps/C3TovanSaveNsfToPst.h"
 #include "steps/CSelectDestinationDlg.h"
 #include "steps/FolderTreeTexts.h"
 #include "steps/SaveRunRules.h"
@@ -179,6 +181,9 @@ void C2TovanFolderTreeView::SetWorkControlsEnabled(bool enabled) {
 int C2TovanFolderTreeView::OnActivate() {
     m_pFrame->m_nCurrentStep = 2;
     if (IsWorking()) return 1;  // the work under way carries on
+    // Whether an office is there is found out while the user looks around,
+    // not when the destination is asked for.
+    m_pFrame->PrefetchWordCheck();
     JoinWorkers();
     CNotesConverter& notes = m_pFrame->Notes();
     m_pTree->ClearTree();
@@ -363,6 +368,9 @@ void C2TovanFolderTreeView::OnNext() {
     }
     CSelectDestinationDlg dlg(this);
     if (boxes.ExecDialog(dlg) != QDialog::Accepted) return;
+    // The saving mode is chosen here too: cancelling it leaves Step 2 as it is, ticks and all.
+    if (auto* step3 = qobject_cast<C3TovanSaveNsfToPst*>(m_pFrame->StepHost() ? m_pFrame->StepHost()->Page(2) : nullptr))
+        if (!step3->IsRunning() && !step3->AskSavingMode(this)) return;
     m_pFrame->SetDestinationPath(dlg.FolderPath());
     m_pFrame->SetDestinationName(dlg.NewFolderName());
     m_pFrame->SetSelectedFolders(ticked);

@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QThread>
+#include <QTimer>
 
 CTovanCommonBaseView* CreateStepThreePage(CMainFrame* frame) { return new C3TovanSaveNsfToPst(frame); }
 
@@ -93,6 +94,28 @@ C3TovanSaveNsfToPst::C3TovanSaveNsfToPst(CMainFrame* frame)
     m_pItemProgressAdapter = std::make_unique<CProgressBarAdapter>(m_pItemProgressBar, &m_gate);
     m_pItemStatusAdapter = std::make_unique<CProgressBarAdapter>(m_pItemStatusBar, &m_gate);
     m_pFolderAdapter = std::make_unique<CProgressBarAdapter>(m_pFolderBar, &m_gate);
+    // Every report of the worker comes between two items: a stop asked for
+    // is raised again there, whatever lowered the converter's flag meanwhile.
+    const auto stopHook = [this] {
+        if (m_bStopSaving) m_pFrame->Notes().cancelRequested = 1;
+    };
+    for (CProgressBarAdapter* a : {m_pItemProgressAdapter.get(), m_pItemStatusAdapter.get(), m_pFolderAdapter.get()})
+        a->SetOnReport(stopHook);
+    // The item bar shows outcomes (UpdateItemBar), not items handed on.
+    m_pItemStatusAdapter->SetShowReports(false);
+    m_pItemBarTimer = new QTimer(this);
+    m_pItemBarTimer->setInterval(250);
+    connect(m_pItemBarTimer, &QTimer::timeout, this, &C3TovanSaveNsfToPst::UpdateItemBar);
+}
+
+void C3TovanSaveNsfToPst::UpdateItemBar() {
+    if (m_nFolderFound0 < 0) return;
+    RunTally now;
+    if (!m_pFrame->GetRunTally(&now)) return;
+    const SaveRunRules::ItemBar bar = SaveRunRules::FolderItemBar(m_nFolderFound0, m_nFolderDone0, now);
+    m_pItemStatusBar->setValue(bar.position);
+    m_pItemStatusBar->setFormat(bar.text.isEmpty() ? QStringLiteral("%p%") : bar.text);
+    m_pItemStatusBar->setProperty("barText", bar.text);
 }
 
 C3TovanSaveNsfToPst::~C3TovanSaveNsfToPst() { TearDown(); }
@@ -183,18 +206,18 @@ int C3TovanSaveNsfToPst::OnActivate() {
     ShowStop();
     LayoutButtons();
 
-    CMessageBoxService& boxes = CMessageBoxService::instance();
-    if (m_officeRunning && m_officeRunning()) boxes.Information(this, SaveTexts::kCloseWord);
-
-    CSavingModeDlg modeDlg(this);
-    if (boxes.ExecDialog(modeDlg) != QDialog::Accepted) {
+    const bool chosen = m_bModeChosen;
+    m_bModeChosen = false;
+    if (!chosen && !AskSavingMode(this)) {
+        // Cancelled: back where the user came from, not a blank Step 3.
+        m_bModeChosen = false;
         SetIdle();
         m_pFrame->m_bSaving = 0;
+        OnBack();
         return 1;
     }
+    m_bModeChosen = false;
     CNotesConverter& notes = m_pFrame->Notes();
-    notes.savingMode = modeDlg.Mode();
-    notes.outputOptions = modeDlg.Output();
     m_bStopSaving = 0;
     m_gate.Open();
     m_pFrame->ClearFailedItems();
@@ -220,17 +243,37 @@ int C3TovanSaveNsfToPst::OnActivate() {
     CSaveThread* thread = m_hSaveThread.get();
     connect(thread, &CSaveThread::runStarted, this, &C3TovanSaveNsfToPst::OnRunStarted);
     connect(thread, &CSaveThread::statusText, m_pStatus, &QLabel::setText);
+    // A long folder name may not fit the status line: it reads whole in the tooltip.
+    connect(thread, &CSaveThread::statusText, m_pStatus, &QLabel::setToolTip);
     connect(thread, &CSaveThread::barsVisible, this, &C3TovanSaveNsfToPst::SetBarsVisible);
     connect(thread, &CSaveThread::listVisible, m_pList, &QWidget::setVisible);
     connect(thread, &CSaveThread::rowsReset, this, &C3TovanSaveNsfToPst::OnRowsReset);
     connect(thread, &CSaveThread::rowStatus, this, &C3TovanSaveNsfToPst::OnRowStatus);
     connect(thread, &CSaveThread::fileProgress, this, &C3TovanSaveNsfToPst::OnFileProgress);
+    connect(thread, &CSaveThread::folderStarted, this, [this](int found, int done) {
+        m_nFolderFound0 = found;
+        m_nFolderDone0 = done;
+        UpdateItemBar();
+    });
     connect(thread, &CSaveThread::runFinished, this, &C3TovanSaveNsfToPst::OnRunFinished);
     m_bRunEnded = false;
     m_pFrame->m_bSaving = 1;  // closing is refused from here on, before the thread runs
     thread->start(QThread::NormalPriority);
     m_pStatus->show();
     return 1;
+}
+
+bool C3TovanSaveNsfToPst::AskSavingMode(QWidget* parent) {
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    if (m_officeRunning && m_officeRunning()) boxes.Information(parent, SaveTexts::kCloseWord);
+    CSavingModeDlg modeDlg(parent);
+    m_bModeChosen = false;
+    if (boxes.ExecDialog(modeDlg) != QDialog::Accepted) return false;
+    CNotesConverter& notes = m_pFrame->Notes();
+    notes.savingMode = modeDlg.Mode();
+    notes.outputOptions = modeDlg.Output();
+    m_bModeChosen = true;
+    return true;
 }
 
 void C3TovanSaveNsfToPst::ShowDateRange(const ItemDateRange& range) {
@@ -246,6 +289,8 @@ void C3TovanSaveNsfToPst::ShowDateRange(const ItemDateRange& range) {
 }
 
 void C3TovanSaveNsfToPst::OnRunStarted() {
+    m_nFolderFound0 = -1;
+    m_pItemBarTimer->start();
     HideNext();
     HideBack();
     HideExit();
@@ -339,6 +384,9 @@ void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int
                                         const QString& endedEarly) {
     m_bRunEnded = true;
     if (m_hSaveThread) m_hSaveThread->wait();
+    m_pItemBarTimer->stop();
+    UpdateItemBar();
+    m_nFolderFound0 = -1;
     CMessageBoxService& boxes = CMessageBoxService::instance();
     const bool list = m_pFrame->SourceMode() == FileList;
 
@@ -379,6 +427,7 @@ void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int
     if (!stopped && singleFileFailed) m_pStatus->setText(SaveTexts::kNoWordLabel);
     else if (!stopped && !endedEarly.isEmpty())
         m_pStatus->setText(SaveTexts::kEndedEarly.arg(endedEarly) + QStringLiteral(" , ") + m_pStatus->text());
+    m_pStatus->setToolTip(m_pStatus->text());
     SetStatusColour(SaveRunRules::RunEnd(m_nRunEnd) == SaveRunRules::RunEnd::Complete && !singleFileFailed);
     SetBarsVisible(false);
     // The list stays visible after a list export, so every file's outcome can be read.

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CProgressBarAdapter;
+class QTimer;
 class CSaveThread;
 class QLabel;
 class QProgressBar;
@@ -33,6 +34,10 @@ public:
     void OnStepKey(int message, int key) override;
 
     bool IsRunning() const;
+    // Before Step 3 is shown: the office advice and the saving-mode dialog,
+    // the mode kept for the run. False when cancelled: the step that asks
+    // stays as it is. When not asked beforehand, Step 3 asks itself.
+    bool AskSavingMode(QWidget* parent);
     // Whether the user has an office open (asked before each run: the advice
     // to close it is given only then).
     void SetOfficeProbe(std::function<bool()> probe) { m_officeRunning = std::move(probe); }
@@ -57,6 +62,9 @@ public:
     int LastRunEnd() const { return m_nRunEnd; }
     CPauseGate& PauseGate() { return m_gate; }
     int StopSaving() const { return m_bStopSaving; }
+    // The item bar from the run's tally: what has been written, failed or
+    // left, not what has been handed to a writer. A timer calls it while a run goes.
+    void UpdateItemBar();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -100,6 +108,10 @@ private:
     CPauseGate m_gate;
     int m_nSettleMs = 2000;
     std::function<bool()> m_officeRunning;
+    bool m_bModeChosen = false;  // AskSavingMode() answered for the next run
     int m_nTabPosition = -1;
     bool m_bRunEnded = true;
+    QTimer* m_pItemBarTimer;
+    int m_nFolderFound0 = -1;  // the run's counts as the current folder started (-1: none yet)
+    int m_nFolderDone0 = 0;
 };

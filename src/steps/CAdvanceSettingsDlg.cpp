@@ -4,6 +4,7 @@
 #include "steps/SaveTexts.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -18,6 +19,7 @@ namespace {
 const QString kJobsKey = QStringLiteral("OfficeInstances");
 const QString kEveryDocumentKey = QStringLiteral("EveryDocument");
 const QString kOnceKey = QStringLiteral("OncePerDocument");
+const QString kEngineKey = QStringLiteral("Engine");
 
 bool readFlag(const QString& key) {
     QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
@@ -39,7 +41,8 @@ CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
       m_pSinceDate(new QDateEdit(this)),
       m_pUntil(new QCheckBox(SaveTexts::kDateTo, this)),
       m_pUntilDate(new QDateEdit(this)),
-      m_pJobs(new QSpinBox(this)) {
+      m_pJobs(new QSpinBox(this)),
+      m_pEngine(new QComboBox(this)) {
     setWindowTitle(SaveTexts::kAdvanceTitle);
     m_pCheck->setChecked(ReadCheck() != 0);
     m_pEveryDocument->setObjectName(QStringLiteral("EveryDocument"));
@@ -48,7 +51,14 @@ CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
     m_pOnce->setChecked(ReadOnce());
     m_pJobs->setRange(1, 4);
     m_pJobs->setValue(ReadJobs());
-    m_pJobs->setToolTip(tr("Documents are written by this many office instances side by side"));
+    m_pJobs->setToolTip(tr("Documents are written by this many writers side by side (office instances, or "
+                           "threads of the native engine)"));
+    m_pEngine->setObjectName(QStringLiteral("Engine"));
+    m_pEngine->addItem(tr("Native (no office needed)"), int(Engine::Native));
+    m_pEngine->addItem(tr("Office (LibreOffice)"), int(Engine::Office));
+    m_pEngine->setCurrentIndex(m_pEngine->findData(int(ReadEngine())));
+    m_pEngine->setToolTip(tr("The native engine writes .doc and .docx itself; an item it cannot represent, and "
+                             "PDF documents, are written by the office"));
     auto* range = new QGroupBox(SaveTexts::kDateRangeGroup, this);
     auto* grid = new QGridLayout(range);
     for (QDateEdit* edit : {m_pSinceDate, m_pUntilDate}) {
@@ -78,7 +88,8 @@ CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
     layout->addWidget(m_pEveryDocument);
     layout->addWidget(m_pOnce);
     auto* form = new QFormLayout;
-    form->addRow(tr("Office instances:"), m_pJobs);
+    form->addRow(tr("Engine:"), m_pEngine);
+    form->addRow(tr("Writers side by side:"), m_pJobs);
     layout->addLayout(form);
     layout->addWidget(range);
     layout->addWidget(buttons);
@@ -89,6 +100,7 @@ CAdvanceSettingsDlg::CAdvanceSettingsDlg(QWidget* parent)
 void CAdvanceSettingsDlg::accept() {
     WriteCheck(m_pCheck->isChecked() ? 1 : 0);
     WriteJobs(m_pJobs->value());
+    WriteEngine(Engine(m_pEngine->currentData().toInt()));
     WriteEveryDocument(m_pEveryDocument->isChecked());
     WriteOnce(m_pOnce->isChecked());
     WriteDateRange(DateRange());
@@ -121,6 +133,22 @@ int CAdvanceSettingsDlg::ReadJobs() {
 void CAdvanceSettingsDlg::WriteJobs(int value) {
     QSettings settings(AppTexts::kRegistryKey, AppTexts::kSettingsApplication);
     settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + kJobsKey, qBound(1, value, 4));
+}
+
+CAdvanceSettingsDlg::Engine CAdvanceSettingsDlg::DefaultEngine() { return Engine::Native; }
+
+CAdvanceSettingsDlg::Engine CAdvanceSettingsDlg::ReadEngine() {
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    const QString value = settings.value(AppTexts::kSettingsAdvanced + QLatin1Char('/') + kEngineKey).toString();
+    if (value == QLatin1String("native")) return Engine::Native;
+    if (value == QLatin1String("office")) return Engine::Office;
+    return DefaultEngine();
+}
+
+void CAdvanceSettingsDlg::WriteEngine(Engine engine) {
+    QSettings settings(AppTexts::kRegistryKey, AppTexts::kProductName);
+    settings.setValue(AppTexts::kSettingsAdvanced + QLatin1Char('/') + kEngineKey,
+                      engine == Engine::Native ? QStringLiteral("native") : QStringLiteral("office"));
 }
 
 namespace {

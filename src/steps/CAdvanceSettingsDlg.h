@@ -5,12 +5,13 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QSpinBox;
 class QDateEdit;
 
 // "Advance Settings": whether the browse step lists further views as folders,
-// whether saves take every document or each document once, how many office
-// instances the saves run side by side, and the date range of the items a
+// whether saves take every document or each document once, which engine
+// writes the documents and how many writers run side by side, and the date range of the items a
 // save run converts.
 class CAdvanceSettingsDlg : public QDialog {
     Q_OBJECT
@@ -20,6 +21,7 @@ public:
     QCheckBox* EveryDocumentBox() const { return m_pEveryDocument; }
     QCheckBox* OnceBox() const { return m_pOnce; }
     QSpinBox* JobsBox() const { return m_pJobs; }
+    QComboBox* EngineBox() const { return m_pEngine; }
     // Writes the check box state to the settings and closes.
     void accept() override;
 
@@ -31,6 +33,12 @@ public:
     static int ReadJobs();
     static void WriteJobs(int value);
     static int DefaultJobs();
+    // Which engine writes the documents: the native writers (no office; an
+    // item they cannot represent, and PDF, go to the office) or the office.
+    enum class Engine { Native, Office };
+    static Engine ReadEngine();
+    static void WriteEngine(Engine engine);
+    static Engine DefaultEngine();
     // Step 3 saves every document of each database into the node of every
     // document instead of its folders.
     static bool ReadEveryDocument();
@@ -55,4 +63,5 @@ private:
     QCheckBox* m_pUntil;
     QDateEdit* m_pUntilDate;
     QSpinBox* m_pJobs;
+    QComboBox* m_pEngine;
 };

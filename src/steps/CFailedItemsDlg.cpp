@@ -19,11 +19,17 @@ CFailedItemsDlg::CFailedItemsDlg(const FailedItemList& failures, QWidget* parent
     m_pTable->verticalHeader()->hide();
     m_pTable->horizontalHeader()->setStretchLastSection(true);
     for (int i = 0; i < failures.size(); ++i) {
-        m_pTable->setItem(i, 0, new QTableWidgetItem(failures[i].folder));
-        m_pTable->setItem(i, 1, new QTableWidgetItem(failures[i].noteId));
-        m_pTable->setItem(i, 2, new QTableWidgetItem(failures[i].reason));
+        // Long folder names and reasons are cut in their columns: read whole in the tooltip.
+        const QString texts[] = {failures[i].folder, failures[i].noteId, failures[i].reason};
+        for (int c = 0; c < 3; ++c) {
+            auto* cell = new QTableWidgetItem(texts[c]);
+            cell->setToolTip(texts[c]);
+            m_pTable->setItem(i, c, cell);
+        }
     }
     m_pTable->resizeColumnsToContents();
+    // A very long folder name does not push the reason out of sight.
+    if (m_pTable->columnWidth(0) > 360) m_pTable->setColumnWidth(0, 360);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* copy = buttons->addButton(QStringLiteral("&Copy"), QDialogButtonBox::ActionRole);
     connect(copy, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(AsText()); });

@@ -10,18 +10,20 @@ CProgressBarAdapter::CProgressBarAdapter(QProgressBar* bar, CPauseGate* gate) : 
 bool CProgressBarAdapter::hasWindow() const { return !m_bar.isNull(); }
 
 void CProgressBarAdapter::setPosition(int percent) {
+    if (m_onReport) m_onReport();
     if (m_gate) m_gate->Checkpoint();
     QPointer<QProgressBar> bar = m_bar;
-    if (!bar) return;
+    if (!bar || (!m_showReports && percent != 0)) return;
     const int value = qBound(0, percent, 100);
     QMetaObject::invokeMethod(
         bar, [bar, value] { if (bar) bar->setValue(value); }, Qt::AutoConnection);
 }
 
 void CProgressBarAdapter::setText(const QString& text) {
+    if (m_onReport) m_onReport();
     if (m_gate) m_gate->Checkpoint();
     QPointer<QProgressBar> bar = m_bar;
-    if (!bar) return;
+    if (!bar || (!m_showReports && !text.isEmpty())) return;
     QMetaObject::invokeMethod(
         bar,
         [bar, text] {

@@ -156,6 +156,7 @@ void CSaveCompleteDlg::UpdateLook() {
     const QStyle::StandardPixmap icon = IsWarning() ? QStyle::SP_MessageBoxWarning : QStyle::SP_MessageBoxInformation;
     m_pPicture->setPixmap(style()->standardIcon(icon).pixmap(32, 32));
     m_pText->setText(SavedAtText());
+    m_pLink->setToolTip(m_strLocation);
     const QString shown = m_strLocation.toHtmlEscaped();
     if (OffersFolder()) {
         m_pLink->setTextFormat(Qt::RichText);

@@ -80,7 +80,8 @@ void CSaveThread::run() {
         notes.cancelRequested = 1;
         for (int waited = 0; waited < m_ctx.settleMs && !m_abortUi; waited += 50) msleep(50);
     }
-    notes.cancelRequested = 0;
+    // A stop asked for while waiting stays asked for.
+    notes.cancelRequested = Stopped() ? 1 : 0;
 
     LNNotesSession session;
     session.InitThread();
@@ -256,6 +257,10 @@ CSaveThread::Outcome CSaveThread::SaveSelectedFolders() {
             if (IDocumentExporter* exporter = frame->WordExporter())
                 exporter->SetRootFolder(SaveRunRules::JoinPath(newFolder, newName) + QLatin1Char('/'));
         }
+        RunTally before;
+        if (frame->GetRunTally(&before))
+            emit folderStarted(SaveRunRules::ItemsFound(before), SaveRunRules::ItemsDone(before));
+        if (Stopped()) notes.cancelRequested = 1;
         frame->SaveOneFolder(stored);
         if (notes.TakePendingAbort()) emit statusText(SaveTexts::kEndedEarly.arg(notes.abortReason));
     }

@@ -53,6 +53,9 @@ signals:
     void rowsReset(const QStringList& paths, const QStringList& servers);
     // A row's status word, what it rests on (reason and counts) and its look (SaveRunRules::RowLook).
     void rowStatus(int row, const QString& status, const QString& detail, int look);
+    // A folder's items are about to be saved: the run's items found and
+    // items done (written, failed, not converted, outside the date range) just before.
+    void folderStarted(int found, int done);
     // A list export starts file `number` (1-based) of `total`.
     void fileProgress(int number, int total);
     // stopped: the user stopped the run; singleFileFailed: a one-file run could not start;

@@ -23,6 +23,8 @@ CSelectDestinationDlg::CSelectDestinationDlg(QWidget* parent) : QDialog(parent),
     m_pPathEdit->setMinimumWidth(360);
     connect(m_pPathEdit, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_strFolderPath = TypedPath(text); });
+    // A path longer than the field is read whole in its tooltip.
+    connect(m_pPathEdit, &QLineEdit::textChanged, m_pPathEdit, &QLineEdit::setToolTip);
     auto* browse = new QToolButton(this);
     browse->setText(QStringLiteral("..."));
     browse->setToolTip(SaveTexts::kBrowseTip);
@@ -73,6 +75,26 @@ void CSelectDestinationDlg::OnBrowse() {
     if (!chosen.isEmpty()) SetFolderPath(chosen);
 }
 
+bool CSelectDestinationDlg::MakeFolder(const QString& path, QString* why) {
+    // The nearest existing parent says why a folder cannot be made under it.
+    QFileInfo parent(path);
+    while (!parent.exists() && parent.absoluteFilePath() != parent.absolutePath())
+        parent = QFileInfo(parent.absolutePath());
+    if (parent.exists() && !parent.isDir()) {
+        *why = QStringLiteral("%1 is a file").arg(parent.absoluteFilePath());
+        return false;
+    }
+    if (parent.exists() && !parent.isWritable()) {
+        *why = QStringLiteral("%1 is read-only").arg(parent.absoluteFilePath());
+        return false;
+    }
+    if (!QDir().mkpath(path) || !QFileInfo(path).isDir()) {
+        *why = QStringLiteral("the folder could not be made under %1").arg(parent.absoluteFilePath());
+        return false;
+    }
+    return true;
+}
+
 void CSelectDestinationDlg::accept() {
     using namespace DestinationRules;
     CMessageBoxService& boxes = CMessageBoxService::instance();
@@ -84,6 +106,20 @@ void CSelectDestinationDlg::accept() {
     case SelectResult::NotAccessible:
         boxes.Information(this, SaveTexts::kInvalidPath);
         return;
+    case SelectResult::ReadOnly:
+        boxes.Information(this, SaveTexts::kReadOnlyFolder.arg(m_strFolderPath));
+        return;
+    case SelectResult::Missing: {
+        if (!boxes.Question(this, SaveTexts::kCreateFolder.arg(m_strFolderPath))) return;
+        QString why;
+        if (!MakeFolder(m_strFolderPath, &why)) {
+            boxes.Information(this, SaveTexts::kCannotCreateFolder.arg(m_strFolderPath, why));
+            return;
+        }
+        // Made: checked again as a chosen folder (its length, above all).
+        accept();
+        return;
+    }
     case SelectResult::FolderTooLong:
         boxes.Information(this, SaveTexts::kFolderTooLong);
         return;

@@ -30,6 +30,8 @@ public:
     void accept() override;
 
 private:
+    // Makes a missing destination folder (and its parents); false with the reason.
+    static bool MakeFolder(const QString& path, QString* why);
     QLineEdit* m_pPathEdit;
     QString m_strFolderPath;
     QString m_strNewName;

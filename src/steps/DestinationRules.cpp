@@ -23,8 +23,10 @@ SelectResult CheckSelectDestination(const QString& path, QString* name, QString*
     if (path.isEmpty()) return SelectResult::EmptyPath;
     const QFileInfo info(path);
     // A folder the documents cannot be written into is no destination either.
-    if (!info.isAbsolute() || !info.exists() || !info.isDir() || !info.isWritable())
-        return SelectResult::NotAccessible;
+    if (!info.isAbsolute()) return SelectResult::NotAccessible;
+    if (!info.exists()) return info.isSymLink() ? SelectResult::NotAccessible : SelectResult::Missing;
+    if (!info.isDir() || !info.isExecutable()) return SelectResult::NotAccessible;
+    if (!info.isWritable()) return SelectResult::ReadOnly;
     const QString folder = WithTrailingSlash(path);
     const QString newName = UniqueSubfolderName(folder, SaveTexts::kConvertedItems);
     const QString fullRoot = folder + newName;

@@ -20,7 +20,10 @@ QString WithTrailingSlash(const QString& path);
 // the smallest number 0, 1, 2, ... that is free.
 QString UniqueSubfolderName(const QString& folder, const QString& stem);
 
-enum class SelectResult { Ok, EmptyPath, NotAccessible, FolderTooLong, RootTooLong };
+// Missing: an absolute path with nothing there (the dialog offers to make
+// it); ReadOnly: a folder this user cannot write into; NotAccessible: a
+// relative path, a file, or a folder that cannot be looked into.
+enum class SelectResult { Ok, EmptyPath, NotAccessible, Missing, ReadOnly, FolderTooLong, RootTooLong };
 // Checks a chosen folder of the destination dialog; on Ok gives the new
 // sub-folder name and the output root (folder + "/" + name).
 SelectResult CheckSelectDestination(const QString& path, QString* name, QString* root);

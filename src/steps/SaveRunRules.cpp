@@ -106,3 +106,23 @@ RowView JudgeSource(const SourceFacts& facts) {
 }
 
 }  // namespace SaveRunRules
+
+namespace SaveRunRules {
+
+int ItemsFound(const RunTally& tally) { return tally.found + tally.outsideDateRange; }
+
+int ItemsDone(const RunTally& tally) {
+    return tally.written + tally.failed + tally.notConverted + tally.outsideDateRange;
+}
+
+ItemBar FolderItemBar(int found0, int done0, const RunTally& now) {
+    ItemBar bar;
+    const int n = ItemsFound(now) - found0;
+    if (n <= 0) return bar;
+    const int done = qBound(0, ItemsDone(now) - done0, n);
+    bar.position = done * 100 / n;
+    bar.text = QStringLiteral("Saving Item %1 of %2 ...").arg(qMin(done + 1, n)).arg(n);
+    return bar;
+}
+
+}  // namespace SaveRunRules

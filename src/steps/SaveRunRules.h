@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/RunTally.h"
+
 #include <QString>
 
 // Small rules of the save run.
@@ -17,6 +19,20 @@ QString JoinPath(const QString& folder, const QString& name);
 // A stored Notes folder as the folder tree shows it: each level by its display
 // name ("($Inbox)\\" -> "Inbox", "Projects\\2012\\" -> "Projects/2012").
 QString FolderDisplayPath(const QString& storedName);
+
+// A folder's item bar follows what has been done, not what has been handed
+// on: items found (those outside the date range among them) and items done
+// (written, failed, not converted, outside the date range) in a tally.
+int ItemsFound(const RunTally& tally);
+int ItemsDone(const RunTally& tally);
+// The bar over a folder whose items start at `found0`/`done0` of the run's
+// counts: its position (percent) and its "Saving Item i of n ..." text
+// (empty while the folder's items are not counted yet).
+struct ItemBar {
+    int position = 0;
+    QString text;
+};
+ItemBar FolderItemBar(int found0, int done0, const RunTally& now);
 
 // How a run ended: its caption, its status line and its icon follow from it.
 enum class RunEnd { Complete, CompleteWithErrors, NothingSaved, Aborted };

@@ -54,6 +54,11 @@ inline constexpr UiText kFolderPathLabel{"SaveTexts", QT_TRANSLATE_NOOP("SaveTex
 inline constexpr UiText kBrowseTip{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "Select the location to save converted file(s)")};
 inline constexpr UiText kSelectFolderPath{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "Select folder path using Browse button.")};
 inline constexpr UiText kInvalidPath{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "Please enter valid folder path.")};
+// A folder that is not there: offered to be made.
+inline constexpr UiText kCreateFolder{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "The folder %1 does not exist.\r\n\r\nDo you want to create it?")};
+inline constexpr UiText kCannotCreateFolder{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "The folder %1 cannot be created: %2")};
+// A folder that is there but cannot be written into.
+inline constexpr UiText kReadOnlyFolder{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "The folder %1 is read-only: no document can be written into it. Please choose another folder.")};
 inline constexpr UiText kFolderTooLong{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "Please select diffrent folder, as folder length is large ")};
 inline constexpr UiText kFileTooLong{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "Please select diffrent file, as file name length is large ")};
 inline const QString kConvertedItems = QStringLiteral("ConvertedItems");

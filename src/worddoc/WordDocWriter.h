@@ -19,9 +19,14 @@ public:
     // into place). False with errorText() on failure.
     bool write(const WordDocument& doc, const QString& path);
     QString errorText() const { return m_error; }
+    // Pictures of the last document that could not be embedded (formats other
+    // than PNG, JPEG, GIF and BMP, or unreadable data) and were written as
+    // "[picture]", as the RTF writer does.
+    int pictureFallbacks() const { return m_pictureFallbacks; }
 
 private:
     QString m_error;
+    int m_pictureFallbacks = 0;
 };
 
 }  // namespace worddoc

@@ -283,3 +283,52 @@ TEST_F(CliRun, HostilePathsAreRefusedOrAvoided) {
     for (const QString& f : filesBelow(m_dest + QStringLiteral("/Inbox0")))
         EXPECT_FALSE(QFileInfo(f).fileName().startsWith(QLatin1Char('.'))) << f.toStdString();
 }
+
+// A journal deleted or emptied: `report` says the documents on disk are in no
+// journal and does not end with success; `convert --resume` warns, takes the
+// documents already there as written instead of writing them twice, and the
+// journal and the disk agree again.
+TEST_F(CliRun, ALostOrEmptiedJournalIsRebuiltFromTheDocumentsOnDisk) {
+    const auto documents = [this] {
+        QStringList docs;
+        for (const QString& f : filesBelow(m_dest))
+            if (f.endsWith(QLatin1String(".doc"))) docs << f;
+        return docs;
+    };
+    const Result first = run({QStringLiteral("convert"), kDemo, m_dest});
+    ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+    const QStringList written = documents();
+    ASSERT_FALSE(written.isEmpty());
+    const QString journal = m_dest + QStringLiteral("/.tesseldoc-journal");
+    for (const char* loss : {"deleted", "emptied"}) {
+        SCOPED_TRACE(loss);
+        if (QByteArray(loss) == "deleted") {
+            ASSERT_TRUE(QFile::remove(journal));
+        } else {
+            QFile f(journal);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        }
+        const Result before = run({QStringLiteral("report"), m_dest});
+        EXPECT_EQ(before.exitCode, 1);
+        EXPECT_TRUE(before.err.contains(QByteArray(loss) == "deleted" ? "the journal was deleted" : "in no journal"))
+            << before.err.toStdString();
+
+        const Result resumed = run({QStringLiteral("convert"), kDemo, m_dest, QStringLiteral("--resume")});
+        EXPECT_EQ(resumed.exitCode, 0) << resumed.err.toStdString();
+        EXPECT_TRUE(resumed.err.contains(QStringLiteral("was %1").arg(QString::fromLatin1(loss)))) << resumed.err.toStdString();
+        EXPECT_TRUE(resumed.err.contains(QStringLiteral("%1 document(s) already in the destination without a journal "
+                                                        "record were taken as written")
+                                             .arg(written.size())))
+            << resumed.err.toStdString();
+        EXPECT_TRUE(resumed.out.contains(QStringLiteral("already written: %1\n").arg(written.size())))
+            << resumed.out.toStdString();
+        EXPECT_EQ(documents(), written);
+
+        const Result after = run({QStringLiteral("report"), m_dest});
+        EXPECT_EQ(after.exitCode, 0) << after.err.toStdString();
+        EXPECT_TRUE(after.out.contains(QStringLiteral("documents on disk: %1\n").arg(written.size())))
+            << after.out.toStdString();
+        EXPECT_TRUE(after.out.contains(QStringLiteral(", %1 written, 0 failed\n").arg(written.size())))
+            << after.out.toStdString();
+    }
+}

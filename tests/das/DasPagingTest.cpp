@@ -104,6 +104,11 @@ TEST(DasPaging, PageThatNeverEndsIsStoppedWithAMessage) {
     EXPECT_TRUE(e.message().contains(QLatin1String("($Inbox)"))) << e.message().toStdString();
     EXPECT_TRUE(ids.empty());
     EXPECT_LT(fake.requestCount(), 10);
+    // The list of every document is cut too: said, not reported as whole.
+    (void)db->allDocumentIds();
+    ASSERT_EQ(db->problems().size(), 1);
+    EXPECT_TRUE(db->problems()[0].contains("($Inbox)")) << db->problems()[0].toStdString();
+    EXPECT_TRUE(db->problems()[0].contains("lacks the documents")) << db->problems()[0].toStdString();
 }
 
 TEST(DasPaging, ViewWithTheServiceOffNamesTheSwitch) {

@@ -511,8 +511,17 @@ TEST(DxlStore, LargeAttachmentDataIsMeasuredBesideTheParserAndDetachedExactly) {
     QByteArray bad = b64;
     bad[bad.size() / 2] = '*';
     StoreError e;
-    EXPECT_FALSE(DxlStore::open(files.write(F::database(F::document("4", fileItem("bad.bin", bad))), "bad.dxl"), e));
-    EXPECT_TRUE(e.message().contains("the data of attachment \"bad.bin\" is not valid base64")) << e.message().toStdString();
+    // Damaged data costs the attachment, named, not the document.
+    auto damaged = DxlStore::open(
+        files.write(F::database(F::document("4", F::textItem("Subject", "kept") + fileItem("bad.bin", bad))), "bad.dxl"),
+        e);
+    ASSERT_TRUE(damaged) << e.message().toStdString();
+    const StoreNote kept = load(*damaged, 4);
+    ASSERT_EQ(kept.attachments.size(), 1u);
+    const StoreError lost = damaged->detachAttachment(4, kept.attachments[0], files.dir() + "/bad.bin");
+    EXPECT_EQ(lost.status, StatusAttachmentUnreadable);
+    EXPECT_TRUE(lost.message().contains("bad.bin: its data is not valid base64")) << lost.message().toStdString();
+    EXPECT_FALSE(QFile::exists(files.dir() + "/bad.bin"));
 
     const QByteArray latin = "<?xml version='1.0' encoding='ISO-8859-1'?>\n<database>" +
                              F::document("c", F::textItem("Subject", "caf\xE9") + fileItem("l.bin", b64) +

@@ -49,15 +49,46 @@ TEST_F(DialogsTest, SelectDestinationRefusals) {
     dlg.accept();
     EXPECT_EQ(texts().last(), SaveTexts::kSelectFolderPath);
     dlg.SetFolderPath(tmp.path() + QStringLiteral("/missing"));
-    dlg.accept();
-    EXPECT_EQ(texts().last(), SaveTexts::kInvalidPath);
+    dlg.accept();  // the offer to make it is declined
+    EXPECT_EQ(texts().last(), SaveTexts::kCreateFolder.arg(tmp.path() + QStringLiteral("/missing")));
     EXPECT_NE(dlg.result(), QDialog::Accepted);
+    EXPECT_FALSE(QFileInfo::exists(tmp.path() + QStringLiteral("/missing")));
     dlg.SetFolderPath(tmp.path());
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.NewFolderName(), QStringLiteral("ConvertedItems"));
     EXPECT_EQ(dlg.OutputRoot(), tmp.path() + QStringLiteral("/ConvertedItems"));
     EXPECT_FALSE(QFileInfo::exists(dlg.OutputRoot()));  // nothing is created by the dialog
+}
+
+TEST_F(DialogsTest, SelectDestinationMakesAMissingFolderAndNamesAReadOnlyOne) {
+    CSelectDestinationDlg dlg;
+    const QString nested = tmp.path() + QStringLiteral("/new/nested");
+    CMessageBoxService::instance().queueAnswer(true);
+    dlg.SetFolderPath(nested);
+    dlg.accept();
+    EXPECT_TRUE(QFileInfo(nested).isDir());
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.OutputRoot(), nested + QStringLiteral("/ConvertedItems"));
+
+    // Read-only: named as such, and nothing can be made under it either.
+    const QString locked = tmp.path() + QStringLiteral("/locked");
+    ASSERT_TRUE(QDir().mkdir(locked));
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(locked).isWritable()) GTEST_SKIP() << "running as a user who may write anywhere";
+    CSelectDestinationDlg second;
+    second.SetFolderPath(locked);
+    second.accept();
+    EXPECT_EQ(texts().last(), SaveTexts::kReadOnlyFolder.arg(locked));
+    EXPECT_NE(second.result(), QDialog::Accepted);
+    CMessageBoxService::instance().queueAnswer(true);
+    second.SetFolderPath(locked + QStringLiteral("/inside"));
+    second.accept();
+    EXPECT_TRUE(texts().last().startsWith(SaveTexts::kCannotCreateFolder.arg(locked + QStringLiteral("/inside"), QString())))
+        << texts().last().toStdString();
+    EXPECT_TRUE(texts().last().contains(QStringLiteral("read-only")));
+    EXPECT_NE(second.result(), QDialog::Accepted);
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST_F(DialogsTest, ConvertedItemsNumbering) {
@@ -144,4 +175,11 @@ TEST_F(DialogsTest, CompletionNamesTheFailures) {
     ASSERT_EQ(list.Table()->rowCount(), 2);
     EXPECT_EQ(list.Table()->item(1, 1)->text(), QStringLiteral("2a"));
     EXPECT_EQ(list.AsText(), QStringLiteral("($Inbox)\\\t8f6\toffice failure\nProjects\\\t2a\tbody file not writable\n"));
+
+    // A long folder name is cut in its column and read whole in the tooltip.
+    const QString longFolder = QString(QStringLiteral("Archive\\")).repeated(30);
+    CFailedItemsDlg cut({{longFolder, "1", "disk full"}});
+    EXPECT_LE(cut.Table()->columnWidth(0), 360);
+    EXPECT_EQ(cut.Table()->item(0, 0)->toolTip(), longFolder);
+    EXPECT_EQ(cut.Table()->item(0, 2)->toolTip(), QStringLiteral("disk full"));
 }

@@ -8,6 +8,7 @@
 #include "source/C1TovanWelcomeView.h"
 #include "steps/C3TovanSaveNsfToPst.h"
 
+#include <atomic>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSettings>
@@ -77,7 +78,11 @@ public:
         if (it != folders.end()) out = it->second;
         return 1;
     }
-    bool CheckWordAvailable() override { return wordOk; }
+    bool CheckWordAvailable() override {
+        ++wordChecks;
+        return wordOk;
+    }
+    std::atomic<int> wordChecks{0};
     std::unique_ptr<IDocumentExporter> CreateWordExporter() override {
         return std::make_unique<FakeExporter>(wordOk, &m_roots);
     }

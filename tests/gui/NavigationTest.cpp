@@ -76,19 +76,42 @@ TEST_F(NavigationTest, PreviewGoesToStepTwoAndBackReturns) {
     EXPECT_EQ(step1()->List()->rowCount(), 1);  // the list is kept
 }
 
-TEST_F(NavigationTest, ExportGoesToStepThreeAndCancelledModeLeavesItIdle) {
+TEST_F(NavigationTest, CancelledModeStaysOnStepOneAndAChosenOneGoesToStepThree) {
     QTemporaryDir dest;
     addFiles({"/data/a.nsf", "/data/b.nsf"});
     boxes().setDialogHandler(destinationThenCancel(dest.path()));
     step3()->SetOfficeProbe([] { return true; });  // the user has an office open
     step1()->OnNext();
+    // Cancel in the saving-mode dialog: Step 1 as it was, no run, no blank Step 3.
+    EXPECT_EQ(host()->CurrentPageIndex(), 0);
+    EXPECT_TRUE(boxes().shownTexts().contains(SaveTexts::kCloseWord));
+    EXPECT_EQ(step1()->List()->rowCount(), 2);
+    EXPECT_FALSE(step3()->IsRunning());
+    EXPECT_EQ(frame->m_bSaving, 0);
+    EXPECT_TRUE(frame->AddFilesAction()->isEnabled());
+
+    // The mode chosen: Step 3 runs without asking again.
+    boxes().clear();
+    boxes().setDialogHandler([&dest](QDialog& dlg) -> int {
+        if (auto* d = qobject_cast<CSelectDestinationDlg*>(&dlg)) {
+            d->SetFolderPath(dest.path());
+            d->accept();
+            return d->result();
+        }
+        return int(QDialog::Accepted);
+    });
+    step1()->OnNext();
     EXPECT_EQ(host()->CurrentPageIndex(), 2);
+    ASSERT_TRUE(step3()->WaitForRunEnd(20000));
+    int modeDialogs = 0;
+    for (const auto& s : boxes().shown())
+        if (s.kind == QLatin1String("dialog") && s.text == SaveTexts::kSavingModeTitle) ++modeDialogs;
+    EXPECT_EQ(modeDialogs, 1);
     EXPECT_EQ(frame->SourceMode(), FileList);
     EXPECT_EQ(frame->ListDestRoot(), dest.path() + QStringLiteral("/ConvertedItems"));
     EXPECT_EQ(frame->SourcePaths(), QStringList({"/data/b.nsf", "/data/a.nsf"}));  // display order
     EXPECT_EQ(frame->SourceServers(), QStringList({"", ""}));
-    EXPECT_TRUE(boxes().shownTexts().contains(SaveTexts::kCloseWord));
-    // Cancel in the saving-mode dialog: idle, no thread.
+    // After the run: idle.
     EXPECT_FALSE(step3()->IsRunning());
     EXPECT_TRUE(shown(step3()->NextButton()));
     EXPECT_TRUE(shown(step3()->BackButton()));
@@ -124,18 +147,19 @@ TEST_F(NavigationTest, TheAdviceToCloseTheOfficeComesOnlyWhenOneIsOpen) {
     boxes().setDialogHandler(destinationThenCancel(dest.path()));
     step3()->SetOfficeProbe([] { return false; });
     step1()->OnNext();
-    EXPECT_EQ(host()->CurrentPageIndex(), 2);
+    EXPECT_EQ(host()->CurrentPageIndex(), 0);
     EXPECT_FALSE(boxes().shownTexts().contains(SaveTexts::kCloseWord));
 }
 
-TEST_F(NavigationTest, BackFromStepThreeAfterSingleFileGoesToStepTwo) {
+TEST_F(NavigationTest, StepThreeReachedWithoutAModeAsksAndACancelReturnsWhereTheUserWas) {
     frame->SetSourceMode(SingleFile);
     frame->GoToNextStep(1);  // Step 3; the saving-mode dialog is cancelled
-    ASSERT_EQ(host()->CurrentPageIndex(), 2);
-    step3()->OnBack();
     EXPECT_EQ(host()->CurrentPageIndex(), 1);
-    step3()->OnNext();
+    frame->SetSourceMode(FileList);
+    frame->GoToNextStep(1);
     EXPECT_EQ(host()->CurrentPageIndex(), 0);
+    EXPECT_FALSE(step3()->IsRunning());
+    EXPECT_EQ(frame->m_bSaving, 0);
 }
 
 TEST_F(NavigationTest, ExportFromEmptyListStaysWithMessage) {

@@ -304,6 +304,7 @@ TEST_F(SaveRunTest, ListExportShowsTheFileNumberAndResetsTheBarsForEachFile) {
     struct Seen {
         QString fileBar;
         int folderBar = -1, itemStatus = -1, itemProgress = -1;
+        QString itemStatusText;
     } seen;
     fake->onSaveFolder = [&](const QString& source, const QString& folder) {
         CNotesConverter& notes = frame->Notes();
@@ -319,6 +320,7 @@ TEST_F(SaveRunTest, ListExportShowsTheFileNumberAndResetsTheBarsForEachFile) {
                     seen.fileBar = view->FileBar()->format();
                     seen.folderBar = view->FolderBar()->value();
                     seen.itemStatus = view->ItemStatusBar()->value();
+                    seen.itemStatusText = view->ItemStatusBar()->property("barText").toString();
                     seen.itemProgress = view->ItemProgressBar()->value();
                 },
                 Qt::BlockingQueuedConnection);
@@ -326,8 +328,57 @@ TEST_F(SaveRunTest, ListExportShowsTheFileNumberAndResetsTheBarsForEachFile) {
     exportList({"/d/two.nsf", "/d/one.nsf"});  // listed on top: one.nsf first
     EXPECT_EQ(seen.fileBar, QStringLiteral("File 2 of 2"));
     EXPECT_EQ(seen.folderBar, 50);
-    EXPECT_EQ(seen.itemStatus, 0);
+    // The item bar counts B's own items (the stand-in has written both when it is looked at).
+    EXPECT_EQ(seen.itemStatusText, QStringLiteral("Saving Item 2 of 2 ..."));
+    EXPECT_EQ(seen.itemStatus, 100);
     EXPECT_EQ(seen.itemProgress, 0);
+}
+
+TEST_F(SaveRunTest, TheItemBarFollowsOutcomesAndAStopIsRaisedAgainBetweenItems) {
+    fake->folders["/d/one.nsf"] = {"A\\", "B\\"};
+    C3TovanSaveNsfToPst* view = step3();
+    int shownValue = -1;
+    QString shownText;
+    int cancelAfterReport = -1;
+    fake->onSaveFolder = [&](const QString&, const QString& folder) {
+        CNotesConverter& notes = frame->Notes();
+        if (folder != QStringLiteral("A\\")) return;
+        // The converter hands item 1 of 3 on; the tally says all three are done.
+        notes.itemStatusBar->setText(QStringLiteral("Saving Item 1 of 3 ..."));
+        notes.itemStatusBar->setPosition(33);
+        QMetaObject::invokeMethod(
+            view,
+            [&] {
+                view->UpdateItemBar();
+                shownValue = view->ItemStatusBar()->value();
+                shownText = view->ItemStatusBar()->property("barText").toString();
+                // Stop, confirmed while this folder's items are saved.
+                boxes().queueAnswer(true);
+                view->OnStop();
+            },
+            Qt::BlockingQueuedConnection);
+        // Something lowers the converter's flag; the next report raises it again.
+        notes.cancelRequested = 0;
+        notes.itemProgressBar->setPosition(50);
+        cancelAfterReport = notes.cancelRequested;
+    };
+    fake->items["A\\"] = 3;
+    exportList({"/d/one.nsf"});
+    EXPECT_EQ(shownValue, 100);
+    EXPECT_EQ(shownText, QStringLiteral("Saving Item 3 of 3 ..."));
+    EXPECT_EQ(cancelAfterReport, 1);
+    EXPECT_EQ(fake->Saved(), QStringList{QStringLiteral("/d/one.nsf|A\\")});  // B is never begun
+
+    // The bar's rule: n items of the folder found, k of them done.
+    RunTally t;
+    t.found = 10;
+    t.written = 4;
+    t.failed = 1;
+    EXPECT_EQ(SaveRunRules::FolderItemBar(0, 0, t).position, 50);
+    EXPECT_EQ(SaveRunRules::FolderItemBar(0, 0, t).text, QStringLiteral("Saving Item 6 of 10 ..."));
+    t.outsideDateRange = 2;  // found leaves them out; they are done
+    EXPECT_EQ(SaveRunRules::FolderItemBar(0, 0, t).text, QStringLiteral("Saving Item 8 of 12 ..."));
+    EXPECT_TRUE(SaveRunRules::FolderItemBar(12, 7, t).text.isEmpty());  // the next folder, not counted yet
 }
 
 TEST_F(SaveRunTest, TheStatusLineNamesFoldersAsTheTreeShowsThem) {

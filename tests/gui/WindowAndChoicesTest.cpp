@@ -146,7 +146,9 @@ TEST_F(WindowAndChoicesTest, TypedDestinationIsCheckedAsAChosenOne) {
     };
     EXPECT_EQ(typeAndOk(QString()), SaveTexts::kSelectFolderPath);
     EXPECT_EQ(typeAndOk(QStringLiteral("   ")), SaveTexts::kSelectFolderPath);
-    EXPECT_EQ(typeAndOk(out.path() + QStringLiteral("/missing")), SaveTexts::kInvalidPath);
+    // A missing folder is offered to be made (declined here).
+    EXPECT_EQ(typeAndOk(out.path() + QStringLiteral("/missing")),
+              SaveTexts::kCreateFolder.arg(out.path() + QStringLiteral("/missing")));
     EXPECT_EQ(typeAndOk(out.filePath(QStringLiteral("a-file"))), SaveTexts::kInvalidPath);  // not a folder
     EXPECT_EQ(typeAndOk(QStringLiteral("relative/folder")), SaveTexts::kInvalidPath);
     EXPECT_EQ(dlg.result(), QDialog::Rejected);

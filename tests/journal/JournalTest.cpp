@@ -231,6 +231,45 @@ TEST(DestinationLock, ASecondRunIsRefusedButShardsOfOneArrayRunSideBySide) {
     EXPECT_TRUE(whole.acquire(dir.path(), 0, 0, &error));  // released with its holder
 }
 
+// Shards of arrays of different sizes both list the first database: only one
+// of them may write its folder at a time; another folder goes on beside it.
+// A database reached through a link (or a second hard link) is one source.
+TEST(SourceFolderLock, OverlappingShardsWriteADatabaseFolderOneAtATimeAndAliasesAreOneSource) {
+    QTemporaryDir dir;
+    QString error;
+    DestinationLock shardOfTwo, shardOfThree;
+    ASSERT_TRUE(shardOfTwo.acquire(dir.path(), 0, 2, &error)) << error.toStdString();
+    ASSERT_TRUE(shardOfThree.acquire(dir.path(), 0, 3, &error)) << error.toStdString();
+    {
+        SourceFolderLock a, b, other;
+        ASSERT_TRUE(a.acquire(dir.path(), "JOHN", &error)) << error.toStdString();
+        EXPECT_FALSE(b.acquire(dir.path(), "JOHN", &error));
+        EXPECT_TRUE(error.contains("another run is writing the folder JOHN")) << error.toStdString();
+        EXPECT_TRUE(other.acquire(dir.path(), "ANN", &error));
+        a.release();
+        EXPECT_TRUE(b.acquire(dir.path(), "JOHN", &error));
+    }
+    // Nothing of the locks reaches the destination's visible content.
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+
+    writeFile(dir.path() + "/real.nsf", "x");
+    ASSERT_EQ(::symlink(QFile::encodeName(dir.path() + "/real.nsf").constData(),
+                        QFile::encodeName(dir.path() + "/alias.nsf").constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(dir.path() + "/real.nsf").constData(),
+                     QFile::encodeName(dir.path() + "/hard.nsf").constData()), 0);
+    SourceList list;
+    list.add(dir.path() + "/real.nsf", "manifest line 1");
+    list.add(dir.path() + "/alias.nsf", "manifest line 2");
+    list.add(dir.path() + "/hard.nsf", "manifest line 3");
+    list.add(dir.path() + "/missing.nsf", "manifest line 4");
+    ASSERT_EQ(list.entries().size(), 4);
+    EXPECT_EQ(list.entries()[1].duplicateOf, "manifest line 1");
+    EXPECT_EQ(list.entries()[1].subFolder, "REAL");
+    EXPECT_EQ(list.entries()[2].duplicateOf, "manifest line 1");
+    EXPECT_TRUE(list.entries()[3].duplicateOf.isEmpty());
+    EXPECT_EQ(list.entries()[3].position, 1);
+}
+
 TEST(SourceList, ManifestLinesDuplicatesShardsAndSubFolders) {
     QTemporaryDir dir;
     const QString manifest = dir.path() + "/list.txt";

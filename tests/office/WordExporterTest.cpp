@@ -74,19 +74,19 @@ TEST(WordExporterRules, ValueRunsToTheFirstCharacterOfTheLineBreak) {
     EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("A:x\nB:y"), QStringLiteral("A:")),
               QStringLiteral("x\n"));
     EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("A:x"), QStringLiteral("A:")), QString());
-    // "CC:" is found inside "BCC:" first, as a plain search finds it.
+    // "CC:" inside "BCC:" is not the CC line: blind copies never fill the CC row.
     EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("BCC:b\r\nCC:c\r\n"), QStringLiteral("CC:")),
-              QStringLiteral("b\r"));
-    // Every later copy of the text up to the label is removed as well.
-    EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("X:1 X:2\n"), QStringLiteral("X:")),
-              QStringLiteral("1 2\n"));
+              QStringLiteral("c\r"));
+    EXPECT_EQ(CWordExporter::LabelValue(QStringLiteral("SendTo: a\r\n BCC:b\r\n"), QStringLiteral("CC:")),
+              QString());
 }
 
 TEST(WordExporterRules, HeaderLabelsAreCountedOnceEach) {
     CWordExporter exporter([] { return std::unique_ptr<IOfficeAutomation>(); });
     EXPECT_EQ(exporter.CountHeaderLabels(kMailBlock), 5);
     EXPECT_EQ(exporter.CountHeaderLabels(QStringLiteral("Subject:a Subject:b")), 1);
-    EXPECT_EQ(exporter.CountHeaderLabels(QStringLiteral("BCC:x")), 2);  // BCC: holds CC:
+    EXPECT_EQ(exporter.CountHeaderLabels(QStringLiteral("BCC:x")), 1);  // no CC row for blind copies
+    EXPECT_EQ(exporter.CountHeaderLabels(QStringLiteral(" CC:x\r\n BCC:y")), 2);
     EXPECT_EQ(exporter.CountHeaderLabels(QStringLiteral("Email Item \r\n")), 0);
     const QString all = QStringLiteral(
         "Subject: From: SendTo: Location: StartDate: EndDate: Attachment: DueDate: BCC: MailDate: DiaryDate: "

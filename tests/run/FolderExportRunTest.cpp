@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <unistd.h>
 
 using namespace store;
@@ -432,4 +433,42 @@ TEST_F(RunFixture, RtfModesHandTheOfficeRtfAndTextBodiesStayText) {
     EXPECT_TRUE(exporter.calls[0].body.startsWith("{\\rtf"));
     EXPECT_TRUE(exporter.calls[0].body.contains("\\trowd"));
     EXPECT_TRUE(exporter.calls[1].bodyFile.endsWith("NewTxt.txt"));
+}
+
+// An office that goes away mid-document throws what nothing below names: the
+// item's failure says what happened, and the run goes on with the next item.
+TEST_F(RunFixture, AnOfficeThatFailsMidDocumentIsNamedNotAnUnexpectedError) {
+    std::vector<uint32_t> ids;
+    for (const char* s : {"A", "B", "C"}) ids.push_back(store->addNote(mail(s)));
+    store->addFolder("F", true, ids);
+    int call = 0;
+    exporter.onExport = [&call](int) {
+        ++call;
+        if (call == 1) throw 42;  // not a std::exception, as an office's own exception types are not
+        if (call == 2) throw std::runtime_error("bridge disposed");
+    };
+    run({"F\\"});
+    const auto failures = conv.exportReport.failures();
+    ASSERT_EQ(failures.size(), 2);
+    EXPECT_TRUE(failures[0].reason.contains("office engine failed while writing")) << failures[0].reason.toStdString();
+    EXPECT_EQ(failures[1].reason, "the document could not be written: bridge disposed");
+    for (const auto& f : failures) EXPECT_FALSE(f.reason.contains("unexpected")) << f.reason.toStdString();
+    EXPECT_EQ(conv.exportReport.written(), 1);
+}
+
+// A server that stalls on every other document never makes a streak; its
+// stalls still count, and after the budget the rest is named at once.
+TEST_F(RunFixture, AServerThatStallsNowAndThenEndsTheSourceAfterItsBudget) {
+    std::vector<uint32_t> ids;
+    for (int i = 0; i < 12; ++i) ids.push_back(store->addNote(mail(QStringLiteral("M%1").arg(i))));
+    for (size_t i = 1; i < ids.size(); i += 2)
+        store->failNote(ids[i], {StatusServerUnreachable, "server.example did not answer in time"});
+    store->addFolder("F", true, ids);
+    conv.failFast.setServerBudget(3);
+    run({"F\\"});
+    EXPECT_TRUE(conv.abortReason.contains("failed to answer for 3 documents")) << conv.abortReason.toStdString();
+    EXPECT_EQ(conv.exportReport.failedCount(), 3);
+    EXPECT_EQ(conv.exportReport.written(), 3);
+    EXPECT_EQ(conv.exportReport.notConvertedCount(), 6);
+    for (const NotConverted& n : conv.exportReport.notConverted()) EXPECT_EQ(n.reason, conv.abortReason);
 }

@@ -115,11 +115,24 @@ TEST_F(FolderTreeTest, ExportRulesAndMessages) {
             d->accept();
             return d->result();
         }
-        return QDialog::Rejected;  // Step 3's saving mode: cancelled
+        return QDialog::Rejected;  // the saving mode: cancelled
     });
     tree->SetChecked(tree->FindPath(QStringLiteral("Projects\\2013\\")), true);
     step2()->OnNext();
+    // Cancelled: Step 2 as it was, its ticks kept.
+    EXPECT_EQ(host()->CurrentPageIndex(), 1);
+    EXPECT_EQ(tree->TickedFolders(), QStringList({"($Inbox)\\", "Projects\\2013\\"}));
+    boxes().setDialogHandler([&](QDialog& dlg) -> int {
+        if (auto* d = qobject_cast<CSelectDestinationDlg*>(&dlg)) {
+            d->SetFolderPath(dest.path());
+            d->accept();
+            return d->result();
+        }
+        return QDialog::Accepted;  // the saving mode and the completion
+    });
+    step2()->OnNext();
     EXPECT_EQ(host()->CurrentPageIndex(), 2);
+    ASSERT_TRUE(static_cast<C3TovanSaveNsfToPst*>(host()->Page(2))->WaitForRunEnd(20000));
     EXPECT_EQ(frame->SelectedFolders(), QStringList({"($Inbox)\\", "Projects\\2013\\"}));
     EXPECT_EQ(frame->DestFolderPath(), dest.path());
     EXPECT_EQ(frame->DestFolderName(), QStringLiteral("ConvertedItems"));

@@ -159,9 +159,16 @@ store::StoreError DasStore::folderEntries(size_t index, std::vector<uint32_t>& n
 std::vector<uint32_t> DasStore::allDocumentIds() {
     std::vector<uint32_t> all;
     QSet<uint32_t> seen;
+    m_listingProblems.clear();
     for (size_t i = 0; i < m_folders.size(); ++i) {
         std::vector<uint32_t> ids;
-        if (!folderEntries(i, ids).ok()) continue;
+        const store::StoreError e = folderEntries(i, ids);
+        if (!e.ok()) {
+            // Its documents may be missing from the list: said, never silent.
+            m_listingProblems << QStringLiteral("the list of every document lacks the documents only %1 holds: %2")
+                                     .arg(m_folders[i].name, e.message());
+            continue;
+        }
         for (uint32_t id : ids)
             if (!seen.contains(id)) {
                 seen.insert(id);

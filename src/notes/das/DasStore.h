@@ -27,6 +27,7 @@ public:
     store::StoreError detachAttachment(uint32_t noteId, const store::StoreAttachment& attachment,
                                        const QString& targetPath) override;
     std::vector<uint32_t> allDocumentIds() override;
+    QStringList problems() override { return m_listingProblems; }
 
     // Reads a document by UNID and returns its note ID (recorded for loadNote).
     store::StoreError noteIdForUnid(const QString& unid, uint32_t& noteId);
@@ -51,6 +52,8 @@ private:
     QString m_title;
     std::vector<store::StoreFolderInfo> m_folders;
     bool m_allListed = false;
+    // Views whose entries could not be listed for the list of every document.
+    QStringList m_listingProblems;
     int m_pageSize = 100;
     qint64 m_maxEntries = 1000000;
     // The files of the last document read, by note ID.

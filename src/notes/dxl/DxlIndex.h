@@ -60,6 +60,8 @@ struct DxlIndex {
     QHash<QString, int> nameIds;                     // lower-cased item name -> id
     QHash<QString, std::vector<int>> folderMembers;  // folder UNID (upper case) -> document indexes
     QHash<uint32_t, int> byNoteId;
+    // Documents left out because their XML is damaged, one line each.
+    QStringList damagedDocuments;
 
     int nameId(const QString& lowerName) const { return nameIds.value(lowerName, -1); }
     int addName(const QString& lowerName) {

@@ -4,6 +4,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlByteOffsets.h"
@@ -56,22 +59,87 @@ bool checkBase64(QXmlStreamReader& xml, qint64* size = nullptr) {
 
 FormulaValue DxlIndexer::formulaValue(const StoreItem& item) { return FormulaValue::fromItem(item); }
 
+namespace {
+
+// How many damaged documents a file may have before it is refused whole.
+constexpr int kMaxDamagedDocuments = 200;
+
+// The offset of the next document's start tag ("<document", or "<note" with
+// attributes) at or after `from`; else of the root's closing tag; else the
+// file's size.
+qint64 nextDocumentStart(const QString& path, qint64 from) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    static const QRegularExpression tag(QStringLiteral("<(document|note)[\\s>/]"));
+    static const QRegularExpression rootEnd(QStringLiteral("</database\\s*>"));
+    qint64 rootEndAt = -1;
+    constexpr qint64 kChunk = 1 << 20;
+    for (qint64 pos = from; pos < file.size(); pos += kChunk) {
+        if (!file.seek(pos)) return -1;
+        const QString text = QString::fromLatin1(file.read(kChunk + 16));
+        const QRegularExpressionMatch m = tag.match(text);
+        if (m.hasMatch() && m.capturedStart() < kChunk) return pos + m.capturedStart();
+        const QRegularExpressionMatch r = rootEnd.match(text);
+        if (rootEndAt < 0 && r.hasMatch() && r.capturedStart() < kChunk) rootEndAt = pos + r.capturedStart();
+    }
+    return rootEndAt >= 0 ? rootEndAt : file.size();
+}
+
+}  // namespace
+
 StoreError DxlIndexer::build(const QString& path, DxlIndex& index) {
-    index = DxlIndex();
-    StoreError e;
-    {
-        DxlIndexer indexer(index);
-        e = indexer.run(path, true);
-        if (!indexer.m_skipMismatch) {
-            if (!e.ok()) index = DxlIndex();
+    // A document whose XML is damaged is left out and the file read again
+    // without it, so that the documents after it are still read; each one
+    // left out is named. A file of which no document can be read is refused
+    // with its first error, as is one with damage outside its documents.
+    std::vector<std::pair<qint64, qint64>> damaged;
+    QStringList named;
+    StoreError first;
+    for (int attempt = 0;; ++attempt) {
+        index = DxlIndex();
+        StoreError e;
+        qint64 failedStart = -1, failedAt = -1, failedLine = 0;
+        {
+            DxlIndexer indexer(index);
+            indexer.m_damagedRanges = damaged;
+            e = indexer.run(path, true);
+            bool again = indexer.m_skipMismatch;
+            failedStart = indexer.m_failedDocStart;
+            failedAt = indexer.m_failedAt;
+            failedLine = indexer.m_failedLine;
+            if (again) {
+                index = DxlIndex();
+                DxlIndexer whole(index);
+                whole.m_damagedRanges = damaged;
+                e = whole.run(path, false);
+                failedStart = whole.m_failedDocStart;
+                failedAt = whole.m_failedAt;
+                failedLine = whole.m_failedLine;
+            }
+        }
+        if (e.ok()) {
+            if (!named.isEmpty() && index.docs.empty()) {
+                index = DxlIndex();
+                return first;
+            }
+            index.damagedDocuments = named;
             return e;
         }
+        if (first.ok()) first = e;
+        if (failedStart < 0 || attempt >= kMaxDamagedDocuments) {
+            // Damage outside a document, or too many damaged ones.
+            index = DxlIndex();
+            return e;
+        }
+        const qint64 end = nextDocumentStart(path, std::max(failedStart + 1, failedAt));
+        if (end <= failedStart) {
+            index = DxlIndex();
+            return first;
+        }
+        damaged.emplace_back(failedStart, end);
+        std::sort(damaged.begin(), damaged.end());
+        named << QStringLiteral("the document at line %1 is not read: %2").arg(failedLine).arg(e.detail);
     }
-    index = DxlIndex();
-    DxlIndexer indexer(index);
-    e = indexer.run(path, false);
-    if (!e.ok()) index = DxlIndex();
-    return e;
 }
 
 bool DxlIndexer::documentBytes(QFile& file, const DxlIndex& index, const DxlDocEntry& doc, QByteArray& bytes) {
@@ -151,6 +219,19 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
             for (const DxlPrescan::DataSpan& span : m_prescan.spans) skipped.emplace_back(span.start, span.end);
     }
     m_skipping = !skipped.empty();
+    m_fileSize = file.size();
+    if (!m_damagedRanges.empty()) {
+        // Damaged documents are not seen at all; data inside them is in their range.
+        std::vector<std::pair<qint64, qint64>> merged = m_damagedRanges;
+        for (const auto& span : skipped) {
+            bool inside = false;
+            for (const auto& d : m_damagedRanges)
+                if (span.first < d.second && span.second > d.first) inside = true;
+            if (!inside) merged.push_back(span);
+        }
+        std::sort(merged.begin(), merged.end());
+        skipped = std::move(merged);
+    }
 
     DxlByteOffsets offsets;
     offsets.setSkipped(skipped);
@@ -181,7 +262,7 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
             const QStringView name = xml.name();
             if (m_inDoc) {
                 const StoreError e = readDocumentChild(xml, depth);
-                if (!e.ok()) return e;
+                if (!e.ok()) return failInDocument(e, xml);
                 continue;
             }
             const bool isDocument =
@@ -234,15 +315,21 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
             }
             if (m_inDoc && depth == m_docDepth) {
                 const StoreError e = finishDocument(xml);
-                if (!e.ok()) return e;
+                if (!e.ok()) return failInDocument(e, xml);
             }
             --depth;
         }
     }
-    if (xml.hasError()) {
+    // The last document was damaged and cut out up to the end of the file:
+    // the documents before it are what the file holds.
+    const bool cutAtEnd = !m_damagedRanges.empty() && m_damagedRanges.back().second >= m_fileSize;
+    if (xml.hasError() && cutAtEnd && !m_inDoc && xml.error() == QXmlStreamReader::PrematureEndOfDocumentError) {
+        xml.clear();
+    } else if (xml.hasError()) {
         // A NUL byte or bytes that are not UTF-8 are named where they are.
         const StoreError e = textError(m_index.encoding.isEmpty());
         if (!e.ok() && looksLikeXml) return e;
+        if (m_inDoc && sawRoot) return failInDocument(xmlError(xml), xml);
         if (!sawRoot && !looksLikeXml && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
             return {StatusUnsupportedFormat,
                     QStringLiteral("%1 is not an XML file (%2)").arg(m_fileName, oneLine(xml.errorString()))};
@@ -362,6 +449,15 @@ void DxlIndexer::readDesign(QXmlStreamReader& xml, bool isFolder) {
     m_index.designs.push_back(std::move(d));
 }
 
+StoreError DxlIndexer::failInDocument(const StoreError& e, const QXmlStreamReader& xml) {
+    if (m_doc.start >= 0) {
+        m_failedDocStart = m_doc.start;
+        m_failedAt = m_offsets ? m_offsets->byteAt(xml.characterOffset()) : -1;
+        m_failedLine = m_docLine;
+    }
+    return e;
+}
+
 StoreError DxlIndexer::startDocument(QXmlStreamReader& xml) {
     m_inDoc = true;
     m_seenDocument = true;
@@ -470,10 +566,11 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
         }
         --depth;
         if (xml.hasError()) return {};  // reported by the main loop
-        if (!ok)
-            return {StatusDamaged,
-                    QStringLiteral("%1: the data of attachment \"%2\" is not valid base64 (%3)")
-                        .arg(m_fileName, span.name, where(xml))};
+        if (!ok) {
+            // The attachment is lost, not the document.
+            span.readable = false;
+            span.problem = QStringLiteral("its data is not valid base64 (%1)").arg(where(xml));
+        }
         const qint64 end = m_offsets->byteAt(xml.characterOffset());
         span.dataStart = start;
         span.dataEnd = end < 0 ? -1 : m_offsets->tagStart(end);

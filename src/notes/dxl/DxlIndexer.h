@@ -36,6 +36,9 @@ class DxlIndexer {
     StoreError startDocument(QXmlStreamReader& xml);
     StoreError finishDocument(QXmlStreamReader& xml);
     StoreError readDocumentChild(QXmlStreamReader& xml, int& depth);
+    // Notes where in the file the document being read failed, so that the
+    // file can be read again without it.
+    StoreError failInDocument(const StoreError& e, const QXmlStreamReader& xml);
     StoreError fillLateValues(const QString& path);
     void assignMissingNoteIds();
     QString where(const QXmlStreamReader& xml) const;
@@ -67,6 +70,13 @@ class DxlIndexer {
     DxlPrescan m_prescan;
     bool m_skipping = false;
     bool m_skipMismatch = false;
+    // Damaged documents left out of this pass ([start, end) byte ranges, in
+    // order), and where this pass failed inside a document (-1: not in one).
+    std::vector<std::pair<qint64, qint64>> m_damagedRanges;
+    qint64 m_fileSize = 0;
+    qint64 m_failedDocStart = -1;
+    qint64 m_failedAt = -1;
+    qint64 m_failedLine = 0;
 };
 
 }  // namespace store::dxl

@@ -20,10 +20,19 @@
 #include "steps/CSavingModeDlg.h"
 #include "steps/CSelectDestinationDlg.h"
 
+#ifdef TESSELDOC_HAVE_FAKE_DOMINO
+#include "fake/FakeDomino.h"
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#endif
+
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPixmap>
@@ -135,6 +144,64 @@ void serverTour(CMainFrame* frame, C1TovanWelcomeView* step1, C2TovanFolderTreeV
     save(frame, QStringLiteral("5e-step2-server-preview"));
     step2->OnBack();
 }
+
+#ifdef TESSELDOC_HAVE_FAKE_DOMINO
+// A server on a port of its own with a self-signed certificate, added in the
+// browser as "127.0.0.1:PORT": the trust question (drawn as the box shows
+// it), then its databases once trusted. Needs openssl for the certificate.
+void trustTour(C1TovanWelcomeView* step1, const QString& db) {
+    QTemporaryDir dir;
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    if (QStandardPaths::findExecutable(QStringLiteral("openssl")).isEmpty()) return;
+    p.start(QStringLiteral("openssl"),
+            {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+             QStringLiteral("-nodes"), QStringLiteral("-keyout"), QStringLiteral("key.pem"), QStringLiteral("-out"),
+             QStringLiteral("cert.pem"), QStringLiteral("-days"), QStringLiteral("30"), QStringLiteral("-subj"),
+             QStringLiteral("/CN=127.0.0.1/O=Example Mail Hosting"), QStringLiteral("-addext"),
+             QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return;
+    QFile cert(dir.filePath(QStringLiteral("cert.pem"))), key(dir.filePath(QStringLiteral("key.pem")));
+    if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly)) return;
+    fakedomino::Profile profile;
+    profile.certificatePem = cert.readAll();
+    profile.keyPem = key.readAll();
+    fakedomino::Server server(profile);
+    if (!server.addDatabaseFile(QStringLiteral("mail/secure.nsf"), db) || server.start() == 0) return;
+
+    CMessageBoxService& boxes = CMessageBoxService::instance();
+    boxes.setQuestionHook([&boxes](const QString& text) {
+        if (!text.contains(QStringLiteral("fingerprint"))) return;
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Tesseldoc"), text, QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        snapDialog(box, QStringLiteral("5g-trust-question"));
+        boxes.queueAnswer(true);
+    });
+    boxes.setDialogHandler([&](QDialog& d) -> int {
+        auto* browser = qobject_cast<CDominoServerFileDlg*>(&d);
+        if (!browser) return QDialog::Rejected;
+        browser->resize(620, 640);
+        browser->show();
+        browser->ServerEdit()->setText(QStringLiteral("127.0.0.1:%1").arg(server.port()));
+        browser->OnAddServer();
+        browser->ServerList()->selectRow(0);
+        browser->OnServerClicked();
+        QElapsedTimer t;
+        t.start();
+        while (browser->IsSearching() && t.elapsed() < 60000) settle(50);
+        save(browser, QStringLiteral("5h-server-trusted-databases"));
+        browser->hide();
+        return QDialog::Accepted;
+    });
+    step1->OnAddDominoFiles();
+    boxes.setDialogHandler(nullptr);
+    boxes.setQuestionHook(nullptr);
+    QSettings settings(QStringLiteral("tesseldoc"), QStringLiteral("tesseldoc"));
+    std::printf("trusted: caFile %s\n",
+                qPrintable(settings.value(QStringLiteral("DominoServers/127.0.0.1:%1/caFile").arg(server.port())).toString()));
+    server.stop();
+}
+#endif
 
 // The real core, with one picture of Step 3 taken while the first folder is saved.
 class TourBackend : public CCoreConversionBackend {
@@ -249,8 +316,14 @@ int main(int argc, char** argv) {
     save(frame, QStringLiteral("max-2-step1-list"));
     restoreDefault(frame);
     // With a server's address: the server browser and a server database in Step 2.
+#ifdef TESSELDOC_HAVE_FAKE_DOMINO
+    trustTour(step1, db);
+#endif
+    QList<NsfSourceEntry> serverEntries;  // exported last, as a server run
     if (argc > 3) {
         serverTour(frame, step1, step2, QString::fromLocal8Bit(argv[3]));
+        for (const NsfSourceEntry& e : step1->Entries())
+            if (!e.serverName.isEmpty()) serverEntries.append(e);
         // The list export below takes the file alone.
         for (int r = step1->List()->rowCount() - 1; r >= 0; --r)
             if (!step1->List()->item(r, 1)->text().isEmpty()) step1->List()->removeRow(r);
@@ -259,6 +332,15 @@ int main(int argc, char** argv) {
     {
         CAdvanceSettingsDlg advanced;
         snapDialog(advanced, QStringLiteral("2g-advanced-settings"));
+    }
+    {
+        // Qt's own file dialog, as "Add File(s)" opens it where the desktop offers none.
+        QFileDialog files(frame, QStringLiteral("Add File(s)"), QFileInfo(db).absolutePath(),
+                          QStringLiteral("Notes databases (*.nsf *.dxl);;All files (*)"));
+        files.setOption(QFileDialog::DontUseNativeDialog, true);
+        files.setFileMode(QFileDialog::ExistingFiles);
+        CMessageBoxService::SizeFileDialog(files);
+        snapDialog(files, QStringLiteral("2h-file-dialog"));
     }
 
     QString phase;            // "" for the first run, then "stopped" and "failed"
@@ -342,6 +424,23 @@ int main(int argc, char** argv) {
         std::printf("failing run: %lld ms\n", static_cast<long long>(clock.elapsed()));
         save(frame, QStringLiteral("7-step3-failed"));
         report();
+    }
+    // A server run: the server's database exported alone.
+    if (!serverEntries.isEmpty()) {
+        QTemporaryDir serverDest;
+        phase = QStringLiteral("server");
+        runDest = serverDest.path();
+        step3->OnNext();
+        step1->List()->setRowCount(0);
+        for (const NsfSourceEntry& e : serverEntries) frame->AddDominoServerFiles(e.serverName, {e.filePath});
+        step1->OnNext();
+        if (!step3->WaitForRunEnd(600000)) std::fprintf(stderr, "the server run did not end in time\n");
+        save(frame, QStringLiteral("8-step3-server-run"));
+        report();
+        int files = 0;
+        for (QDirIterator it(serverDest.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); it.next())
+            ++files;
+        std::printf("server run: %d files written\n", files);
     }
     for (const FailedItem& f : frame->GetFailedItems())
         std::printf("no document: %s\t%s\t%s\n", qPrintable(f.folder), qPrintable(f.noteId), qPrintable(f.reason));

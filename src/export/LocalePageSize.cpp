@@ -1,4 +1,4 @@
-#include "office/LocalePageSize.h"
+#include "export/LocalePageSize.h"
 
 #include <langinfo.h>
 #include <locale.h>
