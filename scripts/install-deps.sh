@@ -40,6 +40,7 @@ TEST=(
   xvfb xauth x11-apps imagemagick
   fonts-wqy-microhei
   procps openssl iproute2
+  valgrind
   slurmctld slurmd slurm-client munge
   lintian appstream desktop-file-utils
 )

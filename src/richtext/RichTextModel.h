@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "richtext/PictureData.h"
+
 namespace store {
 
 // Driver-neutral model of a Notes rich-text item: what the DXL and NSF drivers
@@ -64,7 +66,7 @@ struct RtRun {
     QString target;
     RtFont font;
     struct Picture {
-        QByteArray data;
+        PictureData data;  // may be made only when first read (see PictureData)
         QString format;
         int widthPx = 0;
         int heightPx = 0;

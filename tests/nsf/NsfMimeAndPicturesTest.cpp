@@ -125,7 +125,11 @@ TEST(CdPictures, NotesBitmapRunsDecodeToPng) {
     const store::RtRun& pic = blocks[0].runs[0];
     ASSERT_EQ(pic.kind, store::RtRun::Kind::Picture);
     EXPECT_EQ(pic.picture.format, "png");
+    // Checked while read, made into PNG only when asked for.
+    EXPECT_TRUE(pic.picture.data.isDeferred());
+    EXPECT_EQ(pic.picture.widthPx, 20);
     const auto info = rtf::RtfImageInfo::probe(pic.picture.data);
+    EXPECT_FALSE(pic.picture.data.isDeferred());
     EXPECT_EQ(info.format, rtf::RtfImageInfo::Format::Png);
     EXPECT_EQ(info.widthPx, 20);
     EXPECT_EQ(info.heightPx, 2);

@@ -22,6 +22,8 @@ QHash<QString, QHash<uint32_t, QString>>& noteMaps() {
     return m;
 }
 
+std::atomic<int> g_defaultReadAhead{8};
+
 QString mapKey(const DasSession& session, const QString& path) {
     return session.server().key() + QStringLiteral("!!") + DominoServerConfig::normalisePath(path).toLower();
 }
@@ -29,7 +31,9 @@ QString mapKey(const DasSession& session, const QString& path) {
 }  // namespace
 
 DasStore::DasStore(std::shared_ptr<DasSession> session, QString path)
-    : m_session(std::move(session)), m_path(std::move(path)) {}
+    : m_session(std::move(session)), m_path(std::move(path)), m_readAheadCount(g_defaultReadAhead.load()) {}
+
+void DasStore::setDefaultReadAhead(int documents) { g_defaultReadAhead = documents; }
 
 QString DasStore::dbUrlPath() const { return QLatin1Char('/') + DominoDatabaseList::encodePath(m_path); }
 
@@ -153,7 +157,41 @@ store::StoreError DasStore::folderEntries(size_t index, std::vector<uint32_t>& n
         }
         start += page.size();
     }
+    setOrder(noteIds);
     return {};
+}
+
+void DasStore::setOrder(const std::vector<uint32_t>& noteIds) {
+    m_order = noteIds;
+    m_orderIndex.clear();
+    m_orderIndex.reserve(qsizetype(noteIds.size()));
+    for (size_t i = 0; i < noteIds.size(); ++i) m_orderIndex.insert(noteIds[i], i);
+}
+
+void DasStore::readAheadAfter(uint32_t noteId) {
+    if (m_readAheadCount <= 0) return;
+    const auto it = m_orderIndex.constFind(noteId);
+    std::vector<QString> next;
+    if (it != m_orderIndex.constEnd()) {
+        for (size_t i = it.value() + 1; i < m_order.size() && next.size() < size_t(m_readAheadCount); ++i) {
+            const QString unid = unidOf(m_order[i]);
+            if (!unid.isEmpty()) next.push_back(unid);
+        }
+    }
+    if (next.empty() && !m_readAhead) return;
+    if (!m_readAhead) {
+        m_readAhead = std::make_unique<DasReadAhead>(
+            [this](const QString& unid, DasReadAhead::Document& doc, const CancelCheck& cancel) {
+                return fetchDocument(unid, doc.note, doc.files, cancel);
+            },
+            [this](const AttachmentSource& file, QByteArray& bytes, const CancelCheck& cancel) {
+                return download(file, file.name, [&bytes](const char* data, qint64 size) {
+                    bytes.append(data, qsizetype(size));
+                    return store::StoreError();
+                }, cancel);
+            });
+    }
+    m_readAhead->want(next);
 }
 
 std::vector<uint32_t> DasStore::allDocumentIds() {
@@ -176,11 +214,12 @@ std::vector<uint32_t> DasStore::allDocumentIds() {
             }
     }
     m_allListed = true;
+    setOrder(all);
     return all;
 }
 
 store::StoreError DasStore::fetchDocument(const QString& unid, store::StoreNote& note,
-                                          std::vector<AttachmentSource>& files) {
+                                          std::vector<AttachmentSource>& files, const CancelCheck& cancel) const {
     DasCall call;
     call.path = dbUrlPath() + QStringLiteral("/api/data/documents/unid/") +
                 QString::fromLatin1(QUrl::toPercentEncoding(unid));
@@ -191,7 +230,7 @@ store::StoreError DasStore::fetchDocument(const QString& unid, store::StoreNote&
     QJsonDocument json;
     HttpReply reply;
     const QString doc = QStringLiteral("document %1").arg(unid);
-    store::StoreError e = m_session->getJson(call, cancelCheck(), json, &reply);
+    store::StoreError e = m_session->getJson(call, cancel, json, &reply);
     if (!e.ok()) {
         if (reply.status >= 400) e = m_session->errorFor(reply, what(doc));
         if (reply.status == 404) e.status = store::StatusNoSuchNote;
@@ -216,7 +255,7 @@ store::StoreError DasStore::fetchDocument(const QString& unid, store::StoreNote&
 store::StoreError DasStore::noteIdForUnid(const QString& unid, uint32_t& noteId) {
     store::StoreNote note;
     std::vector<AttachmentSource> files;
-    store::StoreError e = fetchDocument(unid, note, files);
+    store::StoreError e = fetchDocument(unid, note, files, cancelCheck());
     if (!e.ok()) return e;
     if (note.noteId == 0) return {store::StatusBadAnswer, what(QStringLiteral("document %1 has no note ID").arg(unid))};
     recordNoteId(note.noteId, note.unid.isEmpty() ? unid.toUpper() : note.unid);
@@ -231,12 +270,26 @@ store::StoreError DasStore::loadNote(uint32_t noteId, store::StoreNote& note) {
         unid = unidOf(noteId);
     }
     if (unid.isEmpty()) return {store::StatusNoSuchNote, what(QStringLiteral("note ID %1").arg(noteId, 0, 16))};
+    if (m_filesNote == noteId && m_filesUnid == unid) {
+        note = m_lastNote;
+        return {};
+    }
     std::vector<AttachmentSource> files;
-    store::StoreError e = fetchDocument(unid, note, files);
-    if (!e.ok()) return e;
+    DasReadAhead::Document ahead;
+    const bool readAhead = m_readAhead && m_readAhead->take(unid, ahead);
+    readAheadAfter(noteId);  // the next ones come while this one is worked on
+    if (readAhead) {
+        note = std::move(ahead.note);
+        files = std::move(ahead.files);
+    } else {
+        store::StoreError e = fetchDocument(unid, note, files, cancelCheck());
+        if (!e.ok()) return e;
+    }
     if (note.noteId == 0) note.noteId = noteId;
     m_filesNote = noteId;
+    m_filesUnid = unid;
     m_files = std::move(files);
+    m_lastNote = note;
     return {};
 }
 
@@ -253,37 +306,50 @@ store::StoreError DasStore::detachAttachment(uint32_t noteId, const store::Store
 
     store::SafeFileWriter writer(targetPath);
     if (store::StoreError e = writer.open(); !e.ok()) return e;
+    QByteArray ahead;
+    store::StoreError e;
+    if (m_readAhead && m_readAhead->takeFile(m_filesUnid, size_t(attachment.key), ahead)) {
+        e = writer.append(ahead.constData(), ahead.size());  // read ahead and checked as below
+    } else {
+        e = download(source, attachment.name,
+                     [&writer](const char* data, qint64 size) { return writer.append(data, size); }, cancelCheck());
+    }
+    if (!e.ok()) {
+        writer.abort();
+        return e;
+    }
+    return writer.commit();
+}
+
+store::StoreError DasStore::download(const AttachmentSource& source, const QString& name,
+                                     const std::function<store::StoreError(const char*, qint64)>& write,
+                                     const CancelCheck& cancel) const {
     store::StoreError writeError;
     qint64 written = 0;
     DasCall call;
-    QUrl link(source.href);
-    if (link.isRelative() || link.host().isEmpty()) {
-        call.path = link.path(QUrl::FullyEncoded);
-        call.query = QUrlQuery(link.query(QUrl::FullyEncoded));
-    } else {
-        // An absolute link: only its path is used (the server's own address stays).
-        call.path = link.path(QUrl::FullyEncoded);
-        call.query = QUrlQuery(link.query(QUrl::FullyEncoded));
-    }
+    // A relative or absolute link: only its path is used (the server's own address stays).
+    const QUrl link(source.href);
+    call.path = link.path(QUrl::FullyEncoded);
+    call.query = QUrlQuery(link.query(QUrl::FullyEncoded));
     call.expectJson = false;
     call.deadlineMs = -1;
     // The document announces the attachment's size: more than that is not
     // written (and is a failure below), nor is less.
     const qint64 announcedSize = source.size;
     bool overlong = false;
-    call.sink = [&writer, &writeError, &written, &overlong, announcedSize](const char* data, qint64 size) {
+    call.sink = [&write, &writeError, &written, &overlong, announcedSize](const char* data, qint64 size) {
         if (announcedSize >= 0 && written + size > announcedSize) {
             overlong = true;
             written += size;
             return false;
         }
-        writeError = writer.append(data, size);
+        writeError = write(data, size);
         written += size;
         return writeError.ok();
     };
     HttpReply reply;
-    store::StoreError e = m_session->send(call, cancelCheck(), reply);
-    const QString file = QStringLiteral("attachment %1").arg(attachment.name);
+    store::StoreError e = m_session->send(call, cancel, reply);
+    const QString file = QStringLiteral("attachment %1").arg(name);
     if (e.ok() && !writeError.ok()) e = writeError;
     if (overlong)
         e = {store::StatusAttachmentUnreadable,
@@ -303,12 +369,8 @@ store::StoreError DasStore::detachAttachment(uint32_t noteId, const store::Store
                                  .arg(written)
                                  .arg(announcedSize))};
     }
-    if (!e.ok()) {
-        writer.abort();
-        if (e.status == store::StatusBadAnswer) e.status = store::StatusAttachmentUnreadable;
-        return e;
-    }
-    return writer.commit();
+    if (!e.ok() && e.status == store::StatusBadAnswer) e.status = store::StatusAttachmentUnreadable;
+    return e;
 }
 
 namespace {

@@ -1,8 +1,10 @@
 #include "notes/dxl/DxlByteOffsets.h"
 
+#include <algorithm>
+
 namespace store::dxl {
 namespace {
-constexpr qint64 kChunk = 1 << 20;
+constexpr qint64 kChunk = 1 << 18;
 constexpr qint64 kKeepBehind = 1 << 16;
 }  // namespace
 
@@ -22,7 +24,7 @@ bool DxlByteOffsets::open(const QString& path, qint64 firstByte, bool utf8) {
 bool DxlByteOffsets::fill() {
     // Drop what lies well behind the current position.
     const qint64 drop = m_pos - kKeepBehind - m_windowStart;
-    if (drop > kChunk) {
+    if (drop > 0) {
         m_window.remove(0, drop);
         m_windowStart += drop;
     }
@@ -58,12 +60,25 @@ qint64 DxlByteOffsets::byteAt(qint64 charOffset) {
     uchar b = 0;
     while (m_chars < charOffset) {
         if (!skip()) return -1;
-        if (!at(m_pos, b)) return -1;
-        if (!m_utf8)
-            m_chars += 1;
-        else if ((b & 0xC0) != 0x80)
-            m_chars += b >= 0xF0 ? 2 : 1;  // a lead byte; four bytes make two units
-        ++m_pos;
+        if (m_pos - m_windowStart >= m_window.size() && !at(m_pos, b)) return -1;
+        // Count through what the window holds up to the next skipped range.
+        qint64 stop = m_windowStart + m_window.size();
+        if (m_nextSkip < m_skipped.size()) stop = std::min(stop, std::max(m_pos + 1, m_skipped[m_nextSkip].first));
+        const auto* data = reinterpret_cast<const uchar*>(m_window.constData()) - m_windowStart;
+        qint64 pos = m_pos;
+        qint64 chars = m_chars;
+        if (!m_utf8) {
+            const qint64 n = std::min(stop - pos, charOffset - chars);
+            pos += n;
+            chars += n;
+        } else {
+            while (pos < stop && chars < charOffset) {
+                const uchar c = data[pos++];
+                if ((c & 0xC0) != 0x80) chars += c >= 0xF0 ? 2 : 1;  // a lead byte; four bytes make two units
+            }
+        }
+        m_pos = pos;
+        m_chars = chars;
     }
     // Step over the rest of the last character.
     while (m_utf8 && at(m_pos, b) && (b & 0xC0) == 0x80) ++m_pos;

@@ -462,6 +462,7 @@ StoreError DxlIndexer::startDocument(QXmlStreamReader& xml) {
     m_inDoc = true;
     m_seenDocument = true;
     m_doc = DxlDocEntry();
+    m_values.clear();
     m_docLine = xml.lineNumber();
     const qint64 tagEnd = m_offsets->byteAt(xml.characterOffset());
     m_doc.start = tagEnd < 0 ? -1 : m_offsets->tagStart(tagEnd);
@@ -506,7 +507,7 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
         if (lower == QLatin1String("$file")) {
             m_inFileItem = true;
             m_fileSeen = false;
-            if (id >= 0 && !m_doc.value(id)) m_doc.values.emplace_back(id, FormulaValue::text(QString()));
+            if (id >= 0 && !hasValue(id)) m_values.emplace_back(id, FormulaValue::text(QString()));
             return {};
         }
         const bool folderRefs = lower == QLatin1String("$folderrefs");
@@ -519,7 +520,7 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
         --depth;
         if (noteName && !item.texts.isEmpty() &&
             item.texts.front().startsWith(QLatin1String("$profile"), Qt::CaseInsensitive))
-            m_doc.profile = true;
+            m_doc.profile = 1;
         if (folderRefs) {
             const int docIndex = int(m_index.docs.size());
             for (const QString& unid : item.texts) {
@@ -527,12 +528,7 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
                 if (members.empty() || members.back() != docIndex) members.push_back(docIndex);
             }
         }
-        if (id >= 0 && !m_doc.value(id)) {
-            if (item.texts.size() == 1 && !item.unreadable &&
-                (item.type == TypeText || item.type == TypeTextList))
-                item.texts = intern(item.texts.front());  // the same form or name in many documents
-            m_doc.values.emplace_back(id, formulaValue(item));
-        }
+        if (id >= 0 && !hasValue(id)) m_values.emplace_back(id, formulaValue(item));
         return {};
     }
     if (m_inFileItem && name == QLatin1String("file") && !m_fileSeen) {
@@ -592,12 +588,10 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
     return {};
 }
 
-QStringList DxlIndexer::intern(const QString& text) {
-    auto it = m_pool.constFind(text);
-    if (it != m_pool.constEnd()) return *it;
-    const QStringList list{text};
-    if (m_pool.size() < 4096) m_pool.insert(text, list);
-    return list;
+bool DxlIndexer::hasValue(int nameId) const {
+    for (const auto& v : m_values)
+        if (v.first == nameId) return true;
+    return false;
 }
 
 StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
@@ -609,8 +603,7 @@ StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
             QStringLiteral("%1: cannot locate the end of the document at %2").arg(m_fileName, where(xml))};
     if (!m_hasFormItem && !m_formAttribute.isEmpty()) {
         const int id = m_index.nameId(QStringLiteral("form"));
-        if (id >= 0 && !m_doc.value(id))
-            m_doc.values.emplace_back(id, FormulaValue::texts(intern(m_formAttribute)));
+        if (id >= 0 && !hasValue(id)) m_values.emplace_back(id, FormulaValue::text(m_formAttribute));
     }
     if (!m_spans.empty()) {
         m_doc.attachments = int(m_index.attachments.size());
@@ -622,15 +615,16 @@ StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
         // Two documents under one note ID make every read by ID ambiguous (which
         // one does an entry mean?). A database export never does this; the file
         // was edited or joined by hand. Refuse it instead of hiding a document.
-        if (m_index.byNoteId.contains(m_doc.noteId))
+        if (m_index.docIndexOf(m_doc.noteId) >= 0)
             return {StatusDamaged, QStringLiteral("%1: two documents have note ID %2 (the second at line %3)")
                                        .arg(m_fileName)
                                        .arg(m_doc.noteId, 0, 16)
                                        .arg(m_docLine)};
-        m_index.byNoteId.insert(m_doc.noteId, index);
     }
-    m_doc.values.shrink_to_fit();
-    m_index.docs.push_back(std::move(m_doc));
+    m_index.setValues(m_doc, m_values);
+    m_values.clear();
+    m_index.docs.push_back(m_doc);
+    m_index.noteIdAdded(size_t(index));
     m_doc = DxlDocEntry();
     return {};
 }
@@ -643,6 +637,13 @@ StoreError DxlIndexer::fillLateValues(const QString& path) {
     const int formId =
         m_lateNames.contains(QStringLiteral("form")) ? m_index.nameId(QStringLiteral("form")) : -1;
     for (DxlDocEntry& doc : m_index.docs) {
+        DxlPackedValues::Values values = DxlPackedValues::unpackAll(m_index.packedValues(doc));
+        const size_t before = values.size();
+        auto has = [&values](int id) {
+            for (const auto& v : values)
+                if (v.first == id) return true;
+            return false;
+        };
         QByteArray bytes;
         if (!documentBytes(file, m_index, doc, bytes)) return {StatusReadError, path};
         QXmlStreamReader xml(bytes);
@@ -663,14 +664,14 @@ StoreError DxlIndexer::fillLateValues(const QString& path) {
                     if (m_lateNames.contains(lower)) {
                         const int id = m_index.nameId(lower);
                         if (lower == QLatin1String("$file")) {
-                            if (!doc.value(id)) doc.values.emplace_back(id, FormulaValue::text(QString()));
+                            if (!has(id)) values.emplace_back(id, FormulaValue::text(QString()));
                             xml.skipCurrentElement();
                         } else {
                             StoreItem item;
                             QString error;
                             if (!DxlItemReader::read(xml, item, nullptr, error))
                                 return {StatusDamaged, QStringLiteral("%1: %2").arg(m_fileName, error)};
-                            if (!doc.value(id)) doc.values.emplace_back(id, formulaValue(item));
+                            if (!has(id)) values.emplace_back(id, formulaValue(item));
                         }
                         --depth;
                         continue;
@@ -685,8 +686,9 @@ StoreError DxlIndexer::fillLateValues(const QString& path) {
         if (xml.hasError())
             return {StatusReadError,
                     QStringLiteral("%1: the file changed while it was read").arg(m_fileName)};
-        if (formId >= 0 && !hasForm && !form.isEmpty() && !doc.value(formId))
-            doc.values.emplace_back(formId, FormulaValue::text(form));
+        if (formId >= 0 && !hasForm && !form.isEmpty() && !has(formId))
+            values.emplace_back(formId, FormulaValue::text(form));
+        if (values.size() != before) m_index.setValues(doc, values);  // the old run is left unused
     }
     return {};
 }
@@ -700,7 +702,7 @@ void DxlIndexer::assignMissingNoteIds() {
         if (d.noteId != 0) continue;
         d.noteId = next;
         next += 4;
-        m_index.byNoteId.insert(d.noteId, int(i));
+        m_index.noteIdAdded(i);
     }
 }
 

@@ -42,8 +42,6 @@ class DxlIndexer {
     StoreError fillLateValues(const QString& path);
     void assignMissingNoteIds();
     QString where(const QXmlStreamReader& xml) const;
-    // One shared list for text values that recur (forms, names).
-    QStringList intern(const QString& text);
 
     DxlIndex& m_index;
     class DxlByteOffsets* m_offsets = nullptr;
@@ -51,6 +49,8 @@ class DxlIndexer {
     bool m_inDoc = false;
     int m_docDepth = 0;
     DxlDocEntry m_doc;
+    DxlPackedValues::Values m_values;  // the document's values until it ends
+    bool hasValue(int nameId) const;
     qint64 m_docLine = 0;
     QString m_formAttribute;
     bool m_hasFormItem = false;
@@ -62,7 +62,6 @@ class DxlIndexer {
     // Item names wanted while documents were read, and those added after.
     bool m_seenDocument = false;
     QStringList m_lateNames;
-    QHash<QString, QStringList> m_pool;
     // Forms and subforms as read, their subforms' fields put in place at the end.
     std::vector<std::shared_ptr<StoreForm>> m_forms;
     // The prescan, and whether the parser's view of the skipped data

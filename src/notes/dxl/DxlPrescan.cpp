@@ -32,6 +32,63 @@ const DxlPrescan::DataSpan* DxlPrescan::spanAt(qint64 start) const {
     return it != spans.end() && it->start == start ? &*it : nullptr;
 }
 
+bool DxlPrescan::placeFindings(QFile& file, qint64 firstByte, qint64 lastAt) {
+    // The bytes up to the last finding (and the character it starts) again,
+    // counting lines and columns (in characters) the way the parser does.
+    if (!file.seek(firstByte)) return false;
+    qint64 line = 1, column = 0;
+    int need = 0;
+    uint32_t cp = 0, minimum = 0;
+    qint64 leadLine = 0, leadColumn = 0;
+    auto nonUtf8 = [&](qint64 l, qint64 c) {
+        if (firstNonUtf8.found) return;
+        firstNonUtf8 = {true, l, c, QStringLiteral("the text is not valid UTF-8")};
+    };
+    qint64 offset = firstByte;
+    const qint64 until = lastAt + 8;
+    while (offset < until) {
+        const QByteArray chunk = file.read(std::min<qint64>(until - offset, 1 << 20));
+        if (chunk.isEmpty()) break;
+        for (const char ch : chunk) {
+            const uchar b = uchar(ch);
+            if (need > 0) {
+                if ((b & 0xC0) != 0x80) {
+                    nonUtf8(leadLine, leadColumn);
+                    need = 0;
+                } else {
+                    cp = (cp << 6) | (b & 0x3F);
+                    if (--need == 0 && (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+                        nonUtf8(leadLine, leadColumn);
+                    continue;
+                }
+            }
+            if (b == 0 && !firstNul.found)
+                firstNul = {true, line, column + 1, QStringLiteral("a NUL character, which XML does not allow")};
+            if (b == '\n') {
+                ++line;
+                column = 0;
+                continue;
+            }
+            ++column;
+            if (b < 0x80) continue;
+            leadLine = line;
+            leadColumn = column;
+            if (b >= 0xC2 && b <= 0xDF) {
+                need = 1, cp = b & 0x1F, minimum = 0x80;
+            } else if (b >= 0xE0 && b <= 0xEF) {
+                need = 2, cp = b & 0x0F, minimum = 0x800;
+            } else if (b >= 0xF0 && b <= 0xF4) {
+                need = 3, cp = b & 0x07, minimum = 0x10000;
+            } else {
+                nonUtf8(line, column);
+            }
+        }
+        offset += chunk.size();
+    }
+    if (need > 0 && file.atEnd()) nonUtf8(leadLine, leadColumn);
+    return file.error() == QFile::NoError;
+}
+
 bool DxlPrescan::run(const QString& path, qint64 firstByte) {
     firstNul = Finding();
     firstNonUtf8 = Finding();
@@ -41,19 +98,22 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || !file.seek(firstByte)) return false;
 
-    // Text checks: line and column, and the UTF-8 character being decoded.
-    qint64 line = 1, column = 0;
+    // Text checks: the UTF-8 character being decoded; where the first NUL and
+    // the first bytes that are not UTF-8 are (their line and column are
+    // counted afterwards, only when there are any).
     int need = 0;
     uint32_t cp = 0, minimum = 0;
-    qint64 leadLine = 0, leadColumn = 0;
-    auto nonUtf8 = [&](qint64 l, qint64 c) {
-        if (firstNonUtf8.found) return;
-        firstNonUtf8 = {true, l, c, QStringLiteral("the text is not valid UTF-8")};
+    qint64 leadAt = 0;
+    qint64 nulAt = -1, badAt = -1;
+    auto nonUtf8 = [&](qint64 at) {
+        if (badAt < 0) badAt = at;
     };
 
     // Markup.
     Lex lex = Lex::Text;
-    QByteArray word;  // the "<!" prefix or the tag name so far
+    char word[17];    // the "<!" prefix or the tag name so far (a longer one is none that matters)
+    int wordSize = 0;
+    auto wordIs = [&](const char* w) { return qstrlen(w) == uint(wordSize) && std::memcmp(word, w, size_t(wordSize)) == 0; };
     char quote = 0;
     char last = 0, beforeLast = 0;
     int brackets = 0;
@@ -73,31 +133,36 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
         const char* p = chunk.constData();
         const qsizetype n = chunk.size();
 
-        if (!firstNul.found || !firstNonUtf8.found) {
+        if (nulAt < 0 || badAt < 0) {
             for (qsizetype i = 0; i < n; ++i) {
+                if (need == 0) {
+                    // Eight bytes of ASCII without a NUL at a time.
+                    while (i + 8 <= n) {
+                        uint64_t w;
+                        std::memcpy(&w, p + i, 8);
+                        const uint64_t zero = ~(((w & 0x7F7F7F7F7F7F7F7FULL) + 0x7F7F7F7F7F7F7F7FULL) | w |
+                                                0x7F7F7F7F7F7F7F7FULL);
+                        if ((w & 0x8080808080808080ULL) != 0 || zero != 0) break;
+                        i += 8;
+                    }
+                    if (i >= n) break;
+                }
                 const uchar b = uchar(p[i]);
+                const qint64 at = offset + i;
                 if (need > 0) {
                     if ((b & 0xC0) != 0x80) {
-                        nonUtf8(leadLine, leadColumn);
+                        nonUtf8(leadAt);
                         need = 0;
                     } else {
                         cp = (cp << 6) | (b & 0x3F);
                         if (--need == 0 && (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
-                            nonUtf8(leadLine, leadColumn);
+                            nonUtf8(leadAt);
                         continue;
                     }
                 }
-                if (b == 0 && !firstNul.found)
-                    firstNul = {true, line, column + 1, QStringLiteral("a NUL character, which XML does not allow")};
-                if (b == '\n') {
-                    ++line;
-                    column = 0;
-                    continue;
-                }
-                ++column;
+                if (b == 0 && nulAt < 0) nulAt = at;
                 if (b < 0x80) continue;
-                leadLine = line;
-                leadColumn = column;
+                leadAt = at;
                 if (b >= 0xC2 && b <= 0xDF) {
                     need = 1, cp = b & 0x1F, minimum = 0x80;
                 } else if (b >= 0xE0 && b <= 0xEF) {
@@ -105,7 +170,7 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
                 } else if (b >= 0xF0 && b <= 0xF4) {
                     need = 3, cp = b & 0x07, minimum = 0x10000;
                 } else {
-                    nonUtf8(line, column);
+                    nonUtf8(at);
                 }
             }
         }
@@ -124,24 +189,25 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
                     break;
                 }
                 case Lex::Lt:
-                    word.clear();
+                    wordSize = 0;
                     if (c == '!') {
                         lex = Lex::Bang;
                     } else if (c == '?') {
                         lex = Lex::Pi;
                     } else {
                         closing = c == '/';
-                        if (!closing) word += c;
+                        if (!closing) word[wordSize++] = c;
                         lex = Lex::Name;
                     }
                     break;
                 case Lex::Bang:
-                    word += c;
-                    if (word == "--") {
+                    word[wordSize++] = c;
+                    if (wordIs("--")) {
                         lex = Lex::Comment;
-                    } else if (word == "[CDATA[") {
+                    } else if (wordIs("[CDATA[")) {
                         lex = Lex::CData;
-                    } else if (!QByteArray("--").startsWith(word) && !QByteArray("[CDATA[").startsWith(word)) {
+                    } else if (!(wordSize <= 2 && std::memcmp("--", word, size_t(wordSize)) == 0) &&
+                               !(wordSize <= 7 && std::memcmp("[CDATA[", word, size_t(wordSize)) == 0)) {
                         lex = Lex::Decl;
                         brackets = c == '[' ? 1 : 0;
                         quote = 0;
@@ -172,7 +238,8 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
                     break;
                 case Lex::Name:
                     if (c != '>' && c != '/' && c != ' ' && c != '\t' && c != '\r' && c != '\n') {
-                        word += word.size() < 16 ? c : '?';  // a longer name is none that matters
+                        if (wordSize < 16) word[wordSize++] = c;
+                        else word[15] = '?';  // a longer name is none that matters
                         break;
                     }
                     lex = Lex::Tag;
@@ -185,7 +252,7 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
                     } else if (c == '"' || c == '\'') {
                         quote = c;
                     } else if (c == '>') {
-                        const bool isData = !closing && !selfClosing && (word == "filedata" || word.endsWith(":filedata"));
+                        const bool isData = !closing && !selfClosing && (wordIs("filedata") || (wordSize > 9 && std::memcmp(word + wordSize - 9, ":filedata", 9) == 0));
                         lex = isData ? Lex::Data : Lex::Text;
                         if (isData) {
                             dataStart = offset + i + 1;
@@ -225,7 +292,8 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
         }
         offset += n;
     }
-    if (need > 0) nonUtf8(leadLine, leadColumn);
+    if (need > 0) nonUtf8(leadAt);
+    if ((nulAt >= 0 || badAt >= 0) && !placeFindings(file, firstByte, std::max(nulAt, badAt))) return false;
     if (controlAt >= 0) {
         // Its line and column, counted again up to it.
         firstControlInName = {true, 1, 1, QStringLiteral("a control character in a name")};

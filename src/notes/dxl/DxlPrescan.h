@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 
 #include <vector>
@@ -46,6 +47,11 @@ class DxlPrescan {
 
     // The span starting at `start`, or null.
     const DataSpan* spanAt(qint64 start) const;
+
+  private:
+    // Line and column of the first NUL and the first bytes that are not
+    // UTF-8, when the pass found any (`lastAt`: the later one's offset).
+    bool placeFindings(QFile& file, qint64 firstByte, qint64 lastAt);
 };
 
 }  // namespace store::dxl

@@ -2,11 +2,11 @@
 
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <deque>
 
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlIndexer.h"
 #include "notes/dxl/DxlNoteReader.h"
-#include "notes/formula/EntryOrder.h"
 #include "notes/store/SafeFileWriter.h"
 
 namespace store::dxl {
@@ -37,8 +37,13 @@ void DxlStore::computeEntries(DxlDesignEntry& design) {
         if (!design.info.unid.isEmpty() && it != m_index.folderMembers.constEnd()) docs = *it;
     } else if (design.formula) {
         const DxlIndex& index = m_index;
+        // The values a formula looks at, unpacked for the document at hand
+        // (a deque: what was handed out stays where it is).
+        std::deque<std::pair<int, FormulaValue>> unpacked;
         for (size_t i = 0; i < index.docs.size(); ++i) {
             const DxlDocEntry& doc = index.docs[i];
+            const QByteArrayView packed = index.packedValues(doc);
+            unpacked.clear();
             const size_t files = doc.attachments >= 0 && size_t(doc.attachments) < index.attachments.size()
                                      ? index.attachments[size_t(doc.attachments)].size()
                                      : 0;
@@ -46,18 +51,30 @@ void DxlStore::computeEntries(DxlDesignEntry& design) {
             const bool selected = design.formula->selects([&](const QString& name) -> const FormulaValue* {
                 if (name == formula::FormulaExpression::kAttachmentCount) return &attachmentCount;
                 const int id = index.nameId(name);
-                return id < 0 ? nullptr : doc.value(id);
+                if (id < 0) return nullptr;
+                for (const auto& v : unpacked)
+                    if (v.first == id) return &v.second;
+                FormulaValue value;
+                if (!DxlPackedValues::find(packed, id, value)) return nullptr;
+                unpacked.emplace_back(id, std::move(value));
+                return &unpacked.back().second;
             });
             if (selected) docs.push_back(int(i));
         }
     }
     if (design.sortNameId >= 0 && docs.size() > 1) {
-        std::vector<std::pair<const FormulaValue*, int>> keyed;
-        keyed.reserve(docs.size());
-        for (int i : docs) keyed.emplace_back(m_index.docs[size_t(i)].value(design.sortNameId), i);
-        // Ties keep the file's order.
-        formula::EntryOrder::sort(keyed, design.descending);
-        for (size_t i = 0; i < docs.size(); ++i) docs[i] = keyed[i].second;
+        // Keys are read from the packed values at each comparison, so that
+        // sorting a large view needs no copy of them. Ties keep the file's
+        // order: `docs` holds document indexes in increasing order.
+        const int nameId = design.sortNameId;
+        const bool descending = design.descending;
+        const auto key = [this, nameId](int doc) {
+            return DxlPackedValues::sortKey(m_index.packedValues(m_index.docs[size_t(doc)]), nameId);
+        };
+        std::sort(docs.begin(), docs.end(), [&](int a, int b) {
+            const int c = DxlPackedValues::order(key(a), key(b), descending);
+            return c != 0 ? c < 0 : a < b;
+        });
     }
     design.entries.clear();
     design.entries.reserve(docs.size());
@@ -87,7 +104,7 @@ StoreError DxlStore::readRange(const DxlDocEntry& doc, QByteArray& bytes) {
 }
 
 StoreError DxlStore::loadNote(uint32_t noteId, StoreNote& note) {
-    const int i = m_index.byNoteId.value(noteId, -1);
+    const int i = m_index.docIndexOf(noteId);
     if (i < 0) return {StatusNoSuchNote, QStringLiteral("note ID %1").arg(noteId, 0, 16)};
     const DxlDocEntry& doc = m_index.docs[size_t(i)];
     QByteArray bytes;
@@ -122,7 +139,7 @@ StoreError DxlStore::loadNote(uint32_t noteId, StoreNote& note) {
 
 StoreError DxlStore::detachAttachment(uint32_t noteId, const StoreAttachment& attachment,
                                       const QString& targetPath) {
-    const int i = m_index.byNoteId.value(noteId, -1);
+    const int i = m_index.docIndexOf(noteId);
     if (i < 0) return {StatusNoSuchNote, QStringLiteral("note ID %1").arg(noteId, 0, 16)};
     const DxlDocEntry& doc = m_index.docs[size_t(i)];
     if (doc.attachments < 0 || attachment.key < 0 ||

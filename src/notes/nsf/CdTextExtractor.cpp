@@ -263,11 +263,11 @@ void CdTextExtractor::finishPicture() {
     if (m_inFileHotspot) return;  // an attachment's icon: the attachment itself stands for it
     if (!p.hasHeader && !p.bitmap) return;  // metafiles and other kinds: not shown
     if (p.bitmap) {
+        // Checked now, so that a picture that cannot be shown says so in the
+        // text; made into PNG only when a writer asks for its bytes.
         QString problem;
-        p.data = p.bitmap->toPng(problem);
-        p.problem = problem;
+        if (!p.bitmap->check(problem)) p.problem = problem;
         p.imageType = 4;
-        p.declaredSize = uint32_t(p.data.size());
         if (p.widthPx == 0) {
             p.widthPx = p.bitmap->width();
             p.heightPx = p.bitmap->height();
@@ -276,9 +276,9 @@ void CdTextExtractor::finishPicture() {
     const QString format = imageFormat(p.imageType);
     if (p.problem.isEmpty() && format.isEmpty())
         p.problem = QStringLiteral("its image type %1 is not supported").arg(p.imageType);
-    if (p.problem.isEmpty() && uint32_t(p.data.size()) != p.declaredSize)
+    if (p.problem.isEmpty() && !p.bitmap && uint32_t(p.data.size()) != p.declaredSize)
         p.problem = QStringLiteral("it is cut short (%1 of %2 bytes)").arg(p.data.size()).arg(p.declaredSize);
-    if (p.problem.isEmpty() && !formatMatches(format, p.data))
+    if (p.problem.isEmpty() && !p.bitmap && !formatMatches(format, p.data))
         p.problem = QStringLiteral("its data is not a %1 image").arg(format.toUpper());
     m_started = true;
     store::RtRun run;
@@ -291,7 +291,15 @@ void CdTextExtractor::finishPicture() {
         if (!m_problems.contains(p.problem) && m_problems.size() < 50) m_problems << p.problem;
     } else {
         run.kind = store::RtRun::Kind::Picture;
-        run.picture.data = std::move(p.data);
+        if (p.bitmap) {
+            std::shared_ptr<const NotesBitmap> bitmap = std::move(p.bitmap);
+            run.picture.data = store::PictureData::deferred([bitmap] {
+                QString problem;
+                return bitmap->toPng(problem);
+            });
+        } else {
+            run.picture.data = std::move(p.data);
+        }
         run.picture.format = format;
         run.picture.widthPx = p.widthPx;
         run.picture.heightPx = p.heightPx;

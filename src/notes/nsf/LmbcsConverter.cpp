@@ -1,5 +1,7 @@
 #include "notes/nsf/LmbcsConverter.h"
 
+#include <cstring>
+
 #include <unicode/ucnv.h>
 
 #include <vector>
@@ -21,7 +23,15 @@ QString LmbcsConverter::toUnicode(ByteView bytes) {
     if (n == 0) return QString();
     const uint8_t* p = bytes.data();
     bool ascii = true;
-    for (size_t i = 0; i < n; ++i) {
+    size_t i = 0;
+    // Eight bytes at a time while none has its high bit set or is below 0x20.
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        const uint64_t below20 = (w - 0x2020202020202020ULL) & ~w & 0x8080808080808080ULL;
+        if ((w & 0x8080808080808080ULL) != 0 || below20 != 0) break;
+    }
+    for (; i < n; ++i) {
         const uint8_t c = p[i];
         // 0x01-0x1F other than tab, LF, CR are group or control bytes in LMBCS.
         if (c >= 0x80 || (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D && c != 0x00)) {

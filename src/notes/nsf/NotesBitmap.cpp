@@ -45,18 +45,20 @@ void NotesBitmap::segment(ByteView b) {
     m_segments.push_back(std::move(s));
 }
 
-bool NotesBitmap::decodeLines(std::vector<uint8_t>& out, int unit, int lineUnits, QString& problem) const {
+bool NotesBitmap::decodeLines(std::vector<uint8_t>* out, int unit, int lineUnits, QString& problem) const {
     const size_t lineBytes = size_t(lineUnits) * size_t(unit);
-    out.clear();
-    out.reserve(lineBytes * size_t(m_height));
+    if (out) {
+        out->clear();
+        out->reserve(lineBytes * size_t(m_height));
+    }
     int linesDone = 0;
     for (const Segment& s : m_segments) {
         const auto* d = reinterpret_cast<const uint8_t*>(s.data.constData());
         const size_t n = size_t(s.data.size());
         size_t p = 0;
         for (int l = 0; l < s.lines && linesDone < m_height; ++l, ++linesDone) {
-            const size_t lineStart = out.size();
-            while (out.size() - lineStart < lineBytes) {
+            size_t filled = 0;  // bytes of this line so far
+            while (filled < lineBytes) {
                 if (p >= n) {
                     problem = QStringLiteral("its data ends inside scan line %1").arg(linesDone + 1);
                     return false;
@@ -68,7 +70,7 @@ bool NotesBitmap::decodeLines(std::vector<uint8_t>& out, int unit, int lineUnits
                     if (p >= n) break;
                     count = (count << 8) | d[p++];
                 }
-                const size_t room = (lineBytes - (out.size() - lineStart)) / size_t(unit);
+                const size_t room = (lineBytes - filled) / size_t(unit);
                 if (flag == 1) {
                     if (p >= n) break;
                     const size_t index = d[p++];
@@ -77,19 +79,24 @@ bool NotesBitmap::decodeLines(std::vector<uint8_t>& out, int unit, int lineUnits
                         problem = QStringLiteral("scan line %1 refers to a pattern it does not have").arg(linesDone + 1);
                         return false;
                     }
-                    const auto* entry = reinterpret_cast<const uint8_t*>(m_patterns.constData()) + index * kPatternEntrySize;
-                    for (size_t k = 0; k < count; ++k) {
-                        if (unit == 1) {
-                            out.insert(out.end(), entry, entry + kPelsPerPattern);
-                        } else {
-                            for (size_t px = 0; px < kPelsPerPattern; ++px) {  // RGB to the 5-5-5 word
-                                const uint8_t* rgb = entry + px * 3;
-                                const uint16_t w = uint16_t(((rgb[0] >> 3) << 10) | ((rgb[1] >> 3) << 5) | (rgb[2] >> 3));
-                                out.push_back(uint8_t(w & 0xFF));
-                                out.push_back(uint8_t(w >> 8));
+                    if (out) {
+                        const auto* entry =
+                            reinterpret_cast<const uint8_t*>(m_patterns.constData()) + index * kPatternEntrySize;
+                        for (size_t k = 0; k < count; ++k) {
+                            if (unit == 1) {
+                                out->insert(out->end(), entry, entry + kPelsPerPattern);
+                            } else {
+                                for (size_t px = 0; px < kPelsPerPattern; ++px) {  // RGB to the 5-5-5 word
+                                    const uint8_t* rgb = entry + px * 3;
+                                    const uint16_t w =
+                                        uint16_t(((rgb[0] >> 3) << 10) | ((rgb[1] >> 3) << 5) | (rgb[2] >> 3));
+                                    out->push_back(uint8_t(w & 0xFF));
+                                    out->push_back(uint8_t(w >> 8));
+                                }
                             }
                         }
                     }
+                    filled += count * kPelsPerPattern * size_t(unit);
                     continue;
                 }
                 if (count > room) {
@@ -101,18 +108,23 @@ bool NotesBitmap::decodeLines(std::vector<uint8_t>& out, int unit, int lineUnits
                         problem = QStringLiteral("its data ends inside scan line %1").arg(linesDone + 1);
                         return false;
                     }
-                    out.insert(out.end(), d + p, d + p + count * size_t(unit));
+                    if (out) out->insert(out->end(), d + p, d + p + count * size_t(unit));
                     p += count * size_t(unit);
                 } else {
                     if (p + size_t(unit) > n) {
                         problem = QStringLiteral("its data ends inside scan line %1").arg(linesDone + 1);
                         return false;
                     }
-                    for (size_t k = 0; k < count; ++k) out.insert(out.end(), d + p, d + p + unit);
+                    if (out && unit == 1) {
+                        out->insert(out->end(), count, d[p]);
+                    } else if (out) {
+                        for (size_t k = 0; k < count; ++k) out->insert(out->end(), d + p, d + p + unit);
+                    }
                     p += size_t(unit);
                 }
+                filled += count * size_t(unit);
             }
-            if (out.size() - lineStart != lineBytes) {
+            if (filled != lineBytes) {
                 problem = QStringLiteral("its data ends inside scan line %1").arg(linesDone + 1);
                 return false;
             }
@@ -125,18 +137,33 @@ bool NotesBitmap::decodeLines(std::vector<uint8_t>& out, int unit, int lineUnits
     return true;
 }
 
-QByteArray NotesBitmap::toPng(QString& problem) const {
+bool NotesBitmap::checkHeader(QString& problem) const {
     if (!m_hasHeader || m_width <= 0 || m_height <= 0) {
         problem = QStringLiteral("its bitmap header is missing or empty");
-        return {};
+        return false;
     }
     if (qint64(m_width) * m_height > rtf::PictureToPng::MaxPixels) {
         problem = QStringLiteral("it is too large (%1 x %2 pixels)").arg(m_width).arg(m_height);
-        return {};
+        return false;
     }
+    if (m_bitsPerPixel != 1 && m_bitsPerPixel != 8 && m_bitsPerPixel != 16) {
+        problem = QStringLiteral("its %1 bits per pixel are not a bitmap kind Notes writes").arg(m_bitsPerPixel);
+        return false;
+    }
+    return true;
+}
+
+bool NotesBitmap::check(QString& problem) const {
+    if (!checkHeader(problem)) return false;
+    if (m_bitsPerPixel == 1) return decodeLines(nullptr, 1, (m_width + 7) / 8, problem);
+    return decodeLines(nullptr, m_bitsPerPixel / 8, m_width, problem);
+}
+
+QByteArray NotesBitmap::toPng(QString& problem) const {
+    if (!checkHeader(problem)) return {};
     std::vector<uint8_t> raw;
     if (m_bitsPerPixel == 8) {
-        if (!decodeLines(raw, 1, m_width, problem)) return {};
+        if (!decodeLines(&raw, 1, m_width, problem)) return {};
         QByteArray palette = m_colors;
         if (palette.isEmpty())
             for (const auto& c : kWindowsColors) palette.append(reinterpret_cast<const char*>(c), 3);
@@ -147,7 +174,7 @@ QByteArray NotesBitmap::toPng(QString& problem) const {
         return rtf::PictureToPng::encodePng(m_width, m_height, 3, pixels, palette);
     }
     if (m_bitsPerPixel == 16) {
-        if (!decodeLines(raw, 2, m_width, problem)) return {};
+        if (!decodeLines(&raw, 2, m_width, problem)) return {};
         QByteArray rgb;
         rgb.reserve(qsizetype(raw.size() / 2 * 3));
         for (size_t i = 0; i + 1 < raw.size(); i += 2) {
@@ -160,7 +187,7 @@ QByteArray NotesBitmap::toPng(QString& problem) const {
     }
     if (m_bitsPerPixel == 1) {
         const int lineBytes = (m_width + 7) / 8;
-        if (!decodeLines(raw, 1, lineBytes, problem)) return {};
+        if (!decodeLines(&raw, 1, lineBytes, problem)) return {};
         QByteArray pixels;
         pixels.reserve(qsizetype(m_width) * m_height);
         for (int y = 0; y < m_height; ++y)

@@ -29,6 +29,9 @@ public:
     void patternTable(ByteView record);
     void segment(ByteView record);
 
+    // Whether toPng() will give a picture: the header and every scan line are
+    // read through without making pixels; false with `problem` set.
+    bool check(QString& problem) const;
     // The picture as PNG, or empty with `problem` set.
     QByteArray toPng(QString& problem) const;
 
@@ -36,7 +39,9 @@ public:
     int height() const { return m_height; }
 
 private:
-    bool decodeLines(std::vector<uint8_t>& pixels, int unit, int lineUnits, QString& problem) const;
+    bool checkHeader(QString& problem) const;
+    // The scan lines' bytes into `pixels`, or only read through when it is null.
+    bool decodeLines(std::vector<uint8_t>* pixels, int unit, int lineUnits, QString& problem) const;
 
     int m_width = 0;
     int m_height = 0;

@@ -1,7 +1,6 @@
 #include "notes/store/NotesTime.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
 #include <QTimeZone>
 
 namespace store {
@@ -23,41 +22,62 @@ qint64 NotesTime::instantMs() const {
 }
 
 std::optional<NotesTime> NotesTime::fromDxl(const QString& textIn) {
-    static const QRegularExpression re(QStringLiteral(
-        "^(?:(\\d{4})(\\d{2})(\\d{2}))?(?:T(\\d{2})(\\d{2})(\\d{2})(?:[,.](\\d{1,3}))?)?"
-        "(Z|[+-]\\d{2}(?::?\\d{2})?)?$"));
-    const QString text = textIn.trimmed();
+    // [yyyyMMdd][THHmmss[,fff]][Z|+hh[[:]mm]|-hh[[:]mm]], read by hand: this
+    // runs for every date/time of every document an index reads.
+    const QStringView text = QStringView(textIn).trimmed();
     if (text.isEmpty()) return std::nullopt;
-    const auto m = re.match(text);
-    if (!m.hasMatch()) return std::nullopt;
+    const qsizetype n = text.size();
+    qsizetype pos = 0;
+    auto digitAt = [&](qsizetype i) { return i < n && text[i] >= u'0' && text[i] <= u'9'; };
+    auto digits = [&](qsizetype at, int count) {
+        for (int k = 0; k < count; ++k)
+            if (!digitAt(at + k)) return false;
+        return true;
+    };
+    auto number = [&](qsizetype at, int count) {
+        int v = 0;
+        for (int k = 0; k < count; ++k) v = v * 10 + (text[at + k].unicode() - u'0');
+        return v;
+    };
     NotesTime t;
-    if (m.capturedLength(1) > 0) {
-        t.date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    if (digits(0, 8)) {
+        t.date = QDate(number(0, 4), number(4, 2), number(6, 2));
         if (!t.date.isValid()) return std::nullopt;
+        pos = 8;
     }
-    if (m.capturedLength(4) > 0) {
+    if (pos < n && text[pos] == u'T' && digits(pos + 1, 6)) {
+        const qsizetype at = pos + 1;
+        pos += 7;
         int ms = 0;
-        if (m.capturedLength(7) > 0) {
-            QString frac = m.captured(7);
-            while (frac.size() < 3) frac += QLatin1Char('0');
-            ms = frac.toInt();
+        if (pos < n && (text[pos] == u',' || text[pos] == u'.') && digitAt(pos + 1)) {
+            int count = 0;
+            while (count < 3 && digitAt(pos + 1 + count)) ++count;
+            ms = number(pos + 1, count);
+            for (int k = count; k < 3; ++k) ms *= 10;
+            pos += 1 + count;
         }
-        t.time = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(), ms);
+        t.time = QTime(number(at, 2), number(at + 2, 2), number(at + 4, 2), ms);
         if (!t.time.isValid()) return std::nullopt;
     }
-    if (t.isNull()) return std::nullopt;
-    const QString zone = m.captured(8);
-    if (!zone.isEmpty()) {
+    if (pos < n && text[pos] == u'Z') {
         t.hasZone = true;
-        if (zone != QLatin1String("Z")) {
-            const int sign = zone.startsWith(QLatin1Char('-')) ? -1 : 1;
-            QString digits = zone.mid(1);
-            digits.remove(QLatin1Char(':'));
-            const int hh = digits.left(2).toInt();
-            const int mm = digits.size() >= 4 ? digits.mid(2, 2).toInt() : 0;
-            t.utcOffsetSeconds = sign * (hh * 3600 + mm * 60);
+        ++pos;
+    } else if (pos < n && (text[pos] == u'+' || text[pos] == u'-') && digits(pos + 1, 2)) {
+        const int sign = text[pos] == u'-' ? -1 : 1;
+        const int hh = number(pos + 1, 2);
+        int mm = 0;
+        pos += 3;
+        if (pos < n && text[pos] == u':' && digits(pos + 1, 2)) {
+            mm = number(pos + 1, 2);
+            pos += 3;
+        } else if (digits(pos, 2)) {
+            mm = number(pos, 2);
+            pos += 2;
         }
+        t.hasZone = true;
+        t.utcOffsetSeconds = sign * (hh * 3600 + mm * 60);
     }
+    if (pos != n || t.isNull()) return std::nullopt;
     return t;
 }
 

@@ -286,6 +286,9 @@ public:
 
 void Server::Impl::onConnection(QTcpSocket* socket) {
     socket->setParent(server);
+    // As servers do: an answer's last segment goes out at once, not after the
+    // client's delayed acknowledgement of the one before.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     auto connection = new Connection(socket, this);  // owned by the socket
     if (socket->bytesAvailable() > 0) {
         connection->buffer += socket->readAll();
