@@ -170,7 +170,7 @@ int CliApp::cmdHeader(const QStringList& args) {
             m_out << escape(ReadJournalRecord(document).BuildHeaderText()) << '\n';
             break;
         case Document:
-            if (document.data()) m_out << escape(rtf::FieldsHeaderText(ReadFieldRows(*document.data()))) << '\n';
+            if (document.data()) m_out << escape(rtf::FieldsHeaderText(ReadFieldRows(*document.data(), document.GetForm().get()))) << '\n';
             break;
         case Contact: {
             const ContactRecord record = converter.ReadContactRecord(document);

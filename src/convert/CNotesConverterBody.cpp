@@ -80,7 +80,7 @@ int CNotesConverter::ExportBody(LNDocument& document, int& rtfReady, QString& rt
     const store::StoreItem* body = note ? note->item(QStringLiteral("Body")) : nullptr;
     bool composedAll = false;
     if (note && (!body || body->type == store::TypeComposite) && DetectItemKind(document) == Document) {
-        if (auto composed = ComposeRichTextItems(*note)) {
+        if (auto composed = ComposeRichTextItems(*note, document.GetForm().get())) {
             richText = LNRichText(std::move(composed));
             haveRichText = true;
             composedAll = true;

@@ -620,8 +620,9 @@ void CNotesConverter::SaveDocumentItem(LNDocument& document, int rtfReady, const
     std::vector<FieldRow> rows;
     QString name;
     if (const auto& note = document.data()) {
-        rows = ReadFieldRows(*note);
-        name = DocumentTitle(*note);
+        const auto form = document.GetForm();
+        rows = ReadFieldRows(*note, form.get());
+        name = DocumentTitle(*note, form.get(), m_currentFolder.GetTitleItem());
     }
     if (!attachments.isEmpty()) rows.push_back({QStringLiteral("Attachment"), attachments});
     if (name.isEmpty()) name = defaultName("NsfItemName", g_documentCounter);

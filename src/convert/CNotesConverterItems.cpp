@@ -36,7 +36,8 @@ ItemListRow CNotesConverter::ReadItemListRow(const LNDocument& document) const {
         }
         case Document:
             // The subject column holds what the document is called, as its file will be.
-            if (document.data()) row.columns[1] = DocumentTitle(*document.data());
+            if (document.data()) row.columns[1] = DocumentTitle(*document.data(), document.GetForm().get(),
+                                                           m_currentFolder.GetTitleItem());
             break;
         case Mail:
             break;

@@ -128,7 +128,7 @@ int CNotesConverter::RenderItem(NOTEID noteId, int rtfFlag, int purpose, QString
     if (known && kind == Document && document.data()) {
         const store::StoreItem* body = document.data()->item(QStringLiteral("Body"));
         if (!body || body->type == store::TypeComposite)
-            if (const auto composed = ComposeRichTextItems(*document.data())) text = composed->plainText();
+            if (const auto composed = ComposeRichTextItems(*document.data(), document.GetForm().get())) text = composed->plainText();
     }
 
     // The header by kind.
@@ -156,7 +156,7 @@ int CNotesConverter::RenderItem(NOTEID noteId, int rtfFlag, int purpose, QString
             break;
         case Document: {
             std::vector<FieldRow> rows;
-            if (document.data()) rows = ReadFieldRows(*document.data());
+            if (document.data()) rows = ReadFieldRows(*document.data(), document.GetForm().get());
             const QString summary = DescribeAttachments(document, &attachmentNames, &attachmentSizes);
             if (!summary.isEmpty()) rows.push_back({QStringLiteral("Attachment"), summary});
             m_strPreviewHeaderText = rtf::FieldsHeaderText(rows);

@@ -1,5 +1,6 @@
 #include "items/DocumentFields.h"
 
+#include <QHash>
 #include <QLocale>
 
 namespace {
@@ -100,23 +101,62 @@ QString ReadableName(const QString& text) {
     return parts.join(QLatin1Char('/'));
 }
 
-std::vector<FieldRow> ReadFieldRows(const StoreNote& note) {
-    std::vector<FieldRow> rows;
+std::vector<FieldRow> ReadFieldRows(const StoreNote& note, const store::StoreForm* form) {
+    struct Row {
+        const StoreItem* item;
+        QString value;
+    };
+    std::vector<Row> stored;
     for (const StoreItem& item : note.items) {
         if (item.unreadable || isBookkeeping(item)) continue;
         // A Body kept as text is the document's body, not one of its fields.
         if (item.name.compare(QLatin1String("Body"), Qt::CaseInsensitive) == 0) continue;
         const QString value = textOf(item);
         if (value.trimmed().isEmpty()) continue;
-        rows.push_back({item.name, value});
+        // An item stored twice under one name shows once.
+        bool seen = false;
+        for (const Row& r : stored) seen = seen || r.item->name.compare(item.name, Qt::CaseInsensitive) == 0;
+        if (!seen) stored.push_back({&item, value});
+    }
+    std::vector<FieldRow> rows;
+    std::vector<bool> used(stored.size(), false);
+    if (form) {
+        for (const store::StoreFormField& field : form->fields) {
+            for (size_t i = 0; i < stored.size(); ++i) {
+                if (used[i] || stored[i].item->name.compare(field.name, Qt::CaseInsensitive) != 0) continue;
+                used[i] = true;
+                rows.push_back({field.label.isEmpty() ? stored[i].item->name : field.label, stored[i].value});
+                break;
+            }
+        }
+    }
+    for (size_t i = 0; i < stored.size(); ++i)
+        if (!used[i]) rows.push_back({stored[i].item->name, stored[i].value});
+    if (rows.empty() && RichTextItemNames(note, form).isEmpty()) {
+        const QString formName = form ? form->name : firstText(note, "Form");
+        if (!formName.isEmpty()) rows.push_back({QStringLiteral("Form"), formName});
+        if (const StoreItem* editors = note.item(QStringLiteral("$UpdatedBy")); editors && !editors->unreadable) {
+            QStringList names;
+            for (const QString& t : editors->texts)
+                if (!t.trimmed().isEmpty()) names << ReadableName(t.trimmed());
+            if (!names.isEmpty()) rows.push_back({QStringLiteral("Last changed by"), names.last()});
+        }
+        if (!note.modified.isNull()) rows.push_back({QStringLiteral("Last changed"), note.modified.text()});
     }
     return rows;
 }
 
-QStringList RichTextItemNames(const StoreNote& note) {
+QStringList RichTextItemNames(const StoreNote& note, const store::StoreForm* form) {
     QStringList names;
     if (const StoreItem* body = richTextItem(note, QStringLiteral("Body")); body && hasRichText(*body))
         names << body->name;
+    if (form) {
+        for (const store::StoreFormField& field : form->fields) {
+            const StoreItem* item = richTextItem(note, field.name);
+            if (!item || !hasRichText(*item) || item->name.startsWith(QLatin1Char('$'))) continue;
+            if (!names.contains(item->name, Qt::CaseInsensitive)) names << item->name;
+        }
+    }
     for (const StoreItem& item : note.items) {
         if (!hasRichText(item) || item.name.startsWith(QLatin1Char('$'))) continue;
         if (names.contains(item.name, Qt::CaseInsensitive)) continue;
@@ -125,8 +165,8 @@ QStringList RichTextItemNames(const StoreNote& note) {
     return names;
 }
 
-std::shared_ptr<const store::RichTextDoc> ComposeRichTextItems(const StoreNote& note) {
-    const QStringList names = RichTextItemNames(note);
+std::shared_ptr<const store::RichTextDoc> ComposeRichTextItems(const StoreNote& note, const store::StoreForm* form) {
+    const QStringList names = RichTextItemNames(note, form);
     if (names.isEmpty()) return nullptr;
     auto doc = std::make_shared<store::RichTextDoc>();
     for (const QString& name : names) {
@@ -136,7 +176,8 @@ std::shared_ptr<const store::RichTextDoc> ComposeRichTextItems(const StoreNote& 
             heading.style.spaceBefore = doc->blocks.empty() ? 0 : 240;
             heading.style.spaceAfter = 120;
             store::RtRun run;
-            run.text = name;
+            const store::StoreFormField* field = form ? form->field(name) : nullptr;
+            run.text = field && !field->label.isEmpty() ? field->label : name;
             run.font.bold = true;
             run.font.sizePt = 12.0;
             heading.runs.push_back(run);
@@ -148,12 +189,53 @@ std::shared_ptr<const store::RichTextDoc> ComposeRichTextItems(const StoreNote& 
     return doc;
 }
 
-QString DocumentTitle(const StoreNote& note) {
+QString WindowTitle(const StoreNote& note, const store::StoreForm& form, bool* readsValue) {
+    if (readsValue) *readsValue = false;
+    if (!form.windowTitle) return QString();
+    using store::formula::FormulaValue;
+    QHash<QString, FormulaValue> values;
+    bool anyValue = false;
+    for (const QString& name : form.windowTitle->itemNames()) {
+        if (name == store::formula::FormulaExpression::kAttachmentCount) {
+            values.insert(name, FormulaValue::number(double(note.attachments.size())));
+            continue;
+        }
+        const StoreItem* item = note.item(name);
+        if (!item || item->unreadable) continue;
+        const FormulaValue value = FormulaValue::fromItem(*item);
+        for (const QString& t : value.asTexts()) anyValue = anyValue || !t.trimmed().isEmpty();
+        values.insert(name, value);
+    }
+    const FormulaValue result = form.windowTitle->evaluate([&values](const QString& name) -> const FormulaValue* {
+        auto it = values.constFind(name);
+        return it == values.constEnd() ? nullptr : &it.value();
+    });
+    if (readsValue) *readsValue = anyValue;
+    QStringList parts;
+    for (const QString& t : result.asTexts())
+        if (!oneLine(t).isEmpty()) parts << oneLine(t);
+    return ReadableName(parts.join(QStringLiteral(", ")));
+}
+
+QString DocumentTitle(const StoreNote& note, const store::StoreForm* form, const QString& columnItem) {
+    QString constantTitle;
+    if (form) {
+        bool readsValue = false;
+        const QString title = WindowTitle(note, *form, &readsValue);
+        if (!title.isEmpty() && readsValue) return title;
+        constantTitle = title;
+    }
     for (const char* name : {"Subject", "Title", "Topic", "Name"}) {
         const QString text = firstText(note, name);
         if (!text.isEmpty()) return ReadableName(text);
     }
-    return QString();
+    if (!columnItem.isEmpty()) {
+        if (const StoreItem* item = note.item(columnItem); item && !item->unreadable) {
+            const QString text = oneLine(textOf(*item));
+            if (!text.isEmpty()) return text;
+        }
+    }
+    return constantTitle;
 }
 
 QString ContactDisplayName(const StoreNote& note) {

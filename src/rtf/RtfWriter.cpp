@@ -375,8 +375,9 @@ void RtfWriter::writeParagraphStart(const RtParagraphStyle& style, int tableLeve
     std::vector<int> tabs = style.tabStops;
     std::sort(tabs.begin(), tabs.end());
     tabs.erase(std::unique(tabs.begin(), tabs.end()), tabs.end());
+    // A stop past the line's end would push what follows it onto a line of its own.
     for (int t : tabs)
-        if (t > 0) m_body += "\\tx" + num(clampTwips(t));
+        if (t > 0 && (widthTwips <= 0 || t < widthTwips)) m_body += "\\tx" + num(clampTwips(t));
     if (style.bullet) {
         m_numberCounter = 0;
         m_body += "{\\pntext\\f0\\'95\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent" + num(kBulletIndent) +

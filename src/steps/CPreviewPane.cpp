@@ -204,9 +204,9 @@ void CPreviewPane::resizeEvent(QResizeEvent* event) {
 }
 
 QPixmap CPreviewPane::KindPicture(int type) {
-    if (type < 0 || type > 4) return QPixmap();
-    static const QColor colours[5] = {QColor(40, 110, 190), QColor(60, 150, 60), QColor(130, 80, 180),
-                                      QColor(30, 140, 170), QColor(200, 70, 130)};
+    if (type < 0 || type > 5) return QPixmap();
+    static const QColor colours[6] = {QColor(40, 110, 190), QColor(60, 150, 60), QColor(130, 80, 180),
+                                      QColor(30, 140, 170), QColor(200, 70, 130), QColor(190, 120, 30)};
     const QColor c = colours[type];
     QPixmap pm(48, 48);
     pm.fill(Qt::transparent);
@@ -258,6 +258,24 @@ QPixmap CPreviewPane::KindPicture(int type) {
         for (int y = 14; y <= 34; y += 6) p.drawLine(QPointF(17, y), QPointF(35, y));
         p.setPen(QPen(c.darker(150), 3));
         p.drawLine(QPointF(14, 6), QPointF(14, 42));
+        break;
+    }
+    case 5: {  // a form: a sheet with a folded corner, labels and their fields
+        QPainterPath sheet;
+        sheet.moveTo(9, 4);
+        sheet.lineTo(31, 4);
+        sheet.lineTo(40, 13);
+        sheet.lineTo(40, 44);
+        sheet.lineTo(9, 44);
+        sheet.closeSubpath();
+        p.drawPath(sheet);
+        p.drawLine(QPointF(31, 4), QPointF(31, 13));
+        p.drawLine(QPointF(31, 13), QPointF(40, 13));
+        p.setPen(QPen(c.darker(150), 2.5, Qt::SolidLine, Qt::RoundCap));
+        for (int y = 20; y <= 38; y += 6) p.drawLine(QPointF(13, y), QPointF(20, y));
+        p.setPen(QPen(c.darker(120), 1.2));
+        p.setBrush(Qt::white);
+        for (int y = 20; y <= 38; y += 6) p.drawRect(QRectF(23, y - 2, 13, 4));
         break;
     }
     }

@@ -126,3 +126,33 @@ TEST(DxlRealSamples, RichTextParagraphsAndSingleDesignElements) {
     EXPECT_EQ(folder->folders()[0].name, "test folder");
     EXPECT_TRUE(folder->folders()[0].isFolder);
 }
+
+TEST(DxlRealSamples, FormsGiveTheirFieldsLabelsAndWindowTitles) {
+    REQUIRE_SAMPLES();
+    auto s = openSample("database-export_smallDxl.dxl");
+    ASSERT_TRUE(s);
+    const auto forms = s->forms();
+    EXPECT_GE(forms.size(), 8u);
+    const auto server = FindForm(forms, "VirtualServer");
+    ASSERT_TRUE(server);
+    EXPECT_EQ(server->name, "Virtual Server");
+    QStringList got;
+    for (const StoreFormField& f : server->fields) got << f.name + "=" + f.label;
+    // The labels sit in pop-up hotspots beside their help text, which is no label.
+    EXPECT_EQ(got.mid(0, 4), QStringList({"MH_IP=IP Address", "MH_Comment=Comment",
+                                          "MH_Welcome=Default home page", "MH_HTMLDir=HTML directory"}));
+    ASSERT_TRUE(server->windowTitle);
+    const auto none = [](const QString&) -> const formula::FormulaValue* { return nullptr; };
+    EXPECT_EQ(server->windowTitle->evaluate(none).asTexts(), QStringList({"Virtual Server"}));
+
+    const auto errors = FindForm(forms, "ErrorMap");
+    ASSERT_TRUE(errors && errors->windowTitle);
+    const formula::FormulaValue all = formula::FormulaValue::text("0");
+    EXPECT_EQ(errors->windowTitle
+                  ->evaluate([&all](const QString& n) { return n == "em_servertype" ? &all : nullptr; })
+                  .asTexts(),
+              QStringList({"Error & Response Form Mapping : All Servers"}));
+    // Formulas of fields (default values) are not labels or fields.
+    for (const auto& form : forms)
+        for (const StoreFormField& f : form->fields) EXPECT_FALSE(f.label.contains('"')) << f.label.toStdString();
+}

@@ -150,3 +150,43 @@ TEST(SelectionFormula, ReportsTheItemsItReads) {
     ASSERT_TRUE(f);
     EXPECT_EQ(f->itemNames(), QStringList({"form", "posteddate", "subject"}));
 }
+
+namespace {
+
+QStringList valueOf(const QString& formula, const Doc& doc) {
+    QString problem;
+    const auto f = SelectionFormula::parseValue(formula, problem);
+    if (!f) return {"error: " + problem};
+    return f->evaluate([&doc](const QString& name) -> const FormulaValue* {
+                 auto it = doc.items.constFind(name);
+                 return it == doc.items.constEnd() ? nullptr : &it.value();
+             })
+        .asTexts();
+}
+
+}  // namespace
+
+TEST(ValueFormula, WindowTitlesJoinTextAndChooseWithIf) {
+    Doc doc;
+    doc.text("Subject", {"Budget"}).text("EM_ServerType", {"0"}).number("Count", 3).text("Tags", {"a", "b"});
+    EXPECT_EQ(valueOf("\"Topic: \" + Subject", doc), QStringList({"Topic: Budget"}));
+    EXPECT_EQ(valueOf("@If(@IsNewDoc; \"New Virtual Server\"; \"Virtual Server\")", doc),
+              QStringList({"Virtual Server"}));
+    EXPECT_EQ(valueOf("@If(@IsNewDoc;\"New\";\"Mapping : \" + @If(EM_ServerType = \"0\"; \"All Servers\"; EM_IP))",
+                      doc),
+              QStringList({"Mapping : All Servers"}));
+    EXPECT_EQ(valueOf("@If(Subject = \"x\"; \"one\"; Count = 3; \"two\"; \"three\")", doc), QStringList({"two"}));
+    EXPECT_EQ(valueOf("\"n=\" + @Text(Count + 1)", doc), QStringList({"n=4"}));
+    EXPECT_EQ(valueOf("Tags + \"!\"", doc), QStringList({"a!", "b!"}));
+    // "+" binds tighter than "=": ("a" + "b") = "ab".
+    EXPECT_EQ(valueOf("\"a\" + \"b\" = \"ab\"", doc), QStringList({"1"}));
+    // A missing item reads as "", text and a number have no sum.
+    EXPECT_EQ(valueOf("\"x\" + Missing", doc), QStringList({"x"}));
+    EXPECT_EQ(valueOf("\"x\" + Count", doc), QStringList({""}));
+    EXPECT_TRUE(valueOf("@If(@IsNewDoc; \"a\")", doc).first().startsWith("error: "));
+    EXPECT_TRUE(valueOf("@Name([CN]; From)", doc).first().startsWith("error: "));
+    // Selections stay as they were: no "+" and no @If there.
+    QString problem;
+    EXPECT_FALSE(SelectionFormula::parse("SELECT Subject + \"x\" = \"Budgetx\"", problem));
+    EXPECT_FALSE(SelectionFormula::parse("SELECT @If(@IsNewDoc; 1; 0)", problem));
+}

@@ -7,6 +7,7 @@
 
 #include "items/DocumentFields.h"
 #include "items/NotesItemKind.h"
+#include "notes/dxl/SelectionFormula.h"
 #include "rtf/HeaderTableRtf.h"
 #include "rtf/RtfReader.h"
 
@@ -163,4 +164,112 @@ TEST(HeaderTableRtf, ThirtyRowsReadBackWholeAndEscaped) {
         EXPECT_EQ(cellText(found->rows[size_t(i)].cells[1]), rows[size_t(i)].value);
     }
     EXPECT_TRUE(rtf::HeaderTableRtf({}).isEmpty());
+}
+
+namespace {
+
+std::shared_ptr<store::StoreForm> formOf(const QString& name, std::vector<store::StoreFormField> fields,
+                                         const QString& windowTitle = QString()) {
+    auto form = std::make_shared<store::StoreForm>();
+    form->name = name;
+    form->fields = std::move(fields);
+    if (!windowTitle.isEmpty()) {
+        QString problem;
+        form->windowTitle = store::dxl::SelectionFormula::parseValue(windowTitle, problem);
+        EXPECT_TRUE(form->windowTitle) << problem.toStdString();
+    }
+    return form;
+}
+
+QStringList rowTexts(const std::vector<FieldRow>& rows) {
+    QStringList got;
+    for (const FieldRow& r : rows) got << r.label + "=" + r.value;
+    return got;
+}
+
+}  // namespace
+
+TEST(FieldRows, FormOrderAndLabelsThenTheItemsTheFormDoesNotShow) {
+    const auto form = formOf("Recipe", {{"Name", "Dish"},
+                                        {"Servings", ""},
+                                        {"Ingredients", "What goes in"},
+                                        {"Missing", "Never stored"},
+                                        {"Details", "How to make it"}});
+    const store::StoreNote note = noteOf({text("Form", {"Recipe"}), text("Source", {"Grandma"}),
+                                          text("Ingredients", {"Flour", "Milk"}), number("Servings", 4),
+                                          text("NAME", {"Pancakes"}), text("Name", {"Again"}),
+                                          text("$Secret", {"x"}), text("Extra", {"More"})});
+    // Form order, the form's labels (the item name where it has none), the
+    // first of two items of one name; then stored order.
+    EXPECT_EQ(rowTexts(ReadFieldRows(note, form.get())),
+              QStringList({"Dish=Pancakes", "Servings=4", "What goes in=Flour; Milk", "Source=Grandma",
+                           "Extra=More"}));
+    // Without the form, stored order and item names.
+    EXPECT_EQ(rowTexts(ReadFieldRows(note)).first(), "Source=Grandma");
+
+    const store::StoreNote withRichText =
+        noteOf({rich("Notes", "Keep cold."), rich("Details", "Mix well."), rich("Body", "Intro")});
+    EXPECT_EQ(RichTextItemNames(withRichText, form.get()), QStringList({"Body", "Details", "Notes"}));
+    const auto doc = ComposeRichTextItems(withRichText, form.get());
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->plainText().split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts),
+              QStringList({"Body", "Intro", "How to make it", "Mix well.", "Notes", "Keep cold."}));
+}
+
+TEST(DocumentNames, WindowTitleThatReadsTheDocumentThenTitleItemsThenAConstantTitle) {
+    const auto location = formOf("Location", {}, "@If(@IsNewDoc; \"New Location\"; \"Settings for location: \" + Name)");
+    EXPECT_EQ(DocumentTitle(noteOf({text("Name", {"Office"}), text("Subject", {"Ignored"})}), location.get()),
+              "Settings for location: Office");
+    // The title reads nothing the document holds: the title items decide.
+    EXPECT_EQ(DocumentTitle(noteOf({text("Subject", {"Hello"})}), location.get()), "Hello");
+    // A title the same for every document of the form comes after them, before the default name.
+    const auto constant = formOf("Profile", {}, "\"Database Profile\"");
+    EXPECT_EQ(DocumentTitle(noteOf({text("Title", {"Mine"})}), constant.get()), "Mine");
+    EXPECT_EQ(DocumentTitle(noteOf({text("Other", {"x"})}), constant.get()), "Database Profile");
+    // Numbers through @Text, lists joined, names readable.
+    const auto numbered = formOf("Order", {}, "\"Order \" + @Text(Number) + \" for \" + Customer");
+    EXPECT_EQ(DocumentTitle(noteOf({number("Number", 42), text("Customer", {"CN=Ann Lee/O=Acme"})}), numbered.get()),
+              "Order 42 for CN=Ann Lee/O=Acme");
+    // A form whose title cannot be evaluated names documents by their items.
+    auto unreadable = formOf("Odd", {});
+    unreadable->windowTitleProblem = "opcode 0x01C2 is not known";
+    EXPECT_EQ(DocumentTitle(noteOf({text("Name", {"Lucy Wang"})}), unreadable.get()), "Lucy Wang");
+}
+
+TEST(DocumentForm, TheDocumentFindsItsFormThroughTheDatabase) {
+    Database db(QStringLiteral("forms"));
+    db.store().addForm(formOf("PersonalData", {{"Name", "Full name"}, {"Country", "Country"}, {"City", ""}}));
+    auto subform = formOf("PersonalData", {{"Name", "Wrong"}});
+    subform->subform = true;
+    db.store().addForm(subform);
+    const uint32_t renamed = db.add({text("Form", {"Personal Data"}), text("Name", {"Lucy"})});
+    const uint32_t lost =
+        db.add({text("Form", {"mainform"}), text("Name", {"Ann"}), text("Country", {"China"}), text("City", {"X"})});
+    const uint32_t other = db.add({text("Form", {"Memo"}), text("Subject", {"Hi"})});
+    const uint32_t few = db.add({text("Form", {"mainform"}), text("Name", {"Bo"}), text("Country", {"Peru"})});
+    db.open();
+    const auto named = db.document(renamed).GetForm();
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->name, "PersonalData");
+    EXPECT_FALSE(named->subform);
+    // A form no longer in the database: the form that lays out (nearly) all of its items.
+    ASSERT_TRUE(db.document(lost).GetForm());
+    EXPECT_EQ(rowTexts(ReadFieldRows(*db.document(lost).data(), db.document(lost).GetForm().get())),
+              QStringList({"Full name=Ann", "Country=China", "City=X"}));
+    // Too few items to tell; a form the database does not hold.
+    EXPECT_FALSE(db.document(few).GetForm());
+    EXPECT_FALSE(db.document(other).GetForm());
+}
+
+TEST(FieldRows, ADocumentWithNothingToShowSaysWhatItIs) {
+    // An address book's bookkeeping document: its form and editors only.
+    store::StoreNote note = noteOf({text("Form", {"LastUpdateTimeForm"}),
+                                    text("$UpdatedBy", {"CN=Page/O=Iris", "CN=Mountain/O=Iris"})});
+    note.modified = when(2024, 5, 6, 7, 8, 9);
+    EXPECT_EQ(rowTexts(ReadFieldRows(note)), QStringList({"Form=LastUpdateTimeForm", "Last changed by=Mountain/Iris",
+                                                          "Last changed=06/05/2024 07:08:09"}));
+    // A document with rich text, or with one field, shows that alone.
+    EXPECT_TRUE(ReadFieldRows(noteOf({text("Form", {"X"}), rich("Body", "Text")})).empty());
+    EXPECT_EQ(rowTexts(ReadFieldRows(noteOf({text("Form", {"X"}), text("A", {"1"})}))), QStringList({"A=1"}));
+    EXPECT_TRUE(ReadFieldRows(noteOf({})).empty());
 }

@@ -4,6 +4,8 @@
 #include "ItemTestStore.h"
 #include "items/ContactTextBlocks.h"
 #include "items/ItemRecordReaders.h"
+#include "items/NotesItemKind.h"
+#include "notes/dxl/SelectionFormula.h"
 
 using namespace itemtest;
 
@@ -240,4 +242,29 @@ TEST(FillItemList, ProgressNeverReachesTheEndAndCancelStops) {
     db.converter.OpenFolder(&cancelling, "Ten");
     EXPECT_EQ(cancelling.rows.size(), 1u);
     db.converter.progressDialog = nullptr;
+}
+
+TEST(FillItemList, DocumentsOfOtherFormsAreNamedByTheirTitleOrTheViewsFirstColumn) {
+    Database db("named");
+    auto people = std::make_shared<store::StoreForm>();
+    people->name = "PeopleForm";
+    QString problem;
+    people->windowTitle = store::dxl::SelectionFormula::parseValue("\"Person: \" + Person", problem);
+    db.store().addForm(people);
+    const uint32_t titled = db.add({text("Form", {"PeopleForm"}), text("Person", {"Adams, Henry"})});
+    const uint32_t byColumn = db.add({text("Form", {"Other"}), text("Who", {"Jones, Mary"})});
+    const uint32_t bySubject = db.add({text("Form", {"Other"}), text("Subject", {"Hello"}), text("Who", {"X"})});
+    const uint32_t nameless = db.add({text("Form", {"Other"}), number("Count", 1)});
+    db.store().addFolder("People", false, {titled, byColumn, bySubject, nameless});
+    db.store().folder(0).info.titleItem = "Who";
+    db.open();
+
+    RecordingList list;
+    db.converter.OpenFolder(&list, "People\\");
+    ASSERT_EQ(list.rows.size(), 4u);
+    for (const auto& row : list.rows) EXPECT_EQ(row.kind, Document);
+    EXPECT_EQ(list.rows[0].columns.at(1), "Person: Adams, Henry");
+    EXPECT_EQ(list.rows[1].columns.at(1), "Jones, Mary");
+    EXPECT_EQ(list.rows[2].columns.at(1), "Hello");
+    EXPECT_EQ(list.rows[3].columns.count(1) ? list.rows[3].columns.at(1) : QString(), "");
 }

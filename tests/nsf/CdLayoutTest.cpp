@@ -38,17 +38,19 @@ struct Pab {
     std::vector<uint16_t> marginWords;  // empty: the Release 4 form (70 bytes)
 };
 
-QByteArray pabRecord(const Pab& p) {
+// `tabs`: at most 20 stops.
+QByteArray pabRecord(const Pab& p, const std::vector<int16_t>& tabs = {}) {
     QByteArray b = le16(p.id) + le16(0) + le16(0) + le16(p.spacingBefore) + le16(0) + le16(p.left) + le16(p.right) +
-                   le16(p.firstLine) + le16(0) + QByteArray(40, 0) + le16(p.flags) + QByteArray(4, 0) +
-                   le16(p.flags2);
+                   le16(p.firstLine) + le16(uint32_t(tabs.size()));
+    for (int16_t t : tabs) b += le16(uint16_t(t));
+    b += QByteArray(int(40 - 2 * tabs.size()), 0) + le16(p.flags) + QByteArray(4, 0) + le16(p.flags2);
     for (uint16_t w : p.marginWords) b += le16(w);
     if (!p.marginWords.empty()) b += QByteArray(8, 0);  // the extended flags of a 90-byte record
     return wsig(0x82, b);
 }
 
-nsf::PabDefinition definition(const Pab& p) {
-    const QByteArray r = pabRecord(p);
+nsf::PabDefinition definition(const Pab& p, const std::vector<int16_t>& tabs = {}) {
+    const QByteArray r = pabRecord(p, tabs);
     nsf::PabDefinition d;
     EXPECT_TRUE(d.read(nsf::ByteView(r.constData(), size_t(r.size()))));
     return d;
@@ -210,4 +212,22 @@ TEST(CdLayout, TableCellsKeepTheirWidthsOrTheirSharesOfThePage) {
     }
     // The wide columns stay wider than the spacers, in the window's proportions.
     EXPECT_GT(right[3] - right[2], 3 * (right[2] - right[1]));
+}
+
+TEST(CdLayout, TabStopsCountFromTheLeftMarginAndStayOnTheLine) {
+    // A code box's stops as apiug.nsf keeps them; a negative, a repeated and
+    // an out-of-order stop are dropped.
+    const RtParagraphStyle style = definition(Pab(), {720, 1440, -5, 1440, 1000, 2160, 12240}).styleFor(nullptr);
+    EXPECT_EQ(style.tabStops, (std::vector<int>{720, 1440, 2160, 12240}));
+    store::RichTextDoc doc;
+    store::RtBlock block;
+    block.style = style;
+    store::RtRun run;
+    run.text = QStringLiteral("a");
+    block.runs.push_back(run);
+    doc.blocks.push_back(block);
+    const QByteArray rtf = rtf::RtfWriter(rtf::RtfQuality::Best).write(doc);
+    EXPECT_TRUE(rtf.contains("\\tx720\\tx1440\\tx2160")) << rtf.toStdString();
+    // 12240 twips is past the end of a Letter or A4 line.
+    EXPECT_FALSE(rtf.contains("\\tx12240")) << rtf.toStdString();
 }

@@ -296,3 +296,16 @@ TEST(RenderItemTest, ADocumentOfAnotherFormShowsItsFieldsAndEveryRichTextItem) {
     ASSERT_EQ(notes.RenderItem(task, 0, CNotesConverter::RenderPreview, result, type, names, sizes), 1);
     EXPECT_TRUE(notes.m_strPreviewHeaderTable.isEmpty());
 }
+
+TEST(KindPictures, EveryKindHasItsOwn) {
+    // Mail, calendar, task, contact, journal and documents of other forms.
+    std::vector<QImage> pictures;
+    for (int type = 0; type <= 5; ++type) {
+        const QPixmap pm = CPreviewPane::KindPicture(type);
+        ASSERT_FALSE(pm.isNull()) << type;
+        EXPECT_EQ(pm.size(), QSize(48, 48));
+        for (const QImage& other : pictures) EXPECT_NE(pm.toImage(), other) << type;
+        pictures.push_back(pm.toImage());
+    }
+    EXPECT_TRUE(CPreviewPane::KindPicture(6).isNull());
+}

@@ -55,6 +55,7 @@ struct DxlIndex {
     std::deque<DxlDocEntry> docs;  // a deque: no copy of them all as it grows
     DxlValueArena values;
     std::vector<DxlDesignEntry> designs;
+    std::vector<std::shared_ptr<const StoreForm>> forms;
     std::vector<std::vector<DxlAttachmentSpan>> attachments;
     QHash<QString, int> nameIds;                     // lower-cased item name -> id
     QHash<QString, std::vector<int>> folderMembers;  // folder UNID (upper case) -> document indexes

@@ -1,5 +1,7 @@
 #include "notes/dxl/DxlIndexer.h"
 
+#include "notes/dxl/DxlFormReader.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -293,8 +295,12 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
             } else if (name == QLatin1String("view") || name == QLatin1String("folder")) {
                 readDesign(xml, name == QLatin1String("folder"));
                 --depth;
+            } else if (name == QLatin1String("form") || name == QLatin1String("subform")) {
+                if (auto form = DxlFormReader::read(xml, name == QLatin1String("subform")))
+                    m_forms.push_back(std::move(form));
+                --depth;
             } else {
-                xml.skipCurrentElement();  // forms, agents, database information, ...
+                xml.skipCurrentElement();  // agents, database information, ...
                 --depth;
             }
         } else if (token == QXmlStreamReader::EndElement) {
@@ -333,6 +339,8 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
     }
     if (!sawRoot) return {StatusUnsupportedFormat, QStringLiteral("%1 holds no XML element").arg(m_fileName)};
     m_offsets = nullptr;
+    ExpandSubforms(m_forms);
+    m_index.forms.assign(m_forms.begin(), m_forms.end());
     const StoreError late = fillLateValues(path);
     if (!late.ok()) return late;
     assignMissingNoteIds();
@@ -401,6 +409,7 @@ void DxlIndexer::readDesign(QXmlStreamReader& xml, bool isFolder) {
             if (xml.name() == QLatin1String("column") && !columns.empty()) {
                 const Column c = columns.back();
                 columns.pop_back();
+                if (d.info.titleItem.isEmpty() && !c.item.isEmpty() && !c.valueCode) d.info.titleItem = c.item;
                 if (!sortChosen &&
                     (c.sort == QLatin1String("ascending") || c.sort == QLatin1String("descending")) &&
                     !c.item.isEmpty() && !c.valueCode) {

@@ -62,6 +62,8 @@ class DxlIndexer {
     // Item names wanted while documents were read, and those added after.
     bool m_seenDocument = false;
     QStringList m_lateNames;
+    // Forms and subforms as read, their subforms' fields put in place at the end.
+    std::vector<std::shared_ptr<StoreForm>> m_forms;
     // The prescan, and whether the parser's view of the skipped data
     // disagreed with it (the file is then indexed again, data and all).
     DxlPrescan m_prescan;

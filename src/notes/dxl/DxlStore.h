@@ -24,6 +24,7 @@ class DxlStore : public NoteStore {
     StoreError detachAttachment(uint32_t noteId, const StoreAttachment& attachment,
                                 const QString& targetPath) override;
     std::vector<uint32_t> allDocumentIds() override;
+    std::vector<std::shared_ptr<const StoreForm>> forms() override { return m_index.forms; }
     QStringList problems() override { return m_index.damagedDocuments; }
 
     const DxlIndex& index() const { return m_index; }

@@ -16,7 +16,9 @@ constexpr int kMaxDepth = formula::FormulaExpression::kMaxDepth;
 
 class Parser {
   public:
-    explicit Parser(std::vector<FormulaToken> tokens) : m_tokens(std::move(tokens)) {}
+    // `values`: the formula computes a value (a window title): "+" and the
+    // value functions are read as well.
+    Parser(std::vector<FormulaToken> tokens, bool values) : m_tokens(std::move(tokens)), m_values(values) {}
 
     std::unique_ptr<Node> parseFormula(QString& problem) {
         // SELECT is optional; any case.
@@ -103,15 +105,31 @@ class Parser {
         return parseCompare();
     }
 
-    // compare := primary (op primary)*
+    // compare := sum (op sum)*
     std::unique_ptr<Node> parseCompare() {
-        auto left = parsePrimary();
+        auto left = parseSum();
         static const QStringList ops = {QStringLiteral("="), QStringLiteral("!="), QStringLiteral("<"),
                                         QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=")};
         while (left && peek().kind == Kind::Operator && ops.contains(peek().text)) {
             auto n = std::make_unique<Node>();
             n->type = Node::Type::Compare;
             n->name = peek().text;
+            ++m_pos;
+            auto right = parseSum();
+            if (!right) return nullptr;
+            n->children.push_back(std::move(left));
+            n->children.push_back(std::move(right));
+            left = finish(std::move(n));
+        }
+        return left;
+    }
+
+    // sum := primary ('+' primary)*, in value formulas only
+    std::unique_ptr<Node> parseSum() {
+        auto left = parsePrimary();
+        while (m_values && left && peek().kind == Kind::Other && peek().text == QLatin1String("+")) {
+            auto n = std::make_unique<Node>();
+            n->type = Node::Type::Plus;
             ++m_pos;
             auto right = parsePrimary();
             if (!right) return nullptr;
@@ -170,7 +188,8 @@ class Parser {
     std::unique_ptr<Node> parseCall() {
         const FormulaToken& t = peek();
         const QString lower = t.text.toLower();
-        const auto* info = formula::FormulaExpression::function(lower);
+        const auto* info = m_values ? formula::FormulaExpression::valueFunction(lower)
+                                    : formula::FormulaExpression::function(lower);
         if (!info) return fail(t);
         ++m_pos;
         auto n = std::make_unique<Node>();
@@ -206,7 +225,8 @@ class Parser {
             ++m_pos;
         }
         const int count = int(n->children.size());
-        if (count < info->minArgs || count > info->maxArgs) {
+        if (count < info->minArgs || count > info->maxArgs ||
+            (lower == QLatin1String("@if") && count % 2 == 0)) {
             m_problem = QStringLiteral("%1 with %2 argument(s)").arg(t.text).arg(count);
             return nullptr;
         }
@@ -214,6 +234,7 @@ class Parser {
     }
 
     std::vector<FormulaToken> m_tokens;
+    bool m_values = false;
     size_t m_pos = 0;
     int m_nesting = 0;  // open parentheses, "!" and call arguments
     QString m_problem;
@@ -228,7 +249,7 @@ std::unique_ptr<SelectionFormula> SelectionFormula::parse(const QString& text, Q
     problem.clear();
     std::vector<FormulaToken> tokens;
     if (!FormulaTokenizer::tokenize(text, tokens, problem)) return nullptr;
-    Parser parser(std::move(tokens));
+    Parser parser(std::move(tokens), false);
     auto root = parser.parseFormula(problem);
     if (!root) {
         if (problem.isEmpty()) problem = QStringLiteral("unreadable formula");
@@ -237,6 +258,20 @@ std::unique_ptr<SelectionFormula> SelectionFormula::parse(const QString& text, Q
     std::unique_ptr<SelectionFormula> formula(new SelectionFormula);
     formula->m_expression = std::make_unique<formula::FormulaExpression>(std::move(root));
     return formula;
+}
+
+std::shared_ptr<const formula::FormulaExpression> SelectionFormula::parseValue(const QString& text,
+                                                                               QString& problem) {
+    problem.clear();
+    std::vector<FormulaToken> tokens;
+    if (!FormulaTokenizer::tokenize(text, tokens, problem)) return nullptr;
+    Parser parser(std::move(tokens), true);
+    auto root = parser.parseFormula(problem);
+    if (!root) {
+        if (problem.isEmpty()) problem = QStringLiteral("unreadable formula");
+        return nullptr;
+    }
+    return std::make_shared<const formula::FormulaExpression>(std::move(root));
 }
 
 bool SelectionFormula::selects(const ItemLookup& lookup) const { return m_expression->selects(lookup); }

@@ -29,6 +29,10 @@ class SelectionFormula {
     // says what in `problem` ("@Today is not supported", ...).
     static std::unique_ptr<SelectionFormula> parse(const QString& text, QString& problem);
 
+    // Parses a formula that computes a value, such as a form's window title:
+    // the same part of the language with "+" and @If, @Text and @IsNewDoc.
+    static std::shared_ptr<const formula::FormulaExpression> parseValue(const QString& text, QString& problem);
+
     ~SelectionFormula();
     SelectionFormula(const SelectionFormula&) = delete;
     SelectionFormula& operator=(const SelectionFormula&) = delete;

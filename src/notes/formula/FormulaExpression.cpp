@@ -39,6 +39,11 @@ const FormulaExpression::FunctionInfo kFunctions[] = {
     {"@trim", 1, 1},          {"@attachments", 0, 0}, {"@now", 0, 0},
 };
 
+// @If(condition; value; ...; else) takes an odd number of arguments.
+const FormulaExpression::FunctionInfo kValueFunctions[] = {
+    {"@if", 3, 99}, {"@text", 1, 2}, {"@isnewdoc", 0, 0},
+};
+
 void collectNames(const Node& n, QStringList& names) {
     if (n.type == Node::Type::Item && !names.contains(n.name)) names << n.name;
     if (n.type == Node::Type::Call && n.name == QLatin1String("@attachments") &&
@@ -136,6 +141,36 @@ FormulaValue concatenate(const FormulaValue& a, const FormulaValue& b) {
     return FormulaValue::texts(a.asTexts() + b.asTexts());
 }
 
+FormulaValue evaluateNode(const Node& n, const FormulaExpression::ItemLookup& lookup);
+
+// "+": numbers add, texts join, value by value; a list shorter than the other
+// repeats its last value. Other pairs of kinds have no sum: "".
+FormulaValue plus(const FormulaValue& a, const FormulaValue& b) {
+    const int count = std::max(a.size(), b.size());
+    if (a.kind() == FormulaValue::Kind::Number && b.kind() == FormulaValue::Kind::Number && a.size() && b.size()) {
+        std::vector<double> sums;
+        for (int i = 0; i < count; ++i)
+            sums.push_back(a.numberList()[size_t(std::min(i, a.size() - 1))] +
+                           b.numberList()[size_t(std::min(i, b.size() - 1))]);
+        return FormulaValue::numbers(std::move(sums));
+    }
+    if (a.kind() == FormulaValue::Kind::Text && b.kind() == FormulaValue::Kind::Text && a.size() && b.size()) {
+        QStringList joined;
+        for (int i = 0; i < count; ++i)
+            joined << a.textList().at(std::min(i, a.size() - 1)) + b.textList().at(std::min(i, b.size() - 1));
+        return FormulaValue::texts(joined);
+    }
+    return FormulaValue::text(QString());
+}
+
+// @If(c1; v1; c2; v2; ...; else): the value after the first true condition.
+FormulaValue choose(const Node& n, const FormulaExpression::ItemLookup& lookup) {
+    const size_t count = n.children.size();
+    for (size_t i = 0; i + 1 < count; i += 2)
+        if (evaluateNode(*n.children[i], lookup).isTrue()) return evaluateNode(*n.children[i + 1], lookup);
+    return count ? evaluateNode(*n.children[count - 1], lookup) : FormulaValue::text(QString());
+}
+
 FormulaValue evaluateNode(const Node& n, const FormulaExpression::ItemLookup& lookup) {
     switch (n.type) {
         case Node::Type::Literal:
@@ -155,12 +190,18 @@ FormulaValue evaluateNode(const Node& n, const FormulaExpression::ItemLookup& lo
                 compareAny(evaluateNode(*n.children[0], lookup), evaluateNode(*n.children[1], lookup), n.name));
         case Node::Type::List:
             return concatenate(evaluateNode(*n.children[0], lookup), evaluateNode(*n.children[1], lookup));
+        case Node::Type::Plus:
+            return plus(evaluateNode(*n.children[0], lookup), evaluateNode(*n.children[1], lookup));
         case Node::Type::Call:
             break;
     }
     const QString& f = n.name;
     if (f == QLatin1String("@all") || f == QLatin1String("@true")) return boolValue(true);
     if (f == QLatin1String("@false")) return boolValue(false);
+    // A document being converted exists: it is never new.
+    if (f == QLatin1String("@isnewdoc")) return boolValue(false);
+    if (f == QLatin1String("@if")) return choose(n, lookup);
+    if (f == QLatin1String("@text")) return FormulaValue::texts(evaluateNode(*n.children[0], lookup).asTexts());
     if (f == QLatin1String("@isavailable")) return boolValue(lookup(n.children[0]->name) != nullptr);
     if (f == QLatin1String("@isunavailable")) return boolValue(lookup(n.children[0]->name) == nullptr);
     if (f == QLatin1String("@attachments")) {
@@ -237,6 +278,12 @@ const FormulaExpression::FunctionInfo* FormulaExpression::function(const QString
     for (const FunctionInfo& f : kFunctions)
         if (lowerName == QLatin1String(f.name)) return &f;
     return nullptr;
+}
+
+const FormulaExpression::FunctionInfo* FormulaExpression::valueFunction(const QString& lowerName) {
+    for (const FunctionInfo& f : kValueFunctions)
+        if (lowerName == QLatin1String(f.name)) return &f;
+    return function(lowerName);
 }
 
 FormulaValue FormulaExpression::evaluate(const ItemLookup& lookup) const {

@@ -13,7 +13,7 @@ namespace store::formula {
 // One node of a selection formula, whatever it was read from (formula text in
 // Notes XML, compiled formula code in NSF files).
 struct FormulaNode {
-    enum class Type { Literal, Item, Not, And, Or, Compare, Call, List };
+    enum class Type { Literal, Item, Not, And, Or, Compare, Call, List, Plus };
     Type type = Type::Literal;
     FormulaValue literal;
     // Item name (lower-cased), comparison operator ("=", "!=", "<", ">",
@@ -65,6 +65,9 @@ class FormulaExpression {
         int maxArgs;
     };
     static const FunctionInfo* function(const QString& lowerName);
+    // The same, with the functions that compute a value rather than select
+    // (window titles): @If, @Text, @IsNewDoc, which a selection never needs.
+    static const FunctionInfo* valueFunction(const QString& lowerName);
 
   private:
     std::unique_ptr<FormulaNode> m_root;

@@ -46,6 +46,17 @@ void LNDatabaseImpl::readFolders() {
     foldersRead = true;
 }
 
+std::shared_ptr<const store::StoreForm> LNDatabaseImpl::formNamed(const QString& formItem,
+                                                                  const QStringList& itemNames) {
+    QMutexLocker lock(&mutex);
+    if (!store) return nullptr;
+    if (!formsRead) {
+        forms = store->forms();
+        formsRead = true;
+    }
+    return store::FindForm(forms, formItem, itemNames);
+}
+
 LNSTATUS LNDatabase::Open(LNINT) {
     if (!m_impl) return lnimpl::fail(store::StatusNotOpen);
     QMutexLocker lock(&m_impl->mutex);
@@ -59,6 +70,7 @@ LNSTATUS LNDatabase::Open(LNINT) {
     }
     m_impl->store = std::move(s);
     m_impl->foldersRead = false;
+    m_impl->formsRead = false;
     return LNNOERROR;
 }
 
@@ -68,6 +80,8 @@ LNSTATUS LNDatabase::Close() {
     m_impl->store.reset();
     m_impl->folders.clear();
     m_impl->foldersRead = false;
+    m_impl->forms.clear();
+    m_impl->formsRead = false;
     return LNNOERROR;
 }
 

@@ -16,12 +16,17 @@ struct LNDatabaseImpl {
     std::unique_ptr<store::NoteStore> store;
     std::vector<store::StoreFolderInfo> folders;
     bool foldersRead = false;
+    std::vector<std::shared_ptr<const store::StoreForm>> forms;
+    bool formsRead = false;
     QMutex mutex;
 
     bool isOpen() const { return store != nullptr; }
     // Reads the store's views and folders once, then adds the node of every
     // document after them (call with `mutex` held).
     void readFolders();
+    // The form a document's Form item names (store::FindForm), the store's
+    // forms read once; null when there is none. Takes `mutex` itself.
+    std::shared_ptr<const store::StoreForm> formNamed(const QString& formItem, const QStringList& itemNames);
 };
 
 namespace lnimpl {

@@ -24,6 +24,18 @@ LNSTATUS LNNote::Open(LNINT) {
     return LNNOERROR;
 }
 
+std::shared_ptr<const store::StoreForm> LNNote::GetForm() const {
+    if (!m_note || !m_db) return nullptr;
+    const store::StoreItem* form = m_note->item(QStringLiteral("Form"));
+    // The document's own items (not Notes' `$` ones) tell a form apart when none is named.
+    QStringList names;
+    for (const store::StoreItem& item : m_note->items)
+        if (!item.name.startsWith(QLatin1Char('$')) && item.name.compare(QLatin1String("Form"), Qt::CaseInsensitive) &&
+            !names.contains(item.name, Qt::CaseInsensitive))
+            names << item.name;
+    return m_db->formNamed(form && !form->texts.isEmpty() ? form->texts.first() : QString(), names);
+}
+
 LNSTATUS LNNote::Close() {
     m_note.reset();
     return LNNOERROR;

@@ -2,6 +2,7 @@
 
 #include "notes/ln/LNGlobals.h"
 #include "notes/ln/LNString.h"
+#include "notes/store/StoreForm.h"
 #include "notes/store/StoreItem.h"
 
 #include <memory>
@@ -32,6 +33,10 @@ public:
     LNSTATUS GetAttachments(LNAttachmentArray* attachments) const;
     // Re-reads the note from the database (items added since are seen).
     LNSTATUS RefreshObjectFromNoteHandle();
+
+    // The form the note's Form item names, when the database holds its
+    // design; null otherwise (or when the note is not open).
+    std::shared_ptr<const store::StoreForm> GetForm() const;
 
     // Internal: the opened note's data (null when not open).
     const std::shared_ptr<const store::StoreNote>& data() const { return m_note; }

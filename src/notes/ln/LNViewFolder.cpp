@@ -69,6 +69,12 @@ QString LNViewFolder::GetProblem() const {
     return m_index < m_db->folders.size() ? m_db->folders[m_index].problem : QString();
 }
 
+QString LNViewFolder::GetTitleItem() const {
+    if (!m_db) return QString();
+    QMutexLocker lock(&m_db->mutex);
+    return m_index < m_db->folders.size() ? m_db->folders[m_index].titleItem : QString();
+}
+
 LNINT LNViewFolder::GetEntryCount() const {
     if (!m_open) {
         lnimpl::fail(store::StatusNotOpen);

@@ -45,6 +45,8 @@ public:
     LNVFEntry operator[](LNINT index) const;
     // Why the entries could not be listed, when the store says (unsupported formula, ...).
     QString GetProblem() const;
+    // The item the view's first column that shows an item shows; empty for none.
+    QString GetTitleItem() const;
 
 private:
     std::shared_ptr<LNDatabaseImpl> m_db;

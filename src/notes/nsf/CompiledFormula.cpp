@@ -16,14 +16,53 @@ QString hex4(uint16_t v) {
 
 // Opcodes whose meaning is established (see the header), and what they make
 // of the values before them.
-enum class Op { Push, End, NoOp, Function0, ItemTest, Equal, NotEqual, And, Or, List, Function2, Unknown };
+enum class Op { Push, End, NoOp, Function0, ItemTest, Equal, NotEqual, And, Or, List, Function2, Plus, FunctionN,
+                Unknown };
 
 struct Meaning {
     Op op;
     const char* function;  // for calls, as the formula language spells it
+    int arguments = 0;     // for FunctionN
 };
 
-Meaning meaning(uint16_t opcode) {
+// The opcodes of formulas that compute a value (window titles), read from
+// the forms of the sample databases beside what their windows show:
+//   0x0222 +: "Test Document: " + Subject, "Personal Data" + "     " + Name
+//   0x0156 @Text(value): "faxsrc - " + @Text(CompanyName)
+//   0x0089 @IsNewDoc, 0x00AF/0x00AE the jumps around @If's branches, 0x03B5
+//      @If with three arguments: @If(@IsNewDoc; "New Container"; Title), the
+//      template idiom for a title
+//   0x034A, 0x054A: @If as older forms store it, without jumps:
+//      @If(@IsNewDoc; "New Request Type"; RequestType),
+//      @If(@IsNewDoc; "New Group"; ListName)
+// A jump only skips a branch the evaluator decides on itself, so each branch
+// is built and @If (argument count in the high byte) picks among them.
+Meaning valueMeaning(uint16_t opcode) {
+    const int arguments = opcode >> 8;
+    switch (opcode & 0xFF) {
+        case 0x4A:
+        case 0xB5:
+            if (arguments >= 3 && arguments % 2 == 1) return {Op::FunctionN, "@If", arguments};
+            break;
+        case 0x56:
+            if (arguments == 1 || arguments == 2) return {Op::FunctionN, "@Text", arguments};
+            break;
+        default: break;
+    }
+    switch (opcode) {
+        case CompiledFormula::kOpJump:
+        case CompiledFormula::kOpJumpIfFalse: return {Op::NoOp, nullptr};
+        case 0x0089: return {Op::Function0, "@IsNewDoc"};
+        case 0x0222: return {Op::Plus, nullptr};
+        default: return {Op::Unknown, nullptr};
+    }
+}
+
+Meaning meaning(uint16_t opcode, bool values) {
+    if (values) {
+        const Meaning m = valueMeaning(opcode);
+        if (m.op != Op::Unknown) return m;
+    }
     switch (opcode) {
         case CompiledFormula::kOpText:
         case CompiledFormula::kOpItem:
@@ -144,7 +183,8 @@ bool CompiledFormula::tokenize(ByteView code, LmbcsConverter& lmbcs, std::vector
     return false;
 }
 
-std::unique_ptr<FormulaExpression> CompiledFormula::build(const std::vector<Token>& tokens, QString& problem) {
+std::unique_ptr<FormulaExpression> CompiledFormula::build(const std::vector<Token>& tokens, QString& problem,
+                                                          bool values) {
     std::vector<std::unique_ptr<FormulaNode>> stack;
     auto pop = [&stack]() {
         auto n = std::move(stack.back());
@@ -152,7 +192,7 @@ std::unique_ptr<FormulaExpression> CompiledFormula::build(const std::vector<Toke
         return n;
     };
     for (const Token& t : tokens) {
-        const Meaning m = meaning(t.opcode);
+        const Meaning m = meaning(t.opcode, values);
         const Op op = m.op;
         if (op == Op::Unknown) {
             problem = QStringLiteral("opcode %1 at %2 of the compiled formula is not known").arg(hex4(t.opcode)).arg(t.offset);
@@ -170,6 +210,14 @@ std::unique_ptr<FormulaExpression> CompiledFormula::build(const std::vector<Toke
                 node = FormulaNode::item(t.text);
         } else if (op == Op::Function0) {
             node = FormulaNode::make(Type::Call, QString::fromLatin1(m.function).toLower(), {});
+        } else if (op == Op::FunctionN) {
+            if (stack.size() < size_t(m.arguments)) {
+                problem = QStringLiteral("opcode %1 at %2 lacks its operands").arg(hex4(t.opcode)).arg(t.offset);
+                return nullptr;
+            }
+            std::vector<std::unique_ptr<FormulaNode>> args(size_t(m.arguments));
+            for (size_t i = args.size(); i-- > 0;) args[i] = pop();
+            node = FormulaNode::make(Type::Call, QString::fromLatin1(m.function).toLower(), std::move(args));
         } else if (op == Op::ItemTest) {
             if (stack.empty() || stack.back()->type != Type::Item) {
                 problem = QStringLiteral("%1 at %2 has no item name").arg(QLatin1String(m.function)).arg(t.offset);
@@ -194,6 +242,7 @@ std::unique_ptr<FormulaExpression> CompiledFormula::build(const std::vector<Toke
                 case Op::Function2:
                     node = FormulaNode::make(Type::Call, QString::fromLatin1(m.function).toLower(), std::move(args));
                     break;
+                case Op::Plus: node = FormulaNode::make(Type::Plus, QString(), std::move(args)); break;
                 default: node = FormulaNode::make(Type::List, QString(), std::move(args)); break;
             }
         }
@@ -221,6 +270,19 @@ std::unique_ptr<FormulaExpression> CompiledFormula::selection(ByteView value, Lm
         return build(tokens, problem);
     }
     problem = QStringLiteral("the compiled formula has no selection");
+    return nullptr;
+}
+
+std::unique_ptr<FormulaExpression> CompiledFormula::value(ByteView value, LmbcsConverter& lmbcs, QString& problem) {
+    std::vector<Record> recs;
+    if (!records(value, recs, problem)) return nullptr;
+    for (const Record& r : recs) {
+        if (r.type != kRecordMain) continue;
+        std::vector<Token> tokens;
+        if (!tokenize(r.payload, lmbcs, tokens, problem)) return nullptr;
+        return build(tokens, problem, true);
+    }
+    problem = QStringLiteral("the compiled formula has no main expression");
     return nullptr;
 }
 

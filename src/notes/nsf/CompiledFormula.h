@@ -83,13 +83,21 @@ public:
 
     // Builds the expression of tokenized code when every opcode is one whose
     // meaning is known; otherwise null, and `problem` names what is not.
+    // `values`: also the opcodes of formulas that compute a value (+, @If,
+    // @Text, @IsNewDoc), which selections are not read with.
     static std::unique_ptr<store::formula::FormulaExpression> build(const std::vector<Token>& tokens,
-                                                                    QString& problem);
+                                                                    QString& problem, bool values = false);
 
     // The selection of a view: the main record of its $FORMULA value, read
     // and built. Null with `problem` when it cannot be evaluated.
     static std::unique_ptr<store::formula::FormulaExpression> selection(ByteView value, LmbcsConverter& lmbcs,
                                                                         QString& problem);
+
+    // A formula that computes a value, such as a form's window title: the
+    // main record, read and built with the value opcodes. Null with
+    // `problem` when it cannot be evaluated.
+    static std::unique_ptr<store::formula::FormulaExpression> value(ByteView value, LmbcsConverter& lmbcs,
+                                                                    QString& problem);
 
     // The item a column's formula (its column or main record) names when it
     // is nothing but one item reference; empty otherwise.

@@ -5,6 +5,7 @@
 #include "notes/mime/NotesMimeBody.h"
 #include "notes/nsf/CdTextExtractor.h"
 #include "notes/nsf/FileObject.h"
+#include "notes/nsf/FormDesign.h"
 #include "notes/nsf/IdTable.h"
 #include "notes/nsf/ItemValueDecoder.h"
 #include "notes/nsf/ObjectReader.h"
@@ -18,6 +19,7 @@ namespace nsf {
 namespace {
 
 constexpr uint16_t kClassDocument = 0x0001;
+constexpr uint16_t kClassForm = 0x0004;
 constexpr uint16_t kClassView = 0x0008;
 constexpr uint16_t kObjectFile = 0;
 constexpr uint16_t kObjectFolderIdTable = 10;
@@ -383,6 +385,7 @@ void NsfDatabase::classifyRecords() {
                 // every database seen, but the class is what makes a view).
                 if ((cls & 0x7FFF) == kClassDocument) m_documents.push_back(entry.id);
                 if ((cls & 0x7FFF) == kClassView) m_designIds.push_back(entry.id);
+                if ((cls & 0x7FFF) == kClassForm) m_formIds.push_back(entry.id);
                 break;
             case NoteReader::Result::Error:
                 m_recordProblems << QStringLiteral("note %1 cannot be read: %2").arg(hex(entry.id), e);
@@ -446,6 +449,23 @@ const std::vector<NsfDatabase::DesignEntry>& NsfDatabase::designEntries() {
         m_design->push_back(std::move(d));
     }
     return *m_design;
+}
+
+const std::vector<std::shared_ptr<const store::StoreForm>>& NsfDatabase::forms() {
+    if (m_forms) return *m_forms;
+    classifyRecords();
+    std::vector<std::shared_ptr<store::StoreForm>> forms;
+    for (uint32_t id : m_formIds) {
+        RawNote raw;
+        QString e;
+        // A form that cannot be read leaves its documents in stored order.
+        if (readRaw(id, raw, e) != NoteReader::Result::Note) continue;
+        if (auto form = FormDesign::read(raw, m_lmbcs)) forms.push_back(std::move(form));
+        for (const RawItem& i : raw.items) m_file->releasePages(i.value);
+    }
+    store::ExpandSubforms(forms);
+    m_forms.emplace(forms.begin(), forms.end());
+    return *m_forms;
 }
 
 store::StoreError NsfDatabase::folderMembers(uint32_t folderNoteId, std::vector<uint32_t>& ids) {

@@ -13,6 +13,7 @@
 #include "notes/nsf/RrvMap.h"
 #include "notes/nsf/Superblock.h"
 #include "notes/nsf/ViewDesign.h"
+#include "notes/store/StoreForm.h"
 #include "notes/store/StoreItem.h"
 #include "notes/store/StoreStatus.h"
 
@@ -61,6 +62,8 @@ public:
 
     // Views and folders, in note ID order.
     const std::vector<DesignEntry>& designEntries();
+    // Forms and subforms, in note ID order (pages, framesets and resources left out).
+    const std::vector<std::shared_ptr<const store::StoreForm>>& forms();
     // Member note IDs of a folder from its $FolderIDTable object.
     store::StoreError folderMembers(uint32_t folderNoteId, std::vector<uint32_t>& ids);
 
@@ -95,6 +98,8 @@ private:
     bool m_classified = false;
     std::vector<uint32_t> m_documents;
     std::vector<uint32_t> m_designIds;
+    std::vector<uint32_t> m_formIds;
+    std::optional<std::vector<std::shared_ptr<const store::StoreForm>>> m_forms;
     QStringList m_recordProblems;
     QStringList m_designProblems;
 };

@@ -29,6 +29,7 @@ std::vector<store::StoreFolderInfo> NsfStore::folders() {
         info.isFolder = d.isFolder;
         info.unid = d.unid;
         info.noteId = d.noteId;
+        if (d.view) info.titleItem = d.view->titleItem;
         if (!d.isFolder) {
             if (d.view) info.problem = ViewEntries::note(*d.view, false);
         } else {

@@ -23,6 +23,7 @@ public:
                                        const QString& targetPath) override;
     std::vector<uint32_t> allDocumentIds() override;
     QStringList problems() override { return m_db->problems(); }
+    std::vector<std::shared_ptr<const store::StoreForm>> forms() override { return m_db->forms(); }
 
     NsfDatabase& database() { return *m_db; }
 

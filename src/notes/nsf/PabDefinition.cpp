@@ -19,6 +19,9 @@ constexpr uint16_t kRightOffset = 0x0040, kRightPercent = 0x0080;
 constexpr uint16_t kLeftDefault = 0x0100, kFirstDefault = 0x0200, kRightDefault = 0x0400;
 
 // Fields after the WSIG header (offsets from the record's start).
+constexpr int kOffsetTabCount = 20;     // WORD, then up to 20 tab positions (SWORD, twips)
+constexpr int kOffsetTabs = 22;
+constexpr int kMaxTabs = 20;
 constexpr int kOffsetMarginWords = 70;  // six WORDs, present from Release 5 on
 constexpr int kLengthWithMarginWords = kOffsetMarginWords + 12;
 
@@ -46,6 +49,15 @@ bool PabDefinition::read(ByteView b) {
     m_firstLine = b.u16(18);
     m_flags = b.u16(62);
     m_flags2 = b.u16(68);
+    // Tab stops count from the left margin (the samples' code boxes keep the
+    // default half-inch stops, 720, beside a left margin of 1440 from the paper).
+    const int tabs = std::min<int>(b.u16(kOffsetTabCount), kMaxTabs);
+    for (int i = 0; i < tabs; ++i) {
+        const int at = int16_t(b.u16(kOffsetTabs + 2 * i));
+        if (at > 0 && b.has(uint64_t(kOffsetTabs + 2 * i), 2) &&
+            (m_base.tabStops.empty() || at > m_base.tabStops.back()))
+            m_base.tabStops.push_back(at);
+    }
     m_base.bullet = m_flags & kFlagBullet;
     m_base.numbered = m_flags & kFlagNumbered;
     m_hasMarginWords = b.size() >= size_t(kLengthWithMarginWords);

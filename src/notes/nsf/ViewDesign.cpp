@@ -59,6 +59,11 @@ ViewDesign ViewDesign::read(const RawNote& raw, ByteView file, const RrvMap& rrv
         ViewFormat vf;
         QString e;
         if (vf.parse(format->value, lmbcs, e)) {
+            for (const ViewFormat::Column& c : vf.columns()) {
+                if (c.shownItem.isEmpty()) continue;
+                v.titleItem = c.shownItem;
+                break;
+            }
             if (const ViewFormat::Column* c = vf.sortColumn()) {
                 v.sortItem = c->shownItem;
                 v.descending = (c->flags1 & ViewFormat::kSortDescending) != 0;

@@ -26,6 +26,7 @@ struct ViewDesign {
     std::vector<uint32_t> indexIds;  // ascending
     QString indexProblem;           // why there are no index IDs
     QString sortItem;               // empty: note ID order
+    QString titleItem;              // the item of the first column that shows one
     QString formatProblem;          // why $VIEWFORMAT (the columns, the sort) cannot be read
     bool descending = false;
 

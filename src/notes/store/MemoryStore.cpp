@@ -27,6 +27,7 @@ public:
         return m_s->detachAttachment(id, a, p);
     }
     std::vector<uint32_t> allDocumentIds() override { return m_s->allDocumentIds(); }
+    std::vector<std::shared_ptr<const StoreForm>> forms() override { return m_s->forms(); }
 
 private:
     std::shared_ptr<MemoryStore> m_s;

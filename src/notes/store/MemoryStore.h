@@ -26,6 +26,8 @@ public:
     StoreAttachment addAttachment(uint32_t noteId, const QString& name, const QByteArray& data);
     void addFolder(const QString& name, bool isFolder, const std::vector<uint32_t>& entries);
     Folder& folder(size_t index) { return m_folders[index]; }
+    // A form of the database's design.
+    void addForm(std::shared_ptr<const StoreForm> form) { m_forms.push_back(std::move(form)); }
     // A note ID that loadNote() fails for (a damaged document).
     void failNote(uint32_t noteId, StoreError error) { m_failing[noteId] = std::move(error); }
 
@@ -35,6 +37,7 @@ public:
     StoreError detachAttachment(uint32_t noteId, const StoreAttachment& attachment,
                                 const QString& targetPath) override;
     std::vector<uint32_t> allDocumentIds() override;
+    std::vector<std::shared_ptr<const StoreForm>> forms() override { return m_forms; }
 
     // Registry of named stores for "memory:NAME" paths. Registering under an
     // existing name replaces it; the registry shares ownership.
@@ -44,6 +47,7 @@ public:
 
 private:
     std::vector<Folder> m_folders;
+    std::vector<std::shared_ptr<const StoreForm>> m_forms;
     std::map<uint32_t, StoreNote> m_notes;
     std::vector<uint32_t> m_order;
     std::map<qint64, QByteArray> m_attachmentData;

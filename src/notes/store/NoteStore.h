@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notes/store/StoreForm.h"
 #include "notes/store/StoreItem.h"
 #include "notes/store/StoreStatus.h"
 
@@ -19,6 +20,9 @@ struct StoreFolderInfo {
     QString unid;
     uint32_t noteId = 0;
     QString problem;    // set when the entries cannot be listed (unsupported formula, ...)
+    // The item the view's first column that shows an item shows (what its
+    // entries are listed by); empty for none.
+    QString titleItem;
     // Not a design note: the access layer's node that holds every document
     // of the database (allDocumentIds), listed after the views and folders.
     bool everyDocument = false;
@@ -55,6 +59,10 @@ public:
     // whose records fail a check, views or folders whose design note is
     // unreadable), one line each, naming what is lost. Empty when all was read.
     virtual QStringList problems() { return {}; }
+
+    // The forms and subforms of the database with their fields in the order
+    // the form lays them out; empty when the store holds no form design.
+    virtual std::vector<std::shared_ptr<const StoreForm>> forms() { return {}; }
 };
 
 // Opens a database by path and server: picks the driver (".dxl"/".xml" by name
