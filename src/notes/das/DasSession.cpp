@@ -256,8 +256,9 @@ store::StoreError DasSession::errorFor(const HttpReply& reply, const QString& wh
     if (reply.cancelled) return {store::StatusCancelled, where};
     if (reply.untrustedCertificate)
         return {store::StatusUntrustedCertificate,
-                QStringLiteral("%1: %2. The connection was refused; add the certificate of the server's "
-                               "authority to its settings (caFile) if the server is the right one")
+                QStringLiteral("%1: %2. The connection was refused; if the server is the right one, trust its "
+                               "certificate in the wizard (Add Domino Server) or add the certificate of "
+                               "the server's authority to its settings (caFile)")
                     .arg(serverLabel(), reply.sslErrors.isEmpty() ? reply.errorText : reply.sslErrors)};
     if (reply.timedOut)
         return {store::StatusServerUnreachable, QStringLiteral("%1 did not answer in time").arg(where)};
