@@ -1,5 +1,6 @@
 #include "rtf/RtfWriter.h"
 
+#include "richtext/ParagraphIndents.h"
 #include "richtext/PictureToPng.h"
 #include "richtext/RtfImageInfo.h"
 #include "rtf/RtfTextEscaper.h"
@@ -22,7 +23,7 @@ namespace rtf {
 namespace {
 
 constexpr int kCellGap = RtfWriter::CellGapTwips;
-constexpr int kBulletIndent = 360;
+constexpr int kBulletIndent = store::kListMarkIndent;
 // A cell's text gets at least this much besides the gaps between cells.
 constexpr int kCellSlackTwips = 60;
 
@@ -72,42 +73,10 @@ QByteArray alignWord(RtAlign a) {
 
 int clampTwips(int v) { return std::clamp(v, -31680, 31680); }
 
-int percentOf(int width, int percent) { return int(int64_t(width) * std::clamp(percent, -100, 100) / 100); }
+int percentOf(int width, int percent) { return store::percentOfWidth(width, percent); }
 
-// A paragraph's indents as laid out in a text area `width` wide.
-struct Indents {
-    int left = 0;
-    int first = 0;  // relative to left
-    int right = 0;
-};
-
-// The style's indents with their percentages of the width added, list items
-// given room for their mark, and kept within the area: neither edge goes
-// outside it, and at least half the width is left to the text. Values beyond
-// that (margins measured in a wider window, quotes nested very deep) would put
-// one letter on each line.
-Indents fitIndents(const RtParagraphStyle& style, int width) {
-    width = std::max(width, 1);
-    Indents in;
-    in.left = style.leftIndent + percentOf(width, style.leftIndentPercent);
-    in.first = style.firstLineIndent + percentOf(width, style.firstLineIndentPercent);
-    in.right = style.rightIndent + percentOf(width, style.rightIndentPercent);
-    if ((style.bullet || style.numbered) && in.first == 0) {
-        in.left = std::max(in.left, 0) + kBulletIndent;
-        in.first = -kBulletIndent;
-    }
-    in.left = std::max(in.left, 0);
-    in.right = std::max(in.right, 0);
-    const int indentRoom = width - width / 2;
-    if (in.left + in.right > indentRoom) {
-        const int64_t total = int64_t(in.left) + in.right;
-        in.left = int(in.left * int64_t(indentRoom) / total);
-        in.right = indentRoom - in.left;
-    }
-    const int text = width - in.left - in.right;
-    in.first = std::clamp(in.first, -in.left, text / 2);
-    return in;
-}
+using Indents = store::ParagraphIndents;
+Indents fitIndents(const RtParagraphStyle& style, int width) { return Indents::fit(style, width); }
 
 // The width the longest word or picture of `blocks` needs on a line: a cell
 // narrower than that breaks it, letter by letter in the worst case. Words

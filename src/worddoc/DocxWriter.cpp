@@ -1,5 +1,6 @@
 #include "worddoc/DocxWriter.h"
 
+#include "richtext/ParagraphIndents.h"
 #include "richtext/PictureToPng.h"
 #include "richtext/RtfImageInfo.h"
 
@@ -79,7 +80,7 @@ const char* jcValue(RtAlign a) {
     return "left";
 }
 
-int percentOf(int width, int percent) { return int(qint64(width) * std::clamp(percent, -100, 100) / 100); }
+int percentOf(int width, int percent) { return store::percentOfWidth(width, percent); }
 
 // One embedded picture of the package.
 struct Media {
@@ -139,9 +140,8 @@ private:
         if (s.spaceBefore > 0 || s.spaceAfter > 0)
             p += "<w:spacing w:before=\"" + num(std::max(0, s.spaceBefore)) + "\" w:after=\"" +
                  num(std::max(0, s.spaceAfter)) + "\"/>";
-        const int left = std::max(0, s.leftIndent + percentOf(width, s.leftIndentPercent));
-        const int right = std::max(0, s.rightIndent + percentOf(width, s.rightIndentPercent));
-        const int first = std::max(-left, s.firstLineIndent + percentOf(width, s.firstLineIndentPercent));
+        const store::ParagraphIndents in = store::ParagraphIndents::fit(s, width);
+        const int left = in.left, right = in.right, first = in.first;
         if (left || right || first) {
             p += "<w:ind w:left=\"" + num(left) + "\" w:right=\"" + num(right) + "\"";
             if (first >= 0) p += " w:firstLine=\"" + num(first) + "\"";

@@ -1,5 +1,6 @@
 #include "worddoc/WordBodyBuilder.h"
 
+#include "richtext/ParagraphIndents.h"
 #include "richtext/PictureToPng.h"
 #include "richtext/RtfImageInfo.h"
 #include "worddoc/LeBytes.h"
@@ -72,7 +73,7 @@ void sprm32(QByteArray& b, unsigned id, uint32_t v) {
     le::u32(b, v);
 }
 
-constexpr int kBulletIndent = 360;
+constexpr int kBulletIndent = store::kListMarkIndent;
 constexpr int kMaxTabs = 64;
 // Paragraph properties longer than this go to the Data stream (an FKP page
 // holds 512 bytes for all its paragraphs): rows of more than about 20 cells.
@@ -81,39 +82,10 @@ constexpr int kLongPapx = 470;
 constexpr int kMaxTwips = 31680;
 
 int clampTwips(int v) { return std::clamp(v, -kMaxTwips, kMaxTwips); }
-int percentOf(int width, int percent) { return int(int64_t(width) * std::clamp(percent, -100, 100) / 100); }
+int percentOf(int width, int percent) { return store::percentOfWidth(width, percent); }
 
-struct Indents {
-    int left = 0;
-    int first = 0;  // relative to left
-    int right = 0;
-};
-
-// The style's indents with their percentages of the width added, list items
-// given room for their mark, kept within the area with at least half of it
-// left to the text.
-Indents fitIndents(const RtParagraphStyle& style, int width) {
-    width = std::max(width, 1);
-    Indents in;
-    in.left = style.leftIndent + percentOf(width, style.leftIndentPercent);
-    in.first = style.firstLineIndent + percentOf(width, style.firstLineIndentPercent);
-    in.right = style.rightIndent + percentOf(width, style.rightIndentPercent);
-    if ((style.bullet || style.numbered) && in.first == 0) {
-        in.left = std::max(in.left, 0) + kBulletIndent;
-        in.first = -kBulletIndent;
-    }
-    in.left = std::max(in.left, 0);
-    in.right = std::max(in.right, 0);
-    const int indentRoom = width - width / 2;
-    if (in.left + in.right > indentRoom) {
-        const int64_t total = int64_t(in.left) + in.right;
-        in.left = int(in.left * int64_t(indentRoom) / total);
-        in.right = indentRoom - in.left;
-    }
-    const int text = width - in.left - in.right;
-    in.first = std::clamp(in.first, -in.left, text / 2);
-    return in;
-}
+using Indents = store::ParagraphIndents;
+Indents fitIndents(const RtParagraphStyle& style, int width) { return Indents::fit(style, width); }
 
 // The 16 colours of Word 97's colour index (ico 1 to 16).
 const unsigned kIcoColors[16] = {0x000000, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFF00FF, 0xFF0000, 0xFFFF00, 0xFFFFFF,
