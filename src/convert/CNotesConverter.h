@@ -104,12 +104,16 @@ public:
     // it cannot be made.
     static QString TempFolder();
     // The body as plain text and, in the RTF modes or for the preview, as RTF
-    // ("ch111.rtf"). 0 when the document cannot be re-read.
-    int ExportBody(LNDocument& document, int& rtfReady, QString& rtfText, QString& plainText, int preview);
+    // ("ch111.rtf"). `inMemory` (not for the preview): the RTF is made in
+    // memory and no file is written or left. 0 when the document cannot be re-read.
+    int ExportBody(LNDocument& document, int& rtfReady, QString& rtfText, QString& plainText, int preview,
+                   bool inMemory = false);
     // A rich-text item's whole plain text, read in chunks when it is long.
     static QString ReadWholeRichText(const LNRichText& richText);
     // The file's text, line breaks kept, advancing itemProgressBar per line.
     QString ReadTextFileWithProgress(const QString& path);
+    // The same for RTF bytes already in memory (each byte one character).
+    QString LatinTextWithProgress(const QByteArray& data);
     struct AttachmentFailure {
         QString name;
         QString reason;
@@ -269,7 +273,13 @@ private:
     // export folder; false, with a folder failure in the report, when the
     // database has none of that name. Throws LNSTATUS as the API does.
     bool OpenExportFolder(const QString& name);
-    QString WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText);
+    // The body file (NewRtf.rtf or NewTxt.txt) holding `bytes`; empty, with
+    // the item's failure, when it cannot be written.
+    QString WriteBodyFile(int rtfReady, const QByteArray& bytes);
+    // What the body file holds: the RTF byte for byte, or the text as UTF-16
+    // with a byte order mark.
+    static QByteArray BodyBytes(int rtfReady, const QString& rtfText, const QString& plainText);
+    bool m_bodyFileWritten = false;  // a body file may be left in the temporary folder
     // Makes the attachment folder `dir` (the next numbered name when another
     // writer took it meanwhile; `dir` then names the one made) and detaches into it.
     // False when the journal could not record the folder (the item fails).

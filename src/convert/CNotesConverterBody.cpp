@@ -34,8 +34,9 @@ QString CNotesConverter::TempFolder() {
 }
 
 int CNotesConverter::ExportBody(LNDocument& document, int& rtfReady, QString& rtfText, QString& plainText,
-                                int preview) {
-    const QString temp = TempFolder();
+                                int preview, bool inMemory) {
+    inMemory = inMemory && !preview;
+    const QString temp = inMemory ? QString() : TempFolder();
     const QString exportPath = temp + QStringLiteral("ch111.rtf");
     if (!temp.isEmpty()) QFile::remove(exportPath);
     rtfReady = 0;
@@ -102,7 +103,21 @@ int CNotesConverter::ExportBody(LNDocument& document, int& rtfReady, QString& rt
         return 1;
     }
 
-    if ((savingMode == RtfLowQuality || savingMode == RtfBestQuality || preview) && !temp.isEmpty()) {
+    if ((savingMode == RtfLowQuality || savingMode == RtfBestQuality) && inMemory) {
+        QByteArray rtf;
+        try {
+            const LNSTATUS st = savingMode == RtfBestQuality ? richText.ExportToBytes(&rtf, "RTF", "nxrtf2.dll")
+                                                              : richText.ExportToBytes(&rtf, "RTF");
+            if (st != LNNOERROR) rtf.clear();
+        } catch (LNSTATUS) {
+            rtf.clear();
+        }
+        const QString text = LatinTextWithProgress(rtf);
+        if (!text.isEmpty()) {
+            rtfText = text;
+            rtfReady = 1;
+        }
+    } else if ((savingMode == RtfLowQuality || savingMode == RtfBestQuality || preview) && !temp.isEmpty()) {
         LNRTCursor start, end;
         bool exported = false;
         try {
@@ -137,8 +152,13 @@ int CNotesConverter::ExportBody(LNDocument& document, int& rtfReady, QString& rt
 QString CNotesConverter::ReadTextFileWithProgress(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return QString();
+    return LatinTextWithProgress(file.readAll());
+}
+
+QString CNotesConverter::LatinTextWithProgress(const QByteArray& data) {
     // RTF written by the exporter is 8-bit text: each byte is one character.
-    const QByteArray data = file.readAll();
+    const bool showsProgress = itemProgressBar && itemProgressBar->hasWindow();
+    if (!showsProgress && !cancelRequested) return QString::fromLatin1(data);
     qsizetype lines = 0;
     for (const char c : data)
         if (c == '\n') ++lines;

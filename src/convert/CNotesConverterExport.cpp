@@ -220,7 +220,7 @@ void CNotesConverter::ExportFolderItems() {
         int rtfReady = 0;
         QString rtfText, plainText;
         try {
-            ExportBody(document, rtfReady, rtfText, plainText, 0);
+            ExportBody(document, rtfReady, rtfText, plainText, 0, true);
         } catch (...) {
         }
 
@@ -285,41 +285,23 @@ void CNotesConverter::ExportFolderItems() {
             document.Close();
         } catch (...) {
         }
-        removeBodyFiles(temp);
+        if (m_bodyFileWritten) removeBodyFiles(temp);
+        m_bodyFileWritten = false;
         setBar(itemProgressBar, 100);
     }
     removeBodyFiles(temp);
     ListNotConverted(i);
 }
 
-QString CNotesConverter::WriteBodyFile(int rtfReady, const QString& rtfText, const QString& plainText) {
+QString CNotesConverter::WriteBodyFile(int rtfReady, const QByteArray& bytes) {
     const QString temp = TempFolder();
     if (temp.isEmpty()) {
         m_itemOutcome.failure = QStringLiteral("no temporary folder for the body file");
         return QString();
     }
-    if (rtfReady) {
-        const QString path = temp + QStringLiteral("NewRtf.rtf");
-        QFile file(path);
-        // The RTF was read as 8-bit text; it goes back byte for byte.
-        if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate) ||
-            file.write(rtfText.toLatin1()) != rtfText.size() || !file.flush()) {
-            file.close();
-            QFile::remove(path);
-            m_itemOutcome.failure = QStringLiteral("body file cannot be written: ") + file.errorString();
-            return QString();
-        }
-        return path;
-    }
-    const QString path = temp + QStringLiteral("NewTxt.txt");
+    const QString path = temp + (rtfReady ? QStringLiteral("NewRtf.rtf") : QStringLiteral("NewTxt.txt"));
     QFile file(path);
-    QByteArray bytes;
-    bytes.reserve(2 + plainText.size() * 2);
-    bytes.append(char(0xFF)).append(char(0xFE));
-    for (const QChar c : plainText) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
+    m_bodyFileWritten = true;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
         !file.flush()) {
         file.close();
@@ -328,6 +310,19 @@ QString CNotesConverter::WriteBodyFile(int rtfReady, const QString& rtfText, con
         return QString();
     }
     return path;
+}
+
+QByteArray CNotesConverter::BodyBytes(int rtfReady, const QString& rtfText, const QString& plainText) {
+    // The RTF was read as 8-bit text; it goes back byte for byte.
+    if (rtfReady) return rtfText.toLatin1();
+    QByteArray bytes;
+    bytes.reserve(2 + plainText.size() * 2);
+    bytes.append(char(0xFF)).append(char(0xFE));
+    for (const QChar c : plainText) {
+        bytes.append(char(c.unicode() & 0xFF));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
 }
 
 bool CNotesConverter::DetachInto(LNDocument& document, QString& dir, const QString& name,
@@ -470,8 +465,13 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
         return;
     }
     if (!DetachInto(document, attachmentDir, name, attachmentNames)) return;
-    const QString bodyFile = WriteBodyFile(rtfReady, rtfText, plainText);
-    if (bodyFile.isEmpty()) return;
+    // The body goes to the exporter in memory when it takes it so, else as a file.
+    const QByteArray body = BodyBytes(rtfReady, rtfText, plainText);
+    QString bodyFile;
+    if (!wordExporter->SetBodyBytes(body)) {
+        bodyFile = WriteBodyFile(rtfReady, body);
+        if (bodyFile.isEmpty()) return;
+    }
     // An exporter that writes in the background reports the outcome later.
     const bool background = wordExporter->WritesInBackground();
     const bool embedInPdf = outputOptions.format == OutputFormat::Pdf && outputOptions.embedAttachments;
@@ -499,7 +499,7 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
         wordExporter->SetTemplate(LoadRtfTemplate(TemplateIdForRows(rows)));
         ok = wordExporter->ExportItem(bodyFile, name);
     }
-    QFile::remove(bodyFile);
+    if (!bodyFile.isEmpty()) QFile::remove(bodyFile);
     if (background) {
         if (ok) {
             m_itemOutcome.deferred = true;

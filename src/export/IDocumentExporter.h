@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -30,6 +31,14 @@ public:
     // so that it can be recorded before anything is written for the item. The
     // default only predicts it; CWordExporter holds it for that export.
     virtual QString ReserveDocumentPath(const QString& name) { return DocumentPathFor(GetOutputFolder(), name); }
+    // Hands the next ExportItem/ExportContact/ExportTo its body as the bytes a
+    // body file holds (RTF, or UTF-16 text with a byte order mark); that call
+    // then gets an empty body file name. False: this exporter reads body files
+    // only, and the caller writes one.
+    virtual bool SetBodyBytes(const QByteArray& bytes) {
+        (void)bytes;
+        return false;
+    }
     virtual bool ExportItem(const QString& bodyFile, const QString& name) = 0;
     virtual bool ExportContact(const QString& bodyFile, const QString& name) = 0;
     // Writes the item (contact: as a contact) to exactly `path`, choosing no

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <utility>
 
 #include "export/DestinationChecks.h"
 #include "export/HeaderTableLabels.h"
@@ -148,6 +149,12 @@ QString NativeExporter::ReserveDocumentPath(const QString& name) {
     return m_reservedPath;
 }
 
+bool NativeExporter::SetBodyBytes(const QByteArray& bytes) {
+    m_next.body = bytes;
+    m_nextHasBody = true;
+    return true;
+}
+
 bool NativeExporter::ExportItem(const QString& bodyFile, const QString& name) {
     return take(false, bodyFile, name, QString());
 }
@@ -165,6 +172,8 @@ bool NativeExporter::take(bool contact, const QString& bodyFile, const QString& 
     m_lastPath.clear();
     Job job = m_next;
     m_next.ticket = 0;
+    m_next.body.clear();
+    const bool haveBody = std::exchange(m_nextHasBody, false);
     job.inputs.contact = contact;
     job.inputs.title = name;
     job.name = name;
@@ -201,7 +210,8 @@ bool NativeExporter::take(bool contact, const QString& bodyFile, const QString& 
         ReservePath(job.path);
     }
     // The caller reuses its body file for the next item: the job holds its bytes.
-    if (!readFile(bodyFile, &job.body)) return fail(QStringLiteral("the body file cannot be read: ") + bodyFile);
+    if (!haveBody && !readFile(bodyFile, &job.body))
+        return fail(QStringLiteral("the body file cannot be read: ") + bodyFile);
     job.bodyIsRtf = rtf::RtfReader::looksLikeRtf(job.body);
 
     if (m_threads <= 1) {

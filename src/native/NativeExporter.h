@@ -51,6 +51,8 @@ public:
     void SetTemplate(const QString& rtfText) override { m_next.inputs.templ = rtfText; }
     void SetPhotoPath(const QString& path) override { m_photoPath = path; }
     QString ReserveDocumentPath(const QString& name) override;
+    // The body is taken in memory: no body file is written and read back.
+    bool SetBodyBytes(const QByteArray& bytes) override;
     bool ExportItem(const QString& bodyFile, const QString& name) override;
     bool ExportContact(const QString& bodyFile, const QString& name) override;
     bool ExportTo(bool contact, const QString& bodyFile, const QString& path) override;
@@ -104,6 +106,7 @@ private:
     QString m_folderProblem;
     QString m_photoPath;
     Job m_next;
+    bool m_nextHasBody = false;  // m_next.body was handed over (SetBodyBytes)
     QString m_reservedName;
     QString m_reservedPath;
     QString m_lastFailure;

@@ -8,9 +8,9 @@
 
 namespace {
 
-// Writes the RTF of a whole rich-text item to `filename`, replacing the file.
-LNSTATUS exportRtf(const store::RichTextDoc* doc, const LNString& filename, const LNString& format,
-                   const LNString* filterName) {
+// The RTF of a whole rich-text item in `data`.
+LNSTATUS renderRtf(const store::RichTextDoc* doc, const LNString& format, const LNString* filterName,
+                   QByteArray* data) {
     if (!doc) return lnimpl::fail(store::StatusWrongItemType);
     const QString fmt = QString::fromUtf8(format.GetBuf());
     if (fmt.compare(QLatin1String("RTF"), Qt::CaseInsensitive) != 0)
@@ -22,10 +22,19 @@ LNSTATUS exportRtf(const store::RichTextDoc* doc, const LNString& filename, cons
             return lnimpl::fail({store::StatusExportFailed, QStringLiteral("unknown export filter \"%1\"").arg(filter)});
         quality = rtf::RtfQuality::Best;
     }
+    *data = rtf::RtfWriter(quality).write(*doc);
+    return LNNOERROR;
+}
+
+// Writes the RTF of a whole rich-text item to `filename`, replacing the file.
+LNSTATUS exportRtf(const store::RichTextDoc* doc, const LNString& filename, const LNString& format,
+                   const LNString* filterName) {
+    QByteArray data;
+    const LNSTATUS rendered = renderRtf(doc, format, filterName, &data);
+    if (rendered != LNNOERROR) return rendered;
     const QString path = QString::fromUtf8(filename.GetBuf());
     if (path.isEmpty()) return lnimpl::fail({store::StatusWriteFailed, QStringLiteral("no file name")});
 
-    const QByteArray data = rtf::RtfWriter(quality).write(*doc);
     QSaveFile file(path);
     file.setDirectWriteFallback(true);  // a folder we may write files in but not create them
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
@@ -46,4 +55,9 @@ LNSTATUS LNRichText::Export(const LNString& filename, const LNRTCursor&, const L
 LNSTATUS LNRichText::Export(const LNString& filename, const LNRTCursor&, const LNRTCursor&, const LNString& format,
                             const LNString& filterName) const {
     return exportRtf(m_valid ? m_doc.get() : nullptr, filename, format, &filterName);
+}
+
+LNSTATUS LNRichText::ExportToBytes(QByteArray* rtf, const LNString& format, const LNString& filterName) const {
+    if (!rtf) return lnimpl::fail({store::StatusExportFailed, QStringLiteral("no buffer")});
+    return renderRtf(m_valid ? m_doc.get() : nullptr, format, &filterName, rtf);
 }

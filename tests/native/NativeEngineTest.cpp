@@ -292,6 +292,50 @@ TEST(NativeExporter, NamesLikeTheOfficeAndHandsPdfAndWhatItCannotWriteToTheOffic
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("alone/Chart.docx"))));
 }
 
+// The body handed in memory makes the document the body file makes, and goes
+// with the next export only, even one that fails.
+TEST(NativeExporter, ABodyInMemoryWritesWhatTheFileWritesAndGoesWithOneExportOnly) {
+    QTemporaryDir dir;
+    const QByteArray rtf = "{\\rtf1\\ansi\\b Hello\\b0  world\\par}";
+    const QString body = dir.filePath(QStringLiteral("body.rtf"));
+    ASSERT_TRUE(writeFile(body, rtf));
+    const QString other = dir.filePath(QStringLiteral("other.txt"));
+    ASSERT_TRUE(writeFile(other, utf16Body(QStringLiteral("from the file"))));
+    const auto read = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    NativeExporter exporter(1);
+    EXPECT_TRUE(exporter.SetBodyBytes(rtf));
+    EXPECT_FALSE(exporter.ExportItem(QString(), QStringLiteral("Early"))) << "not started";
+    exporter.SetRootFolder(dir.path() + QStringLiteral("/out"));
+    ASSERT_TRUE(exporter.StartWord());
+    exporter.SetOutputFolder(QString());
+    OutputOptions doc;
+    doc.format = OutputFormat::Doc;
+    exporter.SetOutputOptions(doc);
+    ASSERT_TRUE(exporter.ExportItem(body, QStringLiteral("From file")));
+    const QByteArray fromFile = read(exporter.LastWrittenPath());
+    ASSERT_FALSE(fromFile.isEmpty());
+
+    ASSERT_TRUE(exporter.SetBodyBytes(rtf));
+    ASSERT_TRUE(exporter.ExportItem(QString(), QStringLiteral("From memory")));
+    const QString fromMemory = exporter.LastWrittenPath();
+    ASSERT_TRUE(fromMemory.endsWith(QStringLiteral("/From memory.doc")));
+    // The title property differs with the name; the rest is the same document.
+    ASSERT_TRUE(exporter.SetBodyBytes(rtf));
+    ASSERT_TRUE(exporter.ExportItem(QString(), QStringLiteral("From file")));
+    EXPECT_EQ(read(exporter.LastWrittenPath()), fromFile);
+
+    // The next export without bytes reads its file again.
+    ASSERT_TRUE(exporter.ExportItem(other, QStringLiteral("Plain")));
+    EXPECT_FALSE(exporter.ExportItem(QString(), QStringLiteral("Nothing"))) << "no body, no file";
+    exporter.ShutdownWord();
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("out/Plain.doc"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out/Nothing.doc"))));
+}
+
 TEST(NativeExporter, ThreadsReportEveryItemOnceUnderItsOwnName) {
     QTemporaryDir dir;
     const QString body = dir.filePath(QStringLiteral("body.rtf"));

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 // Records what the run asks of the exporter and writes a small file where the
 // document would go, so that names collide as they would with real documents.
@@ -34,6 +35,7 @@ public:
     int failFrom = -1;                    // this call and every later one fail with failText
     QString failText;
     std::function<void(int)> onExport;    // called with the call index
+    bool takesBodyBytes = false;          // the body comes in memory (SetBodyBytes)
 
     bool StartWord() override { return true; }
     void ShutdownWord() override {}
@@ -52,6 +54,11 @@ public:
     int CountHeaderLabels(const QString& b) const override { return int(b.count(QStringLiteral("\r\n"))); }
     void SetTemplate(const QString& t) override { templ = t; }
     void SetPhotoPath(const QString& p) override { photo = p; }
+    bool SetBodyBytes(const QByteArray& bytes) override {
+        if (!takesBodyBytes) return false;
+        m_nextBody = bytes;
+        return true;
+    }
     bool ExportItem(const QString& bodyFile, const QString& name) override { return record("item", bodyFile, name); }
     bool ExportContact(const QString& bodyFile, const QString& name) override {
         return record("contact", bodyFile, name);
@@ -70,6 +77,7 @@ private:
         c.bodyFile = bodyFile;
         QFile f(bodyFile);
         if (f.open(QIODevice::ReadOnly)) c.body = f.readAll();
+        if (bodyFile.isEmpty()) c.body = std::exchange(m_nextBody, QByteArray());
         c.block = block;
         c.photo = photo;
         c.templ = templ;
@@ -89,4 +97,5 @@ private:
     }
     QString m_failure;
     QString m_written;
+    QByteArray m_nextBody;
 };

@@ -435,6 +435,40 @@ TEST_F(RunFixture, RtfModesHandTheOfficeRtfAndTextBodiesStayText) {
     EXPECT_TRUE(exporter.calls[1].bodyFile.endsWith("NewTxt.txt"));
 }
 
+// An exporter that takes the body in memory gets the bytes the body file
+// would have held, and no scratch file is written for any item.
+TEST_F(RunFixture, ABodyTakenInMemoryIsTheBodyFileByteForByteWithNoFileWritten) {
+    StoreNote rich = mail("Rich");
+    rich.items.back() = richBody("Bold text", true);
+    const uint32_t r = store->addNote(rich);
+    StoreNote textBody;
+    textBody.items.push_back(text("Subject", "Plain"));
+    textBody.items.push_back(text("Body", "just text \u00e9\u65e5"));
+    const uint32_t t = store->addNote(textBody);
+    store->addFolder("F", true, {r, t});
+    run({"F\\"}, RtfBestQuality);
+    ASSERT_EQ(exporter.calls.size(), 2);
+    const QList<FakeExporter::Call> fromFiles = exporter.calls;
+
+    exporter.calls.clear();
+    exporter.takesBodyBytes = true;
+    const QString temp = CNotesConverter::TempFolder();
+    QStringList scratch;
+    exporter.onExport = [&](int) {
+        for (const char* name : {"NewRtf.rtf", "NewTxt.txt", "ch111.rtf"})
+            if (QFile::exists(temp + name)) scratch << name;
+    };
+    run({"F\\"}, RtfBestQuality);
+    ASSERT_EQ(exporter.calls.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(exporter.calls[i].bodyFile.isEmpty());
+        EXPECT_EQ(exporter.calls[i].body, fromFiles[i].body) << i;
+    }
+    EXPECT_TRUE(exporter.calls[0].body.startsWith("{\\rtf"));
+    EXPECT_TRUE(exporter.calls[1].body.startsWith("\xFF\xFE"));
+    EXPECT_TRUE(scratch.isEmpty()) << scratch.join(' ').toStdString();
+}
+
 // An office that goes away mid-document throws what nothing below names: the
 // item's failure says what happened, and the run goes on with the next item.
 TEST_F(RunFixture, AnOfficeThatFailsMidDocumentIsNamedNotAnUnexpectedError) {

@@ -46,6 +46,10 @@ public:
                     const LNString& format = "RTF") const;
     LNSTATUS Export(const LNString& filename, const LNRTCursor& start, const LNRTCursor& end,
                     const LNString& format, const LNString& filterName) const;
+    // The same export into memory: `rtf` gets the bytes the file would hold.
+    // An empty filter name exports without the filter.
+    LNSTATUS ExportToBytes(QByteArray* rtf, const LNString& format = "RTF",
+                           const LNString& filterName = LNString()) const;
 
     // Characters returned by one text read.
     static constexpr LNINT ChunkCharacters = 32000;
