@@ -718,6 +718,14 @@ Klicken Sie auf Weiter, um eine weitere Datei zu konvertieren, oder auf Beenden,
         <translation>%1 Element(e) nicht konvertiert: Der Lauf endete, bevor sie an der Reihe waren.</translation>
     </message>
     <message>
+        <source>%1 item(s) written by the office engine (the native engine cannot represent them): listed by &quot;Show Item(s)...&quot;.</source>
+        <translation>%1 Element(e) von der Office-Engine geschrieben (die native Engine kann sie nicht darstellen): aufgeführt unter „Elemente zeigen...“.</translation>
+    </message>
+    <message>
+        <source>Item(s) without a document, and item(s) written by the office engine</source>
+        <translation>Elemente ohne Dokument und von der Office-Engine geschriebene Elemente</translation>
+    </message>
+    <message>
         <source>%1 source(s) not reached.</source>
         <translation>%1 Quelle(n) nicht erreicht.</translation>
     </message>

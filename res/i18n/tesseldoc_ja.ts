@@ -718,6 +718,14 @@ Click Next button to convert another file or click Exit button to close the soft
         <translation>%1 件のアイテムは未変換です: 処理がそこに達する前に終了しました。</translation>
     </message>
     <message>
+        <source>%1 item(s) written by the office engine (the native engine cannot represent them): listed by &quot;Show Item(s)...&quot;.</source>
+        <translation>%1 件のアイテムは Office エンジンで書き込まれました (ネイティブ エンジンでは表現できません): 「アイテムを表示...」に一覧されます。</translation>
+    </message>
+    <message>
+        <source>Item(s) without a document, and item(s) written by the office engine</source>
+        <translation>文書が作成されなかったアイテムと Office エンジンで書き込まれたアイテム</translation>
+    </message>
+    <message>
         <source>%1 source(s) not reached.</source>
         <translation>%1 件のソースに到達しませんでした。</translation>
     </message>

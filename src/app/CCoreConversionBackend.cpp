@@ -121,6 +121,15 @@ FailedItemList CCoreConversionBackend::NotConverted() const {
     return all;
 }
 
+FailedItemList CCoreConversionBackend::WrittenByOffice() const {
+    FailedItemList all;
+    if (!m_notes) return all;
+    for (const ::WrittenByOffice& w : m_notes->exportReport.writtenByOffice())
+        all.append({w.folder, QString::number(w.noteId, 16),
+                    QStringLiteral("written by the office engine: %1 (%2)").arg(w.reason, w.path)});
+    return all;
+}
+
 void CCoreConversionBackend::ListNotConverted(CNotesConverter& notes, const QString& folderName) {
     m_notes = &notes;
     notes.ListFolderNotConverted(folderName);

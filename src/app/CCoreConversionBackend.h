@@ -24,6 +24,7 @@ public:
     bool ItemCounts(int* found, int* written) const override;
     bool Tally(RunTally* tally) const override;
     FailedItemList NotConverted() const override;
+    FailedItemList WrittenByOffice() const override;
     void ListNotConverted(CNotesConverter& notes, const QString& folderName) override;
     void AddNotConverted(const FailedItem& item) override;
     void Attach(CNotesConverter& notes) override { m_notes = &notes; }

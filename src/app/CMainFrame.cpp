@@ -439,6 +439,7 @@ void CMainFrame::AddFailedItem(const FailedItem& item) { m_backend->AddFailure(i
 bool CMainFrame::GetItemCounts(int* found, int* written) const { return m_backend->ItemCounts(found, written); }
 bool CMainFrame::GetRunTally(RunTally* tally) const { return m_backend->Tally(tally); }
 FailedItemList CMainFrame::GetNotConverted() const { return m_backend->NotConverted(); }
+FailedItemList CMainFrame::GetWrittenByOffice() const { return m_backend->WrittenByOffice(); }
 void CMainFrame::ListFolderNotConverted(const QString& folderName) { m_backend->ListNotConverted(m_notes, folderName); }
 void CMainFrame::AddNotConverted(const FailedItem& item) { m_backend->AddNotConverted(item); }
 

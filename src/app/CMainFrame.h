@@ -96,6 +96,8 @@ public:
     // The whole run's counts (false when not counted) and what it did not reach.
     bool GetRunTally(RunTally* tally) const;
     FailedItemList GetNotConverted() const;
+    // Written items whose document the office engine wrote for the native engine.
+    FailedItemList GetWrittenByOffice() const;
     void ListFolderNotConverted(const QString& folderName);
     void AddNotConverted(const FailedItem& item);
 

@@ -46,6 +46,9 @@ public:
     // Items and sources the run did not reach since the last ClearFailures
     // (a source not reached has no note ID); the reason says why.
     virtual FailedItemList NotConverted() const { return {}; }
+    // Items written since the last ClearFailures whose document the office
+    // engine wrote for the native engine; the reason says why.
+    virtual FailedItemList WrittenByOffice() const { return {}; }
     // A folder a stopped run did not reach: its items are counted and named.
     virtual void ListNotConverted(CNotesConverter& notes, const QString& folderName) {
         (void)notes;

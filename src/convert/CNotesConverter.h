@@ -249,6 +249,8 @@ private:
         QString failure;                         // why no document
         QList<AttachmentFailure> attachments;    // attachments not written
         QString embedProblem;                    // why attachments could not go into the PDF
+        QString path;                            // the document written
+        QString officeReason;                    // written by the office engine instead: why
     };
     // The header inputs of one item: a contact's subject, sender, recipients
     // and export text, or an item's header block alone.

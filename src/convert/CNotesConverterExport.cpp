@@ -259,6 +259,9 @@ void CNotesConverter::ExportFolderItems() {
             exportReport.addAlreadyWritten();
         } else if (m_itemOutcome.written) {
             exportReport.addWritten();
+            if (!m_itemOutcome.officeReason.isEmpty())
+                exportReport.addWrittenByOffice(m_exportFolderName, noteId, m_itemOutcome.path,
+                                                m_itemOutcome.officeReason);
             NoteItemWritten();
         } else {
             const QString why =
@@ -511,6 +514,10 @@ void CNotesConverter::SaveItem(LNDocument& document, int kind, const QString& na
     if (ok && embedInPdf)
         EmbedAttachmentsInPdf(wordExporter->LastWrittenPath(), attachmentDir);
     m_itemOutcome.written = ok;
+    if (ok) {
+        m_itemOutcome.path = wordExporter->LastWrittenPath();
+        m_itemOutcome.officeReason = wordExporter->LastOfficeReason();
+    }
     if (ok && journal &&
         !journal->recordWritten(m_itemKey, m_itemModified, wordExporter->LastWrittenPath(), attachmentDir, replaces)) {
         // Written but not recorded: not counted as written (a resume undoes and writes it again).
@@ -542,6 +549,8 @@ void CNotesConverter::OnBackgroundOutcome(const IDocumentExporter::Outcome& outc
         if (!journal ||
             journal->recordWritten(item.key, item.modified, outcome.path, item.attachmentDir, item.replaces)) {
             exportReport.addWritten();
+            if (!outcome.officeReason.isEmpty())
+                exportReport.addWrittenByOffice(item.key.folder, item.key.noteId, outcome.path, outcome.officeReason);
             NoteItemWritten();
             return;
         }

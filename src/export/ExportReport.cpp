@@ -9,6 +9,7 @@ void ExportReport::reset() {
     m_dateUnknown = 0;
     m_notInChosenFolder = 0;
     m_writtenElsewhere.clear();
+    m_writtenByOffice.clear();
     m_failures.clear();
     m_notConverted.clear();
 }
@@ -188,6 +189,17 @@ QList<WrittenElsewhere> ExportReport::writtenElsewhere() const {
 int ExportReport::writtenElsewhereCount() const {
     QMutexLocker lock(&m_mutex);
     return int(m_writtenElsewhere.size());
+}
+
+void ExportReport::addWrittenByOffice(const QString& folder, uint32_t noteId, const QString& path,
+                                      const QString& reason) {
+    QMutexLocker lock(&m_mutex);
+    m_writtenByOffice.append({folder, noteId, path, reason});
+}
+
+QList<WrittenByOffice> ExportReport::writtenByOffice() const {
+    QMutexLocker lock(&m_mutex);
+    return m_writtenByOffice;
 }
 
 int ExportReport::notInChosenFolder() const {

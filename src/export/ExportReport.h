@@ -34,6 +34,15 @@ struct WrittenElsewhere {
     QString writtenIn;  // the folder that holds its document
 };
 
+// An item written by the office engine for an engine that could not
+// represent it (the native writers): written, and named with the reason.
+struct WrittenByOffice {
+    QString folder;
+    uint32_t noteId = 0;
+    QString path;    // the document
+    QString reason;  // what the native writers could not represent
+};
+
 // What a save run did: items found, documents written, and every failure by
 // folder and note ID. Written by the run's worker, read by the UI at the end.
 // Every found item ends up written, already written, failed, not converted,
@@ -63,6 +72,8 @@ public:
     // Documents of the database that no folder of the run holds: found, and
     // neither written nor failed.
     void addNotInChosenFolder(int count);
+    // A written item (counted by addWritten) whose document the office engine wrote instead.
+    void addWrittenByOffice(const QString& folder, uint32_t noteId, const QString& path, const QString& reason);
 
     int found() const;
     int written() const;
@@ -86,6 +97,7 @@ public:
     QList<WrittenElsewhere> writtenElsewhere() const;
     int writtenElsewhereCount() const;
     int notInChosenFolder() const;
+    QList<WrittenByOffice> writtenByOffice() const;
 
 private:
     mutable QMutex m_mutex;
@@ -96,6 +108,7 @@ private:
     int m_dateUnknown = 0;
     int m_notInChosenFolder = 0;
     QList<WrittenElsewhere> m_writtenElsewhere;
+    QList<WrittenByOffice> m_writtenByOffice;
     QList<ExportFailure> m_failures;
     QList<NotConverted> m_notConverted;
 };

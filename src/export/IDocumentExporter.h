@@ -53,6 +53,9 @@ public:
     // Path of the document the last successful export wrote (for an exporter
     // that writes in the background: the path it will write).
     virtual QString LastWrittenPath() const = 0;
+    // Why the office engine wrote the last successful export's document for
+    // an engine that could not represent the item; empty when it did not.
+    virtual QString LastOfficeReason() const { return {}; }
 
     // ---- exporters that write in the background (several office instances)
     struct Outcome {
@@ -60,6 +63,7 @@ public:
         bool written = false;
         QString path;     // the document
         QString failure;  // why not written
+        QString officeReason;  // written by the office engine instead: why (as LastOfficeReason)
     };
     using OutcomeHandler = std::function<void(const Outcome&)>;
     // True: an ExportItem/ExportContact that returns true has only taken the

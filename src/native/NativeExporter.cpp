@@ -170,6 +170,7 @@ bool NativeExporter::ExportTo(bool contact, const QString& bodyFile, const QStri
 bool NativeExporter::take(bool contact, const QString& bodyFile, const QString& name, const QString& fixedPath) {
     m_lastFailure.clear();
     m_lastPath.clear();
+    m_lastOfficeReason.clear();
     Job job = m_next;
     m_next.ticket = 0;
     m_next.body.clear();
@@ -223,6 +224,7 @@ bool NativeExporter::take(bool contact, const QString& bodyFile, const QString& 
             return false;
         }
         m_lastPath = job.path;
+        m_lastOfficeReason = job.officeReason;
         return true;
     }
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -322,7 +324,10 @@ bool NativeExporter::writeWithFallback(Job& job, const QString& why, QString* fa
                                  : why + QStringLiteral("; the office engine could not write it either: ") + office;
         return false;
     }
-    if (!why.isEmpty()) m_byOffice.push_back({job.path, why});
+    if (!why.isEmpty()) {
+        m_byOffice.push_back({job.path, why});
+        job.officeReason = why;
+    }
     return true;
 }
 
@@ -348,6 +353,7 @@ void NativeExporter::run() {
         QString failure;
         outcome.written = write(job, &failure);
         outcome.path = job.path;
+        outcome.officeReason = job.officeReason;
         if (!outcome.written)
             outcome.failure = failure.isEmpty() ? QStringLiteral("the document could not be written") : failure;
         // The document is in place (or failed): its name is no longer held.

@@ -58,6 +58,7 @@ public:
     bool ExportTo(bool contact, const QString& bodyFile, const QString& path) override;
     QString LastFailure() const override { return m_lastFailure; }
     QString LastWrittenPath() const override { return m_lastPath; }
+    QString LastOfficeReason() const override { return m_lastOfficeReason; }
 
     bool WritesInBackground() const override { return m_threads > 1; }
     void SetOutcomeHandler(OutcomeHandler handler) override;
@@ -85,6 +86,7 @@ private:
         QString path;
         QString name;        // empty: `path` is fixed
         OutputOptions options;
+        QString officeReason;  // written by the fallback because of this
     };
     struct Worker {
         std::thread thread;
@@ -111,6 +113,7 @@ private:
     QString m_reservedPath;
     QString m_lastFailure;
     QString m_lastPath;
+    QString m_lastOfficeReason;
     bool m_running = false;
     std::atomic<bool> m_wroteDocuments{false};
 

@@ -445,6 +445,7 @@ void C3TovanSaveNsfToPst::OnRunFinished(bool stopped, bool singleFileFailed, int
         CSaveCompleteDlg dlg(caption, m_strOutputLocation, failures, this, facts.found, facts.written);
         dlg.SetFormatName(m_pFrame->Notes().outputOptions.format);
         if (counted) dlg.SetTally(tally, notConverted);
+        dlg.SetWrittenByOffice(m_pFrame->GetWrittenByOffice());
         if (SaveRunRules::RunEnd(m_nRunEnd) == SaveRunRules::RunEnd::NothingSaved) dlg.SetNothingSaved(true);
         if (m_hSaveThread) dlg.SetLeftBehind(m_hSaveThread->LeftBehind());
         // The tally names the items outside the range itself.

@@ -66,6 +66,11 @@ CSaveCompleteDlg::CSaveCompleteDlg(const QString& caption, const QString& locati
     m_pNotConverted->setWordWrap(true);
     m_pNotConverted->hide();
     texts->addWidget(m_pNotConverted);
+    m_pByOffice = new QLabel(this);
+    m_pByOffice->setObjectName(QStringLiteral("WrittenByOffice"));
+    m_pByOffice->setWordWrap(true);
+    m_pByOffice->hide();
+    texts->addWidget(m_pByOffice);
     auto* top = new QHBoxLayout;
     top->addWidget(m_pPicture, 0, Qt::AlignTop);
     top->addLayout(texts, 1);
@@ -125,7 +130,18 @@ void CSaveCompleteDlg::SetFormatName(OutputFormat format) {
     UpdateLook();
 }
 
-FailedItemList CSaveCompleteDlg::ListedItems() const { return m_failures + m_notConverted; }
+void CSaveCompleteDlg::SetWrittenByOffice(const FailedItemList& items) {
+    m_byOffice = items;
+    m_pByOffice->setText(WrittenByOfficeText());
+    m_pByOffice->setVisible(!m_byOffice.isEmpty());
+    m_pShowFailures->setEnabled(!ListedItems().isEmpty());
+}
+
+QString CSaveCompleteDlg::WrittenByOfficeText() const {
+    return m_byOffice.isEmpty() ? QString() : SaveTexts::kWrittenByOfficeCount.arg(m_byOffice.size());
+}
+
+FailedItemList CSaveCompleteDlg::ListedItems() const { return m_failures + m_notConverted + m_byOffice; }
 
 QString CSaveCompleteDlg::NotConvertedText() const {
     if (!m_bTally) return QString();
@@ -195,6 +211,7 @@ QString CSaveCompleteDlg::CountText() const {
 
 void CSaveCompleteDlg::OnShowFailures() {
     CFailedItemsDlg dlg(ListedItems(), this);
+    if (!m_byOffice.isEmpty()) dlg.setWindowTitle(SaveTexts::kListedTitle);
     CMessageBoxService::instance().ExecDialog(dlg);
 }
 

@@ -29,6 +29,11 @@ public:
     // are listed by "Show Item(s)..." after the failures.
     void SetTally(const RunTally& tally, const FailedItemList& notConverted);
     bool HasTally() const { return m_bTally; }
+    // Written items whose document the office engine wrote for the native
+    // engine: counted in a note of their own (they are not failures) and
+    // listed by "Show Item(s)..." after the items without a document.
+    void SetWrittenByOffice(const FailedItemList& items);
+    QString WrittenByOfficeText() const;
     // The documents' format, named in the text above the location.
     void SetFormatName(OutputFormat format);
     // Every entry "Show Item(s)..." lists.
@@ -58,6 +63,7 @@ private:
     QString m_strLocation;
     FailedItemList m_failures;
     FailedItemList m_notConverted;
+    FailedItemList m_byOffice;
     RunTally m_tally;
     bool m_bTally = false;
     OutputFormat m_format = OutputFormat::Doc;
@@ -73,6 +79,7 @@ private:
     QLabel* m_pFailureLabel;
     QLabel* m_pLeftBehind = nullptr;
     QLabel* m_pOutside = nullptr;
+    QLabel* m_pByOffice = nullptr;
     QPushButton* m_pShowFailures;
     QPushButton* m_pOpenFolder;
 };

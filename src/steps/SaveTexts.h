@@ -96,6 +96,9 @@ inline constexpr UiText kCounts{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "%1 
 inline constexpr UiText kCountNotConverted{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", ", %1 not converted")};
 inline constexpr UiText kItemsCount{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "Items: %1.")};
 inline constexpr UiText kNotConvertedCount{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "%1 item(s) not converted: the run ended before reaching them.")};
+// Items the native engine could not represent, written by the office engine instead.
+inline constexpr UiText kWrittenByOfficeCount{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "%1 item(s) written by the office engine (the native engine cannot represent them): listed by \"Show Item(s)...\".")};
+inline constexpr UiText kListedTitle{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "Item(s) without a document, and item(s) written by the office engine")};
 inline constexpr UiText kSourcesNotReached{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "%1 source(s) not reached.")};
 inline constexpr UiText kOutsideRange{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "Outside the date range: %1 item(s) (left out, not failed).")};
 inline constexpr UiText kNotReached{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "not reached: the run was stopped")};

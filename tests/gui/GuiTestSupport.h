@@ -112,6 +112,12 @@ public:
             m_tally.found += n;
             m_tally.written += n;
         }
+        if (folderName.startsWith(QStringLiteral("byoffice"))) {
+            // Written, the second one by the office engine for the native engine.
+            QMutexLocker lock(&m_mutex);
+            m_byOffice.append({folderName, QStringLiteral("2b"),
+                               QStringLiteral("written by the office engine: a picture it cannot embed (/out/Chart.doc)")});
+        }
         if (folderName.startsWith(QStringLiteral("broken"))) {
             AddFailure({folderName, QStringLiteral("1f2"), QStringLiteral("office failure")});
             QMutexLocker lock(&m_mutex);
@@ -146,6 +152,10 @@ public:
         QMutexLocker lock(&m_mutex);
         return m_listedNotConverted;
     }
+    FailedItemList WrittenByOffice() const override {
+        QMutexLocker lock(&m_mutex);
+        return m_byOffice;
+    }
     FailedItemList Failures() const override {
         QMutexLocker lock(&m_mutex);
         return m_failures;
@@ -154,6 +164,7 @@ public:
         QMutexLocker lock(&m_mutex);
         m_failures.clear();
         m_notConverted.clear();
+        m_byOffice.clear();
         m_listedNotConverted.clear();
         m_tally = RunTally();
     }
@@ -171,6 +182,7 @@ private:
     mutable QMutex m_mutex;
     RunTally m_tally;
     FailedItemList m_notConverted;
+    FailedItemList m_byOffice;
     QStringList m_listedNotConverted;
     QStringList m_saved;
     QStringList m_roots;

@@ -29,6 +29,7 @@ struct CompletionSeen {
     QString outside;  // the count of items outside the date range, when shown
     QString countText;
     QString notConvertedText;
+    QString byOfficeText;  // the note on items written by the office engine, when shown
     QString savedAtText;
     FailedItemList listed;
     bool showItemsEnabled = false;
@@ -67,6 +68,8 @@ protected:
                     completion.outside = o->text();
                 completion.countText = c->CountText();
                 completion.notConvertedText = c->NotConvertedText();
+                if (auto* o = c->findChild<QLabel*>(QStringLiteral("WrittenByOffice")); o && !o->isHidden())
+                    completion.byOfficeText = o->text();
                 completion.savedAtText = c->SavedAtText();
                 completion.listed = c->ListedItems();
                 completion.showItemsEnabled = c->ShowItemsButton()->isEnabled();
@@ -524,6 +527,39 @@ TEST_F(SaveRunTest, AStoppedRunCountsTheWholeRunAndListsWhatItDidNotReach) {
     ASSERT_EQ(completion.listed.size(), 8);
     EXPECT_EQ(completion.listed.last().folder, QStringLiteral("/d/three.nsf"));
     EXPECT_TRUE(completion.warning);
+}
+
+// Items the office engine wrote for the native engine are written, not failed:
+// a note counts them, "Show Item(s)..." lists them after the failures with
+// their reasons, and a run without failures stays a plain success.
+TEST_F(SaveRunTest, ItemsTheOfficeWroteForTheNativeEngineAreCountedAndListedNotFailed) {
+    fake->folders["/d/one.nsf"] = {"byoffice\\"};
+    exportList({"/d/one.nsf"});
+    EXPECT_EQ(completion.caption, SaveTexts::kCaptionComplete);
+    EXPECT_FALSE(completion.warning);
+    EXPECT_EQ(completion.countText, QStringLiteral("Items: 2 found, 2 written, 0 failed."));
+    EXPECT_EQ(completion.byOfficeText, SaveTexts::kWrittenByOfficeCount.arg(1));
+    EXPECT_TRUE(completion.showItemsEnabled);
+    ASSERT_EQ(completion.listed.size(), 1);
+    EXPECT_EQ(completion.listed[0].folder, QStringLiteral("byoffice\\"));
+    EXPECT_EQ(completion.listed[0].noteId, QStringLiteral("2b"));
+    EXPECT_TRUE(completion.listed[0].reason.startsWith(QStringLiteral("written by the office engine: ")));
+
+    // With failures: they come first in the list, and the run warns for them alone.
+    const FailedItemList failures = {{QStringLiteral("Inbox"), QStringLiteral("1f2"), QStringLiteral("office failure")}};
+    CSaveCompleteDlg mixed(SaveTexts::kCaptionWithErrors, QStringLiteral("/out"), failures, nullptr, 3, 2);
+    mixed.SetWrittenByOffice(completion.listed);
+    EXPECT_TRUE(mixed.IsWarning());
+    EXPECT_EQ(mixed.FailureText(), SaveTexts::kNoDocument.arg(1));
+    ASSERT_EQ(mixed.ListedItems().size(), 2);
+    EXPECT_EQ(mixed.ListedItems()[0].reason, QStringLiteral("office failure"));
+    EXPECT_EQ(mixed.ListedItems()[1].noteId, QStringLiteral("2b"));
+
+    // Without such items there is no note.
+    CSaveCompleteDlg plain(SaveTexts::kCaptionComplete, QStringLiteral("/out"), {});
+    plain.SetWrittenByOffice({});
+    EXPECT_TRUE(plain.WrittenByOfficeText().isEmpty());
+    EXPECT_FALSE(plain.ShowItemsButton()->isEnabled());
 }
 
 TEST(SaveCompleteDlgTest, NamesTheFormatWrittenAndTheDateRange) {

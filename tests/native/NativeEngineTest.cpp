@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -259,6 +260,7 @@ TEST(NativeExporter, NamesLikeTheOfficeAndHandsPdfAndWhatItCannotWriteToTheOffic
     ASSERT_TRUE(exporter.ExportItem(body, QStringLiteral("Lunch?")));
     EXPECT_TRUE(exporter.LastWrittenPath().endsWith(QStringLiteral("/Lunch_0.docx")));
     EXPECT_EQ(recorded->starts, 0) << "the office is started only when needed";
+    EXPECT_TRUE(exporter.LastOfficeReason().isEmpty());
 
     // An RTF body with a picture the writers cannot embed: to the office, counted and named.
     const QString rtfBody = dir.filePath(QStringLiteral("body.rtf"));
@@ -269,6 +271,7 @@ TEST(NativeExporter, NamesLikeTheOfficeAndHandsPdfAndWhatItCannotWriteToTheOffic
     EXPECT_TRUE(recorded->bodies[0].startsWith("{\\rtf1"));
     ASSERT_EQ(exporter.WrittenByOffice().size(), 1u);
     EXPECT_TRUE(exporter.WrittenByOffice()[0].path.endsWith(QStringLiteral("/Chart.docx")));
+    EXPECT_EQ(exporter.LastOfficeReason(), exporter.WrittenByOffice()[0].reason);
 
     // PDF is the office's, and not counted as an item the native writers could not represent.
     OutputOptions pdf;
@@ -279,6 +282,7 @@ TEST(NativeExporter, NamesLikeTheOfficeAndHandsPdfAndWhatItCannotWriteToTheOffic
     EXPECT_EQ(recorded->options.format, OutputFormat::Pdf);
     EXPECT_EQ(recorded->starts, 1);
     EXPECT_EQ(exporter.WrittenByOffice().size(), 1u);
+    EXPECT_TRUE(exporter.LastOfficeReason().isEmpty()) << "PDF is not an item the native writers could not represent";
     exporter.ShutdownWord();
 
     // Without an office such an item fails with the writer's reason.
@@ -334,6 +338,40 @@ TEST(NativeExporter, ABodyInMemoryWritesWhatTheFileWritesAndGoesWithOneExportOnl
     exporter.ShutdownWord();
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("out/Plain.doc"))));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out/Nothing.doc"))));
+}
+
+// In the background the outcome says which items the office wrote, and why.
+TEST(NativeExporter, BackgroundOutcomesNameTheItemsTheOfficeWrote) {
+    QTemporaryDir dir;
+    NativeExporter exporter(2);
+    exporter.SetFallback(std::make_unique<RecordingOffice>());
+    std::mutex mutex;
+    std::map<quint64, IDocumentExporter::Outcome> outcomes;
+    exporter.SetOutcomeHandler([&](const IDocumentExporter::Outcome& o) {
+        std::lock_guard<std::mutex> lock(mutex);
+        outcomes[o.ticket] = o;
+    });
+    exporter.SetRootFolder(dir.path());
+    ASSERT_TRUE(exporter.StartWord());
+    exporter.SetOutputFolder(QString());
+    OutputOptions docx;
+    docx.format = OutputFormat::Docx;
+    exporter.SetOutputOptions(docx);
+    const QByteArray bodies[] = {"{\\rtf1\\ansi Plain\\par}",
+                                 "{\\rtf1\\ansi {\\pict\\wmetafile8\\picw10\\pich10 0102030405}\\par}"};
+    for (quint64 i = 0; i < 2; ++i) {
+        exporter.SetNextTicket(i + 1);
+        ASSERT_TRUE(exporter.SetBodyBytes(bodies[i]));
+        ASSERT_TRUE(exporter.ExportItem(QString(), QStringLiteral("Item %1").arg(i)));
+    }
+    exporter.WaitForAll();
+    exporter.ShutdownWord();
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_TRUE(outcomes[1].written && outcomes[1].officeReason.isEmpty());
+    EXPECT_TRUE(outcomes[2].written);
+    ASSERT_EQ(exporter.WrittenByOffice().size(), 1u);
+    EXPECT_EQ(outcomes[2].officeReason, exporter.WrittenByOffice()[0].reason);
+    EXPECT_FALSE(outcomes[2].officeReason.isEmpty());
 }
 
 TEST(NativeExporter, ThreadsReportEveryItemOnceUnderItsOwnName) {

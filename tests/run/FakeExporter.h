@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QStringList>
 
 #include <functional>
@@ -36,6 +37,7 @@ public:
     QString failText;
     std::function<void(int)> onExport;    // called with the call index
     bool takesBodyBytes = false;          // the body comes in memory (SetBodyBytes)
+    QMap<QString, QString> officeReasons;  // by name: written "by the office engine" for this reason
 
     bool StartWord() override { return true; }
     void ShutdownWord() override {}
@@ -65,12 +67,14 @@ public:
     }
     QString LastFailure() const override { return gaveUp ? QStringLiteral("no office") : m_failure; }
     QString LastWrittenPath() const override { return m_written; }
+    QString LastOfficeReason() const override { return m_officeReason; }
     bool gaveUp = false;  // from then on: GaveUp, and LastFailure "no office"
     bool GaveUp() const override { return gaveUp; }
 
 private:
     bool record(const char* kind, const QString& bodyFile, const QString& name) {
         const int index = int(calls.size());
+        m_officeReason = officeReasons.value(name);
         Call c;
         c.kind = QString::fromLatin1(kind);
         c.name = name;
@@ -98,4 +102,5 @@ private:
     QString m_failure;
     QString m_written;
     QByteArray m_nextBody;
+    QString m_officeReason;
 };

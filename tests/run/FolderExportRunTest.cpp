@@ -469,6 +469,29 @@ TEST_F(RunFixture, ABodyTakenInMemoryIsTheBodyFileByteForByteWithNoFileWritten) 
     EXPECT_TRUE(scratch.isEmpty()) << scratch.join(' ').toStdString();
 }
 
+// An item the exporter had the office engine write is counted as written and
+// named, with its folder, note ID, document and reason; a failed one is not.
+TEST_F(RunFixture, ItemsWrittenByTheOfficeForTheEngineAreWrittenAndNamed) {
+    const uint32_t a = store->addNote(mail("Plain"));
+    const uint32_t b = store->addNote(mail("Chart"));
+    const uint32_t c = store->addNote(mail("Lost"));
+    store->addFolder("F", true, {a, b, c});
+    exporter.officeReasons["Chart"] = "a picture the native writers cannot embed";
+    exporter.officeReasons["Lost"] = "tables nested too deep";
+    exporter.failOnCall = 2;
+    run({"F\\"});
+    EXPECT_EQ(conv.exportReport.written(), 2);
+    EXPECT_EQ(conv.exportReport.failedCount(), 1);
+    const QList<WrittenByOffice> byOffice = conv.exportReport.writtenByOffice();
+    ASSERT_EQ(byOffice.size(), 1);
+    EXPECT_EQ(byOffice[0].folder, "F");
+    EXPECT_EQ(byOffice[0].noteId, b);
+    EXPECT_TRUE(byOffice[0].path.endsWith("/Chart.doc")) << byOffice[0].path.toStdString();
+    EXPECT_EQ(byOffice[0].reason, "a picture the native writers cannot embed");
+    conv.exportReport.reset();
+    EXPECT_TRUE(conv.exportReport.writtenByOffice().isEmpty());
+}
+
 // An office that goes away mid-document throws what nothing below names: the
 // item's failure says what happened, and the run goes on with the next item.
 TEST_F(RunFixture, AnOfficeThatFailsMidDocumentIsNamedNotAnUnexpectedError) {
