@@ -15,6 +15,7 @@
 #include "export/OutputNaming.h"
 #include "files/PrivateTempDir.h"
 #include "native/DocumentPublisher.h"
+#include "notes/store/SafeFileWriter.h"
 #include "rtf/RtfReader.h"
 #include "worddoc/DocxWriter.h"
 #include "worddoc/WordDocWriter.h"
@@ -50,7 +51,7 @@ QString scratchFile(const QString& suffix, const QByteArray& bytes) {
 
 }  // namespace
 
-NativeExporter::NativeExporter(int threads) : m_threads(std::max(1, threads)) {}
+NativeExporter::NativeExporter(int threads) : m_threads(std::max(1, threads)), m_jobs(kQueuedPerThread) {}
 
 NativeExporter::~NativeExporter() { ShutdownWord(); }
 
@@ -67,12 +68,13 @@ bool NativeExporter::StartWord() {
         std::lock_guard<std::mutex> lock(m_fallbackMutex);
         m_byOffice.clear();
     }
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_stopping = false;
-    }
+    m_jobs.Restart();
     if (m_threads > 1)
         for (int i = 0; i < m_threads; ++i) m_workers.emplace_back([this] { run(); });
+    // The attachments the run writes beside the documents are made durable
+    // with them, once at the end, not each on its own.
+    store::SafeFileWriter::beginDeferredFlush();
+    m_deferringFlush = true;
     m_running = true;
     return true;
 }
@@ -89,14 +91,19 @@ void NativeExporter::ShutdownWord() {
         m_fallbackStarted = false;
         m_fallbackFolder.clear();
     }
-    if (m_wroteDocuments) {
-        // Documents are written without a flush each; the run's output goes to disk once.
+    if (m_wroteDocuments || m_deferringFlush) {
+        // Documents and attachments are written without a flush each; the
+        // run's output goes to disk once.
         m_wroteDocuments = false;
         const int fd = ::open(QFile::encodeName(m_root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd >= 0) {
             ::syncfs(fd);
             ::close(fd);
         }
+    }
+    if (m_deferringFlush) {
+        store::SafeFileWriter::endDeferredFlush();
+        m_deferringFlush = false;
     }
 }
 
@@ -227,12 +234,8 @@ bool NativeExporter::take(bool contact, const QString& bodyFile, const QString& 
         m_lastOfficeReason = job.officeReason;
         return true;
     }
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.size() < kQueuedPerThread * m_workers.size(); });
     const QString path = job.path;
-    m_queue.push_back(std::move(job));
-    lock.unlock();
-    m_changed.notify_all();
+    m_jobs.Push(std::move(job), m_workers.size());
     m_lastPath = path;
     return true;
 }
@@ -337,17 +340,8 @@ std::vector<NativeExporter::OfficeItem> NativeExporter::WrittenByOffice() const 
 }
 
 void NativeExporter::run() {
-    for (;;) {
-        Job job;
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
-            if (m_queue.empty()) break;  // stopping, and nothing left
-            job = std::move(m_queue.front());
-            m_queue.pop_front();
-            ++m_busy;
-        }
-        m_changed.notify_all();  // room in the queue
+    Job job;
+    while (m_jobs.Take(&job)) {
         Outcome outcome;
         outcome.ticket = job.ticket;
         QString failure;
@@ -358,40 +352,12 @@ void NativeExporter::run() {
             outcome.failure = failure.isEmpty() ? QStringLiteral("the document could not be written") : failure;
         // The document is in place (or failed): its name is no longer held.
         if (!job.name.isEmpty()) ReleasePath(job.path);
-        report(outcome);
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            --m_busy;
-        }
-        m_changed.notify_all();
+        m_jobs.Done(outcome);
     }
-}
-
-void NativeExporter::report(const Outcome& outcome) {
-    OutcomeHandler handler;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        handler = m_handler;
-    }
-    if (handler) handler(outcome);
-}
-
-void NativeExporter::SetOutcomeHandler(OutcomeHandler handler) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_handler = std::move(handler);
-}
-
-void NativeExporter::WaitForAll() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.empty() && m_busy == 0; });
 }
 
 void NativeExporter::stopWorkers() {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_stopping = true;
-    }
-    m_changed.notify_all();
+    m_jobs.Stop();
     for (std::thread& t : m_workers)
         if (t.joinable()) t.join();
     m_workers.clear();

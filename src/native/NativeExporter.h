@@ -4,13 +4,12 @@
 #include <QString>
 
 #include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "export/ExportJobQueue.h"
 #include "export/IDocumentExporter.h"
 #include "native/NativeDocumentComposer.h"
 
@@ -61,9 +60,9 @@ public:
     QString LastOfficeReason() const override { return m_lastOfficeReason; }
 
     bool WritesInBackground() const override { return m_threads > 1; }
-    void SetOutcomeHandler(OutcomeHandler handler) override;
+    void SetOutcomeHandler(OutcomeHandler handler) override { m_jobs.SetOutcomeHandler(std::move(handler)); }
     void SetNextTicket(quint64 ticket) override { m_next.ticket = ticket; }
-    void WaitForAll() override;
+    void WaitForAll() override { m_jobs.WaitForAll(); }
 
     int Threads() const { return m_threads; }
 
@@ -88,10 +87,6 @@ private:
         OutputOptions options;
         QString officeReason;  // written by the fallback because of this
     };
-    struct Worker {
-        std::thread thread;
-    };
-
     bool take(bool contact, const QString& bodyFile, const QString& name, const QString& fixedPath);
     // Writes the job; the path written in job.path. False with `failure`.
     bool write(Job& job, QString* failure);
@@ -99,7 +94,6 @@ private:
     QString pathFor(const QString& name, OutputFormat format) const;
     void run();
     void stopWorkers();
-    void report(const Outcome& outcome);
 
     int m_threads = 1;
     QString m_root;
@@ -115,6 +109,7 @@ private:
     QString m_lastPath;
     QString m_lastOfficeReason;
     bool m_running = false;
+    bool m_deferringFlush = false;  // files of the run are flushed once, at ShutdownWord
     std::atomic<bool> m_wroteDocuments{false};
 
     // The fallback is used by one item at a time.
@@ -124,11 +119,6 @@ private:
     QString m_fallbackFolder;  // the relative output folder last given to it
     std::vector<OfficeItem> m_byOffice;
 
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<Job> m_queue;
+    ExportJobQueue<Job> m_jobs;
     std::vector<std::thread> m_workers;
-    int m_busy = 0;
-    bool m_stopping = false;
-    OutcomeHandler m_handler;
 };

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -13,6 +14,8 @@
 
 namespace store {
 namespace {
+
+std::atomic<int> g_flushDeferred{0};
 
 StoreError errnoError(int err, const QString& path) {
     const QString detail = path + QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(err)) + QLatin1Char(')');
@@ -72,9 +75,13 @@ StoreError SafeFileWriter::append(const char* data, qint64 size) {
     return {};
 }
 
+void SafeFileWriter::beginDeferredFlush() { ++g_flushDeferred; }
+
+void SafeFileWriter::endDeferredFlush() { --g_flushDeferred; }
+
 StoreError SafeFileWriter::commit() {
     if (m_fd < 0) return {StatusWriteFailed, m_target};
-    if (::fsync(m_fd) != 0 && errno != EINVAL) {
+    if (g_flushDeferred.load() == 0 && ::fsync(m_fd) != 0 && errno != EINVAL) {
         const int err = errno;
         abort();
         return errnoError(err, m_target);

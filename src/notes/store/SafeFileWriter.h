@@ -25,6 +25,12 @@ public:
     StoreError commit();
     void abort();
 
+    // Each file is flushed to disk before it gets its name, except while a
+    // run defers that: a run that makes its whole output durable at its end,
+    // with one sync of the file system. Counted: every begin has its end.
+    static void beginDeferredFlush();
+    static void endDeferredFlush();
+
 private:
     QString m_target;
     QString m_temp;
