@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -38,11 +39,39 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
     return 0;
 }
 
+// Writes `bytes` to a file without a name in the target's folder and then
+// gives it the name, unless taken: no temporary name is made, renamed or left
+// behind by a killed run. -1 when the file system or /proc does not allow it
+// (nothing was made); otherwise 0 or the errno.
+int publishUnnamed(const QByteArray& folder, const QByteArray& finalName, const QByteArray& bytes) {
+    const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR || errno == EACCES || errno == EROFS ? errno : -1;
+    int error = writeAll(fd, bytes);
+    bool linked = false;
+    if (error == 0) {
+        char self[64];
+        std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+        if (::linkat(AT_FDCWD, self, AT_FDCWD, finalName.constData(), AT_SYMLINK_FOLLOW) == 0) {
+            linked = true;
+        } else {
+            error = errno;
+            if (error == ENOENT && ::access("/proc/self/fd", X_OK) != 0) error = -1;  // no /proc
+        }
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+        if (linked) ::unlink(finalName.constData());
+    }
+    return error;
+}
+
 }  // namespace
 
 int DocumentPublisher::publish(const QString& path, const QByteArray& bytes) {
     const QFileInfo target(path);
     const QByteArray finalName = QFile::encodeName(path);
+    const int unnamed = publishUnnamed(QFile::encodeName(target.path()), finalName, bytes);
+    if (unnamed >= 0) return unnamed;
     QByteArray temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
