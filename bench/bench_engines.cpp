@@ -15,8 +15,8 @@
 // a disk, the scratch files (body files) cost no disk.
 //
 // The machine's load average is printed with the figures: on a shared machine
-// the throughput depends on what else runs. Runs one after another should be
-// some seconds apart, for the reason given where the documents are kept.
+// the throughput depends on what else runs, and on a disk also on the files
+// removed lately (see where the documents are kept).
 
 #include "../tests/scale/GeneratedMailDb.h"
 
@@ -163,8 +163,9 @@ void benchmark(const char* title, const QString& db, int mode, int rounds, int o
             (native ? nativeBest : officeBest) = std::max(native ? nativeBest : officeBest, f.rate());
             // The documents stay until the end: thousands of files removed just
             // before a measurement slow the file system's choice of new inodes
-            // for some seconds (ext4 without a journal passes over recently
-            // freed ones), which no real run pays.
+            // (ext4 without a journal passes over inodes freed in the last
+            // seconds, or minutes while their table is not yet written back),
+            // which a run into a new destination does not pay.
         }
     }
     if (officeBest > 0)
