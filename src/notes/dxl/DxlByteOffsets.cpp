@@ -9,6 +9,7 @@ constexpr qint64 kKeepBehind = 1 << 16;
 }  // namespace
 
 bool DxlByteOffsets::open(const QString& path, qint64 firstByte, bool utf8) {
+    m_file.close();
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::ReadOnly)) return false;
     if (!m_file.seek(firstByte)) return false;
