@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "notes/dxl/Base64Decoder.h"
@@ -303,7 +304,7 @@ bool DxlIndexer::documentBytes(QFile& file, const DxlIndex& index, const DxlDocE
             pos = span.dataEnd;
         }
     }
-    return copy(pos, doc.end);
+    return copy(pos, doc.end());
 }
 
 StoreError DxlIndexer::textError(bool utf8) const {
@@ -744,11 +745,16 @@ bool DxlIndexer::hasValue(int nameId) const {
 
 StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
     m_inDoc = false;
-    m_doc.end = m_offsets->byteAt(xml.characterOffset());
-    if (m_doc.end <= m_doc.start)
+    const qint64 end = m_offsets->byteAt(xml.characterOffset());
+    if (end <= m_doc.start)
         return {
             StatusReadError,
             QStringLiteral("%1: cannot locate the end of the document at %2").arg(m_fileName, where(xml))};
+    if (end - m_doc.start > qint64(std::numeric_limits<quint32>::max()))
+        return {StatusDamaged, QStringLiteral("%1: the document at line %2 is larger than 4 GB, which is not read")
+                                   .arg(m_fileName)
+                                   .arg(m_docLine)};
+    m_doc.length = quint32(end - m_doc.start);
     if (!m_hasFormItem && !m_formAttribute.isEmpty()) {
         const int id = m_index.nameId(QStringLiteral("form"));
         if (id >= 0 && !hasValue(id)) m_values.emplace_back(id, FormulaValue::text(m_formAttribute));

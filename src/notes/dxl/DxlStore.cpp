@@ -197,7 +197,7 @@ StoreError DxlStore::loadNote(uint32_t noteId, StoreNote& note) {
         return {StatusDamaged, QStringLiteral("note ID %1: %2").arg(noteId, 0, 16).arg(error)};
     n.noteId = doc.noteId;
     n.noteClass = 0x0001;
-    n.size = doc.end - doc.start;
+    n.size = doc.length;
     const std::vector<DxlAttachmentSpan>* spans =
         doc.attachments >= 0 ? &m_index.attachments[size_t(doc.attachments)] : nullptr;
     for (StoreAttachment& a : n.attachments) {
@@ -261,7 +261,7 @@ StoreError DxlStore::detachThroughXml(const DxlDocEntry& doc, qint64 ordinal, co
     QByteArray bytes;
     if (!m_index.encoding.isEmpty()) bytes = "<?xml version='1.0' encoding='" + m_index.encoding + "'?>";
     if (!m_file.seek(doc.start)) return {StatusReadError, m_path};
-    bytes += m_file.read(doc.end - doc.start);
+    bytes += m_file.read(doc.length);
     QXmlStreamReader xml(bytes);
     qint64 seen = -1;
     int depth = 0;
