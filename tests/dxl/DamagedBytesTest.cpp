@@ -90,7 +90,8 @@ Listing list(const QString& path) {
     for (uint32_t id : s->allDocumentIds()) {
         StoreNote n;
         const StoreError le = s->loadNote(id, n);
-        l.documents.push_back((le.ok() ? describe(n) : QStringLiteral("unreadable: ") + le.message()).toStdString());
+        l.documents.push_back(
+            (le.ok() ? describe(n) : QStringLiteral("unreadable: ") + le.message()).toStdString());
     }
     for (const auto& f : s->forms()) l.forms.push_back(f->name);
     return l;
@@ -103,10 +104,8 @@ struct ByteClass {
 };
 const std::vector<ByteClass>& byteClasses() {
     static const std::vector<ByteClass> classes = {
-        {"NUL", QByteArray(1, '\0'), "a NUL character"},
-        {"stray 0xFF", "\xFF", "not valid UTF-8"},
-        {"cut sequence", "\xE6\x97", "not valid UTF-8"},
-        {"overlong", "\xC0\xAF", "not valid UTF-8"},
+        {"NUL", QByteArray(1, '\0'), "a NUL character"},         {"stray 0xFF", "\xFF", "not valid UTF-8"},
+        {"cut sequence", "\xE6\x97", "not valid UTF-8"},         {"overlong", "\xC0\xAF", "not valid UTF-8"},
         {"overlong 3 bytes", "\xE0\x80\xAF", "not valid UTF-8"},
     };
     return classes;
@@ -136,7 +135,8 @@ TEST(DxlDamagedBytes, CostOnlyTheDocumentTheyAreIn) {
         {"raw rich text document's noteinfo", "unid='F41F", 1, "at line "},
         {"text in several scripts", "caf\xC3\xA9 ", 2, "note ID ab0, UNID 0123456789ABCDEF0123456789ABCDEF"},
         {"document attribute", "<document form='No", 2, "note ID ab0"},
-        {"closing tag of a document", "<item name='Count'><number>3</number></item></document", 2, "note ID ab0"},
+        {"closing tag of a document", "<item name='Count'><number>3</number></item></document", 2,
+         "note ID ab0"},
         {"last document", "<par def='1'>multi", 3, "the document at line "},
     };
     for (const Place& p : places) {
@@ -150,7 +150,8 @@ TEST(DxlDamagedBytes, CostOnlyTheDocumentTheyAreIn) {
             ASSERT_TRUE(l.opened) << l.error.toStdString();
             ASSERT_EQ(l.problems.size(), 1) << l.problems.join('\n').toStdString();
             EXPECT_TRUE(l.problems[0].contains(p.named)) << l.problems[0].toStdString();
-            EXPECT_TRUE(l.problems[0].contains("is not read: damaged.dxl: XML error at line ")) << l.problems[0].toStdString();
+            EXPECT_TRUE(l.problems[0].contains("is not read: damaged.dxl: XML error at line "))
+                << l.problems[0].toStdString();
             EXPECT_TRUE(l.problems[0].contains(b.reason)) << l.problems[0].toStdString();
             std::vector<std::string> expected = sound.documents;
             expected.erase(expected.begin() + p.doc);
@@ -173,7 +174,8 @@ TEST(DxlDamagedBytes, OutsideTheDocumentsAreAWarningAndEveryDocumentIsRead) {
     };
     const std::vector<Place> places = {
         {"database tag", "title='Te", "left out there"},
-        {"database information", "<databaseinfo dbid='43", "the <databaseinfo> element at line 7 is not read"},
+        {"database information", "<databaseinfo dbid='43",
+         "the <databaseinfo> element at line 7 is not read"},
         {"a form's name", "<form name='Virtual", "the form \"Virtual"},
         {"a form's body", "<updatedby><name>CN=Lotus", "the form \"Virtual Server\" at line 12 is not read"},
     };
@@ -203,17 +205,21 @@ TEST(DxlDamagedBytes, SeveralDocumentsAndDeclaredEncodings) {
     DxlTestFiles files;
     QByteArray docs;
     for (int i = 1; i <= 6; ++i)
-        docs += F::document(QByteArray::number(4 * i, 16), F::textItem("Subject", "n" + QByteArray::number(i)));
+        docs +=
+            F::document(QByteArray::number(4 * i, 16), F::textItem("Subject", "n" + QByteArray::number(i)));
     QByteArray damaged = F::database(docs);
     damaged.replace("n2<", QByteArray("n\0<", 3)).replace("n5<", "n\xE9<");
     Listing l = list(files.write(damaged, "two.dxl"));
     ASSERT_TRUE(l.opened) << l.error.toStdString();
     ASSERT_EQ(l.problems.size(), 2) << l.problems.join('\n').toStdString();
-    EXPECT_TRUE(l.problems[0].contains("(note ID 8, UNID") && l.problems[0].contains("NUL")) << l.problems[0].toStdString();
-    EXPECT_TRUE(l.problems[1].contains("(note ID 14, UNID") && l.problems[1].contains("UTF-8")) << l.problems[1].toStdString();
+    EXPECT_TRUE(l.problems[0].contains("(note ID 8, UNID") && l.problems[0].contains("NUL"))
+        << l.problems[0].toStdString();
+    EXPECT_TRUE(l.problems[1].contains("(note ID 14, UNID") && l.problems[1].contains("UTF-8"))
+        << l.problems[1].toStdString();
     EXPECT_EQ(l.documents.size(), 4u);
 
-    const QByteArray latin = "<?xml version='1.0' encoding='ISO-8859-1'?>\n" + damaged.mid(damaged.indexOf('\n') + 1);
+    const QByteArray latin =
+        "<?xml version='1.0' encoding='ISO-8859-1'?>\n" + damaged.mid(damaged.indexOf('\n') + 1);
     l = list(files.write(latin, "latin.dxl"));
     ASSERT_TRUE(l.opened) << l.error.toStdString();
     ASSERT_EQ(l.problems.size(), 1) << l.problems.join('\n').toStdString();
@@ -226,5 +232,6 @@ TEST(DxlDamagedBytes, SeveralDocumentsAndDeclaredEncodings) {
     all.replace("<text>n", "<text>\xFFn");
     l = list(files.write(all, "all.dxl"));
     EXPECT_FALSE(l.opened);
-    EXPECT_TRUE(l.error.contains("all.dxl: XML error at line 5, column 28: the text is not valid UTF-8")) << l.error.toStdString();
+    EXPECT_TRUE(l.error.contains("all.dxl: XML error at line 5, column 28: the text is not valid UTF-8"))
+        << l.error.toStdString();
 }

@@ -560,8 +560,21 @@ TEST(DxlStore, AttachmentsInASelectionCountsTheFiles) {
 TEST(DxlStore, SortedViewsFollowTheValuesOrderForEveryKindOfKey) {
     using F = DxlTestFiles;
     std::mt19937 rng(4242);
-    const char* texts[] = {"apple", "Apple", "apples", "ap", "\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89", "zeta",
-                           "Ze", "\xE2\x84\xAA" "elvin", "kelvin", "", "Message 10", "Message 9", "message 100"};
+    const char* texts[] = {"apple",
+                           "Apple",
+                           "apples",
+                           "ap",
+                           "\xC3\xA9t\xC3\xA9",
+                           "\xC3\x89T\xC3\x89",
+                           "zeta",
+                           "Ze",
+                           "\xE2\x84\xAA"
+                           "elvin",
+                           "kelvin",
+                           "",
+                           "Message 10",
+                           "Message 9",
+                           "message 100"};
     for (const bool narrowDates : {true, false}) {
         QByteArray docs;
         for (int i = 1; i <= 400; ++i) {
@@ -570,14 +583,15 @@ TEST(DxlStore, SortedViewsFollowTheValuesOrderForEveryKindOfKey) {
                 case 0:
                     break;  // no Key item
                 case 1:
-                    value = "<number>" + QByteArray::number(double(int(rng() % 2001) - 1000) / 8) + "</number>";
+                    value =
+                        "<number>" + QByteArray::number(double(int(rng() % 2001) - 1000) / 8) + "</number>";
                     break;
                 case 2: {
                     const int year = narrowDates ? 2012 : 1200 + int(rng() % 900);
-                    value = "<datetime>" + QByteArray::number(year) + "0" + QByteArray::number(1 + rng() % 9) +
-                            "1" + QByteArray::number(rng() % 10) + "T10" + QByteArray::number(10 + rng() % 50) +
-                            QByteArray::number(10 + rng() % 50) + "," + QByteArray::number(10 + rng() % 90) +
-                            "+01</datetime>";
+                    value = "<datetime>" + QByteArray::number(year) + "0" +
+                            QByteArray::number(1 + rng() % 9) + "1" + QByteArray::number(rng() % 10) + "T10" +
+                            QByteArray::number(10 + rng() % 50) + QByteArray::number(10 + rng() % 50) + "," +
+                            QByteArray::number(10 + rng() % 90) + "+01</datetime>";
                     break;
                 }
                 default:
@@ -587,9 +601,9 @@ TEST(DxlStore, SortedViewsFollowTheValuesOrderForEveryKindOfKey) {
                                 value.isEmpty() ? QByteArray() : "<item name='Key'>" + value + "</item>");
         }
         DxlTestFiles files;
-        const QString path = files.write(F::database(
-            F::view("Up", "SELECT @All", "<column itemname='Key' sort='ascending'/>") +
-            F::view("Down", "SELECT @All", "<column itemname='Key' sort='descending'/>") + docs));
+        const QString path = files.write(
+            F::database(F::view("Up", "SELECT @All", "<column itemname='Key' sort='ascending'/>") +
+                        F::view("Down", "SELECT @All", "<column itemname='Key' sort='descending'/>") + docs));
         StoreError e;
         auto s = dxl::DxlStore::open(path, e);
         ASSERT_TRUE(s) << e.message().toStdString();
@@ -604,7 +618,8 @@ TEST(DxlStore, SortedViewsFollowTheValuesOrderForEveryKindOfKey) {
             std::stable_sort(expected.begin(), expected.end(), [&](size_t a, size_t b) {
                 return dxl::DxlPackedValues::order(
                            dxl::DxlPackedValues::sortKey(index.packedValues(index.docs[a]), keyId),
-                           dxl::DxlPackedValues::sortKey(index.packedValues(index.docs[b]), keyId), view == 1) < 0;
+                           dxl::DxlPackedValues::sortKey(index.packedValues(index.docs[b]), keyId),
+                           view == 1) < 0;
             });
             std::vector<uint32_t> expectedIds;
             for (size_t i : expected) expectedIds.push_back(index.docs[i].noteId);

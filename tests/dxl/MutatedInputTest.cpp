@@ -116,13 +116,14 @@ TEST(DxlMutatedInput, BadBytesCostOnlyTheirDocument) {
     DxlTestFiles files;
     QByteArray docs;
     for (int i = 1; i <= 12; ++i)
-        docs += F::document(QByteArray::number(4 * i, 16),
-                            F::textItem("Subject", "caf\xC3\xA9 number " + QByteArray::number(i)) +
-                                "<item name='$FolderRefs'><text>0123456789ABCDEF0123456789ABCDEF</text></item>",
-                            "Memo");
-    const QByteArray seed = F::database(F::folder("($Inbox)", "0123456789ABCDEF0123456789ABCDEF") +
-                                        F::view("($All)", "SELECT @All", "<column itemname='Subject' sort='ascending'/>") +
-                                        docs);
+        docs +=
+            F::document(QByteArray::number(4 * i, 16),
+                        F::textItem("Subject", "caf\xC3\xA9 number " + QByteArray::number(i)) +
+                            "<item name='$FolderRefs'><text>0123456789ABCDEF0123456789ABCDEF</text></item>",
+                        "Memo");
+    const QByteArray seed =
+        F::database(F::folder("($Inbox)", "0123456789ABCDEF0123456789ABCDEF") +
+                    F::view("($All)", "SELECT @All", "<column itemname='Subject' sort='ascending'/>") + docs);
     auto read = [&](const QByteArray& bytes, QStringList& problems) {
         std::map<uint32_t, QString> out;
         StoreError error;
@@ -133,7 +134,8 @@ TEST(DxlMutatedInput, BadBytesCostOnlyTheirDocument) {
             StoreNote n;
             if (!s->loadNote(id, n).ok()) continue;
             QString text = n.unid;
-            for (const StoreItem& it : n.items) text += it.name + QLatin1Char('=') + it.texts.join(QLatin1Char('|'));
+            for (const StoreItem& it : n.items)
+                text += it.name + QLatin1Char('=') + it.texts.join(QLatin1Char('|'));
             out[id] = text;
         }
         return out;
@@ -141,7 +143,8 @@ TEST(DxlMutatedInput, BadBytesCostOnlyTheirDocument) {
     QStringList none;
     const std::map<uint32_t, QString> clean = read(seed, none);
     ASSERT_EQ(clean.size(), 12u);
-    const QByteArray classes[] = {QByteArray(1, '\0'), "\xFF", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80"};
+    const QByteArray classes[] = {QByteArray(1, '\0'), "\xFF",         "\xC3",
+                                  "\xC0\xAF",          "\xE0\x80\xAF", "\xED\xA0\x80"};
     std::mt19937 rng(977);
     int inDocuments = 0, outside = 0;
     for (int round = 0; round < 300; ++round) {
@@ -160,7 +163,8 @@ TEST(DxlMutatedInput, BadBytesCostOnlyTheirDocument) {
         uint32_t hit = 0;
         qsizetype line = 0;
         const qsizetype start = seed.lastIndexOf("<document", at);
-        const qsizetype end = start < 0 ? -1 : seed.indexOf("</document>", start) + qsizetype(sizeof "</document>" - 1);
+        const qsizetype end =
+            start < 0 ? -1 : seed.indexOf("</document>", start) + qsizetype(sizeof "</document>" - 1);
         if (start >= 0 && at < end) {
             const qsizetype idAt = seed.indexOf("noteid='", start) + 8;
             hit = seed.mid(idAt, seed.indexOf('\'', idAt) - idAt).toUInt(nullptr, 16);
@@ -168,7 +172,8 @@ TEST(DxlMutatedInput, BadBytesCostOnlyTheirDocument) {
         }
         QStringList problems;
         const std::map<uint32_t, QString> got = read(data, problems);
-        SCOPED_TRACE(QStringLiteral("round %1 at %2 (document %3)").arg(round).arg(at).arg(hit, 0, 16).toStdString());
+        SCOPED_TRACE(
+            QStringLiteral("round %1 at %2 (document %3)").arg(round).arg(at).arg(hit, 0, 16).toStdString());
         ASSERT_FALSE(problems.isEmpty());
         ASSERT_FALSE(got.empty());
         if (hit) {

@@ -30,8 +30,8 @@ struct DxlAttachmentSpan {
 // in DxlIndex::values). Kept small: a large file has hundreds of thousands.
 #pragma pack(push, 4)  // 28 bytes, not 32
 struct DxlDocEntry {
-    qint64 start = 0;     // offset of "<document" / "<note"
-    quint32 length = 0;   // to one past the closing ">" (a larger document is not read)
+    qint64 start = 0;    // offset of "<document" / "<note"
+    quint32 length = 0;  // to one past the closing ">" (a larger document is not read)
     uint32_t noteId = 0;
     int attachments = -1;        // index into DxlIndex::attachments, -1: none
     quint32 valuesAt = 0;        // handle in DxlIndex::values

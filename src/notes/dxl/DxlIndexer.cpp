@@ -1,17 +1,15 @@
 #include "notes/dxl/DxlIndexer.h"
 
-#include "notes/dxl/DxlFormReader.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-
 #include <algorithm>
 #include <limits>
 #include <utility>
 
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlByteOffsets.h"
+#include "notes/dxl/DxlFormReader.h"
 #include "notes/dxl/DxlItemReader.h"
 #include "notes/dxl/DxlSkippingFile.h"
 
@@ -91,7 +89,7 @@ qint64 nextDocumentStart(const QString& path, qint64 from) {
 struct UnitTag {
     QString element;  // its name
     bool isDocument = false;
-    QString name;     // a view's or folder's name attribute
+    QString name;  // a view's or folder's name attribute
     QString noteId, unid;
 };
 
@@ -106,7 +104,8 @@ UnitTag readUnit(const QString& path, qint64 start, qint64 end) {
     UnitTag u;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || !file.seek(start)) return u;
-    const QString text = QString::fromUtf8(file.read(std::min<qint64>(std::max<qint64>(end - start, 0), 16384)));
+    const QString text =
+        QString::fromUtf8(file.read(std::min<qint64>(std::max<qint64>(end - start, 0), 16384)));
     static const QRegularExpression startTag(QStringLiteral("^<([^\\s/>]*)[^>]*>"));
     const QRegularExpressionMatch m = startTag.match(text);
     if (!m.hasMatch()) return u;
@@ -119,10 +118,12 @@ UnitTag readUnit(const QString& path, qint64 start, qint64 end) {
         pattern += c == QChar::ReplacementCharacter || c.unicode() < 0x20 ? QStringLiteral(".?")
                                                                           : QRegularExpression::escape(c);
     const auto named = [&](const char* name) {
-        return QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(QLatin1String(name)).hasMatch();
+        return QRegularExpression(QRegularExpression::anchoredPattern(pattern))
+            .match(QLatin1String(name))
+            .hasMatch();
     };
-    u.isDocument = named("document") ||
-                   (named("note") && attributeIn(tag, "class") == QLatin1String("document"));
+    u.isDocument =
+        named("document") || (named("note") && attributeIn(tag, "class") == QLatin1String("document"));
     u.name = attributeIn(tag, "name");
     if (u.isDocument) {
         static const QRegularExpression noteInfo(QStringLiteral("<noteinfo\\s[^>]*>"));
@@ -259,8 +260,9 @@ void DxlIndexer::confineTextDamage(const QString& path, bool utf8) {
             // only those bytes are left out.
             m_textRanges.emplace_back(d.at, d.at + d.length);
             m_textProblems.emplace_back(
-                d.at, QStringLiteral("%1; %2 left out there").arg(where, d.length == 1 ? QStringLiteral("the byte is")
-                                                                                          : QStringLiteral("%1 bytes are").arg(d.length)));
+                d.at, QStringLiteral("%1; %2 left out there")
+                          .arg(where, d.length == 1 ? QStringLiteral("the byte is")
+                                                    : QStringLiteral("%1 bytes are").arg(d.length)));
             continue;
         }
         if (d.unitStart == lastUnit) continue;  // the element is left out already
@@ -751,9 +753,10 @@ StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
             StatusReadError,
             QStringLiteral("%1: cannot locate the end of the document at %2").arg(m_fileName, where(xml))};
     if (end - m_doc.start > qint64(std::numeric_limits<quint32>::max()))
-        return {StatusDamaged, QStringLiteral("%1: the document at line %2 is larger than 4 GB, which is not read")
-                                   .arg(m_fileName)
-                                   .arg(m_docLine)};
+        return {StatusDamaged,
+                QStringLiteral("%1: the document at line %2 is larger than 4 GB, which is not read")
+                    .arg(m_fileName)
+                    .arg(m_docLine)};
     m_doc.length = quint32(end - m_doc.start);
     if (!m_hasFormItem && !m_formAttribute.isEmpty()) {
         const int id = m_index.nameId(QStringLiteral("form"));

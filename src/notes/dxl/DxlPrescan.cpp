@@ -1,7 +1,6 @@
 #include "notes/dxl/DxlPrescan.h"
 
 #include <QFile>
-
 #include <algorithm>
 #include <cstring>
 #include <tuple>
@@ -409,7 +408,8 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
     assign(offset + 1, unitStart, unitStart >= 0 ? offset : -1);
     if (!controls.empty()) {
         damage.insert(damage.end(), controls.begin(), controls.end());
-        std::stable_sort(damage.begin(), damage.end(), [](const Damage& a, const Damage& b) { return a.at < b.at; });
+        std::stable_sort(damage.begin(), damage.end(),
+                         [](const Damage& a, const Damage& b) { return a.at < b.at; });
     }
     if (!damage.empty() && !placeDamage(file, firstByte)) return false;
     if ((nulAt >= 0 || badAt >= 0) && !placeFindings(file, firstByte, std::max(nulAt, badAt))) return false;

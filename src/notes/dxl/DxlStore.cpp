@@ -131,7 +131,8 @@ void DxlStore::sortEntries(std::vector<int>& docs, int nameId, bool descending) 
         const QByteArrayView packed = m_index.packedValues(m_index.docs[size_t(doc)]);
         const qsizetype at = DxlPackedValues::valueOffset(packed, nameId);
         if (at >= 0 && at < 255) keyAt[size_t(doc)] = quint8(at);
-        const DxlPackedValues::SortKey k = DxlPackedValues::sortKey(packed, nameId, std::max<qsizetype>(at, 0));
+        const DxlPackedValues::SortKey k =
+            DxlPackedValues::sortKey(packed, nameId, std::max<qsizetype>(at, 0));
         if (k.rank == 2) {
             first = std::min(first, k.instant);
             last = std::max(last, k.instant);
@@ -142,7 +143,8 @@ void DxlStore::sortEntries(std::vector<int>& docs, int nameId, bool descending) 
     const qint64 step = last < first ? 1 : std::max<qint64>(1, (last / 2 - first / 2) / (1 << 28) + 1);
     const auto key = [&](int doc) {
         const quint8 at = keyAt[size_t(doc)];
-        return DxlPackedValues::sortKey(m_index.packedValues(m_index.docs[size_t(doc)]), nameId, at == 255 ? 0 : at);
+        return DxlPackedValues::sortKey(m_index.packedValues(m_index.docs[size_t(doc)]), nameId,
+                                        at == 255 ? 0 : at);
     };
     for (KeyPrefix& k : keyed) k.prefix = prefixOf(key(k.doc), first, step);
     std::sort(keyed.begin(), keyed.end(), [&](const KeyPrefix& a, const KeyPrefix& b) {
