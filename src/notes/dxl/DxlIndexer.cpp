@@ -651,8 +651,17 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
             return {};
         }
         if (name != QLatin1String("item")) return {};
-        const QString itemName = a.value(QLatin1String("name")).toString();
-        const QString lower = itemName.toLower();
+        // The name in lower case, in a buffer kept from item to item.
+        const QStringView itemName = a.value(QLatin1String("name"));
+        if (std::all_of(itemName.begin(), itemName.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+            m_lowerName.resize(itemName.size());
+            QChar* out = m_lowerName.data();
+            for (const QChar c : itemName)
+                *out++ = c.unicode() >= 'A' && c.unicode() <= 'Z' ? QChar(c.unicode() + ('a' - 'A')) : c;
+        } else {
+            m_lowerName = itemName.toString().toLower();
+        }
+        const QString& lower = m_lowerName;
         if (lower == QLatin1String("form")) m_hasFormItem = true;
         const int id = m_index.nameId(lower);
         if (lower == QLatin1String("$file")) {

@@ -57,6 +57,7 @@ class DxlIndexer {
     bool hasValue(int nameId) const;
     qint64 m_docLine = 0;
     QString m_formAttribute;
+    QString m_lowerName;  // the item being read's name, lower case
     bool m_hasFormItem = false;
     bool m_hasNoteId = false;
     // Inside a $FILE item.
