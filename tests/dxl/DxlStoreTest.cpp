@@ -575,11 +575,13 @@ TEST(DxlStore, SortedViewsFollowTheValuesOrderForEveryKindOfKey) {
                            "Message 10",
                            "Message 9",
                            "message 100"};
-    for (const bool narrowDates : {true, false}) {
+    for (const int mode : {0, 1, 2}) {
+        // 0: dates within a year; 1: over centuries; 2: texts that all begin alike.
+        const bool narrowDates = mode == 0;
         QByteArray docs;
         for (int i = 1; i <= 400; ++i) {
             QByteArray value;
-            switch (rng() % 4) {
+            switch (mode == 2 ? 3 : rng() % 4) {
                 case 0:
                     break;  // no Key item
                 case 1:
@@ -595,7 +597,10 @@ TEST(DxlStore, SortedViewsFollowTheValuesOrderForEveryKindOfKey) {
                     break;
                 }
                 default:
-                    value = "<text>" + QByteArray(texts[rng() % std::size(texts)]) + "</text>";
+                    value = "<text>" + QByteArray(mode == 2 ? (rng() % 2 ? "Message number " : "MESSAGE NUMBER ") : "") +
+                            (mode == 2 && rng() % 2 ? QByteArray::number(rng() % 100000)
+                                                    : QByteArray(texts[rng() % std::size(texts)])) +
+                            "</text>";
             }
             docs += F::document(QByteArray::number(4 * i, 16),
                                 value.isEmpty() ? QByteArray() : "<item name='Key'>" + value + "</item>");

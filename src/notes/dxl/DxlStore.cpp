@@ -87,8 +87,11 @@ struct KeyPrefix {
 
 constexpr quint32 kInexactText = 1u << 29;
 
-// `first`, `step`: date/times count in steps from the first of them.
-quint32 prefixOf(const DxlPackedValues::SortKey& k, qint64 first, qint64 step) {
+uchar foldAscii(uchar c) { return c >= 'A' && c <= 'Z' ? uchar(c + ('a' - 'A')) : c; }
+
+// `first`, `step`: date/times count in steps from the first of them;
+// `shared`: characters every text of the view begins with, in ASCII.
+quint32 prefixOf(const DxlPackedValues::SortKey& k, qint64 first, qint64 step, qsizetype shared) {
     const quint32 rank = quint32(k.rank) << 30;
     constexpr quint32 kBits = (1u << 29) - 1;
     switch (k.rank) {
@@ -102,13 +105,12 @@ quint32 prefixOf(const DxlPackedValues::SortKey& k, qint64 first, qint64 step) {
         case 2:
             return rank | quint32(std::clamp<qint64>((k.instant - first) / step, 0, kBits));
         case 3: {
-            // Three characters, lower case, while they are ASCII.
+            // Four characters after the shared ones, lower case, while they are ASCII.
             quint32 v = 0;
-            for (int i = 0; i < 3; ++i) {
-                uchar c = i < k.textSize ? uchar(k.text[i]) : 0;
+            for (qsizetype i = shared; i < shared + 4; ++i) {
+                const uchar c = i < k.textSize ? uchar(k.text[i]) : 0;
                 if (c & 0x80) return rank | kInexactText;
-                if (c >= 'A' && c <= 'Z') c += 'a' - 'A';
-                v = (v << 7) | c;
+                v = (v << 7) | foldAscii(c);
             }
             return rank | (v & kBits);
         }
@@ -127,6 +129,8 @@ void DxlStore::sortEntries(std::vector<int>& docs, int nameId, bool descending) 
     std::vector<KeyPrefix> keyed;
     keyed.reserve(docs.size());
     qint64 first = std::numeric_limits<qint64>::max(), last = std::numeric_limits<qint64>::min();
+    const char* sharedText = nullptr;
+    qsizetype shared = 0;
     for (int doc : docs) {
         const QByteArrayView packed = m_index.packedValues(m_index.docs[size_t(doc)]);
         const qsizetype at = DxlPackedValues::valueOffset(packed, nameId);
@@ -136,6 +140,20 @@ void DxlStore::sortEntries(std::vector<int>& docs, int nameId, bool descending) 
         if (k.rank == 2) {
             first = std::min(first, k.instant);
             last = std::max(last, k.instant);
+        } else if (k.rank == 3) {
+            // What all texts begin with, as far as it is ASCII.
+            if (!sharedText) {
+                sharedText = k.text;
+                shared = 0;
+                while (shared < k.textSize && !(uchar(k.text[shared]) & 0x80)) ++shared;
+            } else {
+                qsizetype i = 0;
+                const qsizetype n = std::min<qsizetype>(shared, k.textSize);
+                while (i < n && !(uchar(k.text[i]) & 0x80) &&
+                       foldAscii(uchar(k.text[i])) == foldAscii(uchar(sharedText[i])))
+                    ++i;
+                shared = i;
+            }
         }
         keyed.push_back({0, doc});
     }
@@ -146,7 +164,7 @@ void DxlStore::sortEntries(std::vector<int>& docs, int nameId, bool descending) 
         return DxlPackedValues::sortKey(m_index.packedValues(m_index.docs[size_t(doc)]), nameId,
                                         at == 255 ? 0 : at);
     };
-    for (KeyPrefix& k : keyed) k.prefix = prefixOf(key(k.doc), first, step);
+    for (KeyPrefix& k : keyed) k.prefix = prefixOf(key(k.doc), first, step, shared);
     std::sort(keyed.begin(), keyed.end(), [&](const KeyPrefix& a, const KeyPrefix& b) {
         const quint32 ra = a.prefix >> 30, rb = b.prefix >> 30;
         const bool exact = ra != 0 && !(ra == 3 && ((a.prefix | b.prefix) & kInexactText));
