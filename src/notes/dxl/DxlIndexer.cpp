@@ -390,7 +390,7 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
     m_offsets = &offsets;
 
     DxlSkippingFile input(path, std::move(skipped));
-    if (!input.open(QIODevice::ReadOnly)) return {StatusAccessDenied, path};
+    if (!input.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return {StatusAccessDenied, path};
     QXmlStreamReader xml(&input);
     int depth = 0;
     bool sawRoot = false;
