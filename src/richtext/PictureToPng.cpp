@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QSysInfo>
 
 #include <gif_lib.h>
 #include <png.h>
@@ -26,6 +27,7 @@ struct PngImage {
     int colorType = 0;
     const QByteArray* palette = nullptr;  // fitted: covers every index, at most 256 entries
     int transparentIndex = -1;
+    int transforms = PNG_TRANSFORM_IDENTITY;  // from the rows' layout to the PNG's
 };
 
 void appendToByteArray(png_structp png, png_bytep data, png_size_t length) {
@@ -62,7 +64,7 @@ bool writePng(png_structp png, png_infop info, const PngImage* image, QByteArray
         }
     }
     png_set_rows(png, info, rows);
-    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_write_png(png, info, image->transforms, nullptr);
     return true;
 }
 
@@ -79,12 +81,12 @@ QByteArray fittedPalette(QByteArray palette, const std::vector<png_bytep>& rows,
     return palette;
 }
 
-// PNG of the rows given (each `width` pixels of the colour type's bytes; libpng
-// only reads them).
+// PNG of the rows given (each `width` pixels of the colour type's bytes, or as
+// `transforms` turns them into those; libpng only reads them).
 QByteArray encodeRows(int width, int height, int colorType, std::vector<png_bytep> rows, const QByteArray& palette,
-                      int transparentIndex) {
+                      int transparentIndex, int transforms = PNG_TRANSFORM_IDENTITY) {
     const QByteArray fitted = colorType == 3 ? fittedPalette(palette, rows, width) : QByteArray();
-    const PngImage image{width, height, colorType, &fitted, transparentIndex};
+    const PngImage image{width, height, colorType, &fitted, transparentIndex, transforms};
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png) return {};
     png_infop info = png_create_info_struct(png);
@@ -206,6 +208,11 @@ QByteArray pngOf(QImage image) {
     // Many writers declare an alpha channel and leave it 0 throughout: such a
     // picture is opaque, as every viewer shows it.
     const bool alpha = image.hasAlphaChannel() && !everyAlphaIs(image, 0) && !everyAlphaIs(image, 0xFF);
+    // 32-bit pixels, 0xAARRGGBB: in memory B, G, R, A on a little-endian machine,
+    // which libpng reorders and strips of the alpha as it writes.
+    if (QSysInfo::ByteOrder == QSysInfo::LittleEndian)
+        return encodeRows(image.width(), image.height(), alpha ? 6 : 2, rowsOf(image), {}, -1,
+                          PNG_TRANSFORM_BGR | (alpha ? 0 : PNG_TRANSFORM_STRIP_FILLER_AFTER));
     image.convertTo(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     return encodeRows(image.width(), image.height(), alpha ? 6 : 2, rowsOf(image), {}, -1);
 }
