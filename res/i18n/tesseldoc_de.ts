@@ -151,12 +151,28 @@ Add &amp;Domino File(s)</source>
 <context>
     <name>CAdvanceSettingsDlg</name>
     <message>
-        <source>Documents are written by this many office instances side by side</source>
-        <translation>So viele Office-Instanzen schreiben die Dokumente nebeneinander</translation>
+        <source>Documents are written by this many writers side by side (office instances, or threads of the native engine)</source>
+        <translation>So viele Schreibvorgänge erstellen die Dokumente parallel (Office-Instanzen oder Threads der integrierten Engine)</translation>
     </message>
     <message>
-        <source>Office instances:</source>
-        <translation>Office-Instanzen:</translation>
+        <source>Native (no office needed)</source>
+        <translation>Integriert (kein Office nötig)</translation>
+    </message>
+    <message>
+        <source>Office (LibreOffice)</source>
+        <translation>Office (LibreOffice)</translation>
+    </message>
+    <message>
+        <source>The native engine writes .doc and .docx itself; an item it cannot represent, and PDF documents, are written by the office</source>
+        <translation>Die integrierte Engine schreibt .doc und .docx selbst; Elemente, die sie nicht darstellen kann, und PDF-Dokumente schreibt das Office</translation>
+    </message>
+    <message>
+        <source>Engine:</source>
+        <translation>Engine:</translation>
+    </message>
+    <message>
+        <source>Writers side by side:</source>
+        <translation>Parallele Schreibvorgänge:</translation>
     </message>
 </context>
 <context>
@@ -300,6 +316,54 @@ Möchten Sie den Server jetzt auflisten?</translation>
     <message>
         <source>No keyring answers on this desktop: the password is kept until the program ends.</source>
         <translation>Auf diesem Desktop antwortet kein Schlüsselbund: Das Passwort wird bis zum Programmende behalten.</translation>
+    </message>
+    <message>
+        <source>The certificate of the Domino server %1 (%2) is not trusted: %3.</source>
+        <translation>Dem Zertifikat des Domino-Servers %1 (%2) wird nicht vertraut: %3.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s certificate is issued to %1 by this authority:</source>
+        <translation>Das Zertifikat des Servers wurde von dieser Zertifizierungsstelle für %1 ausgestellt:</translation>
+    </message>
+    <message>
+        <source>Issued to: %1<byte value="xd"/>
+Issued by: %2<byte value="xd"/>
+Valid from %3 to %4<byte value="xd"/>
+SHA-256 fingerprint:<byte value="xd"/>
+%5</source>
+        <translation>Ausgestellt für: %1<byte value="xd"/>
+Ausgestellt von: %2<byte value="xd"/>
+Gültig von %3 bis %4<byte value="xd"/>
+SHA-256-Fingerabdruck:<byte value="xd"/>
+%5</translation>
+    </message>
+    <message>
+        <source>Compare the fingerprint with the one your administrator gives. Trust this certificate for %1 from now on?</source>
+        <translation>Vergleichen Sie den Fingerabdruck mit dem, den Ihnen Ihr Administrator nennt. Soll diesem Zertifikat für %1 ab jetzt vertraut werden?</translation>
+    </message>
+    <message>
+        <source>The certificate of the Domino server %1 (%2) is refused: %3.</source>
+        <translation>Das Zertifikat des Domino-Servers %1 (%2) wird abgelehnt: %3.</translation>
+    </message>
+    <message>
+        <source>Reach the server under a name its certificate gives (%1).</source>
+        <translation>Verbinden Sie sich mit dem Server unter einem Namen, den sein Zertifikat nennt (%1).</translation>
+    </message>
+    <message>
+        <source>The certificate could not be kept: %1</source>
+        <translation>Das Zertifikat konnte nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>there is no certificate to trust</source>
+        <translation>es gibt kein Zertifikat, dem vertraut werden könnte</translation>
+    </message>
+    <message>
+        <source>%1 cannot be made</source>
+        <translation>%1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>the settings cannot be written</source>
+        <translation>die Einstellungen können nicht geschrieben werden</translation>
     </message>
 </context>
 <context>
@@ -772,6 +836,34 @@ Klicken Sie auf Weiter, um eine weitere Datei zu konvertieren, oder auf Beenden,
     <message>
         <source>No view or folder lists a document: every document is saved into &quot;All Documents (every document)&quot;</source>
         <translation>Keine Ansicht und kein Ordner enthält ein Dokument: Jedes Dokument wird in &quot;All Documents (every document)&quot; gespeichert</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.<byte value="xd"/>
+<byte value="xd"/>
+Do you want to create it?</source>
+        <translation>Der Ordner %1 existiert nicht.<byte value="xd"/>
+<byte value="xd"/>
+Möchten Sie ihn anlegen?</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be created: %2</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>The folder %1 is read-only: no document can be written into it. Please choose another folder.</source>
+        <translation>Der Ordner %1 ist schreibgeschützt: Es kann kein Dokument hineingeschrieben werden. Bitte wählen Sie einen anderen Ordner.</translation>
+    </message>
+    <message>
+        <source>%1 is a file</source>
+        <translation>%1 ist eine Datei</translation>
+    </message>
+    <message>
+        <source>%1 is read-only</source>
+        <translation>%1 ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>the folder could not be made under %1</source>
+        <translation>der Ordner konnte unter %1 nicht angelegt werden</translation>
     </message>
 </context>
 <context>

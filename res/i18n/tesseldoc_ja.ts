@@ -151,12 +151,28 @@ Domino ファイルの追加(&amp;D)</translation>
 <context>
     <name>CAdvanceSettingsDlg</name>
     <message>
-        <source>Documents are written by this many office instances side by side</source>
-        <translation>この数の Office インスタンスが並行して文書を書き込みます</translation>
+        <source>Documents are written by this many writers side by side (office instances, or threads of the native engine)</source>
+        <translation>並行して文書を書き込む数です (Office インスタンス数、またはネイティブ エンジンのスレッド数)</translation>
     </message>
     <message>
-        <source>Office instances:</source>
-        <translation>Office インスタンス数:</translation>
+        <source>Native (no office needed)</source>
+        <translation>ネイティブ (Office 不要)</translation>
+    </message>
+    <message>
+        <source>Office (LibreOffice)</source>
+        <translation>Office (LibreOffice)</translation>
+    </message>
+    <message>
+        <source>The native engine writes .doc and .docx itself; an item it cannot represent, and PDF documents, are written by the office</source>
+        <translation>ネイティブ エンジンは .doc と .docx を自身で書き込みます。表現できないアイテムと PDF 文書は Office が書き込みます</translation>
+    </message>
+    <message>
+        <source>Engine:</source>
+        <translation>エンジン:</translation>
+    </message>
+    <message>
+        <source>Writers side by side:</source>
+        <translation>並行書き込み数:</translation>
     </message>
 </context>
 <context>
@@ -300,6 +316,54 @@ Do you want to enumerate the server now?</source>
     <message>
         <source>No keyring answers on this desktop: the password is kept until the program ends.</source>
         <translation>このデスクトップにはキーリングがありません。パスワードはプログラム終了まで保持されます。</translation>
+    </message>
+    <message>
+        <source>The certificate of the Domino server %1 (%2) is not trusted: %3.</source>
+        <translation>Domino サーバー %1 (%2) の証明書は信頼されていません: %3。</translation>
+    </message>
+    <message>
+        <source>The server&apos;s certificate is issued to %1 by this authority:</source>
+        <translation>サーバーの証明書は、次の認証局によって %1 に発行されています:</translation>
+    </message>
+    <message>
+        <source>Issued to: %1<byte value="xd"/>
+Issued by: %2<byte value="xd"/>
+Valid from %3 to %4<byte value="xd"/>
+SHA-256 fingerprint:<byte value="xd"/>
+%5</source>
+        <translation>発行先: %1<byte value="xd"/>
+発行者: %2<byte value="xd"/>
+有効期間: %3 から %4 まで<byte value="xd"/>
+SHA-256 フィンガープリント:<byte value="xd"/>
+%5</translation>
+    </message>
+    <message>
+        <source>Compare the fingerprint with the one your administrator gives. Trust this certificate for %1 from now on?</source>
+        <translation>フィンガープリントが管理者から知らされたものと一致するか確認してください。今後、%1 についてこの証明書を信頼しますか?</translation>
+    </message>
+    <message>
+        <source>The certificate of the Domino server %1 (%2) is refused: %3.</source>
+        <translation>Domino サーバー %1 (%2) の証明書は拒否されました: %3。</translation>
+    </message>
+    <message>
+        <source>Reach the server under a name its certificate gives (%1).</source>
+        <translation>証明書に記載された名前 (%1) でサーバーに接続してください。</translation>
+    </message>
+    <message>
+        <source>The certificate could not be kept: %1</source>
+        <translation>証明書を保存できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>there is no certificate to trust</source>
+        <translation>信頼する証明書がありません</translation>
+    </message>
+    <message>
+        <source>%1 cannot be made</source>
+        <translation>%1 を作成できません</translation>
+    </message>
+    <message>
+        <source>the settings cannot be written</source>
+        <translation>設定を書き込めません</translation>
     </message>
 </context>
 <context>
@@ -772,6 +836,34 @@ Click Next button to convert another file or click Exit button to close the soft
     <message>
         <source>No view or folder lists a document: every document is saved into &quot;All Documents (every document)&quot;</source>
         <translation>どのビューやフォルダーにも文書がありません。すべての文書を &quot;All Documents (every document)&quot; に保存します</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.<byte value="xd"/>
+<byte value="xd"/>
+Do you want to create it?</source>
+        <translation>フォルダー %1 は存在しません。<byte value="xd"/>
+<byte value="xd"/>
+作成しますか?</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be created: %2</source>
+        <translation>フォルダー %1 を作成できません: %2</translation>
+    </message>
+    <message>
+        <source>The folder %1 is read-only: no document can be written into it. Please choose another folder.</source>
+        <translation>フォルダー %1 は読み取り専用のため、文書を書き込めません。別のフォルダーを選択してください。</translation>
+    </message>
+    <message>
+        <source>%1 is a file</source>
+        <translation>%1 はファイルです</translation>
+    </message>
+    <message>
+        <source>%1 is read-only</source>
+        <translation>%1 は読み取り専用です</translation>
+    </message>
+    <message>
+        <source>the folder could not be made under %1</source>
+        <translation>%1 の下にフォルダーを作成できませんでした</translation>
     </message>
 </context>
 <context>

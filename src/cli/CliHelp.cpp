@@ -13,9 +13,10 @@ std::vector<Entry> runOptions() {
         {QStringLiteral("--view-folders"),
          QStringLiteral("Converts the views of the database as well as its folders.")},
         {QStringLiteral("--all-documents"),
-         QStringLiteral("Also converts every document of the database into the folder \"All Documents "
-                        "(every document)\", which folders lists last. It is the default for a database "
-                        "whose views and folders list none of its documents.")},
+         QStringLiteral("Converts every document of the database into the folder \"All Documents "
+                        "(every document)\", which folders lists last, in place of the folders and views "
+                        "converted by default (--view-folders then changes nothing). It is the default "
+                        "for a database whose views and folders list none of its documents.")},
         {QStringLiteral("--once"),
          QStringLiteral("Writes each document once, in the first folder of the listing that holds it; the "
                         "summary names the other folders as \"written in FOLDER\".")},
@@ -78,7 +79,8 @@ std::vector<CliHelp::Command> makeCommands() {
     std::vector<Entry> convertOptions = {
         {QStringLiteral("--folder NAME"),
          QStringLiteral("Converts this folder or view; may be given more than once. Without it every "
-                        "folder is converted except ($All).")}};
+                        "folder is converted except ($All). With --all-documents, the folders named are "
+                        "converted as well as \"All Documents (every document)\".")}};
     for (const Entry& e : runOptions()) convertOptions.push_back(e);
     c.push_back({QStringLiteral("convert"), QStringLiteral("DB DEST [OPTION]..."),
                  QStringLiteral("convert a database into documents"),

@@ -2,12 +2,17 @@
 
 #include "richtext/RtfImageInfo.h"
 
-#include <QtEndian>
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
+#include <QSysInfo>
 
 #include <gif_lib.h>
 #include <png.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -20,9 +25,9 @@ struct PngImage {
     int width = 0;
     int height = 0;
     int colorType = 0;
-    const QByteArray* pixels = nullptr;
     const QByteArray* palette = nullptr;  // fitted: covers every index, at most 256 entries
     int transparentIndex = -1;
+    int transforms = PNG_TRANSFORM_IDENTITY;  // from the rows' layout to the PNG's
 };
 
 void appendToByteArray(png_structp png, png_bytep data, png_size_t length) {
@@ -59,20 +64,157 @@ bool writePng(png_structp png, png_infop info, const PngImage* image, QByteArray
         }
     }
     png_set_rows(png, info, rows);
-    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_write_png(png, info, image->transforms, nullptr);
     return true;
 }
 
 // The palette cut or padded to cover every index used (a PNG must).
-QByteArray fittedPalette(QByteArray palette, const QByteArray& indices) {
+QByteArray fittedPalette(QByteArray palette, const std::vector<png_bytep>& rows, int width) {
     if (palette.isEmpty())  // no colour table at all: a grey ramp
         for (int i = 0; i < 256; ++i) palette += QByteArray(3, char(i));
     int maxIndex = 0;
-    for (char i : indices) maxIndex = std::max(maxIndex, int(quint8(i)));
+    for (const png_bytep row : rows)
+        for (int x = 0; x < width; ++x) maxIndex = std::max(maxIndex, int(row[x]));
     const qsizetype entries = std::max<qsizetype>(palette.size() / 3, maxIndex + 1);
     palette = palette.left(std::min<qsizetype>(entries, 256) * 3);
     palette.append(std::min<qsizetype>(entries, 256) * 3 - palette.size(), '\0');
     return palette;
+}
+
+// PNG of the rows given (each `width` pixels of the colour type's bytes, or as
+// `transforms` turns them into those; libpng only reads them).
+QByteArray encodeRows(int width, int height, int colorType, std::vector<png_bytep> rows, const QByteArray& palette,
+                      int transparentIndex, int transforms = PNG_TRANSFORM_IDENTITY) {
+    const QByteArray fitted = colorType == 3 ? fittedPalette(palette, rows, width) : QByteArray();
+    const PngImage image{width, height, colorType, &fitted, transparentIndex, transforms};
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png) return {};
+    png_infop info = png_create_info_struct(png);
+    QByteArray out;
+    const int channels = colorType == 3 ? 1 : colorType == 2 ? 3 : 4;
+    out.reserve(qsizetype(width) * channels * height / 2 + 1024);
+    const bool written = info && writePng(png, info, &image, &out, rows.data());
+    png_destroy_write_struct(&png, info ? &info : nullptr);
+    return written ? out : QByteArray();
+}
+
+// ---- BMP through Qt's image reader
+
+// Qt's image reader refuses pictures above a process-wide allocation limit. It
+// is kept no higher than the largest picture converted here (4 bytes a pixel),
+// once, as the program starts and before any thread reads a picture.
+[[maybe_unused]] const bool readerLimited = [] {
+    const int megabytes = int((PictureToPng::MaxPixels * 4 + (1 << 20) - 1) >> 20);
+    const int current = QImageReader::allocationLimit();
+    if (current == 0 || current > megabytes) QImageReader::setAllocationLimit(megabytes);
+    return true;
+}();
+
+// The picture's data, remembering whether a read asked for bytes past its end
+// or a seek went there: the BMP reader stops at the end of truncated pixel data,
+// and reads on where it stands when the header's offset of the pixels is out of
+// the data, and reports success either way.
+class EndWatchingBuffer : public QBuffer {
+public:
+    explicit EndWatchingBuffer(const QByteArray& data) { setData(data); }
+    bool wentPastEnd() const { return m_pastEnd; }
+
+    bool seek(qint64 pos) override {
+        if (pos > size()) {
+            m_pastEnd = true;
+            return false;
+        }
+        return QBuffer::seek(pos);
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        const qint64 n = QBuffer::readData(data, maxSize);
+        if (n < maxSize) m_pastEnd = true;
+        return n;
+    }
+
+private:
+    bool m_pastEnd = false;
+};
+
+// Whether `bytes` of data could describe so many pixels in the form the reader
+// gives them: uncompressed rows take at least 1 bit a pixel (two colours) or 2
+// bytes (16-bit colour); a run of up to 255 palette pixels takes 2 bytes.
+// Anything larger is a damaged or hostile header, refused before allocating.
+bool plausibleSize(QSize size, QImage::Format format, qsizetype bytes) {
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (size.width() <= 0 || size.height() <= 0 || pixels > PictureToPng::MaxPixels) return false;
+    switch (format) {
+        case QImage::Format_Mono: return pixels <= qint64(bytes) * 8;
+        case QImage::Format_Indexed8: return pixels <= qint64(bytes) * 128;
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32: return pixels <= qint64(bytes) / 2;
+        default: return false;
+    }
+}
+
+// The picture, or a null image when the data is damaged, truncated or too
+// large. It is decoded into an image cleared beforehand: run-length data may
+// skip pixels, which the reader leaves as it found them.
+QImage decodeBmp(const QByteArray& bmp) {
+    QImage::Format format = QImage::Format_Invalid;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EndWatchingBuffer device(bmp);
+        if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return {};
+        QImageReader reader(&device, "bmp");
+        reader.setAutoDetectImageFormat(false);
+        const QSize header = reader.size();  // a negative height: rows stored top-down
+        const QSize size(header.width(), header.height() == INT_MIN ? 0 : std::abs(header.height()));
+        if (format == QImage::Format_Invalid) format = reader.imageFormat();
+        if (!plausibleSize(size, format, bmp.size())) return {};
+        QImage image(size, format);
+        if (image.isNull()) return {};
+        image.fill(0);
+        const uchar* cleared = image.constBits();
+        if (!reader.read(&image) || device.wentPastEnd()) return {};
+        if (image.constBits() == cleared) return image;
+        format = image.format();  // decoded into an image of its own making: again, into a cleared one of that form
+    }
+    return {};
+}
+
+bool everyAlphaIs(const QImage& image, int alpha) {
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x]) != alpha) return false;
+    }
+    return true;
+}
+
+std::vector<png_bytep> rowsOf(const QImage& image) {
+    std::vector<png_bytep> rows(size_t(image.height()), nullptr);
+    for (int y = 0; y < image.height(); ++y) rows[size_t(y)] = const_cast<png_bytep>(image.constScanLine(y));
+    return rows;
+}
+
+QByteArray pngOf(QImage image) {
+    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_Indexed8) {
+        image.convertTo(QImage::Format_Indexed8);
+        QByteArray palette;
+        for (const QRgb c : image.colorTable()) {
+            palette += char(qRed(c));
+            palette += char(qGreen(c));
+            palette += char(qBlue(c));
+        }
+        return encodeRows(image.width(), image.height(), 3, rowsOf(image), palette, -1);
+    }
+    // Many writers declare an alpha channel and leave it 0 throughout: such a
+    // picture is opaque, as every viewer shows it.
+    const bool alpha = image.hasAlphaChannel() && !everyAlphaIs(image, 0) && !everyAlphaIs(image, 0xFF);
+    // 32-bit pixels, 0xAARRGGBB: in memory B, G, R, A on a little-endian machine,
+    // which libpng reorders and strips of the alpha as it writes.
+    if (QSysInfo::ByteOrder == QSysInfo::LittleEndian)
+        return encodeRows(image.width(), image.height(), alpha ? 6 : 2, rowsOf(image), {}, -1,
+                          PNG_TRANSFORM_BGR | (alpha ? 0 : PNG_TRANSFORM_STRIP_FILLER_AFTER));
+    image.convertTo(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    return encodeRows(image.width(), image.height(), alpha ? 6 : 2, rowsOf(image), {}, -1);
 }
 
 // ---- GIF through libgif
@@ -115,20 +257,10 @@ QByteArray PictureToPng::encodePng(int width, int height, int colorType, const Q
     const int channels = colorType == 3 ? 1 : colorType == 2 ? 3 : colorType == 6 ? 4 : 0;
     const qsizetype rowBytes = qsizetype(width) * channels;
     if (channels == 0 || width <= 0 || height <= 0 || pixels.size() < rowBytes * height) return {};
-    const QByteArray fitted = colorType == 3 ? fittedPalette(palette, pixels.left(qsizetype(width) * height)) : QByteArray();
     std::vector<png_bytep> rows(static_cast<size_t>(height), nullptr);
     auto* base = reinterpret_cast<png_bytep>(const_cast<char*>(pixels.constData()));  // libpng only reads them
     for (int y = 0; y < height; ++y) rows[size_t(y)] = base + qsizetype(y) * rowBytes;
-    const PngImage image{width, height, colorType, &pixels, &fitted, transparentIndex};
-
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png) return {};
-    png_infop info = png_create_info_struct(png);
-    QByteArray out;
-    out.reserve(rowBytes * height / 2 + 1024);
-    const bool written = info && writePng(png, info, &image, &out, rows.data());
-    png_destroy_write_struct(&png, info ? &info : nullptr);
-    return written ? out : QByteArray();
+    return encodeRows(width, height, colorType, std::move(rows), palette, transparentIndex);
 }
 
 QByteArray PictureToPng::convert(const QByteArray& data) {
@@ -211,70 +343,9 @@ QByteArray PictureToPng::fromGif(const QByteArray& data) {
 }
 
 QByteArray PictureToPng::fromBmp(const QByteArray& bmp) {
-    if (bmp.size() < 26 || !bmp.startsWith("BM")) return {};
-    const auto* d = reinterpret_cast<const uchar*>(bmp.constData());
-    const qsizetype size = bmp.size();
-    const quint32 pixelOffset = qFromLittleEndian<quint32>(d + 10);
-    const quint32 headerSize = qFromLittleEndian<quint32>(d + 14);
-    qint64 width = 0, height = 0;
-    int bpp = 0;
-    quint32 compression = 0, colorsUsed = 0;
-    if (headerSize == 12) {
-        width = qFromLittleEndian<quint16>(d + 18);
-        height = qFromLittleEndian<qint16>(d + 20);
-        bpp = qFromLittleEndian<quint16>(d + 24);
-    } else if (headerSize >= 40 && size >= 54) {
-        width = qFromLittleEndian<qint32>(d + 18);
-        height = qFromLittleEndian<qint32>(d + 22);
-        bpp = qFromLittleEndian<quint16>(d + 28);
-        compression = qFromLittleEndian<quint32>(d + 30);
-        colorsUsed = qFromLittleEndian<quint32>(d + 46);
-    } else {
-        return {};
-    }
-    const bool topDown = height < 0;
-    if (topDown) height = -height;
-    if (width <= 0 || height <= 0 || width * height > MaxPixels) return {};
-    if (!(compression == 0 || (compression == 3 && (bpp == 16 || bpp == 32)))) return {};  // RLE: not read
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return {};
-    const qint64 stride = ((width * bpp + 31) / 32) * 4;
-    if (qint64(pixelOffset) + stride * height > size) return {};
-
-    const int w = int(width), h = int(height);
-    if (bpp <= 8) {
-        const qsizetype paletteAt = 14 + headerSize;
-        const int entry = headerSize == 12 ? 3 : 4;
-        int count = colorsUsed ? int(std::min<quint32>(colorsUsed, 256)) : (1 << bpp);
-        QByteArray palette;
-        for (int i = 0; i < count && paletteAt + (i + 1) * entry <= size; ++i) {
-            const uchar* p = d + paletteAt + i * entry;
-            palette += char(p[2]);
-            palette += char(p[1]);
-            palette += char(p[0]);
-        }
-        QByteArray pixels(qsizetype(w) * h, '\0');
-        for (int y = 0; y < h; ++y) {
-            const uchar* row = d + pixelOffset + (topDown ? y : h - 1 - y) * stride;
-            for (int x = 0; x < w; ++x) {
-                const int bit = x * bpp;
-                const int v = (row[bit / 8] >> (8 - bpp - bit % 8)) & ((1 << bpp) - 1);
-                pixels[qsizetype(y) * w + x] = char(v);
-            }
-        }
-        return encodePng(w, h, 3, pixels, palette);
-    }
-    const int bytes = bpp / 8;
-    QByteArray pixels(qsizetype(w) * h * 3, '\0');
-    for (int y = 0; y < h; ++y) {
-        const uchar* row = d + pixelOffset + (topDown ? y : h - 1 - y) * stride;
-        char* out = pixels.data() + qsizetype(y) * w * 3;
-        for (int x = 0; x < w; ++x) {
-            out[x * 3] = char(row[x * bytes + 2]);
-            out[x * 3 + 1] = char(row[x * bytes + 1]);
-            out[x * 3 + 2] = char(row[x * bytes]);
-        }
-    }
-    return encodePng(w, h, 2, pixels);
+    if (!bmp.startsWith("BM")) return {};
+    const QImage image = decodeBmp(bmp);
+    return image.isNull() ? QByteArray() : pngOf(image);
 }
 
 }  // namespace rtf

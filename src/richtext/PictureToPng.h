@@ -7,13 +7,14 @@
 namespace rtf {
 
 // Turns the pictures RTF cannot embed in a form every reader shows (GIF, which
-// is how Notes stores most images, and uncompressed BMP) into PNG, without
-// QtGui: GIF is read by libgif, PNG written by libpng. A GIF gives its first
-// frame with its transparency; an uncompressed BMP is a plain pixel array,
-// unpacked here.
+// is how Notes stores most images, and BMP) into PNG: GIF is read by libgif,
+// BMP by Qt's image reader (every kind: palettes, run-length data, bit fields,
+// rows top-down), PNG written by libpng. A GIF gives its first frame with its
+// transparency. None of it needs a QGuiApplication.
 class PictureToPng {
 public:
-    // The PNG, or an empty array when the data is not a GIF or BMP this reads.
+    // The PNG, or an empty array when the data is not a GIF or BMP this reads
+    // (damaged, truncated, or larger than MaxPixels).
     static QByteArray convert(const QByteArray& data);
     static QByteArray fromGif(const QByteArray& gif);
     static QByteArray fromBmp(const QByteArray& bmp);

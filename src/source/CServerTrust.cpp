@@ -152,7 +152,7 @@ bool CServerTrust::Trust(const QString& server, const QSslCertificate& certifica
         if (error) *error = why;
         return false;
     };
-    if (certificate.isNull()) return fail(QStringLiteral("there is no certificate to trust"));
+    if (certificate.isNull()) return fail(DominoBrowserTexts::kCertNone);
     das::DominoServerConfig config;
     QString why;
     std::optional<das::DominoServer> resolved = config.resolve(server, &why);
@@ -167,7 +167,7 @@ bool CServerTrust::Trust(const QString& server, const QSslCertificate& certifica
     const QString settingsFile = UserSettings::filePath();
     QDir dir(QFileInfo(settingsFile).absolutePath());
     const QString sub = QStringLiteral("trusted-certificates");
-    if (!dir.mkpath(sub) || !dir.cd(sub)) return fail(QStringLiteral("%1 cannot be made").arg(dir.filePath(sub)));
+    if (!dir.mkpath(sub) || !dir.cd(sub)) return fail(DominoBrowserTexts::kCertFolderNotMade.arg(dir.filePath(sub)));
     QString stem = server.toLower();
     for (QChar& ch : stem)
         if (!ch.isLetterOrNumber() && ch != QLatin1Char('.') && ch != QLatin1Char('-')) ch = QLatin1Char('_');
@@ -184,6 +184,6 @@ bool CServerTrust::Trust(const QString& server, const QSslCertificate& certifica
     if (!file.commit()) return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
 
     entry.caFile = path;
-    if (!config.saveServer(entry)) return fail(QStringLiteral("the settings cannot be written"));
+    if (!config.saveServer(entry)) return fail(DominoBrowserTexts::kCertSettingsNotWritten);
     return true;
 }

@@ -45,6 +45,10 @@ inline constexpr UiText kCertAskTrust{"DominoBrowserTexts", QT_TRANSLATE_NOOP("D
 inline constexpr UiText kCertRefused{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "The certificate of the Domino server %1 (%2) is refused: %3.")};
 inline constexpr UiText kCertOtherName{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "Reach the server under a name its certificate gives (%1).")};
 inline constexpr UiText kCertNotKept{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "The certificate could not be kept: %1")};
+// Why it could not (its %1), besides the settings' and the file system's own words.
+inline constexpr UiText kCertNone{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "there is no certificate to trust")};
+inline constexpr UiText kCertFolderNotMade{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "%1 cannot be made")};
+inline constexpr UiText kCertSettingsNotWritten{"DominoBrowserTexts", QT_TRANSLATE_NOOP("DominoBrowserTexts", "the settings cannot be written")};
 }  // namespace DominoBrowserTexts
 
 // The sign-in dialog of a Domino server.

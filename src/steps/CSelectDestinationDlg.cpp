@@ -81,15 +81,15 @@ bool CSelectDestinationDlg::MakeFolder(const QString& path, QString* why) {
     while (!parent.exists() && parent.absoluteFilePath() != parent.absolutePath())
         parent = QFileInfo(parent.absolutePath());
     if (parent.exists() && !parent.isDir()) {
-        *why = QStringLiteral("%1 is a file").arg(parent.absoluteFilePath());
+        *why = SaveTexts::kParentIsFile.arg(parent.absoluteFilePath());
         return false;
     }
     if (parent.exists() && !parent.isWritable()) {
-        *why = QStringLiteral("%1 is read-only").arg(parent.absoluteFilePath());
+        *why = SaveTexts::kParentIsReadOnly.arg(parent.absoluteFilePath());
         return false;
     }
     if (!QDir().mkpath(path) || !QFileInfo(path).isDir()) {
-        *why = QStringLiteral("the folder could not be made under %1").arg(parent.absoluteFilePath());
+        *why = SaveTexts::kFolderNotMade.arg(parent.absoluteFilePath());
         return false;
     }
     return true;

@@ -121,7 +121,7 @@ ItemBar FolderItemBar(int found0, int done0, const RunTally& now) {
     if (n <= 0) return bar;
     const int done = qBound(0, ItemsDone(now) - done0, n);
     bar.position = done * 100 / n;
-    bar.text = QStringLiteral("Saving Item %1 of %2 ...").arg(qMin(done + 1, n)).arg(n);
+    bar.text = SaveTexts::kItemBar.arg(qMin(done + 1, n)).arg(n);
     return bar;
 }
 

@@ -57,6 +57,10 @@ inline constexpr UiText kInvalidPath{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts",
 // A folder that is not there: offered to be made.
 inline constexpr UiText kCreateFolder{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "The folder %1 does not exist.\r\n\r\nDo you want to create it?")};
 inline constexpr UiText kCannotCreateFolder{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "The folder %1 cannot be created: %2")};
+// Why it cannot (its %2): the nearest existing parent.
+inline constexpr UiText kParentIsFile{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "%1 is a file")};
+inline constexpr UiText kParentIsReadOnly{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "%1 is read-only")};
+inline constexpr UiText kFolderNotMade{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "the folder could not be made under %1")};
 // A folder that is there but cannot be written into.
 inline constexpr UiText kReadOnlyFolder{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "The folder %1 is read-only: no document can be written into it. Please choose another folder.")};
 inline constexpr UiText kFolderTooLong{"SaveTexts", QT_TRANSLATE_NOOP("SaveTexts", "Please select diffrent folder, as folder length is large ")};

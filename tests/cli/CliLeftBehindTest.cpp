@@ -129,6 +129,27 @@ TEST_F(CliLeftBehind, DatabaseWithDocumentsOnlyInViewsSaysWhyNothingWasWritten) 
     EXPECT_TRUE(report.out.contains(QLatin1String("\tNothing saved\t"))) << report.out.toStdString();
 }
 
+// sample.nsf: 15 documents, 89 entries in its views. --all-documents converts
+// the node of every document in place of the folders and views converted by
+// default, --view-folders or not; a folder named with --folder is converted
+// beside it. An empty date range keeps the office idle: "found" counts the
+// entries of the folders converted.
+TEST_F(CliLeftBehind, AllDocumentsTakesThePlaceOfTheDefaultFoldersButNotOfNamedOnes) {
+    const QString db = sample("nsf-samples/domino-jnx/sample.nsf");
+    if (!QFile::exists(db)) GTEST_SKIP() << "NSF samples not found";
+    const auto found = [&](const QStringList& options) {
+        const CliOutput r = run(QStringList{QStringLiteral("convert"), db, m_dest} + options +
+                                QStringList{QStringLiteral("--since"), QStringLiteral("2200-01-01")});
+        const auto m = QRegularExpression(QStringLiteral("^items: (\\d+) found, 0 written, 0 failed\\n")).match(r.out);
+        EXPECT_TRUE(m.hasMatch()) << options.join(' ').toStdString() << ": " << r.out.toStdString() << r.err.toStdString();
+        return m.captured(1).toInt();
+    };
+    EXPECT_EQ(found({QStringLiteral("--view-folders")}), 89);
+    EXPECT_EQ(found({QStringLiteral("--all-documents"), QStringLiteral("--view-folders")}), 15);
+    EXPECT_EQ(found({QStringLiteral("--all-documents"), QStringLiteral("--folder"), QStringLiteral("Backup Role for Student")}),
+              15 + 1);
+}
+
 // sample.nsf: 15 documents, most of them in several views.
 TEST_F(CliLeftBehind, OnceWritesEachDocumentOnceAndNamesWhereItWent) {
     const QString db = sample("nsf-samples/domino-jnx/sample.nsf");

@@ -136,9 +136,10 @@ TEST(DxlBadInput, AFailingOpenIsFollowedByAGoodOneWithoutRestart) {
 }
 
 // Bytes that are not UTF-8 are named at their own line, however far into the
-// file; a NUL byte or a control character is refused even inside an attribute
-// name, where the parser would let it pass.
-TEST(DxlBadInput, BadBytesAreRefusedAtTheirLineAndColumn) {
+// file, and cost the document they are in; a NUL byte or a control character
+// is damage even inside an attribute name, where the parser would let it
+// pass, and a file whose only document has them is refused.
+TEST(DxlBadInput, BadBytesAreNamedAtTheirLineAndColumn) {
     DxlTestFiles files;
     QByteArray many;
     for (int i = 0; i < 20000; ++i)
@@ -149,11 +150,28 @@ TEST(DxlBadInput, BadBytesAreRefusedAtTheirLineAndColumn) {
     bad[at + 1] = '\xE9';  // "l\xE9ne": Latin-1 in a UTF-8 file
     const qsizetype line = bad.left(at).count('\n') + 1;
     const qsizetype column = at - bad.lastIndexOf('\n', at) + 1;
-    expectFailure(files.write(bad, "latin1.dxl"),
-                  QStringLiteral("Database is damaged: latin1.dxl: XML error at line %1, column %2: the text is not "
-                                 "valid UTF-8")
+    {
+        CNotesConverter c;
+        ASSERT_EQ(c.Initialize(), 1);
+        QStringList names;
+        ASSERT_EQ(c.EnumerateFolders(files.write(bad, "latin1.dxl"), QString(), names, 1), 1)
+            << c.GetLastErrorText().toStdString();
+        ASSERT_EQ(c.databaseProblems().size(), 1);
+        EXPECT_EQ(c.databaseProblems()[0].toStdString(),
+                  QStringLiteral("the document at line %1 (note ID %2) is not read: "
+                                 "latin1.dxl: XML error at line %3, column %4: the text is not valid UTF-8")
+                      .arg(line - 2)
+                      .arg(4 * 15001, 0, 16)
                       .arg(line)
-                      .arg(column));
+                      .arg(column)
+                      .toStdString());
+        LNDocument lost, next;
+        c.database().GetDocument(4 * 15001, &lost);
+        c.database().GetDocument(4 * 15002, &next);
+        EXPECT_THROW(lost.Open(0), LNSTATUS);
+        EXPECT_NO_THROW(next.Open(0));
+        EXPECT_EQ(ReadTextItem(next, "Subject"), QStringLiteral("line 15001"));
+    }
 
     const char raw[] = "<database>\n<document>\n<item na\0me='Subject'><text>x</text></item></document></database>";
     const QByteArray nul(raw, sizeof raw - 1);

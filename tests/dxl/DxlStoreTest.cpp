@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <random>
 
 #include "DxlTestFiles.h"
 #include "convert/CNotesConverter.h"
@@ -550,4 +551,84 @@ TEST(DxlStore, AttachmentsInASelectionCountsTheFiles) {
     ASSERT_TRUE(s);
     EXPECT_EQ(entries(*s, "Attachments"), (std::vector<uint32_t>{0x4, 0xc}));
     EXPECT_EQ(entries(*s, "Two"), std::vector<uint32_t>{0xc});
+}
+
+// A sorted view orders its entries as the values' own order does, however
+// the keys are mixed: missing values, numbers of both signs, date/times close
+// together or centuries apart, texts that share a beginning or start with
+// what is not ASCII; ties keep the file's order, in both directions.
+TEST(DxlStore, SortedViewsFollowTheValuesOrderForEveryKindOfKey) {
+    using F = DxlTestFiles;
+    std::mt19937 rng(4242);
+    const char* texts[] = {"apple",
+                           "Apple",
+                           "apples",
+                           "ap",
+                           "\xC3\xA9t\xC3\xA9",
+                           "\xC3\x89T\xC3\x89",
+                           "zeta",
+                           "Ze",
+                           "\xE2\x84\xAA"
+                           "elvin",
+                           "kelvin",
+                           "",
+                           "Message 10",
+                           "Message 9",
+                           "message 100"};
+    for (const int mode : {0, 1, 2}) {
+        // 0: dates within a year; 1: over centuries; 2: texts that all begin alike.
+        const bool narrowDates = mode == 0;
+        QByteArray docs;
+        for (int i = 1; i <= 400; ++i) {
+            QByteArray value;
+            switch (mode == 2 ? 3 : rng() % 4) {
+                case 0:
+                    break;  // no Key item
+                case 1:
+                    value =
+                        "<number>" + QByteArray::number(double(int(rng() % 2001) - 1000) / 8) + "</number>";
+                    break;
+                case 2: {
+                    const int year = narrowDates ? 2012 : 1200 + int(rng() % 900);
+                    value = "<datetime>" + QByteArray::number(year) + "0" +
+                            QByteArray::number(1 + rng() % 9) + "1" + QByteArray::number(rng() % 10) + "T10" +
+                            QByteArray::number(10 + rng() % 50) + QByteArray::number(10 + rng() % 50) + "," +
+                            QByteArray::number(10 + rng() % 90) + "+01</datetime>";
+                    break;
+                }
+                default:
+                    value = "<text>" + QByteArray(mode == 2 ? (rng() % 2 ? "Message number " : "MESSAGE NUMBER ") : "") +
+                            (mode == 2 && rng() % 2 ? QByteArray::number(rng() % 100000)
+                                                    : QByteArray(texts[rng() % std::size(texts)])) +
+                            "</text>";
+            }
+            docs += F::document(QByteArray::number(4 * i, 16),
+                                value.isEmpty() ? QByteArray() : "<item name='Key'>" + value + "</item>");
+        }
+        DxlTestFiles files;
+        const QString path = files.write(
+            F::database(F::view("Up", "SELECT @All", "<column itemname='Key' sort='ascending'/>") +
+                        F::view("Down", "SELECT @All", "<column itemname='Key' sort='descending'/>") + docs));
+        StoreError e;
+        auto s = dxl::DxlStore::open(path, e);
+        ASSERT_TRUE(s) << e.message().toStdString();
+        const dxl::DxlIndex& index = s->index();
+        const int keyId = index.nameId(QStringLiteral("key"));
+        for (size_t view = 0; view < 2; ++view) {
+            SCOPED_TRACE(view == 0 ? "ascending" : "descending");
+            std::vector<uint32_t> ids;
+            ASSERT_TRUE(s->folderEntries(view, ids).ok());
+            std::vector<size_t> expected(index.docs.size());
+            for (size_t i = 0; i < expected.size(); ++i) expected[i] = i;
+            std::stable_sort(expected.begin(), expected.end(), [&](size_t a, size_t b) {
+                return dxl::DxlPackedValues::order(
+                           dxl::DxlPackedValues::sortKey(index.packedValues(index.docs[a]), keyId),
+                           dxl::DxlPackedValues::sortKey(index.packedValues(index.docs[b]), keyId),
+                           view == 1) < 0;
+            });
+            std::vector<uint32_t> expectedIds;
+            for (size_t i : expected) expectedIds.push_back(index.docs[i].noteId);
+            EXPECT_EQ(ids, expectedIds);
+        }
+    }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <map>
 #include <random>
 
 #include "DxlTestFiles.h"
@@ -105,4 +106,89 @@ TEST(DxlMutatedInput, OpensOrFailsCleanly) {
         QFile::remove(path);
     }
     EXPECT_GT(opened, 200);  // the mutations leave many files readable
+}
+
+// Bytes XML does not allow, put anywhere in a file of many documents: the
+// document they land in is named and left out, every other document reads as
+// it did; outside the documents they are named and no document changes.
+TEST(DxlMutatedInput, BadBytesCostOnlyTheirDocument) {
+    using F = DxlTestFiles;
+    DxlTestFiles files;
+    QByteArray docs;
+    for (int i = 1; i <= 12; ++i)
+        docs +=
+            F::document(QByteArray::number(4 * i, 16),
+                        F::textItem("Subject", "caf\xC3\xA9 number " + QByteArray::number(i)) +
+                            "<item name='$FolderRefs'><text>0123456789ABCDEF0123456789ABCDEF</text></item>",
+                        "Memo");
+    const QByteArray seed =
+        F::database(F::folder("($Inbox)", "0123456789ABCDEF0123456789ABCDEF") +
+                    F::view("($All)", "SELECT @All", "<column itemname='Subject' sort='ascending'/>") + docs);
+    auto read = [&](const QByteArray& bytes, QStringList& problems) {
+        std::map<uint32_t, QString> out;
+        StoreError error;
+        auto s = dxl::DxlStore::open(files.write(bytes, QStringLiteral("b.dxl")), error);
+        if (!s) return out;
+        problems = s->problems();
+        for (uint32_t id : s->allDocumentIds()) {
+            StoreNote n;
+            if (!s->loadNote(id, n).ok()) continue;
+            QString text = n.unid;
+            for (const StoreItem& it : n.items)
+                text += it.name + QLatin1Char('=') + it.texts.join(QLatin1Char('|'));
+            out[id] = text;
+        }
+        return out;
+    };
+    QStringList none;
+    const std::map<uint32_t, QString> clean = read(seed, none);
+    ASSERT_EQ(clean.size(), 12u);
+    const QByteArray classes[] = {QByteArray(1, '\0'), "\xFF",         "\xC3",
+                                  "\xC0\xAF",          "\xE0\x80\xAF", "\xED\xA0\x80"};
+    std::mt19937 rng(977);
+    int inDocuments = 0, outside = 0;
+    for (int round = 0; round < 300; ++round) {
+        const QByteArray& bad = classes[round % 6];
+        const qsizetype at = qsizetype(rng() % quint32(seed.size()));
+        QByteArray data = seed;
+        // Inserted anywhere, or in place of a letter or digit (in place of
+        // markup it would be damage of another kind).
+        if (round % 2 == 0)
+            data.insert(at, bad);
+        else if (QChar::fromLatin1(seed[at]).isLetterOrNumber())
+            data.replace(at, 1, bad);
+        else
+            continue;
+        // The document the bytes are in, by its note ID (0: none).
+        uint32_t hit = 0;
+        qsizetype line = 0;
+        const qsizetype start = seed.lastIndexOf("<document", at);
+        const qsizetype end =
+            start < 0 ? -1 : seed.indexOf("</document>", start) + qsizetype(sizeof "</document>" - 1);
+        if (start >= 0 && at < end) {
+            const qsizetype idAt = seed.indexOf("noteid='", start) + 8;
+            hit = seed.mid(idAt, seed.indexOf('\'', idAt) - idAt).toUInt(nullptr, 16);
+            line = seed.left(start).count('\n') + 1;
+        }
+        QStringList problems;
+        const std::map<uint32_t, QString> got = read(data, problems);
+        SCOPED_TRACE(
+            QStringLiteral("round %1 at %2 (document %3)").arg(round).arg(at).arg(hit, 0, 16).toStdString());
+        ASSERT_FALSE(problems.isEmpty());
+        ASSERT_FALSE(got.empty());
+        if (hit) {
+            ++inDocuments;
+            EXPECT_EQ(got.count(hit), 0u);
+            EXPECT_TRUE(problems.join('\n').contains(QStringLiteral("the document at line %1 ").arg(line)))
+                << problems.join('\n').toStdString();
+        } else {
+            ++outside;
+        }
+        for (const auto& [id, text] : clean)
+            if (id != hit) {
+                EXPECT_EQ(got.count(id) ? got.at(id) : QStringLiteral("(missing)"), text) << id;
+            }
+    }
+    EXPECT_GT(inDocuments, 150);
+    EXPECT_GT(outside, 10);
 }

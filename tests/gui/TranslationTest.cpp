@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/WizardTranslation.h"
 #include "source/SourceTexts.h"
+#include "steps/SaveRunRules.h"
 #include "steps/SaveTexts.h"
 
 #include <QFile>
@@ -59,6 +60,11 @@ TEST(TranslationTest, GermanAndJapaneseByLocaleEnglishOtherwise) {
     EXPECT_EQ(AppTexts::kBtnNext.text(), QStringLiteral("&Weiter"));
     EXPECT_EQ(SaveTexts::kFolderBar.arg(2).arg(5), QStringLiteral("Ordner 2 von 5 wird gespeichert ..."));
     EXPECT_EQ(QString(SourceTexts::kColFilePath), QStringLiteral("Dateipfad"));
+    // A text put together while the wizard runs: the bar over a folder's items.
+    RunTally tally;
+    tally.found = 10;
+    tally.written = 5;
+    EXPECT_EQ(SaveRunRules::FolderItemBar(0, 0, tally).text, QStringLiteral("Element 6 von 10 wird gespeichert ..."));
 
     EXPECT_EQ(WizardTranslation::install(QLocale(QLocale::Japanese, QLocale::Japan)), QStringLiteral("ja"));
     EXPECT_EQ(AppTexts::kBtnNext.text(), QStringLiteral("次へ(&N)"));

@@ -1,6 +1,7 @@
 #include "notes/dxl/DxlByteOffsets.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace store::dxl {
 namespace {
@@ -9,6 +10,7 @@ constexpr qint64 kKeepBehind = 1 << 16;
 }  // namespace
 
 bool DxlByteOffsets::open(const QString& path, qint64 firstByte, bool utf8) {
+    m_file.close();
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::ReadOnly)) return false;
     if (!m_file.seek(firstByte)) return false;
@@ -73,6 +75,16 @@ qint64 DxlByteOffsets::byteAt(qint64 charOffset) {
             chars += n;
         } else {
             while (pos < stop && chars < charOffset) {
+                // Eight bytes of ASCII at a time: as many characters.
+                if (stop - pos >= 8 && charOffset - chars >= 8) {
+                    quint64 w;
+                    std::memcpy(&w, data + pos, 8);
+                    if ((w & 0x8080808080808080ULL) == 0) {
+                        pos += 8;
+                        chars += 8;
+                        continue;
+                    }
+                }
                 const uchar c = data[pos++];
                 if ((c & 0xC0) != 0x80) chars += c >= 0xF0 ? 2 : 1;  // a lead byte; four bytes make two units
             }

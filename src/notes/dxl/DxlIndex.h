@@ -28,15 +28,19 @@ struct DxlAttachmentSpan {
 // What the index keeps of one document: its place in the file and the few
 // values that folder membership, selection formulas and sorting need (packed,
 // in DxlIndex::values). Kept small: a large file has hundreds of thousands.
+#pragma pack(push, 4)  // 28 bytes, not 32
 struct DxlDocEntry {
-    qint64 start = 0;  // offset of "<document" / "<note"
-    qint64 end = 0;    // one past the closing ">"
+    qint64 start = 0;    // offset of "<document" / "<note"
+    quint32 length = 0;  // to one past the closing ">" (a larger document is not read)
     uint32_t noteId = 0;
     int attachments = -1;        // index into DxlIndex::attachments, -1: none
     quint32 valuesAt = 0;        // handle in DxlIndex::values
     quint32 valuesSize : 31 = 0; // bytes of the packed values
     quint32 profile : 1 = 0;     // a profile document ($Name "$profile...")
+
+    qint64 end() const { return start + qint64(length); }
 };
+#pragma pack(pop)
 
 // A view or folder of the file.
 struct DxlDesignEntry {

@@ -1,15 +1,15 @@
 #include "notes/dxl/DxlIndexer.h"
 
-#include "notes/dxl/DxlFormReader.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-
 #include <algorithm>
+#include <limits>
+#include <utility>
 
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlByteOffsets.h"
+#include "notes/dxl/DxlFormReader.h"
 #include "notes/dxl/DxlItemReader.h"
 #include "notes/dxl/DxlSkippingFile.h"
 
@@ -85,44 +85,138 @@ qint64 nextDocumentStart(const QString& path, qint64 from) {
     return rootEndAt >= 0 ? rootEndAt : file.size();
 }
 
+// What the start of a child of the root element says about it.
+struct UnitTag {
+    QString element;  // its name
+    bool isDocument = false;
+    QString name;  // a view's or folder's name attribute
+    QString noteId, unid;
+};
+
+QString attributeIn(const QString& tag, const char* name) {
+    const QRegularExpression re(
+        QStringLiteral("\\s%1\\s*=\\s*(?:'([^'<]*)'|\"([^\"<]*)\")").arg(QLatin1String(name)));
+    const QRegularExpressionMatch m = re.match(tag);
+    return m.captured(1) + m.captured(2);
+}
+
+UnitTag readUnit(const QString& path, qint64 start, qint64 end) {
+    UnitTag u;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(start)) return u;
+    const QString text =
+        QString::fromUtf8(file.read(std::min<qint64>(std::max<qint64>(end - start, 0), 16384)));
+    static const QRegularExpression startTag(QStringLiteral("^<([^\\s/>]*)[^>]*>"));
+    const QRegularExpressionMatch m = startTag.match(text);
+    if (!m.hasMatch()) return u;
+    u.element = m.captured(1);
+    const QString tag = m.captured(0);
+    // A name the damage is in: each damaged character stands for one or no
+    // character of the name.
+    QString pattern;
+    for (const QChar c : std::as_const(u.element))
+        pattern += c == QChar::ReplacementCharacter || c.unicode() < 0x20 ? QStringLiteral(".?")
+                                                                          : QRegularExpression::escape(c);
+    const auto named = [&](const char* name) {
+        return QRegularExpression(QRegularExpression::anchoredPattern(pattern))
+            .match(QLatin1String(name))
+            .hasMatch();
+    };
+    u.isDocument =
+        named("document") || (named("note") && attributeIn(tag, "class") == QLatin1String("document"));
+    u.name = attributeIn(tag, "name");
+    if (u.isDocument) {
+        static const QRegularExpression noteInfo(QStringLiteral("<noteinfo\\s[^>]*>"));
+        const QString info = noteInfo.match(text).captured(0);
+        static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{1,8}$"));
+        static const QRegularExpression unid(QStringLiteral("^[0-9A-Fa-f]{32}$"));
+        const QString id = attributeIn(info, "noteid");
+        if (hex.match(id).hasMatch()) u.noteId = id.toLower();
+        const QString un = attributeIn(info, "unid");
+        if (unid.match(un).hasMatch()) u.unid = un.toUpper();
+    }
+    return u;
+}
+
+// "the document at line 12 (note ID 8, UNID ...)": as much of it as can be read.
+QString documentLabel(const UnitTag& u, qint64 line) {
+    QString label = QStringLiteral("the document at line %1").arg(line);
+    QStringList ids;
+    if (!u.noteId.isEmpty()) ids << QStringLiteral("note ID ") + u.noteId;
+    if (!u.unid.isEmpty()) ids << QStringLiteral("UNID ") + u.unid;
+    if (!ids.isEmpty()) label += QStringLiteral(" (") + ids.join(QStringLiteral(", ")) + QLatin1Char(')');
+    return label;
+}
+
+// Sorted, with overlapping or touching ranges joined.
+void normalizeRanges(std::vector<std::pair<qint64, qint64>>& ranges) {
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<std::pair<qint64, qint64>> out;
+    for (const auto& r : ranges) {
+        if (!out.empty() && r.first <= out.back().second)
+            out.back().second = std::max(out.back().second, r.second);
+        else
+            out.push_back(r);
+    }
+    ranges = std::move(out);
+}
+
+// Whether the XML declaration at the start of `head` names UTF-8 or no encoding.
+bool declaresUtf8(const QByteArray& head) {
+    static const QRegularExpression decl(
+        QStringLiteral("^<\\?xml\\s[^?>]*encoding\\s*=\\s*['\"]([A-Za-z0-9._-]+)['\"]"));
+    const QString enc = decl.match(QString::fromLatin1(head)).captured(1).toLower();
+    return enc.isEmpty() || enc == QLatin1String("utf-8") || enc == QLatin1String("utf8");
+}
+
 }  // namespace
 
 StoreError DxlIndexer::build(const QString& path, DxlIndex& index) {
     // A document whose XML is damaged is left out and the file read again
     // without it, so that the documents after it are still read; each one
     // left out is named. A file of which no document can be read is refused
-    // with its first error, as is one with damage outside its documents.
+    // with its first error, as is one with XML damage outside its documents.
+    // (Bytes XML does not allow are set aside before parsing, element by
+    // element: see confineTextDamage().)
     std::vector<std::pair<qint64, qint64>> damaged;
-    QStringList named;
+    std::vector<std::pair<qint64, QString>> named;
     StoreError first;
     for (int attempt = 0;; ++attempt) {
         index = DxlIndex();
         StoreError e;
         qint64 failedStart = -1, failedAt = -1, failedLine = 0;
+        std::vector<std::pair<qint64, QString>> textProblems;
+        int textLost = 0;
+        QString textFirstLost;
         {
-            DxlIndexer indexer(index);
-            indexer.m_damagedRanges = damaged;
-            e = indexer.run(path, true);
-            bool again = indexer.m_skipMismatch;
-            failedStart = indexer.m_failedDocStart;
-            failedAt = indexer.m_failedAt;
-            failedLine = indexer.m_failedLine;
+            auto runOnce = [&](bool skipData, bool& again) {
+                DxlIndexer indexer(index);
+                indexer.m_damagedRanges = damaged;
+                e = indexer.run(path, skipData);
+                again = indexer.m_skipMismatch;
+                failedStart = indexer.m_failedDocStart;
+                failedAt = indexer.m_failedAt;
+                failedLine = indexer.m_failedLine;
+                textProblems = std::move(indexer.m_textProblems);
+                textLost = indexer.m_textLostDocuments;
+                textFirstLost = indexer.m_textFirstLost;
+            };
+            bool again = false;
+            runOnce(true, again);
             if (again) {
                 index = DxlIndex();
-                DxlIndexer whole(index);
-                whole.m_damagedRanges = damaged;
-                e = whole.run(path, false);
-                failedStart = whole.m_failedDocStart;
-                failedAt = whole.m_failedAt;
-                failedLine = whole.m_failedLine;
+                runOnce(false, again);
             }
         }
         if (e.ok()) {
-            if (!named.isEmpty() && index.docs.empty()) {
+            if ((!named.empty() || textLost > 0) && index.docs.empty()) {
                 index = DxlIndex();
-                return first;
+                return !first.ok() ? first : StoreError{StatusDamaged, textFirstLost};
             }
-            index.damagedDocuments = named;
+            named.insert(named.end(), textProblems.begin(), textProblems.end());
+            std::stable_sort(named.begin(), named.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (const auto& n : named) index.damagedDocuments << n.second;
             return e;
         }
         if (first.ok()) first = e;
@@ -138,7 +232,58 @@ StoreError DxlIndexer::build(const QString& path, DxlIndex& index) {
         }
         damaged.emplace_back(failedStart, end);
         std::sort(damaged.begin(), damaged.end());
-        named << QStringLiteral("the document at line %1 is not read: %2").arg(failedLine).arg(e.detail);
+        named.emplace_back(failedStart, QStringLiteral("%1 is not read: %2")
+                                            .arg(documentLabel(readUnit(path, failedStart, end), failedLine))
+                                            .arg(e.detail));
+    }
+}
+
+void DxlIndexer::confineTextDamage(const QString& path, bool utf8) {
+    m_textRanges.clear();
+    m_textProblems.clear();
+    m_textLostDocuments = 0;
+    m_textFirstLost.clear();
+    // Only the children of a <database> can be left out; a file that is one
+    // document or view is refused whole, as is one damaged all over.
+    m_textConfined = m_prescan.rootIsDatabase && !m_prescan.damageOverflow;
+    if (!m_textConfined) return;
+    qint64 lastUnit = -1;
+    for (const DxlPrescan::Damage& d : m_prescan.damage) {
+        if (d.kind == DxlPrescan::Damage::NotUtf8 && !utf8) continue;  // characters of a single-byte encoding
+        const QString where = QStringLiteral("%1: XML error at line %2, column %3: %4")
+                                  .arg(m_fileName)
+                                  .arg(d.line)
+                                  .arg(d.column)
+                                  .arg(d.what());
+        if (d.unitStart < 0) {
+            // In the XML declaration, the <database> tag or between elements:
+            // only those bytes are left out.
+            m_textRanges.emplace_back(d.at, d.at + d.length);
+            m_textProblems.emplace_back(
+                d.at, QStringLiteral("%1; %2 left out there")
+                          .arg(where, d.length == 1 ? QStringLiteral("the byte is")
+                                                    : QStringLiteral("%1 bytes are").arg(d.length)));
+            continue;
+        }
+        if (d.unitStart == lastUnit) continue;  // the element is left out already
+        lastUnit = d.unitStart;
+        // Up to the element's end, or to the next document's start if that
+        // comes first (the element's end tag may be what was damaged).
+        const qint64 end = std::min(d.unitEnd, nextDocumentStart(path, d.at + d.length));
+        const UnitTag u = readUnit(path, d.unitStart, end);
+        m_textRanges.emplace_back(d.unitStart, std::max(end, d.at + d.length));
+        QString what;
+        if (u.isDocument) {
+            what = documentLabel(u, d.unitLine);
+            if (m_textLostDocuments++ == 0) m_textFirstLost = where;
+        } else if (!u.name.isEmpty()) {
+            what = QStringLiteral("the %1 \"%2\" at line %3").arg(u.element, u.name).arg(d.unitLine);
+        } else {
+            what = QStringLiteral("the <%1> element at line %2")
+                       .arg(u.element.isEmpty() ? QStringLiteral("?") : u.element)
+                       .arg(d.unitLine);
+        }
+        m_textProblems.emplace_back(d.unitStart, QStringLiteral("%1 is not read: %2").arg(what, where));
     }
 }
 
@@ -161,7 +306,7 @@ bool DxlIndexer::documentBytes(QFile& file, const DxlIndex& index, const DxlDocE
             pos = span.dataEnd;
         }
     }
-    return copy(pos, doc.end);
+    return copy(pos, doc.end());
 }
 
 StoreError DxlIndexer::textError(bool utf8) const {
@@ -213,25 +358,31 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
     // The bytes the parser lets pass or places wrong, and the large
     // attachment data it is not given (read later straight from the file).
     std::vector<std::pair<qint64, qint64>> skipped;
+    m_sniffedUtf8 = declaresUtf8(file.peek(bom + 256).mid(bom));
     if (looksLikeXml) {
         if (!m_prescan.run(path, bom)) return {StatusReadError, path};
         if (skipData)
             for (const DxlPrescan::DataSpan& span : m_prescan.spans) skipped.emplace_back(span.start, span.end);
+        confineTextDamage(path, m_sniffedUtf8);
     }
     m_skipping = !skipped.empty();
     m_fileSize = file.size();
-    if (!m_damagedRanges.empty()) {
+    if (!m_damagedRanges.empty() || !m_textRanges.empty()) {
         // Damaged documents are not seen at all; data inside them is in their range.
         std::vector<std::pair<qint64, qint64>> merged = m_damagedRanges;
+        merged.insert(merged.end(), m_textRanges.begin(), m_textRanges.end());
+        const size_t blocked = merged.size();
         for (const auto& span : skipped) {
             bool inside = false;
-            for (const auto& d : m_damagedRanges)
-                if (span.first < d.second && span.second > d.first) inside = true;
+            for (size_t i = 0; i < blocked; ++i)
+                if (span.first < merged[i].second && span.second > merged[i].first) inside = true;
             if (!inside) merged.push_back(span);
         }
-        std::sort(merged.begin(), merged.end());
+        normalizeRanges(merged);
         skipped = std::move(merged);
     }
+    // The last document was damaged and cut out up to the end of the file.
+    const bool cutAtEnd = !skipped.empty() && skipped.back().second >= m_fileSize;
 
     DxlByteOffsets offsets;
     offsets.setSkipped(skipped);
@@ -239,7 +390,7 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
     m_offsets = &offsets;
 
     DxlSkippingFile input(path, std::move(skipped));
-    if (!input.open(QIODevice::ReadOnly)) return {StatusAccessDenied, path};
+    if (!input.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return {StatusAccessDenied, path};
     QXmlStreamReader xml(&input);
     int depth = 0;
     bool sawRoot = false;
@@ -255,8 +406,10 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
                 m_index.encoding = enc.toLatin1();
                 if (!offsets.open(path, bom, false)) return {StatusReadError, path};
             }
-            const StoreError e = textError(m_index.encoding.isEmpty());
-            if (!e.ok()) return e;
+            if (!m_textConfined || m_index.encoding.isEmpty() != m_sniffedUtf8) {
+                const StoreError e = textError(m_index.encoding.isEmpty());
+                if (!e.ok()) return e;
+            }
         } else if (token == QXmlStreamReader::StartElement) {
             ++depth;
             const QStringView name = xml.name();
@@ -320,14 +473,12 @@ StoreError DxlIndexer::run(const QString& path, bool skipData) {
             --depth;
         }
     }
-    // The last document was damaged and cut out up to the end of the file:
-    // the documents before it are what the file holds.
-    const bool cutAtEnd = !m_damagedRanges.empty() && m_damagedRanges.back().second >= m_fileSize;
+    // The documents before a last one cut out are what the file holds.
     if (xml.hasError() && cutAtEnd && !m_inDoc && xml.error() == QXmlStreamReader::PrematureEndOfDocumentError) {
         xml.clear();
     } else if (xml.hasError()) {
         // A NUL byte or bytes that are not UTF-8 are named where they are.
-        const StoreError e = textError(m_index.encoding.isEmpty());
+        const StoreError e = m_textConfined ? StoreError() : textError(m_index.encoding.isEmpty());
         if (!e.ok() && looksLikeXml) return e;
         if (m_inDoc && sawRoot) return failInDocument(xmlError(xml), xml);
         if (!sawRoot && !looksLikeXml && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
@@ -500,8 +651,17 @@ StoreError DxlIndexer::readDocumentChild(QXmlStreamReader& xml, int& depth) {
             return {};
         }
         if (name != QLatin1String("item")) return {};
-        const QString itemName = a.value(QLatin1String("name")).toString();
-        const QString lower = itemName.toLower();
+        // The name in lower case, in a buffer kept from item to item.
+        const QStringView itemName = a.value(QLatin1String("name"));
+        if (std::all_of(itemName.begin(), itemName.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+            m_lowerName.resize(itemName.size());
+            QChar* out = m_lowerName.data();
+            for (const QChar c : itemName)
+                *out++ = c.unicode() >= 'A' && c.unicode() <= 'Z' ? QChar(c.unicode() + ('a' - 'A')) : c;
+        } else {
+            m_lowerName = itemName.toString().toLower();
+        }
+        const QString& lower = m_lowerName;
         if (lower == QLatin1String("form")) m_hasFormItem = true;
         const int id = m_index.nameId(lower);
         if (lower == QLatin1String("$file")) {
@@ -596,11 +756,17 @@ bool DxlIndexer::hasValue(int nameId) const {
 
 StoreError DxlIndexer::finishDocument(QXmlStreamReader& xml) {
     m_inDoc = false;
-    m_doc.end = m_offsets->byteAt(xml.characterOffset());
-    if (m_doc.end <= m_doc.start)
+    const qint64 end = m_offsets->byteAt(xml.characterOffset());
+    if (end <= m_doc.start)
         return {
             StatusReadError,
             QStringLiteral("%1: cannot locate the end of the document at %2").arg(m_fileName, where(xml))};
+    if (end - m_doc.start > qint64(std::numeric_limits<quint32>::max()))
+        return {StatusDamaged,
+                QStringLiteral("%1: the document at line %2 is larger than 4 GB, which is not read")
+                    .arg(m_fileName)
+                    .arg(m_docLine)};
+    m_doc.length = quint32(end - m_doc.start);
     if (!m_hasFormItem && !m_formAttribute.isEmpty()) {
         const int id = m_index.nameId(QStringLiteral("form"));
         if (id >= 0 && !hasValue(id)) m_values.emplace_back(id, FormulaValue::text(m_formAttribute));

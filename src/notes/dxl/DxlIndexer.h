@@ -31,6 +31,10 @@ class DxlIndexer {
     // `skipData`: large attachment data found by the prescan is not parsed.
     StoreError run(const QString& path, bool skipData);
     StoreError textError(bool utf8) const;
+    // Sets aside the elements that hold bytes XML does not allow (a document
+    // or a view is left out and named) and such bytes outside any element
+    // (left out, with a warning), so that the rest of the file is read.
+    void confineTextDamage(const QString& path, bool utf8);
     StoreError xmlError(const QXmlStreamReader& xml) const;
     void readDesign(QXmlStreamReader& xml, bool isFolder);
     StoreError startDocument(QXmlStreamReader& xml);
@@ -53,6 +57,7 @@ class DxlIndexer {
     bool hasValue(int nameId) const;
     qint64 m_docLine = 0;
     QString m_formAttribute;
+    QString m_lowerName;  // the item being read's name, lower case
     bool m_hasFormItem = false;
     bool m_hasNoteId = false;
     // Inside a $FILE item.
@@ -76,6 +81,14 @@ class DxlIndexer {
     qint64 m_failedDocStart = -1;
     qint64 m_failedAt = -1;
     qint64 m_failedLine = 0;
+    // What confineTextDamage() set aside: byte ranges the parser does not
+    // see, and one line for each (with its offset, to keep file order).
+    bool m_textConfined = false;
+    bool m_sniffedUtf8 = true;
+    std::vector<std::pair<qint64, qint64>> m_textRanges;
+    std::vector<std::pair<qint64, QString>> m_textProblems;
+    int m_textLostDocuments = 0;
+    QString m_textFirstLost;  // why the first of those documents is left out
 };
 
 }  // namespace store::dxl

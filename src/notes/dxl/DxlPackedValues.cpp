@@ -156,6 +156,28 @@ void widen(const char* text, qsizetype size, QVarLengthArray<char16_t, 256>& out
     }
 }
 
+// Compares two UTF-8 texts without regard to case while they are ASCII
+// (where folding case is lowering it); `done` is false when a character that
+// is not ASCII comes before they differ.
+int compareAscii(const char* a, qsizetype na, const char* b, qsizetype nb, bool& done) {
+    const qsizetype n = std::min(na, nb);
+    for (qsizetype i = 0; i < n; ++i) {
+        uchar x = uchar(a[i]), y = uchar(b[i]);
+        if ((x | y) & 0x80) {
+            done = false;
+            return 0;
+        }
+        if (x >= 'A' && x <= 'Z') x += 'a' - 'A';
+        if (y >= 'A' && y <= 'Z') y += 'a' - 'A';
+        if (x != y) {
+            done = true;
+            return x < y ? -1 : 1;
+        }
+    }
+    done = true;
+    return na == nb ? 0 : (na < nb ? -1 : 1);
+}
+
 // Steps over one value's payload.
 void skipValue(Reader& r, uchar kind, quint64 count) {
     for (quint64 i = 0; i < count && r.ok; ++i) {
@@ -266,9 +288,23 @@ bool DxlPackedValues::contains(QByteArrayView packed, int nameId) {
     return seek(r, nameId, kind, count);
 }
 
-DxlPackedValues::SortKey DxlPackedValues::sortKey(QByteArrayView packed, int nameId) {
-    SortKey k;
+qsizetype DxlPackedValues::valueOffset(QByteArrayView packed, int nameId) {
     Reader r{packed.data(), packed.data() + packed.size()};
+    while (r.ok && r.p < r.end) {
+        const char* at = r.p;
+        quint64 id = 0, count = 0;
+        uchar kind = 0;
+        if (!readHeader(r, id, kind, count)) return -1;
+        if (id == quint64(nameId)) return at - packed.data();
+        skipValue(r, kind, count);
+    }
+    return -1;
+}
+
+DxlPackedValues::SortKey DxlPackedValues::sortKey(QByteArrayView packed, int nameId, qsizetype from) {
+    SortKey k;
+    if (from < 0 || from > packed.size()) from = 0;
+    Reader r{packed.data() + from, packed.data() + packed.size()};
     uchar kind = 0;
     quint64 count = 0;
     if (!seek(r, nameId, kind, count) || count == 0) return k;
@@ -295,6 +331,7 @@ DxlPackedValues::SortKey DxlPackedValues::sortKey(QByteArrayView packed, int nam
 }
 
 int DxlPackedValues::order(const SortKey& a, const SortKey& b, bool descending) {
+    bool done = false;
     if (a.rank == 0 || b.rank == 0) return a.rank == b.rank ? 0 : (a.rank == 0 ? -1 : 1);
     int c = 0;
     if (a.rank != b.rank) {
@@ -303,7 +340,7 @@ int DxlPackedValues::order(const SortKey& a, const SortKey& b, bool descending) 
         c = a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
     } else if (a.rank == 2) {
         c = a.instant < b.instant ? -1 : (a.instant > b.instant ? 1 : 0);
-    } else {
+    } else if (!(c = compareAscii(a.text, a.textSize, b.text, b.textSize, done), done)) {
         QVarLengthArray<char16_t, 256> wa, wb;
         widen(a.text, a.textSize, wa);
         widen(b.text, b.textSize, wb);

@@ -37,7 +37,10 @@ class DxlPackedValues {
         const char* text = nullptr;
         qsizetype textSize = 0;  // UTF-8 bytes
     };
-    static SortKey sortKey(QByteArrayView packed, int nameId);
+    // `from`: where to start looking, an offset valueOffset() gave.
+    static SortKey sortKey(QByteArrayView packed, int nameId, qsizetype from = 0);
+    // Where item `nameId`'s value starts in `packed`; -1 when there is none.
+    static qsizetype valueOffset(QByteArrayView packed, int nameId);
     // Below zero when `a` sorts before `b`, above when after, zero for a tie:
     // missing values first in both directions, then numbers, date/times and
     // texts (without regard to case).

@@ -1,9 +1,9 @@
 #include "notes/dxl/DxlPrescan.h"
 
 #include <QFile>
-
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "notes/dxl/Base64Decoder.h"
 
@@ -30,6 +30,56 @@ const DxlPrescan::DataSpan* DxlPrescan::spanAt(qint64 start) const {
     const auto it = std::lower_bound(spans.begin(), spans.end(), start,
                                      [](const DataSpan& s, qint64 v) { return s.start < v; });
     return it != spans.end() && it->start == start ? &*it : nullptr;
+}
+
+QString DxlPrescan::Damage::what() const {
+    switch (kind) {
+        case Nul:
+            return QStringLiteral("a NUL character, which XML does not allow");
+        case NotUtf8:
+            return QStringLiteral("the text is not valid UTF-8");
+        case ControlInName:
+            break;
+    }
+    return QStringLiteral("a control character in a name");
+}
+
+bool DxlPrescan::placeDamage(QFile& file, qint64 firstByte) {
+    // Every offset asked about, in order; lines and columns counted up to the last.
+    std::vector<qint64> offsets;
+    offsets.reserve(damage.size() * 2);
+    for (const Damage& d : damage) {
+        offsets.push_back(d.at);
+        if (d.unitStart >= 0) offsets.push_back(d.unitStart);
+    }
+    std::sort(offsets.begin(), offsets.end());
+    offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
+    std::vector<std::pair<qint64, qint64>> places(offsets.size());
+    if (!file.seek(firstByte)) return false;
+    qint64 line = 1, column = 1, pos = firstByte;
+    size_t next = 0;
+    while (next < offsets.size()) {
+        const QByteArray chunk = file.read(std::min<qint64>(offsets.back() + 1 - pos, 1 << 20));
+        if (chunk.isEmpty()) return false;
+        for (const char ch : chunk) {
+            while (next < offsets.size() && offsets[next] == pos) places[next++] = {line, column};
+            if (ch == '\n') {
+                ++line;
+                column = 1;
+            } else if ((uchar(ch) & 0xC0) != 0x80) {
+                ++column;
+            }
+            ++pos;
+        }
+    }
+    auto placeOf = [&](qint64 at) {
+        return places[size_t(std::lower_bound(offsets.begin(), offsets.end(), at) - offsets.begin())];
+    };
+    for (Damage& d : damage) {
+        std::tie(d.line, d.column) = placeOf(d.at);
+        if (d.unitStart >= 0) d.unitLine = placeOf(d.unitStart).first;
+    }
+    return true;
 }
 
 bool DxlPrescan::placeFindings(QFile& file, qint64 firstByte, qint64 lastAt) {
@@ -94,6 +144,9 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
     firstNonUtf8 = Finding();
     firstControlInName = Finding();
     spans.clear();
+    damage.clear();
+    damageOverflow = false;
+    rootIsDatabase = false;
     qint64 controlAt = -1;  // byte offset of that control character, placed below
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || !file.seek(firstByte)) return false;
@@ -105,8 +158,41 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
     uint32_t cp = 0, minimum = 0;
     qint64 leadAt = 0;
     qint64 nulAt = -1, badAt = -1;
-    auto nonUtf8 = [&](qint64 at) {
+    // Damage in order; adjoining bytes of one kind make one entry.
+    std::vector<Damage> controls;  // found by the markup scanner, merged at the end
+    auto addDamage = [&](std::vector<Damage>& list, Damage::Kind kind, qint64 at, qint64 length) {
+        if (!list.empty() && list.back().kind == kind && list.back().at + list.back().length == at) {
+            list.back().length += length;
+            return;
+        }
+        if (damage.size() + controls.size() >= kMaxDamage) {
+            damageOverflow = true;
+            return;
+        }
+        Damage d;
+        d.kind = kind;
+        d.at = at;
+        d.length = length;
+        list.push_back(d);
+    };
+    auto nonUtf8 = [&](qint64 at, qint64 length) {
         if (badAt < 0) badAt = at;
+        addDamage(damage, Damage::NotUtf8, at, length);
+    };
+    // The children of the root element: where the open one starts, and the
+    // first damage not yet given to one.
+    int depth = 0;
+    qint64 tagAt = 0;  // the "<" of the tag being read
+    qint64 unitStart = -1;
+    size_t unassigned = 0, controlsUnassigned = 0;
+    auto assign = [&](qint64 before, qint64 start, qint64 end) {
+        for (auto* list : {&damage, &controls}) {
+            size_t& next = list == &damage ? unassigned : controlsUnassigned;
+            for (; next < list->size() && (*list)[next].at < before; ++next) {
+                (*list)[next].unitStart = start;
+                (*list)[next].unitEnd = end;
+            }
+        }
     };
 
     // Markup.
@@ -133,7 +219,7 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
         const char* p = chunk.constData();
         const qsizetype n = chunk.size();
 
-        if (nulAt < 0 || badAt < 0) {
+        if (!damageOverflow) {
             for (qsizetype i = 0; i < n; ++i) {
                 if (need == 0) {
                     // Eight bytes of ASCII without a NUL at a time.
@@ -151,16 +237,19 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
                 const qint64 at = offset + i;
                 if (need > 0) {
                     if ((b & 0xC0) != 0x80) {
-                        nonUtf8(leadAt);
+                        nonUtf8(leadAt, at - leadAt);
                         need = 0;
                     } else {
                         cp = (cp << 6) | (b & 0x3F);
                         if (--need == 0 && (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
-                            nonUtf8(leadAt);
+                            nonUtf8(leadAt, at + 1 - leadAt);
                         continue;
                     }
                 }
-                if (b == 0 && nulAt < 0) nulAt = at;
+                if (b == 0) {
+                    if (nulAt < 0) nulAt = at;
+                    addDamage(damage, Damage::Nul, at, 1);
+                }
                 if (b < 0x80) continue;
                 leadAt = at;
                 if (b >= 0xC2 && b <= 0xDF) {
@@ -170,7 +259,7 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
                 } else if (b >= 0xF0 && b <= 0xF4) {
                     need = 3, cp = b & 0x07, minimum = 0x10000;
                 } else {
-                    nonUtf8(at);
+                    nonUtf8(at, 1);
                 }
             }
         }
@@ -185,6 +274,7 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
                         break;
                     }
                     i = static_cast<const char*>(lt) - p;
+                    tagAt = offset + i;
                     lex = Lex::Lt;
                     break;
                 }
@@ -252,6 +342,24 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
                     } else if (c == '"' || c == '\'') {
                         quote = c;
                     } else if (c == '>') {
+                        const qint64 tagEnd = offset + i + 1;
+                        if (closing) {
+                            if (depth > 0) --depth;
+                            if (depth == 1 && unitStart >= 0) {
+                                assign(tagEnd, unitStart, tagEnd);
+                                unitStart = -1;
+                            }
+                        } else {
+                            if (depth == 0) rootIsDatabase = wordIs("database");
+                            if (depth == 1) {
+                                assign(tagAt, -1, -1);
+                                if (selfClosing)
+                                    assign(tagEnd, tagAt, tagEnd);
+                                else
+                                    unitStart = tagAt;
+                            }
+                            if (!selfClosing) ++depth;
+                        }
                         const bool isData = !closing && !selfClosing && (wordIs("filedata") || (wordSize > 9 && std::memcmp(word + wordSize - 9, ":filedata", 9) == 0));
                         lex = isData ? Lex::Data : Lex::Text;
                         if (isData) {
@@ -262,8 +370,10 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
                     } else {
                         selfClosing = c == '/';
                         // The parser takes control characters into attribute names.
-                        if (uchar(c) < 0x20 && c != '\t' && c != '\r' && c != '\n' && c != 0 && controlAt < 0)
-                            controlAt = offset + i;
+                        if (uchar(c) < 0x20 && c != '\t' && c != '\r' && c != '\n' && c != 0) {
+                            if (controlAt < 0) controlAt = offset + i;
+                            addDamage(controls, Damage::ControlInName, offset + i, 1);
+                        }
                     }
                     break;
                 case Lex::Data: {
@@ -281,6 +391,7 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
                         spans.push_back({dataStart, end, counter.decodedSize(), valid});
                     }
                     i = stop;
+                    tagAt = end;
                     lex = Lex::Lt;
                     break;
                 }
@@ -292,7 +403,15 @@ bool DxlPrescan::run(const QString& path, qint64 firstByte) {
         }
         offset += n;
     }
-    if (need > 0) nonUtf8(leadAt);
+    if (need > 0) nonUtf8(leadAt, offset - leadAt);
+    // Damage in an element the file ends in lies in that element.
+    assign(offset + 1, unitStart, unitStart >= 0 ? offset : -1);
+    if (!controls.empty()) {
+        damage.insert(damage.end(), controls.begin(), controls.end());
+        std::stable_sort(damage.begin(), damage.end(),
+                         [](const Damage& a, const Damage& b) { return a.at < b.at; });
+    }
+    if (!damage.empty() && !placeDamage(file, firstByte)) return false;
     if ((nulAt >= 0 || badAt >= 0) && !placeFindings(file, firstByte, std::max(nulAt, badAt))) return false;
     if (controlAt >= 0) {
         // Its line and column, counted again up to it.

@@ -2,7 +2,9 @@
 
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <cstring>
 #include <deque>
+#include <limits>
 
 #include "notes/dxl/Base64Decoder.h"
 #include "notes/dxl/DxlIndexer.h"
@@ -62,24 +64,122 @@ void DxlStore::computeEntries(DxlDesignEntry& design) {
             if (selected) docs.push_back(int(i));
         }
     }
-    if (design.sortNameId >= 0 && docs.size() > 1) {
-        // Keys are read from the packed values at each comparison, so that
-        // sorting a large view needs no copy of them. Ties keep the file's
-        // order: `docs` holds document indexes in increasing order.
-        const int nameId = design.sortNameId;
-        const bool descending = design.descending;
-        const auto key = [this, nameId](int doc) {
-            return DxlPackedValues::sortKey(m_index.packedValues(m_index.docs[size_t(doc)]), nameId);
-        };
-        std::sort(docs.begin(), docs.end(), [&](int a, int b) {
-            const int c = DxlPackedValues::order(key(a), key(b), descending);
-            return c != 0 ? c < 0 : a < b;
-        });
-    }
-    design.entries.clear();
-    design.entries.reserve(docs.size());
-    for (int i : docs) design.entries.push_back(m_index.docs[size_t(i)].noteId);
+    if (design.sortNameId >= 0 && docs.size() > 1) sortEntries(docs, design.sortNameId, design.descending);
+    // The entries: the documents by note ID.
+    std::vector<uint32_t> entries(docs.begin(), docs.end());
+    std::vector<int>().swap(docs);
+    for (uint32_t& e : entries) e = m_index.docs[e].noteId;
+    design.entries = std::move(entries);
     design.entriesReady = true;
+}
+
+namespace {
+
+// What a view sorts by, in eight bytes: the document and a 32-bit prefix of
+// its key that orders as the key does (a smaller prefix: an earlier key) -
+// two bits of rank, one saying the prefix is exact for a text, 29 of value.
+// Equal prefixes, and texts that begin with what is not ASCII, are decided by
+// the whole key.
+struct KeyPrefix {
+    quint32 prefix = 0;
+    int doc = 0;
+};
+
+constexpr quint32 kInexactText = 1u << 29;
+
+uchar foldAscii(uchar c) { return c >= 'A' && c <= 'Z' ? uchar(c + ('a' - 'A')) : c; }
+
+// `first`, `step`: date/times count in steps from the first of them;
+// `shared`: characters every text of the view begins with, in ASCII.
+quint32 prefixOf(const DxlPackedValues::SortKey& k, qint64 first, qint64 step, qsizetype shared) {
+    const quint32 rank = quint32(k.rank) << 30;
+    constexpr quint32 kBits = (1u << 29) - 1;
+    switch (k.rank) {
+        case 1: {
+            // The double's bits, turned so that they order as the numbers do.
+            quint64 bits = 0;
+            std::memcpy(&bits, &k.number, 8);
+            bits = (bits & 0x8000000000000000ULL) ? ~bits : bits | 0x8000000000000000ULL;
+            return rank | quint32(bits >> 35);
+        }
+        case 2:
+            return rank | quint32(std::clamp<qint64>((k.instant - first) / step, 0, kBits));
+        case 3: {
+            // Four characters after the shared ones, lower case, while they are ASCII.
+            quint32 v = 0;
+            for (qsizetype i = shared; i < shared + 4; ++i) {
+                const uchar c = i < k.textSize ? uchar(k.text[i]) : 0;
+                if (c & 0x80) return rank | kInexactText;
+                v = (v << 7) | foldAscii(c);
+            }
+            return rank | (v & kBits);
+        }
+        default:
+            return rank;
+    }
+}
+
+}  // namespace
+
+void DxlStore::sortEntries(std::vector<int>& docs, int nameId, bool descending) const {
+    // Ties keep the file's order: `docs` holds document indexes in increasing order.
+    // Where each key lies in its packed run, for comparing whole keys (a
+    // byte a document; 255: look it up).
+    std::vector<quint8> keyAt(m_index.docs.size(), 255);
+    std::vector<KeyPrefix> keyed;
+    keyed.reserve(docs.size());
+    qint64 first = std::numeric_limits<qint64>::max(), last = std::numeric_limits<qint64>::min();
+    const char* sharedText = nullptr;
+    qsizetype shared = 0;
+    for (int doc : docs) {
+        const QByteArrayView packed = m_index.packedValues(m_index.docs[size_t(doc)]);
+        const qsizetype at = DxlPackedValues::valueOffset(packed, nameId);
+        if (at >= 0 && at < 255) keyAt[size_t(doc)] = quint8(at);
+        const DxlPackedValues::SortKey k =
+            DxlPackedValues::sortKey(packed, nameId, std::max<qsizetype>(at, 0));
+        if (k.rank == 2) {
+            first = std::min(first, k.instant);
+            last = std::max(last, k.instant);
+        } else if (k.rank == 3) {
+            // What all texts begin with, as far as it is ASCII.
+            if (!sharedText) {
+                sharedText = k.text;
+                shared = 0;
+                while (shared < k.textSize && !(uchar(k.text[shared]) & 0x80)) ++shared;
+            } else {
+                qsizetype i = 0;
+                const qsizetype n = std::min<qsizetype>(shared, k.textSize);
+                while (i < n && !(uchar(k.text[i]) & 0x80) &&
+                       foldAscii(uchar(k.text[i])) == foldAscii(uchar(sharedText[i])))
+                    ++i;
+                shared = i;
+            }
+        }
+        keyed.push_back({0, doc});
+    }
+    // Date/times: the finest step that spans them in the prefix's 29 bits.
+    const qint64 step = last < first ? 1 : std::max<qint64>(1, (last / 2 - first / 2) / (1 << 28) + 1);
+    const auto key = [&](int doc) {
+        const quint8 at = keyAt[size_t(doc)];
+        return DxlPackedValues::sortKey(m_index.packedValues(m_index.docs[size_t(doc)]), nameId,
+                                        at == 255 ? 0 : at);
+    };
+    for (KeyPrefix& k : keyed) k.prefix = prefixOf(key(k.doc), first, step, shared);
+    std::sort(keyed.begin(), keyed.end(), [&](const KeyPrefix& a, const KeyPrefix& b) {
+        const quint32 ra = a.prefix >> 30, rb = b.prefix >> 30;
+        const bool exact = ra != 0 && !(ra == 3 && ((a.prefix | b.prefix) & kInexactText));
+        int c = 0;
+        if (ra != rb || (exact && a.prefix != b.prefix)) {
+            // Missing values first in both directions.
+            if (ra == 0 || rb == 0) return ra < rb;
+            c = a.prefix < b.prefix ? -1 : 1;
+            if (descending) c = -c;
+        } else if (ra != 0) {
+            c = DxlPackedValues::order(key(a.doc), key(b.doc), descending);
+        }
+        return c != 0 ? c < 0 : a.doc < b.doc;
+    });
+    for (size_t i = 0; i < keyed.size(); ++i) docs[i] = keyed[i].doc;
 }
 
 StoreError DxlStore::folderEntries(size_t index, std::vector<uint32_t>& noteIds) {
@@ -117,7 +217,7 @@ StoreError DxlStore::loadNote(uint32_t noteId, StoreNote& note) {
         return {StatusDamaged, QStringLiteral("note ID %1: %2").arg(noteId, 0, 16).arg(error)};
     n.noteId = doc.noteId;
     n.noteClass = 0x0001;
-    n.size = doc.end - doc.start;
+    n.size = doc.length;
     const std::vector<DxlAttachmentSpan>* spans =
         doc.attachments >= 0 ? &m_index.attachments[size_t(doc.attachments)] : nullptr;
     for (StoreAttachment& a : n.attachments) {
@@ -181,7 +281,7 @@ StoreError DxlStore::detachThroughXml(const DxlDocEntry& doc, qint64 ordinal, co
     QByteArray bytes;
     if (!m_index.encoding.isEmpty()) bytes = "<?xml version='1.0' encoding='" + m_index.encoding + "'?>";
     if (!m_file.seek(doc.start)) return {StatusReadError, m_path};
-    bytes += m_file.read(doc.end - doc.start);
+    bytes += m_file.read(doc.length);
     QXmlStreamReader xml(bytes);
     qint64 seen = -1;
     int depth = 0;

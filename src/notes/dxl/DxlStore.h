@@ -32,6 +32,8 @@ class DxlStore : public NoteStore {
   private:
     DxlStore() = default;
     void computeEntries(DxlDesignEntry& design);
+    // Puts document indexes in the order of item `nameId`'s first value.
+    void sortEntries(std::vector<int>& docs, int nameId, bool descending) const;
     StoreError readRange(const DxlDocEntry& doc, QByteArray& bytes);
     StoreError detachThroughXml(const DxlDocEntry& doc, qint64 ordinal, const DxlAttachmentSpan& span,
                                 const QString& targetPath);

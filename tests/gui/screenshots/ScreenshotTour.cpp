@@ -4,6 +4,7 @@
 // Then a run that is stopped in its second folder, and, when
 // TESSELDOC_TOUR_FULL_DEST names a folder on a full file system, a run into
 // it beside a database that does not exist.
+#include "app/AppTexts.h"
 #include "app/CCoreConversionBackend.h"
 #include "app/CMainFrame.h"
 #include "app/CMessageBoxService.h"
@@ -19,6 +20,7 @@
 #include "steps/CSaveCompleteDlg.h"
 #include "steps/CSavingModeDlg.h"
 #include "steps/CSelectDestinationDlg.h"
+#include "steps/SaveTexts.h"
 
 #ifdef TESSELDOC_HAVE_FAKE_DOMINO
 #include "fake/FakeDomino.h"
@@ -171,7 +173,7 @@ void trustTour(C1TovanWelcomeView* step1, const QString& db) {
 
     CMessageBoxService& boxes = CMessageBoxService::instance();
     boxes.setQuestionHook([&boxes](const QString& text) {
-        if (!text.contains(QStringLiteral("fingerprint"))) return;
+        if (!text.contains(QStringLiteral("SHA-256"))) return;  // in every language
         QMessageBox box(QMessageBox::Question, QStringLiteral("Tesseldoc"), text, QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);
         snapDialog(box, QStringLiteral("5g-trust-question"));
@@ -332,6 +334,25 @@ int main(int argc, char** argv) {
     {
         CAdvanceSettingsDlg advanced;
         snapDialog(advanced, QStringLiteral("2g-advanced-settings"));
+    }
+    {
+        // The destination's questions (a folder to be made, a read-only one) and
+        // the box Ctrl+Q opens while a run saves, as the message boxes show them.
+        const QString folder = QDir(dest.path()).filePath(QStringLiteral("Archive 2026"));
+        const struct {
+            QMessageBox::Icon icon;
+            QString text;
+            const char* name;
+        } messages[] = {
+            {QMessageBox::Question, SaveTexts::kCreateFolder.arg(folder), "2i-destination-create"},
+            {QMessageBox::Information, SaveTexts::kReadOnlyFolder.arg(folder), "2j-destination-read-only"},
+            {QMessageBox::Information, AppTexts::kStopSavingFirst, "2k-stop-saving-first"},
+        };
+        for (const auto& m : messages) {
+            QMessageBox box(m.icon, QStringLiteral("Tesseldoc"), QString(m.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                            m.icon == QMessageBox::Question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, frame);
+            snapDialog(box, QLatin1String(m.name));
+        }
     }
     {
         // Qt's own file dialog, as "Add File(s)" opens it where the desktop offers none.
