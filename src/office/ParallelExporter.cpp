@@ -23,14 +23,16 @@ ParallelExporter::ParallelExporter(int instances)
 ParallelExporter::ParallelExporter(int instances, ExporterFactory factory)
     : m_factory(std::move(factory)),
       m_count(qMax(1, instances)),
-      m_folders(std::make_unique<CWordExporter>([] { return std::unique_ptr<IOfficeAutomation>(); })),
-      m_jobs(kQueuedPerInstance) {}
+      m_folders(std::make_unique<CWordExporter>([] { return std::unique_ptr<IOfficeAutomation>(); })) {}
 
 ParallelExporter::~ParallelExporter() { ShutdownWord(); }
 
 bool ParallelExporter::StartWord() {
     ShutdownWord();
-    m_jobs.Restart();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = false;
+    }
     for (int i = 0; i < m_count; ++i) {
         auto w = std::make_unique<Worker>();
         w->exporter = m_factory(i);
@@ -71,8 +73,18 @@ void ParallelExporter::run(Worker& worker) {
         worker.startDone = true;
     }
     m_changed.notify_all();
-    Job job;
-    while (m_jobs.Take(&job)) {
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            if (m_queue.empty()) break;  // stopping, and nothing left
+            job = std::move(m_queue.front());
+            m_queue.pop_front();
+            ++m_busy;
+        }
+        m_changed.notify_all();  // room in the queue
+
         // An instance that could not start, or was lost and not restarted, is
         // tried again for each item.
         if (!exporter.IsRunning()) exporter.StartWord();
@@ -91,13 +103,41 @@ void ParallelExporter::run(Worker& worker) {
         QFile::remove(job.bodyFile);
         // The document is in place (or failed): its name is no longer held.
         ReleasePath(job.path);
-        m_jobs.Done(outcome);
+        report(outcome);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            --m_busy;
+        }
+        m_changed.notify_all();
     }
     exporter.ShutdownWord();
 }
 
+void ParallelExporter::report(const Outcome& outcome) {
+    OutcomeHandler handler;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        handler = m_handler;
+    }
+    if (handler) handler(outcome);
+}
+
+void ParallelExporter::SetOutcomeHandler(OutcomeHandler handler) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_handler = std::move(handler);
+}
+
+void ParallelExporter::WaitForAll() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_queue.empty() && m_busy == 0; });
+}
+
 void ParallelExporter::stopWorkers() {
-    m_jobs.Stop();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
     for (auto& w : m_workers)
         if (w->thread.joinable()) w->thread.join();
     m_workers.clear();
@@ -185,14 +225,18 @@ bool ParallelExporter::take(bool contact, const QString& bodyFile, const QString
         m_lastFailure = QStringLiteral("the body file cannot be handed to the office: ") + bodyFile;
         return false;
     }
-    // The workers are made and joined on the caller's thread only.
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (m_workers.empty()) {
+        lock.unlock();
         QFile::remove(job.bodyFile);
         ReleasePath(path);
         m_lastFailure = QStringLiteral("the word processor is not running");
         return false;
     }
-    m_jobs.Push(std::move(job), m_workers.size());
+    m_changed.wait(lock, [this] { return m_queue.size() < kQueuedPerInstance * m_workers.size(); });
+    m_queue.push_back(std::move(job));
+    lock.unlock();
+    m_changed.notify_all();
     m_lastPath = path;
     return true;
 }

@@ -3,13 +3,13 @@
 #include <QString>
 
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-#include "export/ExportJobQueue.h"
 #include "export/IDocumentExporter.h"
 
 class CWordExporter;
@@ -55,9 +55,9 @@ class ParallelExporter : public IDocumentExporter {
     QString LastWrittenPath() const override { return m_lastPath; }
 
     bool WritesInBackground() const override { return true; }
-    void SetOutcomeHandler(OutcomeHandler handler) override { m_jobs.SetOutcomeHandler(std::move(handler)); }
+    void SetOutcomeHandler(OutcomeHandler handler) override;
     void SetNextTicket(quint64 ticket) override { m_next.ticket = ticket; }
-    void WaitForAll() override { m_jobs.WaitForAll(); }
+    void WaitForAll() override;
 
     int Instances() const { return int(m_workers.size()); }
     // Instances started so far by all workers (restarts included).
@@ -84,6 +84,7 @@ class ParallelExporter : public IDocumentExporter {
     };
     bool take(bool contact, const QString& bodyFile, const QString& name);
     void run(Worker& worker);
+    void report(const Outcome& outcome);
     void stopWorkers();
 
     ExporterFactory m_factory;
@@ -99,8 +100,10 @@ class ParallelExporter : public IDocumentExporter {
     QString m_lastFailure;
     QString m_lastPath;
 
-    // The workers' start (StartWord waits for every instance).
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-    ExportJobQueue<Job> m_jobs;
+    std::deque<Job> m_queue;
+    int m_busy = 0;
+    bool m_stopping = false;
+    OutcomeHandler m_handler;
 };
