@@ -1,11 +1,8 @@
 #include "richtext/PictureToPng.h"
 
+#include "richtext/BmpDecoderInterface.h"
+#include "richtext/BmpDecoderModule.h"
 #include "richtext/RtfImageInfo.h"
-
-#include <QBuffer>
-#include <QImage>
-#include <QImageReader>
-#include <QSysInfo>
 
 #include <gif_lib.h>
 #include <png.h>
@@ -98,123 +95,17 @@ QByteArray encodeRows(int width, int height, int colorType, std::vector<png_byte
     return written ? out : QByteArray();
 }
 
-// ---- BMP through Qt's image reader
+// ---- BMP through the decoder module
 
-// Qt's image reader refuses pictures above a process-wide allocation limit. It
-// is kept no higher than the largest picture converted here (4 bytes a pixel),
-// once, as the program starts and before any thread reads a picture.
-[[maybe_unused]] const bool readerLimited = [] {
-    const int megabytes = int((PictureToPng::MaxPixels * 4 + (1 << 20) - 1) >> 20);
-    const int current = QImageReader::allocationLimit();
-    if (current == 0 || current > megabytes) QImageReader::setAllocationLimit(megabytes);
-    return true;
-}();
-
-// The picture's data, remembering whether a read asked for bytes past its end
-// or a seek went there: the BMP reader stops at the end of truncated pixel data,
-// and reads on where it stands when the header's offset of the pixels is out of
-// the data, and reports success either way.
-class EndWatchingBuffer : public QBuffer {
-public:
-    explicit EndWatchingBuffer(const QByteArray& data) { setData(data); }
-    bool wentPastEnd() const { return m_pastEnd; }
-
-    bool seek(qint64 pos) override {
-        if (pos > size()) {
-            m_pastEnd = true;
-            return false;
-        }
-        return QBuffer::seek(pos);
-    }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override {
-        const qint64 n = QBuffer::readData(data, maxSize);
-        if (n < maxSize) m_pastEnd = true;
-        return n;
-    }
-
-private:
-    bool m_pastEnd = false;
-};
-
-// Whether `bytes` of data could describe so many pixels in the form the reader
-// gives them: uncompressed rows take at least 1 bit a pixel (two colours) or 2
-// bytes (16-bit colour); a run of up to 255 palette pixels takes 2 bytes.
-// Anything larger is a damaged or hostile header, refused before allocating.
-bool plausibleSize(QSize size, QImage::Format format, qsizetype bytes) {
-    const qint64 pixels = qint64(size.width()) * size.height();
-    if (size.width() <= 0 || size.height() <= 0 || pixels > PictureToPng::MaxPixels) return false;
-    switch (format) {
-        case QImage::Format_Mono: return pixels <= qint64(bytes) * 8;
-        case QImage::Format_Indexed8: return pixels <= qint64(bytes) * 128;
-        case QImage::Format_RGB32:
-        case QImage::Format_ARGB32: return pixels <= qint64(bytes) / 2;
-        default: return false;
-    }
-}
-
-// The picture, or a null image when the data is damaged, truncated or too
-// large. It is decoded into an image cleared beforehand: run-length data may
-// skip pixels, which the reader leaves as it found them.
-QImage decodeBmp(const QByteArray& bmp) {
-    QImage::Format format = QImage::Format_Invalid;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        EndWatchingBuffer device(bmp);
-        if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return {};
-        QImageReader reader(&device, "bmp");
-        reader.setAutoDetectImageFormat(false);
-        const QSize header = reader.size();  // a negative height: rows stored top-down
-        const QSize size(header.width(), header.height() == INT_MIN ? 0 : std::abs(header.height()));
-        if (format == QImage::Format_Invalid) format = reader.imageFormat();
-        if (!plausibleSize(size, format, bmp.size())) return {};
-        QImage image(size, format);
-        if (image.isNull()) return {};
-        image.fill(0);
-        const uchar* cleared = image.constBits();
-        if (!reader.read(&image) || device.wentPastEnd()) return {};
-        if (image.constBits() == cleared) return image;
-        format = image.format();  // decoded into an image of its own making: again, into a cleared one of that form
-    }
-    return {};
-}
-
-bool everyAlphaIs(const QImage& image, int alpha) {
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(row[x]) != alpha) return false;
-    }
-    return true;
-}
-
-std::vector<png_bytep> rowsOf(const QImage& image) {
-    std::vector<png_bytep> rows(size_t(image.height()), nullptr);
-    for (int y = 0; y < image.height(); ++y) rows[size_t(y)] = const_cast<png_bytep>(image.constScanLine(y));
-    return rows;
-}
-
-QByteArray pngOf(QImage image) {
-    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_Indexed8) {
-        image.convertTo(QImage::Format_Indexed8);
-        QByteArray palette;
-        for (const QRgb c : image.colorTable()) {
-            palette += char(qRed(c));
-            palette += char(qGreen(c));
-            palette += char(qBlue(c));
-        }
-        return encodeRows(image.width(), image.height(), 3, rowsOf(image), palette, -1);
-    }
-    // Many writers declare an alpha channel and leave it 0 throughout: such a
-    // picture is opaque, as every viewer shows it.
-    const bool alpha = image.hasAlphaChannel() && !everyAlphaIs(image, 0) && !everyAlphaIs(image, 0xFF);
-    // 32-bit pixels, 0xAARRGGBB: in memory B, G, R, A on a little-endian machine,
-    // which libpng reorders and strips of the alpha as it writes.
-    if (QSysInfo::ByteOrder == QSysInfo::LittleEndian)
-        return encodeRows(image.width(), image.height(), alpha ? 6 : 2, rowsOf(image), {}, -1,
-                          PNG_TRANSFORM_BGR | (alpha ? 0 : PNG_TRANSFORM_STRIP_FILLER_AFTER));
-    image.convertTo(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    return encodeRows(image.width(), image.height(), alpha ? 6 : 2, rowsOf(image), {}, -1);
+// The module's rows, written as PNG into the QByteArray `context` points to.
+void receiveBmpRows(void* context, int width, int height, int colorType, unsigned char** rows, const char* palette,
+                    int paletteBytes, int layout) {
+    int transforms = PNG_TRANSFORM_IDENTITY;
+    if (layout & TesseldocBmpRowsBgr) transforms |= PNG_TRANSFORM_BGR;
+    if (layout & TesseldocBmpRowsFillerAfter) transforms |= PNG_TRANSFORM_STRIP_FILLER_AFTER;
+    *static_cast<QByteArray*>(context) =
+        encodeRows(width, height, colorType, std::vector<png_bytep>(rows, rows + height),
+                   paletteBytes > 0 ? QByteArray(palette, paletteBytes) : QByteArray(), -1, transforms);
 }
 
 // ---- GIF through libgif
@@ -344,8 +235,11 @@ QByteArray PictureToPng::fromGif(const QByteArray& data) {
 
 QByteArray PictureToPng::fromBmp(const QByteArray& bmp) {
     if (!bmp.startsWith("BM")) return {};
-    const QImage image = decodeBmp(bmp);
-    return image.isNull() ? QByteArray() : pngOf(image);
+    const TesseldocDecodeBmp decode = BmpDecoderModule::decoder();
+    if (!decode) return {};
+    QByteArray png;
+    if (!decode(bmp.constData(), bmp.size(), MaxPixels, &png, &receiveBmpRows)) return {};
+    return png;
 }
 
 }  // namespace rtf

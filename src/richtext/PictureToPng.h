@@ -9,7 +9,8 @@ namespace rtf {
 // Turns the pictures RTF cannot embed in a form every reader shows (GIF, which
 // is how Notes stores most images, and BMP) into PNG: GIF is read by libgif,
 // BMP by Qt's image reader (every kind: palettes, run-length data, bit fields,
-// rows top-down), PNG written by libpng. A GIF gives its first frame with its
+// rows top-down; in a module loaded when the first BMP is met, BmpDecoderModule),
+// PNG written by libpng. A GIF gives its first frame with its
 // transparency. None of it needs a QGuiApplication.
 class PictureToPng {
 public:
