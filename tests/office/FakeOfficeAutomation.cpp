@@ -25,6 +25,7 @@ class FakeDocument : public IOfficeDocument {
         FakeOfficeAutomation::record(*m_log, QStringLiteral("InlineShapes.AddPicture(%1)").arg(fileName));
     }
     void SaveAs(const SaveAsArguments& a) override {
+        if (m_log->beforeSaveAs) m_log->beforeSaveAs();
         FakeOfficeAutomation::record(*m_log, QStringLiteral("SaveAs %1(%2,%3,%4,'%5',%6,'%7',%8)")
                                                  .arg(formArgs(a.form, a.argumentCount()), a.fileName)
                                                  .arg(a.fileFormat)

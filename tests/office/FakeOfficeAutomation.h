@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "office/IOfficeAutomation.h"
@@ -17,6 +18,8 @@ struct FakeOfficeLog {
     bool failLost = true;
     bool failHung = false;  // the injected loss is a call that did not come back in time
     int createFailures = 0;  // the next this many creates fail
+    // Called first in every SaveAs (on the thread of the instance saving).
+    std::function<void()> beforeSaveAs;
     // Contents of the file handed to Selection.InsertFile, read at the call.
     QByteArray insertedFile;
 

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QMutex>
 #include <QTemporaryDir>
+#include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <thread>
@@ -16,14 +18,26 @@
 namespace {
 
 // Three exporters over fake engines, one log each; worker 1's engine is lost
-// at its first save.
+// at its first save. The others hold their first save until worker 1 has
+// reached one, so that the loss happens however the threads are scheduled.
 struct Pool {
     std::vector<std::shared_ptr<FakeOfficeLog>> logs;
     std::unique_ptr<ParallelExporter> exporter;
+    std::shared_ptr<std::atomic<bool>> lostOneSaving = std::make_shared<std::atomic<bool>>(false);
 
     explicit Pool(int n) {
         for (int i = 0; i < n; ++i) logs.push_back(std::make_shared<FakeOfficeLog>());
         logs[1]->failOn = QStringLiteral("SaveAs");
+        auto flag = lostOneSaving;
+        logs[1]->beforeSaveAs = [flag] { *flag = true; };
+        for (int i = 0; i < n; ++i) {
+            if (i == 1) continue;
+            logs[size_t(i)]->beforeSaveAs = [flag] {
+                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+                while (!*flag && std::chrono::steady_clock::now() < deadline)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            };
+        }
         exporter = std::make_unique<ParallelExporter>(n, [this](int i) {
             auto log = logs[size_t(i)];
             return std::make_unique<CWordExporter>(

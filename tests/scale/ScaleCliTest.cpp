@@ -107,16 +107,20 @@ protected:
 
 // A run killed with SIGKILL at many points and resumed writes exactly the tree
 // of a run that was never interrupted; a second run into a destination in use
-// is refused.
-TEST_F(ScaleCli, KilledRunsResumeToTheTreeOfAnUninterruptedRun) {
-    const QString db = m_dir.path() + "/mail.dxl";
-    ASSERT_TRUE(GeneratedMailDb::write(db, 40));
-    const QString reference = m_dir.path() + "/reference";
-    const Result ref = runCli({"convert", db, reference});
+// is refused. The database is large enough that the run is still going when
+// the journal reaches the kill points (the native engine writes about a
+// thousand small mails a second).
+void killedRunsResume(const QString& dir, const QString& engine, int documents) {
+    const QString db = dir + "/mail.dxl";
+    ASSERT_TRUE(GeneratedMailDb::write(db, documents));
+    const QString found = QStringLiteral("items: %1 found").arg(documents);
+    const QString reference = dir + "/reference";
+    const Result ref = runCli({"convert", db, reference, "--engine", engine});
     ASSERT_EQ(ref.code, 0) << ref.out.toStdString() << ref.err.toStdString();
-    ASSERT_TRUE(ref.out.contains("items: 40 found, 40 written, 0 failed")) << ref.out.toStdString();
+    ASSERT_TRUE(ref.out.contains(found + QStringLiteral(", %1 written, 0 failed").arg(documents)))
+        << ref.out.toStdString();
     const Tree expected = snapshot(reference);
-    ASSERT_EQ(docNames(expected).size(), 40);
+    ASSERT_EQ(docNames(expected).size(), documents);
 
     // Journal lines at which the run is killed (each item adds two: names
     // chosen, document in place), and one kill after a time.
@@ -124,10 +128,10 @@ TEST_F(ScaleCli, KilledRunsResumeToTheTreeOfAnUninterruptedRun) {
     int index = 0;
     for (const int killAt : killAtLines) {
         SCOPED_TRACE("kill point " + std::to_string(killAt));
-        const QString dest = m_dir.path() + QStringLiteral("/run%1").arg(index++);
+        const QString dest = dir + QStringLiteral("/run%1").arg(index++);
         const QString journal = dest + "/.tesseldoc-journal";
         QProcess victim;
-        victim.start(cli(), {"convert", db, dest});
+        victim.start(cli(), {"convert", db, dest, "--engine", engine});
         ASSERT_TRUE(victim.waitForStarted());
         QElapsedTimer timer;
         timer.start();
@@ -135,7 +139,7 @@ TEST_F(ScaleCli, KilledRunsResumeToTheTreeOfAnUninterruptedRun) {
         while (victim.state() == QProcess::Running && timer.elapsed() < 120000) {
             if (killAt < 0 ? lineCount(journal) >= 4 && timer.elapsed() > 2500 : lineCount(journal) >= killAt) break;
             if (!refusedChecked && QFile::exists(journal)) {
-                const Result second = runCli({"convert", db, dest});
+                const Result second = runCli({"convert", db, dest, "--engine", engine});
                 EXPECT_EQ(second.code, 1);
                 EXPECT_TRUE(second.err.contains("another run is already writing into")) << second.err.toStdString();
                 refusedChecked = true;
@@ -147,7 +151,7 @@ TEST_F(ScaleCli, KilledRunsResumeToTheTreeOfAnUninterruptedRun) {
         if (killAt == 31) {
             // Killed again while resuming.
             QProcess again;
-            again.start(cli(), {"convert", db, dest, "--resume"});
+            again.start(cli(), {"convert", db, dest, "--resume", "--engine", engine});
             ASSERT_TRUE(again.waitForStarted());
             timer.restart();
             const int lines = lineCount(journal);
@@ -156,7 +160,7 @@ TEST_F(ScaleCli, KilledRunsResumeToTheTreeOfAnUninterruptedRun) {
             again.kill();
             again.waitForFinished();
         }
-        const Result resumed = runCli({"convert", db, dest, "--resume"});
+        const Result resumed = runCli({"convert", db, dest, "--resume", "--engine", engine});
         EXPECT_EQ(resumed.code, 0) << resumed.out.toStdString() << resumed.err.toStdString();
         const Tree got = snapshot(dest);
         EXPECT_EQ(docNames(got), docNames(expected));
@@ -167,11 +171,15 @@ TEST_F(ScaleCli, KilledRunsResumeToTheTreeOfAnUninterruptedRun) {
         for (const QString& h : got.hidden)
             EXPECT_FALSE(h.contains(".~tesseldoc-")) << "partial file left: " << h.toStdString();
         // Every item is either already written or written now, exactly once.
-        const QRegularExpression counts("items: 40 found, (\\d+) written, 0 failed\\nalready written: (\\d+)");
+        const QRegularExpression counts(found + ", (\\d+) written, 0 failed\\nalready written: (\\d+)");
         const QRegularExpressionMatch m = counts.match(resumed.out);
         ASSERT_TRUE(m.hasMatch()) << resumed.out.toStdString();
-        EXPECT_EQ(m.captured(1).toInt() + m.captured(2).toInt(), 40) << resumed.out.toStdString();
+        EXPECT_EQ(m.captured(1).toInt() + m.captured(2).toInt(), documents) << resumed.out.toStdString();
     }
+}
+
+TEST_F(ScaleCli, KilledNativeRunsResumeToTheTreeOfAnUninterruptedRun) {
+    killedRunsResume(m_dir.path(), QStringLiteral("native"), 1500);
 }
 
 // Many databases from a manifest: each into its sub-folder, each source named
