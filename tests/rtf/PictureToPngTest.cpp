@@ -1,4 +1,5 @@
 #include "RtfTestDocs.h"
+#include "richtext/BmpDecoderModule.h"
 #include "richtext/PictureToPng.h"
 #include "richtext/RtfImageInfo.h"
 
@@ -11,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+
+#include <fstream>
+#include <string>
 
 #include <climits>
 #include <cstdlib>
@@ -329,4 +333,24 @@ TEST(PictureToPng, TruncatedOrHostileBmpGivesNothing) {
     farOffset.replace(10, 4, le32(54));
     EXPECT_FALSE(PictureToPng::convert(farOffset).isEmpty());
     EXPECT_LT(peakResidentKb() - peakBefore, 64 * 1024) << "kB more at the peak";
+}
+
+// BMP pictures are decoded by a module loaded at the first one: a program that
+// meets none does not carry QtGui and the libraries it brings.
+TEST(PictureToPng, QtGuiIsLoadedOnlyWithTheFirstBmp) {
+    const auto qtGuiMapped = [] {
+        std::ifstream maps("/proc/self/maps");
+        std::string line;
+        while (std::getline(maps, line))
+            if (line.find("libQt6Gui") != std::string::npos) return true;
+        return false;
+    };
+    // Other tests of this program may have converted a BMP already.
+    if (!qtGuiMapped()) {
+        EXPECT_TRUE(rtf::PictureToPng::fromGif(QByteArray("GIF89a")).isEmpty());
+        EXPECT_FALSE(qtGuiMapped());
+    }
+    ASSERT_NE(rtf::BmpDecoderModule::decoder(), nullptr) << rtf::BmpDecoderModule::loadError().toStdString();
+    EXPECT_TRUE(rtf::BmpDecoderModule::loadError().isEmpty());
+    EXPECT_TRUE(qtGuiMapped());
 }
