@@ -90,13 +90,13 @@ bool PdfAttachmentEmbedder::Embed(const QString& pdfPath, const QList<File>& fil
             stream.setModDate(pdfDate(about.lastModified()));
             QPDFObjectHandle params = stream.getObjectHandle().getDict().getKey("/Params");
             if (params.isDictionary()) params.replaceKey("/Size", QPDFObjectHandle::newInteger(about.size()));
-            auto spec = QPDFFileSpecObjectHelper::createFileSpec(pdf, utf8(f.name), stream);
-            spec.setFilename(utf8(f.name), asciiName(f.name));
-            spec.setDescription(utf8(f.name));
+            auto fileSpec = QPDFFileSpecObjectHelper::createFileSpec(pdf, utf8(f.name), stream);
+            fileSpec.setFilename(utf8(f.name), asciiName(f.name));
+            fileSpec.setDescription(utf8(f.name));
             // An associated file of the document (PDF/A-3): its data.
-            spec.getObjectHandle().replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Data"));
-            embedded.replaceEmbeddedFile(utf8(f.name), spec);
-            associated.appendItem(spec.getObjectHandle());
+            fileSpec.getObjectHandle().replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Data"));
+            embedded.replaceEmbeddedFile(utf8(f.name), fileSpec);
+            associated.appendItem(fileSpec.getObjectHandle());
         }
 
         QPDFWriter writer(pdf, QFile::encodeName(temp).toStdString().c_str());

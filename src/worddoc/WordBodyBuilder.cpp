@@ -431,9 +431,9 @@ void WordBodyBuilder::writeRunsInline(const std::vector<RtBlock>& blocks) {
 }
 
 void WordBodyBuilder::writeFieldChar(unsigned char ch, unsigned char flags, const QByteArray& chpx) {
-    QByteArray spec = chpx;
-    sprm8(spec, CFSpec, 1);
-    setChpx(spec);
+    QByteArray specialChpx = chpx;
+    sprm8(specialChpx, CFSpec, 1);
+    setChpx(specialChpx);
     m_fields.push_back({int(m_text.size()), ch, flags});
     m_text += QChar(ch);
 }
